@@ -1,0 +1,16 @@
+#include "shell_folders.h"
+
+#include "file_layer.h"
+
+namespace quarvo {
+
+std::string WithTrailingSeparator(std::string path) {
+    if (!path.empty() && path.back() != kPathSeparator) path.push_back(kPathSeparator);
+    return path;
+}
+
+std::string GetShellFolderPath(std::uint8_t kind) {
+    return WithTrailingSeparator(LookUpShellFolder(kind));
+}
+
+}  // namespace quarvo

@@ -1,0 +1,38 @@
+// Opera contacts file (contacts.adr) to a comma-separated values file laid
+// out for the Windows Address Book's import.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "callbacks.h"
+
+namespace quarvo {
+
+// The header line of the CSV file: the address book's 29 column names.
+inline constexpr std::string_view kContactsCsvHeader =
+    "First Name,Last Name,Middle Name,Name,Nickname,E-mail Address,Home Street,Home City,"
+    "Home Postal Code,Home State,Home Country/Region,Home Phone,Home Fax,Mobile Phone,"
+    "Personal Web Page,Business Street,Business City,Business Postal Code,Business State,"
+    "Business Country/Region,Business Web Page,Business Phone,Business Fax,Pager,Company,"
+    "Job Title,Department,Office Location,Notes\r\n";
+
+struct ContactsConversion {
+    std::string csv;         // the whole CSV file
+    std::int32_t named = 0;  // records whose NAME value is not empty
+};
+
+// Converts the bytes of a contacts file. `progress` (may be empty) is called
+// once per pass over the entries. Never throws on malformed input.
+[[nodiscard]] ContactsConversion ConvertContactsText(std::string_view contacts,
+                                                     const ProgressSink& progress = {});
+
+// Reads `contacts_path` (a missing file reads as empty), converts it and
+// writes the CSV file, also when no contact was found. Returns the number of
+// named contacts. File errors propagate (see file_layer.h); a failed read
+// leaves the CSV file untouched.
+std::int32_t ConvertOperaContacts(const std::string& contacts_path, const std::string& csv_path,
+                                  const ProgressSink& progress = {});
+
+}  // namespace quarvo

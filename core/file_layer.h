@@ -1,0 +1,41 @@
+// Whole-file reading and writing and the existence tests. Files are moved as
+// raw bytes: no line-break, code-page or byte-order-mark conversion.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quarvo {
+
+// The whole content of an existing file. Other programs may read it
+// meanwhile but not write it.
+// Throws EFOpenError when it cannot be opened (missing, a folder, no access,
+// being written by another program) and EReadError when fewer bytes arrive
+// than its size announced.
+[[nodiscard]] std::string ReadWholeFile(const std::string& file_name);
+
+// Makes the file hold exactly `text`. The file is replaced as a whole: the
+// text goes to a new file beside it, which is flushed and then renamed over
+// the old one, so a failure leaves the old file exactly as it was and no
+// temporary file behind. A symbolic link has the file it points to replaced;
+// an existing file keeps its permission bits.
+// Throws EFCreateError when the file cannot be created or replaced (missing
+// folder, no access, in use, a folder's name) and EWriteError when the bytes
+// cannot all be stored (disk full).
+void WriteWholeFile(const std::string& file_name, std::string_view text);
+
+// True when an entry of that name exists, file or folder. Never throws and
+// never shows a system dialog. Wildcard characters are ordinary characters.
+[[nodiscard]] bool PathExists(const std::string& file_name) noexcept;
+
+// True when an entry of that name exists and is not a folder. Never throws.
+[[nodiscard]] bool PlainFileExists(const std::string& file_name) noexcept;
+
+// The platform's path separator, for building default names.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+}  // namespace quarvo

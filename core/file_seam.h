@@ -1,0 +1,28 @@
+// A seam in the POSIX file layer through which tests make the system calls
+// fail that a real machine seldom fails on demand (a short write, fsync,
+// close, rename). Production code never changes it.
+#pragma once
+
+#ifndef _WIN32
+#include <sys/types.h>
+
+#include <cstddef>
+
+namespace quarvo::file_seam {
+
+struct SystemCalls {
+    ssize_t (*write)(int fd, const void* data, std::size_t size);
+    ssize_t (*read)(int fd, void* data, std::size_t size);
+    int (*fsync)(int fd);
+    int (*close)(int fd);
+    int (*rename)(const char* from, const char* to);
+};
+
+// The calls the file layer makes; starts as the real ones.
+SystemCalls& Calls() noexcept;
+
+// Puts the real calls back.
+void Reset() noexcept;
+
+}  // namespace quarvo::file_seam
+#endif

@@ -1,0 +1,50 @@
+// Opera hotlist (opera6.adr, "Opera Hotlist version 2.0") to a Netscape
+// bookmark file that browsers import.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "callbacks.h"
+
+namespace quarvo {
+
+inline constexpr std::string_view kBookmarkPrologue =
+    "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n"
+    "<!-- This is an automatically generated file.\r\n"
+    "It will be read and overwritten.\r\n"
+    "Do Not Edit! -->\r\n"
+    "<TITLE>Bookmarks</TITLE>\r\n"
+    "<H1>Bookmarks</H1>\r\n"
+    "<DL><p>\r\n";
+inline constexpr std::string_view kBookmarkEpilogue = "</DL><p>\r\n";
+
+// Shown when an entry names a hotlist version other than 2.0.
+inline constexpr std::string_view kUnknownVersionMessage =
+    "Opera Hotlist File Version unknown - can not continue ...";
+
+// The result of ConvertOperaBookmarks after an unsupported version.
+inline constexpr std::int32_t kUnsupportedHotlistVersion = -1;
+
+struct BookmarksConversion {
+    std::string html;          // the whole bookmark file
+    std::int32_t bookmarks = 0;  // entries holding "#URL"
+};
+
+// Converts the bytes of a hotlist. `progress` (may be empty) is called once
+// per bookmark. Returns nothing when an entry names a version other than 2.0.
+[[nodiscard]] std::optional<BookmarksConversion> ConvertHotlistText(
+    std::string_view hotlist, const ProgressSink& progress = {});
+
+// Reads `hotlist_path` (a missing file reads as empty), converts it and
+// writes the bookmark file. Returns the number of bookmarks, or
+// kUnsupportedHotlistVersion after showing kUnknownVersionMessage through
+// `message`; the output file is then left as it was. File errors propagate.
+std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path,
+                                   const std::string& html_path,
+                                   const ProgressSink& progress = {},
+                                   const MessageSink& message = {});
+
+}  // namespace quarvo
