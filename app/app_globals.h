@@ -1,0 +1,22 @@
+// The program-wide window instances and strings. Each window is created once
+// at start-up, in this order, and lives until the program ends.
+#pragma once
+
+#include <string>
+
+class TfZorezOrudaz_Main;
+class TfSettings;
+class TfFileViewer;
+class TfAbout;
+class TfUnderConstruction;
+
+extern TfZorezOrudaz_Main* fZorezOrudaz_Main;
+extern TfSettings* fSettings;
+extern TfFileViewer* fFileViewer;
+extern TfAbout* fAbout;
+extern TfUnderConstruction* fUnderConstruction;
+
+// The Program Files folder, ending in a separator; set once at start-up.
+extern std::string ProgramFilesPath;
+// The file the viewer shows; set by the main window just before it opens it.
+extern std::string ViewedFileName;
