@@ -1,9 +1,47 @@
+// The file viewer: shows the file named by ViewedFileName as plain text and
+// lets the user edit it, reload it, save it back or save it elsewhere.
+// Errors of the file layer are not caught here; they end the handler and
+// reach the application's error report with the viewer still open.
 #pragma once
 
 #include <QDialog>
+
+class QFileDialog;
+class QToolButton;
+class QWidget;
+class TextEditor;
 
 class TfFileViewer : public QDialog {
     Q_OBJECT
 public:
     explicit TfFileViewer(QWidget* parent = nullptr);
+
+    // Where each showing leaves a copy of what it loaded: the current folder.
+    static constexpr const char* kBackupFileName = "QuarvoFileViewerBackup.txt";
+
+public slots:
+    // Runs once per showing: new caption, fresh load (or an empty editor
+    // for a name that is no plain file), backup.
+    void FormActivate();
+    void tbReloadClick();
+    void tbSaveFileClick();
+    void tbSaveAsClick();
+    void tbCloseClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void CreateToolBar();
+    QToolButton* AddToolButton(const char* name, int left, int picture, const QString& hint);
+
+    QWidget* ToolBar1 = nullptr;
+    QToolButton* tbReload = nullptr;
+    QToolButton* tbSaveAs = nullptr;
+    QToolButton* tbSaveFile = nullptr;
+    QToolButton* tbSearch = nullptr;
+    QToolButton* tbClose = nullptr;
+    TextEditor* jmeFile = nullptr;
+    QFileDialog* jsdFileSaveAs = nullptr;
 };
