@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "contacts.h"
+#include "csv_reader.h"
+#include "errors.h"
+#include "file_layer.h"
+#include "temp_folder.h"
+
+namespace quarvo {
+namespace {
+
+using testing::GetBytes;
+using testing::PutBytes;
+using testing::ReadCsv;
+using testing::TempFolder;
+
+const std::string kHeader(kContactsCsvHeader);
+
+// One contact entry as Opera writes it, ended by its ICON line.
+std::string Entry(std::string_view lines) {
+    return "#CONTACT\r\n" + std::string(lines) + "\tICON=Contact0\r\n\r\n";
+}
+
+std::string Csv(std::string_view contacts) { return ConvertContactsText(contacts).csv; }
+
+// The records after the header line.
+std::string Records(std::string_view contacts) { return Csv(contacts).substr(kHeader.size()); }
+
+TEST(ContactsCsv, HeaderNamesTheAddressBooksTwentyNineColumns) {
+    const auto records = ReadCsv(kHeader);
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 1u);
+    EXPECT_EQ(records->front().size(), 29u);
+    EXPECT_EQ(records->front()[5], "E-mail Address");
+    EXPECT_EQ(records->front()[28], "Notes");
+}
+
+TEST(ContactsCsv, WorkedExampleRecordByteForByte) {
+    const std::string entry = Entry(
+        "\tNAME=Sample Person\r\n"
+        "\tDESCRIPTION=Met at the fair\x02\x02likes tea\r\n"
+        "\tSHORT NAME=Sample\r\n"
+        "\tACTIVE=YES\r\n"
+        "\tMAIL=a1@example.org\x02\x02" "a2@example.org\x02\x02" "a3@example.org\r\n"
+        "\tPHONE=555 123\r\n"
+        "\tPOSTALADDRESS=1 Main Street\x02\x02Springfield\r\n");
+    const ContactsConversion result = ConvertContactsText("Opera Hotlist version 2.0\r\n\r\n" + entry);
+    EXPECT_EQ(result.csv.substr(kHeader.size()),
+              ",,,\"Sample Person\",\"Sample\",a1@example.org,\"1 Main Street\r\nSpringfield\","
+              ",,,,\"555 123\",\"\",,\"\",,,,,,\"\",,,,,,,,\"Met at the fair\r\nlikes tea\r\n"
+              "Active=YES\r\na2@example.org\r\na3@example.org\r\n\"\r\n");
+    EXPECT_EQ(result.named, 1);
+}
+
+TEST(ContactsCsv, MissingEmptyOrMarkerlessInputGivesTheHeaderAlone) {
+    EXPECT_EQ(Csv(""), kHeader);
+    EXPECT_EQ(Csv("\tICON=Contact0\r\n\tICON=Contact1\r\n"), kHeader);
+    EXPECT_EQ(ConvertContactsText("no contacts at all").named, 0);
+
+    TempFolder folder;
+    const std::string out = folder.File("contacts.csv");
+    EXPECT_EQ(ConvertOperaContacts(folder.File("missing.adr"), out), 0);
+    EXPECT_EQ(GetBytes(out), kHeader);
+    PutBytes(folder.File("empty.adr"), "");
+    EXPECT_EQ(ConvertOperaContacts(folder.File("empty.adr"), out), 0);
+    EXPECT_EQ(GetBytes(out), kHeader);
+}
+
+TEST(ContactsCsv, CountsOnlyNamedContactsAndStepsOncePerPass) {
+    const std::string text = Entry("\tNAME=One\r\n") + Entry("\tMAIL=x@y\r\n") + Entry("\tNAME=Three\r\n");
+    int steps = 0;
+    const ContactsConversion result = ConvertContactsText(text, [&] { ++steps; });
+    EXPECT_EQ(result.named, 2);
+    const auto records = ReadCsv(result.csv);
+    ASSERT_TRUE(records);
+    EXPECT_EQ(records->size(), 4u);
+    EXPECT_EQ((*records)[2][3], "");  // the unnamed contact is written all the same
+    // Three entries, plus the pass over the text after the last "ICON=".
+    EXPECT_EQ(steps, 4);
+}
+
+TEST(ContactsCsv, NameAndUrlAreFoundInsideLongerKeys) {
+    const auto records = ReadCsv(Csv(Entry("\tSHORT NAME=Shorty\r\n\tPICTUREURL=http://p/\r\n")));
+    ASSERT_TRUE(records);
+    const testing::CsvRecord& r = (*records)[1];
+    EXPECT_EQ(r[3], "Shorty");
+    EXPECT_EQ(r[4], "Shorty");
+    EXPECT_EQ(r[14], "http://p/");
+    EXPECT_EQ(r[20], "http://p/");
+    EXPECT_EQ(ConvertContactsText(Entry("\tSHORT NAME=Shorty\r\n")).named, 1);
+}
+
+TEST(ContactsCsv, AnEntryWithoutIconRunsIntoTheNext) {
+    const std::string text = "#CONTACT\r\n\tNAME=First\r\n\r\n" +
+                             Entry("\tNAME=Second\r\n\tPHONE=42\r\n") + Entry("\tNAME=Third\r\n");
+    const auto records = ReadCsv(Csv(text));
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 3u);
+    EXPECT_EQ((*records)[1][3], "First");
+    EXPECT_EQ((*records)[1][11], "42");  // taken from the entry it ran into
+    EXPECT_EQ((*records)[2][3], "Third");
+
+    const auto open_end = ReadCsv(Csv(Entry("\tNAME=A\r\n") + "#CONTACT\r\n\tNAME=Last\r\n"));
+    ASSERT_TRUE(open_end);
+    ASSERT_EQ(open_end->size(), 3u);
+    EXPECT_EQ((*open_end)[2][3], "Last");
+}
+
+TEST(ContactsCsv, ActiveFlagIsYesOnlyForExactlyYes) {
+    const auto notes = [](std::string_view active_line) {
+        const auto records = ReadCsv(Csv(Entry(std::string("\tNAME=n\r\n") + std::string(active_line))));
+        return records ? (*records)[1][28] : "(unreadable)";
+    };
+    EXPECT_EQ(notes("\tACTIVE=YES\r\n"), "\r\nActive=YES\r\n\r\n");
+    EXPECT_EQ(notes("\tACTIVE=yes\r\n"), "\r\nActive=NO\r\n\r\n");
+    EXPECT_EQ(notes("\tACTIVE=NO\r\n"), "\r\nActive=NO\r\n\r\n");
+    EXPECT_EQ(notes("\tACTIVE=\r\n"), "\r\nActive=NO\r\n\r\n");
+    EXPECT_EQ(notes(""), "\r\nActive=NO\r\n\r\n");
+    EXPECT_EQ(notes("\tACTIVE=YES \r\n"), "\r\nActive=NO\r\n\r\n");
+}
+
+TEST(ContactsCsv, MailAddressesSplitBetweenColumnAndNotes) {
+    EXPECT_TRUE(Records(Entry("\tMAIL=one@x\r\n")).starts_with(",,,\"\",\"\",one@x,\""));
+    EXPECT_TRUE(Records(Entry("")).starts_with(",,,\"\",\"\",,\""));  // no mail: bare empty column
+    const auto records = ReadCsv(Csv(Entry("\tMAIL=\x02\x02" "a@x\x02\x02" "b@x\r\n")));
+    ASSERT_TRUE(records);
+    EXPECT_EQ((*records)[1][5], "");
+    EXPECT_EQ((*records)[1][28], "\r\nActive=NO\r\na@x\r\nb@x\r\n");
+}
+
+TEST(ContactsCsv, QuotesAreDoubledAndOddFirstAddressesQuoted) {
+    const std::string text = Entry(
+        "\tNAME=Say \"hi\", friend\r\n"
+        "\tMAIL=odd,\"addr\"@x\x02\x02second\"@x\r\n"
+        "\tDESCRIPTION=a \"quote\"\r\n");
+    const std::string records = Records(text);
+    EXPECT_NE(records.find("\"Say \"\"hi\"\", friend\""), std::string::npos);
+    EXPECT_NE(records.find(",\"odd,\"\"addr\"\"@x\","), std::string::npos);
+    const auto parsed = ReadCsv(Csv(text));
+    ASSERT_TRUE(parsed) << "a standard reader could not parse the record";
+    ASSERT_EQ((*parsed)[1].size(), 29u);
+    EXPECT_EQ((*parsed)[1][3], "Say \"hi\", friend");
+    EXPECT_EQ((*parsed)[1][5], "odd,\"addr\"@x");
+    EXPECT_EQ((*parsed)[1][28], "a \"quote\"\r\nActive=NO\r\nsecond\"@x\r\n");
+}
+
+TEST(ContactsCsv, MarkerBecomesABreakOnlyInAddressDescriptionAndFurtherMail) {
+    const auto records = ReadCsv(Csv(Entry(
+        "\tNAME=N\x02\x02m\r\n\tPHONE=1\x02\x02" "2\r\n\tPOSTALADDRESS=street\x02\x02\x02town\r\n"
+        "\tURL=u\x02\x02v\r\n\tFAX=f\x02\x02g\r\n\tSHORT NAME=s\x02\x02t\r\n")));
+    ASSERT_TRUE(records);
+    const testing::CsvRecord& r = (*records)[1];
+    EXPECT_EQ(r[3], "N\x02\x02m");
+    EXPECT_EQ(r[4], "s\x02\x02t");
+    EXPECT_EQ(r[6], "street\r\n\x02town");
+    EXPECT_EQ(r[11], "1\x02\x02" "2");
+    EXPECT_EQ(r[12], "f\x02\x02g");
+    EXPECT_EQ(r[14], "u\x02\x02v");
+}
+
+TEST(ContactsCsv, TrailingBlanksAndBytesPassUnchanged) {
+    const auto records = ReadCsv(Csv(Entry("\tNAME=\xE5\xBC\xA0\xE4\xB8\x89  \r\n\tPHONE= 1 \r\n")));
+    ASSERT_TRUE(records);
+    EXPECT_EQ((*records)[1][3], "\xE5\xBC\xA0\xE4\xB8\x89  ");
+    EXPECT_EQ((*records)[1][11], " 1 ");
+}
+
+TEST(ContactsCsv, LfFilesConvertLikeTheirCrLfTwins) {
+    const std::string crlf = "Opera Hotlist version 2.0\r\nOptions: encoding = utf8, version=3\r\n\r\n" +
+                             Entry("\tID=11\r\n\tNAME=A\r\n\tMAIL=a@x\x02\x02" "b@x\r\n") +
+                             Entry("\tID=12\r\n\tNAME=B\r\n\tACTIVE=YES\r\n");
+    std::string lf;
+    for (char c : crlf)
+        if (c != '\r') lf.push_back(c);
+    EXPECT_EQ(Csv(lf), Csv(crlf));
+    EXPECT_EQ(ConvertContactsText(lf).named, 2);
+}
+
+TEST(ContactsCsv, AStrayIconNeverWritesAContactTwice) {
+    const std::string header_with_icon = "Opera Hotlist version 2.0\r\n\tICON=stray\r\n\r\n";
+    const std::string text = header_with_icon + Entry("\tNAME=A\r\n") +
+                             "\tICON=between\r\n" + Entry("\tNAME=B\r\n\tDESCRIPTION=has ICON= inside\r\n") +
+                             Entry("\tNAME=C\r\n");
+    const ContactsConversion result = ConvertContactsText(text);
+    const auto records = ReadCsv(result.csv);
+    ASSERT_TRUE(records);
+    ASSERT_EQ(records->size(), 4u);
+    EXPECT_EQ((*records)[1][3], "A");
+    EXPECT_EQ((*records)[2][3], "B");
+    EXPECT_EQ((*records)[2][28], "has \r\nActive=NO\r\n\r\n");  // the entry ends at the inner ICON=
+    EXPECT_EQ((*records)[3][3], "C");
+    EXPECT_EQ(result.named, 3);
+}
+
+TEST(ConvertOperaContacts, AnUnreadableInputLeavesTheCsvUntouched) {
+    TempFolder folder;
+    const std::string out = folder.File("contacts.csv");
+    PutBytes(out, "previous");
+    EXPECT_THROW(ConvertOperaContacts(folder.path().string(), out), EFOpenError);
+    EXPECT_EQ(GetBytes(out), "previous");
+}
+
+TEST(ConvertOperaContacts, WritesTheCsvAndReturnsTheNamedCount) {
+    TempFolder folder;
+    PutBytes(folder.File("contacts.adr"), Entry("\tNAME=A\r\n") + Entry("\tNAME=B\r\n"));
+    int steps = 0;
+    EXPECT_EQ(ConvertOperaContacts(folder.File("contacts.adr"), folder.File("c.csv"), [&] { ++steps; }), 2);
+    EXPECT_EQ(steps, 3);
+    const auto records = ReadCsv(GetBytes(folder.File("c.csv")));
+    ASSERT_TRUE(records);
+    EXPECT_EQ(records->size(), 3u);
+    EXPECT_THROW(ConvertOperaContacts(folder.File("contacts.adr"), folder.File("none/c.csv")), EFCreateError);
+}
+
+}  // namespace
+}  // namespace quarvo
