@@ -1,9 +1,29 @@
+// The help window: the program's logo and name over a fixed, read-only help
+// text, and a button to close it. A double click on the logo area opens the
+// about window over it.
 #pragma once
 
 #include <QDialog>
+
+class HotTrackGlyphButton;
+class PictureBox;
+class QLabel;
+class QPlainTextEdit;
 
 class TfSettings : public QDialog {
     Q_OBJECT
 public:
     explicit TfSettings(QWidget* parent = nullptr);
+
+public slots:
+    void jhbStartConversionClick();
+    void Image1DblClick();
+
+private:
+    void CreateHeader();
+    QLabel* AddHeaderLabel(const char* name, int left, int top, const QString& text, bool bold);
+
+    PictureBox* Image1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    HotTrackGlyphButton* jhbStartConversion = nullptr;
 };

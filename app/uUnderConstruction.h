@@ -1,9 +1,19 @@
+// A picture that stands for a feature still to come; a click closes it.
+// Created with the other windows, but nothing in the program shows it yet.
 #pragma once
 
 #include <QDialog>
+
+class PictureBox;
 
 class TfUnderConstruction : public QDialog {
     Q_OBJECT
 public:
     explicit TfUnderConstruction(QWidget* parent = nullptr);
+
+public slots:
+    void Image1Click();
+
+private:
+    PictureBox* Image1 = nullptr;
 };
