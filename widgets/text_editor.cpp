@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QPainter>
+#include <QStringDecoder>
 #include <QTextBlock>
 
 #include "line_list.h"
@@ -64,7 +65,10 @@ TextEncoding ChooseEncoding(std::string_view bytes) {
 QString DecodeText(std::string_view bytes, TextEncoding encoding) {
     const auto size = static_cast<qsizetype>(bytes.size());
     if (encoding == TextEncoding::OneCharPerByte) return QString::fromLatin1(bytes.data(), size);
-    return QString::fromUtf8(bytes.data(), size);
+    // A leading byte-order mark is text like any other here: dropping it
+    // would change the file on the next save.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return utf8(QByteArrayView(bytes.data(), size));
 }
 
 std::string EncodeText(const QString& text, TextEncoding encoding) {

@@ -1,0 +1,215 @@
+// The viewer's editor: what it shows for a loaded text, what it gives back,
+// and that no byte of an 8-bit or UTF-8 file is altered on the way.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QTest>
+#include <QTextBlock>
+#include <string>
+#include <string_view>
+
+#include "text_editor.h"
+
+using quarvo::TextEncoding;
+
+namespace {
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string s;
+    for (int v : values) s.push_back(static_cast<char>(v));
+    return s;
+}
+
+// Types text the way a keyboard with that key delivers it.
+void Type(QWidget* widget, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &press);
+}
+
+struct EncodingCase {
+    const char* what;
+    std::string bytes;
+    TextEncoding expected;
+};
+
+TEST(ChooseEncoding, UsesUtf8OnlyWhenEverySequenceIsWellFormed) {
+    const EncodingCase cases[] = {
+        {"empty", "", TextEncoding::Utf8},
+        {"ASCII", "NAME=Opera\r\n", TextEncoding::Utf8},
+        {"two-byte", "caf\xC3\xA9", TextEncoding::Utf8},
+        {"three-byte", "\xE8\xBF\xB7\xE5\xB0\x8F", TextEncoding::Utf8},
+        {"four-byte", "\xF0\x9F\x98\x80", TextEncoding::Utf8},
+        {"byte-order mark", "\xEF\xBB\xBFtext", TextEncoding::Utf8},
+        {"line separator U+2028", "a\xE2\x80\xA8z", TextEncoding::Utf8},
+        {"Latin-1 e acute", "caf\xE9", TextEncoding::OneCharPerByte},
+        {"lone continuation byte", "\x80", TextEncoding::OneCharPerByte},
+        {"overlong slash", "\xC0\xAF", TextEncoding::OneCharPerByte},
+        {"overlong three-byte", "\xE0\x80\xAF", TextEncoding::OneCharPerByte},
+        {"surrogate half", "\xED\xA0\x80", TextEncoding::OneCharPerByte},
+        {"above U+10FFFF", "\xF4\x90\x80\x80", TextEncoding::OneCharPerByte},
+        {"sequence cut at the end", "ab\xE8\xBF", TextEncoding::OneCharPerByte},
+        {"lead byte before ASCII", "\xC3z", TextEncoding::OneCharPerByte},
+        {"windows-1252 quotes", "\x93quoted\x94", TextEncoding::OneCharPerByte},
+        // Valid UTF-8, but the editor would cut the line there.
+        {"paragraph separator U+2029", "a\xE2\x80\xA9z", TextEncoding::OneCharPerByte},
+        {"noncharacter U+FDD0", "a\xEF\xB7\x90z", TextEncoding::OneCharPerByte},
+    };
+    for (const EncodingCase& c : cases) {
+        EXPECT_EQ(quarvo::ChooseEncoding(c.bytes), c.expected) << c.what;
+    }
+}
+
+TEST(TextCodec, EveryByteSurvivesTheOneCharPerByteRoundTrip) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
+    const QString shown = quarvo::DecodeText(all, TextEncoding::OneCharPerByte);
+    ASSERT_EQ(shown.size(), 255);
+    EXPECT_EQ(shown.at(0xE9 - 1), QChar(0x00E9));
+    EXPECT_EQ(quarvo::EncodeText(shown, TextEncoding::OneCharPerByte), all);
+}
+
+TEST(TextCodec, CharactersOutsideTheByteRangeBecomeQuestionMarks) {
+    EXPECT_EQ(quarvo::EncodeText(QStringLiteral("x\u20ACy"), TextEncoding::OneCharPerByte), "x?y");
+    EXPECT_EQ(quarvo::EncodeText(QStringLiteral("x\u20ACy"), TextEncoding::Utf8), "x\xE2\x82\xAC" "y");
+}
+
+class TextEditorTest : public ::testing::Test {
+protected:
+    // The lines as the document holds them, joined with '|'.
+    QString Shown() const {
+        QStringList lines;
+        for (QTextBlock b = editor.document()->begin(); b.isValid(); b = b.next()) lines << b.text();
+        return lines.join(QLatin1Char('|'));
+    }
+    TextEditor editor;
+};
+
+TEST_F(TextEditorTest, TabsBecomeTwoSpacesNotColumnStops) {
+    editor.SetText("\tID=11\r\nab\tc\t\td\r\n");
+    EXPECT_EQ(Shown(), QStringLiteral("  ID=11|ab  c    d"));
+    EXPECT_EQ(editor.Text(), "  ID=11\r\nab  c    d\r\n");
+}
+
+TEST_F(TextEditorTest, EveryLineBreakComesBackAsCrLf) {
+    const struct {
+        const char* loaded;
+        const char* shown;
+        const char* taken;
+    } cases[] = {
+        {"a\nb\n", "a|b", "a\r\nb\r\n"},
+        {"a\rb\r", "a|b", "a\r\nb\r\n"},
+        {"a\r\nb", "a|b", "a\r\nb\r\n"},
+        {"a\n\rb", "a||b", "a\r\n\r\nb\r\n"},
+        {"a\n\n", "a|", "a\r\n\r\n"},
+        {"last line without break", "last line without break", "last line without break\r\n"},
+    };
+    for (const auto& c : cases) {
+        editor.SetText(c.loaded);
+        EXPECT_EQ(Shown(), QString::fromLatin1(c.shown)) << c.loaded;
+        EXPECT_EQ(editor.Text(), c.taken) << c.loaded;
+    }
+}
+
+TEST_F(TextEditorTest, AZeroByteEndsTheText) {
+    editor.SetText(std::string("kept\r\nalso\0dropped\r\nmore", 23));
+    EXPECT_EQ(editor.LineCount(), 2);
+    EXPECT_EQ(editor.Text(), "kept\r\nalso\r\n");
+}
+
+TEST_F(TextEditorTest, NoLinesAndOneEmptyLineAreToldApart) {
+    editor.SetText("");
+    EXPECT_EQ(editor.LineCount(), 0);
+    EXPECT_EQ(editor.Text(), "");
+
+    for (const char* one_empty_line : {"\r\n", "\n", "\r"}) {
+        editor.SetText(one_empty_line);
+        EXPECT_EQ(editor.LineCount(), 1) << int(one_empty_line[0]);
+        EXPECT_EQ(editor.Text(), "\r\n") << int(one_empty_line[0]);
+    }
+}
+
+TEST_F(TextEditorTest, DeletingEverythingLeavesNoLines) {
+    // An emptied editor must not let a Save blank the file with one CR LF.
+    editor.SetText("\r\n");
+    editor.selectAll();
+    QTest::keyClick(&editor, Qt::Key_Delete);
+    QTest::keyClicks(&editor, "x");
+    QTest::keyClick(&editor, Qt::Key_Backspace);
+    EXPECT_EQ(editor.LineCount(), 0);
+    EXPECT_EQ(editor.Text(), "");
+
+    editor.SetText("#CONTACT\r\nNAME=x\r\n");
+    editor.selectAll();
+    QTest::keyClick(&editor, Qt::Key_Delete);
+    EXPECT_EQ(editor.Text(), "");
+}
+
+TEST_F(TextEditorTest, EightBitTextComesBackByteForByte) {
+    // Windows-1252 quotes, Latin-1 letters, a no-break space (which a plain
+    // text export of the document would turn into a blank) and C1 controls.
+    const std::string file = "NAME=Ren\xE9 M\xFCller\r\n" "DESCRIPTION=\x93" "caf\xE9\x94\xA0\x85\x01\x7F\r\n" +
+                             Bytes({0x80, 0x9F, 0xA0, 0xFF, 0x0B, 0x0C}) + "\r\n";
+    editor.SetText(file);
+    EXPECT_EQ(editor.Encoding(), TextEncoding::OneCharPerByte);
+    EXPECT_EQ(editor.LineCount(), 3);
+    EXPECT_EQ(editor.document()->firstBlock().text(), QStringLiteral("NAME=Ren\u00E9 M\u00FCller"));
+    EXPECT_EQ(editor.Text(), file);
+}
+
+TEST_F(TextEditorTest, Utf8TextComesBackByteForByte) {
+    const std::string file =
+        "\xEF\xBB\xBF" "NAME=\xE8\xBF\xB7\xE5\xB0\x8F\xE5\xA4\xB1\r\n"
+        "NOTE=a\xC2\xA0" "b\xE2\x80\xA8" "c \xF0\x9F\x98\x80\r\n";
+    editor.SetText(file);
+    EXPECT_EQ(editor.Encoding(), TextEncoding::Utf8);
+    EXPECT_TRUE(editor.document()->firstBlock().text().endsWith(QStringLiteral("\u8FF7\u5C0F\u5931")));
+    EXPECT_EQ(editor.Text(), file);
+}
+
+TEST_F(TextEditorTest, AParagraphSeparatorDoesNotSplitItsLine) {
+    const std::string file = "before\xE2\x80\xA9" "after\r\n";
+    editor.SetText(file);
+    EXPECT_EQ(editor.LineCount(), 1);
+    EXPECT_EQ(editor.Text(), file);
+}
+
+TEST_F(TextEditorTest, TypedTextIsWrittenInTheFilesEncoding) {
+    editor.SetText("caf\xE9\r\n");
+    editor.moveCursor(QTextCursor::End);
+    Type(&editor, QStringLiteral("\u00FC"));
+    EXPECT_EQ(editor.Text(), "caf\xE9\xFC\r\n");
+
+    editor.SetText("caf\xC3\xA9\r\n");
+    editor.moveCursor(QTextCursor::End);
+    Type(&editor, QStringLiteral("\u00FC"));
+    EXPECT_EQ(editor.Text(), "caf\xC3\xA9\xC3\xBC\r\n");
+}
+
+TEST_F(TextEditorTest, LoadingStartsAFreshUndoHistory) {
+    editor.SetText("first\r\n");
+    QTest::keyClicks(&editor, "typed");
+    editor.SetText("second\r\n");
+    editor.undo();
+    EXPECT_EQ(editor.Text(), "second\r\n");
+}
+
+TEST_F(TextEditorTest, LooksLikeACodeEditor) {
+    // Measured rather than asked: some monospace faces do not declare it.
+    const QFontMetrics metrics(editor.font());
+    EXPECT_EQ(metrics.horizontalAdvance(QLatin1Char('i')), metrics.horizontalAdvance(QLatin1Char('M')));
+    EXPECT_EQ(editor.font().pixelSize(), 13);
+    EXPECT_EQ(editor.viewport()->cursor().shape(), Qt::IBeamCursor);
+    EXPECT_EQ(editor.lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_FALSE(editor.isReadOnly());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
