@@ -4,6 +4,11 @@
 
 #include <string>
 
+namespace quarvo {
+// The application title: the program's name and its message boxes' caption.
+inline constexpr char kApplicationTitle[] = "Quarvo";
+}  // namespace quarvo
+
 class TfZorezOrudaz_Main;
 class TfSettings;
 class TfFileViewer;

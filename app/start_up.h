@@ -1,0 +1,52 @@
+// Start-up: the application's title, font and hints, and the five windows,
+// made once in their fixed order and kept until the program ends.
+#pragma once
+
+#include <QFont>
+#include <memory>
+
+class QApplication;
+class BalloonHint;
+class TfZorezOrudaz_Main;
+class TfSettings;
+class TfFileViewer;
+class TfAbout;
+class TfUnderConstruction;
+
+namespace quarvo {
+
+// The header every balloon hint of the program carries.
+inline constexpr char kBalloonHeader[] = "Quarvo - Opera Bookmarks and Contacts Export";
+
+// "MS Sans Serif" at 8 points where the system has it, else the nearest
+// sans-serif face the system has, at the same size.
+[[nodiscard]] QFont ProgramFont();
+
+// Title, font and the balloon hints of the whole application. The returned
+// object shows the balloons for as long as it lives.
+[[nodiscard]] std::unique_ptr<BalloonHint> SetUpApplication(QApplication& app);
+
+// The five windows as program-wide instances. Destroying this destroys them,
+// last made first, and clears the program-wide pointers.
+class ProgramWindows {
+public:
+    ProgramWindows();
+    ~ProgramWindows();
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    [[nodiscard]] TfZorezOrudaz_Main* mainWindow() const { return main_.get(); }
+
+private:
+    std::unique_ptr<TfZorezOrudaz_Main> main_;
+    std::unique_ptr<TfSettings> settings_;
+    std::unique_ptr<TfFileViewer> file_viewer_;
+    std::unique_ptr<TfAbout> about_;
+    std::unique_ptr<TfUnderConstruction> under_construction_;
+};
+
+// The whole program: sets up `app`, makes the windows, shows the main window
+// and runs the event loop until the main window closes.
+int RunProgram(QApplication& app);
+
+}  // namespace quarvo

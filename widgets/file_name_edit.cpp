@@ -1,0 +1,122 @@
+#include "file_name_edit.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include "errors.h"
+#include "image_list.h"
+
+namespace {
+
+FileNameEdit::DialogRunner& dialog_runner() {
+    static FileNameEdit::DialogRunner runner;
+    return runner;
+}
+
+std::optional<QString> run_file_dialog(const FileNameEdit::DialogRequest& request) {
+    QFileDialog dialog(request.parent, request.title);
+    // An open dialog that still takes a name not yet on disk: the output
+    // fields browse for files the conversion is about to create.
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(request.nameFilters);
+    if (request.selectedFilter >= 0 && request.selectedFilter < request.nameFilters.size())
+        dialog.selectNameFilter(request.nameFilters.at(request.selectedFilter));
+    if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+bool is_valid_file_name(const QString& name) {
+#ifdef _WIN32
+    for (QChar c : name)
+        if (c < QChar(32) || QStringLiteral("<>|\"*?").contains(c)) return false;
+    return true;
+#else
+    return !name.contains(QChar(0));
+#endif
+}
+
+}  // namespace
+
+FileNameEdit::FileNameEdit(QWidget* parent)
+    : QWidget(parent),
+      edit_(new QLineEdit(this)),
+      browse_(new QToolButton(this)),
+      dialog_title_(QStringLiteral("Browse")) {
+    edit_->setObjectName(QStringLiteral("edit"));
+    browse_->setObjectName(QStringLiteral("browseButton"));
+    browse_->setIcon(quarvo::ImageListIcon(3));
+    browse_->setFocusPolicy(Qt::NoFocus);
+    browse_->setAccessibleName(QStringLiteral("Browse"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    layout->addWidget(edit_, 1);
+    layout->addWidget(browse_);
+    setFocusProxy(edit_);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    connect(edit_, &QLineEdit::textChanged, this, &FileNameEdit::changed);
+    connect(browse_, &QToolButton::clicked, this, &FileNameEdit::browse);
+}
+
+QString FileNameEdit::text() const {
+    return edit_->text();
+}
+
+void FileNameEdit::setText(const QString& text) {
+    edit_->setText(text);
+}
+
+QString FileNameEdit::fileName() const {
+    QString name = edit_->text();
+    if (name.startsWith(QLatin1Char('"'))) name.remove(0, 1);
+    if (name.endsWith(QLatin1Char('"'))) name.chop(1);
+    return name;
+}
+
+void FileNameEdit::setFileName(const QString& name) {
+    if (!is_valid_file_name(name))
+        throw quarvo::Exception("Invalid file name - " + name.toLocal8Bit().toStdString());
+    const bool quote = name.contains(QLatin1Char(' ')) && !name.startsWith(QLatin1Char('"'));
+    setText(quote ? QLatin1Char('"') + name + QLatin1Char('"') : name);
+}
+
+void FileNameEdit::setDialogRunner(DialogRunner runner) {
+    dialog_runner() = std::move(runner);
+}
+
+QStringList FileNameEdit::nameFilters(const QString& filter) {
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts.at(i);
+        QString patterns = parts.at(i + 1);
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // QFileDialog takes the patterns from the parentheses of the entry.
+        if (description.endsWith(QLatin1Char('(') + patterns + QLatin1Char(')')))
+            result << description;
+        else
+            result << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return result;
+}
+
+FileNameEdit::DialogRequest FileNameEdit::dialogRequest() {
+    DialogRequest request;
+    request.parent = window();
+    request.title = dialog_title_;
+    request.nameFilters = nameFilters(filter_);
+    request.selectedFilter = filter_index_ - 1;
+    request.fileName = fileName();
+    return request;
+}
+
+void FileNameEdit::browse() {
+    const DialogRequest request = dialogRequest();
+    const std::optional<QString> chosen =
+        dialog_runner() ? dialog_runner()(request) : run_file_dialog(request);
+    if (chosen) setFileName(*chosen);
+}

@@ -1,0 +1,45 @@
+#include "hot_track_label.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+
+HotTrackLabel::HotTrackLabel(QWidget* parent) : QLabel(parent) {}
+
+HotTrackLabel::HotTrackLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {}
+
+bool HotTrackLabel::handCursor() const {
+    return testAttribute(Qt::WA_SetCursor) && cursor().shape() == Qt::PointingHandCursor;
+}
+
+void HotTrackLabel::setHandCursor(bool on) {
+    if (on)
+        setCursor(Qt::PointingHandCursor);
+    else
+        unsetCursor();
+}
+
+void HotTrackLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+void HotTrackLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    QLabel::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton) emit doubleClicked();
+}
+
+void HotTrackLabel::enterEvent(QEnterEvent* event) {
+    hot_track_.enter();
+    QLabel::enterEvent(event);
+}
+
+void HotTrackLabel::leaveEvent(QEvent* event) {
+    hot_track_.leave();
+    QLabel::leaveEvent(event);
+}
+
+void HotTrackLabel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) hot_track_.leave();
+    QLabel::changeEvent(event);
+}
