@@ -1,0 +1,255 @@
+// The file layer on Windows: kernel32 handles with explicit share modes, and
+// the directory search for the existence tests.
+#include "errors.h"
+#include "file_layer.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quarvo {
+namespace {
+
+// ReadFile and WriteFile take a 32-bit count; larger texts go in pieces of
+// this size (any file the program meets fits in one).
+constexpr std::size_t kLargestRequest = std::size_t{1} << 30;
+
+// Attributes a replacing file takes over from the file it replaces, as the
+// POSIX layer keeps the permission bits. A read-only target is refused
+// beforehand, as Windows refuses to open it for writing.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE |
+                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+class UniqueHandle {
+public:
+    explicit UniqueHandle(HANDLE handle = INVALID_HANDLE_VALUE) noexcept : handle_(handle) {}
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    ~UniqueHandle() { Close(); }
+
+    [[nodiscard]] HANDLE Get() const noexcept { return handle_; }
+    [[nodiscard]] bool IsOpen() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
+
+    void Reset(HANDLE handle) noexcept {
+        Close();
+        handle_ = handle;
+    }
+
+    // False when the system reports that the handle could not be closed
+    // cleanly (for a file being written: data may not have reached it).
+    bool Close() noexcept {
+        if (!IsOpen()) return true;
+        const bool closed = CloseHandle(handle_) != 0;
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+// The temporary file beside the target. Unless Keep() is called, it is
+// closed and deleted when it goes out of scope.
+class TemporaryFile {
+public:
+    TemporaryFile() = default;
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        // Deleting needs the exclusive handle closed first.
+        handle.Close();
+        if (!name.empty()) DeleteFileA(name.c_str());
+    }
+
+    void Keep() noexcept { name.clear(); }
+
+    std::string name;
+    UniqueHandle handle;
+};
+
+// Everything up to and including the last path separator (or the drive
+// colon of "C:name"); empty for a bare name in the current folder.
+std::string FolderPrefix(const std::string& path) {
+    const auto cut = path.find_last_of("\\/:");
+    return cut == std::string::npos ? std::string{} : path.substr(0, cut + 1);
+}
+
+std::string Hex(std::uint64_t value) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    do {
+        text.insert(text.begin(), kDigits[value & 0xF]);
+        value >>= 4;
+    } while (value != 0);
+    return text;
+}
+
+// Creates a new file beside `destination` that nobody else can open while
+// it is being written. CREATE_NEW makes sure it never is someone else's file.
+bool CreateTemporaryFile(const std::string& destination, DWORD attributes,
+                         TemporaryFile& temporary) {
+    static std::atomic<std::uint32_t> counter{0};
+    const std::string folder = FolderPrefix(destination);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::uint64_t unique = (GetTickCount64() << 16) ^ counter.fetch_add(1);
+        std::string name = folder + "~quarvo-" + Hex(GetCurrentProcessId()) + "-" +
+                           Hex(unique) + ".tmp";
+        const HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          attributes, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            temporary.name = std::move(name);
+            temporary.handle.Reset(handle);
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
+    }
+    return false;
+}
+
+// Writes all of `text`, going on after a partial write; false when the
+// system stops taking bytes (disk full, device error).
+bool WriteAll(HANDLE file, std::string_view text) {
+    while (!text.empty()) {
+        const auto request = static_cast<DWORD>(std::min(text.size(), kLargestRequest));
+        DWORD written = 0;
+        if (!WriteFile(file, text.data(), request, &written, nullptr) || written == 0) {
+            return false;
+        }
+        text.remove_prefix(written);
+    }
+    return true;
+}
+
+// The path of the file that `target` (an open handle on the existing file,
+// opened through any symbolic link) really is, so that the replacement lands
+// there and a link keeps pointing at the replaced file instead of being
+// replaced itself. Falls back to the name as given when the system cannot
+// tell.
+std::string ReplacedPath(const std::string& file_name, HANDLE target) {
+    std::string final_path(MAX_PATH, '\0');
+    DWORD length = GetFinalPathNameByHandleA(target, final_path.data(),
+                                             static_cast<DWORD>(final_path.size()),
+                                             VOLUME_NAME_DOS);
+    if (length >= final_path.size()) {
+        final_path.assign(length, '\0');
+        length = GetFinalPathNameByHandleA(target, final_path.data(),
+                                           static_cast<DWORD>(final_path.size()),
+                                           VOLUME_NAME_DOS);
+    }
+    if (length == 0 || length >= final_path.size()) return file_name;
+    final_path.resize(length);
+
+    // The answer comes as "\\?\C:\..." or "\\?\UNC\server\...": give it
+    // back in the ordinary form the rest of the program uses.
+    constexpr std::string_view kUncPrefix = "\\\\?\\UNC\\";
+    constexpr std::string_view kLocalPrefix = "\\\\?\\";
+    if (final_path.starts_with(kUncPrefix)) return "\\\\" + final_path.substr(kUncPrefix.size());
+    if (final_path.starts_with(kLocalPrefix)) return final_path.substr(kLocalPrefix.size());
+    return final_path;
+}
+
+}  // namespace
+
+std::string ReadWholeFile(const std::string& file_name) {
+    // FILE_SHARE_READ only: other readers are welcome, but the open fails
+    // while anyone has the file open for writing, and nobody can start
+    // writing it while it is read.
+    UniqueHandle file(CreateFileA(file_name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen()) throw EFOpenError(file_name);
+
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) throw EReadError();
+    std::string text(static_cast<std::size_t>(size.QuadPart), '\0');
+
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const auto request = static_cast<DWORD>(std::min(text.size() - done, kLargestRequest));
+        DWORD arrived = 0;
+        if (!ReadFile(file.Get(), text.data() + done, request, &arrived, nullptr) ||
+            arrived == 0) {
+            throw EReadError();  // the file shrank since its size was taken
+        }
+        done += arrived;
+    }
+    return text;
+}
+
+void WriteWholeFile(const std::string& file_name, std::string_view text) {
+    // An existing target is opened for reading and writing with no sharing:
+    // that refuses a file in use, a read-only file and a folder's name before
+    // anything is written, and keeps everyone else out while the replacement
+    // is prepared.
+    UniqueHandle target(CreateFileA(file_name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD attributes = FILE_ATTRIBUTE_NORMAL;
+    std::string destination = file_name;
+    if (target.IsOpen()) {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileInformationByHandle(target.Get(), &info)) throw EFCreateError(file_name);
+        // Windows itself refuses to open a read-only file for writing; an
+        // administrator under Wine is let through, so ask the attribute.
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) throw EFCreateError(file_name);
+        if ((info.dwFileAttributes & kKeptAttributes) != 0) {
+            attributes = info.dwFileAttributes & kKeptAttributes;
+        }
+        destination = ReplacedPath(file_name, target.Get());
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+        throw EFCreateError(file_name);
+    }
+
+    TemporaryFile temporary;
+    if (!CreateTemporaryFile(destination, attributes, temporary)) throw EFCreateError(file_name);
+    if (!WriteAll(temporary.handle.Get(), text) || !FlushFileBuffers(temporary.handle.Get()) ||
+        !temporary.handle.Close()) {
+        throw EWriteError();
+    }
+
+    // Windows refuses to rename a file over one that has any open handle
+    // (NTFS answers "access denied" unless the POSIX rename semantics of
+    // Windows 10 are asked for, which Wine and older systems lack), and
+    // ReplaceFile opens the target with sharing that our handle forbids.
+    // So the hold ends right before the rename. Should another program open
+    // the file in that instant, the rename fails, the old file stays as it
+    // was, and the caller hears that the file is in use.
+    target.Close();
+    if (!MoveFileExA(temporary.name.c_str(), destination.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        throw EFCreateError(file_name);
+    }
+    temporary.Keep();
+}
+
+bool PathExists(const std::string& file_name) noexcept {
+    // A drive without a medium would otherwise make the system ask the user
+    // to insert one; the answer is simply false.
+    const UINT previous_mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA(file_name.c_str(), &found);
+    const bool exists = search != INVALID_HANDLE_VALUE;
+    if (exists) FindClose(search);
+    SetErrorMode(previous_mode);
+    return exists;
+}
+
+bool PlainFileExists(const std::string& file_name) noexcept {
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA(file_name.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace quarvo

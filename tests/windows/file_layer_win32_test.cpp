@@ -1,0 +1,293 @@
+// The Windows file layer against the real kernel32 (or Wine's): share modes,
+// the replacement of an existing file, and the directory search of the
+// existence tests.
+#include "errors.h"
+#include "file_layer.h"
+#include "win32_test_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace quarvo {
+namespace {
+
+using testing::FileBytes;
+using testing::PutFile;
+using testing::ScopedHandle;
+
+class WindowsFileLayer : public testing::Win32TestFolder {};
+
+// Opens `path` asking for as little as possible: reading, with every kind of
+// sharing granted. Only a holder that shares nothing makes this fail with a
+// sharing violation.
+DWORD ErrorOfPoliteOpen(const std::string& path) {
+    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return GetLastError();
+    CloseHandle(handle);
+    return ERROR_SUCCESS;
+}
+
+template <typename Error, typename Call>
+std::string MessageOf(Call call) {
+    try {
+        call();
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return "(nothing thrown)";
+}
+
+TEST_F(WindowsFileLayer, ReadWholeFileGivesTheRawBytes) {
+    const std::string bytes("a\0b\rc\r\n\xff\x02\x02", 10);
+    PutFile(PathOf("raw.bin"), bytes);
+    EXPECT_EQ(ReadWholeFile(PathOf("raw.bin")), bytes);
+}
+
+TEST_F(WindowsFileLayer, ReadWholeFileOfAnEmptyFileIsEmpty) {
+    PutFile(PathOf("empty.txt"), "");
+    EXPECT_EQ(ReadWholeFile(PathOf("empty.txt")), "");
+}
+
+TEST_F(WindowsFileLayer, ReadWholeFileOfAMissingFileOrAFolderCannotOpen) {
+    const std::string missing = PathOf("missing.txt");
+    EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ReadWholeFile(missing); }),
+              "Cannot open file " + missing);
+    ASSERT_TRUE(CreateDirectoryA(PathOf("sub").c_str(), nullptr));
+    EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ReadWholeFile(PathOf("sub")); }),
+              "Cannot open file " + PathOf("sub"));
+}
+
+TEST_F(WindowsFileLayer, ReadWholeFileFailsWhileAnotherHandleHasTheFileOpenForWriting) {
+    const std::string path = PathOf("written.txt");
+    PutFile(path, "content");
+    {
+        // The writer itself lets everybody in; the refusal must come from the
+        // reader, which lets nobody write.
+        ScopedHandle writer(CreateFileA(path.c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(writer.IsOpen());
+        EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ReadWholeFile(path); }),
+                  "Cannot open file " + path);
+    }
+    EXPECT_EQ(ReadWholeFile(path), "content");
+}
+
+TEST_F(WindowsFileLayer, ReadWholeFileSharesTheFileWithOtherReaders) {
+    const std::string path = PathOf("read.txt");
+    PutFile(path, "shared");
+    ScopedHandle reader(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(reader.IsOpen());
+    EXPECT_EQ(ReadWholeFile(path), "shared");
+}
+
+TEST_F(WindowsFileLayer, WriteWholeFileStoresExactlyTheText) {
+    const std::string path = PathOf("out.txt");
+    const std::string bytes("x\0y\r\n\n\x80", 7);
+    WriteWholeFile(path, bytes);
+    EXPECT_EQ(FileBytes(path), bytes);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"out.txt"});
+}
+
+TEST_F(WindowsFileLayer, WriteWholeFileWithAnEmptyTextEmptiesALongerFile) {
+    const std::string path = PathOf("out.txt");
+    PutFile(path, "a much longer text than nothing");
+    WriteWholeFile(path, "");
+    EXPECT_EQ(FileBytes(path), "");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"out.txt"});
+}
+
+TEST_F(WindowsFileLayer, WriteWholeFileIntoAMissingFolderCannotCreate) {
+    const std::string path = PathOf("no-such-folder\\out.txt");
+    EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(path, "text"); }),
+              "Cannot create file " + path);
+    EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(WindowsFileLayer, WriteWholeFileOnAFoldersNameCannotCreate) {
+    const std::string path = PathOf("sub");
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(path, "text"); }),
+              "Cannot create file " + path);
+    EXPECT_NE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"sub"});
+}
+
+TEST_F(WindowsFileLayer, WriteWholeFileOnAFileInUseLeavesItAsItWas) {
+    const std::string path = PathOf("in-use.txt");
+    PutFile(path, "old content");
+    {
+        ScopedHandle reader(CreateFileA(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(reader.IsOpen());
+        EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(path, "new"); }),
+                  "Cannot create file " + path);
+    }
+    EXPECT_EQ(FileBytes(path), "old content");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"in-use.txt"});
+}
+
+TEST_F(WindowsFileLayer, WriteWholeFileOnAReadOnlyFileLeavesItAsItWas) {
+    const std::string path = PathOf("locked.txt");
+    PutFile(path, "old content");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(path, "new"); }),
+              "Cannot create file " + path);
+    EXPECT_EQ(FileBytes(path), "old content");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"locked.txt"});
+}
+
+TEST_F(WindowsFileLayer, WriteWholeFileKeepsAHiddenFileHidden) {
+    const std::string path = PathOf("hidden.txt");
+    PutFile(path, "old");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    WriteWholeFile(path, "new");
+    EXPECT_EQ(FileBytes(path), "new");
+    EXPECT_NE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"hidden.txt"});
+}
+
+TEST_F(WindowsFileLayer, WriteWholeFileThroughASymbolicLinkReplacesTheFileItPointsTo) {
+    const std::string real = PathOf("real.txt");
+    const std::string link = PathOf("link.txt");
+    PutFile(real, "old");
+    // Windows lets only privileged or developer-mode accounts make links, and
+    // Wine answers success without making one.
+    if (!CreateSymbolicLinkA(link.c_str(), real.c_str(), 0) ||
+        GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "no symbolic links can be made here";
+    }
+    WriteWholeFile(link, "new");
+    EXPECT_EQ(FileBytes(real), "new");
+    EXPECT_EQ(FileBytes(link), "new");  // still a link to it, not a file of its own
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"link.txt", "real.txt"}));
+}
+
+// While the new content is being written, neither the file being replaced
+// nor the new file beside it can be opened by anyone else. The write is made
+// large enough to be watched; a round only counts when the new file was seen
+// still open after the old one was tried, which proves the old one was still
+// held when it was tried.
+TEST_F(WindowsFileLayer, AFileBeingWrittenCannotBeOpenedByAnyoneElse) {
+    const std::string target = PathOf("busy.txt");
+    bool watched = false;
+    for (std::size_t megabytes = 32; megabytes <= 256 && !watched; megabytes *= 2) {
+        PutFile(target, "old");
+        const std::string text(megabytes << 20, 'q');
+        std::atomic<bool> finished{false};
+        std::optional<std::string> writer_error;
+        std::thread writer([&] {
+            try {
+                WriteWholeFile(target, text);
+            } catch (const Exception& error) {
+                writer_error = error.what();  // only when a probe got in at the rename
+            }
+            finished = true;
+        });
+
+        std::string temporary;
+        while (!finished && temporary.empty()) {
+            for (const std::string& name : Entries()) {
+                if (name != "busy.txt") temporary = PathOf(name);
+            }
+        }
+        if (!temporary.empty()) {
+            const DWORD target_error = ErrorOfPoliteOpen(target);
+            const DWORD temporary_error = ErrorOfPoliteOpen(temporary);
+            if (temporary_error == ERROR_SHARING_VIOLATION) {
+                watched = true;
+                EXPECT_EQ(target_error, static_cast<DWORD>(ERROR_SHARING_VIOLATION))
+                    << "the file being replaced could be opened meanwhile";
+            }
+        }
+        writer.join();
+        if (watched) {
+            EXPECT_FALSE(writer_error.has_value()) << *writer_error;
+            EXPECT_EQ(FileBytes(target).size(), text.size());
+        }
+        EXPECT_EQ(Entries(), std::vector<std::string>{"busy.txt"});
+    }
+    EXPECT_TRUE(watched) << "never saw the new file while it was being written";
+}
+
+TEST_F(WindowsFileLayer, ExistenceTestsOfFilesAndFolders) {
+    PutFile(PathOf("plain.txt"), "x");
+    ASSERT_TRUE(CreateDirectoryA(PathOf("sub").c_str(), nullptr));
+
+    EXPECT_TRUE(PathExists(PathOf("plain.txt")));
+    EXPECT_TRUE(PlainFileExists(PathOf("plain.txt")));
+    EXPECT_TRUE(PathExists(PathOf("sub")));
+    EXPECT_FALSE(PlainFileExists(PathOf("sub")));
+    EXPECT_FALSE(PathExists(PathOf("missing.txt")));
+    EXPECT_FALSE(PlainFileExists(PathOf("missing.txt")));
+    EXPECT_FALSE(PathExists(PathOf("no-such-folder\\plain.txt")));
+    EXPECT_FALSE(PathExists(""));
+    EXPECT_FALSE(PlainFileExists(""));
+}
+
+TEST_F(WindowsFileLayer, ExistenceTestsSeeHiddenAndSystemFiles) {
+    const std::string path = PathOf("secret.txt");
+    PutFile(path, "x");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_TRUE(PathExists(path));
+    EXPECT_TRUE(PlainFileExists(path));
+}
+
+TEST_F(WindowsFileLayer, ExistenceTestsReadWildcardsAsASearchPattern) {
+    PutFile(PathOf("contacts.adr"), "x");
+    ASSERT_TRUE(CreateDirectoryA(PathOf("profile").c_str(), nullptr));
+    EXPECT_TRUE(PathExists(PathOf("*.adr")));
+    EXPECT_TRUE(PathExists(PathOf("contact?.adr")));
+    EXPECT_TRUE(PathExists(PathOf("prof*")));
+    EXPECT_FALSE(PlainFileExists(PathOf("prof*")));  // the only match is a folder
+    EXPECT_FALSE(PathExists(PathOf("*.csv")));
+    EXPECT_FALSE(PathExists(PathOf("contacts?.adr")));
+}
+
+// A removable or optical drive that holds no medium; empty when the machine
+// has none.
+std::string DriveWithoutMedium() {
+    const UINT previous_mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    std::string found;
+    const DWORD drives = GetLogicalDrives();
+    for (char letter = 'A'; letter <= 'Z' && found.empty(); ++letter) {
+        if (!(drives & (1u << (letter - 'A')))) continue;
+        const std::string root = std::string(1, letter) + ":\\";
+        const UINT type = GetDriveTypeA(root.c_str());
+        if (type != DRIVE_CDROM && type != DRIVE_REMOVABLE) continue;
+        if (GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES) found = root;
+    }
+    SetErrorMode(previous_mode);
+    return found;
+}
+
+TEST_F(WindowsFileLayer, PathExistsOnADriveWithoutAMediumIsFalse) {
+    const std::string drive = DriveWithoutMedium();
+    if (drive.empty()) GTEST_SKIP() << "no removable or optical drive without a medium here";
+    EXPECT_FALSE(PathExists(drive + "Opera\\profile\\contacts.adr"));
+    EXPECT_FALSE(PathExists(drive + "*"));
+}
+
+TEST_F(WindowsFileLayer, PathExistsPutsTheCallersErrorModeBack) {
+    PutFile(PathOf("plain.txt"), "x");
+    const UINT callers_mode = SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX;
+    const UINT original = SetErrorMode(callers_mode);
+    (void)PathExists(PathOf("plain.txt"));
+    (void)PathExists(PathOf("missing.txt"));
+    const UINT after = GetErrorMode();
+    SetErrorMode(original);
+    EXPECT_EQ(after, callers_mode);
+}
+
+}  // namespace
+}  // namespace quarvo
