@@ -1,0 +1,62 @@
+// Contacts conversion on arbitrary bytes: it must never crash, and its CSV
+// must read back, with any standard reader, as one record per contact entry
+// of 29 fields each.
+#include <cstddef>
+#include <cstdint>
+
+#include "contacts.h"
+#include "csv_reader.h"
+#include "laws.h"
+
+namespace {
+
+struct Passes {
+    std::size_t passes = 0;   // progress steps
+    std::size_t records = 0;  // passes that found a "#CONTACT"
+};
+
+// An entry runs from "#CONTACT" to the next "ICON="; the next pass starts
+// after that "ICON=". A pass without "#CONTACT" is the last.
+Passes ModelPasses(std::string_view rest) {
+    Passes model;
+    while (!rest.empty()) {
+        ++model.passes;
+        const std::size_t start = rest.find("#CONTACT");
+        if (start == std::string_view::npos) break;
+        ++model.records;
+        const std::size_t end = rest.find("ICON=", start + 8);
+        if (end == std::string_view::npos) break;
+        rest.remove_prefix(end + 5);
+    }
+    return model;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace quarvo::fuzz;
+    const std::string_view text = AsText(data, size);
+    std::size_t steps = 0;
+    const quarvo::ContactsConversion converted =
+        quarvo::ConvertContactsText(text, [&steps] { ++steps; });
+
+    const Passes model = ModelPasses(text);
+    QUARVO_LAW(steps == model.passes);
+    QUARVO_LAW(converted.csv.starts_with(quarvo::kContactsCsvHeader));
+
+    const auto records = quarvo::testing::ReadCsv(converted.csv);
+    QUARVO_LAW(records.has_value());
+    QUARVO_LAW(records->size() == model.records + 1);
+    std::int32_t named = 0;
+    for (const auto& record : *records) {
+        QUARVO_LAW(record.size() == 29);
+        if (&record != &records->front() && !record[3].empty()) ++named;
+    }
+    QUARVO_LAW(converted.named == named);
+
+    // A file and its CR LF twin convert alike.
+    if (text.find('\n') != std::string_view::npos) {
+        QUARVO_LAW(quarvo::ConvertContactsText(CrLfTwin(text)).csv == converted.csv);
+    }
+    return 0;
+}

@@ -1,0 +1,57 @@
+// Plain, slow models of what the core promises, written independently of its
+// code, for the fuzz targets to compare against.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace quarvo::fuzz {
+
+// Stops the fuzzer with a readable reason; libFuzzer records the input.
+#define QUARVO_LAW(condition)                                                        \
+    do {                                                                             \
+        if (!(condition)) {                                                          \
+            std::fprintf(stderr, "law broken: %s (%s:%d)\n", #condition, __FILE__, \
+                         __LINE__);                                                  \
+            std::abort();                                                            \
+        }                                                                            \
+    } while (0)
+
+inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+// Every LF without a CR before it written as CR LF.
+inline std::string CrLfTwin(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out.push_back('\r');
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+// Non-overlapping occurrences, as a reader counts tags.
+inline std::size_t CountTags(std::string_view text, std::string_view tag) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(tag); at != std::string_view::npos;
+         at = text.find(tag, at + tag.size()))
+        ++count;
+    return count;
+}
+
+inline std::size_t CountByte(std::string_view text, char byte) {
+    std::size_t count = 0;
+    for (char c : text) count += c == byte;
+    return count;
+}
+
+inline bool Contains(std::string_view text, std::string_view part) {
+    return text.find(part) != std::string_view::npos;
+}
+
+}  // namespace quarvo::fuzz
