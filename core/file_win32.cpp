@@ -217,13 +217,15 @@ void WriteWholeFile(const std::string& file_name, std::string_view text) {
         throw EWriteError();
     }
 
-    // Windows refuses to rename a file over one that has any open handle
-    // (NTFS answers "access denied" unless the POSIX rename semantics of
-    // Windows 10 are asked for, which Wine and older systems lack), and
-    // ReplaceFile opens the target with sharing that our handle forbids.
-    // So the hold ends right before the rename. Should another program open
-    // the file in that instant, the rename fails, the old file stays as it
-    // was, and the caller hears that the file is in use.
+    // Windows refuses to rename a file over one that has any open handle,
+    // even one that shares deletion (NTFS answers "access denied" unless the
+    // POSIX rename semantics of Windows 10 are asked for, which Wine and
+    // older systems lack; Wine answers the same). ReplaceFile is no way out:
+    // it needs the target shared, and when its last step fails without a
+    // backup name the old file is already gone. So the hold ends right
+    // before a plain rename. Should another program open the file in that
+    // instant, the rename fails, the old file stays as it was, and the
+    // caller hears that the file is in use.
     target.Close();
     if (!MoveFileExA(temporary.name.c_str(), destination.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
