@@ -25,7 +25,8 @@ namespace quarvo {
 void WriteWholeFile(const std::string& file_name, std::string_view text);
 
 // True when an entry of that name exists, file or folder. Never throws and
-// never shows a system dialog. Wildcard characters are ordinary characters.
+// never shows a system dialog. On Windows the name goes to the directory
+// search, so * and ? match as a pattern; elsewhere they are plain characters.
 [[nodiscard]] bool PathExists(const std::string& file_name) noexcept;
 
 // True when an entry of that name exists and is not a folder. Never throws.
