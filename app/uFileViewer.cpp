@@ -1,17 +1,18 @@
 #include "uFileViewer.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QToolButton>
 
 #include "app_globals.h"
+#include "error_report.h"
 #include "file_layer.h"
 #include "image_list.h"
 #include "strman.h"
 #include "text_editor.h"
 #include "viewer_look.h"
+#include "viewer_save_dialog.h"
 
 namespace {
 
@@ -38,10 +39,8 @@ TfFileViewer::TfFileViewer(QWidget* parent)
     jmeFile->setGeometry(0, kToolBarHeight, kClientWidth, kClientHeight - kToolBarHeight);
     jmeFile->setFocusPolicy(Qt::StrongFocus);
 
-    jsdFileSaveAs = new QFileDialog(this);
+    jsdFileSaveAs = new SaveDialog(this);
     jsdFileSaveAs->setObjectName(QStringLiteral("jsdFileSaveAs"));
-    jsdFileSaveAs->setAcceptMode(QFileDialog::AcceptSave);
-    jsdFileSaveAs->setFileMode(QFileDialog::AnyFile);
 }
 
 QToolButton* TfFileViewer::AddToolButton(const char* name, int left, int picture, const QString& hint) {
@@ -80,17 +79,20 @@ void TfFileViewer::CreateToolBar() {
 
     tbClose = AddToolButton("tbClose", 113, quarvo::image_list::kExit, QStringLiteral("Close, go back to Main-Window"));
 
-    connect(tbReload, &QToolButton::clicked, this, &TfFileViewer::tbReloadClick);
-    connect(tbSaveAs, &QToolButton::clicked, this, &TfFileViewer::tbSaveAsClick);
-    connect(tbSaveFile, &QToolButton::clicked, this, &TfFileViewer::tbSaveFileClick);
+    // File errors end the click at its receiver and go to the error report.
+    connect(tbReload, &QToolButton::clicked, this, quarvo::Reporting([this] { tbReloadClick(); }));
+    connect(tbSaveAs, &QToolButton::clicked, this, quarvo::Reporting([this] { tbSaveAsClick(); }));
+    connect(tbSaveFile, &QToolButton::clicked, this, quarvo::Reporting([this] { tbSaveFileClick(); }));
     connect(tbClose, &QToolButton::clicked, this, &TfFileViewer::tbCloseClick);
 }
 
 void TfFileViewer::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // Queued so that it runs once per showing from the event loop, where a
-    // file error reaches the error report like any handler's.
-    if (!event->spontaneous()) QMetaObject::invokeMethod(this, &TfFileViewer::FormActivate, Qt::QueuedConnection);
+    // Queued so that it runs once per showing, from the event loop, after
+    // the window is up: a file error's box then appears over the viewer.
+    if (!event->spontaneous()) {
+        QMetaObject::invokeMethod(this, quarvo::Reporting([this] { FormActivate(); }), Qt::QueuedConnection);
+    }
 }
 
 void TfFileViewer::keyPressEvent(QKeyEvent* event) {
@@ -126,11 +128,9 @@ void TfFileViewer::tbSaveFileClick() {
 }
 
 void TfFileViewer::tbSaveAsClick() {
-    jsdFileSaveAs->selectFile(FromLocal(ViewedFileName));
-    if (jsdFileSaveAs->exec() != QDialog::Accepted) return;
-    const QStringList chosen = jsdFileSaveAs->selectedFiles();
-    if (chosen.isEmpty()) return;
-    quarvo::WriteWholeFile(ToLocal(chosen.first()), jmeFile->Text());
+    jsdFileSaveAs->SetFileName(FromLocal(ViewedFileName));
+    if (!jsdFileSaveAs->Execute()) return;
+    quarvo::WriteWholeFile(ToLocal(jsdFileSaveAs->FileName()), jmeFile->Text());
 }
 
 void TfFileViewer::tbCloseClick() { close(); }

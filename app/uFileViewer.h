@@ -6,9 +6,9 @@
 
 #include <QDialog>
 
-class QFileDialog;
 class QToolButton;
 class QWidget;
+class SaveDialog;
 class TextEditor;
 
 class TfFileViewer : public QDialog {
@@ -43,5 +43,5 @@ private:
     QToolButton* tbSearch = nullptr;
     QToolButton* tbClose = nullptr;
     TextEditor* jmeFile = nullptr;
-    QFileDialog* jsdFileSaveAs = nullptr;
+    SaveDialog* jsdFileSaveAs = nullptr;
 };

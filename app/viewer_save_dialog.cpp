@@ -1,0 +1,34 @@
+#include "viewer_save_dialog.h"
+
+#include <utility>
+
+namespace {
+
+SaveDialog::Hook& CurrentHook() {
+    static SaveDialog::Hook hook;
+    return hook;
+}
+
+}  // namespace
+
+SaveDialog::SaveDialog(QWidget* parent) : QFileDialog(parent) {
+    setAcceptMode(QFileDialog::AcceptSave);
+    setFileMode(QFileDialog::AnyFile);
+}
+
+void SaveDialog::SetFileName(const QString& file_name) {
+    file_name_ = file_name;
+    // A full name opens the dialog on its folder with the name filled in.
+    selectFile(file_name);
+}
+
+bool SaveDialog::Execute() {
+    if (CurrentHook()) return CurrentHook()(*this);
+    if (exec() != QDialog::Accepted) return false;
+    const QStringList chosen = selectedFiles();
+    if (chosen.isEmpty()) return false;
+    file_name_ = chosen.first();
+    return true;
+}
+
+void SaveDialog::SetHook(Hook hook) { CurrentHook() = std::move(hook); }
