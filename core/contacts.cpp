@@ -1,5 +1,9 @@
 #include "contacts.h"
 
+#include <algorithm>
+#include <array>
+#include <iterator>
+
 #include "adr_entry.h"
 #include "file_layer.h"
 #include "line_ends.h"
@@ -19,28 +23,72 @@ struct Contact {
         picture;
 };
 
+// Each key's first occurrence anywhere in the entry, found in one pass: every
+// key ends in '=', so visiting the entry's '=' bytes in order meets each key's
+// occurrences in order, and the first one that matches is the first
+// occurrence. Ten separate searches would read each entry ten times over.
 Contact ReadContact(std::string_view entry) {
-    using adr::Value;
-    return Contact{
-        Value(entry, "NAME="),  Value(entry, "URL="),   Value(entry, "DESCRIPTION="),
-        Value(entry, "SHORT NAME="), Value(entry, "ACTIVE="), Value(entry, "MAIL="),
-        Value(entry, "PHONE="), Value(entry, "FAX="),   Value(entry, "POSTALADDRESS="),
-        Value(entry, "PICTUREURL="),
+    struct Key {
+        std::string_view text;
+        std::string_view Contact::*value;
     };
+    static constexpr Key kKeys[] = {
+        {"NAME=", &Contact::name},
+        {"URL=", &Contact::url},
+        {"DESCRIPTION=", &Contact::description},
+        {"SHORT NAME=", &Contact::short_name},
+        {"ACTIVE=", &Contact::active},
+        {"MAIL=", &Contact::mail},
+        {"PHONE=", &Contact::phone},
+        {"FAX=", &Contact::fax},
+        {"POSTALADDRESS=", &Contact::postal},
+        {"PICTUREURL=", &Contact::picture},
+    };
+    constexpr unsigned kAllFound = (1u << std::size(kKeys)) - 1;
+
+    Contact contact{};
+    unsigned found = 0;
+    for (std::size_t eq = entry.find('='); eq != std::string_view::npos && found != kAllFound;
+         eq = entry.find('=', eq + 1)) {
+        for (unsigned k = 0; k < std::size(kKeys); ++k) {
+            const std::string_view key = kKeys[k].text;
+            if ((found & (1u << k)) != 0 || eq + 1 < key.size()) continue;
+            // The byte before '=' first: it tells most keys apart at once.
+            const auto start = static_cast<std::ptrdiff_t>(eq + 1 - key.size());
+            if (entry[eq - 1] != key[key.size() - 2] ||
+                !std::equal(key.begin(), key.end() - 2, entry.begin() + start))
+                continue;
+            found |= 1u << k;
+            contact.*kKeys[k].value = StrMan.TextBefore(adr::kCrLf, entry.substr(eq + 1));
+        }
+    }
+    return contact;
+}
+
+// Bytes that a quoted field cannot take as they are: the double quote, and
+// with `breaks` the marker byte.
+constexpr std::array<bool, 256> SpecialBytes(bool breaks) {
+    std::array<bool, 256> special{};
+    special['"'] = true;
+    if (breaks) special[0x02] = true;
+    return special;
 }
 
 // Appends `value` for the inside of a quoted CSV field: double quotes are
 // doubled, and with `breaks` each marker pair becomes CR LF (pairs taken left
 // to right, so three marker bytes give CR LF and one marker byte).
 void AppendFieldText(std::string& out, std::string_view value, bool breaks) {
+    static constexpr std::array<bool, 256> kQuoteOnly = SpecialBytes(false);
+    static constexpr std::array<bool, 256> kQuoteOrMarker = SpecialBytes(true);
+    const std::array<bool, 256>& special = breaks ? kQuoteOrMarker : kQuoteOnly;
     std::size_t done = 0;
     for (std::size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        if (c == '"') {
+        if (!special[static_cast<unsigned char>(value[i])]) continue;
+        if (value[i] == '"') {
             out.append(value.substr(done, i + 1 - done));
             out.push_back('"');
             done = i + 1;
-        } else if (breaks && c == '\x02' && i + 1 < value.size() && value[i + 1] == '\x02') {
+        } else if (i + 1 < value.size() && value[i + 1] == '\x02') {
             out.append(value.substr(done, i - done));
             out.append(adr::kCrLf);
             done = ++i + 1;
@@ -94,15 +142,8 @@ void AppendRecord(std::string& out, const Contact& contact) {
     out.append(adr::kCrLf);
 }
 
-}  // namespace
-
-ContactsConversion ConvertContactsText(std::string_view contacts, const ProgressSink& progress) {
-    std::string crlf_copy;
-    if (HasBareLineFeed(contacts)) {
-        crlf_copy = WithCrLfLineEnds(contacts);
-        contacts = crlf_copy;
-    }
-
+// The conversion proper, of text whose line ends are already CR LF.
+ContactsConversion ConvertCrLfContacts(std::string_view contacts, const ProgressSink& progress) {
     ContactsConversion result;
     result.csv.reserve(kContactsCsvHeader.size() + contacts.size() + contacts.size() / 4);
     result.csv.append(kContactsCsvHeader);
@@ -128,6 +169,13 @@ ContactsConversion ConvertContactsText(std::string_view contacts, const Progress
     return result;
 }
 
+}  // namespace
+
+ContactsConversion ConvertContactsText(std::string_view contacts, const ProgressSink& progress) {
+    if (!HasBareLineFeed(contacts)) return ConvertCrLfContacts(contacts, progress);
+    return ConvertCrLfContacts(WithCrLfLineEnds(contacts), progress);
+}
+
 std::int32_t ConvertOperaContacts(const std::string& contacts_path, const std::string& csv_path,
                                   const ProgressSink& progress) {
     std::string input;
@@ -135,7 +183,7 @@ std::int32_t ConvertOperaContacts(const std::string& contacts_path, const std::s
     // Normalise here rather than inside the conversion, so that the original
     // bytes are released before the CSV text is built.
     if (HasBareLineFeed(input)) input = WithCrLfLineEnds(input);
-    ContactsConversion converted = ConvertContactsText(input, progress);
+    ContactsConversion converted = ConvertCrLfContacts(input, progress);
     std::string().swap(input);
     WriteWholeFile(csv_path, converted.csv);
     return converted.named;

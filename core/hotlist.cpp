@@ -1,5 +1,9 @@
 #include "hotlist.h"
 
+#include <algorithm>
+#include <array>
+#include <iterator>
+
 #include "adr_entry.h"
 #include "file_layer.h"
 #include "line_ends.h"
@@ -20,18 +24,90 @@ bool Contains(std::string_view entry, std::string_view marker) {
     return FindBytes(entry, marker) != std::string_view::npos;
 }
 
+// The entry markers an entry holds anywhere. All start with '#', which is
+// rare in a hotlist, so one pass over the '#' bytes answers for all three.
+struct Markers {
+    bool folder = false, bookmark = false, separator = false;
+};
+
+Markers MarkersOf(std::string_view entry) {
+    Markers markers;
+    for (std::size_t hash = entry.find('#'); hash != std::string_view::npos;
+         hash = entry.find('#', hash + 1)) {
+        const std::string_view at = entry.substr(hash);
+        markers.folder = markers.folder || at.starts_with("#FOLDER");
+        markers.bookmark = markers.bookmark || at.starts_with("#URL");
+        markers.separator = markers.separator || at.starts_with("#SEPERATOR");
+    }
+    return markers;
+}
+
+// The values an entry's text is built from.
+struct Values {
+    std::string_view name, url, created, visited;
+};
+
+// Each key's first occurrence anywhere in the entry, found in one pass: every
+// key ends in '=', so visiting the entry's '=' bytes in order meets each key's
+// occurrences in order, and the first that matches is the first occurrence.
+Values ValuesOf(std::string_view entry) {
+    struct Key {
+        std::string_view text;
+        std::string_view Values::*value;
+    };
+    static constexpr Key kKeys[] = {
+        {"NAME=", &Values::name},
+        {"URL=", &Values::url},
+        {"CREATED=", &Values::created},
+        {"VISITED=", &Values::visited},
+    };
+    constexpr unsigned kAllFound = (1u << std::size(kKeys)) - 1;
+
+    Values values;
+    unsigned found = 0;
+    for (std::size_t eq = entry.find('='); eq != std::string_view::npos && found != kAllFound;
+         eq = entry.find('=', eq + 1)) {
+        for (unsigned k = 0; k < std::size(kKeys); ++k) {
+            const std::string_view key = kKeys[k].text;
+            if ((found & (1u << k)) != 0 || eq + 1 < key.size()) continue;
+            // The byte before '=' first: it tells most keys apart at once.
+            const auto start = static_cast<std::ptrdiff_t>(eq + 1 - key.size());
+            if (entry[eq - 1] != key[key.size() - 2] ||
+                !std::equal(key.begin(), key.end() - 2, entry.begin() + start))
+                continue;
+            found |= 1u << k;
+            values.*kKeys[k].value = StrMan.TextBefore(adr::kCrLf, entry.substr(eq + 1));
+        }
+    }
+    return values;
+}
+
+constexpr std::array<bool, 256> kNeedsEscape = [] {
+    std::array<bool, 256> needs{};
+    for (const unsigned char c : {'&', '<', '>', '"'}) needs[c] = true;
+    return needs;
+}();
+
 // Values go into attributes and element text; escaping keeps a name or URL
 // from closing either.
 void AppendEscaped(std::string& out, std::string_view value) {
     std::size_t done = 0;
     for (std::size_t i = 0; i < value.size(); ++i) {
+        if (!kNeedsEscape[static_cast<unsigned char>(value[i])]) continue;
         std::string_view entity;
         switch (value[i]) {
-            case '&': entity = "&amp;"; break;
-            case '<': entity = "&lt;"; break;
-            case '>': entity = "&gt;"; break;
-            case '"': entity = "&quot;"; break;
-            default: continue;
+            case '&':
+                entity = "&amp;";
+                break;
+            case '<':
+                entity = "&lt;";
+                break;
+            case '>':
+                entity = "&gt;";
+                break;
+            default:
+                entity = "&quot;";
+                break;
         }
         out.append(value.substr(done, i - done));
         out.append(entity);
@@ -40,41 +116,32 @@ void AppendEscaped(std::string& out, std::string_view value) {
     out.append(value.substr(done));
 }
 
-void AppendFolderHeading(std::string& out, std::string_view entry) {
+void AppendFolderHeading(std::string& out, const Values& values) {
     out.append("<DT><H3 FOLDED ADD_DATE=\"");
-    AppendEscaped(out, adr::Value(entry, "CREATED="));
+    AppendEscaped(out, values.created);
     out.append("\">");
-    AppendEscaped(out, adr::Value(entry, "NAME="));
+    AppendEscaped(out, values.name);
     out.append("</H3>\r\n<DL><p>\r\n");
 }
 
-void AppendBookmark(std::string& out, std::string_view entry) {
-    const std::string_view created = adr::Value(entry, "CREATED=");
-    std::string_view visited = adr::Value(entry, "VISITED=");
-    if (visited.empty()) visited = created;
+void AppendBookmark(std::string& out, const Values& values) {
+    const std::string_view visited = values.visited.empty() ? values.created : values.visited;
     out.append("<DT><A HREF=\"");
-    AppendEscaped(out, adr::Value(entry, "URL="));
+    AppendEscaped(out, values.url);
     out.append("\" ADD_DATE=\"");
-    AppendEscaped(out, created);
+    AppendEscaped(out, values.created);
     out.append("\" LAST_VISIT=\"");
     AppendEscaped(out, visited);
     out.append("\" LAST_MODIFIED=\"");
-    AppendEscaped(out, created);
+    AppendEscaped(out, values.created);
     out.append("\">");
-    AppendEscaped(out, adr::Value(entry, "NAME="));
+    AppendEscaped(out, values.name);
     out.append("</A>\r\n");
 }
 
-}  // namespace
-
-std::optional<BookmarksConversion> ConvertHotlistText(std::string_view hotlist,
+// The conversion proper, of text whose line ends are already CR LF.
+std::optional<BookmarksConversion> ConvertCrLfHotlist(std::string_view hotlist,
                                                       const ProgressSink& progress) {
-    std::string crlf_copy;
-    if (HasBareLineFeed(hotlist)) {
-        crlf_copy = WithCrLfLineEnds(hotlist);
-        hotlist = crlf_copy;
-    }
-
     BookmarksConversion result;
     result.html.reserve(kBookmarkPrologue.size() + hotlist.size() + kBookmarkEpilogue.size());
     result.html.append(kBookmarkPrologue);
@@ -90,17 +157,27 @@ std::optional<BookmarksConversion> ConvertHotlistText(std::string_view hotlist,
         // yields the text of each, in this order.
         if (Contains(entry, kVersionLine) && !Contains(entry, kSupportedVersionLine))
             return std::nullopt;
-        if (Contains(entry, "#FOLDER")) AppendFolderHeading(result.html, entry);
-        if (Contains(entry, "#URL")) {
+        const Markers markers = MarkersOf(entry);
+        const Values values = markers.folder || markers.bookmark ? ValuesOf(entry) : Values{};
+        if (markers.folder) AppendFolderHeading(result.html, values);
+        if (markers.bookmark) {
             if (progress) progress();
-            AppendBookmark(result.html, entry);
+            AppendBookmark(result.html, values);
             ++result.bookmarks;
         }
-        if (Contains(entry, "#SEPERATOR")) result.html.append(kSeparatorLine);
+        if (markers.separator) result.html.append(kSeparatorLine);
         if (entry == "-") result.html.append(kFolderEnd);
     }
     result.html.append(kBookmarkEpilogue);
     return result;
+}
+
+}  // namespace
+
+std::optional<BookmarksConversion> ConvertHotlistText(std::string_view hotlist,
+                                                      const ProgressSink& progress) {
+    if (!HasBareLineFeed(hotlist)) return ConvertCrLfHotlist(hotlist, progress);
+    return ConvertCrLfHotlist(WithCrLfLineEnds(hotlist), progress);
 }
 
 std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path, const std::string& html_path,
@@ -108,7 +185,7 @@ std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path, const std::s
     std::string input;
     if (PathExists(hotlist_path)) input = ReadWholeFile(hotlist_path);
     if (HasBareLineFeed(input)) input = WithCrLfLineEnds(input);
-    std::optional<BookmarksConversion> converted = ConvertHotlistText(input, progress);
+    std::optional<BookmarksConversion> converted = ConvertCrLfHotlist(input, progress);
     std::string().swap(input);
     if (!converted) {
         if (message) message(kUnknownVersionMessage);
