@@ -55,7 +55,7 @@ std::vector<Limit> Limits() {
         limits.push_back({k + "File/64", k + "File/8", 9.0});
     }
     // At least half the speed of memchr-class scanning.
-    for (const char* scan : {"CountOccurrences", "SplitLines", "JoinLines"}) {
+    for (const char* scan : {"CountOccurrences", "SplitLines", "SplitLinesReused", "JoinLines"}) {
         limits.push_back({std::string(scan) + "/64", "MemchrBaseline/64", 2.0});
     }
     return limits;
