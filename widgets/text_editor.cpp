@@ -49,6 +49,31 @@ bool BreaksParagraph(std::string_view sequence) {
            || sequence == "\xEF\xB7\x91";  // U+FDD1, the document's frame end
 }
 
+// Bytes 0x80 to 0x9F as Windows-1252 shows them, the code page Opera files
+// written on Windows were in. Its five unassigned bytes keep their Latin-1
+// control codes, so that every byte has a character of its own and back.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QChar CharOfByte(unsigned char byte) {
+    if (byte >= 0x80 && byte <= 0x9F) return QChar(kHighControls[byte - 0x80]);
+    return QChar(byte);
+}
+
+// '?' for a character no byte stands for (typed by the user).
+unsigned char ByteOfChar(QChar c) {
+    const char16_t code = c.unicode();
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<unsigned char>(code);
+    for (unsigned char i = 0; i < 32; ++i) {
+        if (kHighControls[i] == code) return static_cast<unsigned char>(0x80 + i);
+    }
+    return '?';
+}
+
 }  // namespace
 
 TextEncoding ChooseEncoding(std::string_view bytes) {
@@ -64,7 +89,11 @@ TextEncoding ChooseEncoding(std::string_view bytes) {
 
 QString DecodeText(std::string_view bytes, TextEncoding encoding) {
     const auto size = static_cast<qsizetype>(bytes.size());
-    if (encoding == TextEncoding::OneCharPerByte) return QString::fromLatin1(bytes.data(), size);
+    if (encoding == TextEncoding::OneCharPerByte) {
+        QString text(size, Qt::Uninitialized);
+        for (qsizetype i = 0; i < size; ++i) text[i] = CharOfByte(static_cast<unsigned char>(bytes[i]));
+        return text;
+    }
     // A leading byte-order mark is text like any other here: dropping it
     // would change the file on the next save.
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
@@ -72,8 +101,11 @@ QString DecodeText(std::string_view bytes, TextEncoding encoding) {
 }
 
 std::string EncodeText(const QString& text, TextEncoding encoding) {
-    const QByteArray bytes = encoding == TextEncoding::OneCharPerByte ? text.toLatin1() : text.toUtf8();
-    return bytes.toStdString();
+    if (encoding == TextEncoding::Utf8) return text.toUtf8().toStdString();
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (const QChar c : text) bytes.push_back(static_cast<char>(ByteOfChar(c)));
+    return bytes;
 }
 
 }  // namespace quarvo

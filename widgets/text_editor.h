@@ -17,7 +17,9 @@ namespace quarvo {
 
 enum class TextEncoding {
     Utf8,
-    OneCharPerByte,  // Latin-1: byte n is shown as U+00nn and goes back as n
+    // Every byte its own character: Windows-1252, with its five unassigned
+    // bytes shown as the Latin-1 control codes of the same value.
+    OneCharPerByte,
 };
 
 // Utf8 when every byte of `bytes` belongs to a well-formed UTF-8 sequence

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QSet>
 #include <QTest>
 #include <QTextBlock>
 #include <string>
@@ -66,13 +67,19 @@ TEST(TextCodec, EveryByteSurvivesTheOneCharPerByteRoundTrip) {
     for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
     const QString shown = quarvo::DecodeText(all, TextEncoding::OneCharPerByte);
     ASSERT_EQ(shown.size(), 255);
+    // Windows-1252, where it assigns a character; the byte's own code where not.
     EXPECT_EQ(shown.at(0xE9 - 1), QChar(0x00E9));
+    EXPECT_EQ(shown.at(0x93 - 1), QChar(0x201C));
+    EXPECT_EQ(shown.at(0x80 - 1), QChar(0x20AC));
+    EXPECT_EQ(shown.at(0x81 - 1), QChar(0x0081));
+    EXPECT_EQ(QSet<QChar>(shown.begin(), shown.end()).size(), 255);
     EXPECT_EQ(quarvo::EncodeText(shown, TextEncoding::OneCharPerByte), all);
 }
 
-TEST(TextCodec, CharactersOutsideTheByteRangeBecomeQuestionMarks) {
-    EXPECT_EQ(quarvo::EncodeText(QStringLiteral("x\u20ACy"), TextEncoding::OneCharPerByte), "x?y");
-    EXPECT_EQ(quarvo::EncodeText(QStringLiteral("x\u20ACy"), TextEncoding::Utf8), "x\xE2\x82\xAC" "y");
+TEST(TextCodec, TypedCharactersWithoutAByteBecomeQuestionMarks) {
+    EXPECT_EQ(quarvo::EncodeText(QStringLiteral("\u20AC\u4E2D\u00E9\u0081"), TextEncoding::OneCharPerByte),
+              "\x80?\xE9\x81");
+    EXPECT_EQ(quarvo::EncodeText(QStringLiteral("\u20AC\u4E2D"), TextEncoding::Utf8), "\xE2\x82\xAC\xE4\xB8\xAD");
 }
 
 class TextEditorTest : public ::testing::Test {
