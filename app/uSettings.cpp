@@ -59,6 +59,9 @@ TfSettings::TfSettings(QWidget* parent) : QDialog(parent) {
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(8, 120, 569, 289);
     Memo1->setReadOnly(true);
+    // Read-only, yet the keys still move through the text and Tab leaves it.
+    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Memo1->setTabChangesFocus(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setPlainText(HelpText());
 
