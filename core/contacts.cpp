@@ -1,8 +1,12 @@
 #include "contacts.h"
 
-#include <algorithm>
 #include <array>
+#include <bit>
 #include <iterator>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "adr_entry.h"
 #include "file_layer.h"
@@ -12,6 +16,37 @@
 
 namespace quarvo {
 namespace {
+
+// Offset of the first of `Bytes` in `text` at or after `from`, or npos.
+// Values and entries are a few dozen bytes long, where a library call per
+// search costs more than the bytes it reads; sixteen bytes are tested at once.
+template <char... Bytes>
+std::size_t FindAnyOf(std::string_view text, std::size_t from) noexcept {
+    const char* const data = text.data();
+    std::size_t i = from;
+#if defined(__SSE2__) || defined(_M_X64)
+    for (; i + 16 <= text.size(); i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        __m128i hits = _mm_setzero_si128();
+        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(chunk, _mm_set1_epi8(Bytes)))), ...);
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+        if (mask != 0) return i + static_cast<std::size_t>(std::countr_zero(mask));
+    }
+#endif
+    for (; i < text.size(); ++i) {
+        if (((data[i] == Bytes) || ...)) return i;
+    }
+    return std::string_view::npos;
+}
+
+// Whether the bytes at `at` are those of `key`; keys are short enough that a
+// plain loop beats a call to memcmp.
+bool SameBytes(std::string_view key, const char* at) noexcept {
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        if (key[i] != at[i]) return false;
+    }
+    return true;
+}
 
 constexpr std::string_view kContactMarker = "#CONTACT";
 constexpr std::string_view kEntryEnd = "ICON=";
@@ -48,15 +83,14 @@ Contact ReadContact(std::string_view entry) {
 
     Contact contact{};
     unsigned found = 0;
-    for (std::size_t eq = entry.find('='); eq != std::string_view::npos && found != kAllFound;
-         eq = entry.find('=', eq + 1)) {
+    for (std::size_t eq = FindAnyOf<'='>(entry, 0);
+         eq != std::string_view::npos && found != kAllFound; eq = FindAnyOf<'='>(entry, eq + 1)) {
         for (unsigned k = 0; k < std::size(kKeys); ++k) {
             const std::string_view key = kKeys[k].text;
             if ((found & (1u << k)) != 0 || eq + 1 < key.size()) continue;
             // The byte before '=' first: it tells most keys apart at once.
-            const auto start = static_cast<std::ptrdiff_t>(eq + 1 - key.size());
-            if (entry[eq - 1] != key[key.size() - 2] ||
-                !std::equal(key.begin(), key.end() - 2, entry.begin() + start))
+            const std::size_t start = eq + 1 - key.size();
+            if (entry[eq - 1] != key[key.size() - 2] || !SameBytes(key, entry.data() + start))
                 continue;
             found |= 1u << k;
             contact.*kKeys[k].value = StrMan.TextBefore(adr::kCrLf, entry.substr(eq + 1));
@@ -65,25 +99,15 @@ Contact ReadContact(std::string_view entry) {
     return contact;
 }
 
-// Bytes that a quoted field cannot take as they are: the double quote, and
-// with `breaks` the marker byte.
-constexpr std::array<bool, 256> SpecialBytes(bool breaks) {
-    std::array<bool, 256> special{};
-    special['"'] = true;
-    if (breaks) special[0x02] = true;
-    return special;
-}
-
 // Appends `value` for the inside of a quoted CSV field: double quotes are
 // doubled, and with `breaks` each marker pair becomes CR LF (pairs taken left
 // to right, so three marker bytes give CR LF and one marker byte).
 void AppendFieldText(std::string& out, std::string_view value, bool breaks) {
-    static constexpr std::array<bool, 256> kQuoteOnly = SpecialBytes(false);
-    static constexpr std::array<bool, 256> kQuoteOrMarker = SpecialBytes(true);
-    const std::array<bool, 256>& special = breaks ? kQuoteOrMarker : kQuoteOnly;
+    const auto next = [&](std::size_t from) {
+        return breaks ? FindAnyOf<'"', '\x02'>(value, from) : FindAnyOf<'"'>(value, from);
+    };
     std::size_t done = 0;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (!special[static_cast<unsigned char>(value[i])]) continue;
+    for (std::size_t i = next(0); i != std::string_view::npos; i = next(i + 1)) {
         if (value[i] == '"') {
             out.append(value.substr(done, i + 1 - done));
             out.push_back('"');

@@ -1,8 +1,12 @@
 #include "hotlist.h"
 
-#include <algorithm>
 #include <array>
+#include <bit>
 #include <iterator>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "adr_entry.h"
 #include "file_layer.h"
@@ -12,6 +16,37 @@
 namespace quarvo {
 namespace {
 
+// Offset of the first of `Bytes` in `text` at or after `from`, or npos.
+// Values and entries are a few dozen bytes long, where a library call per
+// search costs more than the bytes it reads; sixteen bytes are tested at once.
+template <char... Bytes>
+std::size_t FindAnyOf(std::string_view text, std::size_t from) noexcept {
+    const char* const data = text.data();
+    std::size_t i = from;
+#if defined(__SSE2__) || defined(_M_X64)
+    for (; i + 16 <= text.size(); i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        __m128i hits = _mm_setzero_si128();
+        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(chunk, _mm_set1_epi8(Bytes)))), ...);
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+        if (mask != 0) return i + static_cast<std::size_t>(std::countr_zero(mask));
+    }
+#endif
+    for (; i < text.size(); ++i) {
+        if (((data[i] == Bytes) || ...)) return i;
+    }
+    return std::string_view::npos;
+}
+
+// Whether the bytes at `at` are those of `key`; keys are short enough that a
+// plain loop beats a call to memcmp.
+bool SameBytes(std::string_view key, const char* at) noexcept {
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        if (key[i] != at[i]) return false;
+    }
+    return true;
+}
+
 constexpr std::string_view kEntrySeparator = "\r\n\r\n";
 constexpr std::string_view kVersionLine = "Opera Hotlist version";
 constexpr std::string_view kSupportedVersionLine = "Opera Hotlist version 2.0";
@@ -20,21 +55,27 @@ constexpr std::string_view kSeparatorLine =
     "LAST_MODIFIED=\"1148873838\">--------------------</A>\r\n";
 constexpr std::string_view kFolderEnd = "</DL><p>\r\n";
 
-bool Contains(std::string_view entry, std::string_view marker) {
-    return FindBytes(entry, marker) != std::string_view::npos;
-}
-
-// The entry markers an entry holds anywhere. All start with '#', which is
-// rare in a hotlist, so one pass over the '#' bytes answers for all three.
+// What an entry holds anywhere: the three entry markers, which all start with
+// '#', and the version line, which starts with 'O'. Both bytes are rare in a
+// hotlist, so one pass over them answers for all; every occurrence of the
+// supported version line is also one of the version line.
 struct Markers {
     bool folder = false, bookmark = false, separator = false;
+    bool version = false, supported_version = false;
 };
 
 Markers MarkersOf(std::string_view entry) {
     Markers markers;
-    for (std::size_t hash = entry.find('#'); hash != std::string_view::npos;
-         hash = entry.find('#', hash + 1)) {
-        const std::string_view at = entry.substr(hash);
+    for (std::size_t hit = FindAnyOf<'#', 'O'>(entry, 0); hit != std::string_view::npos;
+         hit = FindAnyOf<'#', 'O'>(entry, hit + 1)) {
+        const std::string_view at = entry.substr(hit);
+        if (at[0] == 'O') {
+            if (!at.starts_with(kVersionLine)) continue;
+            markers.version = true;
+            markers.supported_version =
+                markers.supported_version || at.starts_with(kSupportedVersionLine);
+            continue;
+        }
         markers.folder = markers.folder || at.starts_with("#FOLDER");
         markers.bookmark = markers.bookmark || at.starts_with("#URL");
         markers.separator = markers.separator || at.starts_with("#SEPERATOR");
@@ -65,15 +106,14 @@ Values ValuesOf(std::string_view entry) {
 
     Values values;
     unsigned found = 0;
-    for (std::size_t eq = entry.find('='); eq != std::string_view::npos && found != kAllFound;
-         eq = entry.find('=', eq + 1)) {
+    for (std::size_t eq = FindAnyOf<'='>(entry, 0);
+         eq != std::string_view::npos && found != kAllFound; eq = FindAnyOf<'='>(entry, eq + 1)) {
         for (unsigned k = 0; k < std::size(kKeys); ++k) {
             const std::string_view key = kKeys[k].text;
             if ((found & (1u << k)) != 0 || eq + 1 < key.size()) continue;
             // The byte before '=' first: it tells most keys apart at once.
-            const auto start = static_cast<std::ptrdiff_t>(eq + 1 - key.size());
-            if (entry[eq - 1] != key[key.size() - 2] ||
-                !std::equal(key.begin(), key.end() - 2, entry.begin() + start))
+            const std::size_t start = eq + 1 - key.size();
+            if (entry[eq - 1] != key[key.size() - 2] || !SameBytes(key, entry.data() + start))
                 continue;
             found |= 1u << k;
             values.*kKeys[k].value = StrMan.TextBefore(adr::kCrLf, entry.substr(eq + 1));
@@ -82,32 +122,18 @@ Values ValuesOf(std::string_view entry) {
     return values;
 }
 
-constexpr std::array<bool, 256> kNeedsEscape = [] {
-    std::array<bool, 256> needs{};
-    for (const unsigned char c : {'&', '<', '>', '"'}) needs[c] = true;
-    return needs;
-}();
-
 // Values go into attributes and element text; escaping keeps a name or URL
 // from closing either.
 void AppendEscaped(std::string& out, std::string_view value) {
     std::size_t done = 0;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (!kNeedsEscape[static_cast<unsigned char>(value[i])]) continue;
+    for (std::size_t i = FindAnyOf<'&', '<', '>', '"'>(value, 0); i != std::string_view::npos;
+         i = FindAnyOf<'&', '<', '>', '"'>(value, done)) {
         std::string_view entity;
         switch (value[i]) {
-            case '&':
-                entity = "&amp;";
-                break;
-            case '<':
-                entity = "&lt;";
-                break;
-            case '>':
-                entity = "&gt;";
-                break;
-            default:
-                entity = "&quot;";
-                break;
+            case '&': entity = "&amp;"; break;
+            case '<': entity = "&lt;"; break;
+            case '>': entity = "&gt;"; break;
+            default: entity = "&quot;"; break;
         }
         out.append(value.substr(done, i - done));
         out.append(entity);
@@ -155,9 +181,8 @@ std::optional<BookmarksConversion> ConvertCrLfHotlist(std::string_view hotlist,
 
         // Every test runs on every entry: an entry holding several markers
         // yields the text of each, in this order.
-        if (Contains(entry, kVersionLine) && !Contains(entry, kSupportedVersionLine))
-            return std::nullopt;
         const Markers markers = MarkersOf(entry);
+        if (markers.version && !markers.supported_version) return std::nullopt;
         const Values values = markers.folder || markers.bookmark ? ValuesOf(entry) : Values{};
         if (markers.folder) AppendFolderHeading(result.html, values);
         if (markers.bookmark) {
