@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -16,16 +17,22 @@
 
 namespace {
 
-// Keeps the seconds per iteration of every plain run while the console
-// reporter prints as usual.
+// Keeps the seconds per iteration of every case while the console reporter
+// prints as usual.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0)
-                continue;
-            seconds_[run.benchmark_name()] =
-                run.real_accumulated_time / static_cast<double>(run.iterations);
+            if (run.error_occurred) continue;
+            // With --benchmark_repetitions the median stands for the case.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.run_type == Run::RT_Iteration && run.iterations == 0) continue;
+            if (run.run_type != Run::RT_Iteration && !median) continue;
+            const std::string name = run.run_name.str();
+            if (!median && medians_.count(name) != 0) continue;
+            if (median) medians_.insert(name);
+            seconds_[name] =
+                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -33,6 +40,7 @@ public:
 
 private:
     std::map<std::string, double> seconds_;
+    std::set<std::string> medians_;
 };
 
 struct Limit {
