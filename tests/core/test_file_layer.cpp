@@ -27,7 +27,7 @@ std::string MessageOf(Action action) {
 TEST(ReadWholeFile, ReturnsTheBytesUnchanged) {
     TempFolder folder;
     const std::string name = folder.File("raw.adr");
-    const std::string bytes("\xEF\xBB\xBFline\r\n\0zero\rlone CR\n\x02\x02", 28);
+    const std::string bytes("\xEF\xBB\xBFline\r\n\0zero\rlone CR\n\x02\x02", 25);
     PutBytes(name, bytes);
     EXPECT_EQ(ReadWholeFile(name), bytes);
     PutBytes(name, "");
