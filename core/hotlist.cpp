@@ -1,12 +1,6 @@
 #include "hotlist.h"
 
 #include <array>
-#include <bit>
-#include <iterator>
-
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
 
 #include "adr_entry.h"
 #include "file_layer.h"
@@ -15,37 +9,6 @@
 
 namespace quarvo {
 namespace {
-
-// Offset of the first of `Bytes` in `text` at or after `from`, or npos.
-// Values and entries are a few dozen bytes long, where a library call per
-// search costs more than the bytes it reads; sixteen bytes are tested at once.
-template <char... Bytes>
-std::size_t FindAnyOf(std::string_view text, std::size_t from) noexcept {
-    const char* const data = text.data();
-    std::size_t i = from;
-#if defined(__SSE2__) || defined(_M_X64)
-    for (; i + 16 <= text.size(); i += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        __m128i hits = _mm_setzero_si128();
-        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(chunk, _mm_set1_epi8(Bytes)))), ...);
-        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
-        if (mask != 0) return i + static_cast<std::size_t>(std::countr_zero(mask));
-    }
-#endif
-    for (; i < text.size(); ++i) {
-        if (((data[i] == Bytes) || ...)) return i;
-    }
-    return std::string_view::npos;
-}
-
-// Whether the bytes at `at` are those of `key`; keys are short enough that a
-// plain loop beats a call to memcmp.
-bool SameBytes(std::string_view key, const char* at) noexcept {
-    for (std::size_t i = 0; i < key.size(); ++i) {
-        if (key[i] != at[i]) return false;
-    }
-    return true;
-}
 
 constexpr std::string_view kEntrySeparator = "\r\n\r\n";
 constexpr std::string_view kVersionLine = "Opera Hotlist version";
@@ -66,8 +29,8 @@ struct Markers {
 
 Markers MarkersOf(std::string_view entry) {
     Markers markers;
-    for (std::size_t hit = FindAnyOf<'#', 'O'>(entry, 0); hit != std::string_view::npos;
-         hit = FindAnyOf<'#', 'O'>(entry, hit + 1)) {
+    for (std::size_t hit = adr::FindAnyOf<'#', 'O'>(entry, 0); hit != std::string_view::npos;
+         hit = adr::FindAnyOf<'#', 'O'>(entry, hit + 1)) {
         const std::string_view at = entry.substr(hit);
         if (at[0] == 'O') {
             if (!at.starts_with(kVersionLine)) continue;
@@ -88,46 +51,19 @@ struct Values {
     std::string_view name, url, created, visited;
 };
 
-// Each key's first occurrence anywhere in the entry, found in one pass: every
-// key ends in '=', so visiting the entry's '=' bytes in order meets each key's
-// occurrences in order, and the first that matches is the first occurrence.
-Values ValuesOf(std::string_view entry) {
-    struct Key {
-        std::string_view text;
-        std::string_view Values::*value;
-    };
-    static constexpr Key kKeys[] = {
-        {"NAME=", &Values::name},
-        {"URL=", &Values::url},
-        {"CREATED=", &Values::created},
-        {"VISITED=", &Values::visited},
-    };
-    constexpr unsigned kAllFound = (1u << std::size(kKeys)) - 1;
+constexpr std::array<std::string_view, 4> kBookmarkKeys{"NAME=", "URL=", "CREATED=", "VISITED="};
 
-    Values values;
-    unsigned found = 0;
-    for (std::size_t eq = FindAnyOf<'='>(entry, 0);
-         eq != std::string_view::npos && found != kAllFound; eq = FindAnyOf<'='>(entry, eq + 1)) {
-        for (unsigned k = 0; k < std::size(kKeys); ++k) {
-            const std::string_view key = kKeys[k].text;
-            if ((found & (1u << k)) != 0 || eq + 1 < key.size()) continue;
-            // The byte before '=' first: it tells most keys apart at once.
-            const std::size_t start = eq + 1 - key.size();
-            if (entry[eq - 1] != key[key.size() - 2] || !SameBytes(key, entry.data() + start))
-                continue;
-            found |= 1u << k;
-            values.*kKeys[k].value = StrMan.TextBefore(adr::kCrLf, entry.substr(eq + 1));
-        }
-    }
-    return values;
+Values ValuesOf(std::string_view entry) {
+    const auto v = adr::FirstValues(entry, kBookmarkKeys);
+    return Values{v[0], v[1], v[2], v[3]};
 }
 
 // Values go into attributes and element text; escaping keeps a name or URL
 // from closing either.
 void AppendEscaped(std::string& out, std::string_view value) {
     std::size_t done = 0;
-    for (std::size_t i = FindAnyOf<'&', '<', '>', '"'>(value, 0); i != std::string_view::npos;
-         i = FindAnyOf<'&', '<', '>', '"'>(value, done)) {
+    for (std::size_t i = adr::FindAnyOf<'&', '<', '>', '"'>(value, 0); i != std::string_view::npos;
+         i = adr::FindAnyOf<'&', '<', '>', '"'>(value, done)) {
         std::string_view entity;
         switch (value[i]) {
             case '&': entity = "&amp;"; break;
