@@ -4,6 +4,7 @@
 
 #include "adr_entry.h"
 #include "file_layer.h"
+#include "large_buffer.h"
 #include "line_ends.h"
 #include "strman.h"
 #include "text_search.h"
@@ -101,7 +102,10 @@ void AppendRecord(std::string& out, const Contact& contact) {
 // The conversion proper, of text whose line ends are already CR LF.
 ContactsConversion ConvertCrLfContacts(std::string_view contacts, const ProgressSink& progress) {
     ContactsConversion result;
-    result.csv.reserve(kContactsCsvHeader.size() + contacts.size() + contacts.size() / 4);
+    // A record of a sparse contact can be half again as long as its entry;
+    // reserved pages that are never written cost nothing.
+    result.csv.reserve(kContactsCsvHeader.size() + 2 * contacts.size());
+    AdviseHugePages(result.csv);
     result.csv.append(kContactsCsvHeader);
 
     std::string_view rest = contacts;

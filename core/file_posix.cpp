@@ -17,6 +17,7 @@
 #include "errors.h"
 #include "file_layer.h"
 #include "file_seam.h"
+#include "large_buffer.h"
 
 namespace quarvo {
 namespace file_seam {
@@ -172,7 +173,10 @@ std::string ReadWholeFile(const std::string& file_name) {
     if (LockWholeFile(file.get(), F_RDLCK) == LockResult::kHeldElsewhere)
         throw EFOpenError(file_name);
 
-    std::string text(static_cast<std::size_t>(st.st_size), '\0');
+    std::string text;
+    text.reserve(static_cast<std::size_t>(st.st_size));
+    AdviseHugePages(text);
+    text.resize(static_cast<std::size_t>(st.st_size));
     std::size_t filled = 0;
     while (filled < text.size()) {
         const ssize_t got = Calls().read(file.get(), text.data() + filled, text.size() - filled);

@@ -4,6 +4,7 @@
 
 #include "adr_entry.h"
 #include "file_layer.h"
+#include "large_buffer.h"
 #include "line_ends.h"
 #include "text_search.h"
 
@@ -105,7 +106,10 @@ void AppendBookmark(std::string& out, const Values& values) {
 std::optional<BookmarksConversion> ConvertCrLfHotlist(std::string_view hotlist,
                                                       const ProgressSink& progress) {
     BookmarksConversion result;
-    result.html.reserve(kBookmarkPrologue.size() + hotlist.size() + kBookmarkEpilogue.size());
+    // Escaping can make a bookmark's line longer than its entry; reserved
+    // pages that are never written cost nothing.
+    result.html.reserve(kBookmarkPrologue.size() + 2 * hotlist.size() + kBookmarkEpilogue.size());
+    AdviseHugePages(result.html);
     result.html.append(kBookmarkPrologue);
 
     std::string_view rest = hotlist;

@@ -6,6 +6,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "large_buffer.h"
+
 namespace quarvo {
 
 bool HasBareLineFeed(std::string_view text) noexcept {
@@ -44,6 +46,8 @@ std::string WithCrLfLineEnds(std::string_view text) {
     std::size_t bare = 0;
     for (std::size_t i = 0; i < text.size(); ++i)
         if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) ++bare;
+    result.reserve(text.size() + bare);
+    AdviseHugePages(result);
     result.resize(text.size() + bare);
     char* out = result.data();
     std::size_t done = 0;

@@ -10,19 +10,20 @@
 namespace quarvo {
 
 // An ordered list of lines without line-break bytes. The lines are kept in
-// one buffer, each already followed by CR LF, so joining them is one copy
-// and splitting a large file allocates twice rather than once per line.
+// one buffer, each already followed by CR LF, so joining them is one copy.
+// Where each line starts is worked out only when a line is first asked for:
+// the editor takes the whole text, and a large file need not pay for an
+// index that nobody reads.
 class LineList {
 public:
-    [[nodiscard]] std::size_t size() const noexcept { return bounds_.size(); }
-    [[nodiscard]] bool empty() const noexcept { return bounds_.empty(); }
-    [[nodiscard]] std::string_view operator[](std::size_t index) const noexcept {
-        const Bounds& b = bounds_[index];
-        return std::string_view(joined_).substr(b.start, b.length);
-    }
+    [[nodiscard]] std::size_t size() const noexcept { return count_; }
+    [[nodiscard]] bool empty() const noexcept { return count_ == 0; }
+    // The line at `index` (below size()).
+    [[nodiscard]] std::string_view operator[](std::size_t index) const;
     void clear() noexcept {
         joined_.clear();
-        bounds_.clear();
+        count_ = 0;
+        starts_.clear();
     }
     // A line holding CR or LF bytes would come back as several lines after a
     // join and split; the caller keeps lines free of them.
@@ -33,12 +34,12 @@ public:
 
 private:
     friend void SplitLines(std::string_view text, LineList& lines);
-    struct Bounds {
-        std::size_t start;
-        std::size_t length;
-    };
+    void Append(std::string_view line);
+
     std::string joined_;
-    std::vector<Bounds> bounds_;
+    std::size_t count_ = 0;
+    // Start offsets of the first lines; complete once a line has been asked for.
+    mutable std::vector<std::size_t> starts_;
 };
 
 // Replaces `lines` by the lines of `text`: CR LF, a lone CR and a lone LF each

@@ -43,6 +43,25 @@ TEST(SplitLines, ReplacesWhatTheListHeld) {
     EXPECT_EQ(JoinLines(list), "new\r\n");
 }
 
+TEST(LineList, IndexesLinesAddedBySplittingAndAppending) {
+    LineList list;
+    SplitLines("first\r\n\r\nthird", list);
+    list.push_back("fourth");
+    ASSERT_EQ(list.size(), 4u);
+    EXPECT_EQ(list[0], "first");
+    EXPECT_EQ(list[1], "");
+    EXPECT_EQ(list[2], "third");
+    EXPECT_EQ(list[3], "fourth");
+    list.push_back("");
+    list.push_back("sixth");
+    EXPECT_EQ(list[4], "");
+    EXPECT_EQ(list[5], "sixth");
+    list.clear();
+    EXPECT_TRUE(list.empty());
+    list.push_back("again");
+    EXPECT_EQ(list[0], "again");
+}
+
 TEST(JoinLines, EndsEveryLineWithCrLf) {
     LineList list;
     EXPECT_EQ(JoinLines(list), "");

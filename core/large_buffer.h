@@ -1,0 +1,13 @@
+// A hint for the large buffers that whole files are held in.
+#pragma once
+
+#include <string>
+
+namespace quarvo {
+
+// Asks the kernel to back the reserved capacity of `buffer` with huge pages:
+// a file of tens of megabytes then costs a few dozen page faults instead of
+// thousands. Only a hint; where it is not supported nothing changes.
+void AdviseHugePages(std::string& buffer) noexcept;
+
+}  // namespace quarvo
