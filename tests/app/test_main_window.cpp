@@ -1,0 +1,747 @@
+// The main window: its controls, the readiness states and counts, the
+// conversion through the window, the File menu, errors reaching the error
+// report, the default names of the creation step, and the other windows.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app_globals.h"
+#include "contacts.h"
+#include "default_locations.h"
+#include "error_report.h"
+#include "errors.h"
+#include "file_layer.h"
+#include "file_name_edit.h"
+#include "hot_track_glyph_button.h"
+#include "hot_track_label.h"
+#include "hotlist.h"
+#include "message_box.h"
+#include "panel_status_bar.h"
+#include "picture_box.h"
+#include "speed_button.h"
+#include "start_up.h"
+#include "shell_folders.h"
+#include "step_progress_bar.h"
+#include "uAbout.h"
+#include "uFileViewer.h"
+#include "uSettings.h"
+#include "uZorezOrudaz_Main.h"
+
+namespace {
+
+constexpr char kContacts[] =
+    "Opera Hotlist version 2.0\r\n\r\n"
+    "#CONTACT\r\n\tNAME=Ada Lovelace\r\n\tMAIL=ada@example.org\r\n\r\n"
+    "#CONTACT\r\n\tNAME=Charles Babbage\r\n\tMAIL=cb@example.org\r\n\r\n"
+    "#CONTACT\r\n\tNAME=Mary Somerville\r\n\r\n";
+constexpr char kHotlist[] =
+    "Opera Hotlist version 2.0\r\nOptions: encoding = utf8, version=3\r\n\r\n"
+    "#URL\r\n\tNAME=One\r\n\tURL=http://one.example/\r\n\r\n"
+    "#FOLDER\r\n\tNAME=Folder\r\n\r\n"
+    "#URL\r\n\tNAME=Two\r\n\tURL=http://two.example/\r\n\r\n-\r\n\r\n"
+    "#URL\r\n\tNAME=Three #CONTACT in a name\r\n\tURL=http://three.example/\r\n\r\n";
+
+std::string read_bytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll().toStdString();
+}
+
+void write_bytes(const QString& path, std::string_view bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+QString result_message(long long contacts, long long bookmarks) {
+    return QStringLiteral("%1 Contacts converted to CSV !\n\r%2 Bookmarks converted to HTM !")
+        .arg(contacts)
+        .arg(bookmarks);
+}
+
+// Replaces the folder lookup, the home folder, the current folder and the
+// two message boxes for one test, and makes the five windows.
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        QApplication::setFont(quarvo::ProgramFont());
+        old_current_ = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+        if (const char* home = std::getenv("HOME")) old_home_ = home;
+        setenv("HOME", path("home").toLocal8Bit().constData(), 1);
+        programs_ = path("programs/");
+        documents_ = path("documents/");
+        quarvo::SetFolderLookup([this](std::uint8_t kind) { return lookUp(kind); });
+        quarvo::SetMessageHook([this](const QString& text) {
+            messages_ << text;
+            if (on_message_) on_message_();
+        });
+        quarvo::SetErrorHook([this](const QString& text) { errors_ << text; });
+    }
+
+    void TearDown() override {
+        windows_.reset();
+        quarvo::SetFolderLookup({});
+        quarvo::SetMessageHook({});
+        quarvo::SetErrorHook({});
+        setenv("HOME", old_home_.c_str(), 1);
+        QDir::setCurrent(old_current_);
+        ProgramFilesPath.clear();
+        ViewedFileName.clear();
+    }
+
+    virtual std::string lookUp(std::uint8_t kind) {
+        if (kind == quarvo::kProgramFilesFolder) return programs_.toStdString();
+        if (kind == quarvo::kPersonalFolder) return documents_.toStdString();
+        return {};
+    }
+
+    void makeWindows() {
+        windows_ = std::make_unique<quarvo::ProgramWindows>();
+        main_ = windows_->mainWindow();
+    }
+
+    QString path(const QString& name) const { return dir_.filePath(name); }
+    QString path(const char* name) const { return path(QString::fromUtf8(name)); }
+
+    template <class T>
+    T* child(const char* name) const {
+        T* found = main_->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    FileNameEdit* field(const char* name) const { return child<FileNameEdit>(name); }
+    QString panel(int index) const { return child<PanelStatusBar>("StatusBar1")->panelText(index); }
+    QAction* action(const char* name) const { return child<QAction>(name); }
+    HotTrackGlyphButton* startButton() const { return child<HotTrackGlyphButton>("jhbStartConversion"); }
+    SpeedButton* startSpeedButton() const { return child<SpeedButton>("jsbStartConversion"); }
+    StepProgressBar* progressBar() const { return child<StepProgressBar>("ProgressBar"); }
+
+    void expectChooseState() const {
+        EXPECT_EQ(panel(3), QStringLiteral("Status: Choose Opera Filnames"));
+        EXPECT_FALSE(startButton()->isEnabled());
+        EXPECT_FALSE(startSpeedButton()->isEnabled());
+    }
+    void expectReadyState() const {
+        EXPECT_EQ(panel(3), QStringLiteral("Status: Ready to convert"));
+        EXPECT_TRUE(startButton()->isEnabled());
+        EXPECT_TRUE(startSpeedButton()->isEnabled());
+    }
+
+    QTemporaryDir dir_;
+    QString old_current_;
+    std::string old_home_;
+    QString programs_;
+    QString documents_;
+    QStringList messages_;
+    QStringList errors_;
+    std::function<void()> on_message_;
+    std::unique_ptr<quarvo::ProgramWindows> windows_;
+    TfZorezOrudaz_Main* main_ = nullptr;
+};
+
+// --- Controls ---------------------------------------------------------------
+
+TEST_F(MainWindow, ControlsCarryTheirNamesTextsAndPlaces) {
+    makeWindows();
+    EXPECT_EQ(main_->objectName(), QStringLiteral("fZorezOrudaz_Main"));
+    EXPECT_EQ(main_->windowTitle(), QStringLiteral("Quarvo"));
+    EXPECT_EQ(main_->width(), 586);
+
+    const struct {
+        const char* name;
+        int left, top;
+        const char* text;
+    } labels[] = {
+        {"lblOpercaContactsFile", 24, 56, "Opera Contacts-File"},
+        {"Label2", 24, 104, "Opera Bookmarks-File"},
+        {"Label3", 24, 184, "Contacts-Output-File"},
+        {"Label4", 24, 240, "Bookmark-Output-File"},
+        {"Label1", 128, 296, "Quarvo"},
+        {"Label5", 171, 320, "Version: 1.0"},
+        {"Label6", 128, 352, "Convert your Opera Contacts to Windows Adressbook compatible CSV files "},
+        {"Label7", 179, 368, "and Opera Bookmarks to Internet Explorer  compatible HTML files."},
+    };
+    for (const auto& l : labels) {
+        const QLabel* label = child<QLabel>(l.name);
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text().toStdString(), l.text) << l.name;
+        EXPECT_EQ(label->pos(), QPoint(l.left, l.top)) << l.name;
+        const bool bold = std::string_view(l.name) != "Label5";
+        EXPECT_EQ(label->font().bold(), bold) << l.name;
+    }
+    EXPECT_EQ(child<QLabel>("Label1")->font().pixelSize(), 24);
+
+    const struct {
+        const char* name;
+        int top;
+    } fields[] = {{"jfeOperaContactsFile", 72}, {"jfeOperaBookmarksFile", 120},
+                  {"jfeContactsOutputFile", 200}, {"jfeBookmarksOutputFile", 256}};
+    for (const auto& f : fields)
+        EXPECT_EQ(field(f.name)->geometry(), QRect(16, f.top, 553, 21)) << f.name;
+
+    EXPECT_EQ(child<PictureBox>("Image1")->geometry(), QRect(8, 296, 105, 89));
+    EXPECT_TRUE(child<PictureBox>("Image1")->stretch());
+    EXPECT_FALSE(child<PictureBox>("Image1")->picture().isNull()) << "the logo";
+    EXPECT_EQ(startButton()->geometry(), QRect(376, 304, 193, 25));
+    EXPECT_EQ(startButton()->text(), QStringLiteral("Start conversion"));
+    EXPECT_FALSE(startButton()->glyph().isNull());
+    EXPECT_FALSE(startButton()->disabledGlyph().isNull());
+    EXPECT_EQ(progressBar()->geometry(), QRect(0, 384, 586, 17));
+    EXPECT_EQ(progressBar()->step(), 1);
+    EXPECT_FALSE(progressBar()->isVisibleTo(main_));
+    EXPECT_EQ(child<QWidget>("ToolBar1")->geometry(), QRect(0, 0, 586, 34));
+}
+
+TEST_F(MainWindow, ToolbarButtonsSitInOrderWithGlyphsAndHints) {
+    makeWindows();
+    const struct {
+        const char* name;
+        int left;
+        const char* caption;
+        const char* hint;
+    } buttons[] = {
+        {"jsbShowHelp", 0, "Help", "Show the help-file"},
+        {"jsbShowContacts", 46, "Show contacts", "Show / edit the  opera contacts-files"},
+        {"jsbShowBookmarks", 71, "Show Bookmarks", "Show / edit the opera bookmarks file"},
+        {"jsbStartConversion", 117, "", "Start conversion"},
+        {"jsbShowAbout", 163, "About", "About Quarvo"},
+        {"jsbExit", 209, "Exit", "Exit Quarvo"},
+    };
+    for (const auto& b : buttons) {
+        const SpeedButton* button = child<SpeedButton>(b.name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->x(), b.left) << b.name;
+        EXPECT_EQ(button->size(), QSize(25, 25)) << b.name;
+        EXPECT_EQ(button->text().toStdString(), b.caption) << b.name;
+        EXPECT_EQ(button->toolTip().toStdString(), b.hint) << b.name;
+        EXPECT_FALSE(button->glyph().isNull()) << b.name;
+        EXPECT_FALSE(button->disabledGlyph().isNull()) << b.name;
+        EXPECT_EQ(button->palette().color(QPalette::Button), QColor(0, 255, 255)) << b.name;
+    }
+}
+
+TEST_F(MainWindow, FieldsHaveTheirHintsFiltersAndTabOrder) {
+    makeWindows();
+    EXPECT_EQ(field("jfeOperaContactsFile")->toolTip(),
+              QStringLiteral("Enter the complete  path and filename \nto your Opera-generated contacts file"));
+    EXPECT_EQ(field("jfeOperaBookmarksFile")->toolTip(),
+              QStringLiteral("Enter the complete  path and filename \nto your Opera-generated bookmarks file"));
+    EXPECT_EQ(field("jfeContactsOutputFile")->toolTip(),
+              QStringLiteral("Enter the complete  path and filename \nwhere you want to store your \n"
+                             "Outlook-Express compatible CSV \ncontacts file."));
+    EXPECT_EQ(field("jfeBookmarksOutputFile")->toolTip(),
+              QStringLiteral("Enter the complete  path and filename \nwhere you want to store your \n"
+                             "Internet-Explorer compatible HTML \nbookmarks file."));
+
+    EXPECT_EQ(field("jfeOperaContactsFile")->filter(), QStringLiteral("All files (*.*)|*.*"));
+    EXPECT_EQ(field("jfeOperaBookmarksFile")->filter(), QStringLiteral("All files (*.*)|*.*"));
+    EXPECT_EQ(field("jfeContactsOutputFile")->filter(),
+              QStringLiteral("All files (*.*)|*.*|Comma separated values (*.csv)|*.csv"));
+    EXPECT_EQ(field("jfeContactsOutputFile")->filterIndex(), 2);
+    EXPECT_EQ(field("jfeBookmarksOutputFile")->filter(),
+              QStringLiteral("All files (*.*)|*.*|Internet Website (*.htm)|*.htm"));
+    EXPECT_EQ(field("jfeBookmarksOutputFile")->filterIndex(), 2);
+    for (const char* name : {"jfeOperaContactsFile", "jfeContactsOutputFile"})
+        EXPECT_EQ(field(name)->dialogTitle(), QStringLiteral("Browse")) << name;
+
+    // A disabled start button takes no focus: make the window ready first.
+    write_bytes(path("opera6.adr"), kHotlist);
+    field("jfeOperaBookmarksFile")->setFileName(path("opera6.adr"));
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    field("jfeOperaContactsFile")->setFocus();
+    const char* order[] = {"jfeOperaBookmarksFile", "jfeContactsOutputFile", "jfeBookmarksOutputFile"};
+    for (const char* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), field(next)->lineEdit()) << next;
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+
+    EXPECT_EQ(QApplication::focusWidget(), startButton());
+}
+
+TEST_F(MainWindow, MenuHoldsItsItemsWithPicturesAndStates) {
+    makeWindows();
+    const QMenuBar* bar = child<QMenuBar>("MainMenu1");
+    QStringList titles;
+    for (QAction* a : bar->actions()) titles << a->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Search", "&Help"}));
+    EXPECT_TRUE(child<QMenu>("File1")->menuAction()->isEnabled());
+    EXPECT_FALSE(child<QMenu>("Edit1")->menuAction()->isEnabled());
+    EXPECT_FALSE(child<QMenu>("Search1")->menuAction()->isEnabled());
+
+    QStringList file_items;
+    for (QAction* a : child<QMenu>("File1")->actions()) file_items << a->objectName();
+    EXPECT_EQ(file_items, (QStringList{"Startconversion1", "N1", "OpenBookmarks", "OpenContacts", "N2", "Exit"}));
+
+    const struct {
+        const char* name;
+        const char* caption;
+        bool picture;
+    } items[] = {
+        {"Startconversion1", "&Start conversion", true},
+        {"OpenBookmarks", "Open Opera-&Bookmarks", true},
+        {"OpenContacts", "Open Opera-&Contacts", true},
+        {"Exit", "E&xit", true},
+        {"Preferences", "&Preferences", false},
+        {"AllOperaFilesContactsandBookmarks1", "&All Opera Files (Contacts and Bookmarks)", false},
+        {"OperaBookmarkFiles1", "Opera-&Bookmark File", false},
+        {"OperaContactsFiles1", "Opera-&Contacts File", false},
+        {"Help", "&Help", true},
+        {"CheckforUpdate", "&Check for Update", false},
+        {"AboutQuarvo", "&About Quarvo", true},
+    };
+    for (const auto& item : items) {
+        const QAction* a = action(item.name);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->text().toStdString(), item.caption) << item.name;
+        EXPECT_EQ(!a->icon().isNull(), item.picture) << item.name;
+    }
+    EXPECT_FALSE(action("CheckforUpdate")->isEnabled());
+    EXPECT_FALSE(action("CheckforUpdate")->isVisible());
+    EXPECT_EQ(child<QMenu>("File1")->defaultAction(), action("Startconversion1"));
+    EXPECT_EQ(child<QMenu>("Help1")->defaultAction(), action("AboutQuarvo"));
+}
+
+TEST_F(MainWindow, NoTextIsCut) {
+    makeWindows();
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    const QRect client = main_->centralWidget()->rect();
+    for (const QLabel* label : main_->centralWidget()->findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) continue;
+        const int needed = label->fontMetrics().horizontalAdvance(label->text());
+        EXPECT_GE(label->contentsRect().width(), needed) << label->objectName().toStdString();
+        EXPECT_GE(label->height(), label->fontMetrics().height()) << label->objectName().toStdString();
+        EXPECT_TRUE(client.contains(label->geometry())) << label->objectName().toStdString();
+    }
+    const HotTrackGlyphButton* start = startButton();
+    EXPECT_GE(start->width(),
+              start->fontMetrics().horizontalAdvance(start->text()) + start->iconSize().width() + 8);
+    const PanelStatusBar* status = child<PanelStatusBar>("StatusBar1");
+    for (int i = 0; i < status->panelCount(); ++i) {
+        const QLabel* p = status->panel(i);
+        EXPECT_GE(p->contentsRect().width(), p->fontMetrics().horizontalAdvance(p->text()))
+            << "panel " << i;
+    }
+}
+
+// --- Readiness and counts -----------------------------------------------------
+
+TEST_F(MainWindow, StatusBarStartsWithItsCreationTexts) {
+    makeWindows();
+    EXPECT_FALSE(panel(0).isEmpty()) << "the maker's notice";
+    EXPECT_EQ(panel(1), QStringLiteral("# Bookmarks:"));
+    EXPECT_EQ(panel(2), QStringLiteral("# Contacts:"));
+    EXPECT_EQ(panel(3), QStringLiteral("Status: Choose Opera Filnames"));
+    EXPECT_TRUE(panel(4).isEmpty());
+}
+
+TEST_F(MainWindow, ReadinessForNoOneAndBothFiles) {
+    makeWindows();
+    main_->CountItems();
+    EXPECT_EQ(panel(1), QStringLiteral("# Bookmarks: 0"));
+    EXPECT_EQ(panel(2), QStringLiteral("# Contacts: 0"));
+    expectChooseState();
+    EXPECT_EQ(progressBar()->maxPosition(), 0);
+
+    write_bytes(path("in/opera6.adr"), kHotlist);
+    field("jfeOperaBookmarksFile")->setFileName(path("in/opera6.adr"));
+    EXPECT_EQ(panel(1), QStringLiteral("# Bookmarks: 3"));
+    EXPECT_EQ(panel(2), QStringLiteral("# Contacts: 0")) << "a #CONTACT in the hotlist is not counted";
+    expectReadyState();
+    EXPECT_EQ(progressBar()->maxPosition(), 3);
+
+    write_bytes(path("in/contacts.adr"), kContacts);
+    field("jfeOperaContactsFile")->setFileName(path("in/contacts.adr"));
+    EXPECT_EQ(panel(1), QStringLiteral("# Bookmarks: 3"));
+    EXPECT_EQ(panel(2), QStringLiteral("# Contacts: 3"));
+    expectReadyState();
+    EXPECT_EQ(progressBar()->maxPosition(), 6);
+
+    field("jfeOperaBookmarksFile")->setFileName(path("in/missing.adr"));
+    EXPECT_EQ(panel(1), QStringLiteral("# Bookmarks: 0"));
+    expectReadyState();
+    field("jfeOperaContactsFile")->setText(QString());
+    expectChooseState();
+}
+
+TEST_F(MainWindow, OutputFieldsPlayNoPartInReadiness) {
+    makeWindows();
+    write_bytes(path("out.csv"), "x");
+    field("jfeContactsOutputFile")->setFileName(path("out.csv"));
+    main_->CountItems();
+    expectChooseState();
+    field("jfeBookmarksOutputFile")->setFileName(path("out.csv"));
+    EXPECT_EQ(panel(3), QStringLiteral("Status: Choose Opera Filnames"));
+}
+
+TEST_F(MainWindow, TypingRecountsAtEveryKeystrokeAndAFolderNameReachesTheErrorReport) {
+    write_bytes(path("a/contacts.adr"), kContacts);
+    makeWindows();
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    QLineEdit* edit = field("jfeOperaContactsFile")->lineEdit();
+    edit->blockSignals(true);
+    edit->setText(dir_.path() + QLatin1Char('/'));
+    edit->blockSignals(false);
+
+    // The keystroke that completes the name of an existing folder passes
+    // the existence test, and the folder cannot be read: the error reaches
+    // the report, the panels after the failing step keep their state, and
+    // typing goes on.
+    QTest::keyClicks(edit, QStringLiteral("a"));
+    ASSERT_EQ(errors_.size(), 1);
+    EXPECT_EQ(errors_.at(0), QStringLiteral("Cannot open file ") + path("a"));
+    expectChooseState();
+    QTest::keyClicks(edit, QStringLiteral("/"));
+    ASSERT_EQ(errors_.size(), 2);
+    EXPECT_EQ(errors_.at(1), QStringLiteral("Cannot open file ") + path("a/"));
+
+    QTest::keyClicks(edit, QStringLiteral("contacts.ad"));
+    expectChooseState();
+    EXPECT_EQ(panel(2), QStringLiteral("# Contacts: 0"));
+    QTest::keyClicks(edit, QStringLiteral("r"));
+    expectReadyState();
+    EXPECT_EQ(panel(2), QStringLiteral("# Contacts: 3"));
+    EXPECT_EQ(errors_.size(), 2);
+    EXPECT_TRUE(main_->isVisible()) << "the program goes on";
+}
+
+TEST_F(MainWindow, FirstShowingCountsOnceAndClosingAWindowDoesNotRecount) {
+    makeWindows();
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    QApplication::processEvents();
+    EXPECT_EQ(panel(1), QStringLiteral("# Bookmarks: 0")) << "FormActivate has counted";
+
+    // A file that appears now shows only at the next change of a field.
+    field("jfeOperaBookmarksFile")->lineEdit()->blockSignals(true);
+    field("jfeOperaBookmarksFile")->setFileName(path("late.adr"));
+    field("jfeOperaBookmarksFile")->lineEdit()->blockSignals(false);
+    write_bytes(path("late.adr"), kHotlist);
+    QTimer::singleShot(0, [] { fAbout->reject(); });
+    main_->AboutQuarvoClick();
+    main_->activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(panel(1), QStringLiteral("# Bookmarks: 0"));
+    expectChooseState();
+}
+
+// --- Conversion -------------------------------------------------------------
+
+TEST_F(MainWindow, ConversionThroughTheButtonWritesBothFilesAndReportsTheCounts) {
+    write_bytes(path("in/contacts.adr"), kContacts);
+    write_bytes(path("in/opera6.adr"), kHotlist);
+    makeWindows();
+    field("jfeOperaContactsFile")->setFileName(path("in/contacts.adr"));
+    field("jfeOperaBookmarksFile")->setFileName(path("in/opera6.adr"));
+    field("jfeContactsOutputFile")->setFileName(path("out/my contacts.csv"));
+    field("jfeBookmarksOutputFile")->setFileName(path("out/bookmark.htm"));
+    QDir().mkpath(path("out"));
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+
+    bool bar_shown_with_message = false;
+    on_message_ = [&] { bar_shown_with_message = progressBar()->isVisible(); };
+    QTest::mouseClick(startButton(), Qt::LeftButton);
+
+    const auto contacts = quarvo::ConvertContactsText(kContacts);
+    const auto bookmarks = quarvo::ConvertHotlistText(kHotlist);
+    ASSERT_TRUE(bookmarks);
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_EQ(messages_.first(), result_message(contacts.named, bookmarks->bookmarks));
+    EXPECT_EQ(read_bytes(path("out/my contacts.csv")), contacts.csv);
+    EXPECT_EQ(read_bytes(path("out/bookmark.htm")), bookmarks->html);
+    EXPECT_TRUE(bar_shown_with_message) << "the bar is visible until the message is closed";
+    EXPECT_FALSE(progressBar()->isVisible());
+    EXPECT_GT(progressBar()->position(), 0) << "the conversions stepped the bar and it stays there";
+    EXPECT_TRUE(errors_.isEmpty());
+}
+
+TEST_F(MainWindow, ToolbarButtonAndMenuItemConvertToo) {
+    write_bytes(path("in/opera6.adr"), kHotlist);
+    makeWindows();
+    field("jfeOperaBookmarksFile")->setFileName(path("in/opera6.adr"));
+    field("jfeContactsOutputFile")->setFileName(path("c.csv"));
+    field("jfeBookmarksOutputFile")->setFileName(path("b.htm"));
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    QTest::mouseClick(startSpeedButton(), Qt::LeftButton);
+    action("Startconversion1")->trigger();
+    ASSERT_EQ(messages_.size(), 2);
+    EXPECT_EQ(messages_.at(0), result_message(0, 3)) << "a missing contacts file converts as empty";
+    EXPECT_EQ(messages_.at(1), messages_.at(0));
+    EXPECT_EQ(read_bytes(path("c.csv")), std::string(quarvo::kContactsCsvHeader));
+}
+
+TEST_F(MainWindow, UnsupportedHotlistShowsItsMessageThenTheResultWithMinusOne) {
+    write_bytes(path("in/opera6.adr"), "Opera Hotlist version 3.0\r\n\r\n#URL\r\n\tNAME=x\r\n\r\n");
+    write_bytes(path("b.htm"), "untouched");
+    makeWindows();
+    field("jfeOperaBookmarksFile")->setFileName(path("in/opera6.adr"));
+    field("jfeContactsOutputFile")->setFileName(path("c.csv"));
+    field("jfeBookmarksOutputFile")->setFileName(path("b.htm"));
+    main_->bbStartConvertClick();
+    ASSERT_EQ(messages_.size(), 2);
+    EXPECT_EQ(messages_.at(0).toStdString(), quarvo::kUnknownVersionMessage);
+    EXPECT_EQ(messages_.at(1), result_message(0, -1));
+    EXPECT_EQ(read_bytes(path("b.htm")), "untouched");
+}
+
+TEST_F(MainWindow, ErrorInTheContactsConversionStopsTheActionAndLeavesTheBarShown) {
+    write_bytes(path("in/contacts.adr"), kContacts);
+    write_bytes(path("in/opera6.adr"), kHotlist);
+    makeWindows();
+    field("jfeOperaContactsFile")->setFileName(path("in/contacts.adr"));
+    field("jfeOperaBookmarksFile")->setFileName(path("in/opera6.adr"));
+    field("jfeContactsOutputFile")->setFileName(path("no such folder/c.csv"));
+    field("jfeBookmarksOutputFile")->setFileName(path("b.htm"));
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    QTest::mouseClick(startButton(), Qt::LeftButton);
+    ASSERT_EQ(errors_.size(), 1);
+    EXPECT_EQ(errors_.first(), QStringLiteral("Cannot create file ") + path("no such folder/c.csv"));
+    EXPECT_TRUE(messages_.isEmpty()) << "no result message";
+    EXPECT_FALSE(QFile::exists(path("b.htm"))) << "the hotlist conversion did not run";
+    EXPECT_TRUE(progressBar()->isVisible());
+
+    field("jfeContactsOutputFile")->setFileName(path("c.csv"));
+    QTest::mouseClick(startButton(), Qt::LeftButton);
+    EXPECT_EQ(messages_.size(), 1);
+    EXPECT_FALSE(progressBar()->isVisible()) << "a later conversion hides it";
+}
+
+TEST_F(MainWindow, CorpusFilesConvertToTheSameBytesAsTheCommandLineConverter) {
+    const QDir corpus(QStringLiteral(QUARVO_CORPUS_DIR));
+    const QString contacts_in = corpus.filePath(QStringLiteral("opera-config__contacts.adr"));
+    const QString hotlist_in = corpus.filePath(QStringLiteral("Bookmarks-Parser__opera6.adr"));
+    if (!QFile::exists(contacts_in) || !QFile::exists(hotlist_in))
+        GTEST_SKIP() << "corpus not beside the project";
+    makeWindows();
+    field("jfeOperaContactsFile")->setFileName(contacts_in);
+    field("jfeOperaBookmarksFile")->setFileName(hotlist_in);
+    field("jfeContactsOutputFile")->setFileName(path("window.csv"));
+    field("jfeBookmarksOutputFile")->setFileName(path("window.htm"));
+    main_->bbStartConvertClick();
+
+    QProcess converter;
+    converter.start(QStringLiteral(QUARVO_CONVERT),
+                    {QStringLiteral("--contacts"), contacts_in, path("tool.csv"),
+                     QStringLiteral("--bookmarks"), hotlist_in, path("tool.htm")});
+    ASSERT_TRUE(converter.waitForFinished(60000));
+    ASSERT_EQ(converter.exitCode(), 0) << converter.readAllStandardError().toStdString();
+    const QStringList counts =
+        QString::fromLatin1(converter.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(counts.size(), 2);
+    ASSERT_EQ(messages_.size(), 1);
+    // The converter prints the two lines of the window's message.
+    EXPECT_EQ(messages_.first(), result_message(counts.at(0).section(QLatin1Char(' '), 0, 0).toLongLong(),
+                                                counts.at(1).section(QLatin1Char(' '), 0, 0).toLongLong()));
+    EXPECT_EQ(read_bytes(path("window.csv")), read_bytes(path("tool.csv")));
+    EXPECT_EQ(read_bytes(path("window.htm")), read_bytes(path("tool.htm")));
+    EXPECT_FALSE(read_bytes(path("window.htm")).empty());
+}
+
+// --- File menu and the other windows ---------------------------------------------
+
+TEST_F(MainWindow, FileMenuEnablesStartConversionWhenItOpens) {
+    makeWindows();
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    QMenu* file_menu = child<QMenu>("File1");
+    file_menu->popup(main_->mapToGlobal(QPoint(0, 0)));
+    EXPECT_FALSE(action("Startconversion1")->isEnabled());
+    file_menu->hide();
+
+    write_bytes(path("contacts.adr"), kContacts);
+    field("jfeOperaContactsFile")->lineEdit()->blockSignals(true);
+    field("jfeOperaContactsFile")->setFileName(path("contacts.adr"));
+    field("jfeOperaContactsFile")->lineEdit()->blockSignals(false);
+    EXPECT_FALSE(action("Startconversion1")->isEnabled()) << "only opening the menu decides";
+    file_menu->popup(main_->mapToGlobal(QPoint(0, 0)));
+    EXPECT_TRUE(action("Startconversion1")->isEnabled());
+    file_menu->hide();
+
+    QFile::remove(path("contacts.adr"));
+    file_menu->popup(main_->mapToGlobal(QPoint(0, 0)));
+    EXPECT_FALSE(action("Startconversion1")->isEnabled());
+    file_menu->hide();
+}
+
+TEST_F(MainWindow, ViewerOpensModallyForEitherInputNameExistingOrNot) {
+    makeWindows();
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    field("jfeOperaContactsFile")->setFileName(path("missing contacts.adr"));
+    field("jfeOperaBookmarksFile")->setFileName(path("missing.adr"));
+    errors_.clear();
+
+    QWidget* modal = nullptr;
+    const auto close_viewer = [&] {
+        QTimer::singleShot(0, [&] {
+            modal = QApplication::activeModalWidget();
+            fFileViewer->reject();
+        });
+    };
+    close_viewer();
+    QTest::mouseClick(child<SpeedButton>("jsbShowContacts"), Qt::LeftButton);
+    EXPECT_EQ(modal, fFileViewer);
+    EXPECT_EQ(ViewedFileName, (path("missing contacts.adr")).toStdString());
+
+    modal = nullptr;
+    close_viewer();
+    action("OpenBookmarks")->trigger();
+    EXPECT_EQ(modal, fFileViewer);
+    EXPECT_EQ(ViewedFileName, path("missing.adr").toStdString());
+}
+
+TEST_F(MainWindow, HelpAndAboutOpenModally) {
+    makeWindows();
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    const auto expect_modal = [](QDialog* dialog, const std::function<void()>& open) {
+        QWidget* modal = nullptr;
+        QTimer::singleShot(0, [&] {
+            modal = QApplication::activeModalWidget();
+            dialog->reject();
+        });
+        open();
+        EXPECT_EQ(modal, dialog);
+    };
+    expect_modal(fSettings, [&] { QTest::mouseClick(child<SpeedButton>("jsbShowHelp"), Qt::LeftButton); });
+    expect_modal(fSettings, [&] { action("Help")->trigger(); });
+    expect_modal(fAbout, [&] { QTest::mouseClick(child<SpeedButton>("jsbShowAbout"), Qt::LeftButton); });
+    expect_modal(fAbout, [&] { action("AboutQuarvo")->trigger(); });
+    expect_modal(fAbout, [&] { QTest::mouseDClick(child<PictureBox>("Image1"), Qt::LeftButton); });
+    for (const char* label : {"Label1", "Label5", "Label6", "Label7"})
+        expect_modal(fAbout, [&] { QTest::mouseDClick(child<HotTrackLabel>(label), Qt::LeftButton); });
+}
+
+TEST_F(MainWindow, ExitClosesTheWindow) {
+    makeWindows();
+    for (const std::function<void()>& exit :
+         {std::function<void()>([&] { QTest::mouseClick(child<SpeedButton>("jsbExit"), Qt::LeftButton); }),
+          std::function<void()>([&] { action("Exit")->trigger(); })}) {
+        main_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+        QSignalSpy closed(main_, &TfZorezOrudaz_Main::closed);
+        exit();
+        EXPECT_FALSE(main_->isVisible());
+        EXPECT_EQ(closed.count(), 1);
+    }
+}
+
+// --- Default names at creation ----------------------------------------------------
+
+TEST_F(MainWindow, DefaultsFromProgramFilesAndDocuments) {
+    write_bytes(programs_ + QStringLiteral("Opera/profile/contacts.adr"), kContacts);
+    write_bytes(programs_ + QStringLiteral("Opera/profile/opera6.adr"), kHotlist);
+    makeWindows();
+    EXPECT_EQ(ProgramFilesPath, programs_.toStdString());
+    EXPECT_EQ(field("jfeOperaContactsFile")->fileName(), programs_ + QStringLiteral("Opera/profile/contacts.adr"));
+    EXPECT_EQ(field("jfeOperaBookmarksFile")->fileName(), programs_ + QStringLiteral("Opera/profile/opera6.adr"));
+    EXPECT_EQ(field("jfeContactsOutputFile")->fileName(), documents_ + QStringLiteral("contacts.csv"));
+    EXPECT_EQ(field("jfeBookmarksOutputFile")->fileName(), documents_ + QStringLiteral("bookmark.htm"));
+    // Setting the names was a change like any other: the counts are there.
+    EXPECT_EQ(panel(1), QStringLiteral("# Bookmarks: 3"));
+    EXPECT_EQ(panel(2), QStringLiteral("# Contacts: 3"));
+    expectReadyState();
+}
+
+TEST_F(MainWindow, WithoutOperaFilesInputsStayEmptyAndOutputsAreStillSet) {
+    makeWindows();
+    EXPECT_TRUE(field("jfeOperaContactsFile")->text().isEmpty());
+    EXPECT_TRUE(field("jfeOperaBookmarksFile")->text().isEmpty());
+    EXPECT_EQ(field("jfeContactsOutputFile")->fileName(), documents_ + QStringLiteral("contacts.csv"));
+    EXPECT_EQ(field("jfeBookmarksOutputFile")->fileName(), documents_ + QStringLiteral("bookmark.htm"));
+}
+
+TEST_F(MainWindow, NamesWithABlankShowBetweenQuotes) {
+    programs_ = path("Program Files/");
+    write_bytes(programs_ + QStringLiteral("Opera/profile/contacts.adr"), kContacts);
+    makeWindows();
+    const QString name = programs_ + QStringLiteral("Opera/profile/contacts.adr");
+    EXPECT_EQ(field("jfeOperaContactsFile")->text(), QLatin1Char('"') + name + QLatin1Char('"'));
+    EXPECT_EQ(field("jfeOperaContactsFile")->fileName(), name);
+    EXPECT_EQ(panel(2), QStringLiteral("# Contacts: 3"));
+}
+
+TEST_F(MainWindow, HomeProfileIsTheFallbackForTheInputs) {
+    write_bytes(path("home/.opera/contacts.adr"), kContacts);
+    write_bytes(path("home/.opera/bookmarks.adr"), kHotlist);
+    makeWindows();
+    EXPECT_EQ(field("jfeOperaContactsFile")->fileName(), path("home/.opera/contacts.adr"));
+    EXPECT_EQ(field("jfeOperaBookmarksFile")->fileName(), path("home/.opera/bookmarks.adr"));
+    windows_.reset();
+
+    write_bytes(path("home/.opera/opera6.adr"), kHotlist);
+    makeWindows();
+    EXPECT_EQ(field("jfeOperaBookmarksFile")->fileName(), path("home/.opera/opera6.adr"))
+        << "opera6.adr comes before bookmarks.adr";
+    windows_.reset();
+
+    write_bytes(programs_ + QStringLiteral("Opera/profile/opera6.adr"), kHotlist);
+    makeWindows();
+    EXPECT_EQ(field("jfeOperaBookmarksFile")->fileName(), programs_ + QStringLiteral("Opera/profile/opera6.adr"))
+        << "the Program Files profile comes first";
+}
+
+class MainWindowWithoutFolders : public MainWindow {
+protected:
+    std::string lookUp(std::uint8_t) override { return {}; }
+};
+
+TEST_F(MainWindowWithoutFolders, NamesAreRelativeToTheCurrentFolder) {
+    write_bytes(path("Opera/profile/contacts.adr"), kContacts);
+    makeWindows();
+    EXPECT_EQ(ProgramFilesPath, "");
+    EXPECT_EQ(field("jfeOperaContactsFile")->fileName(), QStringLiteral("Opera/profile/contacts.adr"));
+    EXPECT_TRUE(field("jfeOperaBookmarksFile")->text().isEmpty());
+    EXPECT_EQ(field("jfeContactsOutputFile")->fileName(), QStringLiteral("contacts.csv"));
+    EXPECT_EQ(field("jfeBookmarksOutputFile")->fileName(), QStringLiteral("bookmark.htm"));
+}
+
+class MainWindowWithFailingDocuments : public MainWindow {
+protected:
+    std::string lookUp(std::uint8_t kind) override {
+        looked_up_before_other_windows_ = looked_up_before_other_windows_ && fSettings == nullptr;
+        if (kind == quarvo::kPersonalFolder) throw quarvo::Exception("Failed to get data for 'Personal'");
+        return MainWindow::lookUp(kind);
+    }
+    bool looked_up_before_other_windows_ = true;
+};
+
+TEST_F(MainWindowWithFailingDocuments, ErrorEndsTheCreationStepAndStartUpGoesOn) {
+    write_bytes(programs_ + QStringLiteral("Opera/profile/contacts.adr"), kContacts);
+    makeWindows();
+    EXPECT_TRUE(looked_up_before_other_windows_) << "the creation step runs before the help window exists";
+    ASSERT_EQ(errors_.size(), 1);
+    EXPECT_EQ(errors_.first(), QStringLiteral("Failed to get data for 'Personal'"));
+    EXPECT_EQ(field("jfeOperaContactsFile")->fileName(), programs_ + QStringLiteral("Opera/profile/contacts.adr"))
+        << "what was set before the error stays";
+    EXPECT_EQ(field("jfeContactsOutputFile")->text(), QStringLiteral("C:\\WindowsAddressbookContactsImport.csv"))
+        << "the layout's text stays";
+    EXPECT_EQ(field("jfeBookmarksOutputFile")->text(), QStringLiteral("C:\\InternetExplorerBookmarksImport.htm"));
+    EXPECT_NE(fUnderConstruction, nullptr) << "all windows were made";
+}
+
+}  // namespace
