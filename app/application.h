@@ -8,7 +8,7 @@
 class QuarvoApplication : public QApplication {
     Q_OBJECT
 
-public:
+  public:
     QuarvoApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;

@@ -46,7 +46,8 @@ std::vector<std::string> OperaFileCandidates(const std::string& program_files, O
 #ifndef _WIN32
     if (const char* home = std::getenv("HOME"); home && *home) {
         candidates.push_back(joined({home, ".opera", name}));
-        if (file == OperaFile::Hotlist) candidates.push_back(joined({home, ".opera", "bookmarks.adr"}));
+        if (file == OperaFile::Hotlist)
+            candidates.push_back(joined({home, ".opera", "bookmarks.adr"}));
     }
 #endif
     return candidates;

@@ -18,8 +18,8 @@ namespace quarvo {
 QFont ProgramFont() {
     // The first face the system has, the closest to "MS Sans Serif" first.
     static constexpr const char* kFaces[] = {
-        "MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial",
-        "Nimbus Sans",   "Helvetica",            "DejaVu Sans",
+        "MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial", "Nimbus Sans",
+        "Helvetica",     "DejaVu Sans",
     };
     QFont font;
     font.setStyleHint(QFont::SansSerif);

@@ -29,7 +29,7 @@ inline constexpr char kBalloonHeader[] = "Quarvo - Opera Bookmarks and Contacts 
 // The five windows as program-wide instances. Destroying this destroys them,
 // last made first, and clears the program-wide pointers.
 class ProgramWindows {
-public:
+  public:
     ProgramWindows();
     ~ProgramWindows();
     ProgramWindows(const ProgramWindows&) = delete;
@@ -37,7 +37,7 @@ public:
 
     [[nodiscard]] TfZorezOrudaz_Main* mainWindow() const { return main_.get(); }
 
-private:
+  private:
     std::unique_ptr<TfZorezOrudaz_Main> main_;
     std::unique_ptr<TfSettings> settings_;
     std::unique_ptr<TfFileViewer> file_viewer_;

@@ -72,17 +72,18 @@ void TfZorezOrudaz_Main::createToolBar() {
         SpeedButton* button;
         const char* image;
     };
-    for (const Glyph& g : {Glyph{ui_->jsbShowHelp, "help"}, Glyph{ui_->jsbShowContacts, "contacts"},
-                           Glyph{ui_->jsbShowBookmarks, "bookmarks"},
-                           Glyph{ui_->jsbStartConversion, "start"},
-                           Glyph{ui_->jsbShowAbout, "about"}, Glyph{ui_->jsbExit, "exit"}}) {
+    for (const Glyph& g :
+         {Glyph{ui_->jsbShowHelp, "help"}, Glyph{ui_->jsbShowContacts, "contacts"},
+          Glyph{ui_->jsbShowBookmarks, "bookmarks"}, Glyph{ui_->jsbStartConversion, "start"},
+          Glyph{ui_->jsbShowAbout, "about"}, Glyph{ui_->jsbExit, "exit"}}) {
         const QString base = QStringLiteral(":/images/glyphs/") + QLatin1String(g.image);
         g.button->setGlyph(QPixmap(base + QStringLiteral(".png")),
                            QPixmap(base + QStringLiteral("_disabled.png")));
         paint_button(g.button, kAqua);
     }
-    ui_->jhbStartConversion->setGlyph(QPixmap(QStringLiteral(":/images/glyphs/start.png")),
-                                      QPixmap(QStringLiteral(":/images/glyphs/start_disabled.png")));
+    ui_->jhbStartConversion->setGlyph(
+        QPixmap(QStringLiteral(":/images/glyphs/start.png")),
+        QPixmap(QStringLiteral(":/images/glyphs/start_disabled.png")));
     paint_button(ui_->jhbStartConversion, kAqua);
 }
 
@@ -123,17 +124,20 @@ void TfZorezOrudaz_Main::fitTexts() {
     QFont title = ui_->Label1->font();
     title.setPixelSize(24);
     ui_->Label1->setFont(title);
-    for (QLabel* label : {static_cast<QLabel*>(ui_->lblOpercaContactsFile), static_cast<QLabel*>(ui_->Label2),
-                          static_cast<QLabel*>(ui_->Label3), static_cast<QLabel*>(ui_->Label4),
-                          static_cast<QLabel*>(ui_->Label1), static_cast<QLabel*>(ui_->Label5),
-                          static_cast<QLabel*>(ui_->Label6), static_cast<QLabel*>(ui_->Label7)})
+    for (QLabel* label :
+         {static_cast<QLabel*>(ui_->lblOpercaContactsFile), static_cast<QLabel*>(ui_->Label2),
+          static_cast<QLabel*>(ui_->Label3), static_cast<QLabel*>(ui_->Label4),
+          static_cast<QLabel*>(ui_->Label1), static_cast<QLabel*>(ui_->Label5),
+          static_cast<QLabel*>(ui_->Label6), static_cast<QLabel*>(ui_->Label7)})
         label->adjustSize();
 }
 
 void TfZorezOrudaz_Main::connectHandlers() {
     using quarvo::Reporting;
-    connect(ui_->jfeOperaContactsFile, &FileNameEdit::changed, this, Reporting([this] { CountItems(); }));
-    connect(ui_->jfeOperaBookmarksFile, &FileNameEdit::changed, this, Reporting([this] { CountItems(); }));
+    connect(ui_->jfeOperaContactsFile, &FileNameEdit::changed, this,
+            Reporting([this] { CountItems(); }));
+    connect(ui_->jfeOperaBookmarksFile, &FileNameEdit::changed, this,
+            Reporting([this] { CountItems(); }));
 
     const auto start = Reporting([this] { bbStartConvertClick(); });
     connect(ui_->jhbStartConversion, &QAbstractButton::clicked, this, start);
@@ -220,8 +224,11 @@ void TfZorezOrudaz_Main::bbStartConvertClick() {
     const std::int32_t bookmarks = quarvo::ConvertOperaBookmarks(
         quarvo::FileNameBytes(ui_->jfeOperaBookmarksFile->fileName()),
         quarvo::FileNameBytes(ui_->jfeBookmarksOutputFile->fileName()), progress,
-        [this](std::string_view message) { quarvo::ShowMessage(this, quarvo::FileNameText(message)); });
-    quarvo::ShowMessage(this, QString::number(contacts) + QStringLiteral(" Contacts converted to CSV !") +
+        [this](std::string_view message) {
+            quarvo::ShowMessage(this, quarvo::FileNameText(message));
+        });
+    quarvo::ShowMessage(this, QString::number(contacts) +
+                                  QStringLiteral(" Contacts converted to CSV !") +
                                   QStringLiteral("\n\r") + QString::number(bookmarks) +
                                   QStringLiteral(" Bookmarks converted to HTM !"));
     ui_->ProgressBar->setVisible(false);

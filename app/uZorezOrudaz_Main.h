@@ -14,14 +14,14 @@ class TfZorezOrudaz_Main;
 class TfZorezOrudaz_Main : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     explicit TfZorezOrudaz_Main(QWidget* parent = nullptr);
     ~TfZorezOrudaz_Main() override;
 
     // The progress sink of both conversions: one step of the progress bar.
     void ProgressStep();
 
-public slots:
+  public slots:
     // Recounts the two Opera files and sets the readiness state; runs on
     // every change of either input field and when the window is first shown.
     void CountItems();
@@ -34,16 +34,16 @@ public slots:
     void jsbShowHelpClick();
     void ExitClick();
 
-signals:
+  signals:
     // The window has closed, which ends the program.
     void closed();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     // Fills in the default file names; runs once, while the window is made.
     void FormCreate();
 

@@ -110,8 +110,9 @@ void BalloonHintWindow::pointAt(const QPoint& target) {
 }
 
 QPainterPath BalloonHintWindow::outline() const {
-    const QRectF box = stem_on_top_ ? QRectF(0, kStemHeight, width() - 1, height() - kStemHeight - 1)
-                                    : QRectF(0, 0, width() - 1, height() - kStemHeight - 1);
+    const QRectF box = stem_on_top_
+                           ? QRectF(0, kStemHeight, width() - 1, height() - kStemHeight - 1)
+                           : QRectF(0, 0, width() - 1, height() - kStemHeight - 1);
     QPainterPath path;
     path.addRoundedRect(box, kCornerRadius, kCornerRadius);
     QPainterPath stem;
@@ -187,31 +188,31 @@ void BalloonHint::hideHint() {
 
 bool BalloonHint::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::ToolTip: {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        // A widget without a hint lets the event travel on to its parent,
-        // whose hint then covers it.
-        if (!widget || widget->toolTip().isEmpty()) return false;
-        const auto* help = static_cast<QHelpEvent*>(event);
-        showHint(widget, help->globalPos(), widget->toolTip());
-        return true;
-    }
-    case QEvent::Leave:
-        if (window_ && watched == anchor_) hideHint();
-        break;
-    case QEvent::MouseButtonPress:
-    case QEvent::KeyPress:
-    case QEvent::Wheel:
-    case QEvent::WindowDeactivate:
-        if (window_ && !window_->isAncestorOf(qobject_cast<QWidget*>(watched)) &&
-            watched != window_)
-            hideHint();
-        break;
-    case QEvent::Hide:
-        if (window_ && watched == anchor_) hideHint();
-        break;
-    default:
-        break;
+        case QEvent::ToolTip: {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            // A widget without a hint lets the event travel on to its parent,
+            // whose hint then covers it.
+            if (!widget || widget->toolTip().isEmpty()) return false;
+            const auto* help = static_cast<QHelpEvent*>(event);
+            showHint(widget, help->globalPos(), widget->toolTip());
+            return true;
+        }
+        case QEvent::Leave:
+            if (window_ && watched == anchor_) hideHint();
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::KeyPress:
+        case QEvent::Wheel:
+        case QEvent::WindowDeactivate:
+            if (window_ && !window_->isAncestorOf(qobject_cast<QWidget*>(watched)) &&
+                watched != window_)
+                hideHint();
+            break;
+        case QEvent::Hide:
+            if (window_ && watched == anchor_) hideHint();
+            break;
+        default:
+            break;
     }
     return false;
 }

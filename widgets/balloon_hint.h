@@ -17,7 +17,7 @@ class QToolButton;
 class BalloonHintWindow : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit BalloonHintWindow(QWidget* parent = nullptr);
 
     void setContent(const QPixmap& icon, const QString& header, const QString& text);
@@ -29,11 +29,11 @@ public:
     [[nodiscard]] QPixmap icon() const;
     [[nodiscard]] QToolButton* closeButton() const { return close_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     [[nodiscard]] QPainterPath outline() const;
 
     QLabel* icon_;
@@ -47,7 +47,7 @@ private:
 class BalloonHint : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit BalloonHint(QObject* parent = nullptr);
     ~BalloonHint() override;
 
@@ -65,10 +65,10 @@ public:
     // The balloon while one is shown, else null.
     [[nodiscard]] BalloonHintWindow* balloon() const;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     QString header_;
     QPixmap icon_;
     QPointer<BalloonHintWindow> window_;

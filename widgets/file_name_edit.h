@@ -23,7 +23,7 @@ class FileNameEdit : public QWidget {
     Q_PROPERTY(int filterIndex READ filterIndex WRITE setFilterIndex)
     Q_PROPERTY(QString dialogTitle READ dialogTitle WRITE setDialogTitle)
 
-public:
+  public:
     explicit FileNameEdit(QWidget* parent = nullptr);
 
     [[nodiscard]] QString text() const;
@@ -64,14 +64,14 @@ public:
     // The '|'-separated filter in QFileDialog's form, one entry per pair.
     [[nodiscard]] static QStringList nameFilters(const QString& filter);
 
-public slots:
+  public slots:
     // Opens the dialog and takes the chosen name as the new file name.
     void browse();
 
-signals:
+  signals:
     void changed();
 
-private:
+  private:
     [[nodiscard]] DialogRequest dialogRequest();
 
     QLineEdit* edit_;

@@ -11,7 +11,7 @@
 class QWidget;
 
 class HotTrack {
-public:
+  public:
     explicit HotTrack(QWidget* widget);
 
     // Unless set, the hot-track font is the control's own font underlined.
@@ -28,7 +28,7 @@ public:
     void enter();
     void leave();
 
-private:
+  private:
     QWidget* widget_;
     std::optional<QFont> font_;
     QColor color_{0, 0, 192};

@@ -10,7 +10,7 @@ class HotTrackGlyphButton : public QPushButton {
     Q_OBJECT
     Q_PROPERTY(bool hotTrack READ hotTrack WRITE setHotTrack)
 
-public:
+  public:
     explicit HotTrackGlyphButton(QWidget* parent = nullptr);
     explicit HotTrackGlyphButton(const QString& text, QWidget* parent = nullptr);
 
@@ -27,12 +27,12 @@ public:
     void setHotTrackColor(const QColor& color) { hot_track_.setColor(color); }
     [[nodiscard]] bool isHot() const { return hot_track_.isHot(); }
 
-protected:
+  protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     HotTrack hot_track_{this};
     QPixmap glyph_;
     QPixmap disabled_glyph_;

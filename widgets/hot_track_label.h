@@ -12,7 +12,7 @@ class HotTrackLabel : public QLabel {
     Q_PROPERTY(bool hotTrack READ hotTrack WRITE setHotTrack)
     Q_PROPERTY(bool handCursor READ handCursor WRITE setHandCursor)
 
-public:
+  public:
     explicit HotTrackLabel(QWidget* parent = nullptr);
     explicit HotTrackLabel(const QString& text, QWidget* parent = nullptr);
 
@@ -26,17 +26,17 @@ public:
     [[nodiscard]] bool handCursor() const;
     void setHandCursor(bool on);
 
-signals:
+  signals:
     void clicked();
     void doubleClicked();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     HotTrack hot_track_{this};
 };

@@ -46,6 +46,7 @@ void PanelStatusBar::changeEvent(QEvent* event) {
 void PanelStatusBar::fit(int index) {
     QLabel* label = panels_[index].label;
     const int needed = label->fontMetrics().horizontalAdvance(label->text()) +
-                       2 * (label->margin() + label->frameWidth()) + label->fontMetrics().averageCharWidth();
+                       2 * (label->margin() + label->frameWidth()) +
+                       label->fontMetrics().averageCharWidth();
     label->setFixedWidth(std::max(panels_[index].width, needed));
 }

@@ -10,7 +10,7 @@ class QLabel;
 class PanelStatusBar : public QStatusBar {
     Q_OBJECT
 
-public:
+  public:
     explicit PanelStatusBar(QWidget* parent = nullptr);
 
     // Adds a panel at the right end and returns its index.
@@ -21,10 +21,10 @@ public:
     [[nodiscard]] int panelWidth(int index) const;
     [[nodiscard]] QLabel* panel(int index) const;
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void fit(int index);
 
     struct Panel {

@@ -8,7 +8,7 @@ class PictureBox : public QLabel {
     Q_OBJECT
     Q_PROPERTY(bool stretch READ stretch WRITE setStretch)
 
-public:
+  public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     void setPicture(const QPixmap& picture) { setPixmap(picture); }
@@ -17,11 +17,11 @@ public:
     [[nodiscard]] bool stretch() const { return hasScaledContents(); }
     void setStretch(bool on) { setScaledContents(on); }
 
-signals:
+  signals:
     void clicked();
     void doubleClicked();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 };

@@ -11,7 +11,7 @@ class SpeedButton : public QToolButton {
     Q_OBJECT
     Q_PROPERTY(bool hotTrack READ hotTrack WRITE setHotTrack)
 
-public:
+  public:
     explicit SpeedButton(QWidget* parent = nullptr);
 
     void setGlyph(const QPixmap& normal, const QPixmap& disabled);
@@ -25,12 +25,12 @@ public:
     void setHotTrackColor(const QColor& color) { hot_track_.setColor(color); }
     [[nodiscard]] bool isHot() const { return hot_track_.isHot(); }
 
-protected:
+  protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     HotTrack hot_track_{this};
     QPixmap glyph_;
     QPixmap disabled_glyph_;

@@ -25,8 +25,7 @@ void StepProgressBar::stepIt() {
     show_position();
     if (!isVisible()) return;
     const bool finished = position_ == max_;
-    if (finished || !since_repaint_.isValid() ||
-        since_repaint_.elapsed() >= repaint_interval_ms_) {
+    if (finished || !since_repaint_.isValid() || since_repaint_.elapsed() >= repaint_interval_ms_) {
         repaint();
         ++step_repaints_;
         since_repaint_.start();

@@ -18,7 +18,7 @@ class StepProgressBar : public QProgressBar {
     Q_PROPERTY(int position READ position WRITE setPosition)
     Q_PROPERTY(int step READ step WRITE setStep)
 
-public:
+  public:
     explicit StepProgressBar(QWidget* parent = nullptr);
 
     [[nodiscard]] int maxPosition() const { return max_; }
@@ -36,7 +36,7 @@ public:
     // How often stepIt() has painted the bar, for measuring the throttle.
     [[nodiscard]] long long stepRepaints() const { return step_repaints_; }
 
-private:
+  private:
     void show_position();
 
     int max_ = 100;

@@ -23,14 +23,14 @@ enum class PosixSource {
 
 struct PosixFolder {
     PosixSource source;
-    std::string_view key;      // user-dirs key or base-directory variable
-    std::string_view default_; // below home, for the user-dirs and base dirs
-    std::string_view below;    // a folder below a base directory
+    std::string_view key;       // user-dirs key or base-directory variable
+    std::string_view default_;  // below home, for the user-dirs and base dirs
+    std::string_view below;     // a folder below a base directory
 };
 
 // The Linux side of kFolderKinds, kind for kind.
 constexpr std::array<PosixFolder, 27> kPosixFolders{{
-    {PosixSource::UserDir, "XDG_DESKTOP_DIR", "Desktop", ""},                  // 0 Desktop
+    {PosixSource::UserDir, "XDG_DESKTOP_DIR", "Desktop", ""},                 // 0 Desktop
     {PosixSource::BaseDir, "XDG_DATA_HOME", ".local/share", "applications"},  // 1 Start Menu
     {PosixSource::BaseDir, "XDG_DATA_HOME", ".local/share", "applications"},  // 2 Programs
     {PosixSource::BaseDir, "XDG_CONFIG_HOME", ".config", "autostart"},        // 3 Startup
@@ -136,16 +136,16 @@ std::string LookUpShellFolder(std::uint8_t kind) {
     const PosixFolder& folder = kPosixFolders[kind];
     const std::string home = environment("HOME");
     switch (folder.source) {
-    case PosixSource::None:
-        return {};
-    case PosixSource::UserDir:
-        return user_directory(home, folder);
-    case PosixSource::BaseDir:
-        return base_directory(home, folder);
-    case PosixSource::Fixed:
-        return std::string(folder.key);
-    case PosixSource::TempFolder:
-        return temp_folder();
+        case PosixSource::None:
+            return {};
+        case PosixSource::UserDir:
+            return user_directory(home, folder);
+        case PosixSource::BaseDir:
+            return base_directory(home, folder);
+        case PosixSource::Fixed:
+            return std::string(folder.key);
+        case PosixSource::TempFolder:
+            return temp_folder();
     }
     return {};
 }

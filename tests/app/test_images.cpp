@@ -31,7 +31,8 @@ TEST(Images, EveryShippedJpegDecodes) {
     for (const QString& path : jpegs) {
         QImageReader reader(path);
         const QImage image = reader.read();
-        EXPECT_FALSE(image.isNull()) << path.toStdString() << ": " << reader.errorString().toStdString();
+        EXPECT_FALSE(image.isNull())
+            << path.toStdString() << ": " << reader.errorString().toStdString();
         EXPECT_GT(image.width(), 16) << path.toStdString();
     }
 }
@@ -59,8 +60,8 @@ TEST(Images, ImageListHoldsTwentyDistinctSmallPictures) {
         EXPECT_EQ(picture.size(), QSize(16, 16)) << "picture " << i;
         EXPECT_FALSE(quarvo::ImageListIcon(i).isNull()) << "picture " << i;
         const QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
-        seen.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()),
-                               image.sizeInBytes()));
+        seen.insert(
+            QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
     }
     EXPECT_EQ(seen.size(), quarvo::kImageListCount) << "two pictures of the list are the same";
 }

@@ -33,9 +33,9 @@
 #include "message_box.h"
 #include "panel_status_bar.h"
 #include "picture_box.h"
+#include "shell_folders.h"
 #include "speed_button.h"
 #include "start_up.h"
-#include "shell_folders.h"
 #include "step_progress_bar.h"
 #include "uAbout.h"
 #include "uFileViewer.h"
@@ -78,7 +78,7 @@ QString result_message(long long contacts, long long bookmarks) {
 // Replaces the folder lookup, the home folder, the current folder and the
 // two message boxes for one test, and makes the five windows.
 class MainWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         QApplication::setFont(quarvo::ProgramFont());
@@ -130,7 +130,9 @@ protected:
     FileNameEdit* field(const char* name) const { return child<FileNameEdit>(name); }
     QString panel(int index) const { return child<PanelStatusBar>("StatusBar1")->panelText(index); }
     QAction* action(const char* name) const { return child<QAction>(name); }
-    HotTrackGlyphButton* startButton() const { return child<HotTrackGlyphButton>("jhbStartConversion"); }
+    HotTrackGlyphButton* startButton() const {
+        return child<HotTrackGlyphButton>("jhbStartConversion");
+    }
     SpeedButton* startSpeedButton() const { return child<SpeedButton>("jsbStartConversion"); }
     StepProgressBar* progressBar() const { return child<StepProgressBar>("ProgressBar"); }
 
@@ -176,7 +178,8 @@ TEST_F(MainWindow, ControlsCarryTheirNamesTextsAndPlaces) {
         {"Label4", 24, 240, "Bookmark-Output-File"},
         {"Label1", 128, 296, "Quarvo"},
         {"Label5", 171, 320, "Version: 1.0"},
-        {"Label6", 128, 352, "Convert your Opera Contacts to Windows Adressbook compatible CSV files "},
+        {"Label6", 128, 352,
+         "Convert your Opera Contacts to Windows Adressbook compatible CSV files "},
         {"Label7", 179, 368, "and Opera Bookmarks to Internet Explorer  compatible HTML files."},
     };
     for (const auto& l : labels) {
@@ -192,8 +195,10 @@ TEST_F(MainWindow, ControlsCarryTheirNamesTextsAndPlaces) {
     const struct {
         const char* name;
         int top;
-    } fields[] = {{"jfeOperaContactsFile", 72}, {"jfeOperaBookmarksFile", 120},
-                  {"jfeContactsOutputFile", 200}, {"jfeBookmarksOutputFile", 256}};
+    } fields[] = {{"jfeOperaContactsFile", 72},
+                  {"jfeOperaBookmarksFile", 120},
+                  {"jfeContactsOutputFile", 200},
+                  {"jfeBookmarksOutputFile", 256}};
     for (const auto& f : fields)
         EXPECT_EQ(field(f.name)->geometry(), QRect(16, f.top, 553, 21)) << f.name;
 
@@ -241,15 +246,20 @@ TEST_F(MainWindow, ToolbarButtonsSitInOrderWithGlyphsAndHints) {
 TEST_F(MainWindow, FieldsHaveTheirHintsFiltersAndTabOrder) {
     makeWindows();
     EXPECT_EQ(field("jfeOperaContactsFile")->toolTip(),
-              QStringLiteral("Enter the complete  path and filename \nto your Opera-generated contacts file"));
-    EXPECT_EQ(field("jfeOperaBookmarksFile")->toolTip(),
-              QStringLiteral("Enter the complete  path and filename \nto your Opera-generated bookmarks file"));
-    EXPECT_EQ(field("jfeContactsOutputFile")->toolTip(),
-              QStringLiteral("Enter the complete  path and filename \nwhere you want to store your \n"
-                             "Outlook-Express compatible CSV \ncontacts file."));
-    EXPECT_EQ(field("jfeBookmarksOutputFile")->toolTip(),
-              QStringLiteral("Enter the complete  path and filename \nwhere you want to store your \n"
-                             "Internet-Explorer compatible HTML \nbookmarks file."));
+              QStringLiteral(
+                  "Enter the complete  path and filename \nto your Opera-generated contacts file"));
+    EXPECT_EQ(
+        field("jfeOperaBookmarksFile")->toolTip(),
+        QStringLiteral(
+            "Enter the complete  path and filename \nto your Opera-generated bookmarks file"));
+    EXPECT_EQ(
+        field("jfeContactsOutputFile")->toolTip(),
+        QStringLiteral("Enter the complete  path and filename \nwhere you want to store your \n"
+                       "Outlook-Express compatible CSV \ncontacts file."));
+    EXPECT_EQ(
+        field("jfeBookmarksOutputFile")->toolTip(),
+        QStringLiteral("Enter the complete  path and filename \nwhere you want to store your \n"
+                       "Internet-Explorer compatible HTML \nbookmarks file."));
 
     EXPECT_EQ(field("jfeOperaContactsFile")->filter(), QStringLiteral("All files (*.*)|*.*"));
     EXPECT_EQ(field("jfeOperaBookmarksFile")->filter(), QStringLiteral("All files (*.*)|*.*"));
@@ -268,7 +278,8 @@ TEST_F(MainWindow, FieldsHaveTheirHintsFiltersAndTabOrder) {
     main_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
     field("jfeOperaContactsFile")->setFocus();
-    const char* order[] = {"jfeOperaBookmarksFile", "jfeContactsOutputFile", "jfeBookmarksOutputFile"};
+    const char* order[] = {"jfeOperaBookmarksFile", "jfeContactsOutputFile",
+                           "jfeBookmarksOutputFile"};
     for (const char* next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), field(next)->lineEdit()) << next;
@@ -290,7 +301,8 @@ TEST_F(MainWindow, MenuHoldsItsItemsWithPicturesAndStates) {
 
     QStringList file_items;
     for (QAction* a : child<QMenu>("File1")->actions()) file_items << a->objectName();
-    EXPECT_EQ(file_items, (QStringList{"Startconversion1", "N1", "OpenBookmarks", "OpenContacts", "N2", "Exit"}));
+    EXPECT_EQ(file_items, (QStringList{"Startconversion1", "N1", "OpenBookmarks", "OpenContacts",
+                                       "N2", "Exit"}));
 
     const struct {
         const char* name;
@@ -330,12 +342,13 @@ TEST_F(MainWindow, NoTextIsCut) {
         if (label->text().isEmpty()) continue;
         const int needed = label->fontMetrics().horizontalAdvance(label->text());
         EXPECT_GE(label->contentsRect().width(), needed) << label->objectName().toStdString();
-        EXPECT_GE(label->height(), label->fontMetrics().height()) << label->objectName().toStdString();
+        EXPECT_GE(label->height(), label->fontMetrics().height())
+            << label->objectName().toStdString();
         EXPECT_TRUE(client.contains(label->geometry())) << label->objectName().toStdString();
     }
     const HotTrackGlyphButton* start = startButton();
-    EXPECT_GE(start->width(),
-              start->fontMetrics().horizontalAdvance(start->text()) + start->iconSize().width() + 8);
+    EXPECT_GE(start->width(), start->fontMetrics().horizontalAdvance(start->text()) +
+                                  start->iconSize().width() + 8);
     const PanelStatusBar* status = child<PanelStatusBar>("StatusBar1");
     for (int i = 0; i < status->panelCount(); ++i) {
         const QLabel* p = status->panel(i);
@@ -366,7 +379,8 @@ TEST_F(MainWindow, ReadinessForNoOneAndBothFiles) {
     write_bytes(path("in/opera6.adr"), kHotlist);
     field("jfeOperaBookmarksFile")->setFileName(path("in/opera6.adr"));
     EXPECT_EQ(panel(1), QStringLiteral("# Bookmarks: 3"));
-    EXPECT_EQ(panel(2), QStringLiteral("# Contacts: 0")) << "a #CONTACT in the hotlist is not counted";
+    EXPECT_EQ(panel(2), QStringLiteral("# Contacts: 0"))
+        << "a #CONTACT in the hotlist is not counted";
     expectReadyState();
     EXPECT_EQ(progressBar()->maxPosition(), 3);
 
@@ -519,7 +533,8 @@ TEST_F(MainWindow, ErrorInTheContactsConversionStopsTheActionAndLeavesTheBarShow
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
     QTest::mouseClick(startButton(), Qt::LeftButton);
     ASSERT_EQ(errors_.size(), 1);
-    EXPECT_EQ(errors_.first(), QStringLiteral("Cannot create file ") + path("no such folder/c.csv"));
+    EXPECT_EQ(errors_.first(),
+              QStringLiteral("Cannot create file ") + path("no such folder/c.csv"));
     EXPECT_TRUE(messages_.isEmpty()) << "no result message";
     EXPECT_FALSE(QFile::exists(path("b.htm"))) << "the hotlist conversion did not run";
     EXPECT_TRUE(progressBar()->isVisible());
@@ -549,13 +564,14 @@ TEST_F(MainWindow, CorpusFilesConvertToTheSameBytesAsTheCommandLineConverter) {
                      QStringLiteral("--bookmarks"), hotlist_in, path("tool.htm")});
     ASSERT_TRUE(converter.waitForFinished(60000));
     ASSERT_EQ(converter.exitCode(), 0) << converter.readAllStandardError().toStdString();
-    const QStringList counts =
-        QString::fromLatin1(converter.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList counts = QString::fromLatin1(converter.readAllStandardOutput())
+                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(counts.size(), 2);
     ASSERT_EQ(messages_.size(), 1);
     // The converter prints the two lines of the window's message.
-    EXPECT_EQ(messages_.first(), result_message(counts.at(0).section(QLatin1Char(' '), 0, 0).toLongLong(),
-                                                counts.at(1).section(QLatin1Char(' '), 0, 0).toLongLong()));
+    EXPECT_EQ(messages_.first(),
+              result_message(counts.at(0).section(QLatin1Char(' '), 0, 0).toLongLong(),
+                             counts.at(1).section(QLatin1Char(' '), 0, 0).toLongLong()));
     EXPECT_EQ(read_bytes(path("window.csv")), read_bytes(path("tool.csv")));
     EXPECT_EQ(read_bytes(path("window.htm")), read_bytes(path("tool.htm")));
     EXPECT_FALSE(read_bytes(path("window.htm")).empty());
@@ -627,19 +643,23 @@ TEST_F(MainWindow, HelpAndAboutOpenModally) {
         open();
         EXPECT_EQ(modal, dialog);
     };
-    expect_modal(fSettings, [&] { QTest::mouseClick(child<SpeedButton>("jsbShowHelp"), Qt::LeftButton); });
+    expect_modal(fSettings,
+                 [&] { QTest::mouseClick(child<SpeedButton>("jsbShowHelp"), Qt::LeftButton); });
     expect_modal(fSettings, [&] { action("Help")->trigger(); });
-    expect_modal(fAbout, [&] { QTest::mouseClick(child<SpeedButton>("jsbShowAbout"), Qt::LeftButton); });
+    expect_modal(fAbout,
+                 [&] { QTest::mouseClick(child<SpeedButton>("jsbShowAbout"), Qt::LeftButton); });
     expect_modal(fAbout, [&] { action("AboutQuarvo")->trigger(); });
     expect_modal(fAbout, [&] { QTest::mouseDClick(child<PictureBox>("Image1"), Qt::LeftButton); });
     for (const char* label : {"Label1", "Label5", "Label6", "Label7"})
-        expect_modal(fAbout, [&] { QTest::mouseDClick(child<HotTrackLabel>(label), Qt::LeftButton); });
+        expect_modal(fAbout,
+                     [&] { QTest::mouseDClick(child<HotTrackLabel>(label), Qt::LeftButton); });
 }
 
 TEST_F(MainWindow, ExitClosesTheWindow) {
     makeWindows();
     for (const std::function<void()>& exit :
-         {std::function<void()>([&] { QTest::mouseClick(child<SpeedButton>("jsbExit"), Qt::LeftButton); }),
+         {std::function<void()>(
+              [&] { QTest::mouseClick(child<SpeedButton>("jsbExit"), Qt::LeftButton); }),
           std::function<void()>([&] { action("Exit")->trigger(); })}) {
         main_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
@@ -657,10 +677,14 @@ TEST_F(MainWindow, DefaultsFromProgramFilesAndDocuments) {
     write_bytes(programs_ + QStringLiteral("Opera/profile/opera6.adr"), kHotlist);
     makeWindows();
     EXPECT_EQ(ProgramFilesPath, programs_.toStdString());
-    EXPECT_EQ(field("jfeOperaContactsFile")->fileName(), programs_ + QStringLiteral("Opera/profile/contacts.adr"));
-    EXPECT_EQ(field("jfeOperaBookmarksFile")->fileName(), programs_ + QStringLiteral("Opera/profile/opera6.adr"));
-    EXPECT_EQ(field("jfeContactsOutputFile")->fileName(), documents_ + QStringLiteral("contacts.csv"));
-    EXPECT_EQ(field("jfeBookmarksOutputFile")->fileName(), documents_ + QStringLiteral("bookmark.htm"));
+    EXPECT_EQ(field("jfeOperaContactsFile")->fileName(),
+              programs_ + QStringLiteral("Opera/profile/contacts.adr"));
+    EXPECT_EQ(field("jfeOperaBookmarksFile")->fileName(),
+              programs_ + QStringLiteral("Opera/profile/opera6.adr"));
+    EXPECT_EQ(field("jfeContactsOutputFile")->fileName(),
+              documents_ + QStringLiteral("contacts.csv"));
+    EXPECT_EQ(field("jfeBookmarksOutputFile")->fileName(),
+              documents_ + QStringLiteral("bookmark.htm"));
     // Setting the names was a change like any other: the counts are there.
     EXPECT_EQ(panel(1), QStringLiteral("# Bookmarks: 3"));
     EXPECT_EQ(panel(2), QStringLiteral("# Contacts: 3"));
@@ -671,8 +695,10 @@ TEST_F(MainWindow, WithoutOperaFilesInputsStayEmptyAndOutputsAreStillSet) {
     makeWindows();
     EXPECT_TRUE(field("jfeOperaContactsFile")->text().isEmpty());
     EXPECT_TRUE(field("jfeOperaBookmarksFile")->text().isEmpty());
-    EXPECT_EQ(field("jfeContactsOutputFile")->fileName(), documents_ + QStringLiteral("contacts.csv"));
-    EXPECT_EQ(field("jfeBookmarksOutputFile")->fileName(), documents_ + QStringLiteral("bookmark.htm"));
+    EXPECT_EQ(field("jfeContactsOutputFile")->fileName(),
+              documents_ + QStringLiteral("contacts.csv"));
+    EXPECT_EQ(field("jfeBookmarksOutputFile")->fileName(),
+              documents_ + QStringLiteral("bookmark.htm"));
 }
 
 TEST_F(MainWindow, NamesWithABlankShowBetweenQuotes) {
@@ -701,12 +727,13 @@ TEST_F(MainWindow, HomeProfileIsTheFallbackForTheInputs) {
 
     write_bytes(programs_ + QStringLiteral("Opera/profile/opera6.adr"), kHotlist);
     makeWindows();
-    EXPECT_EQ(field("jfeOperaBookmarksFile")->fileName(), programs_ + QStringLiteral("Opera/profile/opera6.adr"))
+    EXPECT_EQ(field("jfeOperaBookmarksFile")->fileName(),
+              programs_ + QStringLiteral("Opera/profile/opera6.adr"))
         << "the Program Files profile comes first";
 }
 
 class MainWindowWithoutFolders : public MainWindow {
-protected:
+  protected:
     std::string lookUp(std::uint8_t) override { return {}; }
 };
 
@@ -714,17 +741,19 @@ TEST_F(MainWindowWithoutFolders, NamesAreRelativeToTheCurrentFolder) {
     write_bytes(path("Opera/profile/contacts.adr"), kContacts);
     makeWindows();
     EXPECT_EQ(ProgramFilesPath, "");
-    EXPECT_EQ(field("jfeOperaContactsFile")->fileName(), QStringLiteral("Opera/profile/contacts.adr"));
+    EXPECT_EQ(field("jfeOperaContactsFile")->fileName(),
+              QStringLiteral("Opera/profile/contacts.adr"));
     EXPECT_TRUE(field("jfeOperaBookmarksFile")->text().isEmpty());
     EXPECT_EQ(field("jfeContactsOutputFile")->fileName(), QStringLiteral("contacts.csv"));
     EXPECT_EQ(field("jfeBookmarksOutputFile")->fileName(), QStringLiteral("bookmark.htm"));
 }
 
 class MainWindowWithFailingDocuments : public MainWindow {
-protected:
+  protected:
     std::string lookUp(std::uint8_t kind) override {
         looked_up_before_other_windows_ = looked_up_before_other_windows_ && fSettings == nullptr;
-        if (kind == quarvo::kPersonalFolder) throw quarvo::Exception("Failed to get data for 'Personal'");
+        if (kind == quarvo::kPersonalFolder)
+            throw quarvo::Exception("Failed to get data for 'Personal'");
         return MainWindow::lookUp(kind);
     }
     bool looked_up_before_other_windows_ = true;
@@ -733,14 +762,18 @@ protected:
 TEST_F(MainWindowWithFailingDocuments, ErrorEndsTheCreationStepAndStartUpGoesOn) {
     write_bytes(programs_ + QStringLiteral("Opera/profile/contacts.adr"), kContacts);
     makeWindows();
-    EXPECT_TRUE(looked_up_before_other_windows_) << "the creation step runs before the help window exists";
+    EXPECT_TRUE(looked_up_before_other_windows_)
+        << "the creation step runs before the help window exists";
     ASSERT_EQ(errors_.size(), 1);
     EXPECT_EQ(errors_.first(), QStringLiteral("Failed to get data for 'Personal'"));
-    EXPECT_EQ(field("jfeOperaContactsFile")->fileName(), programs_ + QStringLiteral("Opera/profile/contacts.adr"))
+    EXPECT_EQ(field("jfeOperaContactsFile")->fileName(),
+              programs_ + QStringLiteral("Opera/profile/contacts.adr"))
         << "what was set before the error stays";
-    EXPECT_EQ(field("jfeContactsOutputFile")->text(), QStringLiteral("C:\\WindowsAddressbookContactsImport.csv"))
+    EXPECT_EQ(field("jfeContactsOutputFile")->text(),
+              QStringLiteral("C:\\WindowsAddressbookContactsImport.csv"))
         << "the layout's text stays";
-    EXPECT_EQ(field("jfeBookmarksOutputFile")->text(), QStringLiteral("C:\\InternetExplorerBookmarksImport.htm"));
+    EXPECT_EQ(field("jfeBookmarksOutputFile")->text(),
+              QStringLiteral("C:\\InternetExplorerBookmarksImport.htm"));
     EXPECT_NE(fUnderConstruction, nullptr) << "all windows were made";
 }
 

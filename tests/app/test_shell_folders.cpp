@@ -18,7 +18,7 @@ using quarvo::GetShellFolderPath;
 
 // Sets environment variables for one test and puts the old values back.
 class Environment {
-public:
+  public:
     void set(const char* name, const std::string& value) {
         remember(name);
         ::setenv(name, value.c_str(), 1);
@@ -36,7 +36,7 @@ public:
         }
     }
 
-private:
+  private:
     void remember(const char* name) {
         if (saved_.count(name)) return;
         const char* value = std::getenv(name);
@@ -46,7 +46,7 @@ private:
 };
 
 class ShellFolders : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         home_ = dir_.filePath(QStringLiteral("home")).toStdString();

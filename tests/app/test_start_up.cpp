@@ -9,8 +9,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <stdexcept>
 
@@ -30,7 +30,7 @@
 namespace {
 
 class StartUp : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         quarvo::SetFolderLookup([this](std::uint8_t) { return dir_.path().toStdString() + "/"; });
@@ -48,7 +48,8 @@ TEST_F(StartUp, FiveWindowsAreMadeInOrderAndLiveUntilTheEnd) {
         quarvo::ProgramWindows windows;
         ASSERT_NE(fZorezOrudaz_Main, nullptr);
         EXPECT_EQ(windows.mainWindow(), fZorezOrudaz_Main);
-        const QList<QDialog*> others = fZorezOrudaz_Main->findChildren<QDialog*>(Qt::FindDirectChildrenOnly);
+        const QList<QDialog*> others =
+            fZorezOrudaz_Main->findChildren<QDialog*>(Qt::FindDirectChildrenOnly);
         const QList<QDialog*> expected{fSettings, fFileViewer, fAbout, fUnderConstruction};
         EXPECT_EQ(others, expected) << "help, file viewer, about, under construction";
         for (QDialog* dialog : expected) {
@@ -69,8 +70,9 @@ TEST_F(StartUp, ApplicationGetsTitleFontAndBalloonHints) {
     EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Quarvo"));
     const QFont font = QApplication::font();
     EXPECT_EQ(font.pointSize(), 8);
-    const QStringList preferred{"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial",
-                                "Nimbus Sans", "Helvetica", "DejaVu Sans"};
+    const QStringList preferred{"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans",
+                                "Arial",         "Nimbus Sans",          "Helvetica",
+                                "DejaVu Sans"};
     for (const QString& face : preferred) {
         if (QFontDatabase::hasFamily(face)) {
             EXPECT_EQ(font.family(), face) << "the first face the system has";
@@ -86,7 +88,8 @@ TEST_F(StartUp, ApplicationGetsTitleFontAndBalloonHints) {
     QHelpEvent help(QEvent::ToolTip, QPoint(1, 1), widget.mapToGlobal(QPoint(1, 1)));
     QApplication::sendEvent(&widget, &help);
     ASSERT_NE(hints->balloon(), nullptr);
-    EXPECT_EQ(hints->balloon()->header(), QStringLiteral("Quarvo - Opera Bookmarks and Contacts Export"));
+    EXPECT_EQ(hints->balloon()->header(),
+              QStringLiteral("Quarvo - Opera Bookmarks and Contacts Export"));
     EXPECT_EQ(hints->balloon()->text(), QStringLiteral("Show the help-file"));
 }
 
@@ -95,8 +98,8 @@ TEST_F(StartUp, EventLoopEndsWhenTheMainWindowCloses) {
     bool others_hidden = false;
     QTimer::singleShot(0, [&] {
         main_shown = fZorezOrudaz_Main && fZorezOrudaz_Main->isVisible();
-        others_hidden = !fSettings->isVisible() && !fFileViewer->isVisible() && !fAbout->isVisible() &&
-                        !fUnderConstruction->isVisible();
+        others_hidden = !fSettings->isVisible() && !fFileViewer->isVisible() &&
+                        !fAbout->isVisible() && !fUnderConstruction->isVisible();
         fAbout->show();  // another window still open does not keep the program alive
         fZorezOrudaz_Main->close();
     });
@@ -120,10 +123,10 @@ TEST_F(StartUp, EventLoopEndsWhenTheMainWindowCloses) {
 // --- The default error report -------------------------------------------------
 
 class Thrower : public QWidget {
-public:
+  public:
     std::function<void()> on_press;
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent*) override { on_press(); }
 };
 
@@ -158,12 +161,13 @@ TEST_F(StartUp, ErrorInAConnectedHandlerStopsAtTheReport) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
     int reached = 0;
     QObject::connect(&button, &QPushButton::clicked, &button, quarvo::Reporting([&] {
-                         throw quarvo::EFCreateError("/ro/contacts.csv");
-                         ++reached;
-                     }));
+        throw quarvo::EFCreateError("/ro/contacts.csv");
+        ++reached;
+    }));
     QTest::mouseClick(&button, Qt::LeftButton);
     QTest::mouseClick(&button, Qt::LeftButton);
-    EXPECT_EQ(reported, (QStringList{"Cannot create file /ro/contacts.csv", "Cannot create file /ro/contacts.csv"}));
+    EXPECT_EQ(reported, (QStringList{"Cannot create file /ro/contacts.csv",
+                                     "Cannot create file /ro/contacts.csv"}));
     EXPECT_EQ(reached, 0);
     EXPECT_FALSE(button.isDown()) << "the button was released normally";
 }

@@ -48,7 +48,7 @@ void unhover(QWidget* widget) {
 // --- File-name edit ---------------------------------------------------------
 
 class FileNameEditTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { FileNameEdit::setDialogRunner({}); }
     FileNameEdit edit_;
 };
@@ -86,7 +86,8 @@ TEST_F(FileNameEditTest, RefusesANameThePlatformCannotHold) {
         edit_.setFileName(name);
         FAIL() << "no error";
     } catch (const quarvo::Exception& error) {
-        EXPECT_EQ(std::string(error.what()).rfind("Invalid file name - bad", 0), 0u) << error.what();
+        EXPECT_EQ(std::string(error.what()).rfind("Invalid file name - bad", 0), 0u)
+            << error.what();
     }
 }
 
@@ -100,8 +101,9 @@ TEST_F(FileNameEditTest, ChangeFiresForTypedSetAndChosenText) {
     EXPECT_EQ(changed.count(), 5) << "the same text is no change";
     edit_.setFileName(QStringLiteral("/srv/a b"));
     EXPECT_EQ(changed.count(), 6);
-    FileNameEdit::setDialogRunner(
-        [](const FileNameEdit::DialogRequest&) { return std::optional<QString>(QStringLiteral("/srv/chosen")); });
+    FileNameEdit::setDialogRunner([](const FileNameEdit::DialogRequest&) {
+        return std::optional<QString>(QStringLiteral("/srv/chosen"));
+    });
     QTest::mouseClick(edit_.browseButton(), Qt::LeftButton);
     EXPECT_EQ(changed.count(), 7);
     EXPECT_EQ(edit_.text(), QStringLiteral("/srv/chosen"));
@@ -128,8 +130,8 @@ TEST_F(FileNameEditTest, DialogOpensWithTitleFilterIndexAndCurrentName) {
     QTest::mouseClick(edit_.browseButton(), Qt::LeftButton);
     ASSERT_TRUE(seen);
     EXPECT_EQ(seen->title, QStringLiteral("Browse"));
-    EXPECT_EQ(seen->nameFilters,
-              (QStringList{QStringLiteral("All files (*.*)"), QStringLiteral("Comma separated values (*.csv)")}));
+    EXPECT_EQ(seen->nameFilters, (QStringList{QStringLiteral("All files (*.*)"),
+                                              QStringLiteral("Comma separated values (*.csv)")}));
     EXPECT_EQ(seen->selectedFilter, 1);
     EXPECT_EQ(seen->fileName, QStringLiteral("/home/u/my contacts.csv"));
     EXPECT_EQ(edit_.text(), QStringLiteral("\"/home/u/new name.csv\""));
@@ -224,7 +226,8 @@ TEST(SpeedButtons, ClickAndCaption) {
     button.setEnabled(false);
     QTest::mouseClick(&button, Qt::LeftButton);
     EXPECT_EQ(clicked.count(), 1);
-    EXPECT_EQ(button.toolButtonStyle(), Qt::ToolButtonIconOnly) << "a 25-pixel button has no room for its caption";
+    EXPECT_EQ(button.toolButtonStyle(), Qt::ToolButtonIconOnly)
+        << "a 25-pixel button has no room for its caption";
 }
 
 // --- Clickable label and picture --------------------------------------------
@@ -349,7 +352,8 @@ TEST(PanelStatusBars, PanelsKeepTheirWidthAndGrowForLongerTexts) {
     const QString long_text(60, QLatin1Char('W'));
     bar->setPanelText(1, long_text);
     EXPECT_EQ(bar->panelText(1), long_text);
-    EXPECT_GE(bar->panel(1)->minimumWidth(), bar->panel(1)->fontMetrics().horizontalAdvance(long_text));
+    EXPECT_GE(bar->panel(1)->minimumWidth(),
+              bar->panel(1)->fontMetrics().horizontalAdvance(long_text));
     bar->setPanelText(1, QStringLiteral("x"));
     EXPECT_EQ(bar->panel(1)->minimumWidth(), 50);
 }
@@ -357,7 +361,7 @@ TEST(PanelStatusBars, PanelsKeepTheirWidthAndGrowForLongerTexts) {
 // --- Balloon hints ----------------------------------------------------------
 
 class BalloonHints : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         hints_.setHeader(QStringLiteral("Quarvo - Opera Bookmarks and Contacts Export"));
         hints_.setIcon(quarvo::ImageListPicture(10));
@@ -378,7 +382,8 @@ protected:
 
 TEST_F(BalloonHints, EveryHintShowsAsABalloonWithHeaderPictureAndClose) {
     auto* field = new FileNameEdit(&window_);
-    field->setToolTip(QStringLiteral("Enter the complete  path and filename \nto your Opera-generated contacts file"));
+    field->setToolTip(QStringLiteral(
+        "Enter the complete  path and filename \nto your Opera-generated contacts file"));
     field->show();
     askForHint(field->lineEdit());  // the field's parts have no hint of their own
     BalloonHintWindow* balloon = hints_.balloon();
