@@ -33,8 +33,10 @@ protected:
             const bool click = pressed_ && widget_->rect().contains(mouse->position().toPoint());
             pressed_ = false;
             if (click && trigger_ == QEvent::MouseButtonRelease) handler_();
-        } else if (trigger_ == QEvent::MouseButtonDblClick) {
-            handler_();
+        } else {
+            // The release that ends a double click is no click of its own.
+            pressed_ = false;
+            if (trigger_ == QEvent::MouseButtonDblClick) handler_();
         }
         return false;
     }

@@ -31,6 +31,7 @@ class HotTrackLabel : public QLabel {
     void doubleClicked();
 
   protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
@@ -38,5 +39,6 @@ class HotTrackLabel : public QLabel {
     void changeEvent(QEvent* event) override;
 
   private:
+    bool pressed_ = false;
     HotTrack hot_track_{this};
 };

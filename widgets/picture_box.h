@@ -22,6 +22,10 @@ class PictureBox : public QLabel {
     void doubleClicked();
 
   protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    bool pressed_ = false;
 };

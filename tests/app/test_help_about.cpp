@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -66,6 +67,25 @@ TEST_F(AboutTest, MailControlsOpenTheLinkAndLeaveTheWindowOpen) {
         EXPECT_EQ(links_[0], expected) << name;
         EXPECT_EQ(owners_[0], &main_window_) << name;
         EXPECT_TRUE(about_.isVisible()) << name;
+    }
+}
+
+TEST_F(AboutTest, ADoubleClickOnAMailControlOpensTheLinkOncePerClickEvent) {
+    for (const char* name : {"lblEmail", "JvLabel1", "Image2"}) {
+        links_.clear();
+        QWidget* widget = Control(name);
+        const QPointF at = widget->rect().center();
+        // A window system's double click: the second press brings a
+        // double-click event, then its release follows.
+        for (const QEvent::Type type :
+             {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress,
+              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+            const bool down = type != QEvent::MouseButtonRelease;
+            QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton,
+                              down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(widget, &event);
+        }
+        EXPECT_EQ(links_.size(), 2u) << name << ": one click and one double click";
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QEnterEvent>
 #include <QHelpEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -250,6 +251,35 @@ TEST(ClickableControls, LabelReportsClicksAndDoubleClicks) {
     EXPECT_EQ(label.cursor().shape(), Qt::PointingHandCursor);
     label.setHandCursor(false);
     EXPECT_FALSE(label.handCursor());
+}
+
+// What a window system delivers for a double click: the second press comes
+// with a double-click event, and its release follows.
+void RealDoubleClick(QWidget* widget) {
+    const QPointF at(2, 2);
+    const QPointF global = widget->mapToGlobal(at);
+    for (const QEvent::Type type :
+         {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress,
+          QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        const bool down = type != QEvent::MouseButtonRelease;
+        QMouseEvent event(type, at, global, Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    }
+}
+
+TEST(ClickableControls, ADoubleClickIsOneClickAndOneDoubleClick) {
+    HotTrackLabel label(QStringLiteral("quarvo@example.org"));
+    label.resize(label.sizeHint());
+    PictureBox picture;
+    picture.resize(105, 89);
+    for (QWidget* widget : {static_cast<QWidget*>(&label), static_cast<QWidget*>(&picture)}) {
+        QSignalSpy clicked(widget, SIGNAL(clicked()));
+        QSignalSpy double_clicked(widget, SIGNAL(doubleClicked()));
+        RealDoubleClick(widget);
+        EXPECT_EQ(clicked.count(), 1) << widget->metaObject()->className();
+        EXPECT_EQ(double_clicked.count(), 1) << widget->metaObject()->className();
+    }
 }
 
 TEST(ClickableControls, PictureReportsClicksAndStretches) {
