@@ -5,12 +5,15 @@
 
 #include <QColor>
 #include <QFont>
+#include <QObject>
 #include <QPalette>
 #include <optional>
 
 class QWidget;
 
-class HotTrack {
+// Watches the control's enter, leave and enabled-change events itself, so
+// that each hot-track control needs no event handlers of its own for it.
+class HotTrack : public QObject {
   public:
     explicit HotTrack(QWidget* widget);
 
@@ -24,9 +27,11 @@ class HotTrack {
     [[nodiscard]] bool isEnabled() const { return enabled_; }
     [[nodiscard]] bool isHot() const { return hot_; }
 
-    // Called from the control's enter, leave and enabled-change events.
     void enter();
     void leave();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QWidget* widget_;

@@ -1,6 +1,6 @@
 #include "hot_track_glyph_button.h"
 
-#include <QEvent>
+#include "glyph_icon.h"
 
 HotTrackGlyphButton::HotTrackGlyphButton(QWidget* parent) : QPushButton(parent) {}
 
@@ -10,25 +10,6 @@ HotTrackGlyphButton::HotTrackGlyphButton(const QString& text, QWidget* parent)
 void HotTrackGlyphButton::setGlyph(const QPixmap& normal, const QPixmap& disabled) {
     glyph_ = normal;
     disabled_glyph_ = disabled;
-    QIcon icon;
-    icon.addPixmap(normal, QIcon::Normal);
-    icon.addPixmap(normal, QIcon::Active);
-    icon.addPixmap(disabled, QIcon::Disabled);
-    setIcon(icon);
+    setIcon(GlyphIcon(normal, disabled));
     if (!normal.isNull()) setIconSize(normal.deviceIndependentSize().toSize());
-}
-
-void HotTrackGlyphButton::enterEvent(QEnterEvent* event) {
-    hot_track_.enter();
-    QPushButton::enterEvent(event);
-}
-
-void HotTrackGlyphButton::leaveEvent(QEvent* event) {
-    hot_track_.leave();
-    QPushButton::leaveEvent(event);
-}
-
-void HotTrackGlyphButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::EnabledChange && !isEnabled()) hot_track_.leave();
-    QPushButton::changeEvent(event);
 }

@@ -27,11 +27,6 @@ class HotTrackGlyphButton : public QPushButton {
     void setHotTrackColor(const QColor& color) { hot_track_.setColor(color); }
     [[nodiscard]] bool isHot() const { return hot_track_.isHot(); }
 
-  protected:
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
   private:
     HotTrack hot_track_{this};
     QPixmap glyph_;

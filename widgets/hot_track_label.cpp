@@ -1,6 +1,5 @@
 #include "hot_track_label.h"
 
-#include <QEvent>
 #include <QMouseEvent>
 
 HotTrackLabel::HotTrackLabel(QWidget* parent) : QLabel(parent) {}
@@ -38,19 +37,4 @@ void HotTrackLabel::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     pressed_ = false;
     emit doubleClicked();
-}
-
-void HotTrackLabel::enterEvent(QEnterEvent* event) {
-    hot_track_.enter();
-    QLabel::enterEvent(event);
-}
-
-void HotTrackLabel::leaveEvent(QEvent* event) {
-    hot_track_.leave();
-    QLabel::leaveEvent(event);
-}
-
-void HotTrackLabel::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::EnabledChange && !isEnabled()) hot_track_.leave();
-    QLabel::changeEvent(event);
 }
