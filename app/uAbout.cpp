@@ -6,7 +6,7 @@
 #include "hot_track_label.h"
 #include "mail_link.h"
 #include "picture_box.h"
-#include "viewer_clicks.h"
+#include "click_events.h"
 #include "viewer_look.h"
 
 namespace {

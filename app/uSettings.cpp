@@ -9,7 +9,7 @@
 #include "hot_track_glyph_button.h"
 #include "picture_box.h"
 #include "uAbout.h"
-#include "viewer_clicks.h"
+#include "click_events.h"
 #include "viewer_look.h"
 
 namespace {

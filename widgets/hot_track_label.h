@@ -30,12 +30,6 @@ class HotTrackLabel : public QLabel {
     void clicked();
     void doubleClicked();
 
-  protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-
   private:
-    bool pressed_ = false;
     HotTrack hot_track_{this};
 };

@@ -20,12 +20,4 @@ class PictureBox : public QLabel {
   signals:
     void clicked();
     void doubleClicked();
-
-  protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-
-  private:
-    bool pressed_ = false;
 };

@@ -1,5 +1,6 @@
 // Click and double-click handlers for widgets that have no such signals,
-// such as plain labels: the small windows let most of their texts react.
+// such as plain labels. A double click is one click and one double click:
+// the release that ends it is no second click.
 #pragma once
 
 #include <functional>

@@ -1,4 +1,4 @@
-#include "viewer_clicks.h"
+#include "click_events.h"
 
 #include <QEvent>
 #include <QMouseEvent>
