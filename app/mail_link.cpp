@@ -4,8 +4,8 @@
 #include <utility>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 #else
 #include <QDesktopServices>
 #include <QString>
@@ -40,11 +40,14 @@ void OpenLink(QWidget* owner, const std::string& link) {
 #else
     // The desktop's opener wants a URL; tolerant parsing keeps the link as
     // built and escapes only what a URL cannot carry (the subject's blanks).
-    QDesktopServices::openUrl(QUrl(QString::fromLocal8Bit(link.data(), static_cast<qsizetype>(link.size())),
-                                   QUrl::TolerantMode));
+    QDesktopServices::openUrl(
+        QUrl(QString::fromLocal8Bit(link.data(), static_cast<qsizetype>(link.size())),
+             QUrl::TolerantMode));
 #endif
 }
 
-void SetLinkOpenerHook(LinkOpenerHook hook) { Hook() = std::move(hook); }
+void SetLinkOpenerHook(LinkOpenerHook hook) {
+    Hook() = std::move(hook);
+}
 
 }  // namespace quarvo

@@ -3,15 +3,15 @@
 #include <QLabel>
 #include <QMouseEvent>
 
+#include "click_events.h"
 #include "hot_track_label.h"
 #include "mail_link.h"
 #include "picture_box.h"
-#include "click_events.h"
 #include "viewer_look.h"
 
 namespace {
 
-constexpr int kClientWidth = 458;   // 466 by 358 with the frame and title bar
+constexpr int kClientWidth = 458;  // 466 by 358 with the frame and title bar
 constexpr int kClientHeight = 331;
 constexpr int kLogoWidth = 305;
 constexpr int kLogoHeight = 281;
@@ -28,7 +28,9 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
 
-    const auto close_on_click = [this](QWidget* widget) { quarvo::OnClick(widget, [this] { CloseClick(); }); };
+    const auto close_on_click = [this](QWidget* widget) {
+        quarvo::OnClick(widget, [this] { CloseClick(); });
+    };
     const auto close_on_double_click = [this](QWidget* widget) {
         quarvo::OnDoubleClick(widget, [this] { CloseClick(); });
     };
@@ -50,15 +52,18 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
 
     const QFont plain = quarvo::WindowFont();
     const QFont bold = quarvo::WindowFont(11, true);
-    for (QLabel* label : {AddLabel("Label1", 320, 8, QStringLiteral("Quarvo"), quarvo::WindowFont(24, true)),
-                          AddLabel("Label2", 363, 32, QStringLiteral("Version: 1.0"), plain),
-                          AddLabel("Label6", 8, 288,
-                                   QStringLiteral("Convert your Opera Contacts to Windows Adressbook compatible CSV "
-                                                  "files "),
-                                   bold),
-                          AddLabel("Label7", 50, 304,
-                                   QStringLiteral("and Opera Bookmarks to Internet Explorer  compatible HTML files."),
-                                   bold)}) {
+    for (QLabel* label :
+         {AddLabel("Label1", 320, 8, QStringLiteral("Quarvo"), quarvo::WindowFont(24, true)),
+          AddLabel("Label2", 363, 32, QStringLiteral("Version: 1.0"), plain),
+          AddLabel(
+              "Label6", 8, 288,
+              QStringLiteral("Convert your Opera Contacts to Windows Adressbook compatible CSV "
+                             "files "),
+              bold),
+          AddLabel(
+              "Label7", 50, 304,
+              QStringLiteral("and Opera Bookmarks to Internet Explorer  compatible HTML files."),
+              bold)}) {
         close_on_click(label);
         close_on_double_click(label);
     }
@@ -70,7 +75,8 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
     quarvo::OnClick(lblEmail, [this] { SendEmail(); });
     quarvo::OnDoubleClick(lblEmail, [this] { SendEmail(); });
 
-    JvLabel1 = new HotTrackLabel(QStringLiteral("for comments and suggestions please drop me an eMail "), this);
+    JvLabel1 = new HotTrackLabel(
+        QStringLiteral("for comments and suggestions please drop me an eMail "), this);
     JvLabel1->setObjectName(QStringLiteral("JvLabel1"));
     JvLabel1->setGeometry(329, 136, 113, 52);
     JvLabel1->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -91,7 +97,8 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
     connect(Image2, &PictureBox::doubleClicked, this, &TfAbout::SendEmail);
 }
 
-QLabel* TfAbout::AddLabel(const char* name, int left, int top, const QString& text, const QFont& font) {
+QLabel* TfAbout::AddLabel(const char* name, int left, int top, const QString& text,
+                          const QFont& font) {
     auto* label = new QLabel(text, this);
     label->setObjectName(QLatin1String(name));
     label->setTextFormat(Qt::PlainText);
@@ -106,10 +113,13 @@ void TfAbout::mouseReleaseEvent(QMouseEvent* event) {
     // Clicks the controls leave unhandled arrive here too; only the free
     // area of the window closes it.
     const QPoint at = event->position().toPoint();
-    if (event->button() == Qt::LeftButton && rect().contains(at) && childAt(at) == nullptr) CloseClick();
+    if (event->button() == Qt::LeftButton && rect().contains(at) && childAt(at) == nullptr)
+        CloseClick();
 }
 
-void TfAbout::CloseClick() { close(); }
+void TfAbout::CloseClick() {
+    close();
+}
 
 void TfAbout::SendEmail() {
     // The link is owned by the main window, which the about window is a

@@ -11,20 +11,20 @@ class QLabel;
 
 class TfAbout : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TfAbout(QWidget* parent = nullptr);
 
     // The address lblEmail shows and the mail link is made of.
     static constexpr const char* kMakerAddress = "quarvo@example.org";
 
-public slots:
+  public slots:
     void CloseClick();
     void SendEmail();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QLabel* AddLabel(const char* name, int left, int top, const QString& text, const QFont& font);
 
     PictureBox* Image1 = nullptr;

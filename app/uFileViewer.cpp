@@ -20,8 +20,12 @@ constexpr int kClientWidth = 582;
 constexpr int kClientHeight = 438;
 constexpr int kToolBarHeight = 29;
 
-QString FromLocal(const std::string& name) { return QFile::decodeName(QByteArray::fromStdString(name)); }
-std::string ToLocal(const QString& name) { return QFile::encodeName(name).toStdString(); }
+QString FromLocal(const std::string& name) {
+    return QFile::decodeName(QByteArray::fromStdString(name));
+}
+std::string ToLocal(const QString& name) {
+    return QFile::encodeName(name).toStdString();
+}
 
 }  // namespace
 
@@ -43,7 +47,8 @@ TfFileViewer::TfFileViewer(QWidget* parent)
     jsdFileSaveAs->setObjectName(QStringLiteral("jsdFileSaveAs"));
 }
 
-QToolButton* TfFileViewer::AddToolButton(const char* name, int left, int picture, const QString& hint) {
+QToolButton* TfFileViewer::AddToolButton(const char* name, int left, int picture,
+                                         const QString& hint) {
     auto* button = new QToolButton(ToolBar1);
     button->setObjectName(QLatin1String(name));
     button->setGeometry(left, 2, 23, 22);
@@ -60,15 +65,19 @@ void TfFileViewer::CreateToolBar() {
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setGeometry(0, 0, kClientWidth, kToolBarHeight);
 
-    tbReload = AddToolButton("tbReload", 0, quarvo::image_list::kReload, QStringLiteral("Reload file, discard all changes "));
-    tbSaveAs = AddToolButton("tbSaveAs", 23, quarvo::image_list::kSaveAs, QStringLiteral("Save as ... "));
-    tbSaveFile = AddToolButton("tbSaveFile", 46, quarvo::image_list::kSave,
-                               QStringLiteral("Save changes\n"
-                                              "\n"
-                                              "Be careful when you edited your original opera-file \n"
-                                              "if you did something wrong your original bookmarks/contacts \n"
-                                              "will be overwritten !!!"));
-    tbSearch = AddToolButton("tbSearch", 69, quarvo::image_list::kSearch, QStringLiteral("Search within this file"));
+    tbReload = AddToolButton("tbReload", 0, quarvo::image_list::kReload,
+                             QStringLiteral("Reload file, discard all changes "));
+    tbSaveAs =
+        AddToolButton("tbSaveAs", 23, quarvo::image_list::kSaveAs, QStringLiteral("Save as ... "));
+    tbSaveFile = AddToolButton(
+        "tbSaveFile", 46, quarvo::image_list::kSave,
+        QStringLiteral("Save changes\n"
+                       "\n"
+                       "Be careful when you edited your original opera-file \n"
+                       "if you did something wrong your original bookmarks/contacts \n"
+                       "will be overwritten !!!"));
+    tbSearch = AddToolButton("tbSearch", 69, quarvo::image_list::kSearch,
+                             QStringLiteral("Search within this file"));
     tbSearch->setEnabled(false);
 
     auto* separator = new QFrame(ToolBar1);
@@ -77,12 +86,14 @@ void TfFileViewer::CreateToolBar() {
     separator->setFrameShadow(QFrame::Sunken);
     separator->setGeometry(92, 2, 21, 22);
 
-    tbClose = AddToolButton("tbClose", 113, quarvo::image_list::kExit, QStringLiteral("Close, go back to Main-Window"));
+    tbClose = AddToolButton("tbClose", 113, quarvo::image_list::kExit,
+                            QStringLiteral("Close, go back to Main-Window"));
 
     // File errors end the click at its receiver and go to the error report.
     connect(tbReload, &QToolButton::clicked, this, quarvo::Reporting([this] { tbReloadClick(); }));
     connect(tbSaveAs, &QToolButton::clicked, this, quarvo::Reporting([this] { tbSaveAsClick(); }));
-    connect(tbSaveFile, &QToolButton::clicked, this, quarvo::Reporting([this] { tbSaveFileClick(); }));
+    connect(tbSaveFile, &QToolButton::clicked, this,
+            quarvo::Reporting([this] { tbSaveFileClick(); }));
     connect(tbClose, &QToolButton::clicked, this, &TfFileViewer::tbCloseClick);
 }
 
@@ -91,7 +102,8 @@ void TfFileViewer::showEvent(QShowEvent* event) {
     // Queued so that it runs once per showing, from the event loop, after
     // the window is up: a file error's box then appears over the viewer.
     if (!event->spontaneous()) {
-        QMetaObject::invokeMethod(this, quarvo::Reporting([this] { FormActivate(); }), Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, quarvo::Reporting([this] { FormActivate(); }),
+                                  Qt::QueuedConnection);
     }
 }
 
@@ -106,8 +118,10 @@ void TfFileViewer::keyPressEvent(QKeyEvent* event) {
 }
 
 void TfFileViewer::FormActivate() {
-    const std::string_view shown_name = quarvo::StrMan.TextAfterLast(std::string_view(&quarvo::kPathSeparator, 1), ViewedFileName);
-    setWindowTitle(QStringLiteral("Quarvo - [") + FromLocal(std::string(shown_name)) + QStringLiteral("]"));
+    const std::string_view shown_name =
+        quarvo::StrMan.TextAfterLast(std::string_view(&quarvo::kPathSeparator, 1), ViewedFileName);
+    setWindowTitle(QStringLiteral("Quarvo - [") + FromLocal(std::string(shown_name)) +
+                   QStringLiteral("]"));
 
     // Emptied first: should reading fail, text of an earlier showing must
     // not stay where a Save would write it over the newly named file.
@@ -117,7 +131,9 @@ void TfFileViewer::FormActivate() {
     quarvo::WriteWholeFile(kBackupFileName, jmeFile->Text());
 }
 
-void TfFileViewer::tbReloadClick() { jmeFile->SetText(quarvo::ReadWholeFile(ViewedFileName)); }
+void TfFileViewer::tbReloadClick() {
+    jmeFile->SetText(quarvo::ReadWholeFile(ViewedFileName));
+}
 
 void TfFileViewer::tbSaveFileClick() {
     // Saving never creates a file, and an empty editor never blanks one.
@@ -133,4 +149,6 @@ void TfFileViewer::tbSaveAsClick() {
     quarvo::WriteWholeFile(ToLocal(jsdFileSaveAs->FileName()), jmeFile->Text());
 }
 
-void TfFileViewer::tbCloseClick() { close(); }
+void TfFileViewer::tbCloseClick() {
+    close();
+}

@@ -13,13 +13,13 @@ class TextEditor;
 
 class TfFileViewer : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TfFileViewer(QWidget* parent = nullptr);
 
     // Where each showing leaves a copy of what it loaded: the current folder.
     static constexpr const char* kBackupFileName = "QuarvoFileViewerBackup.txt";
 
-public slots:
+  public slots:
     // Runs once per showing: new caption, fresh load (or an empty editor
     // for a name that is no plain file), backup.
     void FormActivate();
@@ -28,11 +28,11 @@ public slots:
     void tbSaveAsClick();
     void tbCloseClick();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void CreateToolBar();
     QToolButton* AddToolButton(const char* name, int left, int picture, const QString& hint);
 

@@ -6,10 +6,10 @@
 #include <QPlainTextEdit>
 
 #include "app_globals.h"
+#include "click_events.h"
 #include "hot_track_glyph_button.h"
 #include "picture_box.h"
 #include "uAbout.h"
-#include "click_events.h"
 #include "viewer_look.h"
 
 namespace {
@@ -17,10 +17,10 @@ namespace {
 // A sunken line along the bottom edge of its box, parting the header from
 // the text.
 class BottomBevel : public QWidget {
-public:
+  public:
     using QWidget::QWidget;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         const int y = height() - 2;
@@ -73,13 +73,15 @@ TfSettings::TfSettings(QWidget* parent) : QDialog(parent) {
     QPalette aqua = jhbStartConversion->palette();
     aqua.setColor(QPalette::Button, QColor(0, 255, 255));
     jhbStartConversion->setPalette(aqua);
-    connect(jhbStartConversion, &HotTrackGlyphButton::clicked, this, &TfSettings::jhbStartConversionClick);
+    connect(jhbStartConversion, &HotTrackGlyphButton::clicked, this,
+            &TfSettings::jhbStartConversionClick);
 
     setTabOrder(Memo1, jhbStartConversion);
     Memo1->setFocus();
 }
 
-QLabel* TfSettings::AddHeaderLabel(const char* name, int left, int top, const QString& text, bool bold) {
+QLabel* TfSettings::AddHeaderLabel(const char* name, int left, int top, const QString& text,
+                                   bool bold) {
     auto* label = new QLabel(text, this);
     label->setObjectName(QLatin1String(name));
     label->setFont(quarvo::WindowFont(11, bold));
@@ -101,12 +103,19 @@ void TfSettings::CreateHeader() {
     name->setFont(quarvo::WindowFont(24, true));
     name->adjustSize();
     AddHeaderLabel("Label5", 163, 26, QStringLiteral("Version: 1.0"), false);
-    AddHeaderLabel("Label6", 118, 58,
-                   QStringLiteral("Convert your Opera Contacts to Windows Adressbook compatible CSV files "), true);
-    AddHeaderLabel("Label7", 170, 74,
-                   QStringLiteral("and Opera Bookmarks to Internet Explorer  compatible HTML files."), true);
+    AddHeaderLabel(
+        "Label6", 118, 58,
+        QStringLiteral("Convert your Opera Contacts to Windows Adressbook compatible CSV files "),
+        true);
+    AddHeaderLabel(
+        "Label7", 170, 74,
+        QStringLiteral("and Opera Bookmarks to Internet Explorer  compatible HTML files."), true);
 }
 
-void TfSettings::jhbStartConversionClick() { close(); }
+void TfSettings::jhbStartConversionClick() {
+    close();
+}
 
-void TfSettings::Image1DblClick() { fAbout->exec(); }
+void TfSettings::Image1DblClick() {
+    fAbout->exec();
+}

@@ -12,14 +12,14 @@ class QPlainTextEdit;
 
 class TfSettings : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TfSettings(QWidget* parent = nullptr);
 
-public slots:
+  public slots:
     void jhbStartConversionClick();
     void Image1DblClick();
 
-private:
+  private:
     void CreateHeader();
     QLabel* AddHeaderLabel(const char* name, int left, int top, const QString& text, bool bold);
 

@@ -19,4 +19,6 @@ TfUnderConstruction::TfUnderConstruction(QWidget* parent)
     connect(Image1, &PictureBox::doubleClicked, this, &TfUnderConstruction::Image1Click);
 }
 
-void TfUnderConstruction::Image1Click() { close(); }
+void TfUnderConstruction::Image1Click() {
+    close();
+}

@@ -8,12 +8,12 @@ class PictureBox;
 
 class TfUnderConstruction : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TfUnderConstruction(QWidget* parent = nullptr);
 
-public slots:
+  public slots:
     void Image1Click();
 
-private:
+  private:
     PictureBox* Image1 = nullptr;
 };

@@ -31,4 +31,6 @@ bool SaveDialog::Execute() {
     return true;
 }
 
-void SaveDialog::SetHook(Hook hook) { CurrentHook() = std::move(hook); }
+void SaveDialog::SetHook(Hook hook) {
+    CurrentHook() = std::move(hook);
+}

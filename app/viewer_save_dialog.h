@@ -8,7 +8,7 @@
 
 class SaveDialog : public QFileDialog {
     Q_OBJECT
-public:
+  public:
     explicit SaveDialog(QWidget* parent = nullptr);
 
     void SetFileName(const QString& file_name);
@@ -22,6 +22,6 @@ public:
     using Hook = std::function<bool(SaveDialog& dialog)>;
     static void SetHook(Hook hook);
 
-private:
+  private:
     QString file_name_;
 };

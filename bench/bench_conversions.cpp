@@ -104,18 +104,26 @@ void FileSizes(benchmark::internal::Benchmark* b) {
     b->Arg(8)->Arg(64)->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
-BENCHMARK(BM_CopyBaseline<ContactsInput>)->Name("ContactsCopyBaseline")->Apply(TextSizes)
+BENCHMARK(BM_CopyBaseline<ContactsInput>)
+    ->Name("ContactsCopyBaseline")
+    ->Apply(TextSizes)
     ->Complexity(benchmark::oN);
 BENCHMARK(BM_ContactsText)->Name("ContactsText")->Apply(TextSizes)->Complexity(benchmark::oN);
-BENCHMARK(BM_CopyBaseline<HotlistInput>)->Name("HotlistCopyBaseline")->Apply(TextSizes)
+BENCHMARK(BM_CopyBaseline<HotlistInput>)
+    ->Name("HotlistCopyBaseline")
+    ->Apply(TextSizes)
     ->Complexity(benchmark::oN);
 BENCHMARK(BM_HotlistText)->Name("HotlistText")->Apply(TextSizes)->Complexity(benchmark::oN);
 
-BENCHMARK(BM_ReadWriteBaseline<ContactsInput>)->Name("ContactsReadWriteBaseline")
-    ->Apply(FileSizes)->Complexity(benchmark::oN);
+BENCHMARK(BM_ReadWriteBaseline<ContactsInput>)
+    ->Name("ContactsReadWriteBaseline")
+    ->Apply(FileSizes)
+    ->Complexity(benchmark::oN);
 BENCHMARK(BM_ContactsFile)->Name("ContactsFile")->Apply(FileSizes)->Complexity(benchmark::oN);
-BENCHMARK(BM_ReadWriteBaseline<HotlistInput>)->Name("HotlistReadWriteBaseline")
-    ->Apply(FileSizes)->Complexity(benchmark::oN);
+BENCHMARK(BM_ReadWriteBaseline<HotlistInput>)
+    ->Name("HotlistReadWriteBaseline")
+    ->Apply(FileSizes)
+    ->Complexity(benchmark::oN);
 BENCHMARK(BM_HotlistFile)->Name("HotlistFile")->Apply(FileSizes)->Complexity(benchmark::oN);
 
 }  // namespace

@@ -20,7 +20,7 @@ namespace {
 // Keeps the seconds per iteration of every case while the console reporter
 // prints as usual.
 class RecordingReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.error_occurred) continue;
@@ -38,7 +38,7 @@ public:
     }
     const std::map<std::string, double>& Seconds() const { return seconds_; }
 
-private:
+  private:
     std::map<std::string, double> seconds_;
     std::set<std::string> medians_;
 };

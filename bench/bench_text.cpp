@@ -81,11 +81,9 @@ void Sizes(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_MemchrBaseline)->Name("MemchrBaseline")->Apply(Sizes)->Complexity(benchmark::oN);
-BENCHMARK(BM_CountOccurrences)->Name("CountOccurrences")->Apply(Sizes)
-    ->Complexity(benchmark::oN);
+BENCHMARK(BM_CountOccurrences)->Name("CountOccurrences")->Apply(Sizes)->Complexity(benchmark::oN);
 BENCHMARK(BM_SplitLines)->Name("SplitLines")->Apply(Sizes)->Complexity(benchmark::oN);
-BENCHMARK(BM_SplitLinesReused)->Name("SplitLinesReused")->Apply(Sizes)
-    ->Complexity(benchmark::oN);
+BENCHMARK(BM_SplitLinesReused)->Name("SplitLinesReused")->Apply(Sizes)->Complexity(benchmark::oN);
 BENCHMARK(BM_JoinLines)->Name("JoinLines")->Apply(Sizes)->Complexity(benchmark::oN);
 
 }  // namespace

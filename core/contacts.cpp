@@ -18,13 +18,12 @@ constexpr std::string_view kEntryEnd = "ICON=";
 constexpr std::string_view kValueBreak = "\x02\x02";
 
 struct Contact {
-    std::string_view name, url, description, short_name, active, mail, phone, fax, postal,
-        picture;
+    std::string_view name, url, description, short_name, active, mail, phone, fax, postal, picture;
 };
 
 constexpr std::array<std::string_view, 10> kContactKeys{
-    "NAME=", "URL=",  "DESCRIPTION=",   "SHORT NAME=", "ACTIVE=",
-    "MAIL=", "PHONE=", "FAX=", "POSTALADDRESS=", "PICTUREURL=",
+    "NAME=", "URL=",   "DESCRIPTION=", "SHORT NAME=",    "ACTIVE=",
+    "MAIL=", "PHONE=", "FAX=",         "POSTALADDRESS=", "PICTUREURL=",
 };
 
 Contact ReadContact(std::string_view entry) {
@@ -79,23 +78,23 @@ void AppendNotes(std::string& out, const Contact& contact) {
 
 void AppendRecord(std::string& out, const Contact& contact) {
     out.append(",,,");
-    AppendQuoted(out, contact.name);                                 // 4 Name
+    AppendQuoted(out, contact.name);  // 4 Name
     out.push_back(',');
-    AppendQuoted(out, contact.short_name);                           // 5 Nickname
+    AppendQuoted(out, contact.short_name);  // 5 Nickname
     out.push_back(',');
     AppendFirstAddress(out, StrMan.TextBefore(kValueBreak, contact.mail));  // 6 E-mail
     out.push_back(',');
-    AppendQuoted(out, contact.postal, true);                         // 7 Home Street
+    AppendQuoted(out, contact.postal, true);  // 7 Home Street
     out.append(",,,,,");
-    AppendQuoted(out, contact.phone);                                // 12 Home Phone
+    AppendQuoted(out, contact.phone);  // 12 Home Phone
     out.push_back(',');
-    AppendQuoted(out, contact.fax);                                  // 13 Home Fax
+    AppendQuoted(out, contact.fax);  // 13 Home Fax
     out.append(",,");
-    AppendQuoted(out, contact.url);                                  // 15 Personal Web Page
+    AppendQuoted(out, contact.url);  // 15 Personal Web Page
     out.append(",,,,,,");
-    AppendQuoted(out, contact.picture);                              // 21 Business Web Page
+    AppendQuoted(out, contact.picture);  // 21 Business Web Page
     out.append(",,,,,,,,");
-    AppendNotes(out, contact);                                       // 29 Notes
+    AppendNotes(out, contact);  // 29 Notes
     out.append(adr::kCrLf);
 }
 

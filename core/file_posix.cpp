@@ -23,16 +23,24 @@ namespace quarvo {
 namespace file_seam {
 namespace {
 
-ssize_t RealWrite(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
-ssize_t RealRead(int fd, void* data, std::size_t size) { return ::read(fd, data, size); }
+ssize_t RealWrite(int fd, const void* data, std::size_t size) {
+    return ::write(fd, data, size);
+}
+ssize_t RealRead(int fd, void* data, std::size_t size) {
+    return ::read(fd, data, size);
+}
 
 constexpr SystemCalls kRealCalls{&RealWrite, &RealRead, &::fsync, &::close, &::rename};
 SystemCalls g_calls = kRealCalls;
 
 }  // namespace
 
-SystemCalls& Calls() noexcept { return g_calls; }
-void Reset() noexcept { g_calls = kRealCalls; }
+SystemCalls& Calls() noexcept {
+    return g_calls;
+}
+void Reset() noexcept {
+    g_calls = kRealCalls;
+}
 
 }  // namespace file_seam
 
@@ -42,7 +50,7 @@ using file_seam::Calls;
 
 // Closes a descriptor on every path out of a scope.
 class Descriptor {
-public:
+  public:
     explicit Descriptor(int fd = -1) noexcept : fd_(fd) {}
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
@@ -57,7 +65,7 @@ public:
         return Calls().close(fd) == 0;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -88,7 +96,8 @@ std::string ResolveLinks(const std::string& file_name) {
             path = target;
         } else {
             const std::size_t slash = path.rfind('/');
-            path = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + target;
+            path =
+                (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + target;
         }
     }
     return path;
@@ -140,7 +149,7 @@ void FlushFolder(const std::string& folder) {
 // A temporary file beside the target that is removed again unless it was
 // renamed into place.
 class TemporaryFile {
-public:
+  public:
     explicit TemporaryFile(const std::string& target)
         : path_(FolderOf(target) + "/." + BaseNameOf(target) + ".quarvo-XXXXXX"),
           fd_(::mkostemp(path_.data(), O_CLOEXEC)) {}
@@ -156,7 +165,7 @@ public:
         return renamed_;
     }
 
-private:
+  private:
     std::string path_;
     Descriptor fd_;
     bool renamed_ = false;
@@ -208,7 +217,8 @@ void WriteWholeFile(const std::string& file_name, std::string_view text) {
     if (!temporary.valid()) throw EFCreateError(file_name);
     if (replacing) {
         (void)::fchown(temporary.fd(), old_state.st_uid, old_state.st_gid);
-        if (::fchmod(temporary.fd(), old_state.st_mode & 07777) != 0) throw EFCreateError(file_name);
+        if (::fchmod(temporary.fd(), old_state.st_mode & 07777) != 0)
+            throw EFCreateError(file_name);
     } else if (::fchmod(temporary.fd(), 0666 & ~CurrentUmask()) != 0) {
         throw EFCreateError(file_name);
     }

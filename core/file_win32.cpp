@@ -28,11 +28,10 @@ constexpr std::size_t kLargestRequest = std::size_t{1} << 30;
 // POSIX layer keeps the permission bits. A read-only target is refused
 // beforehand, as Windows refuses to open it for writing.
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                  FILE_ATTRIBUTE_ARCHIVE |
-                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 class UniqueHandle {
-public:
+  public:
     explicit UniqueHandle(HANDLE handle = INVALID_HANDLE_VALUE) noexcept : handle_(handle) {}
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
@@ -55,14 +54,14 @@ public:
         return closed;
     }
 
-private:
+  private:
     HANDLE handle_;
 };
 
 // The temporary file beside the target. Unless Keep() is called, it is
 // closed and deleted when it goes out of scope.
 class TemporaryFile {
-public:
+  public:
     TemporaryFile() = default;
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -103,10 +102,10 @@ bool CreateTemporaryFile(const std::string& destination, DWORD attributes,
     const std::string folder = FolderPrefix(destination);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::uint64_t unique = (GetTickCount64() << 16) ^ counter.fetch_add(1);
-        std::string name = folder + "~quarvo-" + Hex(GetCurrentProcessId()) + "-" +
-                           Hex(unique) + ".tmp";
-        const HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          attributes, nullptr);
+        std::string name =
+            folder + "~quarvo-" + Hex(GetCurrentProcessId()) + "-" + Hex(unique) + ".tmp";
+        const HANDLE handle =
+            CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
             temporary.name = std::move(name);
             temporary.handle.Reset(handle);
@@ -139,14 +138,12 @@ bool WriteAll(HANDLE file, std::string_view text) {
 // tell.
 std::string ReplacedPath(const std::string& file_name, HANDLE target) {
     std::string final_path(MAX_PATH, '\0');
-    DWORD length = GetFinalPathNameByHandleA(target, final_path.data(),
-                                             static_cast<DWORD>(final_path.size()),
-                                             VOLUME_NAME_DOS);
+    DWORD length = GetFinalPathNameByHandleA(
+        target, final_path.data(), static_cast<DWORD>(final_path.size()), VOLUME_NAME_DOS);
     if (length >= final_path.size()) {
         final_path.assign(length, '\0');
         length = GetFinalPathNameByHandleA(target, final_path.data(),
-                                           static_cast<DWORD>(final_path.size()),
-                                           VOLUME_NAME_DOS);
+                                           static_cast<DWORD>(final_path.size()), VOLUME_NAME_DOS);
     }
     if (length == 0 || length >= final_path.size()) return file_name;
     final_path.resize(length);
@@ -178,8 +175,7 @@ std::string ReadWholeFile(const std::string& file_name) {
     while (done < text.size()) {
         const auto request = static_cast<DWORD>(std::min(text.size() - done, kLargestRequest));
         DWORD arrived = 0;
-        if (!ReadFile(file.Get(), text.data() + done, request, &arrived, nullptr) ||
-            arrived == 0) {
+        if (!ReadFile(file.Get(), text.data() + done, request, &arrived, nullptr) || arrived == 0) {
             throw EReadError();  // the file shrank since its size was taken
         }
         done += arrived;

@@ -67,10 +67,18 @@ void AppendEscaped(std::string& out, std::string_view value) {
          i = adr::FindAnyOf<'&', '<', '>', '"'>(value, done)) {
         std::string_view entity;
         switch (value[i]) {
-            case '&': entity = "&amp;"; break;
-            case '<': entity = "&lt;"; break;
-            case '>': entity = "&gt;"; break;
-            default: entity = "&quot;"; break;
+            case '&':
+                entity = "&amp;";
+                break;
+            case '<':
+                entity = "&lt;";
+                break;
+            case '>':
+                entity = "&gt;";
+                break;
+            default:
+                entity = "&quot;";
+                break;
         }
         out.append(value.substr(done, i - done));
         out.append(entity);

@@ -29,7 +29,7 @@ inline constexpr std::string_view kUnknownVersionMessage =
 inline constexpr std::int32_t kUnsupportedHotlistVersion = -1;
 
 struct BookmarksConversion {
-    std::string html;          // the whole bookmark file
+    std::string html;            // the whole bookmark file
     std::int32_t bookmarks = 0;  // entries holding "#URL"
 };
 
@@ -42,8 +42,7 @@ struct BookmarksConversion {
 // writes the bookmark file. Returns the number of bookmarks, or
 // kUnsupportedHotlistVersion after showing kUnknownVersionMessage through
 // `message`; the output file is then left as it was. File errors propagate.
-std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path,
-                                   const std::string& html_path,
+std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path, const std::string& html_path,
                                    const ProgressSink& progress = {},
                                    const MessageSink& message = {});
 

@@ -15,7 +15,7 @@ namespace quarvo {
 // the editor takes the whole text, and a large file need not pay for an
 // index that nobody reads.
 class LineList {
-public:
+  public:
     [[nodiscard]] std::size_t size() const noexcept { return count_; }
     [[nodiscard]] bool empty() const noexcept { return count_ == 0; }
     // The line at `index` (below size()).
@@ -32,7 +32,7 @@ public:
     // Every line followed by CR LF.
     [[nodiscard]] const std::string& joined() const noexcept { return joined_; }
 
-private:
+  private:
     friend void SplitLines(std::string_view text, LineList& lines);
     void Append(std::string_view line);
 

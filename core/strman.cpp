@@ -39,8 +39,7 @@ std::string_view TStringManager::TextAfterLast(std::string_view marker,
 
 std::string TStringManager::ReplaceText(std::string_view old_text, std::string_view new_text,
                                         std::string_view text) const {
-    if (text.empty() || old_text.empty() || old_text.size() > text.size())
-        return std::string(text);
+    if (text.empty() || old_text.empty() || old_text.size() > text.size()) return std::string(text);
     std::size_t at = FindBytes(text, old_text);
     if (at == std::string_view::npos) return std::string(text);
 

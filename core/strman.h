@@ -8,7 +8,7 @@
 namespace quarvo {
 
 class TStringManager {
-public:
+  public:
     // Bytes of `text` after the first `marker` found at or after `start`;
     // empty when there is none (also for an empty marker or text).
     [[nodiscard]] std::string_view TextAfter(std::string_view marker, std::string_view text,

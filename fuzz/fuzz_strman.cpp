@@ -111,8 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::size_t last = marker.empty() ? std::string_view::npos : text.rfind(marker);
     const std::string_view after_last = StrMan.TextAfterLast(marker, text);
-    QUARVO_LAW(after_last ==
-               (last == std::string_view::npos ? std::string_view{} : text.substr(last + marker.size())));
+    QUARVO_LAW(after_last == (last == std::string_view::npos ? std::string_view{}
+                                                             : text.substr(last + marker.size())));
 
     QUARVO_LAW(quarvo::CountOccurrences(text, marker) == ModelCount(text, marker));
     return 0;

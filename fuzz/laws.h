@@ -4,21 +4,20 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
 namespace quarvo::fuzz {
 
 // Stops the fuzzer with a readable reason; libFuzzer records the input.
-#define QUARVO_LAW(condition)                                                        \
-    do {                                                                             \
-        if (!(condition)) {                                                          \
-            std::fprintf(stderr, "law broken: %s (%s:%d)\n", #condition, __FILE__, \
-                         __LINE__);                                                  \
-            std::abort();                                                            \
-        }                                                                            \
+#define QUARVO_LAW(condition)                                                                 \
+    do {                                                                                      \
+        if (!(condition)) {                                                                   \
+            std::fprintf(stderr, "law broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
+            std::abort();                                                                     \
+        }                                                                                     \
     } while (0)
 
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {

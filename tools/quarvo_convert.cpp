@@ -67,7 +67,7 @@ std::optional<Arguments> Parse(int argc, char** argv) {
 // A progress bar on stderr, drawn only for a person watching a terminal.
 // Its length is the marker count, as the program's window takes it.
 class TerminalProgress {
-public:
+  public:
     TerminalProgress(const std::string& input, std::string_view marker, std::string_view label)
         : label_(label) {
         if (!isatty(fileno(stderr)) || !quarvo::PathExists(input)) return;
@@ -88,7 +88,7 @@ public:
         return [this] { Step(); };
     }
 
-private:
+  private:
     void Step() {
         ++done_;
         const long long percent = done_ >= total_ ? 100 : done_ * 100 / total_;

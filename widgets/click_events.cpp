@@ -9,13 +9,13 @@ namespace quarvo {
 namespace {
 
 class ClickFilter : public QObject {
-public:
+  public:
     ClickFilter(QWidget* widget, QEvent::Type trigger, std::function<void()> handler)
         : QObject(widget), widget_(widget), trigger_(trigger), handler_(std::move(handler)) {
         widget->installEventFilter(this);
     }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != widget_) return false;
         const QEvent::Type type = event->type();
@@ -41,7 +41,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     QWidget* widget_;
     QEvent::Type trigger_;
     std::function<void()> handler_;

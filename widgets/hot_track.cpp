@@ -3,17 +3,24 @@
 #include <QEvent>
 #include <QWidget>
 
-HotTrack::HotTrack(QWidget* widget) : widget_(widget) { widget->installEventFilter(this); }
+HotTrack::HotTrack(QWidget* widget) : widget_(widget) {
+    widget->installEventFilter(this);
+}
 
 bool HotTrack::eventFilter(QObject* watched, QEvent* event) {
     if (watched == widget_) {
         switch (event->type()) {
-            case QEvent::Enter: enter(); break;
-            case QEvent::Leave: leave(); break;
+            case QEvent::Enter:
+                enter();
+                break;
+            case QEvent::Leave:
+                leave();
+                break;
             case QEvent::EnabledChange:
                 if (!widget_->isEnabled()) leave();
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     return false;

@@ -53,10 +53,9 @@ bool BreaksParagraph(std::string_view sequence) {
 // written on Windows were in. Its five unassigned bytes keep their Latin-1
 // control codes, so that every byte has a character of its own and back.
 constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 QChar CharOfByte(unsigned char byte) {
@@ -91,7 +90,8 @@ QString DecodeText(std::string_view bytes, TextEncoding encoding) {
     const auto size = static_cast<qsizetype>(bytes.size());
     if (encoding == TextEncoding::OneCharPerByte) {
         QString text(size, Qt::Uninitialized);
-        for (qsizetype i = 0; i < size; ++i) text[i] = CharOfByte(static_cast<unsigned char>(bytes[i]));
+        for (qsizetype i = 0; i < size; ++i)
+            text[i] = CharOfByte(static_cast<unsigned char>(bytes[i]));
         return text;
     }
     // A leading byte-order mark is text like any other here: dropping it
@@ -154,7 +154,9 @@ bool TextEditor::HoldsNoLines() const {
     return !(loaded_one_empty_line_ && !document()->isModified());
 }
 
-int TextEditor::LineCount() const { return HoldsNoLines() ? 0 : document()->blockCount(); }
+int TextEditor::LineCount() const {
+    return HoldsNoLines() ? 0 : document()->blockCount();
+}
 
 std::string TextEditor::Text() const {
     quarvo::LineList lines;

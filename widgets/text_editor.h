@@ -37,7 +37,7 @@ enum class TextEncoding {
 
 class TextEditor : public QPlainTextEdit {
     Q_OBJECT
-public:
+  public:
     explicit TextEditor(QWidget* parent = nullptr);
 
     // Replaces all lines by those of `bytes` (tabs become two spaces, then
@@ -57,10 +57,10 @@ public:
     // The column after which the silver margin line is drawn.
     static constexpr int kRightMargin = 80;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     [[nodiscard]] bool HoldsNoLines() const;
 
     quarvo::TextEncoding encoding_ = quarvo::TextEncoding::Utf8;

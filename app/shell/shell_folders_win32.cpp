@@ -1,8 +1,7 @@
 // The folder lookup on Windows: the user's shell folders and the machine's
 // version key in the registry, and the Windows, system and temporary folders.
-#include "shell_folders.h"
-
 #include "errors.h"
+#include "shell_folders.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -28,7 +27,7 @@ constexpr UINT kFolderBufferSize = 254;
 // One registry access: a root and at most one open key, closed when the root
 // changes and when the access ends (also when a read has thrown).
 class RegistryAccess {
-public:
+  public:
     RegistryAccess(REGSAM access, HKEY root) noexcept : access_(access), root_(root) {}
     RegistryAccess(const RegistryAccess&) = delete;
     RegistryAccess& operator=(const RegistryAccess&) = delete;
@@ -49,8 +48,8 @@ public:
         const std::string sub_key(path);
         HKEY key = nullptr;
         DWORD disposition = 0;
-        if (RegCreateKeyExA(root_, sub_key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            access_, nullptr, &key, &disposition) != ERROR_SUCCESS) {
+        if (RegCreateKeyExA(root_, sub_key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access_,
+                            nullptr, &key, &disposition) != ERROR_SUCCESS) {
             return false;
         }
         CloseKey();
@@ -82,7 +81,7 @@ public:
         return std::string(data.data());  // up to the first zero byte
     }
 
-private:
+  private:
     void CloseKey() noexcept {
         if (key_ == nullptr) return;
         RegCloseKey(key_);
@@ -105,11 +104,13 @@ std::string SystemFolder(Call call) {
 }
 
 std::string WindowsDirectory() {
-    return SystemFolder([](char* buffer) { return GetWindowsDirectoryA(buffer, kFolderBufferSize); });
+    return SystemFolder(
+        [](char* buffer) { return GetWindowsDirectoryA(buffer, kFolderBufferSize); });
 }
 
 std::string SystemDirectory() {
-    return SystemFolder([](char* buffer) { return GetSystemDirectoryA(buffer, kFolderBufferSize); });
+    return SystemFolder(
+        [](char* buffer) { return GetSystemDirectoryA(buffer, kFolderBufferSize); });
 }
 
 std::string TempPath() {
@@ -118,12 +119,18 @@ std::string TempPath() {
 
 std::string FromUserOrSystem(const FolderKind& kind, const RegistryAccess& registry) {
     switch (kind.source) {
-        case FolderSource::UserShellFolders: return registry.ReadString(kind.registry_value);
-        case FolderSource::WindowsDirectory: return WindowsDirectory();
-        case FolderSource::SystemDirectory: return SystemDirectory();
-        case FolderSource::TempPath: return TempPath();
-        case FolderSource::SystemDrive: return SystemDirectory().substr(0, 2);
-        case FolderSource::MachineVersion: break;
+        case FolderSource::UserShellFolders:
+            return registry.ReadString(kind.registry_value);
+        case FolderSource::WindowsDirectory:
+            return WindowsDirectory();
+        case FolderSource::SystemDirectory:
+            return SystemDirectory();
+        case FolderSource::TempPath:
+            return TempPath();
+        case FolderSource::SystemDrive:
+            return SystemDirectory().substr(0, 2);
+        case FolderSource::MachineVersion:
+            break;
     }
     return {};
 }

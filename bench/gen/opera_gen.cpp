@@ -9,7 +9,7 @@ namespace {
 // splitmix64: tiny, fast, and the same sequence everywhere (the standard
 // distributions are not specified bit for bit, so they are avoided).
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
     std::uint64_t Next() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -25,57 +25,84 @@ public:
         return items[Below(N)];
     }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
 using Words = std::array<std::string_view, 24>;
 
-constexpr Words kFirstNames = {
-    "Anna",  "Bjørn",  "Chloé",  "Dmitri", "Eve",    "François", "Grete",  "Hiroshi",
-    "Ingrid", "José",  "Kari",   "Lars",   "Marta",  "Nils",     "Olga",   "Pål",
-    "Quentin", "Ruth", "Søren",  "Tomás",  "Ursula", "Viktor",   "Wanda",  "Zoë"};
+constexpr Words kFirstNames = {"Anna",  "Bjørn",   "Chloé",  "Dmitri", "Eve",     "François",
+                               "Grete", "Hiroshi", "Ingrid", "José",   "Kari",    "Lars",
+                               "Marta", "Nils",    "Olga",   "Pål",    "Quentin", "Ruth",
+                               "Søren", "Tomás",   "Ursula", "Viktor", "Wanda",   "Zoë"};
 constexpr Words kLastNames = {
-    "Andersen", "Brekke",  "Castillo", "Dahl",    "Eriksen", "Fjeld",   "Gundersen", "Haugen",
-    "Iversen",  "Johansen", "Kristiansen", "Lie", "Moen",    "Nilsen",  "Olsen",     "Pettersen",
-    "Quist",    "Rønning", "Strand",   "Tveit",   "Ueland",  "Vik",     "Wold",      "Ødegård"};
+    "Andersen", "Brekke",   "Castillo",    "Dahl",  "Eriksen", "Fjeld",  "Gundersen", "Haugen",
+    "Iversen",  "Johansen", "Kristiansen", "Lie",   "Moen",    "Nilsen", "Olsen",     "Pettersen",
+    "Quist",    "Rønning",  "Strand",      "Tveit", "Ueland",  "Vik",    "Wold",      "Ødegård"};
 constexpr Words kTitleWords = {
-    "Weather",  "News",     "Recipes", "Kernel",   "Museum",     "Train timetable",
-    "Forum",    "Café",     "Москва",  "日本語",   "Ελληνικά",   "Straße",
-    "Library",  "Podcast",  "Archive", "Manual",   "Tutorial",   "Blog",
-    "Map",      "Football", "Photos",  "Radio",    "Bank",       "Shop"};
+    "Weather",  "News",   "Recipes",  "Kernel",   "Museum",  "Train timetable", "Forum",   "Café",
+    "Москва",   "日本語", "Ελληνικά", "Straße",   "Library", "Podcast",         "Archive", "Manual",
+    "Tutorial", "Blog",   "Map",      "Football", "Photos",  "Radio",           "Bank",    "Shop"};
 constexpr Words kHosts = {
-    "example.com",   "example.org",  "example.net",   "wiki.example.org",
-    "news.example.com", "shop.example.net", "mail.example.com", "forum.example.org",
-    "docs.example.net", "radio.example.com", "maps.example.org", "bank.example.net",
-    "blog.example.com", "photos.example.org", "train.example.net", "museum.example.com",
-    "kernel.example.org", "recipes.example.net", "football.example.com", "library.example.org",
-    "podcast.example.net", "archive.example.com", "weather.example.org", "cafe.example.net"};
-constexpr Words kSentences = {
-    "Met at the fair",           "likes tea",
-    "Old school friend",         "call before noon",
-    "Moved to Bergen in 2004",   "birthday in May",
-    "Works with \"Opera\" since 1998", "prefers mail, not phone",
-    "Neighbour, flat 3B",        "owes me a book",
-    "Vegetarian",                "plays the cello",
-    "Ski trip, Geilo",           "met via the forum",
-    "Bookmark of the week",      "read later",
-    "Reference for the kernel work", "recipes <best> & quick",
-    "Timetable for the 07:42",   "mirror of the old site",
-    "Résumé draft",              "Übersicht",
-    "ссылка для работы",         "東京の地図"};
-constexpr Words kStreets = {
-    "1 Main Street",   "12 Storgata",  "Karl Johans gate 5", "3 Rue de la Paix",
-    "Hauptstraße 7",   "Via Roma 9",   "Calle Mayor 22",     "Nørregade 14",
-    "Box 123",         "Flat 3B",      "Kongens gate 2",     "Ulica Długa 8",
-    "Springfield",     "Oslo",         "Bergen",             "Trondheim",
-    "Paris",           "Berlin",       "Roma",               "Madrid",
-    "København",       "Gdańsk",       "Tromsø",             "Stavanger"};
+    "example.com",         "example.org",         "example.net",          "wiki.example.org",
+    "news.example.com",    "shop.example.net",    "mail.example.com",     "forum.example.org",
+    "docs.example.net",    "radio.example.com",   "maps.example.org",     "bank.example.net",
+    "blog.example.com",    "photos.example.org",  "train.example.net",    "museum.example.com",
+    "kernel.example.org",  "recipes.example.net", "football.example.com", "library.example.org",
+    "podcast.example.net", "archive.example.com", "weather.example.org",  "cafe.example.net"};
+constexpr Words kSentences = {"Met at the fair",
+                              "likes tea",
+                              "Old school friend",
+                              "call before noon",
+                              "Moved to Bergen in 2004",
+                              "birthday in May",
+                              "Works with \"Opera\" since 1998",
+                              "prefers mail, not phone",
+                              "Neighbour, flat 3B",
+                              "owes me a book",
+                              "Vegetarian",
+                              "plays the cello",
+                              "Ski trip, Geilo",
+                              "met via the forum",
+                              "Bookmark of the week",
+                              "read later",
+                              "Reference for the kernel work",
+                              "recipes <best> & quick",
+                              "Timetable for the 07:42",
+                              "mirror of the old site",
+                              "Résumé draft",
+                              "Übersicht",
+                              "ссылка для работы",
+                              "東京の地図"};
+constexpr Words kStreets = {"1 Main Street",
+                            "12 Storgata",
+                            "Karl Johans gate 5",
+                            "3 Rue de la Paix",
+                            "Hauptstraße 7",
+                            "Via Roma 9",
+                            "Calle Mayor 22",
+                            "Nørregade 14",
+                            "Box 123",
+                            "Flat 3B",
+                            "Kongens gate 2",
+                            "Ulica Długa 8",
+                            "Springfield",
+                            "Oslo",
+                            "Bergen",
+                            "Trondheim",
+                            "Paris",
+                            "Berlin",
+                            "Roma",
+                            "Madrid",
+                            "København",
+                            "Gdańsk",
+                            "Tromsø",
+                            "Stavanger"};
 
 constexpr std::string_view kMarker = "\x02\x02";
 
 class Writer {
-public:
+  public:
     explicit Writer(const Options& options) : lf_only_(options.bare_line_feeds) {}
     Writer& Text(std::string_view text) {
         out_.append(text);
@@ -93,7 +120,7 @@ public:
     Writer& Key(std::string_view key) { return Text("\t").Text(key).Text("="); }
     std::string& Out() { return out_; }
 
-private:
+  private:
     bool lf_only_;
     std::string out_;
 };
@@ -144,7 +171,9 @@ void FolderStart(Writer& w, Random& rnd, std::uint64_t id, std::string_view name
     w.EndLine();
 }
 
-void FolderEnd(Writer& w) { w.Text("-").EndLine().EndLine(); }
+void FolderEnd(Writer& w) {
+    w.Text("-").EndLine().EndLine();
+}
 
 void Contact(Writer& w, Random& rnd, std::uint64_t id) {
     const std::string_view first = rnd.Pick(kFirstNames);
@@ -165,8 +194,13 @@ void Contact(Writer& w, Random& rnd, std::uint64_t id) {
     const std::size_t mails = 1 + rnd.Below(4);
     for (std::size_t i = 0; i < mails; ++i) {
         if (i > 0) w.Text(kMarker);
-        w.Text(first.substr(0, 1)).Text(".").Number(id).Text(".").Number(i).Text("@").Text(
-            rnd.Pick(kHosts));
+        w.Text(first.substr(0, 1))
+            .Text(".")
+            .Number(id)
+            .Text(".")
+            .Number(i)
+            .Text("@")
+            .Text(rnd.Pick(kHosts));
     }
     w.EndLine();
     w.Key("PHONE").Text("+47 ").Number(20000000 + rnd.Below(79999999)).EndLine();
@@ -177,7 +211,8 @@ void Contact(Writer& w, Random& rnd, std::uint64_t id) {
     MarkedLines(w, rnd, kStreets, rnd.Below(4));
     w.EndLine();
     w.Key("PICTUREURL");
-    if (rnd.Chance(25)) w.Text("http://").Text(rnd.Pick(kHosts)).Text("/face/").Number(id).Text(".jpg");
+    if (rnd.Chance(25))
+        w.Text("http://").Text(rnd.Pick(kHosts)).Text("/face/").Number(id).Text(".jpg");
     w.EndLine();
     w.Key("ICON").Text("Contact").Number(rnd.Below(40)).EndLine();
     w.EndLine();
@@ -196,7 +231,8 @@ void Bookmark(Writer& w, Random& rnd, std::uint64_t id) {
     if (rnd.Chance(60)) w.Key("VISITED").Number(1100000000 + rnd.Below(300000000)).EndLine();
     if (rnd.Chance(30)) w.Key("DESCRIPTION").Text(rnd.Pick(kSentences)).EndLine();
     if (rnd.Chance(15)) w.Key("SHORT NAME").Text(rnd.Pick(kTitleWords)).EndLine();
-    if (rnd.Chance(20)) w.Key("ICONFILE").Text("http://").Text(rnd.Pick(kHosts)).Text("/favicon.ico").EndLine();
+    if (rnd.Chance(20))
+        w.Key("ICONFILE").Text("http://").Text(rnd.Pick(kHosts)).Text("/favicon.ico").EndLine();
     UniqueId(w, rnd);
     w.EndLine();
 }

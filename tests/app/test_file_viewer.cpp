@@ -35,7 +35,7 @@ namespace fs = std::filesystem;
 constexpr const char* kBackup = "QuarvoFileViewerBackup.txt";
 
 class FileViewerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         saved_directory_ = fs::current_path();
         fs::current_path(folder_.path());
@@ -99,7 +99,8 @@ TEST_F(FileViewerTest, CaptionShowsThePartAfterTheLastSeparator) {
     } cases[] = {
         {"", "Quarvo - []"},
         {"contacts.adr", "Quarvo - []"},
-        {sep + "Program Files" + sep + "Opera" + sep + "profile" + sep + "contacts.adr", "Quarvo - [contacts.adr]"},
+        {sep + "Program Files" + sep + "Opera" + sep + "profile" + sep + "contacts.adr",
+         "Quarvo - [contacts.adr]"},
         {folder_.File("opera6.adr"), "Quarvo - [opera6.adr]"},
         {sep + "ends" + sep + "in" + sep, "Quarvo - []"},
     };
@@ -115,7 +116,8 @@ TEST_F(FileViewerTest, ANameThatIsNoPlainFileGivesAnEmptyEditorAndNoBackup) {
     const std::string contacts = folder_.File("contacts.adr");
     PutBytes(contacts, "#CONTACT\r\n");
     fs::create_directory(folder_.path() / "a folder");
-    for (const std::string& name : {std::string(), folder_.File("missing.adr"), folder_.File("a folder")}) {
+    for (const std::string& name :
+         {std::string(), folder_.File("missing.adr"), folder_.File("a folder")}) {
         Show(contacts);  // leaves text in the editor that must not survive
         fs::remove(folder_.path() / kBackup);
         Close();
@@ -131,8 +133,10 @@ TEST_F(FileViewerTest, EachShowingLoadsTheFileAndWritesTheBackupAnew) {
     const std::string bookmarks = folder_.File("opera6.adr");
     PutBytes(bookmarks, "Opera Hotlist version 2.0\n\n#URL\n\tNAME=One\n\tURL=http://one/");
     Show(bookmarks);
-    EXPECT_EQ(editor_->toPlainText(), QStringLiteral("Opera Hotlist version 2.0\n\n#URL\n  NAME=One\n  URL=http://one/"));
-    EXPECT_EQ(Backup(), "Opera Hotlist version 2.0\r\n\r\n#URL\r\n  NAME=One\r\n  URL=http://one/\r\n");
+    EXPECT_EQ(editor_->toPlainText(),
+              QStringLiteral("Opera Hotlist version 2.0\n\n#URL\n  NAME=One\n  URL=http://one/"));
+    EXPECT_EQ(Backup(),
+              "Opera Hotlist version 2.0\r\n\r\n#URL\r\n  NAME=One\r\n  URL=http://one/\r\n");
     Close();
 
     PutBytes(bookmarks, "#URL\r\n\tNAME=Two\r\n");
@@ -223,7 +227,8 @@ TEST_F(FileViewerTest, SaveAsOfNoLinesCreatesAnEmptyFileAndCancelWritesNothing) 
 TEST_F(FileViewerTest, AnEightBitFileComesBackByteForByte) {
     // Windows-1252: quotes, umlauts, a no-break space, the euro sign.
     const std::string bytes =
-        "Opera Hotlist version 2.0\r\n\r\n#URL\r\n  NAME=M\xFCnchen \x93" "Caf\xE9\x94\xA0\x80\r\n"
+        "Opera Hotlist version 2.0\r\n\r\n#URL\r\n  NAME=M\xFCnchen \x93"
+        "Caf\xE9\x94\xA0\x80\r\n"
         "  DESCRIPTION=\xC3\xA9 looks like UTF-8 but \xE9 is not\r\n";
     const std::string hotlist = folder_.File("opera6.adr");
     PutBytes(hotlist, bytes);
@@ -357,7 +362,8 @@ TEST_F(FileViewerTest, ABackupThatCannotBeWrittenIsReportedAfterLoading) {
     const std::string contacts = folder_.File("contacts.adr");
     PutBytes(contacts, "NAME=Ann\r\n");
     Show(contacts);
-    EXPECT_EQ(reported_, QStringList{QStringLiteral("Cannot create file QuarvoFileViewerBackup.txt")});
+    EXPECT_EQ(reported_,
+              QStringList{QStringLiteral("Cannot create file QuarvoFileViewerBackup.txt")});
     EXPECT_EQ(editor_->Text(), "NAME=Ann\r\n");
     EXPECT_TRUE(viewer_.isVisible());
 }
@@ -367,7 +373,8 @@ TEST_F(FileViewerTest, WindowAndToolbarAreLaidOutAsDesigned) {
     EXPECT_EQ(viewer_.size(), QSize(582, 438));
     EXPECT_EQ(viewer_.minimumSize(), viewer_.maximumSize());
     const Qt::WindowFlags flags = viewer_.windowFlags();
-    EXPECT_FALSE(flags & (Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint));
+    EXPECT_FALSE(flags & (Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowMinMaxButtonsHint));
 
     const struct {
         const char* name;
@@ -391,7 +398,8 @@ TEST_F(FileViewerTest, WindowAndToolbarAreLaidOutAsDesigned) {
         EXPECT_EQ(button->toolTip(), QString::fromLatin1(b.hint)) << b.name;
         EXPECT_FALSE(button->icon().isNull()) << b.name;
     }
-    EXPECT_EQ(editor_->geometry().top(), viewer_.findChild<QWidget*>(QStringLiteral("ToolBar1"))->geometry().bottom() + 1);
+    EXPECT_EQ(editor_->geometry().top(),
+              viewer_.findChild<QWidget*>(QStringLiteral("ToolBar1"))->geometry().bottom() + 1);
     EXPECT_EQ(editor_->geometry().bottom(), viewer_.height() - 1);
 }
 

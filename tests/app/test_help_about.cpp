@@ -25,12 +25,13 @@ namespace {
 
 TEST(MailLink, IsAddressAndSubjectUnencoded) {
     EXPECT_EQ(quarvo::MailLink("maker@example.org"), "mailto:maker@example.org?subject=Quarvo: ");
-    EXPECT_EQ(quarvo::MailLink("first last+tag@example.org"), "mailto:first last+tag@example.org?subject=Quarvo: ");
+    EXPECT_EQ(quarvo::MailLink("first last+tag@example.org"),
+              "mailto:first last+tag@example.org?subject=Quarvo: ");
     EXPECT_EQ(quarvo::MailLink(""), "mailto:?subject=Quarvo: ");
 }
 
 class AboutTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         quarvo::SetLinkOpenerHook([this](QWidget* owner, const std::string& link) {
             links_.push_back(link);
@@ -58,7 +59,8 @@ protected:
 
 TEST_F(AboutTest, MailControlsOpenTheLinkAndLeaveTheWindowOpen) {
     const std::string expected =
-        "mailto:" + static_cast<QLabel*>(Control("lblEmail"))->text().toStdString() + "?subject=Quarvo: ";
+        "mailto:" + static_cast<QLabel*>(Control("lblEmail"))->text().toStdString() +
+        "?subject=Quarvo: ";
     for (const char* name : {"lblEmail", "JvLabel1", "Image2"}) {
         links_.clear();
         owners_.clear();
@@ -134,13 +136,14 @@ TEST_F(AboutTest, PicturesAndTextsFitTheWindow) {
     for (QLabel* label : about_.findChildren<QLabel*>()) {
         if (qobject_cast<PictureBox*>(label) || label->wordWrap()) continue;
         // Unclipped: the label is as wide as its text and inside the window.
-        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << label->objectName().toStdString();
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
+            << label->objectName().toStdString();
         EXPECT_TRUE(about_.rect().contains(label->geometry())) << label->objectName().toStdString();
     }
 }
 
 class HelpTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         saved_about_ = fAbout;
         fAbout = &about_;
@@ -199,16 +202,21 @@ TEST_F(HelpTest, TheHelpTextHasItsSectionsAndTheFieldMapping) {
         const char* heading;
         bool starred;
     } sections[] = {
-        {"Installation:", true},         {"Why:", true},           {"How:", true},
-        {"For CONTACTS:", false},        {"For BOOKMARKS:", false}, {"Known Problems / Limitations:", true},
+        {"Installation:", true},
+        {"Why:", true},
+        {"How:", true},
+        {"For CONTACTS:", false},
+        {"For BOOKMARKS:", false},
+        {"Known Problems / Limitations:", true},
         {"Finaly:", true},
     };
     qsizetype previous = -1;
     qsizetype last_section = -1;
     for (const auto& section : sections) {
         const QString heading = QString::fromLatin1(section.heading);
-        const auto found = std::find_if(lines.begin(), lines.end(),
-                                        [&](const QString& line) { return line.startsWith(heading); });
+        const auto found = std::find_if(lines.begin(), lines.end(), [&](const QString& line) {
+            return line.startsWith(heading);
+        });
         ASSERT_NE(found, lines.end()) << section.heading;
         const QString rest = found->mid(heading.size()).trimmed();
         if (section.starred) {
@@ -224,12 +232,18 @@ TEST_F(HelpTest, TheHelpTextHasItsSectionsAndTheFieldMapping) {
     }
 
     const QStringList mapping = {
-        QStringLiteral("OPERA=>WAB"),           QStringLiteral("Name => Name"),
-        QStringLiteral("Url => Web page"),      QStringLiteral("Created => Notes"),
-        QStringLiteral("Description => Notes"), QStringLiteral("ShortName => Nickname"),
-        QStringLiteral("Active => Notes"),      QStringLiteral("Mail => e-mail"),
-        QStringLiteral("Phone => Home Phone"),  QStringLiteral("Fax => Home Fax"),
-        QStringLiteral("Address => Home Street"), QStringLiteral("Picture =>  Business Web Page"),
+        QStringLiteral("OPERA=>WAB"),
+        QStringLiteral("Name => Name"),
+        QStringLiteral("Url => Web page"),
+        QStringLiteral("Created => Notes"),
+        QStringLiteral("Description => Notes"),
+        QStringLiteral("ShortName => Nickname"),
+        QStringLiteral("Active => Notes"),
+        QStringLiteral("Mail => e-mail"),
+        QStringLiteral("Phone => Home Phone"),
+        QStringLiteral("Fax => Home Fax"),
+        QStringLiteral("Address => Home Street"),
+        QStringLiteral("Picture =>  Business Web Page"),
     };
     const qsizetype start = lines.indexOf(mapping.first());
     ASSERT_GE(start, 0);

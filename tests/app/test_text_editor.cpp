@@ -77,17 +77,20 @@ TEST(TextCodec, EveryByteSurvivesTheOneCharPerByteRoundTrip) {
 }
 
 TEST(TextCodec, TypedCharactersWithoutAByteBecomeQuestionMarks) {
-    EXPECT_EQ(quarvo::EncodeText(QStringLiteral("\u20AC\u4E2D\u00E9\u0081"), TextEncoding::OneCharPerByte),
+    EXPECT_EQ(quarvo::EncodeText(QStringLiteral("\u20AC\u4E2D\u00E9\u0081"),
+                                 TextEncoding::OneCharPerByte),
               "\x80?\xE9\x81");
-    EXPECT_EQ(quarvo::EncodeText(QStringLiteral("\u20AC\u4E2D"), TextEncoding::Utf8), "\xE2\x82\xAC\xE4\xB8\xAD");
+    EXPECT_EQ(quarvo::EncodeText(QStringLiteral("\u20AC\u4E2D"), TextEncoding::Utf8),
+              "\xE2\x82\xAC\xE4\xB8\xAD");
 }
 
 class TextEditorTest : public ::testing::Test {
-protected:
+  protected:
     // The lines as the document holds them, joined with '|'.
     QString Shown() const {
         QStringList lines;
-        for (QTextBlock b = editor.document()->begin(); b.isValid(); b = b.next()) lines << b.text();
+        for (QTextBlock b = editor.document()->begin(); b.isValid(); b = b.next())
+            lines << b.text();
         return lines.join(QLatin1Char('|'));
     }
     TextEditor editor;
@@ -156,8 +159,11 @@ TEST_F(TextEditorTest, DeletingEverythingLeavesNoLines) {
 TEST_F(TextEditorTest, EightBitTextComesBackByteForByte) {
     // Windows-1252 quotes, Latin-1 letters, a no-break space (which a plain
     // text export of the document would turn into a blank) and C1 controls.
-    const std::string file = "NAME=Ren\xE9 M\xFCller\r\n" "DESCRIPTION=\x93" "caf\xE9\x94\xA0\x85\x01\x7F\r\n" +
-                             Bytes({0x80, 0x9F, 0xA0, 0xFF, 0x0B, 0x0C}) + "\r\n";
+    const std::string file =
+        "NAME=Ren\xE9 M\xFCller\r\n"
+        "DESCRIPTION=\x93"
+        "caf\xE9\x94\xA0\x85\x01\x7F\r\n" +
+        Bytes({0x80, 0x9F, 0xA0, 0xFF, 0x0B, 0x0C}) + "\r\n";
     editor.SetText(file);
     EXPECT_EQ(editor.Encoding(), TextEncoding::OneCharPerByte);
     EXPECT_EQ(editor.LineCount(), 3);
@@ -167,16 +173,22 @@ TEST_F(TextEditorTest, EightBitTextComesBackByteForByte) {
 
 TEST_F(TextEditorTest, Utf8TextComesBackByteForByte) {
     const std::string file =
-        "\xEF\xBB\xBF" "NAME=\xE8\xBF\xB7\xE5\xB0\x8F\xE5\xA4\xB1\r\n"
-        "NOTE=a\xC2\xA0" "b\xE2\x80\xA8" "c \xF0\x9F\x98\x80\r\n";
+        "\xEF\xBB\xBF"
+        "NAME=\xE8\xBF\xB7\xE5\xB0\x8F\xE5\xA4\xB1\r\n"
+        "NOTE=a\xC2\xA0"
+        "b\xE2\x80\xA8"
+        "c \xF0\x9F\x98\x80\r\n";
     editor.SetText(file);
     EXPECT_EQ(editor.Encoding(), TextEncoding::Utf8);
-    EXPECT_TRUE(editor.document()->firstBlock().text().endsWith(QStringLiteral("\u8FF7\u5C0F\u5931")));
+    EXPECT_TRUE(
+        editor.document()->firstBlock().text().endsWith(QStringLiteral("\u8FF7\u5C0F\u5931")));
     EXPECT_EQ(editor.Text(), file);
 }
 
 TEST_F(TextEditorTest, AParagraphSeparatorDoesNotSplitItsLine) {
-    const std::string file = "before\xE2\x80\xA9" "after\r\n";
+    const std::string file =
+        "before\xE2\x80\xA9"
+        "after\r\n";
     editor.SetText(file);
     EXPECT_EQ(editor.LineCount(), 1);
     EXPECT_EQ(editor.Text(), file);
@@ -205,7 +217,8 @@ TEST_F(TextEditorTest, LoadingStartsAFreshUndoHistory) {
 TEST_F(TextEditorTest, LooksLikeACodeEditor) {
     // Measured rather than asked: some monospace faces do not declare it.
     const QFontMetrics metrics(editor.font());
-    EXPECT_EQ(metrics.horizontalAdvance(QLatin1Char('i')), metrics.horizontalAdvance(QLatin1Char('M')));
+    EXPECT_EQ(metrics.horizontalAdvance(QLatin1Char('i')),
+              metrics.horizontalAdvance(QLatin1Char('M')));
     EXPECT_EQ(editor.font().pixelSize(), 13);
     EXPECT_EQ(editor.viewport()->cursor().shape(), Qt::IBeamCursor);
     EXPECT_EQ(editor.lineWrapMode(), QPlainTextEdit::NoWrap);

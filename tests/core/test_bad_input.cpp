@@ -2,12 +2,12 @@
 // 100 MB value without a line break, a million empty entries, CR-only line
 // ends. Each converts without crashing, into output whose structure still
 // holds and whose size stays proportional to the input.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "contacts.h"
 #include "csv_reader.h"
@@ -29,7 +29,7 @@ std::string Repeat(std::string_view piece, std::size_t times) {
 
 // Deterministic bytes (splitmix64), so a failure can be replayed.
 class Bytes {
-public:
+  public:
     explicit Bytes(std::uint64_t seed) : state_(seed) {}
     std::uint64_t Next() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -45,18 +45,43 @@ public:
     // Pieces of Opera syntax in random order: far more likely than raw bytes
     // to reach every branch of the converters.
     std::string Tokens(std::size_t count) {
-        static constexpr std::string_view kPieces[] = {
-            "#CONTACT", "ICON=", "NAME=", "SHORT NAME=", "MAIL=", "ACTIVE=YES", "DESCRIPTION=",
-            "POSTALADDRESS=", "\x02\x02", "\x02", "\r\n", "\r\n\r\n", "\n", "\r", "\"", ",",
-            "#URL", "#FOLDER", "#SEPERATOR", "-", "URL=", "CREATED=", "VISITED=", "<", "&",
-            "Opera Hotlist version 2.0", std::string_view("\0", 1), "\t", "x", "Ødegård"};
+        static constexpr std::string_view kPieces[] = {"#CONTACT",
+                                                       "ICON=",
+                                                       "NAME=",
+                                                       "SHORT NAME=",
+                                                       "MAIL=",
+                                                       "ACTIVE=YES",
+                                                       "DESCRIPTION=",
+                                                       "POSTALADDRESS=",
+                                                       "\x02\x02",
+                                                       "\x02",
+                                                       "\r\n",
+                                                       "\r\n\r\n",
+                                                       "\n",
+                                                       "\r",
+                                                       "\"",
+                                                       ",",
+                                                       "#URL",
+                                                       "#FOLDER",
+                                                       "#SEPERATOR",
+                                                       "-",
+                                                       "URL=",
+                                                       "CREATED=",
+                                                       "VISITED=",
+                                                       "<",
+                                                       "&",
+                                                       "Opera Hotlist version 2.0",
+                                                       std::string_view("\0", 1),
+                                                       "\t",
+                                                       "x",
+                                                       "Ødegård"};
         std::string out;
         for (std::size_t i = 0; i < count; ++i)
             out.append(kPieces[Next() % (sizeof kPieces / sizeof kPieces[0])]);
         return out;
     }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
@@ -180,9 +205,8 @@ TEST(BadInput, HundredMegabyteValueWithoutLineBreak) {
         EXPECT_EQ(converted.named, 1);
         // Name runs to the end of the entry; the other keys are absent.
         const std::string record_start = ",,,\"" + value + "\",\"\",,\"\"";
-        EXPECT_EQ(converted.csv.compare(kContactsCsvHeader.size(), record_start.size(),
-                                        record_start),
-                  0);
+        EXPECT_EQ(
+            converted.csv.compare(kContactsCsvHeader.size(), record_start.size(), record_start), 0);
         ExpectProportional(converted.csv.size(), text.size(), 1);
     }
     {
@@ -229,9 +253,10 @@ TEST(BadInput, MillionEmptyEntries) {
             ConvertHotlistText(Repeat("#URL\r\n\r\n", kMillion), [&] { ++steps; });
         EXPECT_EQ(steps, kMillion);
         ExpectHtmlShape(converted, kMillion, 0, 0, 0);
-        EXPECT_EQ(CountOf(converted->html,
-                          "<DT><A HREF=\"\" ADD_DATE=\"\" LAST_VISIT=\"\" LAST_MODIFIED=\"\"></A>\r\n"),
-                  kMillion);
+        EXPECT_EQ(
+            CountOf(converted->html,
+                    "<DT><A HREF=\"\" ADD_DATE=\"\" LAST_VISIT=\"\" LAST_MODIFIED=\"\"></A>\r\n"),
+            kMillion);
     }
     // Blank lines only: a million empty entries that produce nothing.
     ExpectHtmlShape(ConvertHotlistText(Repeat("\r\n\r\n", kMillion)), 0, 0, 0, 0);

@@ -23,10 +23,14 @@ std::string Entry(std::string_view lines) {
     return "#CONTACT\r\n" + std::string(lines) + "\tICON=Contact0\r\n\r\n";
 }
 
-std::string Csv(std::string_view contacts) { return ConvertContactsText(contacts).csv; }
+std::string Csv(std::string_view contacts) {
+    return ConvertContactsText(contacts).csv;
+}
 
 // The records after the header line.
-std::string Records(std::string_view contacts) { return Csv(contacts).substr(kHeader.size()); }
+std::string Records(std::string_view contacts) {
+    return Csv(contacts).substr(kHeader.size());
+}
 
 TEST(ContactsCsv, HeaderNamesTheAddressBooksTwentyNineColumns) {
     const auto records = ReadCsv(kHeader);
@@ -43,10 +47,13 @@ TEST(ContactsCsv, WorkedExampleRecordByteForByte) {
         "\tDESCRIPTION=Met at the fair\x02\x02likes tea\r\n"
         "\tSHORT NAME=Sample\r\n"
         "\tACTIVE=YES\r\n"
-        "\tMAIL=a1@example.org\x02\x02" "a2@example.org\x02\x02" "a3@example.org\r\n"
+        "\tMAIL=a1@example.org\x02\x02"
+        "a2@example.org\x02\x02"
+        "a3@example.org\r\n"
         "\tPHONE=555 123\r\n"
         "\tPOSTALADDRESS=1 Main Street\x02\x02Springfield\r\n");
-    const ContactsConversion result = ConvertContactsText("Opera Hotlist version 2.0\r\n\r\n" + entry);
+    const ContactsConversion result =
+        ConvertContactsText("Opera Hotlist version 2.0\r\n\r\n" + entry);
     EXPECT_EQ(result.csv.substr(kHeader.size()),
               ",,,\"Sample Person\",\"Sample\",a1@example.org,\"1 Main Street\r\nSpringfield\","
               ",,,,\"555 123\",\"\",,\"\",,,,,,\"\",,,,,,,,\"Met at the fair\r\nlikes tea\r\n"
@@ -69,7 +76,8 @@ TEST(ContactsCsv, MissingEmptyOrMarkerlessInputGivesTheHeaderAlone) {
 }
 
 TEST(ContactsCsv, CountsOnlyNamedContactsAndStepsOncePerPass) {
-    const std::string text = Entry("\tNAME=One\r\n") + Entry("\tMAIL=x@y\r\n") + Entry("\tNAME=Three\r\n");
+    const std::string text =
+        Entry("\tNAME=One\r\n") + Entry("\tMAIL=x@y\r\n") + Entry("\tNAME=Three\r\n");
     int steps = 0;
     const ContactsConversion result = ConvertContactsText(text, [&] { ++steps; });
     EXPECT_EQ(result.named, 2);
@@ -110,7 +118,8 @@ TEST(ContactsCsv, AnEntryWithoutIconRunsIntoTheNext) {
 
 TEST(ContactsCsv, ActiveFlagIsYesOnlyForExactlyYes) {
     const auto notes = [](std::string_view active_line) {
-        const auto records = ReadCsv(Csv(Entry(std::string("\tNAME=n\r\n") + std::string(active_line))));
+        const auto records =
+            ReadCsv(Csv(Entry(std::string("\tNAME=n\r\n") + std::string(active_line))));
         return records ? (*records)[1][28] : "(unreadable)";
     };
     EXPECT_EQ(notes("\tACTIVE=YES\r\n"), "\r\nActive=YES\r\n\r\n");
@@ -124,7 +133,10 @@ TEST(ContactsCsv, ActiveFlagIsYesOnlyForExactlyYes) {
 TEST(ContactsCsv, MailAddressesSplitBetweenColumnAndNotes) {
     EXPECT_TRUE(Records(Entry("\tMAIL=one@x\r\n")).starts_with(",,,\"\",\"\",one@x,\""));
     EXPECT_TRUE(Records(Entry("")).starts_with(",,,\"\",\"\",,\""));  // no mail: bare empty column
-    const auto records = ReadCsv(Csv(Entry("\tMAIL=\x02\x02" "a@x\x02\x02" "b@x\r\n")));
+    const auto records =
+        ReadCsv(Csv(Entry("\tMAIL=\x02\x02"
+                          "a@x\x02\x02"
+                          "b@x\r\n")));
     ASSERT_TRUE(records);
     EXPECT_EQ((*records)[1][5], "");
     EXPECT_EQ((*records)[1][28], "\r\nActive=NO\r\na@x\r\nb@x\r\n");
@@ -147,30 +159,37 @@ TEST(ContactsCsv, QuotesAreDoubledAndOddFirstAddressesQuoted) {
 }
 
 TEST(ContactsCsv, MarkerBecomesABreakOnlyInAddressDescriptionAndFurtherMail) {
-    const auto records = ReadCsv(Csv(Entry(
-        "\tNAME=N\x02\x02m\r\n\tPHONE=1\x02\x02" "2\r\n\tPOSTALADDRESS=street\x02\x02\x02town\r\n"
-        "\tURL=u\x02\x02v\r\n\tFAX=f\x02\x02g\r\n\tSHORT NAME=s\x02\x02t\r\n")));
+    const auto records =
+        ReadCsv(Csv(Entry("\tNAME=N\x02\x02m\r\n\tPHONE=1\x02\x02"
+                          "2\r\n\tPOSTALADDRESS=street\x02\x02\x02town\r\n"
+                          "\tURL=u\x02\x02v\r\n\tFAX=f\x02\x02g\r\n\tSHORT NAME=s\x02\x02t\r\n")));
     ASSERT_TRUE(records);
     const testing::CsvRecord& r = (*records)[1];
     EXPECT_EQ(r[3], "N\x02\x02m");
     EXPECT_EQ(r[4], "s\x02\x02t");
     EXPECT_EQ(r[6], "street\r\n\x02town");
-    EXPECT_EQ(r[11], "1\x02\x02" "2");
+    EXPECT_EQ(r[11],
+              "1\x02\x02"
+              "2");
     EXPECT_EQ(r[12], "f\x02\x02g");
     EXPECT_EQ(r[14], "u\x02\x02v");
 }
 
 TEST(ContactsCsv, TrailingBlanksAndBytesPassUnchanged) {
-    const auto records = ReadCsv(Csv(Entry("\tNAME=\xE5\xBC\xA0\xE4\xB8\x89  \r\n\tPHONE= 1 \r\n")));
+    const auto records =
+        ReadCsv(Csv(Entry("\tNAME=\xE5\xBC\xA0\xE4\xB8\x89  \r\n\tPHONE= 1 \r\n")));
     ASSERT_TRUE(records);
     EXPECT_EQ((*records)[1][3], "\xE5\xBC\xA0\xE4\xB8\x89  ");
     EXPECT_EQ((*records)[1][11], " 1 ");
 }
 
 TEST(ContactsCsv, LfFilesConvertLikeTheirCrLfTwins) {
-    const std::string crlf = "Opera Hotlist version 2.0\r\nOptions: encoding = utf8, version=3\r\n\r\n" +
-                             Entry("\tID=11\r\n\tNAME=A\r\n\tMAIL=a@x\x02\x02" "b@x\r\n") +
-                             Entry("\tID=12\r\n\tNAME=B\r\n\tACTIVE=YES\r\n");
+    const std::string crlf =
+        "Opera Hotlist version 2.0\r\nOptions: encoding = utf8, version=3\r\n\r\n" +
+        Entry(
+            "\tID=11\r\n\tNAME=A\r\n\tMAIL=a@x\x02\x02"
+            "b@x\r\n") +
+        Entry("\tID=12\r\n\tNAME=B\r\n\tACTIVE=YES\r\n");
     std::string lf;
     for (char c : crlf)
         if (c != '\r') lf.push_back(c);
@@ -180,8 +199,8 @@ TEST(ContactsCsv, LfFilesConvertLikeTheirCrLfTwins) {
 
 TEST(ContactsCsv, AStrayIconNeverWritesAContactTwice) {
     const std::string header_with_icon = "Opera Hotlist version 2.0\r\n\tICON=stray\r\n\r\n";
-    const std::string text = header_with_icon + Entry("\tNAME=A\r\n") +
-                             "\tICON=between\r\n" + Entry("\tNAME=B\r\n\tDESCRIPTION=has ICON= inside\r\n") +
+    const std::string text = header_with_icon + Entry("\tNAME=A\r\n") + "\tICON=between\r\n" +
+                             Entry("\tNAME=B\r\n\tDESCRIPTION=has ICON= inside\r\n") +
                              Entry("\tNAME=C\r\n");
     const ContactsConversion result = ConvertContactsText(text);
     const auto records = ReadCsv(result.csv);
@@ -206,12 +225,15 @@ TEST(ConvertOperaContacts, WritesTheCsvAndReturnsTheNamedCount) {
     TempFolder folder;
     PutBytes(folder.File("contacts.adr"), Entry("\tNAME=A\r\n") + Entry("\tNAME=B\r\n"));
     int steps = 0;
-    EXPECT_EQ(ConvertOperaContacts(folder.File("contacts.adr"), folder.File("c.csv"), [&] { ++steps; }), 2);
+    EXPECT_EQ(
+        ConvertOperaContacts(folder.File("contacts.adr"), folder.File("c.csv"), [&] { ++steps; }),
+        2);
     EXPECT_EQ(steps, 3);
     const auto records = ReadCsv(GetBytes(folder.File("c.csv")));
     ASSERT_TRUE(records);
     EXPECT_EQ(records->size(), 3u);
-    EXPECT_THROW(ConvertOperaContacts(folder.File("contacts.adr"), folder.File("none/c.csv")), EFCreateError);
+    EXPECT_THROW(ConvertOperaContacts(folder.File("contacts.adr"), folder.File("none/c.csv")),
+                 EFCreateError);
 }
 
 }  // namespace

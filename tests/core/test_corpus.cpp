@@ -33,7 +33,8 @@ int EntriesWithUrl(std::string_view hotlist) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = FindBytes(hotlist, "\r\n\r\n", start);
-        const std::string_view entry = hotlist.substr(start, end == std::string_view::npos ? end : end - start);
+        const std::string_view entry =
+            hotlist.substr(start, end == std::string_view::npos ? end : end - start);
         if (FindBytes(entry, "#URL") != std::string_view::npos) ++count;
         if (end == std::string_view::npos) return count;
         start = end + 4;
@@ -60,9 +61,10 @@ TEST(Corpus, EveryHotlistConvertsWithOneLinePerBookmark) {
 TEST(Corpus, WellFormedHotlistsKeepEveryBookmark) {
     const std::vector<fs::path> files = CorpusFiles();
     if (files.empty()) GTEST_SKIP() << "no corpus at " << QUARVO_CORPUS_DIR;
-    for (const char* name : {"archlinux-dotfiles__bookmarks.adr", "HostsX__bookmarks.adr",
-                             "opera-config__bookmarks.adr", "tmp__bookmarks.adr", "opera__bookmarks.adr",
-                             "world__opera6.adr", "mindretrieve-svn__opera6.adr"}) {
+    for (const char* name :
+         {"archlinux-dotfiles__bookmarks.adr", "HostsX__bookmarks.adr",
+          "opera-config__bookmarks.adr", "tmp__bookmarks.adr", "opera__bookmarks.adr",
+          "world__opera6.adr", "mindretrieve-svn__opera6.adr"}) {
         SCOPED_TRACE(name);
         const fs::path file = fs::path(QUARVO_CORPUS_DIR) / name;
         if (!fs::exists(file)) continue;

@@ -4,6 +4,7 @@
 // After each: the error kind and message of the file layer, the previous
 // output byte for byte as it was, and no temporary file left beside it.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sched.h>
 #include <spawn.h>
 #include <sys/mount.h>
@@ -20,8 +21,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "contacts.h"
 #include "errors.h"
@@ -73,8 +72,9 @@ TEST(FaultNames, OutputFolderMissing) {
     const std::string out = folder.File("no such folder/contacts.csv");
     EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(out, "text"); }),
               "Cannot create file " + out);
-    EXPECT_EQ(MessageOf<EFCreateError>([&] { (void)ConvertOperaContacts(folder.File("none.adr"), out); }),
-              "Cannot create file " + out);
+    EXPECT_EQ(
+        MessageOf<EFCreateError>([&] { (void)ConvertOperaContacts(folder.File("none.adr"), out); }),
+        "Cannot create file " + out);
     EXPECT_EQ(folder.EntryCount(), 0u);
 }
 
@@ -114,7 +114,7 @@ TEST(FaultNames, InputThatIsAFolderCannotBeOpened) {
 // A child process that holds an open-file-description lock on a file until
 // it is let go.
 class LockingProcess {
-public:
+  public:
     LockingProcess(const std::string& file_name, short type) {
         int ready[2];
         int release[2];
@@ -146,7 +146,7 @@ public:
     }
     [[nodiscard]] bool locked() const { return locked_; }
 
-private:
+  private:
     pid_t pid_ = -1;
     int release_ = -1;
     bool locked_ = false;
@@ -330,7 +330,13 @@ TEST(FaultAccess, NoAccessToInputOrOutput) {
 // A full disk: a small memory file system mounted in a private mount
 // namespace of a child process, where the machine allows it.
 
-enum FullDiskOutcome { kFullDiskHeld = 0, kNoMount = 77, kWrongError = 20, kChanged = 21, kLeft = 22 };
+enum FullDiskOutcome {
+    kFullDiskHeld = 0,
+    kNoMount = 77,
+    kWrongError = 20,
+    kChanged = 21,
+    kLeft = 22
+};
 
 int FullDiskChecks(const fs::path& mount_point) {
     if (::unshare(CLONE_NEWNS) != 0) return kNoMount;
@@ -368,8 +374,8 @@ TEST(FaultDiskFull, SmallFileSystemFillsUp) {
 // seam. Each fake call either passes through or fails once its budget is
 // used up.
 
-int g_passes = 0;     // calls that still go through before the fault
-int g_errno = EIO;    // what the failing call reports
+int g_passes = 0;              // calls that still go through before the fault
+int g_errno = EIO;             // what the failing call reports
 std::size_t g_bytes_left = 0;  // bytes a "disk" still takes
 
 ssize_t FullDiskWrite(int fd, const void* data, std::size_t size) {
@@ -381,7 +387,9 @@ ssize_t FullDiskWrite(int fd, const void* data, std::size_t size) {
     if (written > 0) g_bytes_left -= static_cast<std::size_t>(written);
     return written;
 }
-ssize_t ZeroWrite(int, const void*, std::size_t) { return 0; }
+ssize_t ZeroWrite(int, const void*, std::size_t) {
+    return 0;
+}
 ssize_t DribblingWrite(int fd, const void* data, std::size_t size) {
     if (g_passes-- > 0 && size > 1) {  // interrupted before anything was written
         errno = EINTR;
@@ -421,7 +429,7 @@ ssize_t InterruptedRead(int fd, void* data, std::size_t size) {
 }
 
 class SeamFault : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         out_ = folder_.File("bookmark.htm");
         in_ = folder_.File("opera6.adr");

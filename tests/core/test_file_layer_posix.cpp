@@ -106,7 +106,7 @@ TEST(ReadWholeFilePosix, RefusesNamedPipesInsteadOfHanging) {
 
 // Another process holding a lock on the file, for the length of the test.
 class LockingChild {
-public:
+  public:
     LockingChild(const std::string& name, short type) {
         int ready[2];
         EXPECT_EQ(::pipe(ready), 0);
@@ -133,7 +133,7 @@ public:
     }
     [[nodiscard]] bool locked() const { return locked_; }
 
-private:
+  private:
     pid_t pid_ = -1;
     bool locked_ = false;
 };

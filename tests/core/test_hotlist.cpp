@@ -51,20 +51,21 @@ TEST(BookmarkHtml, EmptyOrHeaderOnlyHotlistGivesTheBareFile) {
 }
 
 TEST(BookmarkHtml, WritesFoldersBookmarksSeparatorsAndEnds) {
-    const std::string hotlist = Join({kHeader,
-                                      "#FOLDER\r\n\tID=1\r\n\tNAME=News\r\n\tCREATED=100",
-                                      "#URL\r\n\tNAME=Paper\r\n\tURL=http://p/\r\n\tCREATED=200\r\n\tVISITED=300",
-                                      "#SEPERATOR\r\n\tID=3",
-                                      "-",
-                                      "#URL\r\n\tNAME=Last\r\n\tURL=http://l/\r\n\tCREATED=400"});
+    const std::string hotlist = Join(
+        {kHeader, "#FOLDER\r\n\tID=1\r\n\tNAME=News\r\n\tCREATED=100",
+         "#URL\r\n\tNAME=Paper\r\n\tURL=http://p/\r\n\tCREATED=200\r\n\tVISITED=300",
+         "#SEPERATOR\r\n\tID=3", "-", "#URL\r\n\tNAME=Last\r\n\tURL=http://l/\r\n\tCREATED=400"});
     int bookmarks = 0;
-    EXPECT_EQ(Body(hotlist, &bookmarks),
-              "<DT><H3 FOLDED ADD_DATE=\"100\">News</H3>\r\n<DL><p>\r\n"
-              "<DT><A HREF=\"http://p/\" ADD_DATE=\"200\" LAST_VISIT=\"300\" LAST_MODIFIED=\"200\">Paper</A>\r\n"
-              "<DT><A HREF=\"http://www.opera.com/\" ADD_DATE=\"1148873838\" LAST_VISIT=\"1148873838\" "
-              "LAST_MODIFIED=\"1148873838\">--------------------</A>\r\n"
-              "</DL><p>\r\n"
-              "<DT><A HREF=\"http://l/\" ADD_DATE=\"400\" LAST_VISIT=\"400\" LAST_MODIFIED=\"400\">Last</A>\r\n");
+    EXPECT_EQ(
+        Body(hotlist, &bookmarks),
+        "<DT><H3 FOLDED ADD_DATE=\"100\">News</H3>\r\n<DL><p>\r\n"
+        "<DT><A HREF=\"http://p/\" ADD_DATE=\"200\" LAST_VISIT=\"300\" "
+        "LAST_MODIFIED=\"200\">Paper</A>\r\n"
+        "<DT><A HREF=\"http://www.opera.com/\" ADD_DATE=\"1148873838\" LAST_VISIT=\"1148873838\" "
+        "LAST_MODIFIED=\"1148873838\">--------------------</A>\r\n"
+        "</DL><p>\r\n"
+        "<DT><A HREF=\"http://l/\" ADD_DATE=\"400\" LAST_VISIT=\"400\" "
+        "LAST_MODIFIED=\"400\">Last</A>\r\n");
     EXPECT_EQ(bookmarks, 2);
 }
 
@@ -74,11 +75,14 @@ TEST(BookmarkHtml, MissingDatesStayEmpty) {
 }
 
 TEST(BookmarkHtml, SpecialCharactersAreEscaped) {
-    EXPECT_EQ(Body("#URL\r\n\tNAME=<b>Tom & \"Jerry\"</b>\r\n\tURL=http://x/?a=1&b=\"2\"\r\n\tCREATED=1<2"),
+    EXPECT_EQ(Body("#URL\r\n\tNAME=<b>Tom & "
+                   "\"Jerry\"</b>\r\n\tURL=http://x/?a=1&b=\"2\"\r\n\tCREATED=1<2"),
               "<DT><A HREF=\"http://x/?a=1&amp;b=&quot;2&quot;\" ADD_DATE=\"1&lt;2\" "
-              "LAST_VISIT=\"1&lt;2\" LAST_MODIFIED=\"1&lt;2\">&lt;b&gt;Tom &amp; &quot;Jerry&quot;&lt;/b&gt;</A>\r\n");
-    EXPECT_EQ(Body("#FOLDER\r\n\tNAME=\"></H3><script>"),
-              "<DT><H3 FOLDED ADD_DATE=\"\">&quot;&gt;&lt;/H3&gt;&lt;script&gt;</H3>\r\n<DL><p>\r\n");
+              "LAST_VISIT=\"1&lt;2\" LAST_MODIFIED=\"1&lt;2\">&lt;b&gt;Tom &amp; "
+              "&quot;Jerry&quot;&lt;/b&gt;</A>\r\n");
+    EXPECT_EQ(
+        Body("#FOLDER\r\n\tNAME=\"></H3><script>"),
+        "<DT><H3 FOLDED ADD_DATE=\"\">&quot;&gt;&lt;/H3&gt;&lt;script&gt;</H3>\r\n<DL><p>\r\n");
 }
 
 TEST(BookmarkHtml, MarkersAndKeysAreCaseSensitive) {
@@ -93,7 +97,8 @@ TEST(BookmarkHtml, AnEntryWithSeveralMarkersYieldsEachInOrder) {
     const std::string body = Body("#FOLDER\r\n\tNAME=My #URL folder\r\n\tCREATED=5", &bookmarks);
     EXPECT_EQ(body,
               "<DT><H3 FOLDED ADD_DATE=\"5\">My #URL folder</H3>\r\n<DL><p>\r\n"
-              "<DT><A HREF=\"\" ADD_DATE=\"5\" LAST_VISIT=\"5\" LAST_MODIFIED=\"5\">My #URL folder</A>\r\n");
+              "<DT><A HREF=\"\" ADD_DATE=\"5\" LAST_VISIT=\"5\" LAST_MODIFIED=\"5\">My #URL "
+              "folder</A>\r\n");
     EXPECT_EQ(bookmarks, 1);
 }
 
@@ -107,13 +112,16 @@ TEST(BookmarkHtml, SurplusBlankLinesAndFolderEnds) {
     // no longer exactly "-"; an extra pair gives an empty entry.
     EXPECT_EQ(Body("#FOLDER\r\n\tNAME=f\r\n\r\n\r\n-\r\n\r\n\r\n\r\n-"),
               "<DT><H3 FOLDED ADD_DATE=\"\">f</H3>\r\n<DL><p>\r\n</DL><p>\r\n");
-    EXPECT_EQ(Body("#FOLDER\r\n\tNAME=f\r\n\r\n\r\n-"), "<DT><H3 FOLDED ADD_DATE=\"\">f</H3>\r\n<DL><p>\r\n");
+    EXPECT_EQ(Body("#FOLDER\r\n\tNAME=f\r\n\r\n\r\n-"),
+              "<DT><H3 FOLDED ADD_DATE=\"\">f</H3>\r\n<DL><p>\r\n");
     EXPECT_EQ(Body(Join({"-", "-"})), "</DL><p>\r\n</DL><p>\r\n");
 }
 
 TEST(BookmarkHtml, LfFilesConvertLikeTheirCrLfTwins) {
-    const std::string crlf = Join({kHeader, "#FOLDER\r\n\tNAME=f", "#URL\r\n\tNAME=a\r\n\tURL=http://a/",
-                                   "#URL\r\n\tNAME=b\r\n\tURL=http://b/", "-"}) + "\r\n";
+    const std::string crlf =
+        Join({kHeader, "#FOLDER\r\n\tNAME=f", "#URL\r\n\tNAME=a\r\n\tURL=http://a/",
+              "#URL\r\n\tNAME=b\r\n\tURL=http://b/", "-"}) +
+        "\r\n";
     std::string lf;
     for (char c : crlf)
         if (c != '\r') lf.push_back(c);
@@ -124,9 +132,9 @@ TEST(BookmarkHtml, LfFilesConvertLikeTheirCrLfTwins) {
 
 TEST(BookmarkHtml, ProgressStepsOncePerBookmarkOnly) {
     int steps = 0;
-    const auto result = ConvertHotlistText(
-        Join({kHeader, "#FOLDER\r\n\tNAME=f", "#URL\r\n\tURL=a", "#SEPERATOR", "#URL\r\n\tURL=b", "-"}),
-        [&] { ++steps; });
+    const auto result = ConvertHotlistText(Join({kHeader, "#FOLDER\r\n\tNAME=f", "#URL\r\n\tURL=a",
+                                                 "#SEPERATOR", "#URL\r\n\tURL=b", "-"}),
+                                           [&] { ++steps; });
     ASSERT_TRUE(result);
     EXPECT_EQ(steps, 2);
     EXPECT_EQ(result->bookmarks, 2);
@@ -140,7 +148,10 @@ TEST(HotlistVersion, OtherVersionsStopWithoutWriting) {
     std::string shown;
     int shown_count = 0;
     EXPECT_EQ(ConvertOperaBookmarks(folder.File("v3.adr"), out, {},
-                                    [&](std::string_view m) { shown = m; ++shown_count; }),
+                                    [&](std::string_view m) {
+                                        shown = m;
+                                        ++shown_count;
+                                    }),
               -1);
     EXPECT_EQ(shown, "Opera Hotlist File Version unknown - can not continue ...");
     EXPECT_EQ(shown_count, 1);
@@ -170,7 +181,8 @@ TEST(ConvertOperaBookmarks, FileErrorsPropagateAndKeepTheOutput) {
     EXPECT_THROW(ConvertOperaBookmarks(folder.path().string(), out), EFOpenError);
     EXPECT_EQ(GetBytes(out), "keep");
     PutBytes(folder.File("h.adr"), "#URL\r\n\tURL=a");
-    EXPECT_THROW(ConvertOperaBookmarks(folder.File("h.adr"), folder.path().string()), EFCreateError);
+    EXPECT_THROW(ConvertOperaBookmarks(folder.File("h.adr"), folder.path().string()),
+                 EFCreateError);
 }
 
 }  // namespace

@@ -72,9 +72,23 @@ TEST(JoinLines, EndsEveryLineWithCrLf) {
 }
 
 TEST(JoinLinesOfSplitLines, NormalisesBreaksAndDropsFromTheZeroByte) {
-    EXPECT_EQ(JoinLines([] { LineList l; SplitLines("a\nb\rc", l); return l; }()), "a\r\nb\r\nc\r\n");
-    EXPECT_EQ(JoinLines([] { LineList l; SplitLines("a\r\n", l); return l; }()), "a\r\n");
-    EXPECT_EQ(JoinLines([] { LineList l; SplitLines(std::string("a\r\nb\0c\n", 7), l); return l; }()),
+    EXPECT_EQ(JoinLines([] {
+                  LineList l;
+                  SplitLines("a\nb\rc", l);
+                  return l;
+              }()),
+              "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(JoinLines([] {
+                  LineList l;
+                  SplitLines("a\r\n", l);
+                  return l;
+              }()),
+              "a\r\n");
+    EXPECT_EQ(JoinLines([] {
+                  LineList l;
+                  SplitLines(std::string("a\r\nb\0c\n", 7), l);
+                  return l;
+              }()),
               "a\r\nb\r\n");
 }
 

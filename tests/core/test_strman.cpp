@@ -15,16 +15,16 @@ TEST(TextAfter, MissesGiveEmptyText) {
     EXPECT_EQ(StrMan.TextAfter("x", "abc"), "");
     EXPECT_EQ(StrMan.TextAfter("", "abc"), "");
     EXPECT_EQ(StrMan.TextAfter("a", ""), "");
-    EXPECT_EQ(StrMan.TextAfter("abcd", "abc"), "");  // marker longer than text
+    EXPECT_EQ(StrMan.TextAfter("abcd", "abc"), "");      // marker longer than text
     EXPECT_EQ(StrMan.TextAfter("name=", "NAME=x"), "");  // case matters
 }
 
 TEST(TextAfter, StartPositionLimitsTheSearchButNotTheCut) {
     EXPECT_EQ(StrMan.TextAfter("a", "a1a2", 2), "2");
-    EXPECT_EQ(StrMan.TextAfter("a", "a1a2", 0), "1a2");    // below 1 counts as 1
+    EXPECT_EQ(StrMan.TextAfter("a", "a1a2", 0), "1a2");  // below 1 counts as 1
     EXPECT_EQ(StrMan.TextAfter("a", "a1a2", -7), "1a2");
-    EXPECT_EQ(StrMan.TextAfter("a", "a1a2", 5), "");       // beyond the end
-    EXPECT_EQ(StrMan.TextBefore("a", "a1a2", 2), "a1");    // cut from byte 1
+    EXPECT_EQ(StrMan.TextAfter("a", "a1a2", 5), "");     // beyond the end
+    EXPECT_EQ(StrMan.TextBefore("a", "a1a2", 2), "a1");  // cut from byte 1
     EXPECT_EQ(StrMan.TextBefore("a", "a1a2", 9), "a1a2");
 }
 
@@ -48,7 +48,8 @@ TEST(TextBeforeAndAfter, JoinWithTheMarkerToTheWholeText) {
          {std::string_view("="), std::string_view("\x02"), std::string_view("\0", 1),
           std::string_view("x"), std::string_view("z=")}) {
         const std::string joined = std::string(StrMan.TextBefore(marker, text)) +
-                                   std::string(marker) + std::string(StrMan.TextAfter(marker, text));
+                                   std::string(marker) +
+                                   std::string(StrMan.TextAfter(marker, text));
         EXPECT_EQ(joined, text) << "marker of " << marker.size() << " bytes";
     }
 }
@@ -69,7 +70,11 @@ constexpr std::string_view kCrLf = "\r\n";
 
 TEST(ReplaceText, TurnsMarkerPairsIntoLineBreaks) {
     EXPECT_EQ(StrMan.ReplaceText(kMarker, kCrLf, "no pair here"), "no pair here");
-    EXPECT_EQ(StrMan.ReplaceText(kMarker, kCrLf, "a\x02\x02" "b\x02\x02" "c"), "a\r\nb\r\nc");
+    EXPECT_EQ(StrMan.ReplaceText(kMarker, kCrLf,
+                                 "a\x02\x02"
+                                 "b\x02\x02"
+                                 "c"),
+              "a\r\nb\r\nc");
     EXPECT_EQ(StrMan.ReplaceText(kMarker, kCrLf, "\x02\x02\x02"), "\r\n\x02");
     EXPECT_EQ(StrMan.ReplaceText(kMarker, kCrLf, "\x02\x02\x02\x02"), "\r\n\r\n");
     EXPECT_EQ(StrMan.ReplaceText(kMarker, kCrLf, "\x02"), "\x02");

@@ -46,15 +46,14 @@ TEST_P(CountOccurrencesTest, CountsAsTheMainWindowExpects) {
         << "'" << c.pattern << "' in '" << c.text << "'";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CountOccurrencesTest,
-    ::testing::Values(CountCase{"aaa", "aa", 1}, CountCase{"aaaa", "aa", 2},
-                      CountCase{"abab", "ab", 2}, CountCase{"abc", "abc", 1},
-                      CountCase{"abc", "abcd", 0}, CountCase{"", "a", 0},
-                      CountCase{"banana", "a", 3}, CountCase{"abc", "", 0},
-                      CountCase{"#URL\r\n\r\n#URL\r\n\r\n#FOLDER", "#URL", 2},
-                      CountCase{"x#URL", "#URL", 1},
-                      CountCase{"#CONTACT#CONTACT#CONTACT", "#CONTACT", 3}));
+INSTANTIATE_TEST_SUITE_P(Cases, CountOccurrencesTest,
+                         ::testing::Values(CountCase{"aaa", "aa", 1}, CountCase{"aaaa", "aa", 2},
+                                           CountCase{"abab", "ab", 2}, CountCase{"abc", "abc", 1},
+                                           CountCase{"abc", "abcd", 0}, CountCase{"", "a", 0},
+                                           CountCase{"banana", "a", 3}, CountCase{"abc", "", 0},
+                                           CountCase{"#URL\r\n\r\n#URL\r\n\r\n#FOLDER", "#URL", 2},
+                                           CountCase{"x#URL", "#URL", 1},
+                                           CountCase{"#CONTACT#CONTACT#CONTACT", "#CONTACT", 3}));
 
 }  // namespace
 }  // namespace quarvo

@@ -12,7 +12,7 @@
 namespace quarvo::testing {
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
         static std::atomic<unsigned> serial{0};
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -40,7 +40,7 @@ public:
                                                       std::filesystem::directory_iterator()));
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

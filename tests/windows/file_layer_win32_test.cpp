@@ -1,10 +1,6 @@
 // The Windows file layer against the real kernel32 (or Wine's): share modes,
 // the replacement of an existing file, and the directory search of the
 // existence tests.
-#include "errors.h"
-#include "file_layer.h"
-#include "win32_test_folder.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,6 +9,10 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "errors.h"
+#include "file_layer.h"
+#include "win32_test_folder.h"
 
 namespace quarvo {
 namespace {

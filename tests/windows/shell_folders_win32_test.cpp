@@ -1,10 +1,6 @@
 // The folder lookup against the registry and the system folders of the
 // machine it runs on (under Wine: the test prefix). Registry values the tests
 // change are put back afterwards.
-#include "errors.h"
-#include "shell_folders.h"
-#include "win32_test_folder.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
@@ -12,6 +8,10 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "errors.h"
+#include "shell_folders.h"
+#include "win32_test_folder.h"
 
 namespace quarvo {
 namespace {
@@ -23,8 +23,8 @@ constexpr char kMachineKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 // The value names of kinds 0 to 16 (user folders key) and 21 to 26 (machine
 // key), as the lookup's contract lists them.
 constexpr std::array<const char*, 17> kUserValueNames{
-    "Desktop", "Start Menu", "Programs", "Startup",  "Personal",  "AppData",
-    "Fonts",   "SendTo",     "Recent",   "Favorites", "Cache",    "Cookies",
+    "Desktop", "Start Menu", "Programs",  "Startup",   "Personal",     "AppData",
+    "Fonts",   "SendTo",     "Recent",    "Favorites", "Cache",        "Cookies",
     "History", "NetHood",    "PrintHood", "Templates", "Local AppData"};
 constexpr std::array<const char*, 6> kMachineValueNames{
     "ProgramFilesDir", "CommonFilesDir", "ConfigPath", "DevicePath", "MediaPath", "WallPaperDir"};
@@ -37,9 +37,9 @@ struct SavedValue {
 };
 
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(),
-                                                  static_cast<int>(a.size()), b.data(),
-                                                  static_cast<int>(b.size())) == CSTR_EQUAL;
+    return a.size() == b.size() &&
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                          b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
 std::string Environment(const char* name) {
@@ -49,7 +49,7 @@ std::string Environment(const char* name) {
 }
 
 class WindowsShellFolders : public testing::Win32TestFolder {
-protected:
+  protected:
     void TearDown() override {
         for (auto saved = saved_.rbegin(); saved != saved_.rend(); ++saved) Restore(*saved);
         if (saved_tmp_) {
@@ -60,11 +60,11 @@ protected:
 
     // Sets a value for the length of the test. False when this account may
     // not write the key (a machine key without administrator rights).
-    bool SetValue(HKEY root, const char* key, const std::string& name, DWORD type,
-                  const void* data, DWORD size) {
+    bool SetValue(HKEY root, const char* key, const std::string& name, DWORD type, const void* data,
+                  DWORD size) {
         HKEY opened = nullptr;
-        if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
-                            nullptr) != ERROR_SUCCESS) {
+        if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr) !=
+            ERROR_SUCCESS) {
             return false;
         }
         Save(root, key, name, opened);
@@ -76,8 +76,7 @@ protected:
 
     bool SetString(HKEY root, const char* key, const std::string& name, const std::string& value,
                    DWORD type = REG_SZ) {
-        return SetValue(root, key, name, type, value.c_str(),
-                        static_cast<DWORD>(value.size() + 1));
+        return SetValue(root, key, name, type, value.c_str(), static_cast<DWORD>(value.size() + 1));
     }
 
     void DeleteValue(HKEY root, const char* key, const std::string& name) {
@@ -93,7 +92,7 @@ protected:
         ASSERT_TRUE(SetEnvironmentVariableA("TMP", value.c_str()));
     }
 
-private:
+  private:
     void Save(HKEY root, const char* key, const std::string& name, HKEY opened) {
         SavedValue saved{root, key, name, std::nullopt};
         DWORD type = 0;

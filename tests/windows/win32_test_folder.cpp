@@ -67,8 +67,8 @@ void PutFile(const std::string& path, std::string_view bytes) {
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(file.IsOpen()) << path << " error " << GetLastError();
     DWORD written = 0;
-    ASSERT_TRUE(WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                          nullptr));
+    ASSERT_TRUE(
+        WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
     ASSERT_EQ(written, bytes.size());
 }
 

@@ -10,9 +10,8 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <string_view>
@@ -21,7 +20,7 @@
 namespace quarvo::testing {
 
 class Win32TestFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -42,7 +41,7 @@ void PutFile(const std::string& path, std::string_view bytes);
 
 // Closes a handle when it goes out of scope.
 class ScopedHandle {
-public:
+  public:
     explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
     ScopedHandle(const ScopedHandle&) = delete;
     ScopedHandle& operator=(const ScopedHandle&) = delete;
@@ -52,7 +51,7 @@ public:
     [[nodiscard]] HANDLE Get() const { return handle_; }
     [[nodiscard]] bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
 
-private:
+  private:
     HANDLE handle_;
 };
 
