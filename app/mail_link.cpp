@@ -4,8 +4,9 @@
 #include <utility>
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
 #else
 #include <QDesktopServices>
 #include <QString>
