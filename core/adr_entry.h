@@ -1,81 +1,239 @@
-// Reading values out of one entry of an Opera .adr file. Shared by both
-// converters; not part of the public interface.
+// Reading the entries of an Opera .adr file and writing their values out.
+// Shared by both converters; not part of the public interface.
 #pragma once
 
 #include <array>
 #include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
 #include <string_view>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
+#define QUARVO_ADR_SSE2 1
 #endif
-
-#include "strman.h"
 
 namespace quarvo::adr {
 
 inline constexpr std::string_view kCrLf = "\r\n";
+inline constexpr std::size_t kNone = std::string_view::npos;
 
-// Offset of the first of `Bytes` in `text` at or after `from`, or npos.
-// Values and entries are a few dozen bytes long, where a library call per
-// search costs more than the bytes it reads; sixteen bytes are tested at once.
-template <char... Bytes>
-[[nodiscard]] std::size_t FindAnyOf(std::string_view text, std::size_t from) noexcept {
-    const char* const data = text.data();
-    std::size_t i = from;
-#if defined(__SSE2__) || defined(_M_X64)
-    for (; i + 16 <= text.size(); i += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        __m128i hits = _mm_setzero_si128();
-        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(chunk, _mm_set1_epi8(Bytes)))), ...);
-        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
-        if (mask != 0) return i + static_cast<std::size_t>(std::countr_zero(mask));
-    }
-#endif
-    for (; i < text.size(); ++i) {
-        if (((data[i] == Bytes) || ...)) return i;
-    }
-    return std::string_view::npos;
-}
-
-// Whether the bytes at `at` are those of `key`; keys are short enough that a
-// plain loop beats a call to memcmp.
-[[nodiscard]] inline bool SameBytes(std::string_view key, const char* at) noexcept {
-    for (std::size_t i = 0; i < key.size(); ++i) {
-        if (key[i] != at[i]) return false;
-    }
-    return true;
-}
-
-// The value of each of `keys` (all ending in '='): the bytes after the key's
-// first occurrence anywhere in the entry up to the next CR LF, or to the end
-// of the entry; empty for a key that does not occur.
+// Visits, in order, every position of a text that holds one of `Bytes`.
 //
-// One pass finds them all: visiting the entry's '=' bytes in order meets each
-// key's occurrences in order, so the first that matches is the first
-// occurrence. A search per key would read each entry once per key.
-template <std::size_t N>
-[[nodiscard]] std::array<std::string_view, N> FirstValues(
-    std::string_view entry, const std::array<std::string_view, N>& keys) noexcept {
-    static_assert(N < 32);
-    constexpr unsigned kAllFound = (1u << N) - 1;
-    std::array<std::string_view, N> values{};
-    unsigned found = 0;
-    for (std::size_t eq = FindAnyOf<'='>(entry, 0);
-         eq != std::string_view::npos && found != kAllFound; eq = FindAnyOf<'='>(entry, eq + 1)) {
-        for (std::size_t k = 0; k < N; ++k) {
-            const std::string_view key = keys[k];
-            if ((found & (1u << k)) != 0 || eq + 1 < key.size()) continue;
-            // The byte before '=' first: it tells most keys apart at once.
-            const std::size_t start = eq + 1 - key.size();
-            if (entry[eq - 1] != key[key.size() - 2] || !SameBytes(key, entry.data() + start))
-                continue;
-            found |= 1u << k;
-            values[k] = StrMan.TextBefore(kCrLf, entry.substr(eq + 1));
+// A converter walks a file once through the few bytes that matter to it
+// (line ends, '=', marker starts). Sixteen bytes are classified at once and
+// the hits of a block are then taken from its bit mask, so that a hit costs a
+// few instructions instead of a search call.
+template <char... Bytes>
+class ByteHits {
+  public:
+    ByteHits(std::string_view text, std::size_t from) noexcept
+        : data_(text.data()), size_(text.size()) {
+        Load(from);
+    }
+
+    // The next hit, or kNone after the last.
+    [[nodiscard]] std::size_t Next() noexcept {
+        while (mask_ == 0) {
+            if (base_ + kBlock >= size_) return kNone;
+            Load(base_ + kBlock);
+        }
+        const std::size_t at = base_ + static_cast<std::size_t>(std::countr_zero(mask_));
+        mask_ &= mask_ - 1;
+        return at;
+    }
+
+    // Drops the hits before `from`; `from` may lie anywhere ahead.
+    void SkipTo(std::size_t from) noexcept {
+        if (from >= base_ + kBlock) {
+            Load(from);
+        } else if (from > base_) {
+            mask_ &= ~0u << (from - base_);
         }
     }
-    return values;
-}
+
+  private:
+    static constexpr std::size_t kBlock = 16;
+
+    static bool IsHit(char c) noexcept { return ((c == Bytes) || ...); }
+
+    void Load(std::size_t from) noexcept {
+        base_ = from;
+        mask_ = 0;
+        if (from >= size_) return;
+#ifdef QUARVO_ADR_SSE2
+        if (from + kBlock <= size_) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data_ + from));
+            __m128i hits = _mm_setzero_si128();
+            ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(Bytes)))), ...);
+            mask_ = static_cast<unsigned>(_mm_movemask_epi8(hits));
+            return;
+        }
+#endif
+        const std::size_t end = from + kBlock < size_ ? from + kBlock : size_;
+        for (std::size_t i = from; i < end; ++i)
+            if (IsHit(data_[i])) mask_ |= 1u << (i - from);
+    }
+
+    const char* data_;
+    std::size_t size_;
+    std::size_t base_ = 0;
+    unsigned mask_ = 0;
+};
+
+// The keys whose values a converter takes from an entry (all ending in '='),
+// recognised at the '=' that ends them. The byte before '=' picks the few keys
+// worth comparing.
+template <std::size_t N>
+class KeySet {
+  public:
+    static_assert(N < 32);
+    using Mask = std::uint32_t;
+
+    constexpr explicit KeySet(const std::array<std::string_view, N>& keys) : keys_(keys) {
+        for (std::size_t k = 0; k < N; ++k) {
+            const std::string_view key = keys[k];
+            by_last_byte_[static_cast<unsigned char>(key[key.size() - 2])] |= Mask{1} << k;
+        }
+    }
+
+    // The keys among `wanted` that end at the '=' at `eq`, none of them
+    // starting before `floor`.
+    [[nodiscard]] Mask EndingAt(const char* text, std::size_t floor, std::size_t eq,
+                                Mask wanted) const noexcept {
+        if (eq == floor) return 0;
+        Mask candidates = by_last_byte_[static_cast<unsigned char>(text[eq - 1])] & wanted;
+        Mask matched = 0;
+        while (candidates != 0) {
+            const int k = std::countr_zero(candidates);
+            candidates &= candidates - 1;
+            const std::string_view key = keys_[static_cast<std::size_t>(k)];
+            if (eq + 1 - floor < key.size()) continue;
+            if (std::memcmp(text + eq + 1 - key.size(), key.data(), key.size() - 1) == 0)
+                matched |= Mask{1} << k;
+        }
+        return matched;
+    }
+
+  private:
+    std::array<std::string_view, N> keys_;
+    std::array<Mask, 256> by_last_byte_{};
+};
+
+// The values of an entry's keys as they are found. A key's value starts after
+// its first occurrence and runs to the next CR LF, or to the end of the entry;
+// a value is open from its key until that line end is seen.
+template <std::size_t N>
+class EntryValues {
+  public:
+    using Mask = typename KeySet<N>::Mask;
+
+    void Clear() noexcept {
+        found_ = 0;
+        open_ = 0;
+    }
+    [[nodiscard]] Mask missing() const noexcept { return ~found_ & ((Mask{1} << N) - 1); }
+
+    void Open(Mask keys, std::size_t value_begin) noexcept {
+        found_ |= keys;
+        open_ |= keys;
+        for (Mask m = keys; m != 0; m &= m - 1) {
+            const auto k = static_cast<std::size_t>(std::countr_zero(m));
+            begin_[k] = value_begin;
+        }
+    }
+    // A line end (or the end of the entry) at `at` ends every open value.
+    void CloseAt(std::size_t at) noexcept {
+        for (Mask m = open_; m != 0; m &= m - 1) end_[static_cast<std::size_t>(std::countr_zero(m))] = at;
+        open_ = 0;
+    }
+
+    // Key `k`'s value, empty when the entry lacks the key.
+    [[nodiscard]] std::string_view Of(const char* text, std::size_t k) const noexcept {
+        if ((found_ & (Mask{1} << k)) == 0) return {};
+        return {text + begin_[k], end_[k] - begin_[k]};
+    }
+
+  private:
+    Mask found_ = 0;
+    Mask open_ = 0;
+    std::array<std::size_t, N> begin_{};
+    std::array<std::size_t, N> end_{};
+};
+
+// A writer for one output record at a time. Room for the record's longest
+// possible text is made first, so that the pieces are copied with plain
+// stores; Finish() cuts the string back to what was written. Each
+// CopyEscaped may store up to kSlack bytes beyond what it writes.
+class RecordWriter {
+  public:
+    static constexpr std::size_t kSlack = 16;
+
+    RecordWriter(std::string& out, std::size_t most) : out_(out), start_(out.size()) {
+        out.resize(start_ + most + kSlack);
+        at_ = out.data() + start_;
+    }
+    RecordWriter(const RecordWriter&) = delete;
+    RecordWriter& operator=(const RecordWriter&) = delete;
+    ~RecordWriter() { Finish(); }
+
+    // Cuts the string back to what was written; nothing may be put after.
+    void Finish() noexcept {
+        if (at_ == nullptr) return;
+        out_.resize(static_cast<std::size_t>(at_ - out_.data()));
+        at_ = nullptr;
+    }
+
+    void Put(char c) noexcept { *at_++ = c; }
+    void Put(std::string_view text) noexcept {
+        if (text.empty()) return;  // an absent value has no bytes to copy from
+        std::memcpy(at_, text.data(), text.size());
+        at_ += text.size();
+    }
+
+    // Copies `value`, handing each byte among `Special` to
+    // `escape(writer, value, i)`, which writes its replacement and returns
+    // the offset to go on from.
+    template <char... Special, class Escape>
+    void CopyEscaped(std::string_view value, Escape&& escape) noexcept {
+        const char* const data = value.data();
+        const std::size_t n = value.size();
+        std::size_t i = 0;
+        while (i < n) {
+#ifdef QUARVO_ADR_SSE2
+            if (i + 16 <= n) {
+                const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(at_), block);
+                __m128i hits = _mm_setzero_si128();
+                ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(Special)))), ...);
+                const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+                if (mask == 0) {
+                    at_ += 16;
+                    i += 16;
+                    continue;
+                }
+                const auto plain = static_cast<std::size_t>(std::countr_zero(mask));
+                at_ += plain;
+                i = escape(*this, value, i + plain);
+                continue;
+            }
+#endif
+            const char c = data[i];
+            if (((c == Special) || ...)) {
+                i = escape(*this, value, i);
+            } else {
+                *at_++ = c;
+                ++i;
+            }
+        }
+    }
+
+  private:
+    std::string& out_;
+    std::size_t start_;
+    char* at_;
+};
 
 }  // namespace quarvo::adr

@@ -1,12 +1,14 @@
 #include "contacts.h"
 
 #include <array>
+#include <cstring>
 
 #include "adr_entry.h"
 #include "file_layer.h"
 #include "large_buffer.h"
 #include "line_ends.h"
-#include "strman.h"
+#include "output_file.h"
+#include "side_by_side.h"
 #include "text_search.h"
 
 namespace quarvo {
@@ -17,123 +19,265 @@ constexpr std::string_view kEntryEnd = "ICON=";
 // Inside a value, two 0x02 bytes stand for a line break or separate addresses.
 constexpr std::string_view kValueBreak = "\x02\x02";
 
+enum Key : std::size_t {
+    kName,
+    kUrl,
+    kDescription,
+    kShortName,
+    kActive,
+    kMail,
+    kPhone,
+    kFax,
+    kPostal,
+    kPicture,
+    kKeyCount
+};
+
+constexpr adr::KeySet<kKeyCount> kKeys{std::array<std::string_view, kKeyCount>{
+    "NAME=", "URL=", "DESCRIPTION=", "SHORT NAME=", "ACTIVE=", "MAIL=", "PHONE=", "FAX=",
+    "POSTALADDRESS=", "PICTUREURL="}};
+
 struct Contact {
-    std::string_view name, url, description, short_name, active, mail, phone, fax, postal, picture;
+    std::array<std::string_view, kKeyCount> values;
+    std::string_view operator[](Key key) const noexcept { return values[key]; }
 };
 
-constexpr std::array<std::string_view, 10> kContactKeys{
-    "NAME=", "URL=",   "DESCRIPTION=", "SHORT NAME=",    "ACTIVE=",
-    "MAIL=", "PHONE=", "FAX=",         "POSTALADDRESS=", "PICTUREURL=",
-};
-
-Contact ReadContact(std::string_view entry) {
-    const auto v = adr::FirstValues(entry, kContactKeys);
-    return Contact{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]};
+// Writes `value` for the inside of a quoted CSV field: double quotes are
+// doubled.
+void PutFieldText(adr::RecordWriter& out, std::string_view value) {
+    out.CopyEscaped<'"'>(value, [](adr::RecordWriter& w, std::string_view, std::size_t i) {
+        w.Put("\"\"");
+        return i + 1;
+    });
 }
 
-// Appends `value` for the inside of a quoted CSV field: double quotes are
-// doubled, and with `breaks` each marker pair becomes CR LF (pairs taken left
-// to right, so three marker bytes give CR LF and one marker byte).
-void AppendFieldText(std::string& out, std::string_view value, bool breaks) {
-    const auto next = [&](std::size_t from) {
-        return breaks ? adr::FindAnyOf<'"', '\x02'>(value, from) : adr::FindAnyOf<'"'>(value, from);
-    };
-    std::size_t done = 0;
-    for (std::size_t i = next(0); i != std::string_view::npos; i = next(i + 1)) {
-        if (value[i] == '"') {
-            out.append(value.substr(done, i + 1 - done));
-            out.push_back('"');
-            done = i + 1;
-        } else if (i + 1 < value.size() && value[i + 1] == '\x02') {
-            out.append(value.substr(done, i - done));
-            out.append(adr::kCrLf);
-            done = ++i + 1;
+// As PutFieldText, and each marker pair becomes CR LF (pairs taken left to
+// right, so three marker bytes give CR LF and one marker byte).
+void PutFieldTextWithBreaks(adr::RecordWriter& out, std::string_view value) {
+    out.CopyEscaped<'"', '\x02'>(value, [](adr::RecordWriter& w, std::string_view v, std::size_t i) {
+        if (v[i] == '"') {
+            w.Put("\"\"");
+            return i + 1;
         }
-    }
-    out.append(value.substr(done));
+        if (i + 1 < v.size() && v[i + 1] == '\x02') {
+            w.Put(adr::kCrLf);
+            return i + 2;
+        }
+        w.Put(v[i]);
+        return i + 1;
+    });
 }
 
-void AppendQuoted(std::string& out, std::string_view value, bool breaks = false) {
-    out.push_back('"');
-    AppendFieldText(out, value, breaks);
-    out.push_back('"');
+void PutQuoted(adr::RecordWriter& out, std::string_view value) {
+    out.Put('"');
+    PutFieldText(out, value);
+    out.Put('"');
+}
+
+void PutQuotedWithBreaks(adr::RecordWriter& out, std::string_view value) {
+    out.Put('"');
+    PutFieldTextWithBreaks(out, value);
+    out.Put('"');
 }
 
 // The address book wants the first address bare; it is quoted only when a
 // bare field could not hold it.
-void AppendFirstAddress(std::string& out, std::string_view address) {
+void PutFirstAddress(adr::RecordWriter& out, std::string_view address) {
     if (address.find_first_of(",\"\r\n") == std::string_view::npos)
-        out.append(address);
+        out.Put(address);
     else
-        AppendQuoted(out, address);
+        PutQuoted(out, address);
 }
 
-void AppendNotes(std::string& out, const Contact& contact) {
-    out.push_back('"');
-    AppendFieldText(out, contact.description, true);
-    out.append(contact.active == "YES" ? "\r\nActive=YES\r\n" : "\r\nActive=NO\r\n");
-    AppendFieldText(out, StrMan.TextAfter(kValueBreak, contact.mail), true);
-    out.append("\r\n\"");
+// The longest record a contact can give: the fixed text, and every value
+// twice as long when it is all quotes.
+std::size_t MostRecordBytes(const Contact& contact) {
+    constexpr std::size_t kFixed = 128;
+    std::size_t values = 0;
+    for (const std::string_view value : contact.values) values += value.size();
+    return kFixed + 2 * values;
 }
 
-void AppendRecord(std::string& out, const Contact& contact) {
-    out.append(",,,");
-    AppendQuoted(out, contact.name);  // 4 Name
-    out.push_back(',');
-    AppendQuoted(out, contact.short_name);  // 5 Nickname
-    out.push_back(',');
-    AppendFirstAddress(out, StrMan.TextBefore(kValueBreak, contact.mail));  // 6 E-mail
-    out.push_back(',');
-    AppendQuoted(out, contact.postal, true);  // 7 Home Street
-    out.append(",,,,,");
-    AppendQuoted(out, contact.phone);  // 12 Home Phone
-    out.push_back(',');
-    AppendQuoted(out, contact.fax);  // 13 Home Fax
-    out.append(",,");
-    AppendQuoted(out, contact.url);  // 15 Personal Web Page
-    out.append(",,,,,,");
-    AppendQuoted(out, contact.picture);  // 21 Business Web Page
-    out.append(",,,,,,,,");
-    AppendNotes(out, contact);  // 29 Notes
-    out.append(adr::kCrLf);
+void AppendRecord(std::string& csv, const Contact& contact) {
+    adr::RecordWriter out(csv, MostRecordBytes(contact));
+    const std::string_view mail = contact[kMail];
+    const std::size_t mail_break = FindBytes(mail, kValueBreak);
+    const std::string_view first_address = mail.substr(0, mail_break);
+    const std::string_view more_addresses =
+        mail_break == std::string_view::npos ? std::string_view{}
+                                             : mail.substr(mail_break + kValueBreak.size());
+
+    out.Put(",,,");
+    PutQuoted(out, contact[kName]);  // 4 Name
+    out.Put(',');
+    PutQuoted(out, contact[kShortName]);  // 5 Nickname
+    out.Put(',');
+    PutFirstAddress(out, first_address);  // 6 E-mail
+    out.Put(',');
+    PutQuotedWithBreaks(out, contact[kPostal]);  // 7 Home Street
+    out.Put(",,,,,");
+    PutQuoted(out, contact[kPhone]);  // 12 Home Phone
+    out.Put(',');
+    PutQuoted(out, contact[kFax]);  // 13 Home Fax
+    out.Put(",,");
+    PutQuoted(out, contact[kUrl]);  // 15 Personal Web Page
+    out.Put(",,,,,,");
+    PutQuoted(out, contact[kPicture]);  // 21 Business Web Page
+    out.Put(",,,,,,,,\"");              // 29 Notes
+    PutFieldTextWithBreaks(out, contact[kDescription]);
+    out.Put(contact[kActive] == "YES" ? "\r\nActive=YES\r\n" : "\r\nActive=NO\r\n");
+    PutFieldTextWithBreaks(out, more_addresses);
+    out.Put("\r\n\"\r\n");
 }
 
-// The conversion proper, of text whose line ends are already CR LF.
-ContactsConversion ConvertCrLfContacts(std::string_view contacts, const ProgressSink& progress) {
-    ContactsConversion result;
-    // A record of a sparse contact can be half again as long as its entry;
-    // reserved pages that are never written cost nothing.
-    result.csv.reserve(kContactsCsvHeader.size() + 2 * contacts.size());
-    AdviseHugePages(result.csv);
-    result.csv.append(kContactsCsvHeader);
-
-    std::string_view rest = contacts;
-    while (!rest.empty()) {
-        const std::size_t start = FindBytes(rest, kContactMarker);
+// Appends the records of the contacts in `text` (CR LF line ends) to `csv`
+// and returns how many are named. `progress` steps once per pass over the
+// entries; the last pass, which finds no contact, steps only when
+// `step_after_last` is set. With a `drain`, the text gathered in `csv` is
+// passed to it whenever a block is full.
+//
+// An entry runs from its marker to the next "ICON=", which may lie in a
+// following entry when its own is missing; the next pass starts after that
+// "ICON=", so no stray "ICON=" can make a contact be cut twice. Each value is
+// the text after its key's first occurrence in the entry, up to the next
+// CR LF or the end of the entry. One walk over the '#', '=' and CR bytes
+// finds markers, entry ends, keys and line ends alike.
+std::int32_t AppendRecords(std::string& csv, std::string_view text, const ProgressSink& progress,
+                           bool step_after_last, const BlockSink& drain = {}) {
+    const char* const data = text.data();
+    adr::ByteHits<'#', '=', '\r'> hits(text, 0);
+    adr::EntryValues<kKeyCount> values;
+    std::int32_t named = 0;
+    std::size_t rest = 0;
+    while (rest < text.size()) {
+        std::size_t marker = adr::kNone;
+        for (std::size_t at = hits.Next(); at != adr::kNone; at = hits.Next()) {
+            if (data[at] == '#' && text.substr(at).starts_with(kContactMarker)) {
+                marker = at;
+                break;
+            }
+        }
+        if (marker == adr::kNone) {
+            if (progress && step_after_last) progress();
+            break;
+        }
         if (progress) progress();
-        if (start == std::string_view::npos) break;
-        // An entry runs from its marker to the next "ICON=", which may lie in a
-        // following entry when its own is missing; the next pass starts after
-        // that "ICON=", so no stray "ICON=" can make a contact be cut twice.
-        const std::string_view after_marker = rest.substr(start + kContactMarker.size());
-        const std::size_t end = FindBytes(after_marker, kEntryEnd);
-        const std::string_view entry = after_marker.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view{}
-                                             : after_marker.substr(end + kEntryEnd.size());
 
-        const Contact contact = ReadContact(entry);
-        AppendRecord(result.csv, contact);
-        if (!contact.name.empty()) ++result.named;
+        const std::size_t begin = marker + kContactMarker.size();
+        std::size_t end = text.size();
+        rest = text.size();
+        values.Clear();
+        hits.SkipTo(begin);
+        for (std::size_t at = hits.Next(); at != adr::kNone; at = hits.Next()) {
+            if (data[at] == '=') {
+                if (at >= begin + 4 && std::memcmp(data + at - 4, kEntryEnd.data(), 4) == 0) {
+                    end = at - 4;
+                    rest = at + 1;
+                    break;
+                }
+                const auto missing = values.missing();
+                if (missing == 0) continue;
+                if (const auto keys = kKeys.EndingAt(data, begin, at, missing)) values.Open(keys, at + 1);
+            } else if (data[at] == '\r' && at + 1 < text.size() && data[at + 1] == '\n') {
+                // Before an "ICON=" is met every CR LF lies inside the entry.
+                values.CloseAt(at);
+            }
+        }
+        values.CloseAt(end);
+        hits.SkipTo(rest);
+
+        Contact contact;
+        for (std::size_t k = 0; k < kKeyCount; ++k) contact.values[k] = values.Of(data, k);
+        AppendRecord(csv, contact);
+        if (!contact[kName].empty()) ++named;
+        if (drain && csv.size() >= kOutputBlockBytes) {
+            drain(csv);
+            csv.clear();
+        }
     }
+    return named;
+}
+
+// The CSV text in two pieces, so that a file can be written without first
+// joining them.
+struct CsvPieces {
+    std::string first;  // starts with the header
+    std::string second;
+    std::int32_t named = 0;
+};
+
+// A record of a sparse contact can be half again as long as its entry;
+// reserved pages that are never written cost nothing.
+void ReserveFor(std::string& csv, std::size_t entries_bytes) {
+    csv.reserve(kContactsCsvHeader.size() + 2 * entries_bytes);
+    AdviseHugePages(csv);
+}
+
+// Converts text whose line ends are already CR LF; with a `drain`, the
+// first piece is passed to it in blocks as it grows, and only its rest is
+// returned. With `near` inside the text, the text is cut after the first "ICON=" from there on and the two
+// parts are converted side by side. Every pass over the entries starts
+// after an "ICON=" (which ended an entry or lay between entries), so the
+// parts give exactly the records of the whole; the first part's last pass
+// only finds the contact the second part's first pass finds, so it does
+// not step.
+CsvPieces ConvertCrLfContacts(std::string_view contacts, std::size_t near,
+                              const ProgressSink& progress, const BlockSink& drain = {}) {
+    CsvPieces result;
+    ReserveFor(result.first, contacts.size());
+    result.first.append(kContactsCsvHeader);
+
+    const std::size_t icon = near < contacts.size() ? FindBytes(contacts, kEntryEnd, near)
+                                                    : std::string_view::npos;
+    const std::size_t cut = icon == std::string_view::npos ? contacts.size() : icon + kEntryEnd.size();
+    if (cut >= contacts.size()) {
+        result.named = AppendRecords(result.first, contacts, progress, true, drain);
+        return result;
+    }
+
+    RelayedProgress relay(progress);
+    std::int32_t named_first = 0;
+    std::int32_t named_second = 0;
+    RunSideBySide(
+        [&, here = relay.Here()] {
+            named_first = AppendRecords(result.first, contacts.substr(0, cut), here, false, drain);
+        },
+        [&, there = relay.There()] {
+            ReserveFor(result.second, contacts.size() - cut);
+            named_second = AppendRecords(result.second, contacts.substr(cut), there, true);
+        });
+    relay.PassOn();
+    result.named = named_first + named_second;
     return result;
+}
+
+std::size_t HalfwayIfLarge(std::string_view text) {
+    return text.size() >= kSideBySideBytes ? text.size() / 2 : std::string_view::npos;
+}
+
+ContactsConversion Joined(CsvPieces pieces) {
+    pieces.first.append(pieces.second);
+    return ContactsConversion{std::move(pieces.first), pieces.named};
 }
 
 }  // namespace
 
 ContactsConversion ConvertContactsText(std::string_view contacts, const ProgressSink& progress) {
-    if (!HasBareLineFeed(contacts)) return ConvertCrLfContacts(contacts, progress);
-    return ConvertCrLfContacts(WithCrLfLineEnds(contacts), progress);
+    if (!HasBareLineFeed(contacts))
+        return Joined(ConvertCrLfContacts(contacts, HalfwayIfLarge(contacts), progress));
+    const std::string crlf = WithCrLfLineEnds(contacts);
+    return Joined(ConvertCrLfContacts(crlf, HalfwayIfLarge(crlf), progress));
 }
+
+namespace detail {
+
+ContactsConversion ConvertContactsTextCutNear(std::string_view contacts, std::size_t near,
+                                              const ProgressSink& progress) {
+    if (!HasBareLineFeed(contacts)) return Joined(ConvertCrLfContacts(contacts, near, progress));
+    return Joined(ConvertCrLfContacts(WithCrLfLineEnds(contacts), near, progress));
+}
+
+}  // namespace detail
 
 std::int32_t ConvertOperaContacts(const std::string& contacts_path, const std::string& csv_path,
                                   const ProgressSink& progress) {
@@ -142,9 +286,13 @@ std::int32_t ConvertOperaContacts(const std::string& contacts_path, const std::s
     // Normalise here rather than inside the conversion, so that the original
     // bytes are released before the CSV text is built.
     if (HasBareLineFeed(input)) input = WithCrLfLineEnds(input);
-    ContactsConversion converted = ConvertCrLfContacts(input, progress);
+    OutputFile output(csv_path);
+    const CsvPieces converted = ConvertCrLfContacts(
+        input, HalfwayIfLarge(input), progress, [&output](std::string_view block) { output.Write(block); });
     std::string().swap(input);
-    WriteWholeFile(csv_path, converted.csv);
+    output.Write(converted.first);
+    output.Write(converted.second);
+    output.Finish();
     return converted.named;
 }
 

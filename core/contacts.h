@@ -2,6 +2,7 @@
 // out for the Windows Address Book's import.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,5 +35,16 @@ struct ContactsConversion {
 // leaves the CSV file untouched.
 std::int32_t ConvertOperaContacts(const std::string& contacts_path, const std::string& csv_path,
                                   const ProgressSink& progress = {});
+
+namespace detail {
+
+// ConvertContactsText with its text cut in two near offset `near` (not at all
+// when `near` lies past the end) and the parts converted side by side. Large
+// texts are cut halfway; tests cut anywhere.
+[[nodiscard]] ContactsConversion ConvertContactsTextCutNear(std::string_view contacts,
+                                                            std::size_t near,
+                                                            const ProgressSink& progress = {});
+
+}  // namespace detail
 
 }  // namespace quarvo

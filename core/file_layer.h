@@ -2,6 +2,8 @@
 // raw bytes: no line-break, code-page or byte-order-mark conversion.
 #pragma once
 
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -23,6 +25,31 @@ namespace quarvo {
 // folder, no access, in use, a folder's name) and EWriteError when the bytes
 // cannot all be stored (disk full).
 void WriteWholeFile(const std::string& file_name, std::string_view text);
+
+// As above, for a text held in pieces: the file holds them one after another.
+void WriteWholeFile(const std::string& file_name, std::initializer_list<std::string_view> pieces);
+
+// A file's new content written piece by piece, for a text too large to be
+// held whole: it goes to a new file beside the target, which Commit() flushes
+// and renames over the old one, exactly as WriteWholeFile does. Until then
+// the old file stays as it was, and a replacement dropped without Commit()
+// leaves no temporary file behind.
+// The constructor throws EFCreateError, Write() EWriteError, and Commit()
+// either, with the meanings they have for WriteWholeFile.
+class FileReplacement {
+  public:
+    explicit FileReplacement(const std::string& file_name);
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+    ~FileReplacement();
+
+    void Write(std::string_view piece);
+    void Commit();
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // True when an entry of that name exists, file or folder. Never throws and
 // never shows a system dialog. On Windows the name goes to the directory

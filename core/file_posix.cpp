@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "errors.h"
@@ -196,24 +197,38 @@ std::string ReadWholeFile(const std::string& file_name) {
     return text;
 }
 
-void WriteWholeFile(const std::string& file_name, std::string_view text) {
-    const std::string target = ResolveLinks(file_name);
+// The target of a replacement, held open and write-locked from the start, so
+// that a program that honours the lock never sees it half-way, and the new
+// file beside it.
+struct FileReplacement::State {
+    explicit State(const std::string& name)
+        : file_name(name),
+          target(ResolveLinks(name)),
+          existing(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)),
+          open_errno(errno) {}
 
-    // An existing target stays open and write-locked until it is replaced,
-    // so a program that honours the lock never sees it half-way.
-    Descriptor existing(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    std::string file_name;
+    std::string target;
+    Descriptor existing;
+    int open_errno;
+    std::optional<TemporaryFile> temporary;
+};
+
+FileReplacement::FileReplacement(const std::string& file_name)
+    : state_(std::make_unique<State>(file_name)) {
+    State& s = *state_;
     struct stat old_state {};
-    const bool replacing = existing.valid();
+    const bool replacing = s.existing.valid();
     if (replacing) {
-        if (::fstat(existing.get(), &old_state) != 0 || !S_ISREG(old_state.st_mode))
+        if (::fstat(s.existing.get(), &old_state) != 0 || !S_ISREG(old_state.st_mode))
             throw EFCreateError(file_name);
-        if (LockWholeFile(existing.get(), F_WRLCK) == LockResult::kHeldElsewhere)
+        if (LockWholeFile(s.existing.get(), F_WRLCK) == LockResult::kHeldElsewhere)
             throw EFCreateError(file_name);
-    } else if (errno != ENOENT) {
+    } else if (s.open_errno != ENOENT) {
         throw EFCreateError(file_name);  // a folder's name, no access, ...
     }
 
-    TemporaryFile temporary(target);
+    const TemporaryFile& temporary = s.temporary.emplace(s.target);
     if (!temporary.valid()) throw EFCreateError(file_name);
     if (replacing) {
         (void)::fchown(temporary.fd(), old_state.st_uid, old_state.st_gid);
@@ -222,12 +237,30 @@ void WriteWholeFile(const std::string& file_name, std::string_view text) {
     } else if (::fchmod(temporary.fd(), 0666 & ~CurrentUmask()) != 0) {
         throw EFCreateError(file_name);
     }
+}
 
-    if (!WriteAll(temporary.fd(), text) || Calls().fsync(temporary.fd()) != 0 || !temporary.Close())
-        throw EWriteError();
-    if (!temporary.RenameTo(target)) throw EFCreateError(file_name);
-    existing.Close();
-    FlushFolder(FolderOf(target));
+FileReplacement::~FileReplacement() = default;
+
+void FileReplacement::Write(std::string_view piece) {
+    if (!WriteAll(state_->temporary->fd(), piece)) throw EWriteError();
+}
+
+void FileReplacement::Commit() {
+    State& s = *state_;
+    if (Calls().fsync(s.temporary->fd()) != 0 || !s.temporary->Close()) throw EWriteError();
+    if (!s.temporary->RenameTo(s.target)) throw EFCreateError(s.file_name);
+    s.existing.Close();
+    FlushFolder(FolderOf(s.target));
+}
+
+void WriteWholeFile(const std::string& file_name, std::string_view text) {
+    WriteWholeFile(file_name, std::initializer_list<std::string_view>{text});
+}
+
+void WriteWholeFile(const std::string& file_name, std::initializer_list<std::string_view> pieces) {
+    FileReplacement replacement(file_name);
+    for (const std::string_view piece : pieces) replacement.Write(piece);
+    replacement.Commit();
 }
 
 bool PathExists(const std::string& file_name) noexcept {

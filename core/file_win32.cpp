@@ -177,33 +177,50 @@ std::string ReadWholeFile(const std::string& file_name) {
     return text;
 }
 
-void WriteWholeFile(const std::string& file_name, std::string_view text) {
-    // An existing target is opened for reading and writing with no sharing:
-    // that refuses a file in use, a read-only file and a folder's name before
-    // anything is written, and keeps everyone else out while the replacement
-    // is prepared.
-    UniqueHandle target(CreateFileA(file_name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+// An existing target is held open for reading and writing with no sharing:
+// that refuses a file in use, a read-only file and a folder's name before
+// anything is written, and keeps everyone else out while the replacement is
+// prepared.
+struct FileReplacement::State {
+    std::string file_name;
+    std::string destination;
+    UniqueHandle target;
+    TemporaryFile temporary;
+};
+
+FileReplacement::FileReplacement(const std::string& file_name)
+    : state_(std::make_unique<State>()) {
+    State& s = *state_;
+    s.file_name = file_name;
+    s.destination = file_name;
+    s.target.Reset(CreateFileA(file_name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD attributes = FILE_ATTRIBUTE_NORMAL;
-    std::string destination = file_name;
-    if (target.IsOpen()) {
+    if (s.target.IsOpen()) {
         BY_HANDLE_FILE_INFORMATION info{};
-        if (!GetFileInformationByHandle(target.Get(), &info)) throw EFCreateError(file_name);
+        if (!GetFileInformationByHandle(s.target.Get(), &info)) throw EFCreateError(file_name);
         // Windows itself refuses to open a read-only file for writing; an
         // administrator under Wine is let through, so ask the attribute.
         if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) throw EFCreateError(file_name);
         if ((info.dwFileAttributes & kKeptAttributes) != 0) {
             attributes = info.dwFileAttributes & kKeptAttributes;
         }
-        destination = ReplacedPath(file_name, target.Get());
+        s.destination = ReplacedPath(file_name, s.target.Get());
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
         throw EFCreateError(file_name);
     }
+    if (!CreateTemporaryFile(s.destination, attributes, s.temporary)) throw EFCreateError(file_name);
+}
 
-    TemporaryFile temporary;
-    if (!CreateTemporaryFile(destination, attributes, temporary)) throw EFCreateError(file_name);
-    if (!WriteAll(temporary.handle.Get(), text) || !FlushFileBuffers(temporary.handle.Get()) ||
-        !temporary.handle.Close()) {
+FileReplacement::~FileReplacement() = default;
+
+void FileReplacement::Write(std::string_view piece) {
+    if (!WriteAll(state_->temporary.handle.Get(), piece)) throw EWriteError();
+}
+
+void FileReplacement::Commit() {
+    State& s = *state_;
+    if (!FlushFileBuffers(s.temporary.handle.Get()) || !s.temporary.handle.Close()) {
         throw EWriteError();
     }
 
@@ -216,12 +233,22 @@ void WriteWholeFile(const std::string& file_name, std::string_view text) {
     // before a plain rename. Should another program open the file in that
     // instant, the rename fails, the old file stays as it was, and the
     // caller hears that the file is in use.
-    target.Close();
-    if (!MoveFileExA(temporary.name.c_str(), destination.c_str(),
+    s.target.Close();
+    if (!MoveFileExA(s.temporary.name.c_str(), s.destination.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        throw EFCreateError(file_name);
+        throw EFCreateError(s.file_name);
     }
-    temporary.Keep();
+    s.temporary.Keep();
+}
+
+void WriteWholeFile(const std::string& file_name, std::string_view text) {
+    WriteWholeFile(file_name, std::initializer_list<std::string_view>{text});
+}
+
+void WriteWholeFile(const std::string& file_name, std::initializer_list<std::string_view> pieces) {
+    FileReplacement replacement(file_name);
+    for (const std::string_view piece : pieces) replacement.Write(piece);
+    replacement.Commit();
 }
 
 bool PathExists(const std::string& file_name) noexcept {

@@ -6,6 +6,8 @@
 #include "file_layer.h"
 #include "large_buffer.h"
 #include "line_ends.h"
+#include "output_file.h"
+#include "side_by_side.h"
 #include "text_search.h"
 
 namespace quarvo {
@@ -19,152 +21,278 @@ constexpr std::string_view kSeparatorLine =
     "LAST_MODIFIED=\"1148873838\">--------------------</A>\r\n";
 constexpr std::string_view kFolderEnd = "</DL><p>\r\n";
 
-// What an entry holds anywhere: the three entry markers, which all start with
-// '#', and the version line, which starts with 'O'. Both bytes are rare in a
-// hotlist, so one pass over them answers for all; every occurrence of the
-// supported version line is also one of the version line.
+// What an entry holds anywhere: the three entry markers and the version
+// line. Every occurrence of the supported version line is also one of the
+// version line.
 struct Markers {
     bool folder = false, bookmark = false, separator = false;
     bool version = false, supported_version = false;
 };
 
-Markers MarkersOf(std::string_view entry) {
-    Markers markers;
-    for (std::size_t hit = adr::FindAnyOf<'#', 'O'>(entry, 0); hit != std::string_view::npos;
-         hit = adr::FindAnyOf<'#', 'O'>(entry, hit + 1)) {
-        const std::string_view at = entry.substr(hit);
-        if (at[0] == 'O') {
-            if (!at.starts_with(kVersionLine)) continue;
-            markers.version = true;
-            markers.supported_version =
-                markers.supported_version || at.starts_with(kSupportedVersionLine);
-            continue;
-        }
-        markers.folder = markers.folder || at.starts_with("#FOLDER");
-        markers.bookmark = markers.bookmark || at.starts_with("#URL");
-        markers.separator = markers.separator || at.starts_with("#SEPERATOR");
-    }
-    return markers;
-}
+enum Key : std::size_t { kName, kUrl, kCreated, kVisited, kKeyCount };
+
+constexpr adr::KeySet<kKeyCount> kKeys{
+    std::array<std::string_view, kKeyCount>{"NAME=", "URL=", "CREATED=", "VISITED="}};
 
 // The values an entry's text is built from.
 struct Values {
     std::string_view name, url, created, visited;
 };
 
-constexpr std::array<std::string_view, 4> kBookmarkKeys{"NAME=", "URL=", "CREATED=", "VISITED="};
-
-Values ValuesOf(std::string_view entry) {
-    const auto v = adr::FirstValues(entry, kBookmarkKeys);
-    return Values{v[0], v[1], v[2], v[3]};
-}
-
 // Values go into attributes and element text; escaping keeps a name or URL
 // from closing either.
-void AppendEscaped(std::string& out, std::string_view value) {
-    std::size_t done = 0;
-    for (std::size_t i = adr::FindAnyOf<'&', '<', '>', '"'>(value, 0); i != std::string_view::npos;
-         i = adr::FindAnyOf<'&', '<', '>', '"'>(value, done)) {
-        std::string_view entity;
-        switch (value[i]) {
-            case '&':
-                entity = "&amp;";
-                break;
-            case '<':
-                entity = "&lt;";
-                break;
-            case '>':
-                entity = "&gt;";
-                break;
-            default:
-                entity = "&quot;";
-                break;
-        }
-        out.append(value.substr(done, i - done));
-        out.append(entity);
-        done = i + 1;
-    }
-    out.append(value.substr(done));
+void PutEscaped(adr::RecordWriter& out, std::string_view value) {
+    out.CopyEscaped<'&', '<', '>', '"'>(
+        value, [](adr::RecordWriter& w, std::string_view v, std::size_t i) {
+            switch (v[i]) {
+                case '&':
+                    w.Put("&amp;");
+                    break;
+                case '<':
+                    w.Put("&lt;");
+                    break;
+                case '>':
+                    w.Put("&gt;");
+                    break;
+                default:
+                    w.Put("&quot;");
+                    break;
+            }
+            return i + 1;
+        });
 }
 
-void AppendFolderHeading(std::string& out, const Values& values) {
-    out.append("<DT><H3 FOLDED ADD_DATE=\"");
-    AppendEscaped(out, values.created);
-    out.append("\">");
-    AppendEscaped(out, values.name);
-    out.append("</H3>\r\n<DL><p>\r\n");
+// The longest text an entry can give: the fixed text of a folder heading, a
+// bookmark, a separator and a folder end, and every value six times as long
+// when it is all quotes, as often as it is written.
+std::size_t MostEntryBytes(const Values& values) {
+    constexpr std::size_t kFixed = 384;
+    constexpr std::size_t kLongestEntity = 6;
+    return kFixed + kLongestEntity * (2 * values.name.size() + values.url.size() +
+                                      4 * values.created.size() + values.visited.size());
 }
 
-void AppendBookmark(std::string& out, const Values& values) {
+void PutFolderHeading(adr::RecordWriter& out, const Values& values) {
+    out.Put("<DT><H3 FOLDED ADD_DATE=\"");
+    PutEscaped(out, values.created);
+    out.Put("\">");
+    PutEscaped(out, values.name);
+    out.Put("</H3>\r\n<DL><p>\r\n");
+}
+
+void PutBookmark(adr::RecordWriter& out, const Values& values) {
     const std::string_view visited = values.visited.empty() ? values.created : values.visited;
-    out.append("<DT><A HREF=\"");
-    AppendEscaped(out, values.url);
-    out.append("\" ADD_DATE=\"");
-    AppendEscaped(out, values.created);
-    out.append("\" LAST_VISIT=\"");
-    AppendEscaped(out, visited);
-    out.append("\" LAST_MODIFIED=\"");
-    AppendEscaped(out, values.created);
-    out.append("\">");
-    AppendEscaped(out, values.name);
-    out.append("</A>\r\n");
+    out.Put("<DT><A HREF=\"");
+    PutEscaped(out, values.url);
+    out.Put("\" ADD_DATE=\"");
+    PutEscaped(out, values.created);
+    out.Put("\" LAST_VISIT=\"");
+    PutEscaped(out, visited);
+    out.Put("\" LAST_MODIFIED=\"");
+    PutEscaped(out, values.created);
+    out.Put("\">");
+    PutEscaped(out, values.name);
+    out.Put("</A>\r\n");
 }
 
-// The conversion proper, of text whose line ends are already CR LF.
-std::optional<BookmarksConversion> ConvertCrLfHotlist(std::string_view hotlist,
-                                                      const ProgressSink& progress) {
-    BookmarksConversion result;
-    // Escaping can make a bookmark's line longer than its entry; reserved
-    // pages that are never written cost nothing.
-    result.html.reserve(kBookmarkPrologue.size() + 2 * hotlist.size() + kBookmarkEpilogue.size());
-    AdviseHugePages(result.html);
-    result.html.append(kBookmarkPrologue);
+struct PartResult {
+    std::int32_t bookmarks = 0;
+    bool unsupported_version = false;
+};
 
-    std::string_view rest = hotlist;
-    while (!rest.empty()) {
-        const std::size_t end = FindBytes(rest, kEntrySeparator);
-        const std::string_view entry = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view{}
-                                             : rest.substr(end + kEntrySeparator.size());
+// Appends the text of the entries in `text` (CR LF line ends) to `html`.
+// Entries are separated by an empty line. Every test runs on every entry: an
+// entry holding several markers yields the text of each, in this order. A
+// value is the text after its key's first occurrence in the entry, up to the
+// next CR LF. One walk over the CR, '#', '=' and 'O' bytes finds entry ends,
+// markers, the version line, keys and line ends alike; none of the markers
+// holds a CR, so each one found lies inside its entry. With a `drain`, the
+// text gathered in `html` is passed to it whenever a block is full.
+PartResult AppendEntries(std::string& html, std::string_view text, const ProgressSink& progress,
+                         const BlockSink& drain = {}) {
+    const char* const data = text.data();
+    const std::size_t size = text.size();
+    adr::ByteHits<'\r', '#', '=', 'O'> hits(text, 0);
+    adr::EntryValues<kKeyCount> found;
+    PartResult result;
+    std::size_t begin = 0;
+    while (begin < size) {
+        Markers markers;
+        found.Clear();
+        std::size_t end = size;
+        std::size_t next = size;
+        for (std::size_t at = hits.Next(); at != adr::kNone; at = hits.Next()) {
+            const char c = data[at];
+            if (c == '\r') {
+                if (at + 1 >= size || data[at + 1] != '\n') continue;
+                found.CloseAt(at);
+                if (at + 3 < size && data[at + 2] == '\r' && data[at + 3] == '\n') {
+                    end = at;
+                    next = at + kEntrySeparator.size();
+                    break;
+                }
+            } else if (c == '=') {
+                const auto missing = found.missing();
+                if (missing == 0) continue;
+                if (const auto keys = kKeys.EndingAt(data, begin, at, missing)) found.Open(keys, at + 1);
+            } else if (c == '#') {
+                const std::string_view here = text.substr(at);
+                markers.folder = markers.folder || here.starts_with("#FOLDER");
+                markers.bookmark = markers.bookmark || here.starts_with("#URL");
+                markers.separator = markers.separator || here.starts_with("#SEPERATOR");
+            } else {
+                const std::string_view here = text.substr(at);
+                if (!here.starts_with(kVersionLine)) continue;
+                markers.version = true;
+                markers.supported_version =
+                    markers.supported_version || here.starts_with(kSupportedVersionLine);
+            }
+        }
+        found.CloseAt(end);
+        hits.SkipTo(next);
 
-        // Every test runs on every entry: an entry holding several markers
-        // yields the text of each, in this order.
-        const Markers markers = MarkersOf(entry);
-        if (markers.version && !markers.supported_version) return std::nullopt;
-        const Values values = markers.folder || markers.bookmark ? ValuesOf(entry) : Values{};
-        if (markers.folder) AppendFolderHeading(result.html, values);
+        if (markers.version && !markers.supported_version) {
+            result.unsupported_version = true;
+            return result;
+        }
+        const Values values{found.Of(data, kName), found.Of(data, kUrl), found.Of(data, kCreated),
+                            found.Of(data, kVisited)};
+        const bool folder_end = end - begin == 1 && data[begin] == '-';
+        begin = next;
+        if (!markers.folder && !markers.bookmark && !markers.separator && !folder_end) continue;
+
+        adr::RecordWriter out(html, MostEntryBytes(values));
+        if (markers.folder) PutFolderHeading(out, values);
         if (markers.bookmark) {
             if (progress) progress();
-            AppendBookmark(result.html, values);
+            PutBookmark(out, values);
             ++result.bookmarks;
         }
-        if (markers.separator) result.html.append(kSeparatorLine);
-        if (entry == "-") result.html.append(kFolderEnd);
+        if (markers.separator) out.Put(kSeparatorLine);
+        if (folder_end) out.Put(kFolderEnd);
+        out.Finish();
+        if (drain && html.size() >= kOutputBlockBytes) {
+            drain(html);
+            html.clear();
+        }
     }
-    result.html.append(kBookmarkEpilogue);
     return result;
+}
+
+// The bookmark file in two pieces, so that a file can be written without
+// first joining them.
+struct HtmlPieces {
+    std::string first;   // starts with the prologue
+    std::string second;  // ends with the epilogue
+    std::int32_t bookmarks = 0;
+};
+
+// Escaping can make a bookmark's line longer than its entry; reserved pages
+// that are never written cost nothing.
+void ReserveFor(std::string& html, std::size_t entries_bytes) {
+    html.reserve(kBookmarkPrologue.size() + 2 * entries_bytes + kBookmarkEpilogue.size());
+    AdviseHugePages(html);
+}
+
+// Where the text can be cut into two runs of whole entries: at the first
+// empty-line separator from `near` on that cannot be part of an earlier one,
+// which is one not preceded by CR LF. Cutting entries one after another from
+// the start meets every such separator.
+std::size_t CutNear(std::string_view hotlist, std::size_t near) {
+    if (near >= hotlist.size()) return std::string_view::npos;
+    for (std::size_t at = FindBytes(hotlist, kEntrySeparator, near); at != std::string_view::npos;
+         at = FindBytes(hotlist, kEntrySeparator, at + 1)) {
+        if (at < 2 || hotlist.substr(at - 2, 2) != adr::kCrLf) return at;
+    }
+    return std::string_view::npos;
+}
+
+// Converts text whose line ends are already CR LF, cut near `near` into two
+// parts that are converted side by side. With a `drain`, the first piece is
+// passed to it in blocks as it grows, and only its rest is returned.
+std::optional<HtmlPieces> ConvertCrLfHotlist(std::string_view hotlist, std::size_t near,
+                                             const ProgressSink& progress,
+                                             const BlockSink& drain = {}) {
+    HtmlPieces result;
+    ReserveFor(result.first, hotlist.size());
+    result.first.append(kBookmarkPrologue);
+
+    const std::size_t cut = CutNear(hotlist, near);
+    if (cut == std::string_view::npos) {
+        const PartResult whole = AppendEntries(result.first, hotlist, progress, drain);
+        if (whole.unsupported_version) return std::nullopt;
+        result.first.append(kBookmarkEpilogue);
+        result.bookmarks = whole.bookmarks;
+        return result;
+    }
+
+    RelayedProgress relay(progress);
+    PartResult first;
+    PartResult second;
+    RunSideBySide(
+        [&, here = relay.Here()] {
+            first = AppendEntries(result.first, hotlist.substr(0, cut), here, drain);
+        },
+        [&, there = relay.There()] {
+            const std::size_t from = cut + kEntrySeparator.size();
+            ReserveFor(result.second, hotlist.size() - from);
+            second = AppendEntries(result.second, hotlist.substr(from), there);
+            result.second.append(kBookmarkEpilogue);
+        });
+    relay.PassOn();
+    if (first.unsupported_version || second.unsupported_version) return std::nullopt;
+    result.bookmarks = first.bookmarks + second.bookmarks;
+    return result;
+}
+
+std::size_t HalfwayIfLarge(std::string_view text) {
+    return text.size() >= kSideBySideBytes ? text.size() / 2 : std::string_view::npos;
+}
+
+std::optional<BookmarksConversion> Joined(std::optional<HtmlPieces> pieces) {
+    if (!pieces) return std::nullopt;
+    pieces->first.append(pieces->second);
+    return BookmarksConversion{std::move(pieces->first), pieces->bookmarks};
 }
 
 }  // namespace
 
 std::optional<BookmarksConversion> ConvertHotlistText(std::string_view hotlist,
                                                       const ProgressSink& progress) {
-    if (!HasBareLineFeed(hotlist)) return ConvertCrLfHotlist(hotlist, progress);
-    return ConvertCrLfHotlist(WithCrLfLineEnds(hotlist), progress);
+    if (!HasBareLineFeed(hotlist))
+        return Joined(ConvertCrLfHotlist(hotlist, HalfwayIfLarge(hotlist), progress));
+    const std::string crlf = WithCrLfLineEnds(hotlist);
+    return Joined(ConvertCrLfHotlist(crlf, HalfwayIfLarge(crlf), progress));
 }
+
+namespace detail {
+
+std::optional<BookmarksConversion> ConvertHotlistTextCutNear(std::string_view hotlist,
+                                                             std::size_t near,
+                                                             const ProgressSink& progress) {
+    if (!HasBareLineFeed(hotlist)) return Joined(ConvertCrLfHotlist(hotlist, near, progress));
+    return Joined(ConvertCrLfHotlist(WithCrLfLineEnds(hotlist), near, progress));
+}
+
+}  // namespace detail
 
 std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path, const std::string& html_path,
                                    const ProgressSink& progress, const MessageSink& message) {
     std::string input;
     if (PathExists(hotlist_path)) input = ReadWholeFile(hotlist_path);
     if (HasBareLineFeed(input)) input = WithCrLfLineEnds(input);
-    std::optional<BookmarksConversion> converted = ConvertCrLfHotlist(input, progress);
+    OutputFile output(html_path);
+    const std::optional<HtmlPieces> converted =
+        ConvertCrLfHotlist(input, HalfwayIfLarge(input), progress,
+                           [&output](std::string_view block) { output.Write(block); });
     std::string().swap(input);
     if (!converted) {
         if (message) message(kUnknownVersionMessage);
-        return kUnsupportedHotlistVersion;
+        return kUnsupportedHotlistVersion;  // the output file stays as it was
     }
-    WriteWholeFile(html_path, converted->html);
+    output.Write(converted->first);
+    output.Write(converted->second);
+    output.Finish();
     return converted->bookmarks;
 }
 

@@ -2,6 +2,7 @@
 // bookmark file that browsers import.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -45,5 +46,15 @@ struct BookmarksConversion {
 std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path, const std::string& html_path,
                                    const ProgressSink& progress = {},
                                    const MessageSink& message = {});
+
+namespace detail {
+
+// ConvertHotlistText with its text cut in two near offset `near` (not at all
+// when `near` lies past the end) and the parts converted side by side. Large
+// texts are cut halfway; tests cut anywhere.
+[[nodiscard]] std::optional<BookmarksConversion> ConvertHotlistTextCutNear(
+    std::string_view hotlist, std::size_t near, const ProgressSink& progress = {});
+
+}  // namespace detail
 
 }  // namespace quarvo

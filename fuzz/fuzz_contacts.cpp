@@ -58,5 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (text.find('\n') != std::string_view::npos) {
         QUARVO_LAW(quarvo::ConvertContactsText(CrLfTwin(text)).csv == converted.csv);
     }
+
+    // Converted in two parts side by side, cut anywhere, it gives the same.
+    std::size_t cut_steps = 0;
+    const quarvo::ContactsConversion cut = quarvo::detail::ConvertContactsTextCutNear(
+        text, CutPoint(text), [&cut_steps] { ++cut_steps; });
+    QUARVO_LAW(cut.csv == converted.csv && cut.named == converted.named);
+    QUARVO_LAW(cut_steps == steps);
     return 0;
 }

@@ -73,5 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto twin_converted = quarvo::ConvertHotlistText(twin);
         QUARVO_LAW(twin_converted.has_value() && twin_converted->html == html);
     }
+
+    // Converted in two parts side by side, cut anywhere, it gives the same.
+    std::size_t cut_steps = 0;
+    const auto cut = quarvo::detail::ConvertHotlistTextCutNear(text, CutPoint(text),
+                                                               [&cut_steps] { ++cut_steps; });
+    QUARVO_LAW(cut.has_value() && cut->html == html && cut->bookmarks == converted->bookmarks);
+    QUARVO_LAW(cut_steps == steps);
     return 0;
 }

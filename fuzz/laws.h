@@ -25,6 +25,13 @@ inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
 }
 
 // Every LF without a CR before it written as CR LF.
+// Where to cut a text for a conversion in two parts: a place that the
+// input itself picks, so that the fuzzer explores every boundary.
+inline std::size_t CutPoint(std::string_view text) {
+    if (text.empty()) return 0;
+    return static_cast<unsigned char>(text.back()) * text.size() / 255;
+}
+
 inline std::string CrLfTwin(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {

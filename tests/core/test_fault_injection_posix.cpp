@@ -478,6 +478,18 @@ TEST_F(SeamFault, DiskFullPartWayThrough) {
     ExpectRecovery();
 }
 
+TEST_F(SeamFault, DiskFullAfterTheFirstBlocksOfALargeFile) {
+    std::string large = "Opera Hotlist version 2.0\r\n\r\n";
+    while (large.size() < (std::size_t{4} << 20))
+        large += "#URL\r\n\tNAME=n\r\n\tURL=http://example.org/a/long/enough/address\r\n\r\n";
+    PutBytes(in_, large);
+    g_bytes_left = std::size_t{3} << 19;  // one and a half blocks
+    file_seam::Calls().write = &FullDiskWrite;
+    EXPECT_EQ(MessageOf<EWriteError>([&] { (void)ConvertOperaBookmarks(in_, out_); }),
+              "Stream write error");
+    ExpectUntouched();
+}
+
 TEST_F(SeamFault, WriteThatStoresNothing) {
     file_seam::Calls().write = &ZeroWrite;
     EXPECT_EQ(MessageOf<EWriteError>([&] { WriteWholeFile(out_, "new text"); }),

@@ -54,6 +54,12 @@ TEST(WriteWholeFile, CreatesAndReplacesWithExactlyTheText) {
     EXPECT_TRUE(std::filesystem::exists(name));
     EXPECT_EQ(std::filesystem::file_size(name), 0u);
     EXPECT_EQ(folder.EntryCount(), 1u) << "a temporary file was left behind";
+
+    WriteWholeFile(name, {"first ", "", std::string_view("\0second", 7)});
+    EXPECT_EQ(GetBytes(name), std::string("first \0second", 13));
+    WriteWholeFile(name, std::initializer_list<std::string_view>{});
+    EXPECT_EQ(std::filesystem::file_size(name), 0u);
+    EXPECT_EQ(folder.EntryCount(), 1u);
 }
 
 TEST(WriteWholeFile, FailsToCreateInAMissingFolderOrOverAFolder) {

@@ -1,0 +1,191 @@
+// Large files are converted in two parts side by side. Wherever the text is
+// cut, the parts must give the very bytes, counts and progress steps of the
+// whole, and every step must reach the caller on the caller's thread.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "contacts.h"
+#include "errors.h"
+#include "file_layer.h"
+#include "hotlist.h"
+#include "temp_folder.h"
+
+namespace quarvo {
+namespace {
+
+using testing::GetBytes;
+using testing::PutBytes;
+using testing::TempFolder;
+
+// Texts whose entry boundaries are easy to get wrong: entries without their
+// end, stray ends between entries, runs of empty lines, markers at the very
+// start and end, keys cut by an entry's end, LF line ends.
+const std::vector<std::string> kContactTexts = {
+    "#CONTACT\r\n\tNAME=A\r\n\tICON=x\r\n\r\n#CONTACT\r\n\tNAME=B\r\n\tMAIL=b@x\x02\x02"
+    "c@x\r\n\tICON=y\r\n\r\n#CONTACT\r\n\tNAME=C \"q\"\r\n\tICON=z\r\n",
+    "ICON=#CONTACTNAME=aICON=ICON=ICON=#CONTACT\tNAME=b\r\n#CONTACT\tNAME=c\r\nICON=d#CONTACT",
+    "#CONTACT\r\n\tNAME=no end\r\n\r\nICON=stray\r\n#CONTACT\r\n\tURL=u\r\n\tICON=\r\n\r\n"
+    "#FOLDER\r\n\tNAME=f\r\n\tICON=f\r\n\r\n#CONTACT\r\n\tSHORT NAME=s\r\n\tPICTUREURL=p\r\n",
+    "#CONTACT\n\tNAME=lf\n\tDESCRIPTION=a\x02\x02\x02\x62\n\tICON=1\n\n#CONTACT\n\tNAME=two\n"
+    "\tICON=2\n\n#CONTACT\n\tACTIVE=YES\n",
+    "#CONTACTNAME=ICON=#CONTACTICON=#CONTACT\r\nMAIL=\x02\x02\r\nICON",
+};
+
+const std::vector<std::string> kHotlistTexts = {
+    "Opera Hotlist version 2.0\r\nOptions: encoding = utf8\r\n\r\n#FOLDER\r\n\tNAME=F\r\n\t"
+    "CREATED=1\r\n\r\n#URL\r\n\tNAME=a & b\r\n\tURL=http://a/?x=1\r\n\tVISITED=2\r\n\r\n"
+    "#SEPERATOR\r\n\r\n-\r\n\r\n#URL\r\n\tNAME=<last>\r\n\tURL=u\r\n",
+    "\r\n\r\n\r\n\r\n\r\n#URL\r\n\tURL=a\r\n\r\n\r\n\r\n\r\n\r\n#URL\tURL=b\r\n\r\n-\r\n\r\n\r\n"
+    "-\r\n\r\n#FOLDER#URL#SEPERATOR\r\n\tNAME=all\r\n\r\n\r\n",
+    "#URL\n\tNAME=lf\n\tURL=http://l/\n\n#FOLDER\n\tNAME=f\n\n-\n\n\n#URL\n\tURL=end\n",
+    "#URL\r\n\tURL=a\r\n\r\n#URL\r\n\tNAME=b\r\n\r\nOpera Hotlist version 3.0\r\n\r\n#URL\r\n",
+    "#URL\r\n\tNAME=x\r\r\n\r\n\r\r\n\r\n#URL\r\n\tNAME=Opera Hotlist version 2.0\r\n\r\n-",
+};
+
+TEST(CutConversion, ContactsGiveTheRecordsAndStepsOfTheWholeWhereverCut) {
+    for (const std::string& text : kContactTexts) {
+        int whole_steps = 0;
+        const ContactsConversion whole = ConvertContactsText(text, [&] { ++whole_steps; });
+        for (std::size_t near = 0; near <= text.size(); ++near) {
+            int steps = 0;
+            const ContactsConversion cut =
+                detail::ConvertContactsTextCutNear(text, near, [&] { ++steps; });
+            ASSERT_EQ(cut.csv, whole.csv) << "cut near " << near << " of " << text;
+            EXPECT_EQ(cut.named, whole.named) << near;
+            EXPECT_EQ(steps, whole_steps) << "cut near " << near << " of " << text;
+        }
+    }
+}
+
+TEST(CutConversion, HotlistsGiveTheTextOfTheWholeWhereverCut) {
+    for (const std::string& text : kHotlistTexts) {
+        int whole_steps = 0;
+        const auto whole = ConvertHotlistText(text, [&] { ++whole_steps; });
+        for (std::size_t near = 0; near <= text.size(); ++near) {
+            int steps = 0;
+            const auto cut = detail::ConvertHotlistTextCutNear(text, near, [&] { ++steps; });
+            ASSERT_EQ(cut.has_value(), whole.has_value()) << near;
+            if (!whole) continue;  // steps before the refusal may differ
+            ASSERT_EQ(cut->html, whole->html) << "cut near " << near << " of " << text;
+            EXPECT_EQ(cut->bookmarks, whole->bookmarks) << near;
+            EXPECT_EQ(steps, whole_steps) << "cut near " << near << " of " << text;
+        }
+    }
+}
+
+// Large enough to be converted side by side.
+std::string ManyContacts() {
+    std::string text;
+    for (int i = 0; text.size() < (std::size_t{3} << 20); ++i) {
+        text += "#CONTACT\r\n\tNAME=Person " + std::to_string(i) +
+                "\r\n\tMAIL=p@x\x02\x02q@x\r\n\tPOSTALADDRESS=1 \"Main\"\x02\x02Town\r\n";
+        if (i % 7 != 0) text += "\tICON=Contact0\r\n";  // some run into the next
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string ManyBookmarks() {
+    std::string text = "Opera Hotlist version 2.0\r\n\r\n";
+    for (int i = 0; text.size() < (std::size_t{3} << 20); ++i) {
+        text += i % 50 == 0 ? "#FOLDER\r\n\tNAME=F" + std::to_string(i) + "\r\n\r\n" : "";
+        text += "#URL\r\n\tNAME=B&" + std::to_string(i) + "\r\n\tURL=http://x/" +
+                std::to_string(i) + "\r\n\tCREATED=5\r\n\r\n";
+        text += i % 50 == 49 ? "-\r\n\r\n\r\n" : "";
+    }
+    return text;
+}
+
+TEST(CutConversion, LargeTextsAreCutAndStepOnlyOnTheCallersThread) {
+    const std::thread::id caller = std::this_thread::get_id();
+    const auto on_caller = [&](int& steps, bool& elsewhere) {
+        return [&, caller] {
+            ++steps;
+            elsewhere = elsewhere || std::this_thread::get_id() != caller;
+        };
+    };
+
+    const std::string contacts = ManyContacts();
+    const std::size_t never = contacts.size() + 1;
+    int steps = 0, single_steps = 0;
+    bool elsewhere = false, single_elsewhere = false;
+    const ContactsConversion csv = ConvertContactsText(contacts, on_caller(steps, elsewhere));
+    const ContactsConversion single = detail::ConvertContactsTextCutNear(
+        contacts, never, on_caller(single_steps, single_elsewhere));
+    EXPECT_EQ(csv.csv, single.csv);
+    EXPECT_EQ(csv.named, single.named);
+    EXPECT_GT(steps, 10000);
+    EXPECT_EQ(steps, single_steps);
+    EXPECT_FALSE(elsewhere);
+
+    const std::string hotlist = ManyBookmarks();
+    steps = single_steps = 0;
+    const auto html = ConvertHotlistText(hotlist, on_caller(steps, elsewhere));
+    const auto single_html =
+        detail::ConvertHotlistTextCutNear(hotlist, never, on_caller(single_steps, elsewhere));
+    ASSERT_TRUE(html && single_html);
+    EXPECT_EQ(html->html, single_html->html);
+    EXPECT_EQ(html->bookmarks, single_html->bookmarks);
+    EXPECT_EQ(steps, html->bookmarks);
+    EXPECT_EQ(steps, single_steps);
+    EXPECT_FALSE(elsewhere);
+
+    // A version refused in the second half refuses the whole.
+    EXPECT_FALSE(ConvertHotlistText(hotlist + "\r\n\r\nOpera Hotlist version 1.0\r\n"));
+}
+
+TEST(CutConversion, FilesHoldTheSameBytesAsTheConvertedText) {
+    TempFolder folder;
+    const std::string contacts = ManyContacts();
+    PutBytes(folder.File("contacts.adr"), contacts);
+    const ContactsConversion csv = ConvertContactsText(contacts);
+    EXPECT_EQ(ConvertOperaContacts(folder.File("contacts.adr"), folder.File("c.csv")), csv.named);
+    EXPECT_EQ(GetBytes(folder.File("c.csv")), csv.csv);
+
+    const std::string hotlist = ManyBookmarks();
+    PutBytes(folder.File("opera6.adr"), hotlist);
+    const auto html = ConvertHotlistText(hotlist);
+    ASSERT_TRUE(html);
+    EXPECT_EQ(ConvertOperaBookmarks(folder.File("opera6.adr"), folder.File("b.htm")),
+              html->bookmarks);
+    EXPECT_EQ(GetBytes(folder.File("b.htm")), html->html);
+}
+
+TEST(CutConversion, ARefusalAfterBlocksWereWrittenLeavesTheOutputAsItWas) {
+    TempFolder folder;
+    const std::string out = folder.File("bookmark.htm");
+    PutBytes(out, "previous");
+    // Megabytes of bookmarks reach the new file before the refused version.
+    PutBytes(folder.File("opera6.adr"), ManyBookmarks() + "\r\n\r\nOpera Hotlist version 9\r\n");
+    int shown = 0;
+    EXPECT_EQ(ConvertOperaBookmarks(folder.File("opera6.adr"), out, {},
+                                    [&](std::string_view) { ++shown; }),
+              kUnsupportedHotlistVersion);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(GetBytes(out), "previous");
+    EXPECT_EQ(folder.EntryCount(), 2u) << "a temporary file was left behind";
+
+    // The refusal is told even when the output could not have been written.
+    EXPECT_EQ(ConvertOperaBookmarks(folder.File("opera6.adr"), folder.File("no/such/b.htm")),
+              kUnsupportedHotlistVersion);
+}
+
+TEST(CutConversion, AnOutputThatCannotBeCreatedFailsOnlyAfterTheConversion) {
+    TempFolder folder;
+    PutBytes(folder.File("contacts.adr"), ManyContacts());
+    PutBytes(folder.File("opera6.adr"), ManyBookmarks());
+    int steps = 0;
+    EXPECT_THROW((void)ConvertOperaContacts(folder.File("contacts.adr"), folder.File("no/c.csv"),
+                                            [&] { ++steps; }),
+                 EFCreateError);
+    EXPECT_GT(steps, 10000);
+    EXPECT_THROW((void)ConvertOperaBookmarks(folder.File("opera6.adr"), folder.path().string()),
+                 EFCreateError);
+    EXPECT_EQ(folder.EntryCount(), 2u);
+}
+
+}  // namespace
+}  // namespace quarvo
