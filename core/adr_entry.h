@@ -111,8 +111,12 @@ class KeySet {
             candidates &= candidates - 1;
             const std::string_view key = keys_[static_cast<std::size_t>(k)];
             if (eq + 1 - floor < key.size()) continue;
-            if (std::memcmp(text + eq + 1 - key.size(), key.data(), key.size() - 1) == 0)
-                matched |= Mask{1} << k;
+            // Keys are a few bytes long, where a loop beats a call to memcmp;
+            // the byte before '=' is known to match already.
+            const char* const start = text + eq + 1 - key.size();
+            std::size_t i = 0;
+            while (i + 2 < key.size() && start[i] == key[i]) ++i;
+            if (i + 2 == key.size()) matched |= Mask{1} << k;
         }
         return matched;
     }
@@ -165,13 +169,18 @@ class EntryValues {
 
 // A writer for one output record at a time. Room for the record's longest
 // possible text is made first, so that the pieces are copied with plain
-// stores; Finish() cuts the string back to what was written. Each
-// CopyEscaped may store up to kSlack bytes beyond what it writes.
+// stores; Finish() cuts the string back to what was written.
+//
+// The values copied are slices of one source text. A value's bytes are
+// taken sixteen at a time, also past its end while that stays inside the
+// source, so most values are copied in one step; the bytes stored beyond
+// the value land in the room made, and the next piece overwrites them.
 class RecordWriter {
   public:
     static constexpr std::size_t kSlack = 16;
 
-    RecordWriter(std::string& out, std::size_t most) : out_(out), start_(out.size()) {
+    RecordWriter(std::string& out, std::size_t most, std::string_view source)
+        : out_(out), start_(out.size()), source_end_(source.data() + source.size()) {
         out.resize(start_ + most + kSlack);
         at_ = out.data() + start_;
     }
@@ -193,46 +202,57 @@ class RecordWriter {
         at_ += text.size();
     }
 
-    // Copies `value`, handing each byte among `Special` to
-    // `escape(writer, value, i)`, which writes its replacement and returns
-    // the offset to go on from.
+    // Copies `value` (a slice of the source), handing each byte among
+    // `Special` to `escape(writer, value, i)`, which writes its replacement
+    // and returns the offset to go on from.
     template <char... Special, class Escape>
     void CopyEscaped(std::string_view value, Escape&& escape) noexcept {
         const char* const data = value.data();
         const std::size_t n = value.size();
+        // A local pointer: stores of bytes could otherwise alias at_ itself
+        // and force it back to memory after every one.
+        char* at = at_;
         std::size_t i = 0;
         while (i < n) {
+            const std::size_t left = n - i;
 #ifdef QUARVO_ADR_SSE2
-            if (i + 16 <= n) {
+            if (left >= 16 || static_cast<std::size_t>(source_end_ - (data + i)) >= 16) {
                 const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(at_), block);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(at), block);
                 __m128i hits = _mm_setzero_si128();
                 ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(Special)))), ...);
-                const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+                auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+                if (left < 16) mask &= (1u << left) - 1;
                 if (mask == 0) {
-                    at_ += 16;
-                    i += 16;
+                    const std::size_t step = left < 16 ? left : 16;
+                    at += step;
+                    i += step;
                     continue;
                 }
                 const auto plain = static_cast<std::size_t>(std::countr_zero(mask));
-                at_ += plain;
+                at_ = at + plain;
                 i = escape(*this, value, i + plain);
+                at = at_;
                 continue;
             }
 #endif
             const char c = data[i];
             if (((c == Special) || ...)) {
+                at_ = at;
                 i = escape(*this, value, i);
+                at = at_;
             } else {
-                *at_++ = c;
+                *at++ = c;
                 ++i;
             }
         }
+        at_ = at;
     }
 
   private:
     std::string& out_;
     std::size_t start_;
+    const char* source_end_;
     char* at_;
 };
 

@@ -83,10 +83,21 @@ void PutQuotedWithBreaks(adr::RecordWriter& out, std::string_view value) {
 // The address book wants the first address bare; it is quoted only when a
 // bare field could not hold it.
 void PutFirstAddress(adr::RecordWriter& out, std::string_view address) {
-    if (address.find_first_of(",\"\r\n") == std::string_view::npos)
-        out.Put(address);
-    else
-        PutQuoted(out, address);
+    for (const char c : address) {
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+            PutQuoted(out, address);
+            return;
+        }
+    }
+    out.Put(address);
+}
+
+// Where the first marker pair of a value starts, or npos. Addresses are a
+// few dozen bytes long, shorter than a library search pays off for.
+std::size_t FindValueBreak(std::string_view value) {
+    for (std::size_t i = 0; i + 1 < value.size(); ++i)
+        if (value[i] == kValueBreak[0] && value[i + 1] == kValueBreak[1]) return i;
+    return std::string_view::npos;
 }
 
 // The longest record a contact can give: the fixed text, and every value
@@ -98,10 +109,10 @@ std::size_t MostRecordBytes(const Contact& contact) {
     return kFixed + 2 * values;
 }
 
-void AppendRecord(std::string& csv, const Contact& contact) {
-    adr::RecordWriter out(csv, MostRecordBytes(contact));
+void AppendRecord(std::string& csv, const Contact& contact, std::string_view source) {
+    adr::RecordWriter out(csv, MostRecordBytes(contact), source);
     const std::string_view mail = contact[kMail];
-    const std::size_t mail_break = FindBytes(mail, kValueBreak);
+    const std::size_t mail_break = FindValueBreak(mail);
     const std::string_view first_address = mail.substr(0, mail_break);
     const std::string_view more_addresses =
         mail_break == std::string_view::npos ? std::string_view{}
@@ -188,7 +199,7 @@ std::int32_t AppendRecords(std::string& csv, std::string_view text, const Progre
 
         Contact contact;
         for (std::size_t k = 0; k < kKeyCount; ++k) contact.values[k] = values.Of(data, k);
-        AppendRecord(csv, contact);
+        AppendRecord(csv, contact, text);
         if (!contact[kName].empty()) ++named;
         if (drain && csv.size() >= kOutputBlockBytes) {
             drain(csv);

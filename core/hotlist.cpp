@@ -161,7 +161,7 @@ PartResult AppendEntries(std::string& html, std::string_view text, const Progres
         begin = next;
         if (!markers.folder && !markers.bookmark && !markers.separator && !folder_end) continue;
 
-        adr::RecordWriter out(html, MostEntryBytes(values));
+        adr::RecordWriter out(html, MostEntryBytes(values), text);
         if (markers.folder) PutFolderHeading(out, values);
         if (markers.bookmark) {
             if (progress) progress();
