@@ -2,6 +2,7 @@
 // Shared by both converters; not part of the public interface.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -9,6 +10,8 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+
+#include "large_buffer.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -85,17 +88,31 @@ class ByteHits {
 
 // The keys whose values a converter takes from an entry (all ending in '='),
 // recognised at the '=' that ends them. The byte before '=' picks the few keys
-// worth comparing.
+// worth comparing, and a key is compared as two 8-byte words: the sixteen
+// bytes that end at the '=', masked to the key's length.
 template <std::size_t N>
 class KeySet {
   public:
     static_assert(N < 32);
     using Mask = std::uint32_t;
+    static constexpr std::size_t kLongestKey = 16;
 
     constexpr explicit KeySet(const std::array<std::string_view, N>& keys) : keys_(keys) {
         for (std::size_t k = 0; k < N; ++k) {
             const std::string_view key = keys[k];
+            if (key.size() < 2 || key.size() > kLongestKey || key.back() != '=') throw "bad key";
             by_last_byte_[static_cast<unsigned char>(key[key.size() - 2])] |= Mask{1} << k;
+            // Byte j of the sixteen goes to word j / 8, where a load of eight
+            // bytes puts it.
+            for (std::size_t i = 0; i < key.size(); ++i) {
+                const std::size_t j = kLongestKey - key.size() + i;
+                const std::size_t shift = std::endian::native == std::endian::little
+                                              ? 8 * (j % 8)
+                                              : 8 * (7 - j % 8);
+                const auto byte = static_cast<std::uint64_t>(static_cast<unsigned char>(key[i]));
+                words_[k][j / 8] |= byte << shift;
+                masks_[k][j / 8] |= std::uint64_t{0xFF} << shift;
+            }
         }
     }
 
@@ -105,18 +122,25 @@ class KeySet {
                                 Mask wanted) const noexcept {
         if (eq == floor) return 0;
         Mask candidates = by_last_byte_[static_cast<unsigned char>(text[eq - 1])] & wanted;
+        if (candidates == 0) return 0;
+        const bool whole_words = eq + 1 >= floor + kLongestKey;
+        std::uint64_t low = 0, high = 0;
+        if (whole_words) {
+            std::memcpy(&low, text + eq + 1 - kLongestKey, 8);
+            std::memcpy(&high, text + eq + 1 - kLongestKey + 8, 8);
+        }
         Mask matched = 0;
         while (candidates != 0) {
-            const int k = std::countr_zero(candidates);
+            const auto k = static_cast<std::size_t>(std::countr_zero(candidates));
             candidates &= candidates - 1;
-            const std::string_view key = keys_[static_cast<std::size_t>(k)];
-            if (eq + 1 - floor < key.size()) continue;
-            // Keys are a few bytes long, where a loop beats a call to memcmp;
-            // the byte before '=' is known to match already.
-            const char* const start = text + eq + 1 - key.size();
-            std::size_t i = 0;
-            while (i + 2 < key.size() && start[i] == key[i]) ++i;
-            if (i + 2 == key.size()) matched |= Mask{1} << k;
+            const std::string_view key = keys_[k];
+            if (whole_words) {
+                if ((low & masks_[k][0]) == words_[k][0] && (high & masks_[k][1]) == words_[k][1])
+                    matched |= Mask{1} << k;
+            } else if (eq + 1 - floor >= key.size() &&
+                       std::string_view(text + eq + 1 - key.size(), key.size()) == key) {
+                matched |= Mask{1} << k;
+            }
         }
         return matched;
     }
@@ -124,6 +148,8 @@ class KeySet {
   private:
     std::array<std::string_view, N> keys_;
     std::array<Mask, 256> by_last_byte_{};
+    std::array<std::array<std::uint64_t, 2>, N> words_{};
+    std::array<std::array<std::uint64_t, 2>, N> masks_{};
 };
 
 // The values of an entry's keys as they are found. A key's value starts after
@@ -167,9 +193,50 @@ class EntryValues {
     std::array<std::size_t, N> end_{};
 };
 
+// Converted text under construction. Records are written into room beyond
+// its end, which is made a block at a time: std::string fills what it adds
+// with zeros, and so that fill is paid once per byte instead of once per
+// record for the record's longest possible text.
+class TextBuffer {
+  public:
+    // Capacity for `bytes` in all, on huge pages where the system has them.
+    void Reserve(std::size_t bytes) {
+        bytes_.reserve(bytes);
+        AdviseHugePages(bytes_);
+    }
+    void Append(std::string_view text) {
+        std::memcpy(Room(text.size()), text.data(), text.size());
+        used_ += text.size();
+    }
+    [[nodiscard]] std::string_view view() const noexcept { return {bytes_.data(), used_}; }
+    [[nodiscard]] std::size_t size() const noexcept { return used_; }
+    void Clear() noexcept { used_ = 0; }
+
+    // The text, handed over without a copy.
+    [[nodiscard]] std::string Take() && {
+        bytes_.resize(used_);
+        return std::move(bytes_);
+    }
+
+    // Room for `bytes` more after the end of the text.
+    [[nodiscard]] char* Room(std::size_t bytes) {
+        if (bytes_.size() - used_ < bytes) {
+            constexpr std::size_t kGrowth = std::size_t{256} << 10;
+            bytes_.resize(std::max(used_ + bytes, bytes_.size() + kGrowth));
+        }
+        return bytes_.data() + used_;
+    }
+    // Extends the text over the room up to `end`.
+    void EndAt(const char* end) noexcept { used_ = static_cast<std::size_t>(end - bytes_.data()); }
+
+  private:
+    std::string bytes_;
+    std::size_t used_ = 0;
+};
+
 // A writer for one output record at a time. Room for the record's longest
 // possible text is made first, so that the pieces are copied with plain
-// stores; Finish() cuts the string back to what was written.
+// stores; Finish() extends the text over what was written.
 //
 // The values copied are slices of one source text. A value's bytes are
 // taken sixteen at a time, also past its end while that stays inside the
@@ -179,19 +246,16 @@ class RecordWriter {
   public:
     static constexpr std::size_t kSlack = 16;
 
-    RecordWriter(std::string& out, std::size_t most, std::string_view source)
-        : out_(out), start_(out.size()), source_end_(source.data() + source.size()) {
-        out.resize(start_ + most + kSlack);
-        at_ = out.data() + start_;
-    }
+    RecordWriter(TextBuffer& out, std::size_t most, std::string_view source)
+        : out_(out), source_end_(source.data() + source.size()), at_(out.Room(most + kSlack)) {}
     RecordWriter(const RecordWriter&) = delete;
     RecordWriter& operator=(const RecordWriter&) = delete;
     ~RecordWriter() { Finish(); }
 
-    // Cuts the string back to what was written; nothing may be put after.
+    // Ends the record; nothing may be put after.
     void Finish() noexcept {
         if (at_ == nullptr) return;
-        out_.resize(static_cast<std::size_t>(at_ - out_.data()));
+        out_.EndAt(at_);
         at_ = nullptr;
     }
 
@@ -250,8 +314,7 @@ class RecordWriter {
     }
 
   private:
-    std::string& out_;
-    std::size_t start_;
+    TextBuffer& out_;
     const char* source_end_;
     char* at_;
 };

@@ -1,6 +1,7 @@
 #include "contacts.h"
 
 #include <array>
+#include <optional>
 #include <cstring>
 
 #include "adr_entry.h"
@@ -109,7 +110,7 @@ std::size_t MostRecordBytes(const Contact& contact) {
     return kFixed + 2 * values;
 }
 
-void AppendRecord(std::string& csv, const Contact& contact, std::string_view source) {
+void AppendRecord(adr::TextBuffer& csv, const Contact& contact, std::string_view source) {
     adr::RecordWriter out(csv, MostRecordBytes(contact), source);
     const std::string_view mail = contact[kMail];
     const std::size_t mail_break = FindValueBreak(mail);
@@ -153,7 +154,7 @@ void AppendRecord(std::string& csv, const Contact& contact, std::string_view sou
 // the text after its key's first occurrence in the entry, up to the next
 // CR LF or the end of the entry. One walk over the '#', '=' and CR bytes
 // finds markers, entry ends, keys and line ends alike.
-std::int32_t AppendRecords(std::string& csv, std::string_view text, const ProgressSink& progress,
+std::int32_t AppendRecords(adr::TextBuffer& csv, std::string_view text, const ProgressSink& progress,
                            bool step_after_last, const BlockSink& drain = {}) {
     const char* const data = text.data();
     adr::ByteHits<'#', '=', '\r'> hits(text, 0);
@@ -202,8 +203,8 @@ std::int32_t AppendRecords(std::string& csv, std::string_view text, const Progre
         AppendRecord(csv, contact, text);
         if (!contact[kName].empty()) ++named;
         if (drain && csv.size() >= kOutputBlockBytes) {
-            drain(csv);
-            csv.clear();
+            drain(csv.view());
+            csv.Clear();
         }
     }
     return named;
@@ -212,80 +213,88 @@ std::int32_t AppendRecords(std::string& csv, std::string_view text, const Progre
 // The CSV text in two pieces, so that a file can be written without first
 // joining them.
 struct CsvPieces {
-    std::string first;  // starts with the header
-    std::string second;
+    adr::TextBuffer first;  // starts with the header
+    adr::TextBuffer second;
     std::int32_t named = 0;
 };
 
 // A record of a sparse contact can be half again as long as its entry;
 // reserved pages that are never written cost nothing.
-void ReserveFor(std::string& csv, std::size_t entries_bytes) {
-    csv.reserve(kContactsCsvHeader.size() + 2 * entries_bytes);
-    AdviseHugePages(csv);
+void ReserveFor(adr::TextBuffer& csv, std::size_t entries_bytes) {
+    csv.Reserve(kContactsCsvHeader.size() + 2 * entries_bytes);
 }
 
-// Converts text whose line ends are already CR LF; with a `drain`, the
-// first piece is passed to it in blocks as it grows, and only its rest is
-// returned. With `near` inside the text, the text is cut after the first "ICON=" from there on and the two
-// parts are converted side by side. Every pass over the entries starts
-// after an "ICON=" (which ended an entry or lay between entries), so the
-// parts give exactly the records of the whole; the first part's last pass
-// only finds the contact the second part's first pass finds, so it does
-// not step.
-CsvPieces ConvertCrLfContacts(std::string_view contacts, std::size_t near,
-                              const ProgressSink& progress, const BlockSink& drain = {}) {
-    CsvPieces result;
-    ReserveFor(result.first, contacts.size());
-    result.first.append(kContactsCsvHeader);
-
+// Converts the text; with a `drain`, the first piece is passed to it in
+// blocks as it grows, and only its rest is returned. With
+// `check_line_ends`, returns nothing (having delivered nothing) when the
+// text holds a bare line feed and needs its line ends made CR LF first.
+//
+// With `near` inside the text, the text is cut after the first "ICON=" from
+// there on and the two parts are converted side by side. Every pass over
+// the entries starts after an "ICON=" (which ended an entry or lay between
+// entries), so the parts give exactly the records of the whole; the first
+// part's last pass only finds the contact the second part's first pass
+// finds, so it does not step.
+std::optional<CsvPieces> ConvertPieces(std::string_view contacts, bool check_line_ends,
+                                       std::size_t near, const ProgressSink& progress,
+                                       const BlockSink& drain = {}) {
     const std::size_t icon = near < contacts.size() ? FindBytes(contacts, kEntryEnd, near)
                                                     : std::string_view::npos;
-    const std::size_t cut = icon == std::string_view::npos ? contacts.size() : icon + kEntryEnd.size();
+    const std::size_t cut =
+        icon == std::string_view::npos ? contacts.size() : icon + kEntryEnd.size();
+    if (cut >= contacts.size() && check_line_ends && HasBareLineFeed(contacts))
+        return std::nullopt;
+
+    CsvPieces result;
+    ReserveFor(result.first, contacts.size());
+    result.first.Append(kContactsCsvHeader);
     if (cut >= contacts.size()) {
         result.named = AppendRecords(result.first, contacts, progress, true, drain);
         return result;
     }
 
-    RelayedProgress relay(progress);
+    const std::string_view first = contacts.substr(0, cut);
+    const std::string_view second = contacts.substr(cut);
     std::int32_t named_first = 0;
     std::int32_t named_second = 0;
-    RunSideBySide(
-        [&, here = relay.Here()] {
-            named_first = AppendRecords(result.first, contacts.substr(0, cut), here, false, drain);
+    const bool converted = ConvertSideBySide(
+        first, second, check_line_ends, progress,
+        [&](const ProgressSink& here) {
+            named_first = AppendRecords(result.first, first, here, false, drain);
         },
-        [&, there = relay.There()] {
-            ReserveFor(result.second, contacts.size() - cut);
-            named_second = AppendRecords(result.second, contacts.substr(cut), there, true);
+        [&](const ProgressSink& there) {
+            ReserveFor(result.second, second.size());
+            named_second = AppendRecords(result.second, second, there, true);
         });
-    relay.PassOn();
+    if (!converted) return std::nullopt;
     result.named = named_first + named_second;
     return result;
 }
 
-std::size_t HalfwayIfLarge(std::string_view text) {
-    return text.size() >= kSideBySideBytes ? text.size() / 2 : std::string_view::npos;
+ContactsConversion Joined(CsvPieces pieces) {
+    pieces.first.Append(pieces.second.view());
+    return ContactsConversion{std::move(pieces.first).Take(), pieces.named};
 }
 
-ContactsConversion Joined(CsvPieces pieces) {
-    pieces.first.append(pieces.second);
-    return ContactsConversion{std::move(pieces.first), pieces.named};
+ContactsConversion ConvertText(std::string_view contacts, std::size_t near,
+                               const ProgressSink& progress) {
+    if (auto pieces = ConvertPieces(contacts, true, near, progress))
+        return Joined(std::move(*pieces));
+    const std::string crlf = WithCrLfLineEnds(contacts);
+    return Joined(*ConvertPieces(crlf, false, near, progress));
 }
 
 }  // namespace
 
 ContactsConversion ConvertContactsText(std::string_view contacts, const ProgressSink& progress) {
-    if (!HasBareLineFeed(contacts))
-        return Joined(ConvertCrLfContacts(contacts, HalfwayIfLarge(contacts), progress));
-    const std::string crlf = WithCrLfLineEnds(contacts);
-    return Joined(ConvertCrLfContacts(crlf, HalfwayIfLarge(crlf), progress));
+    return ConvertText(contacts, CutPoint(contacts.size(), kTextCutShare), progress);
 }
 
 namespace detail {
 
 ContactsConversion ConvertContactsTextCutNear(std::string_view contacts, std::size_t near,
                                               const ProgressSink& progress) {
-    if (!HasBareLineFeed(contacts)) return Joined(ConvertCrLfContacts(contacts, near, progress));
-    return Joined(ConvertCrLfContacts(WithCrLfLineEnds(contacts), near, progress));
+    return ConvertText(contacts, near, progress);
 }
 
 }  // namespace detail
@@ -294,15 +303,20 @@ std::int32_t ConvertOperaContacts(const std::string& contacts_path, const std::s
                                   const ProgressSink& progress) {
     std::string input;
     if (PathExists(contacts_path)) input = ReadWholeFile(contacts_path);
-    // Normalise here rather than inside the conversion, so that the original
-    // bytes are released before the CSV text is built.
-    if (HasBareLineFeed(input)) input = WithCrLfLineEnds(input);
     OutputFile output(csv_path);
-    const CsvPieces converted = ConvertCrLfContacts(
-        input, HalfwayIfLarge(input), progress, [&output](std::string_view block) { output.Write(block); });
+    const BlockSink drain = [&output](std::string_view block) { output.Write(block); };
+    std::optional<CsvPieces> pieces =
+        ConvertPieces(input, true, CutPoint(input.size(), kFileCutShare), progress, drain);
+    if (!pieces) {
+        // The original bytes are given up for their CR LF copy, so that
+        // they are not held beside the CSV text.
+        input = WithCrLfLineEnds(input);
+        pieces = ConvertPieces(input, false, CutPoint(input.size(), kFileCutShare), progress, drain);
+    }
     std::string().swap(input);
-    output.Write(converted.first);
-    output.Write(converted.second);
+    const CsvPieces& converted = *pieces;
+    output.Write(converted.first.view());
+    output.Write(converted.second.view());
     output.Finish();
     return converted.named;
 }

@@ -108,7 +108,7 @@ struct PartResult {
 // markers, the version line, keys and line ends alike; none of the markers
 // holds a CR, so each one found lies inside its entry. With a `drain`, the
 // text gathered in `html` is passed to it whenever a block is full.
-PartResult AppendEntries(std::string& html, std::string_view text, const ProgressSink& progress,
+PartResult AppendEntries(adr::TextBuffer& html, std::string_view text, const ProgressSink& progress,
                          const BlockSink& drain = {}) {
     const char* const data = text.data();
     const std::size_t size = text.size();
@@ -172,8 +172,8 @@ PartResult AppendEntries(std::string& html, std::string_view text, const Progres
         if (folder_end) out.Put(kFolderEnd);
         out.Finish();
         if (drain && html.size() >= kOutputBlockBytes) {
-            drain(html);
-            html.clear();
+            drain(html.view());
+            html.Clear();
         }
     }
     return result;
@@ -182,16 +182,16 @@ PartResult AppendEntries(std::string& html, std::string_view text, const Progres
 // The bookmark file in two pieces, so that a file can be written without
 // first joining them.
 struct HtmlPieces {
-    std::string first;   // starts with the prologue
-    std::string second;  // ends with the epilogue
+    adr::TextBuffer first;   // starts with the prologue
+    adr::TextBuffer second;  // ends with the epilogue
     std::int32_t bookmarks = 0;
+    bool refused = false;  // an entry names a version other than 2.0
 };
 
 // Escaping can make a bookmark's line longer than its entry; reserved pages
 // that are never written cost nothing.
-void ReserveFor(std::string& html, std::size_t entries_bytes) {
-    html.reserve(kBookmarkPrologue.size() + 2 * entries_bytes + kBookmarkEpilogue.size());
-    AdviseHugePages(html);
+void ReserveFor(adr::TextBuffer& html, std::size_t entries_bytes) {
+    html.Reserve(kBookmarkPrologue.size() + 2 * entries_bytes + kBookmarkEpilogue.size());
 }
 
 // Where the text can be cut into two runs of whole entries: at the first
@@ -207,62 +207,64 @@ std::size_t CutNear(std::string_view hotlist, std::size_t near) {
     return std::string_view::npos;
 }
 
-// Converts text whose line ends are already CR LF, cut near `near` into two
-// parts that are converted side by side. With a `drain`, the first piece is
-// passed to it in blocks as it grows, and only its rest is returned.
-std::optional<HtmlPieces> ConvertCrLfHotlist(std::string_view hotlist, std::size_t near,
-                                             const ProgressSink& progress,
-                                             const BlockSink& drain = {}) {
+// Converts the text; with a `drain`, the first piece is passed to it in
+// blocks as it grows, and only its rest is returned. With
+// `check_line_ends`, returns nothing (having delivered nothing) when the
+// text holds a bare line feed and needs its line ends made CR LF first.
+// With `near` inside the text, it is cut there and the two parts are
+// converted side by side.
+std::optional<HtmlPieces> ConvertPieces(std::string_view hotlist, bool check_line_ends,
+                                        std::size_t near, const ProgressSink& progress,
+                                        const BlockSink& drain = {}) {
+    const std::size_t cut = CutNear(hotlist, near);
+    if (cut == std::string_view::npos && check_line_ends && HasBareLineFeed(hotlist))
+        return std::nullopt;
+
     HtmlPieces result;
     ReserveFor(result.first, hotlist.size());
-    result.first.append(kBookmarkPrologue);
-
-    const std::size_t cut = CutNear(hotlist, near);
+    result.first.Append(kBookmarkPrologue);
     if (cut == std::string_view::npos) {
         const PartResult whole = AppendEntries(result.first, hotlist, progress, drain);
-        if (whole.unsupported_version) return std::nullopt;
-        result.first.append(kBookmarkEpilogue);
+        result.first.Append(kBookmarkEpilogue);
         result.bookmarks = whole.bookmarks;
+        result.refused = whole.unsupported_version;
         return result;
     }
 
-    RelayedProgress relay(progress);
+    const std::string_view first_part = hotlist.substr(0, cut);
+    const std::string_view second_part = hotlist.substr(cut + kEntrySeparator.size());
     PartResult first;
     PartResult second;
-    RunSideBySide(
-        [&, here = relay.Here()] {
-            first = AppendEntries(result.first, hotlist.substr(0, cut), here, drain);
+    const bool converted = ConvertSideBySide(
+        first_part, second_part, check_line_ends, progress,
+        [&](const ProgressSink& here) {
+            first = AppendEntries(result.first, first_part, here, drain);
         },
-        [&, there = relay.There()] {
-            const std::size_t from = cut + kEntrySeparator.size();
-            ReserveFor(result.second, hotlist.size() - from);
-            second = AppendEntries(result.second, hotlist.substr(from), there);
-            result.second.append(kBookmarkEpilogue);
+        [&](const ProgressSink& there) {
+            ReserveFor(result.second, second_part.size());
+            second = AppendEntries(result.second, second_part, there);
+            result.second.Append(kBookmarkEpilogue);
         });
-    relay.PassOn();
-    if (first.unsupported_version || second.unsupported_version) return std::nullopt;
+    if (!converted) return std::nullopt;
     result.bookmarks = first.bookmarks + second.bookmarks;
+    result.refused = first.unsupported_version || second.unsupported_version;
     return result;
 }
 
-std::size_t HalfwayIfLarge(std::string_view text) {
-    return text.size() >= kSideBySideBytes ? text.size() / 2 : std::string_view::npos;
-}
-
-std::optional<BookmarksConversion> Joined(std::optional<HtmlPieces> pieces) {
-    if (!pieces) return std::nullopt;
-    pieces->first.append(pieces->second);
-    return BookmarksConversion{std::move(pieces->first), pieces->bookmarks};
+std::optional<BookmarksConversion> ConvertText(std::string_view hotlist, std::size_t near,
+                                               const ProgressSink& progress) {
+    std::optional<HtmlPieces> pieces = ConvertPieces(hotlist, true, near, progress);
+    if (!pieces) pieces = ConvertPieces(WithCrLfLineEnds(hotlist), false, near, progress);
+    if (pieces->refused) return std::nullopt;
+    pieces->first.Append(pieces->second.view());
+    return BookmarksConversion{std::move(pieces->first).Take(), pieces->bookmarks};
 }
 
 }  // namespace
 
 std::optional<BookmarksConversion> ConvertHotlistText(std::string_view hotlist,
                                                       const ProgressSink& progress) {
-    if (!HasBareLineFeed(hotlist))
-        return Joined(ConvertCrLfHotlist(hotlist, HalfwayIfLarge(hotlist), progress));
-    const std::string crlf = WithCrLfLineEnds(hotlist);
-    return Joined(ConvertCrLfHotlist(crlf, HalfwayIfLarge(crlf), progress));
+    return ConvertText(hotlist, CutPoint(hotlist.size(), kTextCutShare), progress);
 }
 
 namespace detail {
@@ -270,8 +272,7 @@ namespace detail {
 std::optional<BookmarksConversion> ConvertHotlistTextCutNear(std::string_view hotlist,
                                                              std::size_t near,
                                                              const ProgressSink& progress) {
-    if (!HasBareLineFeed(hotlist)) return Joined(ConvertCrLfHotlist(hotlist, near, progress));
-    return Joined(ConvertCrLfHotlist(WithCrLfLineEnds(hotlist), near, progress));
+    return ConvertText(hotlist, near, progress);
 }
 
 }  // namespace detail
@@ -280,18 +281,24 @@ std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path, const std::s
                                    const ProgressSink& progress, const MessageSink& message) {
     std::string input;
     if (PathExists(hotlist_path)) input = ReadWholeFile(hotlist_path);
-    if (HasBareLineFeed(input)) input = WithCrLfLineEnds(input);
     OutputFile output(html_path);
-    const std::optional<HtmlPieces> converted =
-        ConvertCrLfHotlist(input, HalfwayIfLarge(input), progress,
-                           [&output](std::string_view block) { output.Write(block); });
-    std::string().swap(input);
+    const BlockSink drain = [&output](std::string_view block) { output.Write(block); };
+    std::optional<HtmlPieces> converted =
+        ConvertPieces(input, true, CutPoint(input.size(), kFileCutShare), progress, drain);
     if (!converted) {
+        // The original bytes are given up for their CR LF copy, so that
+        // they are not held beside the bookmark text.
+        input = WithCrLfLineEnds(input);
+        converted =
+            ConvertPieces(input, false, CutPoint(input.size(), kFileCutShare), progress, drain);
+    }
+    std::string().swap(input);
+    if (converted->refused) {
         if (message) message(kUnknownVersionMessage);
         return kUnsupportedHotlistVersion;  // the output file stays as it was
     }
-    output.Write(converted->first);
-    output.Write(converted->second);
+    output.Write(converted->first.view());
+    output.Write(converted->second.view());
     output.Finish();
     return converted->bookmarks;
 }
