@@ -26,8 +26,8 @@ inline constexpr std::size_t kNone = std::string_view::npos;
 // Visits, in order, every position of a text that holds one of `Bytes`.
 //
 // A converter walks a file once through the few bytes that matter to it
-// (line ends, '=', marker starts). Sixteen bytes are classified at once and
-// the hits of a block are then taken from its bit mask, so that a hit costs a
+// (line ends, '=', marker starts). Blocks of 32 bytes are classified at once
+// and the hits of a block are then taken from its bit mask, so that a hit costs a
 // few instructions instead of a search call.
 template <char... Bytes>
 class ByteHits {
@@ -58,9 +58,18 @@ class ByteHits {
     }
 
   private:
-    static constexpr std::size_t kBlock = 16;
+    static constexpr std::size_t kBlock = 32;
 
     static bool IsHit(char c) noexcept { return ((c == Bytes) || ...); }
+
+#ifdef QUARVO_ADR_SSE2
+    static unsigned HitsIn16(const char* at) noexcept {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        __m128i hits = _mm_setzero_si128();
+        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(Bytes)))), ...);
+        return static_cast<unsigned>(_mm_movemask_epi8(hits));
+    }
+#endif
 
     void Load(std::size_t from) noexcept {
         base_ = from;
@@ -68,10 +77,7 @@ class ByteHits {
         if (from >= size_) return;
 #ifdef QUARVO_ADR_SSE2
         if (from + kBlock <= size_) {
-            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data_ + from));
-            __m128i hits = _mm_setzero_si128();
-            ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(Bytes)))), ...);
-            mask_ = static_cast<unsigned>(_mm_movemask_epi8(hits));
+            mask_ = HitsIn16(data_ + from) | HitsIn16(data_ + from + 16) << 16;
             return;
         }
 #endif

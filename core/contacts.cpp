@@ -6,6 +6,7 @@
 
 #include "adr_entry.h"
 #include "file_layer.h"
+#include "input_file.h"
 #include "large_buffer.h"
 #include "line_ends.h"
 #include "output_file.h"
@@ -202,10 +203,7 @@ std::int32_t AppendRecords(adr::TextBuffer& csv, std::string_view text, const Pr
         for (std::size_t k = 0; k < kKeyCount; ++k) contact.values[k] = values.Of(data, k);
         AppendRecord(csv, contact, text);
         if (!contact[kName].empty()) ++named;
-        if (drain && csv.size() >= kOutputBlockBytes) {
-            drain(csv.view());
-            csv.Clear();
-        }
+        if (drain && csv.size() >= kOutputBlockBytes && drain(csv.view())) csv.Clear();
     }
     return named;
 }
@@ -224,31 +222,33 @@ void ReserveFor(adr::TextBuffer& csv, std::size_t entries_bytes) {
     csv.Reserve(kContactsCsvHeader.size() + 2 * entries_bytes);
 }
 
-// Converts the text; with a `drain`, the first piece is passed to it in
-// blocks as it grows, and only its rest is returned. With
+// Converts the text; with a `drain`, the first piece is offered to it in
+// blocks as it grows, and only what it did not take is returned. With
 // `check_line_ends`, returns nothing (having delivered nothing) when the
 // text holds a bare line feed and needs its line ends made CR LF first.
 //
-// With `near` inside the text, the text is cut after the first "ICON=" from
-// there on and the two parts are converted side by side. Every pass over
-// the entries starts after an "ICON=" (which ended an entry or lay between
-// entries), so the parts give exactly the records of the whole; the first
-// part's last pass only finds the contact the second part's first pass
-// finds, so it does not step.
-std::optional<CsvPieces> ConvertPieces(std::string_view contacts, bool check_line_ends,
+// With `near` among the bytes that have arrived, the text is cut after the
+// first "ICON=" from there on and the two parts are converted side by side.
+// Every pass over the entries starts after an "ICON=" (which ended an entry
+// or lay between entries), so the parts give exactly the records of the
+// whole; the first part's last pass only finds the contact the second
+// part's first pass finds, so it does not step.
+std::optional<CsvPieces> ConvertPieces(const PartlyRead& source, bool check_line_ends,
                                        std::size_t near, const ProgressSink& progress,
                                        const BlockSink& drain = {}) {
-    const std::size_t icon = near < contacts.size() ? FindBytes(contacts, kEntryEnd, near)
-                                                    : std::string_view::npos;
+    const std::string_view contacts = source.text;
+    const std::string_view arrived = contacts.substr(0, source.arrived);
+    const std::size_t icon =
+        near < arrived.size() ? FindBytes(arrived, kEntryEnd, near) : std::string_view::npos;
     const std::size_t cut =
         icon == std::string_view::npos ? contacts.size() : icon + kEntryEnd.size();
-    if (cut >= contacts.size() && check_line_ends && HasBareLineFeed(contacts))
-        return std::nullopt;
 
     CsvPieces result;
     ReserveFor(result.first, contacts.size());
     result.first.Append(kContactsCsvHeader);
     if (cut >= contacts.size()) {
+        if (source.read_rest) source.read_rest();
+        if (check_line_ends && HasBareLineFeed(contacts)) return std::nullopt;
         result.named = AppendRecords(result.first, contacts, progress, true, drain);
         return result;
     }
@@ -259,8 +259,13 @@ std::optional<CsvPieces> ConvertPieces(std::string_view contacts, bool check_lin
     std::int32_t named_second = 0;
     const bool converted = ConvertSideBySide(
         first, second, check_line_ends, progress,
-        [&](const ProgressSink& here) {
-            named_first = AppendRecords(result.first, first, here, false, drain);
+        [&] {
+            if (source.read_rest) source.read_rest();
+        },
+        [&](const ProgressSink& here, const auto& kept) {
+            BlockSink kept_drain;
+            if (drain) kept_drain = [&](std::string_view block) { return kept() && drain(block); };
+            named_first = AppendRecords(result.first, first, here, false, kept_drain);
         },
         [&](const ProgressSink& there) {
             ReserveFor(result.second, second.size());
@@ -271,23 +276,21 @@ std::optional<CsvPieces> ConvertPieces(std::string_view contacts, bool check_lin
     return result;
 }
 
-ContactsConversion Joined(CsvPieces pieces) {
-    pieces.first.Append(pieces.second.view());
-    return ContactsConversion{std::move(pieces.first).Take(), pieces.named};
-}
-
 ContactsConversion ConvertText(std::string_view contacts, std::size_t near,
                                const ProgressSink& progress) {
-    if (auto pieces = ConvertPieces(contacts, true, near, progress))
-        return Joined(std::move(*pieces));
-    const std::string crlf = WithCrLfLineEnds(contacts);
-    return Joined(*ConvertPieces(crlf, false, near, progress));
+    std::optional<CsvPieces> pieces = ConvertPieces({contacts, contacts.size(), {}}, true, near, progress);
+    if (!pieces) {
+        const std::string crlf = WithCrLfLineEnds(contacts);
+        pieces = ConvertPieces({crlf, crlf.size(), {}}, false, near, progress);
+    }
+    pieces->first.Append(pieces->second.view());
+    return ContactsConversion{std::move(pieces->first).Take(), pieces->named};
 }
 
 }  // namespace
 
 ContactsConversion ConvertContactsText(std::string_view contacts, const ProgressSink& progress) {
-    return ConvertText(contacts, CutPoint(contacts.size(), kTextCutShare), progress);
+    return ConvertText(contacts, CutPoint(contacts.size()), progress);
 }
 
 namespace detail {
@@ -301,24 +304,28 @@ ContactsConversion ConvertContactsTextCutNear(std::string_view contacts, std::si
 
 std::int32_t ConvertOperaContacts(const std::string& contacts_path, const std::string& csv_path,
                                   const ProgressSink& progress) {
-    std::string input;
-    if (PathExists(contacts_path)) input = ReadWholeFile(contacts_path);
+    InputFile input(contacts_path);
+    const std::size_t near = CutPoint(input.size());
+    input.ReadUpTo(FirstReadEnd(input.size(), near));
     OutputFile output(csv_path);
-    const BlockSink drain = [&output](std::string_view block) { output.Write(block); };
-    std::optional<CsvPieces> pieces =
-        ConvertPieces(input, true, CutPoint(input.size(), kFileCutShare), progress, drain);
+    const BlockSink drain = [&output](std::string_view block) {
+        output.Write(block);
+        return true;
+    };
+    std::optional<CsvPieces> pieces = ConvertPieces(
+        {input.text(), input.arrived(), [&input] { input.ReadRest(); }}, true, near, progress, drain);
     if (!pieces) {
         // The original bytes are given up for their CR LF copy, so that
         // they are not held beside the CSV text.
-        input = WithCrLfLineEnds(input);
-        pieces = ConvertPieces(input, false, CutPoint(input.size(), kFileCutShare), progress, drain);
+        input.MakeLineEndsCrLf();
+        pieces = ConvertPieces({input.text(), input.arrived(), {}}, false, CutPoint(input.size()),
+                               progress, drain);
     }
-    std::string().swap(input);
-    const CsvPieces& converted = *pieces;
-    output.Write(converted.first.view());
-    output.Write(converted.second.view());
+    input.Release();
+    output.Write(pieces->first.view());
+    output.Write(pieces->second.view());
     output.Finish();
-    return converted.named;
+    return pieces->named;
 }
 
 }  // namespace quarvo

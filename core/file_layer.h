@@ -2,6 +2,7 @@
 // raw bytes: no line-break, code-page or byte-order-mark conversion.
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -15,6 +16,29 @@ namespace quarvo {
 // being written by another program) and EReadError when fewer bytes arrive
 // than its size announced.
 [[nodiscard]] std::string ReadWholeFile(const std::string& file_name);
+
+// A file read whole in as many steps as the caller likes, so that work on
+// its first bytes can start while the rest is read. Other programs may read
+// it meanwhile but not write it. The constructor throws EFOpenError as
+// ReadWholeFile does.
+class FileReading {
+  public:
+    explicit FileReading(const std::string& file_name);
+    FileReading(const FileReading&) = delete;
+    FileReading& operator=(const FileReading&) = delete;
+    ~FileReading();
+
+    // The size of the file when it was opened.
+    [[nodiscard]] std::size_t size() const noexcept;
+
+    // Reads the next `bytes` bytes of the file into `into`. Throws EReadError
+    // when fewer arrive than the size announced.
+    void ReadNext(char* into, std::size_t bytes);
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // Makes the file hold exactly `text`. The file is replaced as a whole: the
 // text goes to a new file beside it, which is flushed and then renamed over

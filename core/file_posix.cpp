@@ -174,26 +174,47 @@ class TemporaryFile {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& file_name) {
-    // Non-blocking, so that a named pipe cannot hang the program.
-    Descriptor file(::open(file_name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!file.valid()) throw EFOpenError(file_name);
-    struct stat st {};
-    if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) throw EFOpenError(file_name);
-    if (LockWholeFile(file.get(), F_RDLCK) == LockResult::kHeldElsewhere)
-        throw EFOpenError(file_name);
+struct FileReading::State {
+    explicit State(int fd) noexcept : file(fd) {}
+    Descriptor file;
+    std::size_t size = 0;
+};
 
-    std::string text;
-    text.reserve(static_cast<std::size_t>(st.st_size));
-    AdviseHugePages(text);
-    text.resize(static_cast<std::size_t>(st.st_size));
+// Non-blocking, so that a named pipe cannot hang the program.
+FileReading::FileReading(const std::string& file_name)
+    : state_(std::make_unique<State>(
+          ::open(file_name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY))) {
+    const int fd = state_->file.get();
+    if (fd < 0) throw EFOpenError(file_name);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) throw EFOpenError(file_name);
+    if (LockWholeFile(fd, F_RDLCK) == LockResult::kHeldElsewhere) throw EFOpenError(file_name);
+    state_->size = static_cast<std::size_t>(st.st_size);
+}
+
+FileReading::~FileReading() = default;
+
+std::size_t FileReading::size() const noexcept {
+    return state_->size;
+}
+
+void FileReading::ReadNext(char* into, std::size_t bytes) {
     std::size_t filled = 0;
-    while (filled < text.size()) {
-        const ssize_t got = Calls().read(file.get(), text.data() + filled, text.size() - filled);
+    while (filled < bytes) {
+        const ssize_t got = Calls().read(state_->file.get(), into + filled, bytes - filled);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) throw EReadError();  // the file shrank or the device failed
         filled += static_cast<std::size_t>(got);
     }
+}
+
+std::string ReadWholeFile(const std::string& file_name) {
+    FileReading file(file_name);
+    std::string text;
+    text.reserve(file.size());
+    AdviseHugePages(text);
+    text.resize(file.size());
+    file.ReadNext(text.data(), text.size());
     return text;
 }
 

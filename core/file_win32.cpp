@@ -153,27 +153,46 @@ std::string ReplacedPath(const std::string& file_name, HANDLE target) {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::string& file_name) {
+struct FileReading::State {
+    UniqueHandle file;
+    std::size_t size = 0;
+};
+
+FileReading::FileReading(const std::string& file_name) : state_(std::make_unique<State>()) {
     // FILE_SHARE_READ only: other readers are welcome, but the open fails
     // while anyone has the file open for writing, and nobody can start
     // writing it while it is read.
-    UniqueHandle file(CreateFileA(file_name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsOpen()) throw EFOpenError(file_name);
-
+    state_->file.Reset(CreateFileA(file_name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!state_->file.IsOpen()) throw EFOpenError(file_name);
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) throw EReadError();
-    std::string text(static_cast<std::size_t>(size.QuadPart), '\0');
+    if (!GetFileSizeEx(state_->file.Get(), &size) || size.QuadPart < 0) throw EReadError();
+    state_->size = static_cast<std::size_t>(size.QuadPart);
+}
 
+FileReading::~FileReading() = default;
+
+std::size_t FileReading::size() const noexcept {
+    return state_->size;
+}
+
+void FileReading::ReadNext(char* into, std::size_t bytes) {
     std::size_t done = 0;
-    while (done < text.size()) {
-        const auto request = static_cast<DWORD>(std::min(text.size() - done, kLargestRequest));
+    while (done < bytes) {
+        const auto request = static_cast<DWORD>(std::min(bytes - done, kLargestRequest));
         DWORD arrived = 0;
-        if (!ReadFile(file.Get(), text.data() + done, request, &arrived, nullptr) || arrived == 0) {
+        if (!ReadFile(state_->file.Get(), into + done, request, &arrived, nullptr) ||
+            arrived == 0) {
             throw EReadError();  // the file shrank since its size was taken
         }
         done += arrived;
     }
+}
+
+std::string ReadWholeFile(const std::string& file_name) {
+    FileReading file(file_name);
+    std::string text(file.size(), '\0');
+    file.ReadNext(text.data(), text.size());
     return text;
 }
 

@@ -4,6 +4,7 @@
 
 #include "adr_entry.h"
 #include "file_layer.h"
+#include "input_file.h"
 #include "large_buffer.h"
 #include "line_ends.h"
 #include "output_file.h"
@@ -171,10 +172,7 @@ PartResult AppendEntries(adr::TextBuffer& html, std::string_view text, const Pro
         if (markers.separator) out.Put(kSeparatorLine);
         if (folder_end) out.Put(kFolderEnd);
         out.Finish();
-        if (drain && html.size() >= kOutputBlockBytes) {
-            drain(html.view());
-            html.Clear();
-        }
+        if (drain && html.size() >= kOutputBlockBytes && drain(html.view())) html.Clear();
     }
     return result;
 }
@@ -207,23 +205,24 @@ std::size_t CutNear(std::string_view hotlist, std::size_t near) {
     return std::string_view::npos;
 }
 
-// Converts the text; with a `drain`, the first piece is passed to it in
-// blocks as it grows, and only its rest is returned. With
+// Converts the text; with a `drain`, the first piece is offered to it in
+// blocks as it grows, and only what it did not take is returned. With
 // `check_line_ends`, returns nothing (having delivered nothing) when the
 // text holds a bare line feed and needs its line ends made CR LF first.
-// With `near` inside the text, it is cut there and the two parts are
-// converted side by side.
-std::optional<HtmlPieces> ConvertPieces(std::string_view hotlist, bool check_line_ends,
+// With `near` among the bytes that have arrived, the text is cut there and
+// the two parts are converted side by side.
+std::optional<HtmlPieces> ConvertPieces(const PartlyRead& source, bool check_line_ends,
                                         std::size_t near, const ProgressSink& progress,
                                         const BlockSink& drain = {}) {
-    const std::size_t cut = CutNear(hotlist, near);
-    if (cut == std::string_view::npos && check_line_ends && HasBareLineFeed(hotlist))
-        return std::nullopt;
+    const std::string_view hotlist = source.text;
+    const std::size_t cut = CutNear(hotlist.substr(0, source.arrived), near);
 
     HtmlPieces result;
     ReserveFor(result.first, hotlist.size());
     result.first.Append(kBookmarkPrologue);
     if (cut == std::string_view::npos) {
+        if (source.read_rest) source.read_rest();
+        if (check_line_ends && HasBareLineFeed(hotlist)) return std::nullopt;
         const PartResult whole = AppendEntries(result.first, hotlist, progress, drain);
         result.first.Append(kBookmarkEpilogue);
         result.bookmarks = whole.bookmarks;
@@ -237,8 +236,13 @@ std::optional<HtmlPieces> ConvertPieces(std::string_view hotlist, bool check_lin
     PartResult second;
     const bool converted = ConvertSideBySide(
         first_part, second_part, check_line_ends, progress,
-        [&](const ProgressSink& here) {
-            first = AppendEntries(result.first, first_part, here, drain);
+        [&] {
+            if (source.read_rest) source.read_rest();
+        },
+        [&](const ProgressSink& here, const auto& kept) {
+            BlockSink kept_drain;
+            if (drain) kept_drain = [&](std::string_view block) { return kept() && drain(block); };
+            first = AppendEntries(result.first, first_part, here, kept_drain);
         },
         [&](const ProgressSink& there) {
             ReserveFor(result.second, second_part.size());
@@ -253,8 +257,11 @@ std::optional<HtmlPieces> ConvertPieces(std::string_view hotlist, bool check_lin
 
 std::optional<BookmarksConversion> ConvertText(std::string_view hotlist, std::size_t near,
                                                const ProgressSink& progress) {
-    std::optional<HtmlPieces> pieces = ConvertPieces(hotlist, true, near, progress);
-    if (!pieces) pieces = ConvertPieces(WithCrLfLineEnds(hotlist), false, near, progress);
+    std::optional<HtmlPieces> pieces = ConvertPieces({hotlist, hotlist.size(), {}}, true, near, progress);
+    if (!pieces) {
+        const std::string crlf = WithCrLfLineEnds(hotlist);
+        pieces = ConvertPieces({crlf, crlf.size(), {}}, false, near, progress);
+    }
     if (pieces->refused) return std::nullopt;
     pieces->first.Append(pieces->second.view());
     return BookmarksConversion{std::move(pieces->first).Take(), pieces->bookmarks};
@@ -264,7 +271,7 @@ std::optional<BookmarksConversion> ConvertText(std::string_view hotlist, std::si
 
 std::optional<BookmarksConversion> ConvertHotlistText(std::string_view hotlist,
                                                       const ProgressSink& progress) {
-    return ConvertText(hotlist, CutPoint(hotlist.size(), kTextCutShare), progress);
+    return ConvertText(hotlist, CutPoint(hotlist.size()), progress);
 }
 
 namespace detail {
@@ -279,28 +286,32 @@ std::optional<BookmarksConversion> ConvertHotlistTextCutNear(std::string_view ho
 
 std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path, const std::string& html_path,
                                    const ProgressSink& progress, const MessageSink& message) {
-    std::string input;
-    if (PathExists(hotlist_path)) input = ReadWholeFile(hotlist_path);
+    InputFile input(hotlist_path);
+    const std::size_t near = CutPoint(input.size());
+    input.ReadUpTo(FirstReadEnd(input.size(), near));
     OutputFile output(html_path);
-    const BlockSink drain = [&output](std::string_view block) { output.Write(block); };
-    std::optional<HtmlPieces> converted =
-        ConvertPieces(input, true, CutPoint(input.size(), kFileCutShare), progress, drain);
-    if (!converted) {
+    const BlockSink drain = [&output](std::string_view block) {
+        output.Write(block);
+        return true;
+    };
+    std::optional<HtmlPieces> pieces = ConvertPieces(
+        {input.text(), input.arrived(), [&input] { input.ReadRest(); }}, true, near, progress, drain);
+    if (!pieces) {
         // The original bytes are given up for their CR LF copy, so that
         // they are not held beside the bookmark text.
-        input = WithCrLfLineEnds(input);
-        converted =
-            ConvertPieces(input, false, CutPoint(input.size(), kFileCutShare), progress, drain);
+        input.MakeLineEndsCrLf();
+        pieces = ConvertPieces({input.text(), input.arrived(), {}}, false, CutPoint(input.size()),
+                               progress, drain);
     }
-    std::string().swap(input);
-    if (converted->refused) {
+    input.Release();
+    if (pieces->refused) {
         if (message) message(kUnknownVersionMessage);
         return kUnsupportedHotlistVersion;  // the output file stays as it was
     }
-    output.Write(converted->first.view());
-    output.Write(converted->second.view());
+    output.Write(pieces->first.view());
+    output.Write(pieces->second.view());
     output.Finish();
-    return converted->bookmarks;
+    return pieces->bookmarks;
 }
 
 }  // namespace quarvo

@@ -8,13 +8,17 @@
 
 namespace quarvo {
 
-void AdviseHugePages([[maybe_unused]] std::string& buffer) noexcept {
+void AdviseHugePages(std::string& buffer) noexcept {
+    AdviseHugePages(buffer.data(), buffer.capacity());
+}
+
+void AdviseHugePages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t bytes) noexcept {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-    if (buffer.capacity() < 2 * kHugePage) return;
-    const auto data = reinterpret_cast<std::uintptr_t>(buffer.data());
-    const std::uintptr_t begin = (data + kHugePage - 1) & ~(kHugePage - 1);
-    const std::uintptr_t end = (data + buffer.capacity()) & ~(kHugePage - 1);
+    if (bytes < 2 * kHugePage) return;
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t begin = (start + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t end = (start + bytes) & ~(kHugePage - 1);
     if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 #endif
 }

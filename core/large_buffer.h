@@ -1,6 +1,7 @@
 // A hint for the large buffers that whole files are held in.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace quarvo {
@@ -9,5 +10,8 @@ namespace quarvo {
 // a file of tens of megabytes then costs a few dozen page faults instead of
 // thousands. Only a hint; where it is not supported nothing changes.
 void AdviseHugePages(std::string& buffer) noexcept;
+
+// The same for the `bytes` bytes at `data`.
+void AdviseHugePages(void* data, std::size_t bytes) noexcept;
 
 }  // namespace quarvo

@@ -14,8 +14,10 @@
 
 namespace quarvo {
 
-// Takes a block of converted text; the caller empties its buffer afterwards.
-using BlockSink = std::function<void(std::string_view block)>;
+// Takes a block of converted text, and says whether it did; the caller
+// empties its buffer after a block was taken, and otherwise keeps it to
+// offer more later.
+using BlockSink = std::function<bool(std::string_view block)>;
 
 // How much converted text a conversion gathers before passing it on.
 inline constexpr std::size_t kOutputBlockBytes = std::size_t{1} << 20;

@@ -2,9 +2,11 @@
 // public interface.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <exception>
+#include <functional>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -18,17 +20,22 @@ namespace quarvo {
 // Below this size a second thread costs more than it saves.
 inline constexpr std::size_t kSideBySideBytes = std::size_t{512} << 10;
 
-// A text is cut halfway. A file conversion cuts a little earlier, because
-// the part converted on the caller's thread is also written to the file
-// meanwhile.
-inline constexpr double kTextCutShare = 0.5;
-inline constexpr double kFileCutShare = 0.45;
+// How far past the point a text is cut near the cut may lie; a file
+// conversion reads this much more before it starts converting.
+inline constexpr std::size_t kCutSearchBytes = std::size_t{256} << 10;
 
 // Near where a text of `size` bytes is cut: nowhere (past its end) when it is
-// small, else at `share` of it.
-[[nodiscard]] inline std::size_t CutPoint(std::size_t size, double share) noexcept {
-    if (size < kSideBySideBytes) return std::string_view::npos;
-    return static_cast<std::size_t>(static_cast<double>(size) * share);
+// small, else halfway. In a file conversion the first half is also written
+// to the file on the caller's thread, while the second thread first reads
+// the second half in.
+[[nodiscard]] inline std::size_t CutPoint(std::size_t size) noexcept {
+    return size < kSideBySideBytes ? std::string_view::npos : size / 2;
+}
+
+// How much of a file to read before its conversion starts: up to where the
+// cut near `near` is found, or all of it when it will not be cut.
+[[nodiscard]] inline std::size_t FirstReadEnd(std::size_t size, std::size_t near) noexcept {
+    return near >= size ? size : std::min(size, near + kCutSearchBytes);
 }
 
 // Runs `there` on a second thread while `here` runs on this one, and returns
@@ -62,76 +69,70 @@ void RunSideBySide(Here&& here, There&& there) {
     if (failure_there) std::rethrow_exception(failure_there);
 }
 
-// Progress steps taken on a helper thread, handed to the caller's sink on
-// the caller's thread, which is the one a window may be painted from: each
-// step taken here first passes on the steps the helper has taken meanwhile.
-class RelayedProgress {
-  public:
-    explicit RelayedProgress(const ProgressSink& sink) : sink_(sink) {}
-    RelayedProgress(const RelayedProgress&) = delete;
-    RelayedProgress& operator=(const RelayedProgress&) = delete;
-
-    // The sink for the calling thread.
-    [[nodiscard]] ProgressSink Here() {
-        if (!sink_) return {};
-        return [this] {
-            PassOn();
-            sink_();
-        };
-    }
-    // The sink for the helper thread.
-    [[nodiscard]] ProgressSink There() {
-        if (!sink_) return {};
-        return [this] { pending_.fetch_add(1, std::memory_order_relaxed); };
-    }
-    // Passes on the helper's remaining steps; call on the caller's thread
-    // once the helper is done.
-    void PassOn() {
-        for (std::size_t steps = pending_.exchange(0, std::memory_order_relaxed); steps > 0; --steps)
-            sink_();
-    }
-
-  private:
-    const ProgressSink& sink_;
-    std::atomic<std::size_t> pending_{0};
+// A text to convert of which only the first `arrived` bytes may be there
+// yet; `read_rest`, when there is one, brings the others.
+struct PartlyRead {
+    std::string_view text;
+    std::size_t arrived = 0;
+    std::function<void()> read_rest;
 };
 
-// Converts the two parts of a text side by side: `here(sink)` on this thread
-// and `there(sink)` on a second one, each with the progress sink for its
-// thread. With `check_line_ends`, each part is first searched for a bare
+// Converts the two parts of a text side by side: `here(sink, kept)` on this
+// thread and `there(sink)` on a second one, each with a progress sink, after
+// `prepare_there()` has run on the second thread (it may read the second
+// part in). With `check_line_ends`, each part is first searched for a bare
 // line feed, which means the whole text needs its line ends made CR LF
-// before it can be converted. Then nothing is delivered unless neither part
-// holds one: `here` waits for the verdict on the other part before it starts
-// (it may write to a file), and false is returned when a part held one, with
-// no progress step passed on.
-template <class Here, class There>
+// before it can be converted; false is then returned and no progress step
+// is delivered. So that nothing is delivered in vain, progress steps are
+// held back until the second part is known to be free of bare line feeds,
+// and `here` must not hand on any of its text before `kept()` says so; it
+// never needs to wait for that.
+//
+// Steps taken on the second thread are handed to `progress` on this one,
+// the one a window may be painted from.
+template <class PrepareThere, class Here, class There>
 bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
-                       bool check_line_ends, const ProgressSink& progress, Here&& here,
-                       There&& there) {
+                       bool check_line_ends, const ProgressSink& progress,
+                       PrepareThere&& prepare_there, Here&& here, There&& there) {
     enum Verdict : int { kPending, kCrLf, kBareLineFeed };
-    std::atomic<int> there_verdict{check_line_ends ? kPending : kCrLf};
+    std::atomic<int> there_verdict{kPending};
     std::atomic<bool> bare_here{false};
-    RelayedProgress relay(progress);
+    std::atomic<std::size_t> held_steps{0};
+
+    const auto kept = [&] { return there_verdict.load(std::memory_order_acquire) == kCrLf; };
+    const auto pass_on_held = [&] {
+        for (std::size_t steps = held_steps.exchange(0); steps > 0; --steps) progress();
+    };
+    ProgressSink here_sink;
+    ProgressSink there_sink;
+    if (progress) {
+        here_sink = [&] {
+            if (!kept()) {
+                held_steps.fetch_add(1, std::memory_order_relaxed);
+                return;
+            }
+            pass_on_held();
+            progress();
+        };
+        there_sink = [&] { held_steps.fetch_add(1, std::memory_order_relaxed); };
+    }
+
     RunSideBySide(
-        [&, sink = relay.Here()] {
+        [&] {
             if (check_line_ends && HasBareLineFeed(here_part)) {
                 bare_here.store(true);
                 return;
             }
-            there_verdict.wait(kPending);
-            if (there_verdict.load() == kCrLf) here(sink);
+            here(here_sink, kept);
         },
-        [&, sink = relay.There()] {
-            if (check_line_ends) {
-                const bool bare = HasBareLineFeed(there_part);
-                there_verdict.store(bare ? kBareLineFeed : kCrLf);
-                there_verdict.notify_one();
-                if (bare) return;
-            }
-            if (!bare_here.load()) there(sink);
+        [&] {
+            prepare_there();
+            const bool bare = check_line_ends && HasBareLineFeed(there_part);
+            there_verdict.store(bare ? kBareLineFeed : kCrLf, std::memory_order_release);
+            if (!bare && !bare_here.load()) there(there_sink);
         });
-    if (bare_here.load() || there_verdict.load() == kBareLineFeed) return false;
-    relay.PassOn();
+    if (bare_here.load() || !kept()) return false;
+    pass_on_held();
     return true;
 }
 

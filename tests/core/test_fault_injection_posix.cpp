@@ -478,11 +478,32 @@ TEST_F(SeamFault, DiskFullPartWayThrough) {
     ExpectRecovery();
 }
 
-TEST_F(SeamFault, DiskFullAfterTheFirstBlocksOfALargeFile) {
+// Large enough to be converted in two halves side by side, the second half
+// read while the first is converted.
+std::string LargeHotlist() {
     std::string large = "Opera Hotlist version 2.0\r\n\r\n";
     while (large.size() < (std::size_t{4} << 20))
         large += "#URL\r\n\tNAME=n\r\n\tURL=http://example.org/a/long/enough/address\r\n\r\n";
-    PutBytes(in_, large);
+    return large;
+}
+
+TEST_F(SeamFault, LargeHotlistShrinksWhileItsSecondHalfIsRead) {
+    PutBytes(in_, LargeHotlist());
+    for (const std::size_t kept : {std::size_t{3} << 20, (std::size_t{4} << 20) - 1}) {
+        SCOPED_TRACE(kept);
+        g_bytes_left = kept;
+        file_seam::Calls().read = &ShrinkingRead;
+        EXPECT_EQ(MessageOf<EReadError>([&] { (void)ConvertOperaBookmarks(in_, out_); }),
+                  "Stream read error");
+        g_bytes_left = kept;
+        EXPECT_EQ(MessageOf<EReadError>([&] { (void)ConvertOperaContacts(in_, out_); }),
+                  "Stream read error");
+        ExpectUntouched();
+    }
+}
+
+TEST_F(SeamFault, DiskFullAfterTheFirstBlocksOfALargeFile) {
+    PutBytes(in_, LargeHotlist());
     g_bytes_left = std::size_t{3} << 19;  // one and a half blocks
     file_seam::Calls().write = &FullDiskWrite;
     EXPECT_EQ(MessageOf<EWriteError>([&] { (void)ConvertOperaBookmarks(in_, out_); }),
