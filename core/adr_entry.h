@@ -11,8 +11,6 @@
 #include <string>
 #include <string_view>
 
-#include "large_buffer.h"
-
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #define QUARVO_ADR_SSE2 1
@@ -205,11 +203,10 @@ class EntryValues {
 // record for the record's longest possible text.
 class TextBuffer {
   public:
-    // Capacity for `bytes` in all, on huge pages where the system has them.
-    void Reserve(std::size_t bytes) {
-        bytes_.reserve(bytes);
-        AdviseHugePages(bytes_);
-    }
+    // Capacity for `bytes` in all. Unlike a file's bytes, which arrive in
+    // one piece, converted text grows while another thread works beside
+    // it; huge pages made that slower by half in many runs, never faster.
+    void Reserve(std::size_t bytes) { bytes_.reserve(bytes); }
     void Append(std::string_view text) {
         std::memcpy(Room(text.size()), text.data(), text.size());
         used_ += text.size();
