@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "large_buffer.h"
+
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #define QUARVO_ADR_SSE2 1
@@ -225,7 +227,11 @@ class TextBuffer {
     [[nodiscard]] char* Room(std::size_t bytes) {
         if (bytes_.size() - used_ < bytes) {
             constexpr std::size_t kGrowth = std::size_t{256} << 10;
-            bytes_.resize(std::max(used_ + bytes, bytes_.size() + kGrowth));
+            const std::size_t size = std::max(used_ + bytes, bytes_.size() + kGrowth);
+            // One call maps the new room instead of a fault per page.
+            if (size <= bytes_.capacity())
+                PrepareForWriting(bytes_.data() + bytes_.size(), size - bytes_.size());
+            bytes_.resize(size);
         }
         return bytes_.data() + used_;
     }

@@ -23,4 +23,14 @@ void AdviseHugePages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t b
 #endif
 }
 
+void PrepareForWriting([[maybe_unused]] void* data, [[maybe_unused]] std::size_t bytes) noexcept {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    constexpr std::uintptr_t kPage = 4096;
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t begin = start & ~(kPage - 1);
+    const std::uintptr_t end = (start + bytes + kPage - 1) & ~(kPage - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#endif
+}
+
 }  // namespace quarvo

@@ -14,4 +14,9 @@ void AdviseHugePages(std::string& buffer) noexcept;
 // The same for the `bytes` bytes at `data`.
 void AdviseHugePages(void* data, std::size_t bytes) noexcept;
 
+// Maps the pages under the `bytes` bytes at `data` ready for writing in one
+// call, where the system can, instead of one page fault per page as they
+// are first written. Only a hint.
+void PrepareForWriting(void* data, std::size_t bytes) noexcept;
+
 }  // namespace quarvo
