@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "large_buffer.h"
+#include "text_buffer.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -197,50 +197,6 @@ class EntryValues {
     Mask open_ = 0;
     std::array<std::size_t, N> begin_{};
     std::array<std::size_t, N> end_{};
-};
-
-// Converted text under construction. Records are written into room beyond
-// its end, which is made a block at a time: std::string fills what it adds
-// with zeros, and so that fill is paid once per byte instead of once per
-// record for the record's longest possible text.
-class TextBuffer {
-  public:
-    // Capacity for `bytes` in all. Unlike a file's bytes, which arrive in
-    // one piece, converted text grows while another thread works beside
-    // it; huge pages made that slower by half in many runs, never faster.
-    void Reserve(std::size_t bytes) { bytes_.reserve(bytes); }
-    void Append(std::string_view text) {
-        std::memcpy(Room(text.size()), text.data(), text.size());
-        used_ += text.size();
-    }
-    [[nodiscard]] std::string_view view() const noexcept { return {bytes_.data(), used_}; }
-    [[nodiscard]] std::size_t size() const noexcept { return used_; }
-    void Clear() noexcept { used_ = 0; }
-
-    // The text, handed over without a copy.
-    [[nodiscard]] std::string Take() && {
-        bytes_.resize(used_);
-        return std::move(bytes_);
-    }
-
-    // Room for `bytes` more after the end of the text.
-    [[nodiscard]] char* Room(std::size_t bytes) {
-        if (bytes_.size() - used_ < bytes) {
-            constexpr std::size_t kGrowth = std::size_t{256} << 10;
-            const std::size_t size = std::max(used_ + bytes, bytes_.size() + kGrowth);
-            // One call maps the new room instead of a fault per page.
-            if (size <= bytes_.capacity())
-                PrepareForWriting(bytes_.data() + bytes_.size(), size - bytes_.size());
-            bytes_.resize(size);
-        }
-        return bytes_.data() + used_;
-    }
-    // Extends the text over the room up to `end`.
-    void EndAt(const char* end) noexcept { used_ = static_cast<std::size_t>(end - bytes_.data()); }
-
-  private:
-    std::string bytes_;
-    std::size_t used_ = 0;
 };
 
 // A writer for one output record at a time. Room for the record's longest

@@ -111,7 +111,7 @@ std::size_t MostRecordBytes(const Contact& contact) {
     return kFixed + 2 * values;
 }
 
-void AppendRecord(adr::TextBuffer& csv, const Contact& contact, std::string_view source) {
+void AppendRecord(TextBuffer& csv, const Contact& contact, std::string_view source) {
     adr::RecordWriter out(csv, MostRecordBytes(contact), source);
     const std::string_view mail = contact[kMail];
     const std::size_t mail_break = FindValueBreak(mail);
@@ -155,7 +155,7 @@ void AppendRecord(adr::TextBuffer& csv, const Contact& contact, std::string_view
 // the text after its key's first occurrence in the entry, up to the next
 // CR LF or the end of the entry. One walk over the '#', '=' and CR bytes
 // finds markers, entry ends, keys and line ends alike.
-std::int32_t AppendRecords(adr::TextBuffer& csv, std::string_view text, const ProgressSink& progress,
+std::int32_t AppendRecords(TextBuffer& csv, std::string_view text, const ProgressSink& progress,
                            bool step_after_last, const BlockSink& drain = {}) {
     const char* const data = text.data();
     adr::ByteHits<'#', '=', '\r'> hits(text, 0);
@@ -203,7 +203,7 @@ std::int32_t AppendRecords(adr::TextBuffer& csv, std::string_view text, const Pr
         for (std::size_t k = 0; k < kKeyCount; ++k) contact.values[k] = values.Of(data, k);
         AppendRecord(csv, contact, text);
         if (!contact[kName].empty()) ++named;
-        if (drain && csv.size() >= kOutputBlockBytes && drain(csv.view())) csv.Clear();
+        if (drain && csv.size() >= kOutputBlockBytes) drain(csv);
     }
     return named;
 }
@@ -211,19 +211,20 @@ std::int32_t AppendRecords(adr::TextBuffer& csv, std::string_view text, const Pr
 // The CSV text in two pieces, so that a file can be written without first
 // joining them.
 struct CsvPieces {
-    adr::TextBuffer first;  // starts with the header
-    adr::TextBuffer second;
+    TextBuffer first;  // starts with the header
+    TextBuffer second;
     std::int32_t named = 0;
 };
 
 // A record of a sparse contact can be half again as long as its entry;
 // reserved pages that are never written cost nothing.
-void ReserveFor(adr::TextBuffer& csv, std::size_t entries_bytes) {
+void ReserveFor(TextBuffer& csv, std::size_t entries_bytes) {
     csv.Reserve(kContactsCsvHeader.size() + 2 * entries_bytes);
 }
 
-// Converts the text; with a `drain`, the first piece is offered to it in
-// blocks as it grows, and only what it did not take is returned. With
+// Converts the text; with a `drain`, the text is handed to it in blocks as
+// it grows (see ConvertSideBySide), and only what it did not take is
+// returned. With
 // `check_line_ends`, returns nothing (having delivered nothing) when the
 // text holds a bare line feed and needs its line ends made CR LF first.
 //
@@ -258,18 +259,16 @@ std::optional<CsvPieces> ConvertPieces(const PartlyRead& source, bool check_line
     std::int32_t named_first = 0;
     std::int32_t named_second = 0;
     const bool converted = ConvertSideBySide(
-        first, second, check_line_ends, progress,
+        first, second, check_line_ends, progress, drain, result.first,
         [&] {
             if (source.read_rest) source.read_rest();
         },
-        [&](const ProgressSink& here, const auto& kept) {
-            BlockSink kept_drain;
-            if (drain) kept_drain = [&](std::string_view block) { return kept() && drain(block); };
-            named_first = AppendRecords(result.first, first, here, false, kept_drain);
+        [&](const ProgressSink& here, const BlockSink& here_drain) {
+            named_first = AppendRecords(result.first, first, here, false, here_drain);
         },
-        [&](const ProgressSink& there) {
+        [&](const ProgressSink& there, const BlockSink& there_drain) {
             ReserveFor(result.second, second.size());
-            named_second = AppendRecords(result.second, second, there, true);
+            named_second = AppendRecords(result.second, second, there, true, there_drain);
         });
     if (!converted) return std::nullopt;
     result.named = named_first + named_second;
@@ -308,10 +307,7 @@ std::int32_t ConvertOperaContacts(const std::string& contacts_path, const std::s
     const std::size_t near = CutPoint(input.size());
     input.ReadUpTo(FirstReadEnd(input.size(), near));
     OutputFile output(csv_path);
-    const BlockSink drain = [&output](std::string_view block) {
-        output.Write(block);
-        return true;
-    };
+    const BlockSink drain = output.Sink();
     std::optional<CsvPieces> pieces = ConvertPieces(
         {input.text(), input.arrived(), [&input] { input.ReadRest(); }}, true, near, progress, drain);
     if (!pieces) {

@@ -109,7 +109,7 @@ struct PartResult {
 // markers, the version line, keys and line ends alike; none of the markers
 // holds a CR, so each one found lies inside its entry. With a `drain`, the
 // text gathered in `html` is passed to it whenever a block is full.
-PartResult AppendEntries(adr::TextBuffer& html, std::string_view text, const ProgressSink& progress,
+PartResult AppendEntries(TextBuffer& html, std::string_view text, const ProgressSink& progress,
                          const BlockSink& drain = {}) {
     const char* const data = text.data();
     const std::size_t size = text.size();
@@ -172,7 +172,7 @@ PartResult AppendEntries(adr::TextBuffer& html, std::string_view text, const Pro
         if (markers.separator) out.Put(kSeparatorLine);
         if (folder_end) out.Put(kFolderEnd);
         out.Finish();
-        if (drain && html.size() >= kOutputBlockBytes && drain(html.view())) html.Clear();
+        if (drain && html.size() >= kOutputBlockBytes) drain(html);
     }
     return result;
 }
@@ -180,15 +180,15 @@ PartResult AppendEntries(adr::TextBuffer& html, std::string_view text, const Pro
 // The bookmark file in two pieces, so that a file can be written without
 // first joining them.
 struct HtmlPieces {
-    adr::TextBuffer first;   // starts with the prologue
-    adr::TextBuffer second;  // ends with the epilogue
+    TextBuffer first;   // starts with the prologue
+    TextBuffer second;  // ends with the epilogue
     std::int32_t bookmarks = 0;
     bool refused = false;  // an entry names a version other than 2.0
 };
 
 // Escaping can make a bookmark's line longer than its entry; reserved pages
 // that are never written cost nothing.
-void ReserveFor(adr::TextBuffer& html, std::size_t entries_bytes) {
+void ReserveFor(TextBuffer& html, std::size_t entries_bytes) {
     html.Reserve(kBookmarkPrologue.size() + 2 * entries_bytes + kBookmarkEpilogue.size());
 }
 
@@ -205,8 +205,9 @@ std::size_t CutNear(std::string_view hotlist, std::size_t near) {
     return std::string_view::npos;
 }
 
-// Converts the text; with a `drain`, the first piece is offered to it in
-// blocks as it grows, and only what it did not take is returned. With
+// Converts the text; with a `drain`, the text is handed to it in blocks as
+// it grows (see ConvertSideBySide), and only what it did not take is
+// returned. With
 // `check_line_ends`, returns nothing (having delivered nothing) when the
 // text holds a bare line feed and needs its line ends made CR LF first.
 // With `near` among the bytes that have arrived, the text is cut there and
@@ -235,18 +236,16 @@ std::optional<HtmlPieces> ConvertPieces(const PartlyRead& source, bool check_lin
     PartResult first;
     PartResult second;
     const bool converted = ConvertSideBySide(
-        first_part, second_part, check_line_ends, progress,
+        first_part, second_part, check_line_ends, progress, drain, result.first,
         [&] {
             if (source.read_rest) source.read_rest();
         },
-        [&](const ProgressSink& here, const auto& kept) {
-            BlockSink kept_drain;
-            if (drain) kept_drain = [&](std::string_view block) { return kept() && drain(block); };
-            first = AppendEntries(result.first, first_part, here, kept_drain);
+        [&](const ProgressSink& here, const BlockSink& here_drain) {
+            first = AppendEntries(result.first, first_part, here, here_drain);
         },
-        [&](const ProgressSink& there) {
+        [&](const ProgressSink& there, const BlockSink& there_drain) {
             ReserveFor(result.second, second_part.size());
-            second = AppendEntries(result.second, second_part, there);
+            second = AppendEntries(result.second, second_part, there, there_drain);
             result.second.Append(kBookmarkEpilogue);
         });
     if (!converted) return std::nullopt;
@@ -290,10 +289,7 @@ std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path, const std::s
     const std::size_t near = CutPoint(input.size());
     input.ReadUpTo(FirstReadEnd(input.size(), near));
     OutputFile output(html_path);
-    const BlockSink drain = [&output](std::string_view block) {
-        output.Write(block);
-        return true;
-    };
+    const BlockSink drain = output.Sink();
     std::optional<HtmlPieces> pieces = ConvertPieces(
         {input.text(), input.arrived(), [&input] { input.ReadRest(); }}, true, near, progress, drain);
     if (!pieces) {

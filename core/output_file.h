@@ -11,16 +11,9 @@
 #include <string_view>
 
 #include "file_layer.h"
+#include "text_buffer.h"
 
 namespace quarvo {
-
-// Takes a block of converted text, and says whether it did; the caller
-// empties its buffer after a block was taken, and otherwise keeps it to
-// offer more later.
-using BlockSink = std::function<bool(std::string_view block)>;
-
-// How much converted text a conversion gathers before passing it on.
-inline constexpr std::size_t kOutputBlockBytes = std::size_t{1} << 20;
 
 // The replacement of the target file, begun with the first block. A file
 // error is held back until Finish(), so that the conversion runs to its end
@@ -32,6 +25,15 @@ class OutputFile {
 
     // Appends `text` to the new file. Never throws.
     void Write(std::string_view text) noexcept;
+
+    // A sink that writes each block to the new file.
+    [[nodiscard]] BlockSink Sink() {
+        return [this](TextBuffer& block) {
+            Write(block.view());
+            block.Clear();
+            return true;
+        };
+    }
 
     // Puts the new file in place, or throws the first error met.
     void Finish();

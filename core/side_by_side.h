@@ -14,6 +14,7 @@
 
 #include "callbacks.h"
 #include "line_ends.h"
+#include "text_buffer.h"
 
 namespace quarvo {
 
@@ -77,30 +78,39 @@ struct PartlyRead {
     std::function<void()> read_rest;
 };
 
-// Converts the two parts of a text side by side: `here(sink, kept)` on this
-// thread and `there(sink)` on a second one, each with a progress sink, after
+// Converts the two parts of a text side by side: `here(sink, drain)` on this
+// thread, appending to `here_text`, and `there(sink, drain)` on a second
+// one, each with a progress sink and a drain for its blocks of text, after
 // `prepare_there()` has run on the second thread (it may read the second
-// part in). With `check_line_ends`, each part is first searched for a bare
-// line feed, which means the whole text needs its line ends made CR LF
-// before it can be converted; false is then returned and no progress step
-// is delivered. So that nothing is delivered in vain, progress steps are
-// held back until the second part is known to be free of bare line feeds,
-// and `here` must not hand on any of its text before `kept()` says so; it
-// never needs to wait for that.
+// part in).
 //
-// Steps taken on the second thread are handed to `progress` on this one,
-// the one a window may be painted from.
+// With `check_line_ends`, each part is first searched for a bare line feed,
+// which means the whole text needs its line ends made CR LF before it can be
+// converted; false is then returned and nothing is delivered, neither text
+// nor progress steps. So that nothing is delivered in vain, both are held
+// back until the second part is known to be free of bare line feeds.
+//
+// With a `deliver` sink, the first part's text goes to it as it is made,
+// then the rest of `here_text`, then the second part's blocks, which this
+// thread delivers while the second one is still converting. What the
+// second part leaves in its own buffer is left to the caller. Without one,
+// both parts keep their text.
+//
+// Progress steps taken on the second thread are handed to `progress` on
+// this one, the one a window may be painted from.
 template <class PrepareThere, class Here, class There>
 bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
                        bool check_line_ends, const ProgressSink& progress,
+                       const BlockSink& deliver, TextBuffer& here_text,
                        PrepareThere&& prepare_there, Here&& here, There&& there) {
-    enum Verdict : int { kPending, kCrLf, kBareLineFeed };
+    enum Verdict : int { kPending, kCrLf, kBareLineFeed, kFailed };
     std::atomic<int> there_verdict{kPending};
     std::atomic<bool> bare_here{false};
     std::atomic<std::size_t> held_steps{0};
 
     const auto kept = [&] { return there_verdict.load(std::memory_order_acquire) == kCrLf; };
     const auto pass_on_held = [&] {
+        if (!progress) return;
         for (std::size_t steps = held_steps.exchange(0); steps > 0; --steps) progress();
     };
     ProgressSink here_sink;
@@ -117,19 +127,52 @@ bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
         there_sink = [&] { held_steps.fetch_add(1, std::memory_order_relaxed); };
     }
 
+    BlockChannel channel;
+    BlockSink here_drain;
+    BlockSink there_drain;
+    if (deliver) {
+        here_drain = [&](TextBuffer& block) { return kept() && deliver(block); };
+        there_drain = [&](TextBuffer& block) {
+            channel.Send(block);
+            return true;
+        };
+    }
+
     RunSideBySide(
         [&] {
             if (check_line_ends && HasBareLineFeed(here_part)) {
                 bare_here.store(true);
                 return;
             }
-            here(here_sink, kept);
+            here(here_sink, here_drain);
+            if (!deliver) return;
+            // As a rule the second part was read and checked long ago.
+            there_verdict.wait(kPending);
+            if (!kept()) return;
+            deliver(here_text);
+            channel.DeliverAll([&](TextBuffer& block) {
+                pass_on_held();
+                return deliver(block);
+            });
         },
         [&] {
+            // Whatever happens here, the first thread must not wait for
+            // a verdict or a block in vain.
+            struct Ending {
+                std::atomic<int>& verdict;
+                BlockChannel& channel;
+                ~Ending() {
+                    int pending = kPending;
+                    verdict.compare_exchange_strong(pending, kFailed);
+                    verdict.notify_one();
+                    channel.Close();
+                }
+            } ending{there_verdict, channel};
             prepare_there();
             const bool bare = check_line_ends && HasBareLineFeed(there_part);
             there_verdict.store(bare ? kBareLineFeed : kCrLf, std::memory_order_release);
-            if (!bare && !bare_here.load()) there(there_sink);
+            there_verdict.notify_one();
+            if (!bare && !bare_here.load()) there(there_sink, there_drain);
         });
     if (bare_here.load() || !kept()) return false;
     pass_on_held();

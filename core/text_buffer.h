@@ -1,0 +1,139 @@
+// Converted text under construction, and the blocks it is handed on in. Not
+// part of the public interface.
+#pragma once
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstddef>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "large_buffer.h"
+
+namespace quarvo {
+
+// Records are written into room beyond the end of the text, which is made a
+// block at a time: std::string fills what it adds with zeros, and so that
+// fill is paid once per byte instead of once per record for the record's
+// longest possible text.
+class TextBuffer {
+  public:
+    TextBuffer() = default;
+    TextBuffer(TextBuffer&& other) noexcept
+        : bytes_(std::move(other.bytes_)), used_(std::exchange(other.used_, 0)) {}
+    TextBuffer& operator=(TextBuffer&& other) noexcept {
+        bytes_ = std::move(other.bytes_);
+        used_ = std::exchange(other.used_, 0);
+        return *this;
+    }
+
+    // Capacity for `bytes` in all. Unlike a file's bytes, which arrive in
+    // one piece, converted text grows while another thread works beside
+    // it; huge pages made that slower by half in many runs, never faster.
+    void Reserve(std::size_t bytes) { bytes_.reserve(bytes); }
+    void Append(std::string_view text) {
+        if (text.empty()) return;
+        std::memcpy(Room(text.size()), text.data(), text.size());
+        used_ += text.size();
+    }
+    [[nodiscard]] std::string_view view() const noexcept { return {bytes_.data(), used_}; }
+    [[nodiscard]] std::size_t size() const noexcept { return used_; }
+    [[nodiscard]] std::size_t capacity() const noexcept { return bytes_.capacity(); }
+    void Clear() noexcept { used_ = 0; }
+
+    // The text, handed over without a copy.
+    [[nodiscard]] std::string Take() && {
+        bytes_.resize(used_);
+        used_ = 0;
+        return std::move(bytes_);
+    }
+
+    // Room for `bytes` more after the end of the text.
+    [[nodiscard]] char* Room(std::size_t bytes) {
+        if (bytes_.size() - used_ < bytes) {
+            constexpr std::size_t kGrowth = std::size_t{256} << 10;
+            const std::size_t size = std::max(used_ + bytes, bytes_.size() + kGrowth);
+            // One call maps the new room instead of a fault per page.
+            if (size <= bytes_.capacity())
+                PrepareForWriting(bytes_.data() + bytes_.size(), size - bytes_.size());
+            bytes_.resize(size);
+        }
+        return bytes_.data() + used_;
+    }
+    // Extends the text over the room up to `end`.
+    void EndAt(const char* end) noexcept { used_ = static_cast<std::size_t>(end - bytes_.data()); }
+
+  private:
+    std::string bytes_;
+    std::size_t used_ = 0;
+};
+
+// How much converted text a conversion gathers before handing it on.
+inline constexpr std::size_t kOutputBlockBytes = std::size_t{1} << 20;
+
+// Takes the text gathered in `block`, leaving `block` empty, and says
+// whether it did; when it did not, the text stays to be offered again.
+using BlockSink = std::function<bool(TextBuffer& block)>;
+
+// Blocks of converted text sent from a second thread to the one that writes
+// them, and their buffers sent back for reuse, so that the second thread
+// writes into memory that is already mapped.
+class BlockChannel {
+  public:
+    // Takes the text of `block` and leaves it empty, with a used buffer
+    // when one has come back.
+    void Send(TextBuffer& block) {
+        std::unique_lock lock(mutex_);
+        TextBuffer spare;
+        if (!spares_.empty()) {
+            spare = std::move(spares_.back());
+            spares_.pop_back();
+        }
+        full_.push_back(std::move(block));
+        lock.unlock();
+        ready_.notify_one();
+        if (spare.capacity() < kOutputBlockBytes) spare.Reserve(2 * kOutputBlockBytes);
+        block = std::move(spare);
+    }
+
+    // No more blocks will be sent.
+    void Close() {
+        {
+            std::lock_guard lock(mutex_);
+            closed_ = true;
+        }
+        ready_.notify_one();
+    }
+
+    // Hands every block to `deliver` as it arrives, until the channel is
+    // closed and empty.
+    void DeliverAll(const BlockSink& deliver) {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            ready_.wait(lock, [this] { return !full_.empty() || closed_; });
+            if (full_.empty()) return;
+            TextBuffer block = std::move(full_.front());
+            full_.pop_front();
+            lock.unlock();
+            deliver(block);
+            block.Clear();
+            lock.lock();
+            spares_.push_back(std::move(block));
+        }
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<TextBuffer> full_;
+    std::vector<TextBuffer> spares_;
+    bool closed_ = false;
+};
+
+}  // namespace quarvo
