@@ -165,7 +165,7 @@ std::int32_t AppendRecords(TextBuffer& csv, std::string_view text, const Progres
     while (rest < text.size()) {
         std::size_t marker = adr::kNone;
         for (std::size_t at = hits.Next(); at != adr::kNone; at = hits.Next()) {
-            if (data[at] == '#' && text.substr(at).starts_with(kContactMarker)) {
+            if (data[at] == '#' && adr::HoldsAt(text, at, kContactMarker)) {
                 marker = at;
                 break;
             }

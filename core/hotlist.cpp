@@ -137,16 +137,14 @@ PartResult AppendEntries(TextBuffer& html, std::string_view text, const Progress
                 if (missing == 0) continue;
                 if (const auto keys = kKeys.EndingAt(data, begin, at, missing)) found.Open(keys, at + 1);
             } else if (c == '#') {
-                const std::string_view here = text.substr(at);
-                markers.folder = markers.folder || here.starts_with("#FOLDER");
-                markers.bookmark = markers.bookmark || here.starts_with("#URL");
-                markers.separator = markers.separator || here.starts_with("#SEPERATOR");
+                markers.folder = markers.folder || adr::HoldsAt(text, at, "#FOLDER");
+                markers.bookmark = markers.bookmark || adr::HoldsAt(text, at, "#URL");
+                markers.separator = markers.separator || adr::HoldsAt(text, at, "#SEPERATOR");
             } else {
-                const std::string_view here = text.substr(at);
-                if (!here.starts_with(kVersionLine)) continue;
+                if (!adr::HoldsAt(text, at, kVersionLine)) continue;
                 markers.version = true;
                 markers.supported_version =
-                    markers.supported_version || here.starts_with(kSupportedVersionLine);
+                    markers.supported_version || adr::HoldsAt(text, at, kSupportedVersionLine);
             }
         }
         found.CloseAt(end);
