@@ -90,11 +90,12 @@ struct PartlyRead {
 // nor progress steps. So that nothing is delivered in vain, both are held
 // back until the second part is known to be free of bare line feeds.
 //
-// With a `deliver` sink, the first part's text goes to it as it is made,
-// then the rest of `here_text`, then the second part's blocks, which this
-// thread delivers while the second one is still converting. What the
-// second part leaves in its own buffer is left to the caller. Without one,
-// both parts keep their text.
+// The second part's text comes back to this thread in blocks while the
+// second one is still converting. With a `deliver` sink, the first part's
+// text goes to it as it is made, then the rest of `here_text`, then the
+// second part's blocks. Without one, the blocks are appended to
+// `here_text`. What the second part leaves in its own buffer is left to the
+// caller.
 //
 // Progress steps taken on the second thread are handed to `progress` on
 // this one, the one a window may be painted from.
@@ -129,14 +130,17 @@ bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
 
     BlockChannel channel;
     BlockSink here_drain;
-    BlockSink there_drain;
-    if (deliver) {
-        here_drain = [&](TextBuffer& block) { return kept() && deliver(block); };
-        there_drain = [&](TextBuffer& block) {
-            channel.Send(block);
-            return true;
-        };
-    }
+    if (deliver) here_drain = [&](TextBuffer& block) { return kept() && deliver(block); };
+    const BlockSink there_drain = [&](TextBuffer& block) {
+        channel.Send(block);
+        return true;
+    };
+    const BlockSink gather = [&](TextBuffer& block) {
+        here_text.Append(block.view());
+        block.Clear();
+        return true;
+    };
+    const BlockSink& sink = deliver ? deliver : gather;
 
     RunSideBySide(
         [&] {
@@ -145,14 +149,13 @@ bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
                 return;
             }
             here(here_sink, here_drain);
-            if (!deliver) return;
             // As a rule the second part was read and checked long ago.
             there_verdict.wait(kPending);
             if (!kept()) return;
-            deliver(here_text);
+            if (deliver) deliver(here_text);
             channel.DeliverAll([&](TextBuffer& block) {
                 pass_on_held();
-                return deliver(block);
+                return sink(block);
             });
         },
         [&] {
