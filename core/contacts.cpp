@@ -228,7 +228,7 @@ void ReserveFor(TextBuffer& csv, std::size_t entries_bytes) {
 // `check_line_ends`, returns nothing (having delivered nothing) when the
 // text holds a bare line feed and needs its line ends made CR LF first.
 //
-// With `near` among the bytes that have arrived, the text is cut after the
+// With `near` inside the window of bytes read first, the text is cut after the
 // first "ICON=" from there on and the two parts are converted side by side.
 // Every pass over the entries starts after an "ICON=" (which ended an entry
 // or lay between entries), so the parts give exactly the records of the
@@ -238,9 +238,10 @@ std::optional<CsvPieces> ConvertPieces(const PartlyRead& source, bool check_line
                                        std::size_t near, const ProgressSink& progress,
                                        const BlockSink& drain = {}) {
     const std::string_view contacts = source.text;
-    const std::string_view arrived = contacts.substr(0, source.arrived);
-    const std::size_t icon =
-        near < arrived.size() ? FindBytes(arrived, kEntryEnd, near) : std::string_view::npos;
+    const std::string_view window = contacts.substr(0, source.window.end);
+    const std::size_t icon = near >= source.window.begin && near < window.size()
+                                 ? FindBytes(window, kEntryEnd, near)
+                                 : std::string_view::npos;
     const std::size_t cut =
         icon == std::string_view::npos ? contacts.size() : icon + kEntryEnd.size();
 
@@ -248,7 +249,8 @@ std::optional<CsvPieces> ConvertPieces(const PartlyRead& source, bool check_line
     ReserveFor(result.first, contacts.size());
     result.first.Append(kContactsCsvHeader);
     if (cut >= contacts.size()) {
-        if (source.read_rest) source.read_rest();
+        if (source.read_head) source.read_head();
+        if (source.read_tail) source.read_tail();
         if (check_line_ends && HasBareLineFeed(contacts)) return std::nullopt;
         result.named = AppendRecords(result.first, contacts, progress, true, drain);
         return result;
@@ -261,7 +263,10 @@ std::optional<CsvPieces> ConvertPieces(const PartlyRead& source, bool check_line
     const bool converted = ConvertSideBySide(
         first, second, check_line_ends, progress, drain, result.first,
         [&] {
-            if (source.read_rest) source.read_rest();
+            if (source.read_head) source.read_head();
+        },
+        [&] {
+            if (source.read_tail) source.read_tail();
         },
         [&](const ProgressSink& here, const BlockSink& here_drain) {
             named_first = AppendRecords(result.first, first, here, false, here_drain);
@@ -277,10 +282,10 @@ std::optional<CsvPieces> ConvertPieces(const PartlyRead& source, bool check_line
 
 ContactsConversion ConvertText(std::string_view contacts, std::size_t near,
                                const ProgressSink& progress) {
-    std::optional<CsvPieces> pieces = ConvertPieces({contacts, contacts.size(), {}}, true, near, progress);
+    std::optional<CsvPieces> pieces = ConvertPieces({contacts, {0, contacts.size()}, {}, {}}, true, near, progress);
     if (!pieces) {
         const std::string crlf = WithCrLfLineEnds(contacts);
-        pieces = ConvertPieces({crlf, crlf.size(), {}}, false, near, progress);
+        pieces = ConvertPieces({crlf, {0, crlf.size()}, {}, {}}, false, near, progress);
     }
     pieces->first.Append(pieces->second.view());
     return ContactsConversion{std::move(pieces->first).Take(), pieces->named};
@@ -305,16 +310,19 @@ std::int32_t ConvertOperaContacts(const std::string& contacts_path, const std::s
                                   const ProgressSink& progress) {
     InputFile input(contacts_path);
     const std::size_t near = CutPoint(input.size());
-    input.ReadUpTo(FirstReadEnd(input.size(), near));
+    const CutWindow window = WindowFor(input.size(), near);
+    input.Read(window.begin, window.end);
     OutputFile output(csv_path);
     const BlockSink drain = output.Sink();
     std::optional<CsvPieces> pieces = ConvertPieces(
-        {input.text(), input.arrived(), [&input] { input.ReadRest(); }}, true, near, progress, drain);
+        {input.text(), window, [&] { input.Read(0, window.begin); },
+         [&] { input.Read(window.end, input.size()); }},
+        true, near, progress, drain);
     if (!pieces) {
         // The original bytes are given up for their CR LF copy, so that
         // they are not held beside the CSV text.
         input.MakeLineEndsCrLf();
-        pieces = ConvertPieces({input.text(), input.arrived(), {}}, false, CutPoint(input.size()),
+        pieces = ConvertPieces({input.text(), {0, input.size()}, {}, {}}, false, CutPoint(input.size()),
                                progress, drain);
     }
     input.Release();

@@ -17,8 +17,8 @@ namespace quarvo {
 // than its size announced.
 [[nodiscard]] std::string ReadWholeFile(const std::string& file_name);
 
-// A file read whole in as many steps as the caller likes, so that work on
-// its first bytes can start while the rest is read. Other programs may read
+// A file read whole in as many parts as the caller likes, so that work on
+// some of its bytes can start while the rest is read. Other programs may read
 // it meanwhile but not write it. The constructor throws EFOpenError as
 // ReadWholeFile does.
 class FileReading {
@@ -31,9 +31,10 @@ class FileReading {
     // The size of the file when it was opened.
     [[nodiscard]] std::size_t size() const noexcept;
 
-    // Reads the next `bytes` bytes of the file into `into`. Throws EReadError
-    // when fewer arrive than the size announced.
-    void ReadNext(char* into, std::size_t bytes);
+    // Reads the `bytes` bytes from `offset` on into `into`. Two threads may
+    // read different parts at once. Throws EReadError when fewer arrive (the
+    // file shrank since it was opened, or the device failed).
+    void ReadAt(std::size_t offset, char* into, std::size_t bytes);
 
   private:
     struct State;

@@ -27,11 +27,11 @@ namespace {
 ssize_t RealWrite(int fd, const void* data, std::size_t size) {
     return ::write(fd, data, size);
 }
-ssize_t RealRead(int fd, void* data, std::size_t size) {
-    return ::read(fd, data, size);
+ssize_t RealPread(int fd, void* data, std::size_t size, off_t offset) {
+    return ::pread(fd, data, size, offset);
 }
 
-constexpr SystemCalls kRealCalls{&RealWrite, &RealRead, &::fsync, &::close, &::rename};
+constexpr SystemCalls kRealCalls{&RealWrite, &RealPread, &::fsync, &::close, &::rename};
 SystemCalls g_calls = kRealCalls;
 
 }  // namespace
@@ -198,10 +198,11 @@ std::size_t FileReading::size() const noexcept {
     return state_->size;
 }
 
-void FileReading::ReadNext(char* into, std::size_t bytes) {
+void FileReading::ReadAt(std::size_t offset, char* into, std::size_t bytes) {
     std::size_t filled = 0;
     while (filled < bytes) {
-        const ssize_t got = Calls().read(state_->file.get(), into + filled, bytes - filled);
+        const ssize_t got = Calls().pread(state_->file.get(), into + filled, bytes - filled,
+                                          static_cast<off_t>(offset + filled));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) throw EReadError();  // the file shrank or the device failed
         filled += static_cast<std::size_t>(got);
@@ -214,7 +215,7 @@ std::string ReadWholeFile(const std::string& file_name) {
     text.reserve(file.size());
     AdviseHugePages(text);
     text.resize(file.size());
-    file.ReadNext(text.data(), text.size());
+    file.ReadAt(0, text.data(), text.size());
     return text;
 }
 

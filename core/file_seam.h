@@ -12,7 +12,7 @@ namespace quarvo::file_seam {
 
 struct SystemCalls {
     ssize_t (*write)(int fd, const void* data, std::size_t size);
-    ssize_t (*read)(int fd, void* data, std::size_t size);
+    ssize_t (*pread)(int fd, void* data, std::size_t size, off_t offset);
     int (*fsync)(int fd);
     int (*close)(int fd);
     int (*rename)(const char* from, const char* to);

@@ -176,12 +176,18 @@ std::size_t FileReading::size() const noexcept {
     return state_->size;
 }
 
-void FileReading::ReadNext(char* into, std::size_t bytes) {
+void FileReading::ReadAt(std::size_t offset, char* into, std::size_t bytes) {
     std::size_t done = 0;
     while (done < bytes) {
+        // On a handle opened for synchronous reading, the offset in the
+        // OVERLAPPED block says where to read; two threads may read apart.
+        const std::uint64_t at = offset + done;
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
         const auto request = static_cast<DWORD>(std::min(bytes - done, kLargestRequest));
         DWORD arrived = 0;
-        if (!ReadFile(state_->file.Get(), into + done, request, &arrived, nullptr) ||
+        if (!ReadFile(state_->file.Get(), into + done, request, &arrived, &where) ||
             arrived == 0) {
             throw EReadError();  // the file shrank since its size was taken
         }
@@ -192,7 +198,7 @@ void FileReading::ReadNext(char* into, std::size_t bytes) {
 std::string ReadWholeFile(const std::string& file_name) {
     FileReading file(file_name);
     std::string text(file.size(), '\0');
-    file.ReadNext(text.data(), text.size());
+    file.ReadAt(0, text.data(), text.size());
     return text;
 }
 

@@ -208,19 +208,22 @@ std::size_t CutNear(std::string_view hotlist, std::size_t near) {
 // returned. With
 // `check_line_ends`, returns nothing (having delivered nothing) when the
 // text holds a bare line feed and needs its line ends made CR LF first.
-// With `near` among the bytes that have arrived, the text is cut there and
+// With `near` inside the window of bytes read first, the text is cut there and
 // the two parts are converted side by side.
 std::optional<HtmlPieces> ConvertPieces(const PartlyRead& source, bool check_line_ends,
                                         std::size_t near, const ProgressSink& progress,
                                         const BlockSink& drain = {}) {
     const std::string_view hotlist = source.text;
-    const std::size_t cut = CutNear(hotlist.substr(0, source.arrived), near);
+    const std::size_t cut = near >= source.window.begin
+                                ? CutNear(hotlist.substr(0, source.window.end), near)
+                                : std::string_view::npos;
 
     HtmlPieces result;
     ReserveFor(result.first, hotlist.size());
     result.first.Append(kBookmarkPrologue);
     if (cut == std::string_view::npos) {
-        if (source.read_rest) source.read_rest();
+        if (source.read_head) source.read_head();
+        if (source.read_tail) source.read_tail();
         if (check_line_ends && HasBareLineFeed(hotlist)) return std::nullopt;
         const PartResult whole = AppendEntries(result.first, hotlist, progress, drain);
         result.first.Append(kBookmarkEpilogue);
@@ -236,7 +239,10 @@ std::optional<HtmlPieces> ConvertPieces(const PartlyRead& source, bool check_lin
     const bool converted = ConvertSideBySide(
         first_part, second_part, check_line_ends, progress, drain, result.first,
         [&] {
-            if (source.read_rest) source.read_rest();
+            if (source.read_head) source.read_head();
+        },
+        [&] {
+            if (source.read_tail) source.read_tail();
         },
         [&](const ProgressSink& here, const BlockSink& here_drain) {
             first = AppendEntries(result.first, first_part, here, here_drain);
@@ -254,10 +260,10 @@ std::optional<HtmlPieces> ConvertPieces(const PartlyRead& source, bool check_lin
 
 std::optional<BookmarksConversion> ConvertText(std::string_view hotlist, std::size_t near,
                                                const ProgressSink& progress) {
-    std::optional<HtmlPieces> pieces = ConvertPieces({hotlist, hotlist.size(), {}}, true, near, progress);
+    std::optional<HtmlPieces> pieces = ConvertPieces({hotlist, {0, hotlist.size()}, {}, {}}, true, near, progress);
     if (!pieces) {
         const std::string crlf = WithCrLfLineEnds(hotlist);
-        pieces = ConvertPieces({crlf, crlf.size(), {}}, false, near, progress);
+        pieces = ConvertPieces({crlf, {0, crlf.size()}, {}, {}}, false, near, progress);
     }
     if (pieces->refused) return std::nullopt;
     pieces->first.Append(pieces->second.view());
@@ -285,16 +291,19 @@ std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path, const std::s
                                    const ProgressSink& progress, const MessageSink& message) {
     InputFile input(hotlist_path);
     const std::size_t near = CutPoint(input.size());
-    input.ReadUpTo(FirstReadEnd(input.size(), near));
+    const CutWindow window = WindowFor(input.size(), near);
+    input.Read(window.begin, window.end);
     OutputFile output(html_path);
     const BlockSink drain = output.Sink();
     std::optional<HtmlPieces> pieces = ConvertPieces(
-        {input.text(), input.arrived(), [&input] { input.ReadRest(); }}, true, near, progress, drain);
+        {input.text(), window, [&] { input.Read(0, window.begin); },
+         [&] { input.Read(window.end, input.size()); }},
+        true, near, progress, drain);
     if (!pieces) {
         // The original bytes are given up for their CR LF copy, so that
         // they are not held beside the bookmark text.
         input.MakeLineEndsCrLf();
-        pieces = ConvertPieces({input.text(), input.arrived(), {}}, false, CutPoint(input.size()),
+        pieces = ConvertPieces({input.text(), {0, input.size()}, {}, {}}, false, CutPoint(input.size()),
                                progress, drain);
     }
     input.Release();

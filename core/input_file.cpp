@@ -16,19 +16,16 @@ InputFile::InputFile(const std::string& file_name) {
     text_ = std::string_view(bytes_.get(), size);
 }
 
-void InputFile::ReadUpTo(std::size_t end) {
+void InputFile::Read(std::size_t begin, std::size_t end) {
     end = std::min(end, text_.size());
-    if (end <= arrived_) return;
-    file_->ReadNext(bytes_.get() + arrived_, end - arrived_);
-    arrived_ = end;
+    if (begin >= end) return;
+    file_->ReadAt(begin, bytes_.get() + begin, end - begin);
 }
 
 void InputFile::MakeLineEndsCrLf() {
-    ReadRest();
     crlf_ = WithCrLfLineEnds(text_);
     bytes_.reset();
     text_ = crlf_;
-    arrived_ = text_.size();
 }
 
 void InputFile::Release() noexcept {
@@ -36,7 +33,6 @@ void InputFile::Release() noexcept {
     bytes_.reset();
     std::string().swap(crlf_);
     text_ = {};
-    arrived_ = 0;
 }
 
 }  // namespace quarvo

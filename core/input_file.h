@@ -1,6 +1,6 @@
-// Where a file conversion takes its text from: the input file, read in two
-// steps, so that the conversion of its first part can start while the rest
-// is still being read. Not part of the public interface.
+// Where a file conversion takes its text from: the input file, read in
+// parts, so that the conversion of one part can start while another is
+// still being read. Not part of the public interface.
 #pragma once
 
 #include <cstddef>
@@ -19,16 +19,15 @@ class InputFile {
     explicit InputFile(const std::string& file_name);
 
     [[nodiscard]] std::size_t size() const noexcept { return text_.size(); }
-    // The whole text; only its first arrived() bytes have been read yet.
+    // The whole text; only the parts read so far hold the file's bytes.
     [[nodiscard]] std::string_view text() const noexcept { return text_; }
-    [[nodiscard]] std::size_t arrived() const noexcept { return arrived_; }
 
-    // Reads on until `end` bytes (at most all of them) have arrived.
-    void ReadUpTo(std::size_t end);
-    void ReadRest() { ReadUpTo(size()); }
+    // Reads the bytes from `begin` up to `end` in. Two threads may read
+    // different parts at once.
+    void Read(std::size_t begin, std::size_t end);
 
-    // Replaces the text, once read whole, with its copy whose line ends are
-    // all CR LF.
+    // Replaces the text, which must have been read whole, with its copy
+    // whose line ends are all CR LF.
     void MakeLineEndsCrLf();
 
     // Gives up the text and closes the file.
@@ -42,7 +41,6 @@ class InputFile {
     std::unique_ptr<char[]> bytes_;
     std::string crlf_;
     std::string_view text_;
-    std::size_t arrived_ = 0;
 };
 
 }  // namespace quarvo

@@ -22,7 +22,7 @@ namespace quarvo {
 inline constexpr std::size_t kSideBySideBytes = std::size_t{512} << 10;
 
 // How far past the point a text is cut near the cut may lie; a file
-// conversion reads this much more before it starts converting.
+// conversion reads this much first and looks for the cut in it.
 inline constexpr std::size_t kCutSearchBytes = std::size_t{256} << 10;
 
 // Near where a text of `size` bytes is cut: nowhere (past its end) when it is
@@ -33,10 +33,17 @@ inline constexpr std::size_t kCutSearchBytes = std::size_t{256} << 10;
     return size < kSideBySideBytes ? std::string_view::npos : size / 2;
 }
 
-// How much of a file to read before its conversion starts: up to where the
-// cut near `near` is found, or all of it when it will not be cut.
-[[nodiscard]] inline std::size_t FirstReadEnd(std::size_t size, std::size_t near) noexcept {
-    return near >= size ? size : std::min(size, near + kCutSearchBytes);
+// The bytes of a file that are read first, where the cut near `near` is
+// looked for: from two bytes before it (whether a separator is one looks
+// two bytes back) to kCutSearchBytes past it. The whole file when it is
+// not to be cut.
+struct CutWindow {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+[[nodiscard]] inline CutWindow WindowFor(std::size_t size, std::size_t near) noexcept {
+    if (near >= size) return {0, size};
+    return {near < 2 ? 0 : near - 2, std::min(size, near + kCutSearchBytes)};
 }
 
 // Runs `there` on a second thread while `here` runs on this one, and returns
@@ -70,19 +77,22 @@ void RunSideBySide(Here&& here, There&& there) {
     if (failure_there) std::rethrow_exception(failure_there);
 }
 
-// A text to convert of which only the first `arrived` bytes may be there
-// yet; `read_rest`, when there is one, brings the others.
+// A text to convert of which only the bytes of the window may be there yet;
+// a cut is looked for in the window alone. `read_head` brings the bytes
+// before it and `read_tail` those after it; either is empty when there are
+// none to bring.
 struct PartlyRead {
     std::string_view text;
-    std::size_t arrived = 0;
-    std::function<void()> read_rest;
+    CutWindow window;
+    std::function<void()> read_head;
+    std::function<void()> read_tail;
 };
 
 // Converts the two parts of a text side by side: `here(sink, drain)` on this
 // thread, appending to `here_text`, and `there(sink, drain)` on a second
 // one, each with a progress sink and a drain for its blocks of text, after
-// `prepare_there()` has run on the second thread (it may read the second
-// part in).
+// `prepare_here()` and `prepare_there()` have run on the same threads (they
+// may read the parts in).
 //
 // With `check_line_ends`, each part is first searched for a bare line feed,
 // which means the whole text needs its line ends made CR LF before it can be
@@ -99,10 +109,10 @@ struct PartlyRead {
 //
 // Progress steps taken on the second thread are handed to `progress` on
 // this one, the one a window may be painted from.
-template <class PrepareThere, class Here, class There>
+template <class PrepareHere, class PrepareThere, class Here, class There>
 bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
                        bool check_line_ends, const ProgressSink& progress,
-                       const BlockSink& deliver, TextBuffer& here_text,
+                       const BlockSink& deliver, TextBuffer& here_text, PrepareHere&& prepare_here,
                        PrepareThere&& prepare_there, Here&& here, There&& there) {
     enum Verdict : int { kPending, kCrLf, kBareLineFeed, kFailed };
     std::atomic<int> there_verdict{kPending};
@@ -144,6 +154,7 @@ bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
 
     RunSideBySide(
         [&] {
+            prepare_here();
             if (check_line_ends && HasBareLineFeed(here_part)) {
                 bare_here.store(true);
                 return;

@@ -415,17 +415,17 @@ int FailingRename(const char* from, const char* to) {
 }
 // The file loses everything after its first `g_bytes_left` bytes while it is
 // being read.
-ssize_t ShrinkingRead(int fd, void* data, std::size_t size) {
-    const std::size_t granted = std::min(size, g_bytes_left);
-    g_bytes_left -= granted;
-    return granted == 0 ? 0 : ::read(fd, data, granted);
+ssize_t ShrinkingRead(int fd, void* data, std::size_t size, off_t offset) {
+    const auto at = static_cast<std::size_t>(offset);
+    const std::size_t left = at < g_bytes_left ? g_bytes_left - at : 0;
+    return left == 0 ? 0 : ::pread(fd, data, std::min(size, left), offset);
 }
-ssize_t InterruptedRead(int fd, void* data, std::size_t size) {
+ssize_t InterruptedRead(int fd, void* data, std::size_t size, off_t offset) {
     if (g_passes-- > 0) {
         errno = EINTR;
         return -1;
     }
-    return ::read(fd, data, std::min<std::size_t>(size, 5));
+    return ::pread(fd, data, std::min<std::size_t>(size, 5), offset);
 }
 
 class SeamFault : public ::testing::Test {
@@ -492,7 +492,7 @@ TEST_F(SeamFault, LargeHotlistShrinksWhileItsSecondHalfIsRead) {
     for (const std::size_t kept : {std::size_t{3} << 20, (std::size_t{4} << 20) - 1}) {
         SCOPED_TRACE(kept);
         g_bytes_left = kept;
-        file_seam::Calls().read = &ShrinkingRead;
+        file_seam::Calls().pread = &ShrinkingRead;
         EXPECT_EQ(MessageOf<EReadError>([&] { (void)ConvertOperaBookmarks(in_, out_); }),
                   "Stream read error");
         g_bytes_left = kept;
@@ -578,7 +578,7 @@ TEST_F(SeamFault, HotlistShrinksWhileRead) {
     for (const std::size_t kept : {std::size_t{0}, std::size_t{10}, kHotlist.size() - 1}) {
         SCOPED_TRACE(kept);
         g_bytes_left = kept;
-        file_seam::Calls().read = &ShrinkingRead;
+        file_seam::Calls().pread = &ShrinkingRead;
         EXPECT_EQ(MessageOf<EReadError>([&] { (void)ReadWholeFile(in_); }), "Stream read error");
         g_bytes_left = kept;
         EXPECT_EQ(MessageOf<EReadError>([&] { (void)ConvertOperaBookmarks(in_, out_); }),
@@ -590,7 +590,7 @@ TEST_F(SeamFault, HotlistShrinksWhileRead) {
 
 TEST_F(SeamFault, InterruptedAndPiecemealReadsStillReadEverything) {
     g_passes = 2;
-    file_seam::Calls().read = &InterruptedRead;
+    file_seam::Calls().pread = &InterruptedRead;
     EXPECT_EQ(ReadWholeFile(in_), kHotlist);
 }
 

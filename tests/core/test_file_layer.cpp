@@ -43,19 +43,19 @@ TEST(ReadWholeFile, MissingFileOrFolderCannotBeOpened) {
     EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ReadWholeFile(dir); }), "Cannot open file " + dir);
 }
 
-TEST(FileReading, ReadsAFileInStepsAndNoFurtherThanItsSize) {
+TEST(FileReading, ReadsAnyPartsOfAFileButNothingPastItsEnd) {
     TempFolder folder;
     const std::string name = folder.File("in.adr");
     PutBytes(name, std::string("first\0second", 12));
     FileReading file(name);
     ASSERT_EQ(file.size(), 12u);
     std::string text(12, '?');
-    file.ReadNext(text.data(), 5);
-    file.ReadNext(text.data() + 5, 0);
-    file.ReadNext(text.data() + 5, 7);
+    file.ReadAt(6, text.data() + 6, 6);
+    file.ReadAt(5, text.data() + 5, 0);
+    file.ReadAt(0, text.data(), 6);
     EXPECT_EQ(text, std::string("first\0second", 12));
-    char more = 0;
-    EXPECT_THROW(file.ReadNext(&more, 1), EReadError);
+    char more[2] = {};
+    EXPECT_THROW(file.ReadAt(11, more, 2), EReadError);
     EXPECT_THROW(FileReading(folder.File("missing.adr")), EFOpenError);
 }
 
