@@ -218,8 +218,8 @@ struct CsvPieces {
 
 // A record of a sparse contact can be half again as long as its entry;
 // reserved pages that are never written cost nothing.
-void ReserveFor(TextBuffer& csv, std::size_t entries_bytes) {
-    csv.Reserve(kContactsCsvHeader.size() + 2 * entries_bytes);
+void ReserveFor(TextBuffer& csv, std::size_t entries_bytes, bool kept_whole = false) {
+    csv.Reserve(kContactsCsvHeader.size() + 2 * entries_bytes, kept_whole);
 }
 
 // Converts the text; with a `drain`, the text is handed to it in blocks as
@@ -246,7 +246,7 @@ std::optional<CsvPieces> ConvertPieces(const PartlyRead& source, bool check_line
         icon == std::string_view::npos ? contacts.size() : icon + kEntryEnd.size();
 
     CsvPieces result;
-    ReserveFor(result.first, contacts.size());
+    ReserveFor(result.first, contacts.size(), !drain);
     result.first.Append(kContactsCsvHeader);
     if (cut >= contacts.size()) {
         if (source.read_head) source.read_head();

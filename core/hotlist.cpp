@@ -186,8 +186,9 @@ struct HtmlPieces {
 
 // Escaping can make a bookmark's line longer than its entry; reserved pages
 // that are never written cost nothing.
-void ReserveFor(TextBuffer& html, std::size_t entries_bytes) {
-    html.Reserve(kBookmarkPrologue.size() + 2 * entries_bytes + kBookmarkEpilogue.size());
+void ReserveFor(TextBuffer& html, std::size_t entries_bytes, bool kept_whole = false) {
+    html.Reserve(kBookmarkPrologue.size() + 2 * entries_bytes + kBookmarkEpilogue.size(),
+                 kept_whole);
 }
 
 // Where the text can be cut into two runs of whole entries: at the first
@@ -219,7 +220,7 @@ std::optional<HtmlPieces> ConvertPieces(const PartlyRead& source, bool check_lin
                                 : std::string_view::npos;
 
     HtmlPieces result;
-    ReserveFor(result.first, hotlist.size());
+    ReserveFor(result.first, hotlist.size(), !drain);
     result.first.Append(kBookmarkPrologue);
     if (cut == std::string_view::npos) {
         if (source.read_head) source.read_head();
