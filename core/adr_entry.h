@@ -123,9 +123,8 @@ class KeySet {
             // bytes puts it.
             for (std::size_t i = 0; i < key.size(); ++i) {
                 const std::size_t j = kLongestKey - key.size() + i;
-                const std::size_t shift = std::endian::native == std::endian::little
-                                              ? 8 * (j % 8)
-                                              : 8 * (7 - j % 8);
+                const std::size_t shift =
+                    std::endian::native == std::endian::little ? 8 * (j % 8) : 8 * (7 - j % 8);
                 const auto byte = static_cast<std::uint64_t>(static_cast<unsigned char>(key[i]));
                 words_[k][j / 8] |= byte << shift;
                 masks_[k][j / 8] |= std::uint64_t{0xFF} << shift;
@@ -193,7 +192,8 @@ class EntryValues {
     }
     // A line end (or the end of the entry) at `at` ends every open value.
     void CloseAt(std::size_t at) noexcept {
-        for (Mask m = open_; m != 0; m &= m - 1) end_[static_cast<std::size_t>(std::countr_zero(m))] = at;
+        for (Mask m = open_; m != 0; m &= m - 1)
+            end_[static_cast<std::size_t>(std::countr_zero(m))] = at;
         open_ = 0;
     }
 

@@ -1,16 +1,14 @@
 #include "contacts.h"
 
 #include <array>
-#include <optional>
 #include <cstring>
+#include <optional>
 
 #include "adr_entry.h"
-#include "file_layer.h"
-#include "input_file.h"
-#include "large_buffer.h"
 #include "line_ends.h"
 #include "output_file.h"
 #include "side_by_side.h"
+#include "split_conversion.h"
 #include "text_search.h"
 
 namespace quarvo {
@@ -56,18 +54,19 @@ void PutFieldText(adr::RecordWriter& out, std::string_view value) {
 // As PutFieldText, and each marker pair becomes CR LF (pairs taken left to
 // right, so three marker bytes give CR LF and one marker byte).
 void PutFieldTextWithBreaks(adr::RecordWriter& out, std::string_view value) {
-    out.CopyEscaped<'"', '\x02'>(value, [](adr::RecordWriter& w, std::string_view v, std::size_t i) {
-        if (v[i] == '"') {
-            w.Put("\"\"");
-            return i + 1;
-        }
-        if (i + 1 < v.size() && v[i + 1] == '\x02') {
-            w.Put(adr::kCrLf);
-            return i + 2;
-        }
-        w.Put(v[i]);
-        return i + 1;
-    });
+    out.CopyEscaped<'"', '\x02'>(value,
+                                 [](adr::RecordWriter& w, std::string_view v, std::size_t i) {
+                                     if (v[i] == '"') {
+                                         w.Put("\"\"");
+                                         return i + 1;
+                                     }
+                                     if (i + 1 < v.size() && v[i + 1] == '\x02') {
+                                         w.Put(adr::kCrLf);
+                                         return i + 2;
+                                     }
+                                     w.Put(v[i]);
+                                     return i + 1;
+                                 });
 }
 
 void PutQuoted(adr::RecordWriter& out, std::string_view value) {
@@ -116,9 +115,9 @@ void AppendRecord(TextBuffer& csv, const Contact& contact, std::string_view sour
     const std::string_view mail = contact[kMail];
     const std::size_t mail_break = FindValueBreak(mail);
     const std::string_view first_address = mail.substr(0, mail_break);
-    const std::string_view more_addresses =
-        mail_break == std::string_view::npos ? std::string_view{}
-                                             : mail.substr(mail_break + kValueBreak.size());
+    const std::string_view more_addresses = mail_break == std::string_view::npos
+                                                ? std::string_view{}
+                                                : mail.substr(mail_break + kValueBreak.size());
 
     out.Put(",,,");
     PutQuoted(out, contact[kName]);  // 4 Name
@@ -190,7 +189,8 @@ std::int32_t AppendRecords(TextBuffer& csv, std::string_view text, const Progres
                 }
                 const auto missing = values.missing();
                 if (missing == 0) continue;
-                if (const auto keys = kKeys.EndingAt(data, begin, at, missing)) values.Open(keys, at + 1);
+                if (const auto keys = kKeys.EndingAt(data, begin, at, missing))
+                    values.Open(keys, at + 1);
             } else if (data[at] == '\r' && at + 1 < text.size() && data[at + 1] == '\n') {
                 // Before an "ICON=" is met every CR LF lies inside the entry.
                 values.CloseAt(at);
@@ -282,13 +282,12 @@ std::optional<CsvPieces> ConvertPieces(const PartlyRead& source, bool check_line
 
 ContactsConversion ConvertText(std::string_view contacts, std::size_t near,
                                const ProgressSink& progress) {
-    std::optional<CsvPieces> pieces = ConvertPieces({contacts, {0, contacts.size()}, {}, {}}, true, near, progress);
-    if (!pieces) {
-        const std::string crlf = WithCrLfLineEnds(contacts);
-        pieces = ConvertPieces({crlf, {0, crlf.size()}, {}, {}}, false, near, progress);
-    }
-    pieces->first.Append(pieces->second.view());
-    return ContactsConversion{std::move(pieces->first).Take(), pieces->named};
+    CsvPieces pieces = ConvertInMemory(
+        contacts, near, [&](const PartlyRead& source, bool check_line_ends, std::size_t cut_near) {
+            return ConvertPieces(source, check_line_ends, cut_near, progress);
+        });
+    pieces.first.Append(pieces.second.view());
+    return ContactsConversion{std::move(pieces.first).Take(), pieces.named};
 }
 
 }  // namespace
@@ -308,28 +307,16 @@ ContactsConversion ConvertContactsTextCutNear(std::string_view contacts, std::si
 
 std::int32_t ConvertOperaContacts(const std::string& contacts_path, const std::string& csv_path,
                                   const ProgressSink& progress) {
-    InputFile input(contacts_path);
-    const std::size_t near = CutPoint(input.size());
-    const CutWindow window = WindowFor(input.size(), near);
-    input.Read(window.begin, window.end);
     OutputFile output(csv_path);
     const BlockSink drain = output.Sink();
-    std::optional<CsvPieces> pieces = ConvertPieces(
-        {input.text(), window, [&] { input.Read(0, window.begin); },
-         [&] { input.Read(window.end, input.size()); }},
-        true, near, progress, drain);
-    if (!pieces) {
-        // The original bytes are given up for their CR LF copy, so that
-        // they are not held beside the CSV text.
-        input.MakeLineEndsCrLf();
-        pieces = ConvertPieces({input.text(), {0, input.size()}, {}, {}}, false, CutPoint(input.size()),
-                               progress, drain);
-    }
-    input.Release();
-    output.Write(pieces->first.view());
-    output.Write(pieces->second.view());
+    const CsvPieces pieces = ConvertFromFile(
+        contacts_path, [&](const PartlyRead& source, bool check_line_ends, std::size_t near) {
+            return ConvertPieces(source, check_line_ends, near, progress, drain);
+        });
+    output.Write(pieces.first.view());
+    output.Write(pieces.second.view());
     output.Finish();
-    return pieces->named;
+    return pieces.named;
 }
 
 }  // namespace quarvo

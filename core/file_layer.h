@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -50,9 +49,6 @@ class FileReading {
 // folder, no access, in use, a folder's name) and EWriteError when the bytes
 // cannot all be stored (disk full).
 void WriteWholeFile(const std::string& file_name, std::string_view text);
-
-// As above, for a text held in pieces: the file holds them one after another.
-void WriteWholeFile(const std::string& file_name, std::initializer_list<std::string_view> pieces);
 
 // A file's new content written piece by piece, for a text too large to be
 // held whole: it goes to a new file beside the target, which Commit() flushes

@@ -18,7 +18,6 @@
 #include "errors.h"
 #include "file_layer.h"
 #include "file_seam.h"
-#include "large_buffer.h"
 
 namespace quarvo {
 namespace file_seam {
@@ -209,16 +208,6 @@ void FileReading::ReadAt(std::size_t offset, char* into, std::size_t bytes) {
     }
 }
 
-std::string ReadWholeFile(const std::string& file_name) {
-    FileReading file(file_name);
-    std::string text;
-    text.reserve(file.size());
-    AdviseHugePages(text);
-    text.resize(file.size());
-    file.ReadAt(0, text.data(), text.size());
-    return text;
-}
-
 // The target of a replacement, held open and write-locked from the start, so
 // that a program that honours the lock never sees it half-way, and the new
 // file beside it.
@@ -273,16 +262,6 @@ void FileReplacement::Commit() {
     if (!s.temporary->RenameTo(s.target)) throw EFCreateError(s.file_name);
     s.existing.Close();
     FlushFolder(FolderOf(s.target));
-}
-
-void WriteWholeFile(const std::string& file_name, std::string_view text) {
-    WriteWholeFile(file_name, std::initializer_list<std::string_view>{text});
-}
-
-void WriteWholeFile(const std::string& file_name, std::initializer_list<std::string_view> pieces) {
-    FileReplacement replacement(file_name);
-    for (const std::string_view piece : pieces) replacement.Write(piece);
-    replacement.Commit();
 }
 
 bool PathExists(const std::string& file_name) noexcept {

@@ -1,8 +1,5 @@
 // The file layer on Windows: kernel32 handles with explicit share modes, and
 // the directory search for the existence tests.
-#include "errors.h"
-#include "file_layer.h"
-
 #include <windows.h>
 
 #include <algorithm>
@@ -10,6 +7,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "errors.h"
+#include "file_layer.h"
 
 namespace quarvo {
 namespace {
@@ -187,19 +187,11 @@ void FileReading::ReadAt(std::size_t offset, char* into, std::size_t bytes) {
         where.OffsetHigh = static_cast<DWORD>(at >> 32);
         const auto request = static_cast<DWORD>(std::min(bytes - done, kLargestRequest));
         DWORD arrived = 0;
-        if (!ReadFile(state_->file.Get(), into + done, request, &arrived, &where) ||
-            arrived == 0) {
+        if (!ReadFile(state_->file.Get(), into + done, request, &arrived, &where) || arrived == 0) {
             throw EReadError();  // the file shrank since its size was taken
         }
         done += arrived;
     }
-}
-
-std::string ReadWholeFile(const std::string& file_name) {
-    FileReading file(file_name);
-    std::string text(file.size(), '\0');
-    file.ReadAt(0, text.data(), text.size());
-    return text;
 }
 
 // An existing target is held open for reading and writing with no sharing:
@@ -213,8 +205,7 @@ struct FileReplacement::State {
     TemporaryFile temporary;
 };
 
-FileReplacement::FileReplacement(const std::string& file_name)
-    : state_(std::make_unique<State>()) {
+FileReplacement::FileReplacement(const std::string& file_name) : state_(std::make_unique<State>()) {
     State& s = *state_;
     s.file_name = file_name;
     s.destination = file_name;
@@ -234,7 +225,8 @@ FileReplacement::FileReplacement(const std::string& file_name)
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
         throw EFCreateError(file_name);
     }
-    if (!CreateTemporaryFile(s.destination, attributes, s.temporary)) throw EFCreateError(file_name);
+    if (!CreateTemporaryFile(s.destination, attributes, s.temporary))
+        throw EFCreateError(file_name);
 }
 
 FileReplacement::~FileReplacement() = default;
@@ -264,16 +256,6 @@ void FileReplacement::Commit() {
         throw EFCreateError(s.file_name);
     }
     s.temporary.Keep();
-}
-
-void WriteWholeFile(const std::string& file_name, std::string_view text) {
-    WriteWholeFile(file_name, std::initializer_list<std::string_view>{text});
-}
-
-void WriteWholeFile(const std::string& file_name, std::initializer_list<std::string_view> pieces) {
-    FileReplacement replacement(file_name);
-    for (const std::string_view piece : pieces) replacement.Write(piece);
-    replacement.Commit();
 }
 
 bool PathExists(const std::string& file_name) noexcept {

@@ -1,14 +1,13 @@
 #include "hotlist.h"
 
 #include <array>
+#include <optional>
 
 #include "adr_entry.h"
-#include "file_layer.h"
-#include "input_file.h"
-#include "large_buffer.h"
 #include "line_ends.h"
 #include "output_file.h"
 #include "side_by_side.h"
+#include "split_conversion.h"
 #include "text_search.h"
 
 namespace quarvo {
@@ -135,7 +134,8 @@ PartResult AppendEntries(TextBuffer& html, std::string_view text, const Progress
             } else if (c == '=') {
                 const auto missing = found.missing();
                 if (missing == 0) continue;
-                if (const auto keys = kKeys.EndingAt(data, begin, at, missing)) found.Open(keys, at + 1);
+                if (const auto keys = kKeys.EndingAt(data, begin, at, missing))
+                    found.Open(keys, at + 1);
             } else if (c == '#') {
                 markers.folder = markers.folder || adr::HoldsAt(text, at, "#FOLDER");
                 markers.bookmark = markers.bookmark || adr::HoldsAt(text, at, "#URL");
@@ -261,14 +261,13 @@ std::optional<HtmlPieces> ConvertPieces(const PartlyRead& source, bool check_lin
 
 std::optional<BookmarksConversion> ConvertText(std::string_view hotlist, std::size_t near,
                                                const ProgressSink& progress) {
-    std::optional<HtmlPieces> pieces = ConvertPieces({hotlist, {0, hotlist.size()}, {}, {}}, true, near, progress);
-    if (!pieces) {
-        const std::string crlf = WithCrLfLineEnds(hotlist);
-        pieces = ConvertPieces({crlf, {0, crlf.size()}, {}, {}}, false, near, progress);
-    }
-    if (pieces->refused) return std::nullopt;
-    pieces->first.Append(pieces->second.view());
-    return BookmarksConversion{std::move(pieces->first).Take(), pieces->bookmarks};
+    HtmlPieces pieces = ConvertInMemory(
+        hotlist, near, [&](const PartlyRead& source, bool check_line_ends, std::size_t cut_near) {
+            return ConvertPieces(source, check_line_ends, cut_near, progress);
+        });
+    if (pieces.refused) return std::nullopt;
+    pieces.first.Append(pieces.second.view());
+    return BookmarksConversion{std::move(pieces.first).Take(), pieces.bookmarks};
 }
 
 }  // namespace
@@ -290,32 +289,20 @@ std::optional<BookmarksConversion> ConvertHotlistTextCutNear(std::string_view ho
 
 std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path, const std::string& html_path,
                                    const ProgressSink& progress, const MessageSink& message) {
-    InputFile input(hotlist_path);
-    const std::size_t near = CutPoint(input.size());
-    const CutWindow window = WindowFor(input.size(), near);
-    input.Read(window.begin, window.end);
     OutputFile output(html_path);
     const BlockSink drain = output.Sink();
-    std::optional<HtmlPieces> pieces = ConvertPieces(
-        {input.text(), window, [&] { input.Read(0, window.begin); },
-         [&] { input.Read(window.end, input.size()); }},
-        true, near, progress, drain);
-    if (!pieces) {
-        // The original bytes are given up for their CR LF copy, so that
-        // they are not held beside the bookmark text.
-        input.MakeLineEndsCrLf();
-        pieces = ConvertPieces({input.text(), {0, input.size()}, {}, {}}, false, CutPoint(input.size()),
-                               progress, drain);
-    }
-    input.Release();
-    if (pieces->refused) {
+    const HtmlPieces pieces = ConvertFromFile(
+        hotlist_path, [&](const PartlyRead& source, bool check_line_ends, std::size_t near) {
+            return ConvertPieces(source, check_line_ends, near, progress, drain);
+        });
+    if (pieces.refused) {
         if (message) message(kUnknownVersionMessage);
         return kUnsupportedHotlistVersion;  // the output file stays as it was
     }
-    output.Write(pieces->first.view());
-    output.Write(pieces->second.view());
+    output.Write(pieces.first.view());
+    output.Write(pieces.second.view());
     output.Finish();
-    return pieces->bookmarks;
+    return pieces.bookmarks;
 }
 
 }  // namespace quarvo

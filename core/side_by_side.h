@@ -2,11 +2,9 @@
 // public interface.
 #pragma once
 
-#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <exception>
-#include <functional>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -17,34 +15,6 @@
 #include "text_buffer.h"
 
 namespace quarvo {
-
-// Below this size a second thread costs more than it saves.
-inline constexpr std::size_t kSideBySideBytes = std::size_t{512} << 10;
-
-// How far past the point a text is cut near the cut may lie; a file
-// conversion reads this much first and looks for the cut in it.
-inline constexpr std::size_t kCutSearchBytes = std::size_t{256} << 10;
-
-// Near where a text of `size` bytes is cut: nowhere (past its end) when it is
-// small, else halfway. In a file conversion the first half is also written
-// to the file on the caller's thread, while the second thread first reads
-// the second half in.
-[[nodiscard]] inline std::size_t CutPoint(std::size_t size) noexcept {
-    return size < kSideBySideBytes ? std::string_view::npos : size / 2;
-}
-
-// The bytes of a file that are read first, where the cut near `near` is
-// looked for: from two bytes before it (whether a separator is one looks
-// two bytes back) to kCutSearchBytes past it. The whole file when it is
-// not to be cut.
-struct CutWindow {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-};
-[[nodiscard]] inline CutWindow WindowFor(std::size_t size, std::size_t near) noexcept {
-    if (near >= size) return {0, size};
-    return {near < 2 ? 0 : near - 2, std::min(size, near + kCutSearchBytes)};
-}
 
 // Runs `there` on a second thread while `here` runs on this one, and returns
 // when both are done. An exception from either reaches the caller. Where no
@@ -77,17 +47,6 @@ void RunSideBySide(Here&& here, There&& there) {
     if (failure_there) std::rethrow_exception(failure_there);
 }
 
-// A text to convert of which only the bytes of the window may be there yet;
-// a cut is looked for in the window alone. `read_head` brings the bytes
-// before it and `read_tail` those after it; either is empty when there are
-// none to bring.
-struct PartlyRead {
-    std::string_view text;
-    CutWindow window;
-    std::function<void()> read_head;
-    std::function<void()> read_tail;
-};
-
 // Converts the two parts of a text side by side: `here(sink, drain)` on this
 // thread, appending to `here_text`, and `there(sink, drain)` on a second
 // one, each with a progress sink and a drain for its blocks of text, after
@@ -111,8 +70,8 @@ struct PartlyRead {
 // this one, the one a window may be painted from.
 template <class PrepareHere, class PrepareThere, class Here, class There>
 bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
-                       bool check_line_ends, const ProgressSink& progress,
-                       const BlockSink& deliver, TextBuffer& here_text, PrepareHere&& prepare_here,
+                       bool check_line_ends, const ProgressSink& progress, const BlockSink& deliver,
+                       TextBuffer& here_text, PrepareHere&& prepare_here,
                        PrepareThere&& prepare_there, Here&& here, There&& there) {
     enum Verdict : int { kPending, kCrLf, kBareLineFeed, kFailed };
     std::atomic<int> there_verdict{kPending};

@@ -70,11 +70,28 @@ TEST(WriteWholeFile, CreatesAndReplacesWithExactlyTheText) {
     EXPECT_TRUE(std::filesystem::exists(name));
     EXPECT_EQ(std::filesystem::file_size(name), 0u);
     EXPECT_EQ(folder.EntryCount(), 1u) << "a temporary file was left behind";
+}
 
-    WriteWholeFile(name, {"first ", "", std::string_view("\0second", 7)});
+TEST(FileReplacement, TakesPiecesAndChangesNothingUntilCommitted) {
+    TempFolder folder;
+    const std::string name = folder.File("bookmark.htm");
+    PutBytes(name, "old");
+    {
+        FileReplacement dropped(name);
+        dropped.Write("never ");
+        dropped.Write("kept");
+        EXPECT_EQ(GetBytes(name), "old");
+    }
+    EXPECT_EQ(GetBytes(name), "old");
+    EXPECT_EQ(folder.EntryCount(), 1u) << "a temporary file was left behind";
+
+    FileReplacement replacement(name);
+    replacement.Write("first ");
+    replacement.Write("");
+    replacement.Write(std::string_view("\0second", 7));
+    EXPECT_EQ(GetBytes(name), "old");
+    replacement.Commit();
     EXPECT_EQ(GetBytes(name), std::string("first \0second", 13));
-    WriteWholeFile(name, std::initializer_list<std::string_view>{});
-    EXPECT_EQ(std::filesystem::file_size(name), 0u);
     EXPECT_EQ(folder.EntryCount(), 1u);
 }
 
