@@ -2,13 +2,11 @@
 // Shared by both converters; not part of the public interface.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <string>
 #include <string_view>
 
 #include "text_buffer.h"
@@ -27,8 +25,8 @@ inline constexpr std::size_t kNone = std::string_view::npos;
 //
 // A converter walks a file once through the few bytes that matter to it
 // (line ends, '=', marker starts). Blocks of 32 bytes are classified at once
-// and the hits of a block are then taken from its bit mask, so that a hit costs a
-// few instructions instead of a search call.
+// and the hits of a block are then taken from its bit mask, so that a hit
+// costs a few instructions instead of a search call.
 template <char... Bytes>
 class ByteHits {
   public:
@@ -117,6 +115,7 @@ class KeySet {
     constexpr explicit KeySet(const std::array<std::string_view, N>& keys) : keys_(keys) {
         for (std::size_t k = 0; k < N; ++k) {
             const std::string_view key = keys[k];
+            // The sets are constants, so a bad key stops the build here.
             if (key.size() < 2 || key.size() > kLongestKey || key.back() != '=') throw "bad key";
             by_last_byte_[static_cast<unsigned char>(key[key.size() - 2])] |= Mask{1} << k;
             // Byte j of the sixteen goes to word j / 8, where a load of eight
