@@ -222,7 +222,10 @@ class RecordWriter {
     static constexpr std::size_t kSlack = 16;
 
     RecordWriter(TextBuffer& out, std::size_t most, std::string_view source)
-        : out_(out), source_end_(source.data() + source.size()), at_(out.Room(most + kSlack)) {}
+        : out_(out),
+          source_end_(source.data() + source.size()),
+          start_(out.Room(most + kSlack)),
+          at_(start_) {}
     RecordWriter(const RecordWriter&) = delete;
     RecordWriter& operator=(const RecordWriter&) = delete;
     ~RecordWriter() { Finish(); }
@@ -232,6 +235,16 @@ class RecordWriter {
         if (at_ == nullptr) return;
         out_.EndAt(at_);
         at_ = nullptr;
+    }
+
+    // How many bytes this record holds so far.
+    [[nodiscard]] std::size_t written() const noexcept {
+        return static_cast<std::size_t>(at_ - start_);
+    }
+    // Writes again what the record holds from offset `from` to `to`.
+    void PutAgain(std::size_t from, std::size_t to) noexcept {
+        std::memcpy(at_, start_ + from, to - from);
+        at_ += to - from;
     }
 
     void Put(char c) noexcept { *at_++ = c; }
@@ -291,6 +304,7 @@ class RecordWriter {
   private:
     TextBuffer& out_;
     const char* source_end_;
+    char* start_;
     char* at_;
 };
 

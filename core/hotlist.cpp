@@ -81,15 +81,20 @@ void PutFolderHeading(adr::RecordWriter& out, const Values& values) {
 }
 
 void PutBookmark(adr::RecordWriter& out, const Values& values) {
-    const std::string_view visited = values.visited.empty() ? values.created : values.visited;
     out.Put("<DT><A HREF=\"");
     PutEscaped(out, values.url);
     out.Put("\" ADD_DATE=\"");
+    // The date is written up to three times; it is escaped once.
+    const std::size_t created_at = out.written();
     PutEscaped(out, values.created);
+    const std::size_t created_end = out.written();
     out.Put("\" LAST_VISIT=\"");
-    PutEscaped(out, visited);
+    if (values.visited.empty())
+        out.PutAgain(created_at, created_end);
+    else
+        PutEscaped(out, values.visited);
     out.Put("\" LAST_MODIFIED=\"");
-    PutEscaped(out, values.created);
+    out.PutAgain(created_at, created_end);
     out.Put("\">");
     PutEscaped(out, values.name);
     out.Put("</A>\r\n");
