@@ -102,9 +102,9 @@ class ByteHits {
 }
 
 // The keys whose values a converter takes from an entry (all ending in '='),
-// recognised at the '=' that ends them. The byte before '=' picks the few keys
-// worth comparing, and a key is compared as two 8-byte words: the sixteen
-// bytes that end at the '=', masked to the key's length.
+// recognised at the '=' that ends them. The two bytes before '=' pick the few
+// keys worth comparing, and a key is compared as two 8-byte words: the
+// sixteen bytes that end at the '=', masked to the key's length.
 template <std::size_t N>
 class KeySet {
   public:
@@ -116,8 +116,8 @@ class KeySet {
         for (std::size_t k = 0; k < N; ++k) {
             const std::string_view key = keys[k];
             // The sets are constants, so a bad key stops the build here.
-            if (key.size() < 2 || key.size() > kLongestKey || key.back() != '=') throw "bad key";
-            by_last_byte_[static_cast<unsigned char>(key[key.size() - 2])] |= Mask{1} << k;
+            if (key.size() < 3 || key.size() > kLongestKey || key.back() != '=') throw "bad key";
+            by_last_bytes_[Slot(key[key.size() - 3], key[key.size() - 2])] |= Mask{1} << k;
             // Byte j of the sixteen goes to word j / 8, where a load of eight
             // bytes puts it.
             for (std::size_t i = 0; i < key.size(); ++i) {
@@ -135,8 +135,8 @@ class KeySet {
     // starting before `floor`.
     [[nodiscard]] Mask EndingAt(const char* text, std::size_t floor, std::size_t eq,
                                 Mask wanted) const noexcept {
-        if (eq == floor) return 0;
-        Mask candidates = by_last_byte_[static_cast<unsigned char>(text[eq - 1])] & wanted;
+        if (eq < floor + 2) return 0;
+        Mask candidates = by_last_bytes_[Slot(text[eq - 2], text[eq - 1])] & wanted;
         if (candidates == 0) return 0;
         const bool whole_words = eq + 1 >= floor + kLongestKey;
         std::uint64_t low = 0, high = 0;
@@ -161,8 +161,15 @@ class KeySet {
     }
 
   private:
+    // The two bytes before '=' pick a slot; keys that share one are all
+    // compared.
+    static constexpr std::size_t Slot(char before_last, char last) noexcept {
+        return (static_cast<unsigned char>(before_last) * 7u + static_cast<unsigned char>(last)) &
+               255u;
+    }
+
     std::array<std::string_view, N> keys_;
-    std::array<Mask, 256> by_last_byte_{};
+    std::array<Mask, 256> by_last_bytes_{};
     std::array<std::array<std::uint64_t, 2>, N> words_{};
     std::array<std::array<std::uint64_t, 2>, N> masks_{};
 };

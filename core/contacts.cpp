@@ -83,22 +83,29 @@ void PutQuotedWithBreaks(adr::RecordWriter& out, std::string_view value) {
 
 // The address book wants the first address bare; it is quoted only when a
 // bare field could not hold it.
-void PutFirstAddress(adr::RecordWriter& out, std::string_view address) {
-    for (const char c : address) {
-        if (c == ',' || c == '"' || c == '\r' || c == '\n') {
-            PutQuoted(out, address);
-            return;
-        }
-    }
-    out.Put(address);
+void PutFirstAddress(adr::RecordWriter& out, std::string_view address, bool needs_quotes) {
+    if (needs_quotes)
+        PutQuoted(out, address);
+    else
+        out.Put(address);
 }
 
-// Where the first marker pair of a value starts, or npos. Addresses are a
-// few dozen bytes long, shorter than a library search pays off for.
-std::size_t FindValueBreak(std::string_view value) {
-    for (std::size_t i = 0; i + 1 < value.size(); ++i)
-        if (value[i] == kValueBreak[0] && value[i + 1] == kValueBreak[1]) return i;
-    return std::string_view::npos;
+// Where the first address of a MAIL value ends (at the first marker pair, or
+// at the end), and whether it holds a byte a bare CSV field cannot. One
+// pass over the first address answers both.
+struct FirstAddress {
+    std::size_t end;
+    bool needs_quotes;
+};
+FirstAddress FindFirstAddress(std::string_view mail) {
+    bool needs_quotes = false;
+    for (std::size_t i = 0; i < mail.size(); ++i) {
+        const char c = mail[i];
+        if (c == kValueBreak[0] && i + 1 < mail.size() && mail[i + 1] == kValueBreak[1])
+            return {i, needs_quotes};
+        needs_quotes = needs_quotes || c == ',' || c == '"' || c == '\r' || c == '\n';
+    }
+    return {mail.size(), needs_quotes};
 }
 
 // The longest record a contact can give: the fixed text, and every value
@@ -113,18 +120,16 @@ std::size_t MostRecordBytes(const Contact& contact) {
 void AppendRecord(TextBuffer& csv, const Contact& contact, std::string_view source) {
     adr::RecordWriter out(csv, MostRecordBytes(contact), source);
     const std::string_view mail = contact[kMail];
-    const std::size_t mail_break = FindValueBreak(mail);
-    const std::string_view first_address = mail.substr(0, mail_break);
-    const std::string_view more_addresses = mail_break == std::string_view::npos
-                                                ? std::string_view{}
-                                                : mail.substr(mail_break + kValueBreak.size());
+    const FirstAddress first = FindFirstAddress(mail);
+    const std::string_view more_addresses =
+        first.end == mail.size() ? std::string_view{} : mail.substr(first.end + kValueBreak.size());
 
     out.Put(",,,");
     PutQuoted(out, contact[kName]);  // 4 Name
     out.Put(',');
     PutQuoted(out, contact[kShortName]);  // 5 Nickname
     out.Put(',');
-    PutFirstAddress(out, first_address);  // 6 E-mail
+    PutFirstAddress(out, mail.substr(0, first.end), first.needs_quotes);  // 6 E-mail
     out.Put(',');
     PutQuotedWithBreaks(out, contact[kPostal]);  // 7 Home Street
     out.Put(",,,,,");
