@@ -43,8 +43,9 @@ struct Contact {
 };
 
 // Writes `value` for the inside of a quoted CSV field: double quotes are
-// doubled.
-void PutFieldText(adr::RecordWriter& out, std::string_view value) {
+// doubled. Written seven times per record, it is worth inlining where the
+// compiler would not (the writer then stays in registers); so is PutQuoted.
+[[gnu::always_inline]] inline void PutFieldText(adr::RecordWriter& out, std::string_view value) {
     out.CopyEscaped<'"'>(value, [](adr::RecordWriter& w, std::string_view, std::size_t i) {
         w.Put("\"\"");
         return i + 1;
@@ -69,7 +70,7 @@ void PutFieldTextWithBreaks(adr::RecordWriter& out, std::string_view value) {
                                  });
 }
 
-void PutQuoted(adr::RecordWriter& out, std::string_view value) {
+[[gnu::always_inline]] inline void PutQuoted(adr::RecordWriter& out, std::string_view value) {
     out.Put('"');
     PutFieldText(out, value);
     out.Put('"');
