@@ -158,6 +158,36 @@ TEST(ContactsCsv, QuotesAreDoubledAndOddFirstAddressesQuoted) {
     EXPECT_EQ((*parsed)[1][28], "a \"quote\"\r\nActive=NO\r\nsecond\"@x\r\n");
 }
 
+// The first address is found sixteen bytes at a time: put the pair that
+// ends it and the bytes that force quotes on either side of every block
+// edge, in a value that ends the text or has more text after it.
+TEST(ContactsCsv, FirstAddressIsCutAndQuotedAlikeWhereverItsBytesFall) {
+    for (std::size_t length = 0; length <= 36; ++length) {
+        // (A line feed cannot stand in a value: it ends the line.)
+        for (const char odd : {'\0', ',', '"', '\r'}) {
+            for (std::size_t odd_at = 0; odd_at <= length; odd_at += odd == '\0' ? 99 : 1) {
+                std::string first(length, 'a');
+                if (odd != '\0' && odd_at < length) first[odd_at] = odd;
+                for (const bool more : {false, true}) {
+                    const std::string mail = first + (more ? std::string("\x02\x02z@y") : "");
+                    for (const bool at_end : {false, true}) {
+                        const std::string text =
+                            "#CONTACT\r\n\tMAIL=" + mail + (at_end ? "" : "\r\n\tICON=0\r\n\r\n");
+                        const auto records = ReadCsv(Csv(text));
+                        ASSERT_TRUE(records) << ::testing::PrintToString(text);
+                        ASSERT_EQ(records->size(), 2u);
+                        EXPECT_EQ((*records)[1][5], first) << ::testing::PrintToString(text);
+                        const bool quoted = first.find_first_of(",\"\r\n") != std::string::npos;
+                        const std::size_t field = Csv(text).find(",,,\"\",\"\",") + 9;
+                        EXPECT_EQ(Csv(text)[field] == '"', quoted)
+                            << ::testing::PrintToString(text);
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(ContactsCsv, MarkerBecomesABreakOnlyInAddressDescriptionAndFurtherMail) {
     const auto records =
         ReadCsv(Csv(Entry("\tNAME=N\x02\x02m\r\n\tPHONE=1\x02\x02"
