@@ -3,8 +3,10 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <exception>
+#include <mutex>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -47,6 +49,37 @@ void RunSideBySide(Here&& here, There&& there) {
     if (failure_there) std::rethrow_exception(failure_there);
 }
 
+// The second thread's verdict on its part: read at every step of the first
+// thread, waited for once. The wait is on a condition variable, not
+// std::atomic::wait, which in MinGW's libstdc++ 12 can miss the notification
+// and never wake.
+class PartVerdict {
+  public:
+    enum : int { kPending, kCrLf, kBareLineFeed, kFailed };
+
+    [[nodiscard]] int load() const noexcept { return value_.load(std::memory_order_acquire); }
+
+    // Gives `value` unless a verdict was given before.
+    void Give(int value) {
+        {
+            std::lock_guard lock(mutex_);
+            int pending = kPending;
+            value_.compare_exchange_strong(pending, value, std::memory_order_acq_rel);
+        }
+        given_.notify_all();
+    }
+
+    void WaitForIt() {
+        std::unique_lock lock(mutex_);
+        given_.wait(lock, [this] { return load() != kPending; });
+    }
+
+  private:
+    std::atomic<int> value_{kPending};
+    std::mutex mutex_;
+    std::condition_variable given_;
+};
+
 // Converts the two parts of a text side by side: `here(sink, drain)` on this
 // thread, appending to `here_text`, and `there(sink, drain)` on a second
 // one, each with a progress sink and a drain for its blocks of text, after
@@ -73,12 +106,11 @@ bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
                        bool check_line_ends, const ProgressSink& progress, const BlockSink& deliver,
                        TextBuffer& here_text, PrepareHere&& prepare_here,
                        PrepareThere&& prepare_there, Here&& here, There&& there) {
-    enum Verdict : int { kPending, kCrLf, kBareLineFeed, kFailed };
-    std::atomic<int> there_verdict{kPending};
+    PartVerdict there_verdict;
     std::atomic<bool> bare_here{false};
     std::atomic<std::size_t> held_steps{0};
 
-    const auto kept = [&] { return there_verdict.load(std::memory_order_acquire) == kCrLf; };
+    const auto kept = [&] { return there_verdict.load() == PartVerdict::kCrLf; };
     const auto pass_on_held = [&] {
         if (!progress) return;
         for (std::size_t steps = held_steps.exchange(0); steps > 0; --steps) progress();
@@ -120,7 +152,7 @@ bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
             }
             here(here_sink, here_drain);
             // As a rule the second part was read and checked long ago.
-            there_verdict.wait(kPending);
+            there_verdict.WaitForIt();
             if (!kept()) return;
             if (deliver) deliver(here_text);
             channel.DeliverAll([&](TextBuffer& block) {
@@ -132,19 +164,16 @@ bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
             // Whatever happens here, the first thread must not wait for
             // a verdict or a block in vain.
             struct Ending {
-                std::atomic<int>& verdict;
+                PartVerdict& verdict;
                 BlockChannel& channel;
                 ~Ending() {
-                    int pending = kPending;
-                    verdict.compare_exchange_strong(pending, kFailed);
-                    verdict.notify_one();
+                    verdict.Give(PartVerdict::kFailed);
                     channel.Close();
                 }
             } ending{there_verdict, channel};
             prepare_there();
             const bool bare = check_line_ends && HasBareLineFeed(there_part);
-            there_verdict.store(bare ? kBareLineFeed : kCrLf, std::memory_order_release);
-            there_verdict.notify_one();
+            there_verdict.Give(bare ? PartVerdict::kBareLineFeed : PartVerdict::kCrLf);
             if (!bare && !bare_here.load()) there(there_sink, there_drain);
         });
     if (bare_here.load() || !kept()) return false;
