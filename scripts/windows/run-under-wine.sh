@@ -1,0 +1,229 @@
+#!/usr/bin/env bash
+# Runs the Windows build's tests under Wine in a fresh prefix inside the build
+# folder, then checks that quarvo-convert.exe turns every Opera file of the
+# corpus into the same bytes as the Linux quarvo-convert.
+#
+#   run-under-wine.sh WINDOWS_BUILD LINUX_CONVERTER [CORPUS]
+#
+# Wine itself has been seen to block for good, in `wineboot --init` and with
+# a test program waiting on its server's pipe, so every Wine call runs under
+# a time limit. A call that overruns its limit is a hang: this prefix's
+# processes are ended and the whole run is tried once more in a fresh prefix;
+# a second hang fails with the call, the time it took and its log. A test
+# that fails is reported at once and never tried again.
+#
+# QUARVO_WINE and QUARVO_WINESERVER name the Wine binaries (a test of this
+# script puts stand-ins there); QUARVO_WINE_LIMIT_PREFIX, _TEST and _CALL set
+# the limits, in seconds, for making the prefix, for a test program and for
+# any other call.
+set -euo pipefail
+
+build="$(cd "$1" && pwd)"
+linux_exe="$2"
+corpus="${3:-}"
+
+wine="${QUARVO_WINE:-/usr/lib/wine/wine64}"
+[ -x "$wine" ] || wine="$(command -v wine64 || command -v wine)"
+wineserver="${QUARVO_WINESERVER:-/usr/lib/wine/wineserver64}"
+[ -x "$wineserver" ] || wineserver="$(command -v wineserver)"
+limit_prefix="${QUARVO_WINE_LIMIT_PREFIX:-180}"
+limit_test="${QUARVO_WINE_LIMIT_TEST:-300}"
+limit_call="${QUARVO_WINE_LIMIT_CALL:-60}"
+
+# The prefix is handed to each Wine call rather than exported, so that the
+# processes that carry it in their environment are Wine's alone: that is how
+# the ones a hung server can no longer reach are found and ended.
+prefix="$build/wineprefix"
+wine_env=(env "WINEPREFIX=$prefix" WINEDEBUG=-all "WINEDLLOVERRIDES=mscoree,mshtml=")
+unset WINEPREFIX DISPLAY WAYLAND_DISPLAY
+
+# Messages about the run go to the terminal even while a call's output is
+# sent to a file.
+exec 3>&2
+
+prefix_pids() {
+  grep -lszxF "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null |
+    sed -e 's|^/proc/||' -e 's|/environ$||' || true
+}
+
+# Ends every process of this prefix: through its server first, then by hand
+# for whatever a server that no longer answers leaves running.
+stop_prefix() {
+  timeout -k 5 20 "${wine_env[@]}" "$wineserver" -k >/dev/null 2>&1 || true
+  local pids
+  pids="$(prefix_pids)"
+  if [ -n "$pids" ]; then
+    # shellcheck disable=SC2086
+    kill -KILL $pids 2>/dev/null || true
+  fi
+}
+
+hang_call="" hang_seconds=0 hang_log=""
+
+# bounded LIMIT LOG DIR COMMAND... runs COMMAND in DIR with the prefix's
+# environment and at most LIMIT seconds. Returns the command's status, or
+# 124 after a hang, when the prefix has already been stopped. The caller
+# redirects the output; LOG names where it went, for the messages.
+bounded() {
+  local limit=$1 log=$2 dir=$3
+  shift 3
+  local started=$SECONDS status=0
+  (cd "$dir" && exec timeout -k 10 "$limit" "${wine_env[@]}" "$@") || status=$?
+  if [ "$status" -eq 124 ] || { [ "$status" -eq 137 ] && [ $((SECONDS - started)) -ge "$limit" ]; }; then
+    hang_call="$*"
+    hang_call="${hang_call#"$wine" }"
+    hang_seconds=$((SECONDS - started))
+    hang_log="$log"
+    echo "Wine call timed out after $hang_seconds s (limit $limit s): $hang_call; log: $log" >&3
+    stop_prefix
+    return 124
+  fi
+  return "$status"
+}
+
+# wine LIMIT LOG ARGS... runs one Wine program from the build folder, which
+# lies on Wine's drive Z:, so that POSIX-style paths in the tests name the
+# same folders.
+run_wine() {
+  local limit=$1 log=$2
+  shift 2
+  bounded "$limit" "$log" "$build" "$wine" "$@"
+}
+
+# The server runs until told to stop; waiting for it to finish on its own
+# lets it write the registry out before the next call starts it afresh.
+server_wait() {
+  bounded "$limit_call" "$build/wineserver.log" "$build" "$wineserver" -w >>"$build/wineserver.log" 2>&1
+}
+
+make_prefix() {
+  stop_prefix
+  rm -rf "$prefix"
+  run_wine "$limit_prefix" "$build/wineboot.log" wineboot --init >"$build/wineboot.log" 2>&1 ||
+    return
+  server_wait || return
+  # A CD drive whose medium is missing, for the existence test that must
+  # answer false there without asking the user to insert a disc. Wine reads
+  # its drives when its server starts, which the wait above lets happen
+  # afresh.
+  ln -sfn "$build/no-medium-in-this-drive" "$prefix/dosdevices/q:"
+  run_wine "$limit_call" "$build/reg.log" reg add 'HKLM\Software\Wine\Drives' /v q: /d cdrom /f \
+    >"$build/reg.log" 2>&1 || return
+  server_wait || return
+  # One server for all the programs that follow, so that none of them meets
+  # a server that is just shutting down.
+  bounded "$limit_call" "$build/wineserver.log" "$build" "$wineserver" -p \
+    >>"$build/wineserver.log" 2>&1
+}
+
+run_tests() {
+  local started=$SECONDS test exe status
+  # Wine's CreateSymbolicLink makes no link; the test of writing through a
+  # link gets a POSIX one, which Wine follows like a Windows link.
+  local links="$build/link-fixture"
+  rm -rf "$links"
+  mkdir -p "$links"
+  ln -s real.txt "$links/link.txt"
+  wine_env+=("QUARVO_NO_MEDIUM_DRIVE=Q:" "QUARVO_LINK_FOLDER=Z:${links//\//\\}")
+  for test in quarvo_core_tests quarvo_windows_tests; do
+    exe="$(find "$build/tests" -name "$test.exe" | head -n 1)"
+    status=0
+    run_wine "$limit_test" "$build/$test.log" "$exe" --gtest_brief=1 >"$build/$test.log" 2>&1 ||
+      status=$?
+    if [ "$status" -eq 124 ]; then
+      return 124
+    elif [ "$status" -ne 0 ]; then
+      cat "$build/$test.log"
+      echo "$test: FAILED under Wine (exit $status)"
+      return 1
+    fi
+    echo "$test: $(grep -E '^\[  PASSED  \]' "$build/$test.log" | tail -n 1)"
+  done
+  echo "tests ran in $((SECONDS - started)) s"
+}
+
+to_windows() { printf 'Z:%s' "${1//\//\\}"; }
+
+compare_corpus() {
+  if [ -z "$corpus" ] || [ ! -d "$corpus" ]; then
+    echo "no corpus at ${corpus:-(none given)}: comparison skipped"
+    return 0
+  fi
+  local started=$SECONDS input name status linux_status windows_status kind a b
+  local windows_exe out="$build/corpus-compare" compared=0 differ=0
+  windows_exe="$(find "$build/tools" -name quarvo-convert.exe | head -n 1)"
+  rm -rf "$out"
+  mkdir -p "$out/linux" "$out/windows"
+  shopt -s nullglob
+  for input in "$corpus"/*.adr; do
+    name="${input##*/}"
+    # Every file goes through both converters: a contacts file gives an
+    # empty bookmark file, a hotlist gives an empty CSV.
+    linux_status=0
+    "$linux_exe" --contacts "$input" "$out/linux/$name.csv" \
+      --bookmarks "$input" "$out/linux/$name.htm" >"$out/linux/$name.counts" \
+      2>"$out/linux/$name.err" || linux_status=$?
+    windows_status=0
+    run_wine "$limit_call" "$out/windows/$name.err" "$windows_exe" \
+      --contacts "$(to_windows "$input")" "$(to_windows "$out/windows/$name.csv")" \
+      --bookmarks "$(to_windows "$input")" "$(to_windows "$out/windows/$name.htm")" \
+      >"$out/windows/$name.counts" 2>"$out/windows/$name.err" || windows_status=$?
+    [ "$windows_status" -ne 124 ] || return 124
+    # The console writes line ends as CR LF on Windows; the counts are
+    # compared without them. The messages on stderr name the files in each
+    # system's form and are not compared.
+    tr -d '\r' <"$out/windows/$name.counts" >"$out/windows/$name.counts.lf"
+    mv "$out/windows/$name.counts.lf" "$out/windows/$name.counts"
+    if [ "$linux_status" != "$windows_status" ]; then
+      echo "$name: exit status $linux_status on Linux, $windows_status under Wine"
+      differ=1
+    fi
+    for kind in csv htm counts; do
+      a="$out/linux/$name.$kind"
+      b="$out/windows/$name.$kind"
+      if { [ -e "$a" ] || [ -e "$b" ]; } && ! cmp -s "$a" "$b"; then
+        echo "$name.$kind differs between Linux and Windows"
+        differ=1
+      fi
+    done
+    compared=$((compared + 1))
+  done
+  if [ "$compared" -eq 0 ]; then
+    echo "no Opera files in $corpus: comparison skipped"
+    return 0
+  fi
+  [ "$differ" -eq 0 ] || return 1
+  echo "quarvo-convert.exe under Wine gave the same bytes as Linux for $compared corpus files" \
+    "($((SECONDS - started)) s)"
+}
+
+# One run from a fresh prefix. The steps stop at the first failure
+# themselves: errexit does not reach inside a function called with ||.
+attempt() {
+  local started=$SECONDS
+  make_prefix || return
+  echo "prefix made in $((SECONDS - started)) s"
+  run_tests || return
+  compare_corpus || return
+  stop_prefix
+}
+
+trap stop_prefix EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
+
+status=0
+attempt || status=$?
+if [ "$status" -eq 124 ]; then
+  echo "Wine hung; trying once more from a fresh prefix" >&3
+  status=0
+  attempt || status=$?
+  if [ "$status" -eq 124 ]; then
+    echo "--- last lines of $hang_log:" >&3
+    tail -n 20 "$hang_log" >&3 2>/dev/null || true
+    echo "FAILED: Wine hung twice; the second time in '$hang_call', stopped after" \
+      "$hang_seconds s; its log: $hang_log" >&3
+    exit 1
+  fi
+fi
+exit "$status"
