@@ -46,7 +46,7 @@ constexpr std::string_view kHelp =
     "Exit status: 0 done, 1 file error (also a missing input file or an\n"
     "unwritable standard output), 2 bad arguments or an output that is an\n"
     "input or the other output, 3 unsupported hotlist version (the bookmark\n"
-    "file is left untouched, and its count is not printed).\n";
+    "file is left untouched, and its count is not printed).";
 
 struct Arguments {
     quarvo::ConversionRun run;
