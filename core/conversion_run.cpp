@@ -126,9 +126,10 @@ struct Named {
     std::string identity;
 };
 
-Named Identify(const std::optional<ConversionJob>& job, std::string ConversionJob::*which) {
-    if (!job || (*job).*which == "") return {};
-    return {&((*job).*which), Identity((*job).*which)};
+Named Identify(const std::optional<ConversionJob>& job, std::string ConversionJob::*name) {
+    if (!job || ((*job).*name).empty()) return {};
+    const std::string& path = (*job).*name;
+    return {&path, Identity(path)};
 }
 
 bool SameFile(const Named& a, const Named& b) {
