@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app_globals.h"
-#include "contacts.h"
+#include "conversion_run.h"
 #include "default_locations.h"
 #include "error_report.h"
 #include "file_layer.h"
@@ -216,17 +216,21 @@ void TfZorezOrudaz_Main::ProgressStep() {
 }
 
 void TfZorezOrudaz_Main::bbStartConvertClick() {
+    const quarvo::ConversionJob contacts_job{
+        quarvo::FileNameBytes(ui_->jfeOperaContactsFile->fileName()),
+        quarvo::FileNameBytes(ui_->jfeContactsOutputFile->fileName())};
+    const quarvo::ConversionJob bookmarks_job{
+        quarvo::FileNameBytes(ui_->jfeOperaBookmarksFile->fileName()),
+        quarvo::FileNameBytes(ui_->jfeBookmarksOutputFile->fileName())};
+    // A refused run ends here, in the error report, before the bar shows.
+    quarvo::CheckConversionRun({contacts_job, bookmarks_job});
     ui_->ProgressBar->setVisible(true);
     const auto progress = [this] { ProgressStep(); };
-    const std::int32_t contacts = quarvo::ConvertOperaContacts(
-        quarvo::FileNameBytes(ui_->jfeOperaContactsFile->fileName()),
-        quarvo::FileNameBytes(ui_->jfeContactsOutputFile->fileName()), progress);
-    const std::int32_t bookmarks = quarvo::ConvertOperaBookmarks(
-        quarvo::FileNameBytes(ui_->jfeOperaBookmarksFile->fileName()),
-        quarvo::FileNameBytes(ui_->jfeBookmarksOutputFile->fileName()), progress,
-        [this](std::string_view message) {
+    const std::int32_t contacts = quarvo::RunContactsConversion(contacts_job, progress).count;
+    const std::int32_t bookmarks =
+        quarvo::RunBookmarksConversion(bookmarks_job, progress, [this](std::string_view message) {
             quarvo::ShowMessage(this, quarvo::FileNameText(message));
-        });
+        }).count;
     quarvo::ShowMessage(this, QString::number(contacts) +
                                   QStringLiteral(" Contacts converted to CSV !") +
                                   QStringLiteral("\n\r") + QString::number(bookmarks) +

@@ -29,10 +29,11 @@ struct ContactsConversion {
 [[nodiscard]] ContactsConversion ConvertContactsText(std::string_view contacts,
                                                      const ProgressSink& progress = {});
 
-// Reads `contacts_path` (a missing file reads as empty), converts it and
-// writes the CSV file, also when no contact was found. Returns the number of
-// named contacts. File errors propagate (see file_layer.h); a failed read
-// leaves the CSV file untouched.
+// Reads `contacts_path`, converts it and writes the CSV file, also when no
+// contact was found. Returns the number of named contacts. File errors
+// propagate (see file_layer.h); a missing or unreadable contacts file is an
+// EFOpenError and leaves the CSV file untouched. Callers that take a missing
+// file as nothing to convert use RunContactsConversion (conversion_run.h).
 std::int32_t ConvertOperaContacts(const std::string& contacts_path, const std::string& csv_path,
                                   const ProgressSink& progress = {});
 

@@ -39,10 +39,12 @@ struct BookmarksConversion {
 [[nodiscard]] std::optional<BookmarksConversion> ConvertHotlistText(
     std::string_view hotlist, const ProgressSink& progress = {});
 
-// Reads `hotlist_path` (a missing file reads as empty), converts it and
-// writes the bookmark file. Returns the number of bookmarks, or
-// kUnsupportedHotlistVersion after showing kUnknownVersionMessage through
-// `message`; the output file is then left as it was. File errors propagate.
+// Reads `hotlist_path`, converts it and writes the bookmark file. Returns the
+// number of bookmarks, or kUnsupportedHotlistVersion after showing
+// kUnknownVersionMessage through `message`; the output file is then left as
+// it was. File errors propagate; a missing or unreadable hotlist is an
+// EFOpenError and leaves the output untouched. Callers that take a missing
+// file as nothing to convert use RunBookmarksConversion (conversion_run.h).
 std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path, const std::string& html_path,
                                    const ProgressSink& progress = {},
                                    const MessageSink& message = {});

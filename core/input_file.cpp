@@ -8,7 +8,6 @@
 namespace quarvo {
 
 InputFile::InputFile(const std::string& file_name) {
-    if (!PathExists(file_name)) return;
     file_.emplace(file_name);
     const std::size_t size = file_->size();
     bytes_.reset(new char[size]);

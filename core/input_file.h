@@ -15,7 +15,7 @@ namespace quarvo {
 
 class InputFile {
   public:
-    // Opens the file (see FileReading); a missing file reads as empty.
+    // Opens the file; throws as FileReading does, also for a missing one.
     explicit InputFile(const std::string& file_name);
 
     [[nodiscard]] std::size_t size() const noexcept { return text_.size(); }

@@ -67,7 +67,7 @@ auto ConvertInMemory(std::string_view text, std::size_t near, Convert&& convert)
     return std::move(*converted);
 }
 
-// The same for the file `file_name` (a missing one reads as empty): the
+// The same for the file `file_name` (which must exist): the
 // window where the cut is looked for is read first, and each half then by
 // the thread that converts it. The file's bytes are given up before this
 // returns.

@@ -12,10 +12,13 @@
 #define isatty _isatty
 #define fileno _fileno
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
-#include "contacts.h"
+#include <cerrno>
+
+#include "conversion_run.h"
 #include "errors.h"
 #include "file_layer.h"
 #include "hotlist.h"
@@ -29,21 +32,40 @@ constexpr int kExitUsage = 2;
 constexpr int kExitUnsupportedVersion = 3;
 
 constexpr std::string_view kUsage =
-    "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv] [--bookmarks HOTLIST.adr OUT.htm]";
+    "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv] [--bookmarks HOTLIST.adr OUT.htm]\n"
+    "       quarvo-convert --help | --version";
 
-struct Job {
-    std::string input;
-    std::string output;
-};
+constexpr std::string_view kHelp =
+    "Converts an Opera contacts file into an address-book CSV file and an\n"
+    "Opera hotlist into a Netscape bookmark file, contacts first, and prints\n"
+    "the count of each conversion on a line of its own.\n\n"
+    "Nothing is converted when an output is the same file as an input or as\n"
+    "the other output. A conversion whose input file does not exist writes\n"
+    "nothing; the other conversion still runs. A file name that starts with\n"
+    "\"--\" is taken for an option: write it as ./--name.\n\n"
+    "Exit status: 0 done, 1 file error (also a missing input file or an\n"
+    "unwritable standard output), 2 bad arguments or an output that is an\n"
+    "input or the other output, 3 unsupported hotlist version (the bookmark\n"
+    "file is left untouched, and its count is not printed).";
 
 struct Arguments {
-    std::optional<Job> contacts;
-    std::optional<Job> bookmarks;
+    quarvo::ConversionRun run;
     bool help = false;
     bool version = false;
 };
 
-std::optional<Arguments> Parse(int argc, char** argv) {
+// The arguments, or why they make no command: a message for stderr (empty
+// when the usage line says enough).
+struct Parsed {
+    std::optional<Arguments> args;
+    std::string problem;
+};
+
+Parsed Refuse(std::string problem) {
+    return {std::nullopt, std::move(problem)};
+}
+
+Parsed Parse(int argc, char** argv) {
     Arguments args;
     for (int i = 1; i < argc; ++i) {
         const std::string_view word = argv[i];
@@ -51,18 +73,44 @@ std::optional<Arguments> Parse(int argc, char** argv) {
             args.help = true;
         } else if (word == "--version") {
             args.version = true;
-        } else if ((word == "--contacts" || word == "--bookmarks") && i + 2 < argc) {
-            std::optional<Job>& job = word == "--contacts" ? args.contacts : args.bookmarks;
-            if (job) return std::nullopt;
-            job = Job{argv[i + 1], argv[i + 2]};
+        } else if (word == "--contacts" || word == "--bookmarks") {
+            auto& job = word == "--contacts" ? args.run.contacts : args.run.bookmarks;
+            if (job) return Refuse(std::string(word) + " is given twice");
+            if (i + 2 >= argc) return Refuse(std::string(word) + " takes two file names");
+            // A forgotten name would otherwise make the next option a file
+            // name, and the file it names be replaced.
+            for (const std::string_view name : {argv[i + 1], argv[i + 2]})
+                if (name.starts_with("--"))
+                    return Refuse(std::string(word) + " takes two file names, not " +
+                                  std::string(name));
+            job = quarvo::ConversionJob{argv[i + 1], argv[i + 2]};
             i += 2;
         } else {
-            return std::nullopt;
+            return Refuse("unknown argument " + std::string(word));
         }
     }
-    if (!args.help && !args.version && !args.contacts && !args.bookmarks) return std::nullopt;
-    return args;
+    const bool converts = args.run.contacts || args.run.bookmarks;
+    if ((args.help || args.version) && converts)
+        return Refuse("--help and --version do not go with a conversion");
+    if (!args.help && !args.version && !converts) return Refuse({});
+    return {args, {}};
 }
+
+// Standard output as the counts are printed on it. A failed write is a
+// failure of the command, as a script that reads the counts would miss them.
+class Report {
+  public:
+    void Line(const std::string& text) {
+        errno = 0;
+        std::cout << text << '\n' << std::flush;
+        if (!std::cout && reason_.empty()) reason_ = std::strerror(errno ? errno : EIO);
+    }
+    // Empty while every write went through.
+    [[nodiscard]] const std::string& Failure() const { return reason_; }
+
+  private:
+    std::string reason_;
+};
 
 // A progress bar on stderr, drawn only for a person watching a terminal.
 // Its length is the marker count, as the program's window takes it.
@@ -110,52 +158,85 @@ class TerminalProgress {
     bool drawn_ = false;
 };
 
-int Run(const Arguments& args) {
+void Complain(std::string_view message) {
+    std::cerr << "quarvo-convert: " << message << "\n";
+}
+
+int Run(const Arguments& args, Report& report) {
     if (args.help) {
-        std::cout << kUsage << "\n\n"
-                  << "Converts an Opera contacts file into an address-book CSV file and an\n"
-                     "Opera hotlist into a Netscape bookmark file. A missing input file is\n"
-                     "converted as an empty one.\n\n"
-                     "Exit status: 0 done, 1 file error, 2 bad arguments,\n"
-                     "3 unsupported hotlist version (the bookmark file is left untouched).\n";
+        report.Line(std::string(kUsage) + "\n\n" + std::string(kHelp));
         return kExitDone;
     }
     if (args.version) {
-        std::cout << "quarvo-convert " << QUARVO_VERSION << "\n";
+        report.Line(std::string("quarvo-convert ") + QUARVO_VERSION);
         return kExitDone;
     }
-    if (args.contacts) {
-        TerminalProgress bar(args.contacts->input, "#CONTACT", "Contacts ");
-        const auto count =
-            quarvo::ConvertOperaContacts(args.contacts->input, args.contacts->output, bar.Sink());
-        std::cout << count << " Contacts converted to CSV !" << std::endl;
+    try {
+        quarvo::CheckConversionRun(args.run);
+    } catch (const quarvo::ESameFileError& error) {
+        Complain(error.what());
+        return kExitUsage;
     }
-    if (args.bookmarks) {
-        TerminalProgress bar(args.bookmarks->input, "#URL", "Bookmarks");
-        const auto count = quarvo::ConvertOperaBookmarks(
-            args.bookmarks->input, args.bookmarks->output, bar.Sink(),
-            [](std::string_view message) { std::cerr << "quarvo-convert: " << message << "\n"; });
-        std::cout << count << " Bookmarks converted to HTM !" << std::endl;
-        if (count == quarvo::kUnsupportedHotlistVersion) return kExitUnsupportedVersion;
+    int status = kExitDone;
+    const auto missing = [&](const quarvo::ConversionJob& job) {
+        Complain(quarvo::EFOpenError(job.input).what());
+        status = kExitFileError;
+    };
+    if (const auto& job = args.run.contacts) {
+        TerminalProgress bar(job->input, "#CONTACT", "Contacts ");
+        const quarvo::ConversionOutcome done = quarvo::RunContactsConversion(*job, bar.Sink());
+        if (done.input_missing)
+            missing(*job);
+        else
+            report.Line(std::to_string(done.count) + " Contacts converted to CSV !");
     }
-    return kExitDone;
+    if (const auto& job = args.run.bookmarks) {
+        TerminalProgress bar(job->input, "#URL", "Bookmarks");
+        const quarvo::ConversionOutcome done =
+            quarvo::RunBookmarksConversion(*job, bar.Sink(), Complain);
+        if (done.input_missing) {
+            missing(*job);
+        } else if (done.count == quarvo::kUnsupportedHotlistVersion) {
+            if (status == kExitDone) status = kExitUnsupportedVersion;
+        } else {
+            report.Line(std::to_string(done.count) + " Bookmarks converted to HTM !");
+        }
+    }
+    return status;
+}
+
+// A standard stream that is closed would lend its number to the next file
+// opened, and what is meant for it would go into that file. Each is held
+// by a stream that takes no writes, so writing to it fails as it should.
+void HoldClosedStandardStreams() {
+#ifndef _WIN32
+    for (int stream = 0; stream <= 2; ++stream)
+        if (fcntl(stream, F_GETFD) == -1 && errno == EBADF) (void)open("/dev/null", O_RDONLY);
+#endif
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::optional<Arguments> args = Parse(argc, argv);
-    if (!args) {
+    HoldClosedStandardStreams();
+    const Parsed parsed = Parse(argc, argv);
+    if (!parsed.args) {
+        if (!parsed.problem.empty()) Complain(parsed.problem);
         std::cerr << kUsage << "\n";
         return kExitUsage;
     }
+    Report report;
+    int status = kExitFileError;
     try {
-        return Run(*args);
+        status = Run(*parsed.args, report);
     } catch (const quarvo::Exception& error) {
-        std::cerr << "quarvo-convert: " << error.what() << "\n";
-        return kExitFileError;
+        Complain(error.what());
     } catch (const std::bad_alloc&) {
-        std::cerr << "quarvo-convert: out of memory\n";
-        return kExitFileError;
+        Complain("out of memory");
     }
+    if (!report.Failure().empty()) {
+        Complain("Cannot write to standard output: " + report.Failure());
+        if (status == kExitDone) status = kExitFileError;
+    }
+    return status;
 }

@@ -493,6 +493,7 @@ TEST_F(MainWindow, ConversionThroughTheButtonWritesBothFilesAndReportsTheCounts)
 
 TEST_F(MainWindow, ToolbarButtonAndMenuItemConvertToo) {
     write_bytes(path("in/opera6.adr"), kHotlist);
+    write_bytes(path("c.csv"), "old");
     makeWindows();
     field("jfeOperaBookmarksFile")->setFileName(path("in/opera6.adr"));
     field("jfeContactsOutputFile")->setFileName(path("c.csv"));
@@ -502,9 +503,37 @@ TEST_F(MainWindow, ToolbarButtonAndMenuItemConvertToo) {
     QTest::mouseClick(startSpeedButton(), Qt::LeftButton);
     action("Startconversion1")->trigger();
     ASSERT_EQ(messages_.size(), 2);
-    EXPECT_EQ(messages_.at(0), result_message(0, 3)) << "a missing contacts file converts as empty";
+    EXPECT_EQ(messages_.at(0), result_message(0, 3)) << "a missing contacts file converts nothing";
     EXPECT_EQ(messages_.at(1), messages_.at(0));
-    EXPECT_EQ(read_bytes(path("c.csv")), std::string(quarvo::kContactsCsvHeader));
+    EXPECT_EQ(read_bytes(path("c.csv")), "old") << "and its output stays as it was";
+    EXPECT_FALSE(read_bytes(path("b.htm")).empty());
+}
+
+TEST_F(MainWindow, AnOutputThatIsAnInputOrTheOtherOutputConvertsNothing) {
+    const struct {
+        const char *bookmarks_out, *same, *as;
+    } cases[] = {
+        {"in/opera6.adr", "in/opera6.adr", "in/opera6.adr"},
+        {"in/../c.csv", "in/../c.csv", "c.csv"},
+    };
+    write_bytes(path("in/contacts.adr"), kContacts);
+    write_bytes(path("in/opera6.adr"), kHotlist);
+    makeWindows();
+    field("jfeOperaContactsFile")->setFileName(path("in/contacts.adr"));
+    field("jfeOperaBookmarksFile")->setFileName(path("in/opera6.adr"));
+    field("jfeContactsOutputFile")->setFileName(path("c.csv"));
+    for (const auto& c : cases) {
+        errors_.clear();
+        field("jfeBookmarksOutputFile")->setFileName(path(c.bookmarks_out));
+        QTest::mouseClick(startButton(), Qt::LeftButton);
+        ASSERT_EQ(errors_.size(), 1) << c.bookmarks_out;
+        EXPECT_TRUE(errors_.first().contains(path(c.same)) && errors_.first().contains(path(c.as)))
+            << errors_.first().toStdString();
+        EXPECT_TRUE(messages_.isEmpty()) << "no result message";
+        EXPECT_FALSE(QFile::exists(path("c.csv"))) << "nothing converted";
+        EXPECT_EQ(read_bytes(path("in/opera6.adr")), kHotlist);
+        EXPECT_FALSE(progressBar()->isVisible());
+    }
 }
 
 TEST_F(MainWindow, UnsupportedHotlistShowsItsMessageThenTheResultWithMinusOne) {

@@ -61,15 +61,16 @@ TEST(ContactsCsv, WorkedExampleRecordByteForByte) {
     EXPECT_EQ(result.named, 1);
 }
 
-TEST(ContactsCsv, MissingEmptyOrMarkerlessInputGivesTheHeaderAlone) {
+TEST(ContactsCsv, EmptyOrMarkerlessInputGivesTheHeaderAloneAMissingOneNothing) {
     EXPECT_EQ(Csv(""), kHeader);
     EXPECT_EQ(Csv("\tICON=Contact0\r\n\tICON=Contact1\r\n"), kHeader);
     EXPECT_EQ(ConvertContactsText("no contacts at all").named, 0);
 
     TempFolder folder;
     const std::string out = folder.File("contacts.csv");
-    EXPECT_EQ(ConvertOperaContacts(folder.File("missing.adr"), out), 0);
-    EXPECT_EQ(GetBytes(out), kHeader);
+    PutBytes(out, "old");
+    EXPECT_THROW((void)ConvertOperaContacts(folder.File("missing.adr"), out), EFOpenError);
+    EXPECT_EQ(GetBytes(out), "old") << "a missing file is not an empty one";
     PutBytes(folder.File("empty.adr"), "");
     EXPECT_EQ(ConvertOperaContacts(folder.File("empty.adr"), out), 0);
     EXPECT_EQ(GetBytes(out), kHeader);

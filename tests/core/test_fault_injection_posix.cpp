@@ -72,10 +72,11 @@ TEST(FaultNames, OutputFolderMissing) {
     const std::string out = folder.File("no such folder/contacts.csv");
     EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(out, "text"); }),
               "Cannot create file " + out);
+    PutBytes(folder.File("none.adr"), "");
     EXPECT_EQ(
         MessageOf<EFCreateError>([&] { (void)ConvertOperaContacts(folder.File("none.adr"), out); }),
         "Cannot create file " + out);
-    EXPECT_EQ(folder.EntryCount(), 0u);
+    EXPECT_EQ(folder.EntryCount(), 1u);
 }
 
 TEST(FaultNames, OutputNameIsAFolder) {
@@ -85,12 +86,13 @@ TEST(FaultNames, OutputNameIsAFolder) {
     PutBytes(folder.File("bookmark.htm/inside.txt"), kPrevious);
     EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(out, "text"); }),
               "Cannot create file " + out);
+    PutBytes(folder.File("none.adr"), "");
     EXPECT_EQ(MessageOf<EFCreateError>(
                   [&] { (void)ConvertOperaBookmarks(folder.File("none.adr"), out); }),
               "Cannot create file " + out);
     EXPECT_TRUE(fs::is_directory(out));
     EXPECT_EQ(GetBytes(folder.File("bookmark.htm/inside.txt")), kPrevious);
-    EXPECT_EQ(folder.EntryCount(), 1u);
+    EXPECT_EQ(folder.EntryCount(), 2u);
 }
 
 TEST(FaultNames, InputThatIsAFolderCannotBeOpened) {

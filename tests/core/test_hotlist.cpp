@@ -46,7 +46,12 @@ TEST(BookmarkHtml, EmptyOrHeaderOnlyHotlistGivesTheBareFile) {
     EXPECT_EQ(ConvertHotlistText(kHeader + "\r\n\r\n")->html, empty->html);
 
     TempFolder folder;
-    EXPECT_EQ(ConvertOperaBookmarks(folder.File("missing.adr"), folder.File("b.htm")), 0);
+    PutBytes(folder.File("b.htm"), "old");
+    EXPECT_THROW((void)ConvertOperaBookmarks(folder.File("missing.adr"), folder.File("b.htm")),
+                 EFOpenError);
+    EXPECT_EQ(GetBytes(folder.File("b.htm")), "old") << "a missing file is not an empty one";
+    PutBytes(folder.File("empty.adr"), "");
+    EXPECT_EQ(ConvertOperaBookmarks(folder.File("empty.adr"), folder.File("b.htm")), 0);
     EXPECT_EQ(GetBytes(folder.File("b.htm")), empty->html);
 }
 

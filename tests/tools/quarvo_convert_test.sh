@@ -23,9 +23,13 @@ check "counts, one per line" "1 Contacts converted to CSV !
 check "csv header written" "First Name,Last Name" "$(head -c 20 "$work/c.csv")"
 check "bookmark file written" 2 "$(grep -c '^<DT><A HREF=' "$work/b.htm")"
 
-"$tool" --bookmarks "$work/missing.adr" "$work/empty.htm" > "$work/stdout"
-check "missing input is no error" 0 $?
-check "missing input gives the bare file" 201 "$(wc -c < "$work/empty.htm" | tr -d ' ')"
+printf 'old' > "$work/old.csv"
+"$tool" --contacts "$work/missing.adr" "$work/old.csv" --bookmarks "$work/opera6.adr" "$work/b2.htm" > "$work/stdout" 2> "$work/stderr"
+check "missing input is a file error" 1 $?
+check "missing input message" "quarvo-convert: Cannot open file $work/missing.adr" "$(cat "$work/stderr")"
+check "missing input replaces nothing" old "$(cat "$work/old.csv")"
+check "the other conversion still runs" "2 Bookmarks converted to HTM !" "$(cat "$work/stdout")"
+check "and writes its file" 2 "$(grep -c '^<DT><A HREF=' "$work/b2.htm")"
 
 "$tool" > /dev/null 2> "$work/stderr"
 check "no arguments is a usage error" 2 $?
@@ -51,10 +55,45 @@ printf 'Opera Hotlist version 3.0\r\n\r\n#URL\r\n\tURL=a\r\n' > "$work/v3.adr"
 check "unsupported version exit status" 3 $?
 check "unsupported version message" "quarvo-convert: Opera Hotlist File Version unknown - can not continue ..." "$(cat "$work/stderr")"
 check "output untouched" x "$(cat "$work/keep.htm")"
+check "no count after an unsupported version" "" "$(cat "$work/stdout")"
 
 "$tool" --bookmarks "$work/opera6.adr" "$work/no/such/folder.htm" > /dev/null 2> "$work/stderr"
 check "missing output folder is a file error" 1 $?
 check "create message" "quarvo-convert: Cannot create file $work/no/such/folder.htm" "$(cat "$work/stderr")"
+
+"$tool" --contacts "$work/contacts.adr" "$work/c.csv" > /dev/full 2> /dev/null
+check "a full standard output is a file error" 1 $?
+"$tool" --contacts "$work/contacts.adr" "$work/c.csv" >&- 2> /dev/null
+check "a closed standard output is a file error" 1 $?
+
+# Runs that must leave every file as it was: arguments (names inside the
+# runs folder), exit status, the first line on stderr.
+runs="$work/runs"
+mkdir "$runs"
+cp "$work/contacts.adr" "$runs/c.adr"
+cp "$work/opera6.adr" "$runs/h.adr"
+ln -s h.adr "$runs/link.adr"
+printf 'old' > "$runs/old.csv"
+state() { (cd "$runs" && ls -A && cat c.adr h.adr old.csv | cksum); }
+before="$(state)"
+while IFS='|' read -r args status message; do
+  (cd "$runs" && "$tool" $args > /dev/null 2> ../stderr)
+  check "$args: exit status" "$status" $?
+  check "$args: message" "quarvo-convert: $message" "$(head -n 1 "$work/stderr")"
+  check "$args: files as they were" "$before" "$(state)"
+done <<'EOF'
+--bookmarks h.adr h.adr|2|Output file h.adr is the same file as input file h.adr: nothing converted
+--bookmarks h.adr ./link.adr|2|Output file ./link.adr is the same file as input file h.adr: nothing converted
+--contacts c.adr c.adr|2|Output file c.adr is the same file as input file c.adr: nothing converted
+--contacts c.adr h.adr --bookmarks h.adr out.htm|2|Output file h.adr is the same file as input file h.adr: nothing converted
+--contacts c.adr h.adr --bookmarks h.adr c.adr|2|Output file h.adr is the same file as input file h.adr: nothing converted
+--contacts c.adr out.x --bookmarks h.adr ./out.x|2|Output files out.x and ./out.x are the same file: nothing converted
+--contacts --bookmarks h.adr|2|--contacts takes two file names, not --bookmarks
+--bookmarks h.adr --contacts|2|--bookmarks takes two file names, not --contacts
+--help --contacts c.adr old.csv|2|--help and --version do not go with a conversion
+--contacts c.adr old.csv --version|2|--help and --version do not go with a conversion
+--contacts gone.adr old.csv|1|Cannot open file gone.adr
+EOF
 
 [ "$failures" -eq 0 ] && echo "quarvo-convert: all checks passed"
 exit "$failures"
