@@ -138,6 +138,26 @@ TEST_F(FileNameEditTest, DialogOpensWithTitleFilterIndexAndCurrentName) {
     EXPECT_EQ(edit_.text(), QStringLiteral("\"/home/u/new name.csv\""));
 }
 
+TEST_F(FileNameEditTest, AltDownOrF4InTheFieldOpensTheDialog) {
+    int opened = 0;
+    FileNameEdit::setDialogRunner([&](const FileNameEdit::DialogRequest&) {
+        ++opened;
+        return std::optional<QString>(QStringLiteral("/srv/by key"));
+    });
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int opens;
+    } cases[] = {{Qt::Key_F4, Qt::NoModifier, 1},  {Qt::Key_Down, Qt::AltModifier, 1},
+                 {Qt::Key_Down, Qt::NoModifier, 0}, {Qt::Key_F4, Qt::ControlModifier, 0}};
+    for (const auto& c : cases) {
+        opened = 0;
+        QTest::keyClick(edit_.lineEdit(), c.key, c.modifiers);
+        EXPECT_EQ(opened, c.opens) << c.key << " " << c.modifiers.toInt();
+    }
+    EXPECT_EQ(edit_.text(), QStringLiteral("\"/srv/by key\""));
+}
+
 TEST(FileNameEditFilters, PairsBecomeQtNameFilters) {
     EXPECT_EQ(FileNameEdit::nameFilters(QStringLiteral("All files (*.*)|*.*")),
               QStringList{QStringLiteral("All files (*.*)")});
