@@ -251,6 +251,17 @@ TEST_F(HelpTest, TheHelpTextHasItsSectionsAndTheFieldMapping) {
     EXPECT_LT(start, last_section);
 }
 
+TEST_F(HelpTest, TheHelpTextNamesWhereTheProgramLooksForTheOperaFiles) {
+    const QString text = Memo()->toPlainText();
+    QStringList places = {QStringLiteral("\"Opera\\profile\" under the\nProgram Files folder"),
+                          QStringLiteral("\"contacts.adr\""), QStringLiteral("\"opera6.adr\"")};
+#ifndef _WIN32
+    places << QStringLiteral("\"/opt/Opera/profile\"") << QStringLiteral("\"~/.opera\"");
+#endif
+    for (const QString& place : places) EXPECT_TRUE(text.contains(place)) << place.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("@QUARVO"))) << "every place holder is filled";
+}
+
 TEST_F(HelpTest, TheCloseButtonClosesIt) {
     auto* close = help_.findChild<QPushButton*>(QStringLiteral("jhbStartConversion"));
     ASSERT_NE(close, nullptr);
