@@ -41,6 +41,7 @@
 #include "uFileViewer.h"
 #include "uSettings.h"
 #include "uZorezOrudaz_Main.h"
+#include "window_placement.h"
 
 namespace {
 
@@ -653,6 +654,32 @@ TEST_F(MainWindow, HelpAndAboutOpenModally) {
     for (const char* label : {"Label1", "Label5", "Label6", "Label7"})
         expect_modal(fAbout,
                      [&] { QTest::mouseDClick(child<HotTrackLabel>(label), Qt::LeftButton); });
+}
+
+TEST(WindowPlacement, TheFrameIsCentredOverTheOwnersAndStaysOnTheScreen) {
+    const QRect screen(0, 0, 1280, 1024);
+    const struct {
+        const char* what;
+        QMargins margins;
+        QRect owner;
+    } cases[] = {
+        {"a title bar above", QMargins(1, 21, 1, 4), QRect(347, 288, 588, 468)},
+        {"no frame", QMargins(), QRect(347, 288, 588, 468)},
+        {"owner half off the top left", QMargins(1, 21, 1, 4), QRect(-400, -300, 588, 468)},
+        {"owner half off the bottom right", QMargins(1, 21, 1, 4), QRect(1000, 800, 588, 468)},
+    };
+    const QSize client(458, 331);
+    for (const auto& c : cases) {
+        const QRect place = quarvo::CentredPlace(client, c.margins, c.owner, screen);
+        const QRect frame = place.marginsAdded(c.margins);
+        EXPECT_EQ(place.size(), client) << c.what;
+        EXPECT_TRUE(screen.contains(frame)) << c.what;
+        if (screen.contains(c.owner)) {
+            const QPoint offset = frame.center() - c.owner.center();
+            EXPECT_LE(offset.manhattanLength(), 1) << c.what << ": " << offset.x() << ","
+                                                   << offset.y();
+        }
+    }
 }
 
 TEST_F(MainWindow, ExitClosesTheWindow) {
