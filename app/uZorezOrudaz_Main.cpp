@@ -1,11 +1,14 @@
 #include "uZorezOrudaz_Main.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "app_globals.h"
 #include "contacts.h"
@@ -40,10 +43,19 @@ void paint_button(QWidget* button, const QColor& colour) {
     button->setPalette(palette);
 }
 
-std::int32_t count_markers(const std::string& file_name, std::string_view marker) {
-    std::string text;
-    if (quarvo::PathExists(file_name)) text = quarvo::ReadWholeFile(file_name);
-    return quarvo::CountOccurrences(text, marker);
+// Only a plain file is something to convert: a folder is a step on the way
+// while a name is typed, and the file layer refuses pipes and devices.
+bool is_plain_file(const std::string& file_name) {
+    std::error_code error;
+    return !file_name.empty() && std::filesystem::is_regular_file(file_name, error);
+}
+
+// What a conversion could start from: a plain file that opens for reading
+// (the plain-file test first, as opening a pipe would wait for a writer).
+bool can_convert(const std::string& file_name) {
+    if (!is_plain_file(file_name)) return false;
+    QFile file(quarvo::FileNameText(file_name));
+    return file.open(QIODevice::ReadOnly);
 }
 
 }  // namespace
@@ -181,6 +193,23 @@ void TfZorezOrudaz_Main::FormCreate() {
         quarvo::FileNameText(quarvo::LookUpFolder(quarvo::kPersonalFolder) + "bookmark.htm"));
 }
 
+TfZorezOrudaz_Main::InputCount TfZorezOrudaz_Main::countInput(const std::string& name,
+                                                               std::string_view marker) {
+    InputCount result;
+    if (!is_plain_file(name)) return result;
+    std::string text;
+    try {
+        text = quarvo::ReadWholeFile(name);
+    } catch (const quarvo::EStreamError& error) {
+        if (reported_unreadable_.insert(name).second) result.unreported_error = error;
+        return result;
+    }
+    reported_unreadable_.erase(name);
+    result.count = quarvo::CountOccurrences(text, marker);
+    result.readable = true;
+    return result;
+}
+
 void TfZorezOrudaz_Main::CountItems() {
     StepProgressBar* bar = ui_->ProgressBar;
     PanelStatusBar* status = ui_->StatusBar1;
@@ -193,18 +222,24 @@ void TfZorezOrudaz_Main::CountItems() {
     };
 
     bar->setMaxPosition(0);
-    const std::int32_t bookmark_count = count_markers(bookmarks, "#URL");
-    status->setPanelText(kBookmarksPanel, QStringLiteral("# Bookmarks: %1").arg(bookmark_count));
-    add_to_maximum(bookmark_count);
-    const std::int32_t contact_count = count_markers(contacts, "#CONTACT");
-    status->setPanelText(kContactsPanel, QStringLiteral("# Contacts: %1").arg(contact_count));
-    add_to_maximum(contact_count);
+    const InputCount bookmark_count = countInput(bookmarks, "#URL");
+    status->setPanelText(kBookmarksPanel,
+                         QStringLiteral("# Bookmarks: %1").arg(bookmark_count.count));
+    add_to_maximum(bookmark_count.count);
+    const InputCount contact_count = countInput(contacts, "#CONTACT");
+    status->setPanelText(kContactsPanel, QStringLiteral("# Contacts: %1").arg(contact_count.count));
+    add_to_maximum(contact_count.count);
 
-    const bool ready = quarvo::PathExists(contacts) || quarvo::PathExists(bookmarks);
+    const bool ready = contact_count.readable || bookmark_count.readable;
     status->setPanelText(kStatePanel, ready ? QStringLiteral("Status: Ready to convert")
                                             : QStringLiteral("Status: Choose Opera Filnames"));
     ui_->jhbStartConversion->setEnabled(ready);
     ui_->jsbStartConversion->setEnabled(ready);
+
+    // Reported once the window shows the new state: the box is modal, and
+    // the recount behind it is complete.
+    for (const InputCount* input : {&bookmark_count, &contact_count})
+        if (input->unreported_error) quarvo::ReportError(*input->unreported_error);
 }
 
 void TfZorezOrudaz_Main::FormActivate() {
@@ -236,8 +271,8 @@ void TfZorezOrudaz_Main::bbStartConvertClick() {
 
 void TfZorezOrudaz_Main::File1Click() {
     const bool ready =
-        quarvo::PathExists(quarvo::FileNameBytes(ui_->jfeOperaBookmarksFile->fileName())) ||
-        quarvo::PathExists(quarvo::FileNameBytes(ui_->jfeOperaContactsFile->fileName()));
+        can_convert(quarvo::FileNameBytes(ui_->jfeOperaBookmarksFile->fileName())) ||
+        can_convert(quarvo::FileNameBytes(ui_->jfeOperaContactsFile->fileName()));
     ui_->Startconversion1->setEnabled(ready);
 }
 
