@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -92,6 +93,19 @@ bool make_unreadable(const QString& name) {
     if (QFile probe(write_only); !QFileInfo(write_only).isFile() || probe.open(QIODevice::ReadOnly))
         return false;
     return QFile::link(write_only, name);
+}
+
+// Contrast ratio of two colours as the web's accessibility guidelines define it.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) +
+               0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // Replaces the folder lookup, the home folder, the current folder and the
@@ -374,6 +388,19 @@ TEST_F(MainWindow, NoTextIsCut) {
         EXPECT_GE(p->contentsRect().width(), p->fontMetrics().horizontalAdvance(p->text()))
             << "panel " << i;
     }
+}
+
+TEST_F(MainWindow, DisabledStartCaptionIsReadableAndStillLooksDisabled) {
+    makeWindows();
+    main_->CountItems();
+    ASSERT_FALSE(startButton()->isEnabled());
+    const QPalette& colours = startButton()->palette();
+    const double disabled = contrast(colours.color(QPalette::Disabled, QPalette::ButtonText),
+                                     colours.color(QPalette::Disabled, QPalette::Button));
+    const double enabled = contrast(colours.color(QPalette::Active, QPalette::ButtonText),
+                                    colours.color(QPalette::Active, QPalette::Button));
+    EXPECT_GE(disabled, 3.0);
+    EXPECT_LT(disabled * 2, enabled) << "a disabled caption stays paler than an enabled one";
 }
 
 // --- Readiness and counts -----------------------------------------------------
