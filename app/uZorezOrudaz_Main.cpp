@@ -63,6 +63,14 @@ bool can_convert(const std::string& file_name) {
     return file.open(QIODevice::ReadOnly);
 }
 
+// Windows' message box shows LF CR as one line break; other platforms break
+// the line at each of the two, which would leave an empty line between.
+#ifdef _WIN32
+constexpr char kResultLineBreak[] = "\n\r";
+#else
+constexpr char kResultLineBreak[] = "\n";
+#endif
+
 }  // namespace
 
 TfZorezOrudaz_Main::TfZorezOrudaz_Main(QWidget* parent)
@@ -269,7 +277,7 @@ void TfZorezOrudaz_Main::bbStartConvertClick() {
         });
     quarvo::ShowMessage(this, QString::number(contacts) +
                                   QStringLiteral(" Contacts converted to CSV !") +
-                                  QStringLiteral("\n\r") + QString::number(bookmarks) +
+                                  QLatin1String(kResultLineBreak) + QString::number(bookmarks) +
                                   QStringLiteral(" Bookmarks converted to HTM !"));
     ui_->ProgressBar->setVisible(false);
 }

@@ -76,8 +76,14 @@ void write_bytes(const QString& path, std::string_view bytes) {
 }
 
 QString result_message(long long contacts, long long bookmarks) {
-    return QStringLiteral("%1 Contacts converted to CSV !\n\r%2 Bookmarks converted to HTM !")
+#ifdef _WIN32
+    const QString line_break = QStringLiteral("\n\r");
+#else
+    const QString line_break = QStringLiteral("\n");  // no empty line between
+#endif
+    return QStringLiteral("%1 Contacts converted to CSV !%2%3 Bookmarks converted to HTM !")
         .arg(contacts)
+        .arg(line_break)
         .arg(bookmarks);
 }
 
