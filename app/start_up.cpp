@@ -60,8 +60,8 @@ ProgramWindows::ProgramWindows() {
     fAbout = about_.get();
     under_construction_ = std::make_unique<TfUnderConstruction>(main_.get());
     fUnderConstruction = under_construction_.get();
-    for (QWidget* window : std::initializer_list<QWidget*>{
-             settings_.get(), file_viewer_.get(), about_.get(), under_construction_.get()})
+    for (QWidget* window : std::initializer_list<QWidget*>{settings_.get(), file_viewer_.get(),
+                                                           about_.get(), under_construction_.get()})
         CentreOverParentWhenShown(window);
 }
 

@@ -207,7 +207,7 @@ void TfZorezOrudaz_Main::FormCreate() {
 }
 
 TfZorezOrudaz_Main::InputCount TfZorezOrudaz_Main::countInput(const std::string& name,
-                                                               std::string_view marker) {
+                                                              std::string_view marker) {
     InputCount result;
     if (!is_plain_file(name)) return result;
     std::string text;
@@ -283,9 +283,8 @@ void TfZorezOrudaz_Main::bbStartConvertClick() {
 }
 
 void TfZorezOrudaz_Main::File1Click() {
-    const bool ready =
-        can_convert(quarvo::FileNameBytes(ui_->jfeOperaBookmarksFile->fileName())) ||
-        can_convert(quarvo::FileNameBytes(ui_->jfeOperaContactsFile->fileName()));
+    const bool ready = can_convert(quarvo::FileNameBytes(ui_->jfeOperaBookmarksFile->fileName())) ||
+                       can_convert(quarvo::FileNameBytes(ui_->jfeOperaContactsFile->fileName()));
     ui_->Startconversion1->setEnabled(ready);
 }
 

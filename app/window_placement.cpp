@@ -25,8 +25,7 @@ class CentreOnShow : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         // The show event comes before the window is mapped, and a window
         // that has been placed is no longer placed by QDialog.
-        if (watched == window_ && event->type() == QEvent::Show && !event->spontaneous())
-            place();
+        if (watched == window_ && event->type() == QEvent::Show && !event->spontaneous()) place();
         return false;
     }
 

@@ -148,8 +148,10 @@ TEST_F(FileNameEditTest, AltDownOrF4InTheFieldOpensTheDialog) {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
         int opens;
-    } cases[] = {{Qt::Key_F4, Qt::NoModifier, 1},  {Qt::Key_Down, Qt::AltModifier, 1},
-                 {Qt::Key_Down, Qt::NoModifier, 0}, {Qt::Key_F4, Qt::ControlModifier, 0}};
+    } cases[] = {{Qt::Key_F4, Qt::NoModifier, 1},
+                 {Qt::Key_Down, Qt::AltModifier, 1},
+                 {Qt::Key_Down, Qt::NoModifier, 0},
+                 {Qt::Key_F4, Qt::ControlModifier, 0}};
     for (const auto& c : cases) {
         opened = 0;
         QTest::keyClick(edit_.lineEdit(), c.key, c.modifiers);
