@@ -12,6 +12,7 @@
 #include "uSettings.h"
 #include "uUnderConstruction.h"
 #include "uZorezOrudaz_Main.h"
+#include "window_placement.h"
 
 namespace quarvo {
 
@@ -59,6 +60,9 @@ ProgramWindows::ProgramWindows() {
     fAbout = about_.get();
     under_construction_ = std::make_unique<TfUnderConstruction>(main_.get());
     fUnderConstruction = under_construction_.get();
+    for (QWidget* window : std::initializer_list<QWidget*>{settings_.get(), file_viewer_.get(),
+                                                           about_.get(), under_construction_.get()})
+        CentreOverParentWhenShown(window);
 }
 
 ProgramWindows::~ProgramWindows() {

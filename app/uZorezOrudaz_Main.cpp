@@ -1,11 +1,14 @@
 #include "uZorezOrudaz_Main.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "app_globals.h"
 #include "conversion_run.h"
@@ -31,20 +34,42 @@ constexpr int kClientWidth = 586;
 constexpr int kClientHeight = 426;
 
 const QColor kAqua(0, 255, 255);
+// The style's grey for a disabled caption nearly vanishes on aqua (about
+// 1.5:1). This one still reads as disabled beside the black of an enabled
+// caption, and stands out from the face by about 4:1.
+const QColor kDisabledCaption(0x6e, 0x6e, 0x6e);
 
 enum StatusPanel { kMakerPanel, kBookmarksPanel, kContactsPanel, kStatePanel, kSparePanel };
 
 void paint_button(QWidget* button, const QColor& colour) {
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, colour);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, kDisabledCaption);
     button->setPalette(palette);
 }
 
-std::int32_t count_markers(const std::string& file_name, std::string_view marker) {
-    std::string text;
-    if (quarvo::PathExists(file_name)) text = quarvo::ReadWholeFile(file_name);
-    return quarvo::CountOccurrences(text, marker);
+// Only a plain file is something to convert: a folder is a step on the way
+// while a name is typed, and the file layer refuses pipes and devices.
+bool is_plain_file(const std::string& file_name) {
+    std::error_code error;
+    return !file_name.empty() && std::filesystem::is_regular_file(file_name, error);
 }
+
+// What a conversion could start from: a plain file that opens for reading
+// (the plain-file test first, as opening a pipe would wait for a writer).
+bool can_convert(const std::string& file_name) {
+    if (!is_plain_file(file_name)) return false;
+    QFile file(quarvo::FileNameText(file_name));
+    return file.open(QIODevice::ReadOnly);
+}
+
+// Windows' message box shows LF CR as one line break; other platforms break
+// the line at each of the two, which would leave an empty line between.
+#ifdef _WIN32
+constexpr char kResultLineBreak[] = "\n\r";
+#else
+constexpr char kResultLineBreak[] = "\n";
+#endif
 
 }  // namespace
 
@@ -181,6 +206,23 @@ void TfZorezOrudaz_Main::FormCreate() {
         quarvo::FileNameText(quarvo::LookUpFolder(quarvo::kPersonalFolder) + "bookmark.htm"));
 }
 
+TfZorezOrudaz_Main::InputCount TfZorezOrudaz_Main::countInput(const std::string& name,
+                                                              std::string_view marker) {
+    InputCount result;
+    if (!is_plain_file(name)) return result;
+    std::string text;
+    try {
+        text = quarvo::ReadWholeFile(name);
+    } catch (const quarvo::EStreamError& error) {
+        if (reported_unreadable_.insert(name).second) result.unreported_error = error;
+        return result;
+    }
+    reported_unreadable_.erase(name);
+    result.count = quarvo::CountOccurrences(text, marker);
+    result.readable = true;
+    return result;
+}
+
 void TfZorezOrudaz_Main::CountItems() {
     StepProgressBar* bar = ui_->ProgressBar;
     PanelStatusBar* status = ui_->StatusBar1;
@@ -193,18 +235,24 @@ void TfZorezOrudaz_Main::CountItems() {
     };
 
     bar->setMaxPosition(0);
-    const std::int32_t bookmark_count = count_markers(bookmarks, "#URL");
-    status->setPanelText(kBookmarksPanel, QStringLiteral("# Bookmarks: %1").arg(bookmark_count));
-    add_to_maximum(bookmark_count);
-    const std::int32_t contact_count = count_markers(contacts, "#CONTACT");
-    status->setPanelText(kContactsPanel, QStringLiteral("# Contacts: %1").arg(contact_count));
-    add_to_maximum(contact_count);
+    const InputCount bookmark_count = countInput(bookmarks, "#URL");
+    status->setPanelText(kBookmarksPanel,
+                         QStringLiteral("# Bookmarks: %1").arg(bookmark_count.count));
+    add_to_maximum(bookmark_count.count);
+    const InputCount contact_count = countInput(contacts, "#CONTACT");
+    status->setPanelText(kContactsPanel, QStringLiteral("# Contacts: %1").arg(contact_count.count));
+    add_to_maximum(contact_count.count);
 
-    const bool ready = quarvo::PathExists(contacts) || quarvo::PathExists(bookmarks);
+    const bool ready = contact_count.readable || bookmark_count.readable;
     status->setPanelText(kStatePanel, ready ? QStringLiteral("Status: Ready to convert")
                                             : QStringLiteral("Status: Choose Opera Filnames"));
     ui_->jhbStartConversion->setEnabled(ready);
     ui_->jsbStartConversion->setEnabled(ready);
+
+    // Reported once the window shows the new state: the box is modal, and
+    // the recount behind it is complete.
+    for (const InputCount* input : {&bookmark_count, &contact_count})
+        if (input->unreported_error) quarvo::ReportError(*input->unreported_error);
 }
 
 void TfZorezOrudaz_Main::FormActivate() {
@@ -233,15 +281,14 @@ void TfZorezOrudaz_Main::bbStartConvertClick() {
         }).count;
     quarvo::ShowMessage(this, QString::number(contacts) +
                                   QStringLiteral(" Contacts converted to CSV !") +
-                                  QStringLiteral("\n\r") + QString::number(bookmarks) +
+                                  QLatin1String(kResultLineBreak) + QString::number(bookmarks) +
                                   QStringLiteral(" Bookmarks converted to HTM !"));
     ui_->ProgressBar->setVisible(false);
 }
 
 void TfZorezOrudaz_Main::File1Click() {
-    const bool ready =
-        quarvo::PathExists(quarvo::FileNameBytes(ui_->jfeOperaBookmarksFile->fileName())) ||
-        quarvo::PathExists(quarvo::FileNameBytes(ui_->jfeOperaContactsFile->fileName()));
+    const bool ready = can_convert(quarvo::FileNameBytes(ui_->jfeOperaBookmarksFile->fileName())) ||
+                       can_convert(quarvo::FileNameBytes(ui_->jfeOperaContactsFile->fileName()));
     ui_->Startconversion1->setEnabled(ready);
 }
 

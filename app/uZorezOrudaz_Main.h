@@ -5,7 +5,14 @@
 #pragma once
 
 #include <QMainWindow>
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "errors.h"
 
 namespace Ui {
 class TfZorezOrudaz_Main;
@@ -47,6 +54,15 @@ class TfZorezOrudaz_Main : public QMainWindow {
     // Fills in the default file names; runs once, while the window is made.
     void FormCreate();
 
+    // One input file's count of `marker`; readable is false for a name that
+    // names no plain file or one that could not be read.
+    struct InputCount {
+        std::int32_t count = 0;
+        bool readable = false;
+        std::optional<quarvo::Exception> unreported_error;
+    };
+    [[nodiscard]] InputCount countInput(const std::string& name, std::string_view marker);
+
     void createToolBar();
     void createMenuPictures();
     void createStatusBar();
@@ -57,4 +73,7 @@ class TfZorezOrudaz_Main : public QMainWindow {
     std::unique_ptr<Ui::TfZorezOrudaz_Main> ui_;
     bool activated_ = false;
     bool centred_ = false;
+    // Input names whose read failed and was reported: the recount of every
+    // keystroke and of start-up reports each such name once only.
+    std::set<std::string> reported_unreadable_;
 };

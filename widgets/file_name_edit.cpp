@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -29,6 +30,13 @@ std::optional<QString> run_file_dialog(const FileNameEdit::DialogRequest& reques
     return dialog.selectedFiles().constFirst();
 }
 
+bool is_browse_key(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers =
+        key.modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier);
+    return (key.key() == Qt::Key_F4 && modifiers == Qt::NoModifier) ||
+           (key.key() == Qt::Key_Down && modifiers == Qt::AltModifier);
+}
+
 bool is_valid_file_name(const QString& name) {
 #ifdef _WIN32
     for (QChar c : name)
@@ -49,8 +57,12 @@ FileNameEdit::FileNameEdit(QWidget* parent)
     edit_->setObjectName(QStringLiteral("edit"));
     browse_->setObjectName(QStringLiteral("browseButton"));
     browse_->setIcon(quarvo::ImageListIcon(3));
+    // The tab order runs from field to field; the keys of the field reach
+    // the dialog instead.
     browse_->setFocusPolicy(Qt::NoFocus);
     browse_->setAccessibleName(QStringLiteral("Browse"));
+    browse_->setAccessibleDescription(QStringLiteral("Alt+Down or F4 in the field"));
+    edit_->installEventFilter(this);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
@@ -112,6 +124,15 @@ FileNameEdit::DialogRequest FileNameEdit::dialogRequest() {
     request.selectedFilter = filter_index_ - 1;
     request.fileName = fileName();
     return request;
+}
+
+bool FileNameEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == edit_ && event->type() == QEvent::KeyPress &&
+        is_browse_key(*static_cast<QKeyEvent*>(event))) {
+        browse();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FileNameEdit::browse() {

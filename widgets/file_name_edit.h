@@ -1,6 +1,7 @@
 // A one-line field for a file name with a browse button that opens a file
 // dialog. `changed` fires on every change of the text: typed, chosen in the
-// dialog or set by the program.
+// dialog or set by the program. Alt+Down or F4 in the field opens the dialog
+// too, as in a combo box, since the button itself takes no focus.
 //
 // The file name is the text without the double quotes at its two ends; a
 // file name that holds a blank is shown between double quotes.
@@ -70,6 +71,9 @@ class FileNameEdit : public QWidget {
 
   signals:
     void changed();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     [[nodiscard]] DialogRequest dialogRequest();

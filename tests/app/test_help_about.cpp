@@ -249,6 +249,15 @@ TEST_F(HelpTest, TheHelpTextHasItsSectionsAndTheFieldMapping) {
     ASSERT_GE(start, 0);
     EXPECT_EQ(lines.mid(start, mapping.size()), mapping);
     EXPECT_LT(start, last_section);
+
+    // Where the program looks for the Opera files, every place filled in.
+    const QString text = lines.join(QLatin1Char('\n'));
+    EXPECT_TRUE(text.contains(QStringLiteral("\"Opera\\profile\" under the\nProgram Files")));
+#ifndef _WIN32
+    EXPECT_TRUE(text.contains(QStringLiteral("\"/opt/Opera/profile\"")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\"~/.opera\"")));
+#endif
+    EXPECT_FALSE(text.contains(QStringLiteral("@QUARVO")));
 }
 
 TEST_F(HelpTest, TheCloseButtonClosesIt) {

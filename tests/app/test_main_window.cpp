@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -41,6 +42,11 @@
 #include "uFileViewer.h"
 #include "uSettings.h"
 #include "uZorezOrudaz_Main.h"
+#include "window_placement.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -70,9 +76,41 @@ void write_bytes(const QString& path, std::string_view bytes) {
 }
 
 QString result_message(long long contacts, long long bookmarks) {
-    return QStringLiteral("%1 Contacts converted to CSV !\n\r%2 Bookmarks converted to HTM !")
+#ifdef _WIN32
+    const QString line_break = QStringLiteral("\n\r");
+#else
+    const QString line_break = QStringLiteral("\n");  // no empty line between
+#endif
+    return QStringLiteral("%1 Contacts converted to CSV !%2%3 Bookmarks converted to HTM !")
         .arg(contacts)
+        .arg(line_break)
         .arg(bookmarks);
+}
+
+// A plain file that exists and cannot be read, also for root: a file without
+// permissions, or else a link to a write-only kernel setting. False when the
+// machine offers neither.
+bool make_unreadable(const QString& name) {
+    write_bytes(name, kContacts);
+    QFile::setPermissions(name, {});
+    if (QFile file(name); !file.open(QIODevice::ReadOnly)) return true;
+    QFile::remove(name);
+    const QString write_only = QStringLiteral("/proc/sys/vm/drop_caches");
+    if (QFile probe(write_only); !QFileInfo(write_only).isFile() || probe.open(QIODevice::ReadOnly))
+        return false;
+    return QFile::link(write_only, name);
+}
+
+// Contrast ratio of two colours as the web's accessibility guidelines define it.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // Replaces the folder lookup, the home folder, the current folder and the
@@ -357,6 +395,19 @@ TEST_F(MainWindow, NoTextIsCut) {
     }
 }
 
+TEST_F(MainWindow, DisabledStartCaptionIsReadableAndStillLooksDisabled) {
+    makeWindows();
+    main_->CountItems();
+    ASSERT_FALSE(startButton()->isEnabled());
+    const QPalette& colours = startButton()->palette();
+    const double disabled = contrast(colours.color(QPalette::Disabled, QPalette::ButtonText),
+                                     colours.color(QPalette::Disabled, QPalette::Button));
+    const double enabled = contrast(colours.color(QPalette::Active, QPalette::ButtonText),
+                                    colours.color(QPalette::Active, QPalette::Button));
+    EXPECT_GE(disabled, 3.0);
+    EXPECT_LT(disabled * 2, enabled) << "a disabled caption stays paler than an enabled one";
+}
+
 // --- Readiness and counts -----------------------------------------------------
 
 TEST_F(MainWindow, StatusBarStartsWithItsCreationTexts) {
@@ -408,36 +459,44 @@ TEST_F(MainWindow, OutputFieldsPlayNoPartInReadiness) {
     EXPECT_EQ(panel(3), QStringLiteral("Status: Choose Opera Filnames"));
 }
 
-TEST_F(MainWindow, TypingRecountsAtEveryKeystrokeAndAFolderNameReachesTheErrorReport) {
+TEST_F(MainWindow, TypingRecountsSilentlyPastFoldersAndReportsAnUnreadableFileOnce) {
     write_bytes(path("a/contacts.adr"), kContacts);
+    const bool have_unreadable = make_unreadable(path("a/locked.adr"));
     makeWindows();
     main_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
     QLineEdit* edit = field("jfeOperaContactsFile")->lineEdit();
     edit->blockSignals(true);
-    edit->setText(dir_.path() + QLatin1Char('/'));
+    edit->setText(dir_.path());
     edit->blockSignals(false);
 
-    // The keystroke that completes the name of an existing folder passes
-    // the existence test, and the folder cannot be read: the error reaches
-    // the report, the panels after the failing step keep their state, and
-    // typing goes on.
-    QTest::keyClicks(edit, QStringLiteral("a"));
-    ASSERT_EQ(errors_.size(), 1);
-    EXPECT_EQ(errors_.at(0), QStringLiteral("Cannot open file ") + path("a"));
+    // The keystrokes that name a folder on the way count nothing, raise no
+    // box and are all kept; the state turns Ready with the last one.
+    QTest::keyClicks(edit, QStringLiteral("/a/contacts.ad"));
+    EXPECT_TRUE(errors_.isEmpty()) << errors_.join(QLatin1Char('|')).toStdString();
     expectChooseState();
-    QTest::keyClicks(edit, QStringLiteral("/"));
-    ASSERT_EQ(errors_.size(), 2);
-    EXPECT_EQ(errors_.at(1), QStringLiteral("Cannot open file ") + path("a/"));
-
-    QTest::keyClicks(edit, QStringLiteral("contacts.ad"));
-    expectChooseState();
-    EXPECT_EQ(panel(2), QStringLiteral("# Contacts: 0"));
     QTest::keyClicks(edit, QStringLiteral("r"));
     expectReadyState();
     EXPECT_EQ(panel(2), QStringLiteral("# Contacts: 3"));
-    EXPECT_EQ(errors_.size(), 2);
-    EXPECT_TRUE(main_->isVisible()) << "the program goes on";
+    EXPECT_EQ(edit->text(), path("a/contacts.adr"));
+#ifndef _WIN32
+    // A pipe is nothing to convert either, and no box.
+    ASSERT_EQ(mkfifo(path("a/pipe.adr").toLocal8Bit().constData(), 0600), 0);
+    field("jfeOperaContactsFile")->setFileName(path("a/pipe.adr"));
+    expectChooseState();
+    EXPECT_TRUE(errors_.isEmpty());
+#endif
+
+    if (!have_unreadable) GTEST_SKIP() << "no file here that cannot be read";
+    edit->clear();
+    QTest::keyClicks(edit, path("a/locked.adr"));
+    QTest::keyClick(edit, Qt::Key_X);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    main_->CountItems();
+    ASSERT_EQ(errors_.size(), 1) << "one box for the name, not one per recount";
+    EXPECT_EQ(errors_.first(), QStringLiteral("Cannot open file ") + path("a/locked.adr"));
+    expectChooseState();
+    EXPECT_EQ(edit->text(), path("a/locked.adr"));
 }
 
 TEST_F(MainWindow, FirstShowingCountsOnceAndClosingAWindowDoesNotRecount) {
@@ -684,6 +743,20 @@ TEST_F(MainWindow, HelpAndAboutOpenModally) {
                      [&] { QTest::mouseDClick(child<HotTrackLabel>(label), Qt::LeftButton); });
 }
 
+TEST(WindowPlacement, TheFrameIsCentredOverTheOwnersAndStaysOnTheScreen) {
+    const QRect screen(0, 0, 1280, 1024);
+    const QMargins title_bar(1, 21, 1, 4);
+    const QRect owner(347, 288, 588, 468);
+    const QRect place = quarvo::CentredPlace(QSize(458, 331), title_bar, owner, screen);
+    EXPECT_EQ(place.size(), QSize(458, 331));
+    const QPoint offset = place.marginsAdded(title_bar).center() - owner.center();
+    EXPECT_LE(offset.manhattanLength(), 1) << offset.x() << "," << offset.y();
+    const QRect off_screen_owner(-400, 800, 588, 468);
+    EXPECT_TRUE(
+        screen.contains(quarvo::CentredPlace(QSize(458, 331), title_bar, off_screen_owner, screen)
+                            .marginsAdded(title_bar)));
+}
+
 TEST_F(MainWindow, ExitClosesTheWindow) {
     makeWindows();
     for (const std::function<void()>& exit :
@@ -759,6 +832,28 @@ TEST_F(MainWindow, HomeProfileIsTheFallbackForTheInputs) {
     EXPECT_EQ(field("jfeOperaBookmarksFile")->fileName(),
               programs_ + QStringLiteral("Opera/profile/opera6.adr"))
         << "the Program Files profile comes first";
+}
+
+TEST_F(MainWindow, UnreadableDefaultContactsFileIsReportedOnceAndIsNothingToConvert) {
+    const QString contacts = programs_ + QStringLiteral("Opera/profile/contacts.adr");
+    if (!make_unreadable(contacts)) GTEST_SKIP() << "no file here that cannot be read";
+    write_bytes(programs_ + QStringLiteral("Opera/profile/opera6.adr"), kHotlist);
+    makeWindows();
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    QApplication::processEvents();
+    ASSERT_EQ(errors_.size(), 1) << errors_.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(errors_.first(), QStringLiteral("Cannot open file ") + contacts);
+    expectReadyState();
+    EXPECT_EQ(panel(1), QStringLiteral("# Bookmarks: 3"));
+
+    field("jfeOperaBookmarksFile")->setText(QString());
+    expectChooseState();
+    QMenu* file_menu = child<QMenu>("File1");
+    file_menu->popup(main_->mapToGlobal(QPoint(0, 0)));
+    EXPECT_FALSE(action("Startconversion1")->isEnabled());
+    file_menu->hide();
+    EXPECT_EQ(errors_.size(), 1);
 }
 
 class MainWindowWithoutFolders : public MainWindow {

@@ -138,6 +138,20 @@ TEST_F(FileNameEditTest, DialogOpensWithTitleFilterIndexAndCurrentName) {
     EXPECT_EQ(edit_.text(), QStringLiteral("\"/home/u/new name.csv\""));
 }
 
+TEST_F(FileNameEditTest, AltDownOrF4InTheFieldOpensTheDialog) {
+    int opened = 0;
+    FileNameEdit::setDialogRunner([&](const FileNameEdit::DialogRequest&) {
+        ++opened;
+        return std::optional<QString>(QStringLiteral("/srv/by key"));
+    });
+    QTest::keyClick(edit_.lineEdit(), Qt::Key_Down);
+    EXPECT_EQ(opened, 0) << "Down alone stays the field's";
+    QTest::keyClick(edit_.lineEdit(), Qt::Key_F4);
+    QTest::keyClick(edit_.lineEdit(), Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(edit_.text(), QStringLiteral("\"/srv/by key\""));
+}
+
 TEST(FileNameEditFilters, PairsBecomeQtNameFilters) {
     EXPECT_EQ(FileNameEdit::nameFilters(QStringLiteral("All files (*.*)|*.*")),
               QStringList{QStringLiteral("All files (*.*)")});
