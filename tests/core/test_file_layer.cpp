@@ -38,9 +38,10 @@ TEST(ReadWholeFile, MissingFileOrFolderCannotBeOpened) {
     TempFolder folder;
     const std::string missing = folder.File("missing.adr");
     EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ReadWholeFile(missing); }),
-              "Cannot open file " + missing);
+              "Cannot open file " + missing + ": No such file or directory");
     const std::string dir = folder.path().string();
-    EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ReadWholeFile(dir); }), "Cannot open file " + dir);
+    EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ReadWholeFile(dir); }),
+              "Cannot open file " + dir + ": Is a directory");
 }
 
 TEST(FileReading, ReadsAnyPartsOfAFileButNothingPastItsEnd) {
@@ -99,12 +100,12 @@ TEST(WriteWholeFile, FailsToCreateInAMissingFolderOrOverAFolder) {
     TempFolder folder;
     const std::string in_missing = folder.File("no-such-folder/out.csv");
     EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(in_missing, "x"); }),
-              "Cannot create file " + in_missing);
+              "Cannot create file " + in_missing + ": No such file or directory");
 
     const std::string sub = folder.File("sub");
     std::filesystem::create_directory(sub);
     EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(sub, "x"); }),
-              "Cannot create file " + sub);
+              "Cannot create file " + sub + ": Is a directory");
     EXPECT_TRUE(std::filesystem::is_directory(sub));
     EXPECT_EQ(folder.EntryCount(), 1u);
 }
