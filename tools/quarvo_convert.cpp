@@ -144,6 +144,7 @@ int Run(const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    quarvo::RemoveTemporariesOnSignals();
     const std::optional<Arguments> args = Parse(argc, argv);
     if (!args) {
         std::cerr << kUsage << "\n";
