@@ -48,7 +48,7 @@ int RealOpenat(int folder, const char* name, int flags, mode_t mode) {
     return ::openat(folder, name, flags, mode);
 }
 
-constexpr SystemCalls kRealCalls{&RealWrite, &RealPread, &::fsync,
+constexpr SystemCalls kRealCalls{&RealWrite, &RealPread,  &::fsync,
                                  &::close,   &::renameat, &RealOpenat};
 SystemCalls g_calls = kRealCalls;
 
@@ -254,8 +254,8 @@ void KeepAttributes(int from, int to, bool group_kept, const std::string& file_n
         if (name == kAccessList && !group_kept)
             throw EFCreateError(file_name, "cannot keep its access list: its group cannot be kept");
         if (::fsetxattr(to, name.c_str(), value->data(), value->size(), 0) != 0)
-            throw EFCreateError(file_name,
-                                "cannot keep its extended attribute " + name + ": " + Reason(errno));
+            throw EFCreateError(
+                file_name, "cannot keep its extended attribute " + name + ": " + Reason(errno));
     }
     for (const std::string& name : AttributeNames(to, file_name)) {
         if (!name.starts_with("system.posix_acl") ||
@@ -418,7 +418,8 @@ struct FileReplacement::State {
         if (placeholder && !committed) {
             struct stat now {};
             if (::fstatat(folder.get(), base.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
-                now.st_dev == old_state.st_dev && now.st_ino == old_state.st_ino && now.st_size == 0)
+                now.st_dev == old_state.st_dev && now.st_ino == old_state.st_ino &&
+                now.st_size == 0)
                 ::unlinkat(folder.get(), base.c_str(), 0);
         }
     }
@@ -472,8 +473,7 @@ void FileReplacement::State::KeepAccess() {
     KeepAttributes(existing.get(), fd, group_kept, file_name);
 }
 
-FileReplacement::FileReplacement(const std::string& file_name)
-    : state_(std::make_unique<State>()) {
+FileReplacement::FileReplacement(const std::string& file_name) : state_(std::make_unique<State>()) {
     State& s = *state_;
     s.file_name = file_name;
     Descriptor target(::open(file_name.c_str(), O_PATH | O_CLOEXEC));
@@ -514,8 +514,8 @@ FileReplacement::FileReplacement(const std::string& file_name)
         named.st_dev != st.st_dev || named.st_ino != st.st_ino)
         throw EFCreateError(file_name, "it was moved while it was opened");
 
-    s.existing.Reset(::open(ProcessLinkOf(target.get()).c_str(),
-                            O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    s.existing.Reset(
+        ::open(ProcessLinkOf(target.get()).c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!s.existing.valid()) throw EFCreateError(file_name, Reason(errno));
     if (LockWholeFile(s.existing.get(), F_WRLCK) == LockResult::kHeldElsewhere)
         throw EFCreateError(file_name, kInUse);

@@ -165,8 +165,8 @@ void DeleteStaleTemporaries(const std::string& folder) {
         return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
     };
     WIN32_FIND_DATAA found{};
-    const std::string pattern = folder + std::string(kTemporaryPrefix) + "*" +
-                                std::string(kTemporarySuffix);
+    const std::string pattern =
+        folder + std::string(kTemporaryPrefix) + "*" + std::string(kTemporarySuffix);
     const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
@@ -212,7 +212,8 @@ void WriteAll(HANDLE file, std::string_view text) {
     while (!text.empty()) {
         const auto request = static_cast<DWORD>(std::min(text.size(), kLargestRequest));
         DWORD written = 0;
-        if (!WriteFile(file, text.data(), request, &written, nullptr)) throw EWriteError(LastReason());
+        if (!WriteFile(file, text.data(), request, &written, nullptr))
+            throw EWriteError(LastReason());
         if (written == 0) throw EWriteError();
         text.remove_prefix(written);
     }

@@ -424,11 +424,11 @@ TEST_F(MainWindow, TypingRecountsAtEveryKeystrokeAndAFolderNameReachesTheErrorRe
     // typing goes on.
     QTest::keyClicks(edit, QStringLiteral("a"));
     ASSERT_EQ(errors_.size(), 1);
-    EXPECT_EQ(errors_.at(0), QStringLiteral("Cannot open file ") + path("a"));
+    EXPECT_EQ(errors_.at(0), QStringLiteral("Cannot open file ") + path("a") + ": Is a directory");
     expectChooseState();
     QTest::keyClicks(edit, QStringLiteral("/"));
     ASSERT_EQ(errors_.size(), 2);
-    EXPECT_EQ(errors_.at(1), QStringLiteral("Cannot open file ") + path("a/"));
+    EXPECT_EQ(errors_.at(1), QStringLiteral("Cannot open file ") + path("a/") + ": Is a directory");
 
     QTest::keyClicks(edit, QStringLiteral("contacts.ad"));
     expectChooseState();
@@ -533,8 +533,8 @@ TEST_F(MainWindow, ErrorInTheContactsConversionStopsTheActionAndLeavesTheBarShow
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
     QTest::mouseClick(startButton(), Qt::LeftButton);
     ASSERT_EQ(errors_.size(), 1);
-    EXPECT_EQ(errors_.first(),
-              QStringLiteral("Cannot create file ") + path("no such folder/c.csv"));
+    EXPECT_EQ(errors_.first(), QStringLiteral("Cannot create file ") +
+                                   path("no such folder/c.csv") + ": No such file or directory");
     EXPECT_TRUE(messages_.isEmpty()) << "no result message";
     EXPECT_FALSE(QFile::exists(path("b.htm"))) << "the hotlist conversion did not run";
     EXPECT_TRUE(progressBar()->isVisible());

@@ -98,9 +98,9 @@ TEST(PathExistsPosix, OnlyANameThatIsNotThereIsMissing) {
     // read says why it fails; only these two are missing.
     EXPECT_FALSE(PathExists(folder.File("gone.adr")));
     EXPECT_FALSE(PathExists(folder.File("contacts.adr/below")));
-    for (const auto& [name, reason] : {std::pair{too_long, ": File name too long"},
-                                       {folder.File("loop/contacts.adr"),
-                                        ": Too many levels of symbolic links"}}) {
+    for (const auto& [name, reason] :
+         {std::pair{too_long, ": File name too long"},
+          {folder.File("loop/contacts.adr"), ": Too many levels of symbolic links"}}) {
         EXPECT_TRUE(PathExists(name));
         EXPECT_TRUE(PlainFileExists(name));
         try {
@@ -138,8 +138,8 @@ TEST(WriteWholeFilePosix, LinksAreFollowedOnlyAsTheKernelFollowsThem) {
         WriteWholeFile(folder.File(link), "new");
         ADD_FAILURE() << "wrote through 41 links";
     } catch (const EFCreateError& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Cannot create file " + folder.File(link) + ": Too many levels of symbolic links");
+        EXPECT_EQ(std::string(error.what()), "Cannot create file " + folder.File(link) +
+                                                 ": Too many levels of symbolic links");
     }
     EXPECT_TRUE(std::filesystem::is_symlink(folder.File(link)));
     EXPECT_EQ(GetBytes(file), "old");

@@ -43,7 +43,7 @@ check "--version prints the version" 0 $?
 
 "$tool" --contacts "$work" "$work/c2.csv" > /dev/null 2> "$work/stderr"
 check "a folder as input is a file error" 1 $?
-check "file layer message" "quarvo-convert: Cannot open file $work" "$(cat "$work/stderr")"
+check "file layer message" "quarvo-convert: Cannot open file $work: Is a directory" "$(cat "$work/stderr")"
 
 printf 'x' > "$work/keep.htm"
 printf 'Opera Hotlist version 3.0\r\n\r\n#URL\r\n\tURL=a\r\n' > "$work/v3.adr"
@@ -54,7 +54,7 @@ check "output untouched" x "$(cat "$work/keep.htm")"
 
 "$tool" --bookmarks "$work/opera6.adr" "$work/no/such/folder.htm" > /dev/null 2> "$work/stderr"
 check "missing output folder is a file error" 1 $?
-check "create message" "quarvo-convert: Cannot create file $work/no/such/folder.htm" "$(cat "$work/stderr")"
+check "create message" "quarvo-convert: Cannot create file $work/no/such/folder.htm: No such file or directory" "$(cat "$work/stderr")"
 
 [ "$failures" -eq 0 ] && echo "quarvo-convert: all checks passed"
 exit "$failures"
