@@ -323,5 +323,30 @@ TEST_F(WindowsFileLayer, PathExistsPutsTheCallersErrorModeBack) {
     EXPECT_EQ(after, callers_mode);
 }
 
+TEST_F(WindowsFileLayer, LeftoversOfKilledRunsGoWithTheNextWriteIntoTheirFolder) {
+    const std::string stale = PathOf("~quarvo-1c-2f.tmp");
+    const std::string being_written = PathOf("~quarvo-3d-4e.tmp");
+    for (const std::string& name : {stale, being_written}) {
+        PutFile(name, "left over");
+        ScopedHandle file(CreateFileA(name.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        FILETIME an_hour_ago{};
+        GetSystemTimeAsFileTime(&an_hour_ago);
+        ULARGE_INTEGER ticks{};
+        ticks.LowPart = an_hour_ago.dwLowDateTime;
+        ticks.HighPart = an_hour_ago.dwHighDateTime;
+        ticks.QuadPart -= 3600ull * 10'000'000ull;
+        an_hour_ago.dwLowDateTime = ticks.LowPart;
+        an_hour_ago.dwHighDateTime = ticks.HighPart;
+        ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &an_hour_ago));
+    }
+    // Its writer shares nothing while it writes.
+    ScopedHandle writer(CreateFileA(being_written.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(writer.IsOpen());
+    WriteWholeFile(PathOf("out.txt"), "new");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"out.txt", "~quarvo-3d-4e.tmp"}));
+}
+
 }  // namespace
 }  // namespace quarvo
