@@ -10,10 +10,11 @@
 namespace quarvo {
 
 // The whole content of an existing file. Other programs may read it
-// meanwhile but not write it.
+// meanwhile but not write it. A file that announces no size (as those of
+// /proc do) is read to its end.
 // Throws EFOpenError when it cannot be opened (missing, a folder, no access,
 // being written by another program) and EReadError when fewer bytes arrive
-// than its size announced.
+// than its size announced. Their messages end in the system's reason.
 [[nodiscard]] std::string ReadWholeFile(const std::string& file_name);
 
 // A file read whole in as many parts as the caller likes, so that work on
@@ -27,7 +28,8 @@ class FileReading {
     FileReading& operator=(const FileReading&) = delete;
     ~FileReading();
 
-    // The size of the file when it was opened.
+    // The size of the file when it was opened (for a file that announces
+    // none: the bytes it gave when read to its end).
     [[nodiscard]] std::size_t size() const noexcept;
 
     // Reads the `bytes` bytes from `offset` on into `into`. Two threads may
@@ -43,11 +45,15 @@ class FileReading {
 // Makes the file hold exactly `text`. The file is replaced as a whole: the
 // text goes to a new file beside it, which is flushed and then renamed over
 // the old one, so a failure leaves the old file exactly as it was and no
-// temporary file behind. A symbolic link has the file it points to replaced;
-// an existing file keeps its permission bits.
+// temporary file behind. A symbolic link has the file it points to replaced,
+// where the system lets this program follow it; an existing file keeps its
+// owner, permission bits, access list and extended attributes, or is not
+// replaced. A device, a pipe or an open file handed over by name
+// (/dev/stdout) is written where it is, not replaced.
 // Throws EFCreateError when the file cannot be created or replaced (missing
 // folder, no access, in use, a folder's name) and EWriteError when the bytes
-// cannot all be stored (disk full).
+// cannot all be stored (disk full). Their messages end in the system's
+// reason.
 void WriteWholeFile(const std::string& file_name, std::string_view text);
 
 // A file's new content written piece by piece, for a text too large to be
@@ -75,10 +81,21 @@ class FileReplacement {
 // True when an entry of that name exists, file or folder. Never throws and
 // never shows a system dialog. On Windows the name goes to the directory
 // search, so * and ? match as a pattern; elsewhere they are plain characters.
+// Elsewhere, only a name that is not there is missing: one that cannot be
+// reached (a folder without search permission, a name too long) counts as
+// existing, so that reading it reports why it cannot be read.
 [[nodiscard]] bool PathExists(const std::string& file_name) noexcept;
 
 // True when an entry of that name exists and is not a folder. Never throws.
 [[nodiscard]] bool PlainFileExists(const std::string& file_name) noexcept;
+
+// Makes the signals that ask the process to end (SIGINT, SIGTERM, SIGHUP,
+// SIGPIPE) remove the temporary file of any replacement in progress before
+// the process ends with that signal as usual, and makes a write past the
+// file-size limit an EWriteError instead of the end of the process (SIGXFSZ
+// is ignored). Signals the process already ignores or handles are left as
+// they are. Call once, early in main().
+void RemoveTemporariesOnSignals() noexcept;
 
 // The platform's path separator, for building default names.
 #ifdef _WIN32

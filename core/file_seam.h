@@ -1,6 +1,7 @@
 // A seam in the POSIX file layer through which tests make the system calls
 // fail that a real machine seldom fails on demand (a short write, fsync,
-// close, rename). Production code never changes it.
+// close, rename, a file system without unnamed temporary files). Production
+// code never changes it.
 #pragma once
 
 #ifndef _WIN32
@@ -15,7 +16,9 @@ struct SystemCalls {
     ssize_t (*pread)(int fd, void* data, std::size_t size, off_t offset);
     int (*fsync)(int fd);
     int (*close)(int fd);
-    int (*rename)(const char* from, const char* to);
+    int (*renameat)(int from_folder, const char* from, int to_folder, const char* to);
+    // Creates the temporary file of a replacement (unnamed or named).
+    int (*openat)(int folder, const char* name, int flags, mode_t mode);
 };
 
 // The calls the file layer makes; starts as the real ones.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -23,6 +24,42 @@ constexpr std::size_t kLargestRequest = std::size_t{1} << 30;
 // beforehand, as Windows refuses to open it for writing.
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// The system's text for an error code, without its closing period and line
+// break, to follow the file layer's own message.
+std::string Reason(DWORD error) {
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string reason = length != 0 && text != nullptr ? std::string(text, length)
+                                                        : "error " + std::to_string(error);
+    if (text != nullptr) LocalFree(text);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                               reason.back() == ' ' || reason.back() == '.')) {
+        reason.pop_back();
+    }
+    return reason;
+}
+
+std::string LastReason() {
+    return Reason(GetLastError());
+}
+
+// The handles of the temporary files being written, for the console's
+// control handler: marked for deletion there, they go when the process ends.
+std::array<std::atomic<HANDLE>, 16> g_temporaries{};
+
+BOOL WINAPI DeleteTemporariesOnControl(DWORD) {
+    for (std::atomic<HANDLE>& slot : g_temporaries) {
+        const HANDLE handle = slot.load();
+        if (handle == nullptr) continue;
+        FILE_DISPOSITION_INFO dispose{};
+        dispose.DeleteFile = TRUE;
+        SetFileInformationByHandle(handle, FileDispositionInfo, &dispose, sizeof dispose);
+    }
+    return FALSE;  // the default handler ends the process
+}
 
 class UniqueHandle {
   public:
@@ -60,6 +97,7 @@ class TemporaryFile {
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     ~TemporaryFile() {
+        Unregister();
         // Deleting needs the exclusive handle closed first.
         handle.Close();
         if (!name.empty()) DeleteFileA(name.c_str());
@@ -67,8 +105,25 @@ class TemporaryFile {
 
     void Keep() noexcept { name.clear(); }
 
+    void Register() noexcept {
+        for (std::size_t i = 0; i < g_temporaries.size(); ++i) {
+            HANDLE expected = nullptr;
+            if (g_temporaries[i].compare_exchange_strong(expected, handle.Get())) {
+                slot = static_cast<int>(i);
+                return;
+            }
+        }
+    }
+    // Before the handle closes, so that the control handler never meets a
+    // closed one.
+    void Unregister() noexcept {
+        if (slot >= 0) g_temporaries[static_cast<std::size_t>(slot)].store(nullptr);
+        slot = -1;
+    }
+
     std::string name;
     UniqueHandle handle;
+    int slot = -1;
 };
 
 // Everything up to and including the last path separator (or the drive
@@ -88,21 +143,61 @@ std::string Hex(std::uint64_t value) {
     return text;
 }
 
+constexpr std::string_view kTemporaryPrefix = "~quarvo-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
+bool IsTemporaryName(std::string_view name) {
+    if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) return false;
+    name.remove_prefix(kTemporaryPrefix.size());
+    name.remove_suffix(kTemporarySuffix.size());
+    return !name.empty() && name.find_first_not_of("0123456789abcdef-") == std::string_view::npos;
+}
+
+// Deletes the temporary files in `folder` that runs which were killed left
+// behind. One being written cannot be deleted, as its writer shares
+// nothing; one written to in the last seconds may be about to be renamed.
+void DeleteStaleTemporaries(const std::string& folder) {
+    constexpr std::uint64_t kTicksPerSecond = 10'000'000;
+    constexpr std::uint64_t kYoungestStale = 10 * kTicksPerSecond;
+    FILETIME now_time{};
+    GetSystemTimeAsFileTime(&now_time);
+    const auto ticks = [](const FILETIME& time) {
+        return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+    };
+    WIN32_FIND_DATAA found{};
+    const std::string pattern =
+        folder + std::string(kTemporaryPrefix) + "*" + std::string(kTemporarySuffix);
+    const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            IsTemporaryName(found.cFileName) &&
+            ticks(now_time) - ticks(found.ftLastWriteTime) >= kYoungestStale) {
+            DeleteFileA((folder + found.cFileName).c_str());
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
 // Creates a new file beside `destination` that nobody else can open while
 // it is being written. CREATE_NEW makes sure it never is someone else's file.
+// False, with the error left for GetLastError(), when it cannot be made.
 bool CreateTemporaryFile(const std::string& destination, DWORD attributes,
                          TemporaryFile& temporary) {
     static std::atomic<std::uint32_t> counter{0};
     const std::string folder = FolderPrefix(destination);
+    DeleteStaleTemporaries(folder);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::uint64_t unique = (GetTickCount64() << 16) ^ counter.fetch_add(1);
-        std::string name =
-            folder + "~quarvo-" + Hex(GetCurrentProcessId()) + "-" + Hex(unique) + ".tmp";
-        const HANDLE handle =
-            CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+        std::string name = folder + std::string(kTemporaryPrefix) + Hex(GetCurrentProcessId()) +
+                           "-" + Hex(unique) + std::string(kTemporarySuffix);
+        // DELETE lets the console's control handler mark it for deletion.
+        const HANDLE handle = CreateFileA(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                          CREATE_NEW, attributes, nullptr);
         if (handle != INVALID_HANDLE_VALUE) {
             temporary.name = std::move(name);
             temporary.handle.Reset(handle);
+            temporary.Register();
             return true;
         }
         const DWORD error = GetLastError();
@@ -111,18 +206,17 @@ bool CreateTemporaryFile(const std::string& destination, DWORD attributes,
     return false;
 }
 
-// Writes all of `text`, going on after a partial write; false when the
-// system stops taking bytes (disk full, device error).
-bool WriteAll(HANDLE file, std::string_view text) {
+// Writes all of `text`, going on after a partial write; throws EWriteError
+// when the system stops taking bytes (disk full, device error).
+void WriteAll(HANDLE file, std::string_view text) {
     while (!text.empty()) {
         const auto request = static_cast<DWORD>(std::min(text.size(), kLargestRequest));
         DWORD written = 0;
-        if (!WriteFile(file, text.data(), request, &written, nullptr) || written == 0) {
-            return false;
-        }
+        if (!WriteFile(file, text.data(), request, &written, nullptr))
+            throw EWriteError(LastReason());
+        if (written == 0) throw EWriteError();
         text.remove_prefix(written);
     }
-    return true;
 }
 
 // The path of the file that `target` (an open handle on the existing file,
@@ -164,9 +258,10 @@ FileReading::FileReading(const std::string& file_name) : state_(std::make_unique
     // writing it while it is read.
     state_->file.Reset(CreateFileA(file_name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!state_->file.IsOpen()) throw EFOpenError(file_name);
+    if (!state_->file.IsOpen()) throw EFOpenError(file_name, LastReason());
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(state_->file.Get(), &size) || size.QuadPart < 0) throw EReadError();
+    if (!GetFileSizeEx(state_->file.Get(), &size)) throw EReadError(LastReason());
+    if (size.QuadPart < 0) throw EReadError();
     state_->size = static_cast<std::size_t>(size.QuadPart);
 }
 
@@ -187,9 +282,12 @@ void FileReading::ReadAt(std::size_t offset, char* into, std::size_t bytes) {
         where.OffsetHigh = static_cast<DWORD>(at >> 32);
         const auto request = static_cast<DWORD>(std::min(bytes - done, kLargestRequest));
         DWORD arrived = 0;
-        if (!ReadFile(state_->file.Get(), into + done, request, &arrived, &where) || arrived == 0) {
-            throw EReadError();  // the file shrank since its size was taken
+        if (!ReadFile(state_->file.Get(), into + done, request, &arrived, &where)) {
+            const DWORD error = GetLastError();
+            if (error != ERROR_HANDLE_EOF) throw EReadError(Reason(error));
+            arrived = 0;
         }
+        if (arrived == 0) throw EReadError();  // the file shrank since its size was taken
         done += arrived;
     }
 }
@@ -214,32 +312,34 @@ FileReplacement::FileReplacement(const std::string& file_name) : state_(std::mak
     DWORD attributes = FILE_ATTRIBUTE_NORMAL;
     if (s.target.IsOpen()) {
         BY_HANDLE_FILE_INFORMATION info{};
-        if (!GetFileInformationByHandle(s.target.Get(), &info)) throw EFCreateError(file_name);
+        if (!GetFileInformationByHandle(s.target.Get(), &info))
+            throw EFCreateError(file_name, LastReason());
         // Windows itself refuses to open a read-only file for writing; an
         // administrator under Wine is let through, so ask the attribute.
-        if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) throw EFCreateError(file_name);
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+            throw EFCreateError(file_name, Reason(ERROR_ACCESS_DENIED));
         if ((info.dwFileAttributes & kKeptAttributes) != 0) {
             attributes = info.dwFileAttributes & kKeptAttributes;
         }
         s.destination = ReplacedPath(file_name, s.target.Get());
-    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
-        throw EFCreateError(file_name);
+    } else if (const DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND) {
+        throw EFCreateError(file_name, Reason(error));
     }
     if (!CreateTemporaryFile(s.destination, attributes, s.temporary))
-        throw EFCreateError(file_name);
+        throw EFCreateError(file_name, LastReason());
 }
 
 FileReplacement::~FileReplacement() = default;
 
 void FileReplacement::Write(std::string_view piece) {
-    if (!WriteAll(state_->temporary.handle.Get(), piece)) throw EWriteError();
+    WriteAll(state_->temporary.handle.Get(), piece);
 }
 
 void FileReplacement::Commit() {
     State& s = *state_;
-    if (!FlushFileBuffers(s.temporary.handle.Get()) || !s.temporary.handle.Close()) {
-        throw EWriteError();
-    }
+    if (!FlushFileBuffers(s.temporary.handle.Get())) throw EWriteError(LastReason());
+    s.temporary.Unregister();
+    if (!s.temporary.handle.Close()) throw EWriteError(LastReason());
 
     // Windows refuses to rename a file over one that has any open handle,
     // even one that shares deletion (NTFS answers "access denied" unless the
@@ -253,7 +353,7 @@ void FileReplacement::Commit() {
     s.target.Close();
     if (!MoveFileExA(s.temporary.name.c_str(), s.destination.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        throw EFCreateError(s.file_name);
+        throw EFCreateError(s.file_name, LastReason());
     }
     s.temporary.Keep();
 }
@@ -276,6 +376,12 @@ bool PlainFileExists(const std::string& file_name) noexcept {
     if (search == INVALID_HANDLE_VALUE) return false;
     FindClose(search);
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Windows has no signals; what ends a console program from outside is a
+// console control event (Ctrl-C, Ctrl-Break, the window closed, logoff).
+void RemoveTemporariesOnSignals() noexcept {
+    SetConsoleCtrlHandler(&DeleteTemporariesOnControl, TRUE);
 }
 
 }  // namespace quarvo

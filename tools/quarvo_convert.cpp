@@ -179,7 +179,7 @@ int Run(const Arguments& args, Report& report) {
     }
     int status = kExitDone;
     const auto missing = [&](const quarvo::ConversionJob& job) {
-        Complain(quarvo::EFOpenError(job.input).what());
+        Complain(quarvo::EFOpenError(job.input, std::strerror(ENOENT)).what());
         status = kExitFileError;
     };
     if (const auto& job = args.run.contacts) {
@@ -218,6 +218,7 @@ void HoldClosedStandardStreams() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    quarvo::RemoveTemporariesOnSignals();
     HoldClosedStandardStreams();
     const Parsed parsed = Parse(argc, argv);
     if (!parsed.args) {

@@ -292,7 +292,8 @@ TEST_F(FileViewerTest, AFailedSaveLeavesTheFileAsItWas) {
     Button("tbSaveFile")->click();
     quarvo::file_seam::Reset();
 
-    EXPECT_EQ(reported_, QStringList{QStringLiteral("Stream write error")});
+    EXPECT_EQ(reported_,
+              QStringList{QStringLiteral("Stream write error: No space left on device")});
     EXPECT_EQ(GetBytes(contacts), "NAME=Ann\r\n");
     EXPECT_EQ(editor_->Text(), "edited NAME=Ann\r\n");
     EXPECT_TRUE(viewer_.isVisible());
@@ -303,7 +304,8 @@ TEST_F(FileViewerTest, SaveAsIntoAMissingFolderIsReported) {
     QTest::keyClicks(editor_, "text");
     const std::string target = folder_.File("no such folder/out.adr");
     SaveAs(target);
-    EXPECT_EQ(reported_, QStringList{QString::fromStdString("Cannot create file " + target)});
+    EXPECT_EQ(reported_, QStringList{QString::fromStdString("Cannot create file " + target +
+                                                            ": No such file or directory")});
     EXPECT_EQ(editor_->Text(), "text\r\n");
 }
 
@@ -328,7 +330,8 @@ TEST_F(FileViewerTest, ReloadOfAVanishedFileKeepsTheText) {
     Show(contacts);
     fs::remove(contacts);
     Button("tbReload")->click();
-    EXPECT_EQ(reported_, QStringList{QString::fromStdString("Cannot open file " + contacts)});
+    EXPECT_EQ(reported_, QStringList{QString::fromStdString("Cannot open file " + contacts +
+                                                            ": No such file or directory")});
     EXPECT_EQ(editor_->Text(), "NAME=Ann\r\n");
 }
 
@@ -350,7 +353,8 @@ TEST_F(FileViewerTest, AFileThatCannotBeReadAtShowingLeavesTheEditorEmpty) {
     Show(locked);
     ::close(fd);
 
-    EXPECT_EQ(reported_, QStringList{QString::fromStdString("Cannot open file " + locked)});
+    EXPECT_EQ(reported_, QStringList{QString::fromStdString("Cannot open file " + locked +
+                                                            ": it is in use by another program")});
     EXPECT_EQ(viewer_.windowTitle(), QStringLiteral("Quarvo - [opera6.adr]"));
     EXPECT_EQ(editor_->LineCount(), 0);
     Button("tbSaveFile")->click();
@@ -362,8 +366,8 @@ TEST_F(FileViewerTest, ABackupThatCannotBeWrittenIsReportedAfterLoading) {
     const std::string contacts = folder_.File("contacts.adr");
     PutBytes(contacts, "NAME=Ann\r\n");
     Show(contacts);
-    EXPECT_EQ(reported_,
-              QStringList{QStringLiteral("Cannot create file QuarvoFileViewerBackup.txt")});
+    EXPECT_EQ(reported_, QStringList{QStringLiteral(
+                             "Cannot create file QuarvoFileViewerBackup.txt: Is a directory")});
     EXPECT_EQ(editor_->Text(), "NAME=Ann\r\n");
     EXPECT_TRUE(viewer_.isVisible());
 }

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -71,11 +74,11 @@ TEST(FaultNames, OutputFolderMissing) {
     TempFolder folder;
     const std::string out = folder.File("no such folder/contacts.csv");
     EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(out, "text"); }),
-              "Cannot create file " + out);
+              "Cannot create file " + out + ": No such file or directory");
     PutBytes(folder.File("none.adr"), "");
     EXPECT_EQ(
         MessageOf<EFCreateError>([&] { (void)ConvertOperaContacts(folder.File("none.adr"), out); }),
-        "Cannot create file " + out);
+        "Cannot create file " + out + ": No such file or directory");
     EXPECT_EQ(folder.EntryCount(), 1u);
 }
 
@@ -85,11 +88,11 @@ TEST(FaultNames, OutputNameIsAFolder) {
     fs::create_directory(out);
     PutBytes(folder.File("bookmark.htm/inside.txt"), kPrevious);
     EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(out, "text"); }),
-              "Cannot create file " + out);
+              "Cannot create file " + out + ": Is a directory");
     PutBytes(folder.File("none.adr"), "");
     EXPECT_EQ(MessageOf<EFCreateError>(
                   [&] { (void)ConvertOperaBookmarks(folder.File("none.adr"), out); }),
-              "Cannot create file " + out);
+              "Cannot create file " + out + ": Is a directory");
     EXPECT_TRUE(fs::is_directory(out));
     EXPECT_EQ(GetBytes(folder.File("bookmark.htm/inside.txt")), kPrevious);
     EXPECT_EQ(folder.EntryCount(), 2u);
@@ -101,11 +104,10 @@ TEST(FaultNames, InputThatIsAFolderCannotBeOpened) {
     const std::string out = folder.File("bookmark.htm");
     fs::create_directory(in);
     PutBytes(out, kPrevious);
-    EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ReadWholeFile(in); }), "Cannot open file " + in);
-    EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ConvertOperaBookmarks(in, out); }),
-              "Cannot open file " + in);
-    EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ConvertOperaContacts(in, out); }),
-              "Cannot open file " + in);
+    const std::string message = "Cannot open file " + in + ": Is a directory";
+    EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ReadWholeFile(in); }), message);
+    EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ConvertOperaBookmarks(in, out); }), message);
+    EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ConvertOperaContacts(in, out); }), message);
     EXPECT_EQ(GetBytes(out), kPrevious);
     EXPECT_EQ(folder.EntryCount(), 2u);
 }
@@ -163,10 +165,9 @@ TEST(FaultLocks, InputLockedForWritingByAnotherProcess) {
     {
         LockingProcess writer(in, F_WRLCK);
         if (!writer.locked()) GTEST_SKIP() << "this file system takes no locks";
-        EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ReadWholeFile(in); }),
-                  "Cannot open file " + in);
-        EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ConvertOperaBookmarks(in, out); }),
-                  "Cannot open file " + in);
+        const std::string message = "Cannot open file " + in + ": it is in use by another program";
+        EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ReadWholeFile(in); }), message);
+        EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ConvertOperaBookmarks(in, out); }), message);
         EXPECT_EQ(GetBytes(out), kPrevious);
         EXPECT_EQ(folder.EntryCount(), 2u);
     }
@@ -191,7 +192,7 @@ TEST(FaultLocks, OutputInUseByAnotherProcessIsNotReplaced) {
         LockingProcess other(out, type);
         if (!other.locked()) GTEST_SKIP() << "this file system takes no locks";
         EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(out, "new text"); }),
-                  "Cannot create file " + out);
+                  "Cannot create file " + out + ": it is in use by another program");
         EXPECT_EQ(GetBytes(out), kPrevious);
         EXPECT_EQ(folder.EntryCount(), 1u);
     }
@@ -249,16 +250,18 @@ int NoAccessChecks(const fs::path& folder) {
     }
     if (errno != EACCES) return kAccessNotDenied;
 
-    if (!Throws<EFOpenError>([&] { (void)ReadWholeFile(secret); }, "Cannot open file " + secret))
+    const std::string denied = ": Permission denied";
+    if (!Throws<EFOpenError>([&] { (void)ReadWholeFile(secret); },
+                             "Cannot open file " + secret + denied))
         return kReadError;
     if (!Throws<EFOpenError>([&] { (void)ConvertOperaContacts(secret, out); },
-                             "Cannot open file " + secret))
+                             "Cannot open file " + secret + denied))
         return kConvertReadError;
     if (!Throws<EFCreateError>([&] { WriteWholeFile(shut_out, "new text"); },
-                               "Cannot create file " + shut_out))
+                               "Cannot create file " + shut_out + denied))
         return kCreateInLockedFolder;
     if (!Throws<EFCreateError>([&] { WriteWholeFile(read_only, "new text"); },
-                               "Cannot create file " + read_only))
+                               "Cannot create file " + read_only + denied))
         return kReplaceReadOnlyFile;
     if (GetBytes(out) != kPrevious || GetBytes(shut_out) != kPrevious ||
         GetBytes(read_only) != kPrevious)
@@ -348,7 +351,8 @@ int FullDiskChecks(const fs::path& mount_point) {
     const std::string out = (mount_point / "bookmark.htm").string();
     PutBytes(out, kPrevious);
     const std::string large(1 << 20, 'x');
-    if (!Throws<EWriteError>([&] { WriteWholeFile(out, large); }, "Stream write error"))
+    if (!Throws<EWriteError>([&] { WriteWholeFile(out, large); },
+                             "Stream write error: No space left on device"))
         return kWrongError;
     if (GetBytes(out) != kPrevious) return kChanged;
     if (std::distance(fs::directory_iterator(mount_point), fs::directory_iterator()) != 1)
@@ -410,8 +414,8 @@ int FailingClose(int fd) {
     errno = g_errno;
     return -1;
 }
-int FailingRename(const char* from, const char* to) {
-    if (g_passes-- > 0) return ::rename(from, to);
+int FailingRename(int from_folder, const char* from, int to_folder, const char* to) {
+    if (g_passes-- > 0) return ::renameat(from_folder, from, to_folder, to);
     errno = g_errno;
     return -1;
 }
@@ -474,7 +478,7 @@ TEST_F(SeamFault, DiskFullPartWayThrough) {
         g_bytes_left = room;
         file_seam::Calls().write = &FullDiskWrite;
         EXPECT_EQ(MessageOf<EWriteError>([&] { (void)ConvertOperaBookmarks(in_, out_); }),
-                  "Stream write error");
+                  "Stream write error: No space left on device");
         ExpectUntouched();
     }
     ExpectRecovery();
@@ -509,7 +513,7 @@ TEST_F(SeamFault, DiskFullAfterTheFirstBlocksOfALargeFile) {
     g_bytes_left = std::size_t{3} << 19;  // one and a half blocks
     file_seam::Calls().write = &FullDiskWrite;
     EXPECT_EQ(MessageOf<EWriteError>([&] { (void)ConvertOperaBookmarks(in_, out_); }),
-              "Stream write error");
+              "Stream write error: No space left on device");
     ExpectUntouched();
 }
 
@@ -537,7 +541,7 @@ TEST_F(SeamFault, FlushFails) {
         g_errno = error;
         file_seam::Calls().fsync = &FailingFsync;
         EXPECT_EQ(MessageOf<EWriteError>([&] { WriteWholeFile(out_, "new text"); }),
-                  "Stream write error");
+                  "Stream write error: " + std::string(std::strerror(error)));
         ExpectUntouched();
     }
     ExpectRecovery();
@@ -549,7 +553,7 @@ TEST_F(SeamFault, CloseOfTheNewFileFails) {
     g_passes = 1;
     file_seam::Calls().close = &FailingClose;
     EXPECT_EQ(MessageOf<EWriteError>([&] { (void)ConvertOperaBookmarks(in_, out_); }),
-              "Stream write error");
+              "Stream write error: Input/output error");
     ExpectUntouched();
     ExpectRecovery();
 }
@@ -558,9 +562,9 @@ TEST_F(SeamFault, RenameFails) {
     for (const int error : {EXDEV, EACCES, EIO}) {
         g_passes = 0;
         g_errno = error;
-        file_seam::Calls().rename = &FailingRename;
+        file_seam::Calls().renameat = &FailingRename;
         EXPECT_EQ(MessageOf<EFCreateError>([&] { (void)ConvertOperaBookmarks(in_, out_); }),
-                  "Cannot create file " + out_);
+                  "Cannot create file " + out_ + ": " + std::strerror(error));
         ExpectUntouched();
     }
     ExpectRecovery();
@@ -570,7 +574,7 @@ TEST_F(SeamFault, NewFileWithoutPreviousLeavesNothingOnFailure) {
     const std::string fresh = folder_.File("fresh.htm");
     file_seam::Calls().fsync = &FailingFsync;
     EXPECT_EQ(MessageOf<EWriteError>([&] { WriteWholeFile(fresh, "new text"); }),
-              "Stream write error");
+              "Stream write error: Input/output error");
     file_seam::Reset();
     EXPECT_FALSE(PathExists(fresh));
     EXPECT_EQ(folder_.EntryCount(), 2u);
@@ -594,6 +598,111 @@ TEST_F(SeamFault, InterruptedAndPiecemealReadsStillReadEverything) {
     g_passes = 2;
     file_seam::Calls().pread = &InterruptedRead;
     EXPECT_EQ(ReadWholeFile(in_), kHotlist);
+}
+
+// ---------------------------------------------------------------------------
+// Signals while a file is written, in a child process that installs the
+// program's handling, as main() does.
+
+int g_wrote = -1;  // told once the new file holds bytes
+
+ssize_t WriteThenWait(int fd, const void* data, std::size_t size) {
+    const ssize_t written = ::write(fd, data, size);
+    (void)!::write(g_wrote, "w", 1);
+    for (;;) ::pause();
+    return written;
+}
+int NoUnnamedFiles(int folder, const char* name, int flags, mode_t mode) {
+    if ((flags & O_TMPFILE) == O_TMPFILE) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return ::openat(folder, name, flags, mode);
+}
+
+pid_t StartChild(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid != 0) return pid;
+    // As a program started normally, whatever the test runner ignores.
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ})
+        ::signal(signal_number, SIG_DFL);
+    ::alarm(30);  // a child that hangs fails its test instead of hanging it
+    RemoveTemporariesOnSignals();
+    ::_exit(body());
+}
+
+TEST(FaultSignals, AWriteEndedByASignalLeavesOnlyTheOldFile) {
+    struct Case {
+        int signal_number;
+        bool named_temporary;  // a file system without unnamed files
+    };
+    for (const Case c : {Case{SIGTERM, true}, Case{SIGINT, true}, Case{SIGHUP, true},
+                         Case{SIGPIPE, true}, Case{SIGTERM, false}, Case{SIGKILL, false}}) {
+        SCOPED_TRACE(::testing::Message() << c.signal_number << " named " << c.named_temporary);
+        TempFolder folder;
+        const std::string out = folder.File("contacts.csv");
+        PutBytes(out, kPrevious);
+        int wrote[2];
+        ASSERT_EQ(::pipe(wrote), 0);
+        const pid_t pid = StartChild([&] {
+            g_wrote = wrote[1];
+            file_seam::Calls().write = &WriteThenWait;
+            if (c.named_temporary) file_seam::Calls().openat = &NoUnnamedFiles;
+            WriteWholeFile(out, "new text");
+            return 0;
+        });
+        ::close(wrote[1]);
+        char ignored;
+        EXPECT_EQ(::read(wrote[0], &ignored, 1), 1);
+        ::close(wrote[0]);
+        ::kill(pid, c.signal_number);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal_number) << status;
+        EXPECT_EQ(GetBytes(out), kPrevious);
+        EXPECT_EQ(folder.EntryCount(), 1u) << "a temporary file was left behind";
+    }
+}
+
+TEST(FaultSignals, AFileSizeLimitIsAWriteError) {
+    TempFolder folder;
+    const std::string out = folder.File("bookmark.htm");
+    PutBytes(out, kPrevious);
+    const pid_t pid = StartChild([&] {
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        return Throws<EWriteError>([&] { WriteWholeFile(out, std::string(1 << 16, 'x')); },
+                                   "Stream write error: File too large")
+                   ? 0
+                   : 1;
+    });
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(GetBytes(out), kPrevious);
+    EXPECT_EQ(folder.EntryCount(), 1u);
+}
+
+TEST(FaultSignals, LeftoversOfKilledRunsGoWithTheNextWriteIntoTheirFolder) {
+    TempFolder folder;
+    const std::string out = folder.File("bookmark.htm");
+    PutBytes(out, kPrevious);
+    const std::string stale = folder.File(".quarvo-0123456789ab.tmp");
+    const std::string being_written = folder.File(".quarvo-ba9876543210.tmp");
+    const std::string not_ours = folder.File(".quarvo-notours.tmp");
+    const timespec an_hour_ago[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+    for (const std::string& name : {stale, being_written, not_ours}) {
+        PutBytes(name, "left over");
+        ASSERT_EQ(::utimensat(AT_FDCWD, name.c_str(), an_hour_ago, 0), 0);
+    }
+    const int writer = ::open(being_written.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+    WriteWholeFile(out, "new text");
+    ::close(writer);
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(being_written));
+    EXPECT_TRUE(fs::exists(not_ours));
+    EXPECT_EQ(GetBytes(out), "new text");
 }
 
 }  // namespace

@@ -2,11 +2,18 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "errors.h"
 #include "file_layer.h"
@@ -80,6 +87,159 @@ TEST(WriteWholeFilePosix, ShortWritesAreContinued) {
     EXPECT_EQ(GetBytes(folder.File("out")), "several short writes");
 }
 
+TEST(PathExistsPosix, OnlyANameThatIsNotThereIsMissing) {
+    TempFolder folder;
+    PutBytes(folder.File("contacts.adr"), "x");
+    std::filesystem::create_symlink("loop", folder.File("loop"));
+    std::string too_long = folder.File("");
+    while (too_long.size() <= PATH_MAX) too_long += "folder/";
+    too_long += "contacts.adr";
+    // Names that exist or may exist but cannot be reached are read, and the
+    // read says why it fails; only these two are missing.
+    EXPECT_FALSE(PathExists(folder.File("gone.adr")));
+    EXPECT_FALSE(PathExists(folder.File("contacts.adr/below")));
+    for (const auto& [name, reason] :
+         {std::pair{too_long, ": File name too long"},
+          {folder.File("loop/contacts.adr"), ": Too many levels of symbolic links"}}) {
+        EXPECT_TRUE(PathExists(name));
+        EXPECT_TRUE(PlainFileExists(name));
+        try {
+            (void)ReadWholeFile(name);
+            ADD_FAILURE() << "read " << name;
+        } catch (const EFOpenError& error) {
+            EXPECT_EQ(std::string(error.what()), "Cannot open file " + name + reason);
+        }
+    }
+}
+
+TEST(ReadWholeFilePosix, FilesThatAnnounceNoSizeAreReadToTheirEnd) {
+    struct stat st {};
+    ASSERT_EQ(::stat("/proc/self/status", &st), 0);
+    ASSERT_EQ(st.st_size, 0) << "no file here announces a size of 0";
+    EXPECT_TRUE(ReadWholeFile("/proc/self/status").starts_with("Name:"));
+    FileReading file("/proc/self/status");
+    std::string text(file.size(), '\0');
+    file.ReadAt(0, text.data(), text.size());
+    EXPECT_NE(text.find("\nPid:"), std::string::npos);
+}
+
+TEST(WriteWholeFilePosix, LinksAreFollowedOnlyAsTheKernelFollowsThem) {
+    TempFolder folder;
+    const std::string file = folder.File("opera6.adr");
+    PutBytes(file, "old");
+    // 41 links in a row: one more than the kernel follows.
+    std::string link = "opera6.adr";
+    for (int i = 1; i <= 41; ++i) {
+        const std::string next = "link" + std::to_string(i);
+        std::filesystem::create_symlink(link, folder.File(next));
+        link = next;
+    }
+    try {
+        WriteWholeFile(folder.File(link), "new");
+        ADD_FAILURE() << "wrote through 41 links";
+    } catch (const EFCreateError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot create file " + folder.File(link) +
+                                                 ": Too many levels of symbolic links");
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.File(link)));
+    EXPECT_EQ(GetBytes(file), "old");
+    WriteWholeFile(folder.File("link40"), "new");
+    EXPECT_EQ(GetBytes(file), "new");
+    EXPECT_EQ(folder.EntryCount(), 42u);
+}
+
+TEST(WriteWholeFilePosix, AnyNameTheFolderTakesCanBeWritten) {
+    TempFolder folder;
+    const std::string longest = folder.File(std::string(NAME_MAX - 4, 'n') + ".htm");
+    WriteWholeFile(longest, "new");
+    WriteWholeFile(longest, "newer");
+    EXPECT_EQ(GetBytes(longest), "newer");
+    EXPECT_EQ(folder.EntryCount(), 1u);
+}
+
+// What is not a file of its own, the program writes where it is.
+TEST(WriteWholeFilePosix, DevicesAndHandedOverFilesAreWrittenInPlace) {
+    TempFolder folder;
+    const std::string log = folder.File("log.txt");
+    PutBytes(log, "earlier lines\n");
+    struct stat before {};
+    ASSERT_EQ(::stat(log.c_str(), &before), 0);
+    const int appending = ::open(log.c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(appending, 0);
+    WriteWholeFile("/proc/self/fd/" + std::to_string(appending), "html\n");
+    ::close(appending);
+    WriteWholeFile("/dev/null", "html\n");
+    struct stat after {};
+    ASSERT_EQ(::stat(log.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the handed-over file was replaced";
+    EXPECT_EQ(GetBytes(log), "earlier lines\nhtml\n");
+    EXPECT_EQ(folder.EntryCount(), 1u);
+}
+
+// An access list as the kernel stores it in system.posix_acl_* attributes:
+// a version, then (tag, permissions, id) entries sorted by tag.
+std::string AccessList(std::initializer_list<std::array<std::uint32_t, 3>> entries) {
+    std::string bytes;
+    const auto put = [&](std::uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    put(2, 4);
+    for (const auto& [tag, permissions, id] : entries) {
+        put(tag, 2);
+        put(permissions, 2);
+        put(id, 4);
+    }
+    return bytes;
+}
+constexpr std::uint32_t kUserObj = 0x01, kUser = 0x02, kGroupObj = 0x04, kMask = 0x10,
+                        kOther = 0x20, kNoId = 0xFFFFFFFF;
+
+std::optional<std::string> AttributeOf(const std::string& name, const char* attribute) {
+    std::string value(4096, '\0');
+    const ssize_t size = ::getxattr(name.c_str(), attribute, value.data(), value.size());
+    if (size < 0) return std::nullopt;
+    value.resize(static_cast<std::size_t>(size));
+    return value;
+}
+
+TEST(WriteWholeFilePosix, KeepsAccessListsAndAttributesAndNeverWidensAccess) {
+    TempFolder folder;
+    const std::string guarded = folder.File("contacts.csv");
+    const std::string plain = folder.File("bookmark.htm");
+    PutBytes(guarded, "old");
+    PutBytes(plain, "old");
+    // The owning group may do nothing, one other user may read.
+    const std::string list = AccessList({{kUserObj, 6, kNoId},
+                                         {kUser, 4, 1234},
+                                         {kGroupObj, 0, kNoId},
+                                         {kMask, 4, kNoId},
+                                         {kOther, 0, kNoId}});
+    if (::setxattr(guarded.c_str(), "system.posix_acl_access", list.data(), list.size(), 0) != 0)
+        GTEST_SKIP() << "no access lists here: " << std::strerror(errno);
+    ASSERT_EQ(::setxattr(guarded.c_str(), "user.origin", "opera", 5, 0), 0);
+    // New files in the folder would let that user write.
+    const std::string inherited = AccessList({{kUserObj, 7, kNoId},
+                                              {kUser, 7, 1234},
+                                              {kGroupObj, 7, kNoId},
+                                              {kMask, 7, kNoId},
+                                              {kOther, 0, kNoId}});
+    ASSERT_EQ(::setxattr(folder.path().c_str(), "system.posix_acl_default", inherited.data(),
+                         inherited.size(), 0),
+              0);
+    const std::optional<std::string> kept = AttributeOf(guarded, "system.posix_acl_access");
+    const mode_t guarded_mode = ModeOf(guarded);
+    const mode_t plain_mode = ModeOf(plain);
+
+    WriteWholeFile(guarded, "new");
+    WriteWholeFile(plain, "new");
+    EXPECT_EQ(AttributeOf(guarded, "system.posix_acl_access"), kept);
+    EXPECT_EQ(AttributeOf(guarded, "user.origin"), "opera");
+    EXPECT_EQ(ModeOf(guarded), guarded_mode);
+    EXPECT_EQ(AttributeOf(plain, "system.posix_acl_access"), std::nullopt);
+    EXPECT_EQ(ModeOf(plain), plain_mode);
+    EXPECT_EQ(GetBytes(guarded), "new");
+}
+
 TEST(PathExistsPosix, WildcardsAreOrdinaryCharacters) {
     TempFolder folder;
     PutBytes(folder.File("contacts.adr"), "x");
@@ -148,7 +308,8 @@ TEST(FileSharingPosix, AFileBeingWrittenCannotBeRead) {
         (void)ReadWholeFile(name);
         ADD_FAILURE() << "read a file that another program is writing";
     } catch (const EFOpenError& error) {
-        EXPECT_EQ(std::string(error.what()), "Cannot open file " + name);
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot open file " + name + ": it is in use by another program");
     }
 }
 

@@ -26,7 +26,7 @@ check "bookmark file written" 2 "$(grep -c '^<DT><A HREF=' "$work/b.htm")"
 printf 'old' > "$work/old.csv"
 "$tool" --contacts "$work/missing.adr" "$work/old.csv" --bookmarks "$work/opera6.adr" "$work/b2.htm" > "$work/stdout" 2> "$work/stderr"
 check "missing input is a file error" 1 $?
-check "missing input message" "quarvo-convert: Cannot open file $work/missing.adr" "$(cat "$work/stderr")"
+check "missing input message" "quarvo-convert: Cannot open file $work/missing.adr: No such file or directory" "$(cat "$work/stderr")"
 check "missing input replaces nothing" old "$(cat "$work/old.csv")"
 check "the other conversion still runs" "2 Bookmarks converted to HTM !" "$(cat "$work/stdout")"
 check "and writes its file" 2 "$(grep -c '^<DT><A HREF=' "$work/b2.htm")"
@@ -47,7 +47,7 @@ check "--version prints the version" 0 $?
 
 "$tool" --contacts "$work" "$work/c2.csv" > /dev/null 2> "$work/stderr"
 check "a folder as input is a file error" 1 $?
-check "file layer message" "quarvo-convert: Cannot open file $work" "$(cat "$work/stderr")"
+check "file layer message" "quarvo-convert: Cannot open file $work: Is a directory" "$(cat "$work/stderr")"
 
 printf 'x' > "$work/keep.htm"
 printf 'Opera Hotlist version 3.0\r\n\r\n#URL\r\n\tURL=a\r\n' > "$work/v3.adr"
@@ -59,7 +59,7 @@ check "no count after an unsupported version" "" "$(cat "$work/stdout")"
 
 "$tool" --bookmarks "$work/opera6.adr" "$work/no/such/folder.htm" > /dev/null 2> "$work/stderr"
 check "missing output folder is a file error" 1 $?
-check "create message" "quarvo-convert: Cannot create file $work/no/such/folder.htm" "$(cat "$work/stderr")"
+check "create message" "quarvo-convert: Cannot create file $work/no/such/folder.htm: No such file or directory" "$(cat "$work/stderr")"
 
 "$tool" --contacts "$work/contacts.adr" "$work/c.csv" > /dev/full 2> /dev/null
 check "a full standard output is a file error" 1 $?
@@ -92,7 +92,7 @@ done <<'EOF'
 --bookmarks h.adr --contacts|2|--bookmarks takes two file names, not --contacts
 --help --contacts c.adr old.csv|2|--help and --version do not go with a conversion
 --contacts c.adr old.csv --version|2|--help and --version do not go with a conversion
---contacts gone.adr old.csv|1|Cannot open file gone.adr
+--contacts gone.adr old.csv|1|Cannot open file gone.adr: No such file or directory
 EOF
 
 [ "$failures" -eq 0 ] && echo "quarvo-convert: all checks passed"

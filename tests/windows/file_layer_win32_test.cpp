@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -35,6 +36,17 @@ DWORD ErrorOfPoliteOpen(const std::string& path) {
     return ERROR_SUCCESS;
 }
 
+// ": " and the system's text for `error`, as the file layer ends its
+// messages.
+std::string Because(DWORD error) {
+    char text[512] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, text, sizeof text, nullptr);
+    while (length > 0 && std::string_view("\r\n .").find(text[length - 1]) != std::string::npos)
+        --length;
+    return ": " + std::string(text, length);
+}
+
 template <typename Error, typename Call>
 std::string MessageOf(Call call) {
     try {
@@ -59,10 +71,10 @@ TEST_F(WindowsFileLayer, ReadWholeFileOfAnEmptyFileIsEmpty) {
 TEST_F(WindowsFileLayer, ReadWholeFileOfAMissingFileOrAFolderCannotOpen) {
     const std::string missing = PathOf("missing.txt");
     EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ReadWholeFile(missing); }),
-              "Cannot open file " + missing);
+              "Cannot open file " + missing + Because(ERROR_FILE_NOT_FOUND));
     ASSERT_TRUE(CreateDirectoryA(PathOf("sub").c_str(), nullptr));
     EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ReadWholeFile(PathOf("sub")); }),
-              "Cannot open file " + PathOf("sub"));
+              "Cannot open file " + PathOf("sub") + Because(ERROR_ACCESS_DENIED));
 }
 
 TEST_F(WindowsFileLayer, ReadWholeFileFailsWhileAnotherHandleHasTheFileOpenForWriting) {
@@ -76,7 +88,7 @@ TEST_F(WindowsFileLayer, ReadWholeFileFailsWhileAnotherHandleHasTheFileOpenForWr
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(writer.IsOpen());
         EXPECT_EQ(MessageOf<EFOpenError>([&] { (void)ReadWholeFile(path); }),
-                  "Cannot open file " + path);
+                  "Cannot open file " + path + Because(ERROR_SHARING_VIOLATION));
     }
     EXPECT_EQ(ReadWholeFile(path), "content");
 }
@@ -109,7 +121,7 @@ TEST_F(WindowsFileLayer, WriteWholeFileWithAnEmptyTextEmptiesALongerFile) {
 TEST_F(WindowsFileLayer, WriteWholeFileIntoAMissingFolderCannotCreate) {
     const std::string path = PathOf("no-such-folder\\out.txt");
     EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(path, "text"); }),
-              "Cannot create file " + path);
+              "Cannot create file " + path + Because(ERROR_PATH_NOT_FOUND));
     EXPECT_TRUE(Entries().empty());
 }
 
@@ -117,7 +129,7 @@ TEST_F(WindowsFileLayer, WriteWholeFileOnAFoldersNameCannotCreate) {
     const std::string path = PathOf("sub");
     ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
     EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(path, "text"); }),
-              "Cannot create file " + path);
+              "Cannot create file " + path + Because(ERROR_ACCESS_DENIED));
     EXPECT_NE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
     EXPECT_EQ(Entries(), std::vector<std::string>{"sub"});
 }
@@ -131,7 +143,7 @@ TEST_F(WindowsFileLayer, WriteWholeFileOnAFileInUseLeavesItAsItWas) {
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(reader.IsOpen());
         EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(path, "new"); }),
-                  "Cannot create file " + path);
+                  "Cannot create file " + path + Because(ERROR_SHARING_VIOLATION));
     }
     EXPECT_EQ(FileBytes(path), "old content");
     EXPECT_EQ(Entries(), std::vector<std::string>{"in-use.txt"});
@@ -142,7 +154,7 @@ TEST_F(WindowsFileLayer, WriteWholeFileOnAReadOnlyFileLeavesItAsItWas) {
     PutFile(path, "old content");
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(path, "new"); }),
-              "Cannot create file " + path);
+              "Cannot create file " + path + Because(ERROR_ACCESS_DENIED));
     EXPECT_EQ(FileBytes(path), "old content");
     EXPECT_EQ(Entries(), std::vector<std::string>{"locked.txt"});
 }
@@ -309,6 +321,31 @@ TEST_F(WindowsFileLayer, PathExistsPutsTheCallersErrorModeBack) {
     const UINT after = GetErrorMode();
     SetErrorMode(original);
     EXPECT_EQ(after, callers_mode);
+}
+
+TEST_F(WindowsFileLayer, LeftoversOfKilledRunsGoWithTheNextWriteIntoTheirFolder) {
+    const std::string stale = PathOf("~quarvo-1c-2f.tmp");
+    const std::string being_written = PathOf("~quarvo-3d-4e.tmp");
+    for (const std::string& name : {stale, being_written}) {
+        PutFile(name, "left over");
+        ScopedHandle file(CreateFileA(name.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        FILETIME an_hour_ago{};
+        GetSystemTimeAsFileTime(&an_hour_ago);
+        ULARGE_INTEGER ticks{};
+        ticks.LowPart = an_hour_ago.dwLowDateTime;
+        ticks.HighPart = an_hour_ago.dwHighDateTime;
+        ticks.QuadPart -= 3600ull * 10'000'000ull;
+        an_hour_ago.dwLowDateTime = ticks.LowPart;
+        an_hour_ago.dwHighDateTime = ticks.HighPart;
+        ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &an_hour_ago));
+    }
+    // Its writer shares nothing while it writes.
+    ScopedHandle writer(CreateFileA(being_written.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(writer.IsOpen());
+    WriteWholeFile(PathOf("out.txt"), "new");
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"out.txt", "~quarvo-3d-4e.tmp"}));
 }
 
 }  // namespace
