@@ -494,7 +494,8 @@ TEST_F(MainWindow, TypingRecountsSilentlyPastFoldersAndReportsAnUnreadableFileOn
     QTest::keyClick(edit, Qt::Key_Backspace);
     main_->CountItems();
     ASSERT_EQ(errors_.size(), 1) << "one box for the name, not one per recount";
-    EXPECT_EQ(errors_.first(), QStringLiteral("Cannot open file ") + path("a/locked.adr"));
+    EXPECT_EQ(errors_.first(),
+              QStringLiteral("Cannot open file ") + path("a/locked.adr") + ": Permission denied");
     expectChooseState();
     EXPECT_EQ(edit->text(), path("a/locked.adr"));
 }
@@ -622,7 +623,8 @@ TEST_F(MainWindow, ErrorInTheContactsConversionStopsTheActionAndLeavesTheBarShow
     QTest::mouseClick(startButton(), Qt::LeftButton);
     ASSERT_EQ(errors_.size(), 1);
     EXPECT_EQ(errors_.first(),
-              QStringLiteral("Cannot create file ") + path("no such folder/c.csv"));
+              QStringLiteral("Cannot create file ") + path("no such folder/c.csv") +
+                  ": No such file or directory");
     EXPECT_TRUE(messages_.isEmpty()) << "no result message";
     EXPECT_FALSE(QFile::exists(path("b.htm"))) << "the hotlist conversion did not run";
     EXPECT_TRUE(progressBar()->isVisible());
@@ -843,7 +845,7 @@ TEST_F(MainWindow, UnreadableDefaultContactsFileIsReportedOnceAndIsNothingToConv
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
     QApplication::processEvents();
     ASSERT_EQ(errors_.size(), 1) << errors_.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(errors_.first(), QStringLiteral("Cannot open file ") + contacts);
+    EXPECT_EQ(errors_.first(), QStringLiteral("Cannot open file ") + contacts + ": Permission denied");
     expectReadyState();
     EXPECT_EQ(panel(1), QStringLiteral("# Bookmarks: 3"));
 
