@@ -41,7 +41,12 @@ QFont EditorFont() {
 
 TextEditor::TextEditor(QWidget* parent) : QsciScintilla(parent) {
     SetText({});
-    setFont(EditorFont());
+    // Scintilla takes a font's size in points only.
+    const QFont font = EditorFont();
+    QFont in_points = font;
+    in_points.setPointSizeF(font.pixelSize() * 72.0 / logicalDpiY());
+    setFont(in_points);
+    QWidget::setFont(font);
     setWrapMode(WrapNone);
     for (int margin = 0; margin < 5; ++margin) setMarginWidth(margin, 0);
     setEdgeMode(EdgeLine);
@@ -52,7 +57,6 @@ TextEditor::TextEditor(QWidget* parent) : QsciScintilla(parent) {
     // Lines longer than the window widen the scroll range as they are shown.
     SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1UL);
-    ShowStrayBytesAsTheirValues();
     viewport()->setCursor(Qt::IBeamCursor);
 }
 
@@ -69,9 +73,12 @@ void TextEditor::keyPressEvent(QKeyEvent* event) {
     QsciScintilla::keyPressEvent(event);
 }
 
-void TextEditor::ShowStrayBytesAsTheirValues() {
-    // A private-use stand-in has no glyph; it is shown as the byte it stands
-    // for, the way Scintilla shows bytes it cannot decode ("xE9").
+void TextEditor::ShowStandInsAsTheirBytes() {
+    // A private-use stand-in has no glyph, and few fonts have one for U+2400;
+    // each is shown boxed as the byte it stands for, the way Scintilla shows
+    // control codes and bytes it cannot decode ("NUL", "xE9").
+    const QByteArray zero_byte = QString(QChar(char16_t(quarvo::kZeroByteStandIn))).toUtf8();
+    SendScintilla(SCI_SETREPRESENTATION, zero_byte.constData(), "NUL");
     for (int byte = 0x80; byte <= 0xFF; ++byte) {
         const QByteArray stand_in =
             QString(QChar(static_cast<char16_t>(quarvo::kStrayByteStandIns + byte))).toUtf8();
@@ -116,6 +123,8 @@ void TextEditor::SetText(std::string_view bytes) {
     setEolMode(EolWindows);
     // Tab stops at columns 3 and 5: two characters apart.
     setTabWidth(2);
+    // Setting the code page has brought back Scintilla's own representations.
+    ShowStandInsAsTheirBytes();
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_SETSAVEPOINT);
     loaded_one_empty_line_ = SendScintilla(SCI_GETLENGTH) == 0 && !bytes.empty();

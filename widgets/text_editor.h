@@ -51,7 +51,7 @@ class TextEditor : public QsciScintilla {
   private:
     [[nodiscard]] bool HoldsNoLines() const;
     [[nodiscard]] std::string_view Shown() const;
-    void ShowStrayBytesAsTheirValues();
+    void ShowStandInsAsTheirBytes();
 
     quarvo::TextEncoding encoding_ = quarvo::TextEncoding::Utf8;
     // An empty text is either no lines or one empty line; only loading can
