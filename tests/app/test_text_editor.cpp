@@ -70,6 +70,12 @@ TEST_F(TextEditorTest, ZeroAndStrayBytesAreShownAndKept) {
     editor.SetText(file);
     EXPECT_EQ(Shown(), QStringLiteral("kept|also\u2400kept|M\u00FCnchen \uF7FF"));
     EXPECT_EQ(editor.Text(), file);
+    // Drawn as the bytes they stand for, as few fonts have a glyph for them.
+    for (const auto& [stand_in, drawn] : {std::pair{"\u2400", "NUL"}, {"\uF7FF", "xFF"}}) {
+        char representation[8] = {};
+        editor.SendScintilla(QsciScintilla::SCI_GETREPRESENTATION, stand_in, representation);
+        EXPECT_STREQ(representation, drawn);
+    }
 }
 
 TEST_F(TextEditorTest, NoLinesAndOneEmptyLineAreToldApart) {
@@ -168,6 +174,7 @@ TEST_F(TextEditorTest, LooksLikeACodeEditor) {
     EXPECT_EQ(metrics.horizontalAdvance(QLatin1Char('i')),
               metrics.horizontalAdvance(QLatin1Char('M')));
     EXPECT_EQ(editor.font().pixelSize(), 13);
+    EXPECT_GE(editor.SendScintilla(QsciScintilla::SCI_TEXTHEIGHT, 0UL), 13);
     EXPECT_EQ(editor.viewport()->cursor().shape(), Qt::IBeamCursor);
     EXPECT_EQ(editor.wrapMode(), QsciScintilla::WrapNone);
     EXPECT_FALSE(editor.isReadOnly());
