@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -126,6 +127,25 @@ void BM_ViewerSave(benchmark::State& state) {
     Report(state, HotlistInput(mib).size());
 }
 
+// One key typed at the end of the file, up to its paint.
+void BM_ViewerTypeAtEnd(benchmark::State& state) {
+    const auto mib = static_cast<std::size_t>(state.range(0));
+    ViewedFileName = HotlistFile(mib);
+    TfFileViewer& viewer = Viewer();
+    viewer.show();
+    viewer.FormActivate();
+    QWidget* editor = viewer.findChild<QWidget*>(QStringLiteral("jmeFile"));
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+    QApplication::sendEvent(editor, &end);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::sendEvent(editor, &key);
+        editor->repaint();
+    }
+    state.SetComplexityN(static_cast<std::int64_t>(HotlistInput(mib).size()));
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
     b->Arg(8)->Arg(50)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 }
@@ -133,6 +153,7 @@ void Sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_ReadWriteBaseline)->Name("ViewerReadWriteBaseline")->Apply(Sizes);
 BENCHMARK(BM_ViewerOpen)->Name("ViewerOpen")->Apply(Sizes);
 BENCHMARK(BM_ViewerSave)->Name("ViewerSave")->Apply(Sizes);
+BENCHMARK(BM_ViewerTypeAtEnd)->Name("ViewerTypeAtEnd")->Apply(Sizes);
 
 // The goals for a 50 MiB file: open and save in two seconds each, with at
 // most four times the file's size in memory at any moment.

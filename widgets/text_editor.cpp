@@ -58,6 +58,10 @@ TextEditor::TextEditor(QWidget* parent) : QsciScintilla(parent) {
     SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1UL);
     viewport()->setCursor(Qt::IBeamCursor);
+    // Nothing here listens for changes, while Qt's side of Scintilla counts
+    // the characters up to each one it hears of: in a large file a keystroke
+    // near the end would cost a pass over the whole text.
+    SendScintilla(SCI_SETMODEVENTMASK, 0UL);
 }
 
 void TextEditor::keyPressEvent(QKeyEvent* event) {
