@@ -1,9 +1,11 @@
 #include "uFileViewer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QToolButton>
+#include <string>
 
 #include "app_globals.h"
 #include "error_report.h"
@@ -11,7 +13,9 @@
 #include "image_list.h"
 #include "strman.h"
 #include "text_editor.h"
+#include "viewer_busy.h"
 #include "viewer_look.h"
+#include "viewer_question.h"
 #include "viewer_save_dialog.h"
 
 namespace {
@@ -25,6 +29,18 @@ QString FromLocal(const std::string& name) {
 }
 std::string ToLocal(const QString& name) {
     return QFile::encodeName(name).toStdString();
+}
+
+// The question for a text that holds characters its file cannot.
+QString UnencodableQuestion(const quarvo::EncodedText& text) {
+    const char32_t first = text.first_unencodable;
+    return QStringLiteral(
+               "This file is kept one byte per character (Windows-1252), which has no byte "
+               "for %1 of the characters in the text, the first being \"%2\" (U+%3).\n\n"
+               "Each of them would be saved as \"?\". Save anyway?")
+        .arg(text.unencodable)
+        .arg(QString::fromUcs4(&first, 1),
+             QString::number(static_cast<uint>(first), 16).toUpper().rightJustified(4, u'0'));
 }
 
 }  // namespace
@@ -127,26 +143,50 @@ void TfFileViewer::FormActivate() {
     // not stay where a Save would write it over the newly named file.
     jmeFile->SetText({});
     if (!quarvo::PlainFileExists(ViewedFileName)) return;
-    jmeFile->SetText(quarvo::ReadWholeFile(ViewedFileName));
-    quarvo::WriteWholeFile(kBackupFileName, jmeFile->Text());
+    Load(/*write_backup=*/true);
+}
+
+void TfFileViewer::Load(bool write_backup) {
+    ViewerBusy busy(this, QDir::toNativeSeparators(FromLocal(ViewedFileName)),
+                    write_backup ? 3 : 2);
+    const std::string bytes = quarvo::ReadWholeFile(ViewedFileName);
+    busy.Step();
+    jmeFile->SetText(bytes);
+    busy.Step();
+    if (!write_backup) return;
+    // The backup is the file as it is on disk, whatever the editor makes of it.
+    quarvo::WriteWholeFile(kBackupFileName, bytes);
+    busy.Step();
 }
 
 void TfFileViewer::tbReloadClick() {
-    jmeFile->SetText(quarvo::ReadWholeFile(ViewedFileName));
+    Load(/*write_backup=*/false);
+}
+
+void TfFileViewer::Save(const std::string& file_name, bool unless_empty) {
+    quarvo::EncodedText text;
+    {
+        ViewerBusy busy(this, QString(), 1);
+        text = jmeFile->Encoded();
+        busy.Step();
+    }
+    if (unless_empty && text.bytes.empty()) return;
+    if (text.unencodable != 0 && !quarvo::AskToSaveAnyway(this, UnencodableQuestion(text))) return;
+    ViewerBusy busy(this, QDir::toNativeSeparators(FromLocal(file_name)), 1);
+    quarvo::WriteWholeFile(file_name, text.bytes);
+    busy.Step();
 }
 
 void TfFileViewer::tbSaveFileClick() {
     // Saving never creates a file, and an empty editor never blanks one.
     if (!quarvo::PlainFileExists(ViewedFileName)) return;
-    const std::string text = jmeFile->Text();
-    if (text.empty()) return;
-    quarvo::WriteWholeFile(ViewedFileName, text);
+    Save(ViewedFileName, /*unless_empty=*/true);
 }
 
 void TfFileViewer::tbSaveAsClick() {
     jsdFileSaveAs->SetFileName(FromLocal(ViewedFileName));
     if (!jsdFileSaveAs->Execute()) return;
-    quarvo::WriteWholeFile(ToLocal(jsdFileSaveAs->FileName()), jmeFile->Text());
+    Save(ToLocal(jsdFileSaveAs->FileName()), /*unless_empty=*/false);
 }
 
 void TfFileViewer::tbCloseClick() {

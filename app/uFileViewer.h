@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 
 class QToolButton;
 class QWidget;
@@ -35,6 +36,12 @@ class TfFileViewer : public QDialog {
   private:
     void CreateToolBar();
     QToolButton* AddToolButton(const char* name, int left, int picture, const QString& hint);
+    // Reads the viewed file into the editor, and a copy of its bytes into
+    // the backup file when asked.
+    void Load(bool write_backup);
+    // Writes the editor's text to `file_name`, after asking when it holds
+    // characters the file's encoding cannot.
+    void Save(const std::string& file_name, bool unless_empty);
 
     QWidget* ToolBar1 = nullptr;
     QToolButton* tbReload = nullptr;

@@ -1,114 +1,29 @@
 #include "text_editor.h"
 
 #include <QFontDatabase>
-#include <QPainter>
-#include <QStringDecoder>
-#include <QTextBlock>
+#include <QKeyEvent>
+#include <algorithm>
+#include <cstddef>
+#include <new>
 
-#include "line_list.h"
-#include "strman.h"
+namespace quarvo::scintilla {
 
-namespace quarvo {
-namespace {
+// Scintilla's interface for building a document apart from any view
+// (ILoader in its ILexer.h, which the Qt package does not install). Not in
+// an unnamed namespace: the compiler would then know every class derived
+// from it and take a call through it for a call of the pure function.
+class ScintillaLoader {
+  public:
+    virtual int Release() = 0;
+    // 0 on success, else one of the SC_STATUS_ codes.
+    virtual int AddData(const char* data, std::ptrdiff_t length) = 0;
+    virtual void* ConvertToDocument() = 0;
 
-// Length of the well-formed UTF-8 sequence starting at `i`, or 0. Follows
-// RFC 3629: no overlong forms, no surrogates, nothing above U+10FFFF, so
-// that decoding and encoding again gives back the same bytes.
-std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // range of the first continuation byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > s.size()) return 0;
-    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-    for (std::size_t k = 2; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    }
-    return length;
-}
-
-// Characters that the editor's document turns into a paragraph break when
-// text is put into it; a line holding one would come back as two lines.
-bool BreaksParagraph(std::string_view sequence) {
-    return sequence == "\xE2\x80\xA9"      // U+2029 paragraph separator
-           || sequence == "\xEF\xB7\x90"   // U+FDD0, the document's frame start
-           || sequence == "\xEF\xB7\x91";  // U+FDD1, the document's frame end
-}
-
-// Bytes 0x80 to 0x9F as Windows-1252 shows them, the code page Opera files
-// written on Windows were in. Its five unassigned bytes keep their Latin-1
-// control codes, so that every byte has a character of its own and back.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+  protected:
+    ~ScintillaLoader() = default;
 };
 
-QChar CharOfByte(unsigned char byte) {
-    if (byte >= 0x80 && byte <= 0x9F) return QChar(kHighControls[byte - 0x80]);
-    return QChar(byte);
-}
-
-// '?' for a character no byte stands for (typed by the user).
-unsigned char ByteOfChar(QChar c) {
-    const char16_t code = c.unicode();
-    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<unsigned char>(code);
-    for (unsigned char i = 0; i < 32; ++i) {
-        if (kHighControls[i] == code) return static_cast<unsigned char>(0x80 + i);
-    }
-    return '?';
-}
-
-}  // namespace
-
-TextEncoding ChooseEncoding(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size();) {
-        const std::size_t length = Utf8SequenceLength(bytes, i);
-        if (length == 0 || BreaksParagraph(bytes.substr(i, length))) {
-            return TextEncoding::OneCharPerByte;
-        }
-        i += length;
-    }
-    return TextEncoding::Utf8;
-}
-
-QString DecodeText(std::string_view bytes, TextEncoding encoding) {
-    const auto size = static_cast<qsizetype>(bytes.size());
-    if (encoding == TextEncoding::OneCharPerByte) {
-        QString text(size, Qt::Uninitialized);
-        for (qsizetype i = 0; i < size; ++i)
-            text[i] = CharOfByte(static_cast<unsigned char>(bytes[i]));
-        return text;
-    }
-    // A leading byte-order mark is text like any other here: dropping it
-    // would change the file on the next save.
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    return utf8(QByteArrayView(bytes.data(), size));
-}
-
-std::string EncodeText(const QString& text, TextEncoding encoding) {
-    if (encoding == TextEncoding::Utf8) return text.toUtf8().toStdString();
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (const QChar c : text) bytes.push_back(static_cast<char>(ByteOfChar(c)));
-    return bytes;
-}
-
-}  // namespace quarvo
+}  // namespace quarvo::scintilla
 
 namespace {
 
@@ -124,55 +39,123 @@ QFont EditorFont() {
 
 }  // namespace
 
-TextEditor::TextEditor(QWidget* parent) : QPlainTextEdit(parent) {
-    setFont(EditorFont());
-    setLineWrapMode(QPlainTextEdit::NoWrap);
-    // Tab stops at columns 3 and 5: two characters apart.
-    setTabStopDistance(2 * fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+TextEditor::TextEditor(QWidget* parent) : QsciScintilla(parent) {
+    SetText({});
+    // Scintilla takes a font's size in points only.
+    const QFont font = EditorFont();
+    QFont in_points = font;
+    in_points.setPointSizeF(font.pixelSize() * 72.0 / logicalDpiY());
+    setFont(in_points);
+    QWidget::setFont(font);
+    setWrapMode(WrapNone);
+    for (int margin = 0; margin < 5; ++margin) setMarginWidth(margin, 0);
+    setEdgeMode(EdgeLine);
+    setEdgeColumn(kRightMargin);
+    setEdgeColor(QColor(192, 192, 192));  // silver
+    setSelectionBackgroundColor(palette().color(QPalette::Highlight));
+    setSelectionForegroundColor(palette().color(QPalette::HighlightedText));
+    // Lines longer than the window widen the scroll range as they are shown.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1UL);
     viewport()->setCursor(Qt::IBeamCursor);
+    // Nothing here listens for changes, while Qt's side of Scintilla counts
+    // the characters up to each one it hears of: in a large file a keystroke
+    // near the end would cost a pass over the whole text.
+    SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+}
+
+void TextEditor::keyPressEvent(QKeyEvent* event) {
+    // Scintilla's key handler takes one character per key and throws on more;
+    // some keyboard layouts and input tools deliver several with one key.
+    const QString text = event->text();
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (plain && text.size() > 1 && text.toUcs4().size() > 1 && text.at(0).isPrint()) {
+        SendScintilla(SCI_REPLACESEL, text.toUtf8().constData());
+        event->accept();
+        return;
+    }
+    QsciScintilla::keyPressEvent(event);
+}
+
+void TextEditor::ShowStandInsAsTheirBytes() {
+    // A private-use stand-in has no glyph, and few fonts have one for U+2400;
+    // each is shown boxed as the byte it stands for, the way Scintilla shows
+    // control codes and bytes it cannot decode ("NUL", "xE9").
+    const QByteArray zero_byte = QString(QChar(char16_t(quarvo::kZeroByteStandIn))).toUtf8();
+    SendScintilla(SCI_SETREPRESENTATION, zero_byte.constData(), "NUL");
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        const QByteArray stand_in =
+            QString(QChar(static_cast<char16_t>(quarvo::kStrayByteStandIns + byte))).toUtf8();
+        const QByteArray shown = "x" + QByteArray::number(byte, 16).toUpper();
+        SendScintilla(SCI_SETREPRESENTATION, stand_in.constData(), shown.constData());
+    }
 }
 
 void TextEditor::SetText(std::string_view bytes) {
-    const std::string detabbed = quarvo::StrMan.ReplaceText("\t", "  ", bytes);
-    quarvo::LineList lines;
-    quarvo::SplitLines(detabbed, lines);
-    const std::string& joined = lines.joined();
-    encoding_ = quarvo::ChooseEncoding(joined);
+    encoding_ = quarvo::ChooseEncoding(bytes);
+    // The document is built apart from the view: inserting into a shown
+    // document costs time in proportion to what it already holds. It keeps
+    // no styles, which would be a second buffer of the text's size.
+    auto* loader = reinterpret_cast<quarvo::scintilla::ScintillaLoader*>(SendScintilla(
+        SCI_CREATELOADER, static_cast<unsigned long>(bytes.size() + bytes.size() / 16),
+        static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
+    if (loader == nullptr) throw std::bad_alloc();
+    // Converted a piece at a time, so that the converted text is never held
+    // whole beside the file's bytes and the editor's copy.
+    constexpr std::size_t kPiece = 1 << 20;
+    std::string piece;
+    for (std::size_t start = 0; start < bytes.size();) {
+        std::size_t end = bytes.find('\n', std::min(start + kPiece, bytes.size()) - 1);
+        end = end == std::string_view::npos ? bytes.size() : end + 1;
+        piece.clear();
+        quarvo::AppendEditorText(bytes.substr(start, end - start), encoding_, piece);
+        // The break at the very end starts no line of its own.
+        if (end == bytes.size() && (bytes.back() == '\r' || bytes.back() == '\n'))
+            piece.resize(piece.size() - 2);
+        if (loader->AddData(piece.data(), static_cast<std::ptrdiff_t>(piece.size())) != 0) {
+            loader->Release();
+            throw std::bad_alloc();
+        }
+        start = end;
+    }
+    void* document = loader->ConvertToDocument();
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document);
 
-    // Every line ends in CR LF here and holds no other break, so the lines
-    // map one to one onto the document's blocks.
-    QString text = quarvo::DecodeText(joined, encoding_);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.chop(1);
-    setPlainText(text);
-    loaded_one_empty_line_ = lines.size() == 1 && lines[0].empty();
-    document()->setModified(false);
+    // What Scintilla keeps with the document rather than the view.
+    setUtf8(true);
+    setEolMode(EolWindows);
+    // Tab stops at columns 3 and 5: two characters apart.
+    setTabWidth(2);
+    // Setting the code page has brought back Scintilla's own representations.
+    ShowStandInsAsTheirBytes();
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
+    SendScintilla(SCI_SETSAVEPOINT);
+    loaded_one_empty_line_ = SendScintilla(SCI_GETLENGTH) == 0 && !bytes.empty();
+}
+
+std::string_view TextEditor::Shown() const {
+    const auto length = static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH));
+    const auto* data = reinterpret_cast<const char*>(SendScintilla(SCI_GETCHARACTERPOINTER));
+    return length == 0 ? std::string_view() : std::string_view(data, length);
 }
 
 bool TextEditor::HoldsNoLines() const {
-    if (!document()->isEmpty()) return false;
-    return !(loaded_one_empty_line_ && !document()->isModified());
+    if (SendScintilla(SCI_GETLENGTH) != 0) return false;
+    return !(loaded_one_empty_line_ && !isModified());
 }
 
 int TextEditor::LineCount() const {
-    return HoldsNoLines() ? 0 : document()->blockCount();
+    return HoldsNoLines() ? 0 : static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
 }
 
-std::string TextEditor::Text() const {
-    quarvo::LineList lines;
-    if (!HoldsNoLines()) {
-        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-            lines.push_back(quarvo::EncodeText(block.text(), encoding_));
-        }
-    }
-    return quarvo::JoinLines(lines);
+QString TextEditor::Line(int index) const {
+    QString line = text(index);
+    while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r'))) line.chop(1);
+    return line;
 }
 
-void TextEditor::paintEvent(QPaintEvent* event) {
-    QPlainTextEdit::paintEvent(event);
-    const qreal x = contentOffset().x() + document()->documentMargin() +
-                    kRightMargin * fontMetrics().horizontalAdvance(QLatin1Char('M'));
-    QPainter painter(viewport());
-    painter.setPen(QColor(192, 192, 192));  // silver
-    painter.drawLine(QPointF(x, 0), QPointF(x, viewport()->height()));
+quarvo::EncodedText TextEditor::Encoded() const {
+    if (HoldsNoLines()) return {};
+    return quarvo::FromEditorText(Shown(), encoding_);
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -23,6 +24,7 @@
 #include "file_seam.h"
 #include "text_editor.h"
 #include "uFileViewer.h"
+#include "viewer_question.h"
 #include "viewer_save_dialog.h"
 
 namespace {
@@ -133,15 +135,15 @@ TEST_F(FileViewerTest, EachShowingLoadsTheFileAndWritesTheBackupAnew) {
     const std::string bookmarks = folder_.File("opera6.adr");
     PutBytes(bookmarks, "Opera Hotlist version 2.0\n\n#URL\n\tNAME=One\n\tURL=http://one/");
     Show(bookmarks);
-    EXPECT_EQ(editor_->toPlainText(),
-              QStringLiteral("Opera Hotlist version 2.0\n\n#URL\n  NAME=One\n  URL=http://one/"));
-    EXPECT_EQ(Backup(),
-              "Opera Hotlist version 2.0\r\n\r\n#URL\r\n  NAME=One\r\n  URL=http://one/\r\n");
+    EXPECT_EQ(editor_->text(), QStringLiteral("Opera Hotlist version 2.0\r\n\r\n#URL\r\n"
+                                              "  NAME=One\r\n  URL=http://one/"));
+    // The backup is the file as it was on disk, not as the editor shows it.
+    EXPECT_EQ(Backup(), "Opera Hotlist version 2.0\n\n#URL\n\tNAME=One\n\tURL=http://one/");
     Close();
 
     PutBytes(bookmarks, "#URL\r\n\tNAME=Two\r\n");
     Show(bookmarks);
-    EXPECT_EQ(Backup(), "#URL\r\n  NAME=Two\r\n");
+    EXPECT_EQ(Backup(), "#URL\r\n\tNAME=Two\r\n");
     Close();
 
     PutBytes(bookmarks, "");
@@ -162,7 +164,7 @@ TEST_F(FileViewerTest, SaveWritesTheEditedText) {
     const std::string contacts = folder_.File("contacts.adr");
     PutBytes(contacts, "NAME=Ann\r\n");
     Show(contacts);
-    editor_->moveCursor(QTextCursor::End);
+    QTest::keyClick(editor_, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(editor_, "e");
     Button("tbSaveFile")->click();
     EXPECT_EQ(GetBytes(contacts), "NAME=Anne\r\n");
@@ -198,7 +200,7 @@ TEST_F(FileViewerTest, SaveAsKeepsTheViewedFileForTheNextSave) {
     const std::string copy = folder_.File("copy.adr");
     PutBytes(contacts, "NAME=Ann\r\n");
     Show(contacts);
-    editor_->moveCursor(QTextCursor::End);
+    QTest::keyClick(editor_, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(editor_, "e");
 
     const QString offered = SaveAs(copy);
@@ -233,20 +235,19 @@ TEST_F(FileViewerTest, AnEightBitFileComesBackByteForByte) {
     const std::string hotlist = folder_.File("opera6.adr");
     PutBytes(hotlist, bytes);
     Show(hotlist);
-    EXPECT_TRUE(editor_->toPlainText().contains(QStringLiteral("M\u00FCnchen \u201C")));
+    EXPECT_TRUE(editor_->text().contains(QStringLiteral("M\u00FCnchen \u201C")));
     Button("tbSaveFile")->click();
     EXPECT_EQ(GetBytes(hotlist), bytes);
     EXPECT_EQ(Backup(), bytes);
 }
 
 // The documented change a load and save makes, computed independently of
-// the editor: tabs to two spaces, every break to CR LF, a final CR LF,
-// nothing from a zero byte on.
+// the editor: tabs to two spaces, every break to CR LF, a final CR LF.
 std::string AsSaved(const std::string& bytes) {
     std::string out;
     std::string line;
     bool pending = false;
-    for (std::size_t i = 0; i < bytes.size() && bytes[i] != '\0'; ++i) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
         if (c == '\r' || c == '\n') {
             out += line + "\r\n";
@@ -260,6 +261,52 @@ std::string AsSaved(const std::string& bytes) {
     }
     if (pending) out += line + "\r\n";
     return out;
+}
+
+TEST_F(FileViewerTest, ZeroAndStrayBytesSurviveOpenAndSave) {
+    static constexpr char kContacts[] =
+        "Opera Hotlist version 2.0\r\n\r\n#CONTACT\r\n\tNAME=Before\0After\r\n\tMAIL=a@b.c\r\n"
+        "\r\n#CONTACT\r\n\tNAME=Second\r\n\tMAIL=s@b.c\r\n";
+    const std::string contacts(kContacts, sizeof kContacts - 1);
+    const std::string utf8_with_stray_byte =
+        "#URL\n\tNAME=M\xC3\xBCnchen \xE8\xBF\xB7 \xFF\n\tURL=http://k\xC3\xB6ln.de/\n";
+    for (const std::string& bytes : {contacts, utf8_with_stray_byte}) {
+        const std::string name = folder_.File("viewed.adr");
+        PutBytes(name, bytes);
+        Show(name);
+        Button("tbSaveFile")->click();
+        EXPECT_EQ(GetBytes(name), AsSaved(bytes));
+        EXPECT_EQ(Backup(), bytes);
+        Close();
+    }
+    EXPECT_TRUE(editor_->text().contains(QStringLiteral("NAME=M\u00FCnchen \u8FF7")));
+}
+
+TEST_F(FileViewerTest, CharactersTheFileCannotHoldAreNotSavedWithoutAsking) {
+    const std::string contacts = folder_.File("contacts.adr");
+    PutBytes(contacts, "NAME=Ren\xE9\r\n");
+    Show(contacts);
+    QTest::keyClick(editor_, Qt::Key_End, Qt::ControlModifier);
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("\u4E2D"));
+    QApplication::sendEvent(editor_, &typed);
+
+    QStringList asked;
+    bool answer = false;
+    quarvo::SetQuestionHook([&](const QString& text) {
+        asked << text;
+        return answer;
+    });
+    Button("tbSaveFile")->click();
+    EXPECT_EQ(GetBytes(contacts), "NAME=Ren\xE9\r\n");
+    SaveAs(folder_.File("copy.adr"));
+    EXPECT_FALSE(fs::exists(folder_.File("copy.adr")));
+    answer = true;
+    Button("tbSaveFile")->click();
+    quarvo::SetQuestionHook(nullptr);
+
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_TRUE(asked[0].contains(QStringLiteral("\"\u4E2D\" (U+4E2D)"))) << asked[0].toStdString();
+    EXPECT_EQ(GetBytes(contacts), "NAME=Ren\xE9?\r\n");
 }
 
 TEST_F(FileViewerTest, TheRealOperaFilesSurviveOpenAndSave) {

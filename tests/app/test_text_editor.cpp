@@ -1,13 +1,12 @@
 // The viewer's editor: what it shows for a loaded text, what it gives back,
-// and that no byte of an 8-bit or UTF-8 file is altered on the way.
+// and that no byte of an 8-bit or UTF-8 file is altered on the way (the
+// conversions themselves are tested in tests/core/test_viewer_text.cpp).
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
-#include <QSet>
 #include <QTest>
-#include <QTextBlock>
 #include <string>
 #include <string_view>
 
@@ -29,68 +28,12 @@ void Type(QWidget* widget, const QString& text) {
     QApplication::sendEvent(widget, &press);
 }
 
-struct EncodingCase {
-    const char* what;
-    std::string bytes;
-    TextEncoding expected;
-};
-
-TEST(ChooseEncoding, UsesUtf8OnlyWhenEverySequenceIsWellFormed) {
-    const EncodingCase cases[] = {
-        {"empty", "", TextEncoding::Utf8},
-        {"ASCII", "NAME=Opera\r\n", TextEncoding::Utf8},
-        {"two-byte", "caf\xC3\xA9", TextEncoding::Utf8},
-        {"three-byte", "\xE8\xBF\xB7\xE5\xB0\x8F", TextEncoding::Utf8},
-        {"four-byte", "\xF0\x9F\x98\x80", TextEncoding::Utf8},
-        {"byte-order mark", "\xEF\xBB\xBFtext", TextEncoding::Utf8},
-        {"line separator U+2028", "a\xE2\x80\xA8z", TextEncoding::Utf8},
-        {"Latin-1 e acute", "caf\xE9", TextEncoding::OneCharPerByte},
-        {"lone continuation byte", "\x80", TextEncoding::OneCharPerByte},
-        {"overlong slash", "\xC0\xAF", TextEncoding::OneCharPerByte},
-        {"overlong three-byte", "\xE0\x80\xAF", TextEncoding::OneCharPerByte},
-        {"surrogate half", "\xED\xA0\x80", TextEncoding::OneCharPerByte},
-        {"above U+10FFFF", "\xF4\x90\x80\x80", TextEncoding::OneCharPerByte},
-        {"sequence cut at the end", "ab\xE8\xBF", TextEncoding::OneCharPerByte},
-        {"lead byte before ASCII", "\xC3z", TextEncoding::OneCharPerByte},
-        {"windows-1252 quotes", "\x93quoted\x94", TextEncoding::OneCharPerByte},
-        // Valid UTF-8, but the editor would cut the line there.
-        {"paragraph separator U+2029", "a\xE2\x80\xA9z", TextEncoding::OneCharPerByte},
-        {"noncharacter U+FDD0", "a\xEF\xB7\x90z", TextEncoding::OneCharPerByte},
-    };
-    for (const EncodingCase& c : cases) {
-        EXPECT_EQ(quarvo::ChooseEncoding(c.bytes), c.expected) << c.what;
-    }
-}
-
-TEST(TextCodec, EveryByteSurvivesTheOneCharPerByteRoundTrip) {
-    std::string all;
-    for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
-    const QString shown = quarvo::DecodeText(all, TextEncoding::OneCharPerByte);
-    ASSERT_EQ(shown.size(), 255);
-    // Windows-1252, where it assigns a character; the byte's own code where not.
-    EXPECT_EQ(shown.at(0xE9 - 1), QChar(0x00E9));
-    EXPECT_EQ(shown.at(0x93 - 1), QChar(0x201C));
-    EXPECT_EQ(shown.at(0x80 - 1), QChar(0x20AC));
-    EXPECT_EQ(shown.at(0x81 - 1), QChar(0x0081));
-    EXPECT_EQ(QSet<QChar>(shown.begin(), shown.end()).size(), 255);
-    EXPECT_EQ(quarvo::EncodeText(shown, TextEncoding::OneCharPerByte), all);
-}
-
-TEST(TextCodec, TypedCharactersWithoutAByteBecomeQuestionMarks) {
-    EXPECT_EQ(quarvo::EncodeText(QStringLiteral("\u20AC\u4E2D\u00E9\u0081"),
-                                 TextEncoding::OneCharPerByte),
-              "\x80?\xE9\x81");
-    EXPECT_EQ(quarvo::EncodeText(QStringLiteral("\u20AC\u4E2D"), TextEncoding::Utf8),
-              "\xE2\x82\xAC\xE4\xB8\xAD");
-}
-
 class TextEditorTest : public ::testing::Test {
   protected:
-    // The lines as the document holds them, joined with '|'.
+    // The lines as the editor shows them, joined with '|'.
     QString Shown() const {
         QStringList lines;
-        for (QTextBlock b = editor.document()->begin(); b.isValid(); b = b.next())
-            lines << b.text();
+        for (int i = 0; i < editor.lines(); ++i) lines << editor.Line(i);
         return lines.join(QLatin1Char('|'));
     }
     TextEditor editor;
@@ -122,10 +65,17 @@ TEST_F(TextEditorTest, EveryLineBreakComesBackAsCrLf) {
     }
 }
 
-TEST_F(TextEditorTest, AZeroByteEndsTheText) {
-    editor.SetText(std::string("kept\r\nalso\0dropped\r\nmore", 23));
-    EXPECT_EQ(editor.LineCount(), 2);
-    EXPECT_EQ(editor.Text(), "kept\r\nalso\r\n");
+TEST_F(TextEditorTest, ZeroAndStrayBytesAreShownAndKept) {
+    const std::string file("kept\r\nalso\0kept\r\nM\xC3\xBCnchen \xFF\r\n", 29);
+    editor.SetText(file);
+    EXPECT_EQ(Shown(), QStringLiteral("kept|also\u2400kept|M\u00FCnchen \uF7FF"));
+    EXPECT_EQ(editor.Text(), file);
+    // Drawn as the bytes they stand for, as few fonts have a glyph for them.
+    for (const auto& [stand_in, drawn] : {std::pair{"\u2400", "NUL"}, {"\uF7FF", "xFF"}}) {
+        char representation[8] = {};
+        editor.SendScintilla(QsciScintilla::SCI_GETREPRESENTATION, stand_in, representation);
+        EXPECT_STREQ(representation, drawn);
+    }
 }
 
 TEST_F(TextEditorTest, NoLinesAndOneEmptyLineAreToldApart) {
@@ -167,7 +117,7 @@ TEST_F(TextEditorTest, EightBitTextComesBackByteForByte) {
     editor.SetText(file);
     EXPECT_EQ(editor.Encoding(), TextEncoding::OneCharPerByte);
     EXPECT_EQ(editor.LineCount(), 3);
-    EXPECT_EQ(editor.document()->firstBlock().text(), QStringLiteral("NAME=Ren\u00E9 M\u00FCller"));
+    EXPECT_EQ(editor.Line(0), QStringLiteral("NAME=Ren\u00E9 M\u00FCller"));
     EXPECT_EQ(editor.Text(), file);
 }
 
@@ -180,8 +130,7 @@ TEST_F(TextEditorTest, Utf8TextComesBackByteForByte) {
         "c \xF0\x9F\x98\x80\r\n";
     editor.SetText(file);
     EXPECT_EQ(editor.Encoding(), TextEncoding::Utf8);
-    EXPECT_TRUE(
-        editor.document()->firstBlock().text().endsWith(QStringLiteral("\u8FF7\u5C0F\u5931")));
+    EXPECT_TRUE(editor.Line(0).endsWith(QStringLiteral("\u8FF7\u5C0F\u5931")));
     EXPECT_EQ(editor.Text(), file);
 }
 
@@ -196,14 +145,19 @@ TEST_F(TextEditorTest, AParagraphSeparatorDoesNotSplitItsLine) {
 
 TEST_F(TextEditorTest, TypedTextIsWrittenInTheFilesEncoding) {
     editor.SetText("caf\xE9\r\n");
-    editor.moveCursor(QTextCursor::End);
+    QTest::keyClick(&editor, Qt::Key_End, Qt::ControlModifier);
     Type(&editor, QStringLiteral("\u00FC"));
     EXPECT_EQ(editor.Text(), "caf\xE9\xFC\r\n");
+    // A character no byte stands for is counted, for the viewer to ask.
+    Type(&editor, QStringLiteral("\u4E2D"));
+    EXPECT_EQ(editor.Encoded().bytes, "caf\xE9\xFC?\r\n");
+    EXPECT_EQ(editor.Encoded().unencodable, 1u);
 
     editor.SetText("caf\xC3\xA9\r\n");
-    editor.moveCursor(QTextCursor::End);
-    Type(&editor, QStringLiteral("\u00FC"));
-    EXPECT_EQ(editor.Text(), "caf\xC3\xA9\xC3\xBC\r\n");
+    QTest::keyClick(&editor, Qt::Key_End, Qt::ControlModifier);
+    // Some input tools deliver several characters with one key.
+    Type(&editor, QStringLiteral("\u00FC\u4E2D"));
+    EXPECT_EQ(editor.Text(), "caf\xC3\xA9\xC3\xBC\xE4\xB8\xAD\r\n");
 }
 
 TEST_F(TextEditorTest, LoadingStartsAFreshUndoHistory) {
@@ -220,8 +174,9 @@ TEST_F(TextEditorTest, LooksLikeACodeEditor) {
     EXPECT_EQ(metrics.horizontalAdvance(QLatin1Char('i')),
               metrics.horizontalAdvance(QLatin1Char('M')));
     EXPECT_EQ(editor.font().pixelSize(), 13);
+    EXPECT_GE(editor.SendScintilla(QsciScintilla::SCI_TEXTHEIGHT, 0UL), 13);
     EXPECT_EQ(editor.viewport()->cursor().shape(), Qt::IBeamCursor);
-    EXPECT_EQ(editor.lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(editor.wrapMode(), QsciScintilla::WrapNone);
     EXPECT_FALSE(editor.isReadOnly());
 }
 

@@ -1,0 +1,213 @@
+#include "viewer_text.h"
+
+#include <array>
+
+namespace quarvo {
+namespace {
+
+unsigned char At(std::string_view s, std::size_t i) {
+    return static_cast<unsigned char>(s[i]);
+}
+
+// Length of the well-formed UTF-8 sequence of two or more bytes starting at
+// `i`, or 0. Follows RFC 3629: no overlong forms, no surrogates, nothing
+// above U+10FFFF, so that decoding and encoding again gives the same bytes.
+std::size_t MultiByteLength(std::string_view s, std::size_t i) {
+    const unsigned char lead = At(s, i);
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // range of the first continuation byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (i + length > s.size()) return 0;
+    if (At(s, i + 1) < low || At(s, i + 1) > high) return 0;
+    for (std::size_t k = 2; k < length; ++k) {
+        if ((At(s, i + k) & 0xC0) != 0x80) return 0;
+    }
+    return length;
+}
+
+// The code point of the well-formed sequence of `length` bytes at `i`.
+char32_t CodePoint(std::string_view s, std::size_t i, std::size_t length) {
+    static constexpr unsigned char kLeadMask[5] = {0, 0, 0x1F, 0x0F, 0x07};
+    char32_t code = At(s, i) & kLeadMask[length];
+    for (std::size_t k = 1; k < length; ++k) code = (code << 6) | (At(s, i + k) & 0x3F);
+    return code;
+}
+
+void AppendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+}
+
+bool IsStandIn(char32_t code) {
+    return code == kZeroByteStandIn ||
+           (code >= kStrayByteStandIns + 0x80 && code <= kStrayByteStandIns + 0xFF);
+}
+
+// Bytes 0x80 to 0x9F as Windows-1252 shows them, the code page Opera files
+// written on Windows were in. Its five unassigned bytes keep their Latin-1
+// control codes, so that every byte has a character of its own and back.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char32_t CharOfByte(unsigned char byte) {
+    if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
+    return byte;
+}
+
+// The byte `code` stands for in an 8-bit file; -1 for none.
+int ByteOfChar(char32_t code) {
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return static_cast<int>(code);
+    for (int i = 0; i < 32; ++i) {
+        if (kHighControls[i] == code) return 0x80 + i;
+    }
+    return -1;
+}
+
+// Bytes that both conversions copy as they are: ASCII but for the zero
+// byte, the tab and the two line-break bytes. Most of a file is runs of them.
+constexpr std::array<bool, 256> kPlainBytes = [] {
+    std::array<bool, 256> plain{};
+    for (int b = 1; b < 0x80; ++b) plain[b] = b != '\t' && b != '\r' && b != '\n';
+    return plain;
+}();
+
+std::size_t PlainRunEnd(std::string_view s, std::size_t i) {
+    while (i < s.size() && kPlainBytes[At(s, i)]) ++i;
+    return i;
+}
+
+}  // namespace
+
+TextEncoding ChooseEncoding(std::string_view bytes) {
+    std::size_t good = 0, stray = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (At(bytes, i) < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t length = MultiByteLength(bytes, i);
+        if (length == 0) {
+            ++stray;
+            ++i;
+        } else {
+            ++good;
+            i += length;
+        }
+    }
+    return stray <= good ? TextEncoding::Utf8 : TextEncoding::OneCharPerByte;
+}
+
+std::string ToEditorText(std::string_view bytes, TextEncoding encoding) {
+    std::string out;
+    // Room for the breaks and tabs a file usually has, without growing.
+    out.reserve(bytes.size() + bytes.size() / 16 + 16);
+    AppendEditorText(bytes, encoding, out);
+    const char last = bytes.empty() ? '\0' : bytes.back();
+    if (last == '\r' || last == '\n') out.resize(out.size() - 2);
+    return out;
+}
+
+void AppendEditorText(std::string_view bytes, TextEncoding encoding, std::string& out) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t run_end = PlainRunEnd(bytes, i);
+        out.append(bytes.substr(i, run_end - i));
+        i = run_end;
+        if (i == bytes.size()) break;
+        const unsigned char c = At(bytes, i);
+        if (c == '\r' || c == '\n') {
+            out.append("\r\n");
+            ++i;
+            if (c == '\r' && i < bytes.size() && bytes[i] == '\n') ++i;
+        } else if (c == '\t') {
+            out.append("  ");
+            ++i;
+        } else if (c == 0) {
+            AppendUtf8(out, kZeroByteStandIn);
+            ++i;
+        } else if (encoding == TextEncoding::OneCharPerByte) {
+            AppendUtf8(out, CharOfByte(c));
+            ++i;
+        } else if (const std::size_t length = MultiByteLength(bytes, i);
+                   length != 0 && !IsStandIn(CodePoint(bytes, i, length))) {
+            out.append(bytes.substr(i, length));
+            i += length;
+        } else {
+            // A stray byte, or one byte of a stand-in the file itself holds.
+            const std::size_t end = i + (length == 0 ? 1 : length);
+            for (; i < end; ++i) AppendUtf8(out, kStrayByteStandIns + At(bytes, i));
+        }
+    }
+}
+
+EncodedText FromEditorText(std::string_view text, TextEncoding encoding) {
+    EncodedText result;
+    std::string& out = result.bytes;
+    out.reserve(text.size() + 2);
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = At(text, i);
+        if (c == '\r' || c == '\n') {
+            out.append("\r\n");
+            ++i;
+            if (c == '\r' && i < text.size() && text[i] == '\n') ++i;
+            continue;
+        }
+        if (c < 0x80) {
+            const std::size_t run_end = PlainRunEnd(text, i + 1);
+            out.append(text.substr(i, run_end - i));
+            i = run_end;
+            continue;
+        }
+        const std::size_t length = MultiByteLength(text, i);
+        if (length == 0) {
+            out.push_back(static_cast<char>(c));
+            ++i;
+            continue;
+        }
+        const char32_t code = CodePoint(text, i, length);
+        int byte = -1;
+        if (code == kZeroByteStandIn) {
+            byte = 0;
+        } else if (IsStandIn(code)) {
+            byte = static_cast<int>(code - kStrayByteStandIns);
+        } else if (encoding == TextEncoding::Utf8) {
+            out.append(text.substr(i, length));
+        } else if (byte = ByteOfChar(code); byte < 0) {
+            if (result.unencodable++ == 0) result.first_unencodable = code;
+            byte = '?';
+        }
+        if (byte >= 0) out.push_back(static_cast<char>(byte));
+        i += length;
+    }
+    out.append("\r\n");
+    return result;
+}
+
+}  // namespace quarvo

@@ -1,0 +1,65 @@
+// The file viewer's two conversions between a file's bytes and the UTF-8
+// text its editor shows. Opera files may be UTF-8 or an 8-bit code page, may
+// hold stray bytes that are valid in neither, and may even hold zero bytes;
+// a viewer that saves them back must not alter a byte the user did not touch.
+//
+// So every byte has a character that stands for it and comes back as that
+// byte: a zero byte is shown as U+2400 (SYMBOL FOR NULL), and in a UTF-8 file
+// a byte that is no part of a well-formed sequence is shown as U+F700 plus
+// the byte (U+F780 to U+F7FF, private use), the way a surrogate escape keeps
+// it. A file that itself holds one of these stand-in characters has that
+// character's bytes escaped one by one, so that it too comes back unchanged.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quarvo {
+
+enum class TextEncoding {
+    Utf8,
+    // Every byte its own character: Windows-1252, with its five unassigned
+    // bytes shown as the Latin-1 control codes of the same value.
+    OneCharPerByte,
+};
+
+// The character a zero byte is shown as.
+inline constexpr char32_t kZeroByteStandIn = 0x2400;
+// In a UTF-8 file, byte b (0x80 to 0xFF) outside any well-formed sequence is
+// shown as kStrayByteStandIns + b.
+inline constexpr char32_t kStrayByteStandIns = 0xF700;
+
+// Utf8 unless the bytes that are no part of a well-formed UTF-8 sequence
+// outnumber the well-formed sequences of two to four bytes: an 8-bit file
+// forms such sequences only by chance, while a UTF-8 file with a stray byte
+// usually holds many good ones.
+[[nodiscard]] TextEncoding ChooseEncoding(std::string_view bytes);
+
+// The text the editor shows for `bytes`, in UTF-8: each tab replaced by two
+// spaces, each line break (CR LF, a lone CR or a lone LF) written as CR LF,
+// a break at the very end dropped, and every byte decoded as `encoding` says
+// (stand-ins above).
+[[nodiscard]] std::string ToEditorText(std::string_view bytes, TextEncoding encoding);
+
+// The same for a file given piece by piece, appended to `out`: `bytes` must
+// end just after a line feed or at the end of the file, and the break at the
+// very end is kept (ToEditorText drops it).
+void AppendEditorText(std::string_view bytes, TextEncoding encoding, std::string& out);
+
+struct EncodedText {
+    std::string bytes;
+    // Characters that `encoding` cannot hold, each written as '?' in `bytes`.
+    std::size_t unencodable = 0;
+    // The first of them (0 when there is none).
+    char32_t first_unencodable = 0;
+};
+
+// The file's bytes for the editor's UTF-8 `text`: every line (a break is
+// CR LF, a lone CR or a lone LF) followed by CR LF, so an empty text is one
+// empty line; stand-ins written back as their bytes and every other
+// character encoded as `encoding` says. Bytes of `text` that are not UTF-8
+// are kept as they are.
+[[nodiscard]] EncodedText FromEditorText(std::string_view text, TextEncoding encoding);
+
+}  // namespace quarvo

@@ -1,0 +1,115 @@
+// The viewer's conversions between a file's bytes and the text its editor
+// shows: which encoding a file is shown in, and that every byte, a zero byte
+// or a stray one included, comes back as it was.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "viewer_text.h"
+
+namespace {
+
+using quarvo::TextEncoding;
+
+std::string Utf8(char32_t code) {
+    std::string s;
+    if (code < 0x800) {
+        s += static_cast<char>(0xC0 | (code >> 6));
+    } else {
+        s += static_cast<char>(0xE0 | (code >> 12));
+        s += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    }
+    s += static_cast<char>(0x80 | (code & 0x3F));
+    return s;
+}
+
+TEST(ChooseEncoding, Utf8UnlessStrayBytesOutnumberGoodSequences) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        TextEncoding expected;
+    } cases[] = {
+        {"empty", "", TextEncoding::Utf8},
+        {"ASCII with a zero byte", std::string("NAME=a\0b\r\n", 10), TextEncoding::Utf8},
+        {"two-byte", "caf\xC3\xA9", TextEncoding::Utf8},
+        {"four-byte", "\xF0\x9F\x98\x80", TextEncoding::Utf8},
+        {"paragraph separator U+2029", "a\xE2\x80\xA9z", TextEncoding::Utf8},
+        {"UTF-8 with one stray byte", "M\xC3\xBCnchen \xE8\xBF\xB7 \xFF K\xC3\xB6ln",
+         TextEncoding::Utf8},
+        {"Latin-1 e acute", "caf\xE9", TextEncoding::OneCharPerByte},
+        {"overlong slash", "\xC0\xAF", TextEncoding::OneCharPerByte},
+        {"surrogate half", "\xED\xA0\x80", TextEncoding::OneCharPerByte},
+        {"above U+10FFFF", "\xF4\x90\x80\x80", TextEncoding::OneCharPerByte},
+        {"sequence cut at the end", "ab\xE8\xBF", TextEncoding::OneCharPerByte},
+        {"8-bit with one sequence by chance", "\xC3\xA9 but \xE9 and \x93q\x94",
+         TextEncoding::OneCharPerByte},
+    };
+    for (const auto& c : cases) EXPECT_EQ(quarvo::ChooseEncoding(c.bytes), c.expected) << c.what;
+}
+
+// The bytes a load and save without edits must give: the file with tabs as
+// two spaces and every line break as CR LF, a last line ended, nothing lost.
+TEST(ViewerText, EveryByteComesBackAsItWas) {
+    const std::string nul(1, '\0');
+    const std::string null_sign = Utf8(0x2400);
+    const struct {
+        const char* what;
+        std::string file;
+        std::string shown;
+        std::string saved;
+    } cases[] = {
+        {"zero byte inside a value", "NAME=Before" + nul + "After\r\nURL=x\r\n",
+         "NAME=Before" + null_sign + "After\r\nURL=x", "NAME=Before" + nul + "After\r\nURL=x\r\n"},
+        {"zero bytes at both ends", nul + "a" + nul, null_sign + "a" + null_sign,
+         nul + "a" + nul + "\r\n"},
+        {"stray byte in UTF-8", "K\xC3\xB6ln \xFF\n", "K\xC3\xB6ln " + Utf8(0xF7FF),
+         "K\xC3\xB6ln \xFF\r\n"},
+        {"cut sequence in UTF-8", "\xC3\xB6\xC3\xB6\xE8\xBF",
+         "\xC3\xB6\xC3\xB6" + Utf8(0xF7E8) + Utf8(0xF7BF), "\xC3\xB6\xC3\xB6\xE8\xBF\r\n"},
+        {"the file's own stand-ins", "\xC3\xB6" + null_sign + Utf8(0xF7E9),
+         "\xC3\xB6" + Utf8(0xF7E2) + Utf8(0xF790) + Utf8(0xF780) + Utf8(0xF7EF) + Utf8(0xF79F) +
+             Utf8(0xF7A9),
+         "\xC3\xB6" + null_sign + Utf8(0xF7E9) + "\r\n"},
+        {"8-bit",
+         "\x93"
+         "caf\xE9\x94" +
+             nul + "\tx\ry",
+         Utf8(0x201C) + "caf" + Utf8(0xE9) + Utf8(0x201D) + null_sign + "  x\r\ny",
+         "\x93"
+         "caf\xE9\x94" +
+             nul + "  x\r\ny\r\n"},
+        {"breaks of every kind", "a\n\rb\r\n\n", "a\r\n\r\nb\r\n", "a\r\n\r\nb\r\n\r\n"},
+        {"one empty line", "\n", "", "\r\n"},
+    };
+    for (const auto& c : cases) {
+        const TextEncoding encoding = quarvo::ChooseEncoding(c.file);
+        const std::string shown = quarvo::ToEditorText(c.file, encoding);
+        EXPECT_EQ(shown, c.shown) << c.what;
+        const quarvo::EncodedText saved = quarvo::FromEditorText(shown, encoding);
+        EXPECT_EQ(saved.bytes, c.saved) << c.what;
+        EXPECT_EQ(saved.unencodable, 0u) << c.what;
+    }
+
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    all = all.substr(0, 9) + all.substr(11, 2) + all.substr(14);  // no tab, LF or CR
+    ASSERT_EQ(quarvo::ChooseEncoding(all), TextEncoding::OneCharPerByte);
+    EXPECT_EQ(quarvo::FromEditorText(quarvo::ToEditorText(all, TextEncoding::OneCharPerByte),
+                                     TextEncoding::OneCharPerByte)
+                  .bytes,
+              all + "\r\n");
+}
+
+TEST(ViewerText, CharactersAnEightBitFileCannotHoldAreCounted) {
+    const quarvo::EncodedText eight_bit = quarvo::FromEditorText(
+        Utf8(0x20AC) + Utf8(0x4E2D) + Utf8(0xE9) + Utf8(0x0394), TextEncoding::OneCharPerByte);
+    EXPECT_EQ(eight_bit.bytes, "\x80?\xE9?\r\n");
+    EXPECT_EQ(eight_bit.unencodable, 2u);
+    EXPECT_EQ(eight_bit.first_unencodable, U'\u4E2D');
+
+    const quarvo::EncodedText utf8 = quarvo::FromEditorText(Utf8(0x4E2D), TextEncoding::Utf8);
+    EXPECT_EQ(utf8.bytes, Utf8(0x4E2D) + "\r\n");
+    EXPECT_EQ(utf8.unencodable, 0u);
+}
+
+}  // namespace
