@@ -14,7 +14,7 @@ InputFile::InputFile(const std::string& file_name) {
     const std::size_t size = file_->size();
     bytes_.reset(static_cast<char*>(std::malloc(size == 0 ? 1 : size)));
     if (!bytes_) throw std::bad_alloc();
-    AdviseHugePages(bytes_.get(), size);
+    AdviseHugePagesGrowable(bytes_.get(), size);
     text_ = std::string_view(bytes_.get(), size);
 }
 
