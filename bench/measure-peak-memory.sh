@@ -3,8 +3,10 @@
 # file, and on a hotlist of one bookmark whose name is one giant run of
 # double quotes (escaped, six times its size), measured with /usr/bin/time -v;
 # the peak address space (VmPeak) is sampled while it runs. The limit: at
-# most twice the input's size plus 64 MiB, for both. Takes a minute; not part
-# of ./test.sh.
+# most twice the input's size plus 64 MiB resident, and plus 200 MiB of
+# address space, as glibc reserves 128 MiB (not committed) for the second
+# thread's malloc arena and 8 MiB for its stack. Takes a minute; not part of
+# ./test.sh.
 #
 #   bench/measure-peak-memory.sh [MIB]     (default 256)
 set -euo pipefail
@@ -13,6 +15,7 @@ build="${QUARVO_PROOF_BUILD:-$root/build-proof}"
 mib="${1:-256}"
 limit="2"
 constant_mib="64"
+vm_constant_mib="200"
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUARVO_BUILD_APP=OFF > /dev/null
@@ -56,13 +59,13 @@ measure() {  # kind option input output
   wait "$timer"
   peak_kib=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")
   awk -v kind="$kind" -v bytes="$bytes" -v out="$(stat -c %s "$out")" -v peak="$peak_kib" \
-      -v vm="$vm_kib" -v limit="$limit" -v constant="$constant_mib" 'BEGIN {
-        bound = limit * bytes / 1048576 + constant
-        ok = peak / 1024 <= bound && vm / 1024 <= bound
+      -v vm="$vm_kib" -v limit="$limit" -v constant="$constant_mib" -v vm_constant="$vm_constant_mib" 'BEGIN {
+        ok = peak / 1024 <= limit * bytes / 1048576 + constant &&
+             vm / 1024 <= limit * bytes / 1048576 + vm_constant
         printf "%-8s input %.1f MiB, output %.1f MiB, peak %.1f MiB = %.2f x input, " \
-               "address space %.1f MiB = %.2f x input (limit %.0f x input + %d MiB) %s\n",
+               "address space %.1f MiB = %.2f x input (limits %.0f x input + %d / %d MiB) %s\n",
                kind, bytes / 1048576, out / 1048576, peak / 1024, peak * 1024 / bytes,
-               vm / 1024, vm * 1024 / bytes, limit, constant, ok ? "ok" : "MISSED"
+               vm / 1024, vm * 1024 / bytes, limit, constant, vm_constant, ok ? "ok" : "MISSED"
         exit ok ? 0 : 1 }' || failed=1
   rm -f "$in" "$out"
 }
