@@ -36,7 +36,8 @@ using testing::TempFolder;
 
 // Texts whose entry boundaries are easy to get wrong: entries without their
 // end, stray ends between entries, runs of empty lines, markers at the very
-// start and end, keys cut by an entry's end, LF line ends.
+// start and end, keys cut by an entry's end, LF or CR line ends, and files
+// that mix them with CR LF.
 const std::vector<std::string> kContactTexts = {
     "#CONTACT\r\n\tNAME=A\r\n\tICON=x\r\n\r\n#CONTACT\r\n\tNAME=B\r\n\tMAIL=b@x\x02\x02"
     "c@x\r\n\tICON=y\r\n\r\n#CONTACT\r\n\tNAME=C \"q\"\r\n\tICON=z\r\n",
@@ -46,6 +47,8 @@ const std::vector<std::string> kContactTexts = {
     "#CONTACT\n\tNAME=lf\n\tDESCRIPTION=a\x02\x02\x02\x62\n\tICON=1\n\n#CONTACT\n\tNAME=two\n"
     "\tICON=2\n\n#CONTACT\n\tACTIVE=YES\n",
     "#CONTACTNAME=ICON=#CONTACTICON=#CONTACT\r\nMAIL=\x02\x02\r\nICON",
+    "#CONTACT\n\tNAME=lf\n\tICON=1\n\n#CONTACT\r\n\tNAME=a\nb\r\n\tICON=2\r\n#CONTACT\rNAME=c\r",
+    "#CONTACT\r\tNAME=cr\r\tMAIL=m\x02\x02n\r\tICON=1\r\r#CONTACT\r\tNAME=d\r",
 };
 
 const std::vector<std::string> kHotlistTexts = {
@@ -57,6 +60,8 @@ const std::vector<std::string> kHotlistTexts = {
     "#URL\n\tNAME=lf\n\tURL=http://l/\n\n#FOLDER\n\tNAME=f\n\n-\n\n\n#URL\n\tURL=end\n",
     "#URL\r\n\tURL=a\r\n\r\n#URL\r\n\tNAME=b\r\n\r\nOpera Hotlist version 3.0\r\n\r\n#URL\r\n",
     "#URL\r\n\tNAME=x\r\r\n\r\n\r\r\n\r\n#URL\r\n\tNAME=Opera Hotlist version 2.0\r\n\r\n-",
+    "#URL\n\tURL=lf\n\n#URL\r\n\tNAME=a\n\nb\r\n\tURL=u\r\n\r\n#FOLDER\n\n-\r\n\r\n#URL\rURL=v",
+    "#FOLDER\r\tNAME=cr\r\r#URL\r\tURL=a\r\r-\r\r\r#URL\r\tURL=b\r",
 };
 
 TEST(CutConversion, ContactsGiveTheRecordsAndStepsOfTheWholeWhereverCut) {
