@@ -2,6 +2,7 @@
 // Shared by both converters; not part of the public interface.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -220,6 +221,11 @@ class EntryValues {
 // possible text is made first, so that the pieces are copied with plain
 // stores; Finish() extends the text over what was written.
 //
+// A record whose longest possible text is more than kLargeRecordBytes (a
+// giant value, escaped) is written in pieces instead: room is made for one
+// piece of a value at a time, and the text is handed to `drain` whenever a
+// block is full, so that its whole escaped text never needs room at once.
+//
 // The values copied are slices of one source text. A value's bytes are
 // taken sixteen at a time, also past its end while that stays inside the
 // source, so most values are copied in one step; the bytes stored beyond
@@ -227,11 +233,17 @@ class EntryValues {
 class RecordWriter {
   public:
     static constexpr std::size_t kSlack = 16;
+    static constexpr std::size_t kLargeRecordBytes = kOutputBlockBytes / 4;
+    // Room kept beyond a piece: for the fixed text between two values.
+    static constexpr std::size_t kFixedRoom = 1024;
 
-    RecordWriter(TextBuffer& out, std::size_t most, std::string_view source)
+    RecordWriter(TextBuffer& out, std::size_t most, std::string_view source,
+                 const BlockSink* drain = nullptr)
         : out_(out),
+          drain_(drain),
           source_end_(source.data() + source.size()),
-          start_(out.Room(most + kSlack)),
+          in_pieces_(most > kLargeRecordBytes),
+          start_(out.Room(in_pieces_ ? kFixedRoom : most + kSlack)),
           at_(start_) {}
     RecordWriter(const RecordWriter&) = delete;
     RecordWriter& operator=(const RecordWriter&) = delete;
@@ -244,6 +256,10 @@ class RecordWriter {
         at_ = nullptr;
     }
 
+    // Whether the record is written in pieces; written() and PutAgain()
+    // are then not to be used, as its start may have been handed on.
+    [[nodiscard]] bool in_pieces() const noexcept { return in_pieces_; }
+
     // How many bytes this record holds so far.
     [[nodiscard]] std::size_t written() const noexcept {
         return static_cast<std::size_t>(at_ - start_);
@@ -252,6 +268,33 @@ class RecordWriter {
     void PutAgain(std::size_t from, std::size_t to) noexcept {
         std::memcpy(at_, start_ + from, to - from);
         at_ += to - from;
+    }
+
+    // Writes `value` with `put(writer, part)`, which writes at most `growth`
+    // bytes for each byte of its part. In a record written in pieces the
+    // parts are pieces of the value, none of which ends between the two
+    // bytes of a `pair` (pairs taken left to right), so that `put` sees
+    // every pair whole; else the part is the whole value.
+    template <class Put>
+    void PutInPieces(std::string_view value, std::size_t growth, Put&& put, char pair = '\0') {
+        if (!in_pieces_) {
+            put(*this, value);
+            return;
+        }
+        constexpr std::size_t kPiece = std::size_t{16} << 10;
+        std::size_t begin = 0;
+        while (begin < value.size()) {
+            std::size_t end = std::min(value.size(), begin + kPiece);
+            if (end < value.size() && value[end] == pair && value[end - 1] == pair) {
+                std::size_t run = 1;
+                while (end - run > begin && value[end - run - 1] == pair) ++run;
+                end -= run % 2;
+            }
+            MakeRoom(growth * (end - begin));
+            put(*this, value.substr(begin, end - begin));
+            begin = end;
+        }
+        MakeRoom(0);
     }
 
     void Put(char c) noexcept { *at_++ = c; }
@@ -309,8 +352,19 @@ class RecordWriter {
     }
 
   private:
+    // Room for `bytes` and the fixed text after them, the text so far
+    // handed on first when a block is full.
+    void MakeRoom(std::size_t bytes) {
+        out_.EndAt(at_);
+        if (drain_ != nullptr && *drain_ && out_.size() >= kOutputBlockBytes) (*drain_)(out_);
+        at_ = out_.Room(bytes + kFixedRoom + kSlack);
+        start_ = at_;
+    }
+
     TextBuffer& out_;
+    const BlockSink* drain_;
     const char* source_end_;
+    bool in_pieces_;
     char* start_;
     char* at_;
 };

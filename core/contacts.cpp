@@ -47,28 +47,33 @@ struct Contact {
 // doubled. Written seven times per record, it is worth inlining where the
 // compiler would not (the writer then stays in registers); so is PutQuoted.
 [[gnu::always_inline]] inline void PutFieldText(adr::RecordWriter& out, std::string_view value) {
-    out.CopyEscaped<'"'>(value, [](adr::RecordWriter& w, std::string_view, std::size_t i) {
-        w.Put("\"\"");
-        return i + 1;
+    out.PutInPieces(value, 2, [](adr::RecordWriter& out, std::string_view part) {
+        out.CopyEscaped<'"'>(part, [](adr::RecordWriter& w, std::string_view, std::size_t i) {
+            w.Put("\"\"");
+            return i + 1;
+        });
     });
 }
 
 // As PutFieldText, and each marker pair becomes CR LF (pairs taken left to
 // right, so three marker bytes give CR LF and one marker byte).
 void PutFieldTextWithBreaks(adr::RecordWriter& out, std::string_view value) {
-    out.CopyEscaped<'"', '\x02'>(value,
-                                 [](adr::RecordWriter& w, std::string_view v, std::size_t i) {
-                                     if (v[i] == '"') {
-                                         w.Put("\"\"");
+    const auto put = [](adr::RecordWriter& out, std::string_view part) {
+        out.CopyEscaped<'"', '\x02'>(part,
+                                     [](adr::RecordWriter& w, std::string_view v, std::size_t i) {
+                                         if (v[i] == '"') {
+                                             w.Put("\"\"");
+                                             return i + 1;
+                                         }
+                                         if (i + 1 < v.size() && v[i + 1] == '\x02') {
+                                             w.Put(adr::kCrLf);
+                                             return i + 2;
+                                         }
+                                         w.Put(v[i]);
                                          return i + 1;
-                                     }
-                                     if (i + 1 < v.size() && v[i + 1] == '\x02') {
-                                         w.Put(adr::kCrLf);
-                                         return i + 2;
-                                     }
-                                     w.Put(v[i]);
-                                     return i + 1;
-                                 });
+                                     });
+    };
+    out.PutInPieces(value, 2, put, kValueBreak[0]);
 }
 
 [[gnu::always_inline]] inline void PutQuoted(adr::RecordWriter& out, std::string_view value) {
@@ -89,7 +94,9 @@ void PutFirstAddress(adr::RecordWriter& out, std::string_view address, bool need
     if (needs_quotes)
         PutQuoted(out, address);
     else
-        out.Put(address);
+        out.PutInPieces(address, 1, [](adr::RecordWriter& out, std::string_view part) {
+            out.Put(part);
+        });
 }
 
 // Where the first address of a MAIL value ends (at the first marker pair, or
@@ -155,8 +162,9 @@ std::size_t MostRecordBytes(const Contact& contact) {
     return kFixed + 2 * values;
 }
 
-void AppendRecord(TextBuffer& csv, const Contact& contact, std::string_view source) {
-    adr::RecordWriter out(csv, MostRecordBytes(contact), source);
+void AppendRecord(TextBuffer& csv, const Contact& contact, std::string_view source,
+                  const BlockSink& drain) {
+    adr::RecordWriter out(csv, MostRecordBytes(contact), source, &drain);
     const std::string_view mail = contact[kMail];
     const FirstAddress first = FindFirstAddress(mail, source.data() + source.size());
     const std::string_view more_addresses =
@@ -244,7 +252,7 @@ std::int32_t AppendRecords(TextBuffer& csv, std::string_view text, const Progres
 
         Contact contact;
         for (std::size_t k = 0; k < kKeyCount; ++k) contact.values[k] = values.Of(data, k);
-        AppendRecord(csv, contact, text);
+        AppendRecord(csv, contact, text, drain);
         if (!contact[kName].empty()) ++named;
         if (drain && csv.size() >= kOutputBlockBytes) drain(csv);
     }
@@ -259,17 +267,20 @@ struct CsvPieces {
     std::int32_t named = 0;
 };
 
-// A record of a sparse contact can be half again as long as its entry;
-// reserved pages that are never written cost nothing.
-void ReserveFor(TextBuffer& csv, std::size_t entries_bytes, bool kept_whole = false) {
-    csv.Reserve(kContactsCsvHeader.size() + 2 * entries_bytes, kept_whole);
+// Text that is kept whole is given room for twice its entries at once, as a
+// record of a sparse contact can be half again as long as its entry; text
+// handed on in blocks needs a block's room.
+void ReserveFor(TextBuffer& csv, std::size_t entries_bytes, bool kept_whole) {
+    csv.Reserve(kept_whole ? kContactsCsvHeader.size() + 2 * entries_bytes : kBlockRoomBytes,
+                kept_whole);
 }
 
 // Converts the text; with a `drain`, the text is handed to it in blocks as
 // it grows (see ConvertSideBySide), and only what it did not take is
 // returned. With
 // `check_line_ends`, returns nothing (having delivered nothing) when the
-// text holds a bare line feed and needs its line ends made CR LF first.
+// text, or one of its parts, holds line ends other than CR LF: the whole
+// text must then be judged.
 //
 // With `near` inside the window of bytes read first, the text is cut after the
 // first "ICON=" from there on and the two parts are converted side by side.
@@ -294,7 +305,7 @@ std::optional<CsvPieces> ConvertPieces(const PartlyRead& source, bool check_line
     if (cut >= contacts.size()) {
         if (source.read_head) source.read_head();
         if (source.read_tail) source.read_tail();
-        if (check_line_ends && HasBareLineFeed(contacts)) return std::nullopt;
+        if (check_line_ends && NeedsCrLfLineEnds(contacts)) return std::nullopt;
         result.named = AppendRecords(result.first, contacts, progress, true, drain);
         return result;
     }
@@ -304,7 +315,7 @@ std::optional<CsvPieces> ConvertPieces(const PartlyRead& source, bool check_line
     std::int32_t named_first = 0;
     std::int32_t named_second = 0;
     const bool converted = ConvertSideBySide(
-        first, second, check_line_ends, progress, drain, result.first,
+        first, second, check_line_ends, source.most_held, progress, drain, result.first,
         [&] {
             if (source.read_head) source.read_head();
         },
@@ -315,7 +326,7 @@ std::optional<CsvPieces> ConvertPieces(const PartlyRead& source, bool check_line
             named_first = AppendRecords(result.first, first, here, false, here_drain);
         },
         [&](const ProgressSink& there, const BlockSink& there_drain) {
-            ReserveFor(result.second, second.size());
+            ReserveFor(result.second, second.size(), false);
             named_second = AppendRecords(result.second, second, there, true, there_drain);
         });
     if (!converted) return std::nullopt;

@@ -42,8 +42,10 @@ struct Values {
 // Values go into attributes and element text; escaping keeps a name or URL
 // from closing either.
 void PutEscaped(adr::RecordWriter& out, std::string_view value) {
-    out.CopyEscaped<'&', '<', '>', '"'>(
-        value, [](adr::RecordWriter& w, std::string_view v, std::size_t i) {
+    constexpr std::size_t kLongestEntity = 6;
+    out.PutInPieces(value, kLongestEntity, [](adr::RecordWriter& out, std::string_view part) {
+        out.CopyEscaped<'&', '<', '>', '"'>(
+            part, [](adr::RecordWriter& w, std::string_view v, std::size_t i) {
             switch (v[i]) {
                 case '&':
                     w.Put("&amp;");
@@ -60,6 +62,7 @@ void PutEscaped(adr::RecordWriter& out, std::string_view value) {
             }
             return i + 1;
         });
+    });
 }
 
 // The longest text an entry can give: the fixed text of a folder heading, a
@@ -84,17 +87,24 @@ void PutBookmark(adr::RecordWriter& out, const Values& values) {
     out.Put("<DT><A HREF=\"");
     PutEscaped(out, values.url);
     out.Put("\" ADD_DATE=\"");
-    // The date is written up to three times; it is escaped once.
+    // The date is written up to three times; it is escaped once, unless
+    // the record is written in pieces and its start may be gone.
     const std::size_t created_at = out.written();
     PutEscaped(out, values.created);
     const std::size_t created_end = out.written();
+    const auto put_created_again = [&] {
+        if (out.in_pieces())
+            PutEscaped(out, values.created);
+        else
+            out.PutAgain(created_at, created_end);
+    };
     out.Put("\" LAST_VISIT=\"");
     if (values.visited.empty())
-        out.PutAgain(created_at, created_end);
+        put_created_again();
     else
         PutEscaped(out, values.visited);
     out.Put("\" LAST_MODIFIED=\"");
-    out.PutAgain(created_at, created_end);
+    put_created_again();
     out.Put("\">");
     PutEscaped(out, values.name);
     out.Put("</A>\r\n");
@@ -165,7 +175,7 @@ PartResult AppendEntries(TextBuffer& html, std::string_view text, const Progress
         begin = next;
         if (!markers.folder && !markers.bookmark && !markers.separator && !folder_end) continue;
 
-        adr::RecordWriter out(html, MostEntryBytes(values), text);
+        adr::RecordWriter out(html, MostEntryBytes(values), text, &drain);
         if (markers.folder) PutFolderHeading(out, values);
         if (markers.bookmark) {
             if (progress) progress();
@@ -189,10 +199,13 @@ struct HtmlPieces {
     bool refused = false;  // an entry names a version other than 2.0
 };
 
-// Escaping can make a bookmark's line longer than its entry; reserved pages
-// that are never written cost nothing.
-void ReserveFor(TextBuffer& html, std::size_t entries_bytes, bool kept_whole = false) {
-    html.Reserve(kBookmarkPrologue.size() + 2 * entries_bytes + kBookmarkEpilogue.size(),
+// Text that is kept whole is given room for twice its entries at once, as
+// escaping can make a bookmark's line longer than its entry; text handed on
+// in blocks needs a block's room.
+void ReserveFor(TextBuffer& html, std::size_t entries_bytes, bool kept_whole) {
+    html.Reserve(kept_whole ? kBookmarkPrologue.size() + 2 * entries_bytes +
+                                  kBookmarkEpilogue.size()
+                            : kBlockRoomBytes,
                  kept_whole);
 }
 
@@ -213,7 +226,8 @@ std::size_t CutNear(std::string_view hotlist, std::size_t near) {
 // it grows (see ConvertSideBySide), and only what it did not take is
 // returned. With
 // `check_line_ends`, returns nothing (having delivered nothing) when the
-// text holds a bare line feed and needs its line ends made CR LF first.
+// text, or one of its parts, holds line ends other than CR LF: the whole
+// text must then be judged.
 // With `near` inside the window of bytes read first, the text is cut there and
 // the two parts are converted side by side.
 std::optional<HtmlPieces> ConvertPieces(const PartlyRead& source, bool check_line_ends,
@@ -230,7 +244,7 @@ std::optional<HtmlPieces> ConvertPieces(const PartlyRead& source, bool check_lin
     if (cut == std::string_view::npos) {
         if (source.read_head) source.read_head();
         if (source.read_tail) source.read_tail();
-        if (check_line_ends && HasBareLineFeed(hotlist)) return std::nullopt;
+        if (check_line_ends && NeedsCrLfLineEnds(hotlist)) return std::nullopt;
         const PartResult whole = AppendEntries(result.first, hotlist, progress, drain);
         result.first.Append(kBookmarkEpilogue);
         result.bookmarks = whole.bookmarks;
@@ -243,7 +257,7 @@ std::optional<HtmlPieces> ConvertPieces(const PartlyRead& source, bool check_lin
     PartResult first;
     PartResult second;
     const bool converted = ConvertSideBySide(
-        first_part, second_part, check_line_ends, progress, drain, result.first,
+        first_part, second_part, check_line_ends, source.most_held, progress, drain, result.first,
         [&] {
             if (source.read_head) source.read_head();
         },
@@ -254,7 +268,7 @@ std::optional<HtmlPieces> ConvertPieces(const PartlyRead& source, bool check_lin
             first = AppendEntries(result.first, first_part, here, here_drain);
         },
         [&](const ProgressSink& there, const BlockSink& there_drain) {
-            ReserveFor(result.second, second_part.size());
+            ReserveFor(result.second, second_part.size(), false);
             second = AppendEntries(result.second, second_part, there, there_drain);
             result.second.Append(kBookmarkEpilogue);
         });

@@ -1,6 +1,7 @@
 #include "input_file.h"
 
 #include <algorithm>
+#include <new>
 
 #include "large_buffer.h"
 #include "line_ends.h"
@@ -10,8 +11,9 @@ namespace quarvo {
 InputFile::InputFile(const std::string& file_name) {
     file_.emplace(file_name);
     const std::size_t size = file_->size();
-    bytes_.reset(new char[size]);
-    AdviseHugePages(bytes_.get(), size);
+    bytes_.reset(static_cast<char*>(std::malloc(size == 0 ? 1 : size)));
+    if (!bytes_) throw std::bad_alloc();
+    AdviseHugePagesGrowable(bytes_.get(), size);
     text_ = std::string_view(bytes_.get(), size);
 }
 
@@ -22,15 +24,20 @@ void InputFile::Read(std::size_t begin, std::size_t end) {
 }
 
 void InputFile::MakeLineEndsCrLf() {
-    crlf_ = WithCrLfLineEnds(text_);
-    bytes_.reset();
-    text_ = crlf_;
+    const std::size_t size = text_.size();
+    const std::size_t growth = CrLfLineEndsGrowth(text_);
+    if (growth == 0) return;
+    char* const grown = static_cast<char*>(std::realloc(bytes_.get(), size + growth));
+    if (grown == nullptr) throw std::bad_alloc();
+    (void)bytes_.release();
+    bytes_.reset(grown);
+    MakeLineEndsCrLfInPlace(grown, size, growth);
+    text_ = std::string_view(grown, size + growth);
 }
 
 void InputFile::Release() noexcept {
     file_.reset();
     bytes_.reset();
-    std::string().swap(crlf_);
     text_ = {};
 }
 

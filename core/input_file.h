@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,8 +27,9 @@ class InputFile {
     // different parts at once.
     void Read(std::size_t begin, std::size_t end);
 
-    // Replaces the text, which must have been read whole, with its copy
-    // whose line ends are all CR LF.
+    // Reads the line ends of the text, which must have been read whole, as
+    // CR LF where the file needs it (see NeedsCrLfLineEnds). The text grows
+    // in place, so that the file is never held twice.
     void MakeLineEndsCrLf();
 
     // Gives up the text and closes the file.
@@ -35,11 +37,13 @@ class InputFile {
 
   private:
     std::optional<FileReading> file_;
+    struct Free {
+        void operator()(char* bytes) const noexcept { std::free(bytes); }
+    };
     // The file's bytes, in memory that is not filled with zeros first: the
-    // read overwrites it anyway. After MakeLineEndsCrLf() they are in
-    // crlf_ instead.
-    std::unique_ptr<char[]> bytes_;
-    std::string crlf_;
+    // read overwrites it anyway. From malloc, so that growing it for CR LF
+    // line ends can remap its pages instead of copying them.
+    std::unique_ptr<char, Free> bytes_;
     std::string_view text_;
 };
 

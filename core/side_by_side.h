@@ -20,10 +20,11 @@ namespace quarvo {
 
 // Runs `there` on a second thread while `here` runs on this one, and returns
 // when both are done. An exception from either reaches the caller. Where no
-// thread can be started, `there` runs here first and `here` after it, so
-// `here` may wait for something `there` does but not the other way round.
-template <class Here, class There>
-void RunSideBySide(Here&& here, There&& there) {
+// thread can be started, `alone()` runs first, then `there` here and `here`
+// after it, so `here` may wait for something `there` does but not the other
+// way round.
+template <class Here, class There, class Alone>
+void RunSideBySide(Here&& here, There&& there, Alone&& alone) {
     std::exception_ptr failure_there;
     std::thread helper;
     try {
@@ -35,6 +36,7 @@ void RunSideBySide(Here&& here, There&& there) {
             }
         });
     } catch (const std::system_error&) {
+        alone();
         there();
         here();
         return;
@@ -49,13 +51,22 @@ void RunSideBySide(Here&& here, There&& there) {
     if (failure_there) std::rethrow_exception(failure_there);
 }
 
+template <class Here, class There>
+void RunSideBySide(Here&& here, There&& there) {
+    RunSideBySide(here, there, [] {});
+}
+
+// How much converted text the first part may hold back while the second
+// part is not yet known to be kept; past it, the first part waits.
+inline constexpr std::size_t kHeldBackBytes = 8 * kOutputBlockBytes;
+
 // The second thread's verdict on its part: read at every step of the first
-// thread, waited for once. The wait is on a condition variable, not
+// thread, waited for at most twice. The wait is on a condition variable, not
 // std::atomic::wait, which in MinGW's libstdc++ 12 can miss the notification
 // and never wake.
 class PartVerdict {
   public:
-    enum : int { kPending, kCrLf, kBareLineFeed, kFailed };
+    enum : int { kPending, kKept, kToJudge, kFailed };
 
     [[nodiscard]] int load() const noexcept { return value_.load(std::memory_order_acquire); }
 
@@ -86,31 +97,32 @@ class PartVerdict {
 // `prepare_here()` and `prepare_there()` have run on the same threads (they
 // may read the parts in).
 //
-// With `check_line_ends`, each part is first searched for a bare line feed,
-// which means the whole text needs its line ends made CR LF before it can be
-// converted; false is then returned and nothing is delivered, neither text
-// nor progress steps. So that nothing is delivered in vain, both are held
-// back until the second part is known to be free of bare line feeds.
+// With `check_line_ends`, each part is first checked for line ends other
+// than CR LF (see NeedsCrLfLineEnds); a part that has them means the whole
+// text must be judged before it can be converted, and false is then returned
+// with nothing delivered, neither text nor progress steps. So that nothing is
+// delivered in vain, both are held back until the second part is known to be
+// kept.
 //
 // The second part's text comes back to this thread in blocks while the
-// second one is still converting. With a `deliver` sink, the first part's
-// text goes to it as it is made, then the rest of `here_text`, then the
-// second part's blocks. Without one, the blocks are appended to
-// `here_text`. What the second part leaves in its own buffer is left to the
-// caller.
+// second one is still converting; the blocks waiting hold at most
+// `most_held` bytes of room. With a `deliver` sink, the first part's text
+// goes to it as it is made, then the rest of `here_text`, then the second
+// part's blocks. Without one, the blocks are appended to `here_text`. What
+// the second part leaves in its own buffer is left to the caller.
 //
 // Progress steps taken on the second thread are handed to `progress` on
 // this one, the one a window may be painted from.
 template <class PrepareHere, class PrepareThere, class Here, class There>
 bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
-                       bool check_line_ends, const ProgressSink& progress, const BlockSink& deliver,
-                       TextBuffer& here_text, PrepareHere&& prepare_here,
+                       bool check_line_ends, std::size_t most_held, const ProgressSink& progress,
+                       const BlockSink& deliver, TextBuffer& here_text, PrepareHere&& prepare_here,
                        PrepareThere&& prepare_there, Here&& here, There&& there) {
     PartVerdict there_verdict;
-    std::atomic<bool> bare_here{false};
+    std::atomic<bool> judge_here{false};
     std::atomic<std::size_t> held_steps{0};
 
-    const auto kept = [&] { return there_verdict.load() == PartVerdict::kCrLf; };
+    const auto kept = [&] { return there_verdict.load() == PartVerdict::kKept; };
     const auto pass_on_held = [&] {
         if (!progress) return;
         for (std::size_t steps = held_steps.exchange(0); steps > 0; --steps) progress();
@@ -129,9 +141,19 @@ bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
         there_sink = [&] { held_steps.fetch_add(1, std::memory_order_relaxed); };
     }
 
-    BlockChannel channel;
+    BlockChannel channel(most_held);
     BlockSink here_drain;
-    if (deliver) here_drain = [&](TextBuffer& block) { return kept() && deliver(block); };
+    if (deliver) {
+        here_drain = [&](TextBuffer& block) {
+            if (there_verdict.load() == PartVerdict::kPending) {
+                if (block.size() < kHeldBackBytes) return false;
+                there_verdict.WaitForIt();
+            }
+            if (kept()) return deliver(block);
+            block.Clear();  // made in vain: the text is converted once more
+            return true;
+        };
+    }
     const BlockSink there_drain = [&](TextBuffer& block) {
         channel.Send(block);
         return true;
@@ -145,9 +167,15 @@ bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
 
     RunSideBySide(
         [&] {
+            // However this ends, the second thread must not wait for room
+            // in the channel in vain.
+            struct Ending {
+                BlockChannel& channel;
+                ~Ending() { channel.Abandon(); }
+            } ending{channel};
             prepare_here();
-            if (check_line_ends && HasBareLineFeed(here_part)) {
-                bare_here.store(true);
+            if (check_line_ends && NeedsCrLfLineEnds(here_part)) {
+                judge_here.store(true);
                 return;
             }
             here(here_sink, here_drain);
@@ -172,11 +200,12 @@ bool ConvertSideBySide(std::string_view here_part, std::string_view there_part,
                 }
             } ending{there_verdict, channel};
             prepare_there();
-            const bool bare = check_line_ends && HasBareLineFeed(there_part);
-            there_verdict.Give(bare ? PartVerdict::kBareLineFeed : PartVerdict::kCrLf);
-            if (!bare && !bare_here.load()) there(there_sink, there_drain);
-        });
-    if (bare_here.load() || !kept()) return false;
+            const bool judge = check_line_ends && NeedsCrLfLineEnds(there_part);
+            there_verdict.Give(judge ? PartVerdict::kToJudge : PartVerdict::kKept);
+            if (!judge && !judge_here.load()) there(there_sink, there_drain);
+        },
+        [&] { channel.HoldAll(); });
+    if (judge_here.load() || !kept()) return false;
     pass_on_held();
     return true;
 }

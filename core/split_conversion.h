@@ -46,23 +46,31 @@ struct CutWindow {
 // a cut is looked for in the window alone. `read_head` brings the bytes
 // before it and `read_tail` those after it; either is empty when there are
 // none to bring.
+// `most_held` bounds the room of the second part's converted text that is
+// held back while the first part is converted.
 struct PartlyRead {
     std::string_view text;
     CutWindow window;
     std::function<void()> read_head;
     std::function<void()> read_tail;
+    std::size_t most_held = std::string_view::npos;
 };
 
 // Converts a text held in memory with `convert(source, check_line_ends,
 // near)`, which returns its result in an optional that is empty when the
-// text held a bare line feed; the text is then converted once more as its
-// CR LF copy.
+// text, or one of the parts it was cut into, holds line ends other than
+// CR LF; the whole text is then judged, and converted once more as it is or
+// as its CR LF copy.
 template <class Convert>
 auto ConvertInMemory(std::string_view text, std::size_t near, Convert&& convert) {
     auto converted = convert(PartlyRead{text, {0, text.size()}, {}, {}}, true, near);
     if (!converted) {
-        const std::string crlf = WithCrLfLineEnds(text);
-        converted = convert(PartlyRead{crlf, {0, crlf.size()}, {}, {}}, false, near);
+        if (!NeedsCrLfLineEnds(text)) {
+            converted = convert(PartlyRead{text, {0, text.size()}, {}, {}}, false, near);
+        } else {
+            const std::string crlf = WithCrLfLineEnds(text);
+            converted = convert(PartlyRead{crlf, {0, crlf.size()}, {}, {}}, false, near);
+        }
     }
     return std::move(*converted);
 }
@@ -74,18 +82,22 @@ auto ConvertInMemory(std::string_view text, std::size_t near, Convert&& convert)
 template <class Convert>
 auto ConvertFromFile(const std::string& file_name, Convert&& convert) {
     InputFile input(file_name);
-    const std::size_t near = CutPoint(input.size());
-    const CutWindow window = WindowFor(input.size(), near);
+    // Converted text held back beside the file's bytes stays within the
+    // file's size, so that a conversion holds at most twice that.
+    const std::size_t file_size = input.size();
+    const std::size_t near = CutPoint(file_size);
+    const CutWindow window = WindowFor(file_size, near);
     input.Read(window.begin, window.end);
     auto converted = convert(PartlyRead{input.text(), window, [&] { input.Read(0, window.begin); },
-                                        [&] { input.Read(window.end, input.size()); }},
+                                        [&] { input.Read(window.end, file_size); }, file_size},
                              true, near);
     if (!converted) {
-        // The original bytes are given up for their CR LF copy, so that
-        // they are not held beside the converted text.
+        // Judged on the whole file; its text grows in place where it needs
+        // CR LF line ends, so that it is never held twice.
         input.MakeLineEndsCrLf();
-        converted = convert(PartlyRead{input.text(), {0, input.size()}, {}, {}}, false,
-                            CutPoint(input.size()));
+        const std::size_t growth = input.size() - file_size;
+        converted = convert(PartlyRead{input.text(), {0, input.size()}, {}, {}, file_size - growth},
+                            false, CutPoint(input.size()));
     }
     return std::move(*converted);
 }

@@ -79,8 +79,11 @@ class TextBuffer {
     std::size_t used_ = 0;
 };
 
-// How much converted text a conversion gathers before handing it on.
+// How much converted text a conversion gathers before handing it on, and
+// the room a block is given: records of more than a quarter block are
+// written in pieces (adr::RecordWriter), so a block seldom outgrows it.
 inline constexpr std::size_t kOutputBlockBytes = std::size_t{1} << 20;
+inline constexpr std::size_t kBlockRoomBytes = kOutputBlockBytes + kOutputBlockBytes / 2;
 
 // Takes the text gathered in `block`, leaving `block` empty, and says
 // whether it did; when it did not, the text stays to be offered again.
@@ -89,22 +92,54 @@ using BlockSink = std::function<bool(TextBuffer& block)>;
 // Blocks of converted text sent from a second thread to the one that writes
 // them, and their buffers sent back for reuse, so that the second thread
 // writes into memory that is already mapped.
+//
+// The blocks waiting hold at most `most_held` bytes of room (one block at
+// least): the sender waits for the receiver beyond that, so that text that
+// escaping made many times longer than its input is never held whole.
 class BlockChannel {
   public:
+    explicit BlockChannel(std::size_t most_held = std::string::npos) : most_held_(most_held) {}
+
     // Takes the text of `block` and leaves it empty, with a used buffer
     // when one has come back.
     void Send(TextBuffer& block) {
         std::unique_lock lock(mutex_);
+        room_.wait(lock, [&] {
+            return abandoned_ || held_ == 0 || held_ + block.capacity() <= most_held_;
+        });
+        if (abandoned_) {
+            block.Clear();
+            return;
+        }
         TextBuffer spare;
         if (!spares_.empty()) {
             spare = std::move(spares_.back());
             spares_.pop_back();
         }
+        held_ += block.capacity();
         full_.push_back(std::move(block));
         lock.unlock();
         ready_.notify_one();
-        if (spare.capacity() < kOutputBlockBytes) spare.Reserve(2 * kOutputBlockBytes);
+        if (spare.capacity() < kOutputBlockBytes) spare.Reserve(kBlockRoomBytes);
         block = std::move(spare);
+    }
+
+    // Nobody will take the blocks before every one is sent: they are all
+    // held.
+    void HoldAll() {
+        std::lock_guard lock(mutex_);
+        most_held_ = std::string::npos;
+    }
+
+    // Nobody will take the blocks: they are dropped as they are sent.
+    void Abandon() {
+        {
+            std::lock_guard lock(mutex_);
+            abandoned_ = true;
+            full_.clear();
+            held_ = 0;
+        }
+        room_.notify_all();
     }
 
     // No more blocks will be sent.
@@ -125,20 +160,27 @@ class BlockChannel {
             if (full_.empty()) return;
             TextBuffer block = std::move(full_.front());
             full_.pop_front();
+            const std::size_t counted = block.capacity();
             lock.unlock();
             deliver(block);
             block.Clear();
             lock.lock();
+            held_ -= counted;
             spares_.push_back(std::move(block));
+            room_.notify_all();
         }
     }
 
   private:
     std::mutex mutex_;
     std::condition_variable ready_;
+    std::condition_variable room_;
     std::deque<TextBuffer> full_;
     std::vector<TextBuffer> spares_;
+    std::size_t most_held_;
+    std::size_t held_ = 0;
     bool closed_ = false;
+    bool abandoned_ = false;
 };
 
 }  // namespace quarvo

@@ -24,7 +24,6 @@ inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};
 }
 
-// Every LF without a CR before it written as CR LF.
 // Where to cut a text for a conversion in two parts: a place that the
 // input itself picks, so that the fuzzer explores every boundary.
 inline std::size_t CutPoint(std::string_view text) {
@@ -32,11 +31,18 @@ inline std::size_t CutPoint(std::string_view text) {
     return static_cast<unsigned char>(text.back()) * text.size() / 255;
 }
 
+// The text as the converters read it: a text holding a CR LF anywhere is
+// taken as it is; else every LF is written as CR LF, or every CR where it
+// holds no LF.
 inline std::string CrLfTwin(std::string_view text) {
+    if (text.find("\r\n") != std::string_view::npos) return std::string(text);
+    const char end = text.find('\n') != std::string_view::npos ? '\n' : '\r';
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out.push_back('\r');
-        out.push_back(text[i]);
+    for (const char c : text) {
+        if (c == end)
+            out += "\r\n";
+        else
+            out.push_back(c);
     }
     return out;
 }

@@ -264,21 +264,22 @@ TEST(BadInput, MillionEmptyEntries) {
 }
 
 TEST(BadInput, CarriageReturnOnlyLineEnds) {
-    // Classic Mac line ends hold no CR LF: each value runs on to the end of
-    // its entry, but every entry still makes one record.
+    // Classic Mac line ends: a file with CR and no LF anywhere is read as its
+    // CR LF twin, so its values end at their line ends.
     constexpr std::size_t kEntries = 1000;
-    const std::string contacts = Repeat(
-        "#CONTACT\r\tNAME=Anna\r\tMAIL=anna@example.org\r\tDESCRIPTION=a\x02\x02z\r\tICON=0\r\r",
-        kEntries);
-    const ContactsConversion converted = ConvertContactsText(contacts);
+    const std::string contact =
+        "#CONTACT\r\tNAME=Anna\r\tMAIL=anna@example.org\r\tDESCRIPTION=a\x02\x02z\r\tICON=0\r\r";
+    const ContactsConversion converted = ConvertContactsText(Repeat(contact, kEntries));
     ExpectCsvShape(converted, kEntries);
     EXPECT_EQ(converted.named, static_cast<std::int32_t>(kEntries));
+    const std::string twin = "#CONTACT\r\n\tNAME=Anna\r\n\tMAIL=anna@example.org\r\n\t"
+                             "DESCRIPTION=a\x02\x02z\r\n\tICON=0\r\n\r\n";
+    EXPECT_EQ(converted.csv, ConvertContactsText(Repeat(twin, kEntries)).csv);
 
-    // And a hotlist is one single entry.
     const std::string hotlist =
         "Opera Hotlist version 2.0\r\r" +
         Repeat("#FOLDER\r\tNAME=F\r\r#URL\r\tNAME=N\r\tURL=http://example.org/\r\r-\r\r", kEntries);
-    ExpectHtmlShape(ConvertHotlistText(hotlist), 1, 0, 1, 0);
+    ExpectHtmlShape(ConvertHotlistText(hotlist), kEntries, 0, kEntries, kEntries);
 }
 
 }  // namespace
