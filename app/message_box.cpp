@@ -12,6 +12,11 @@ MessageHook& message_hook() {
     return hook;
 }
 
+QuestionHook& question_hook() {
+    static QuestionHook hook;
+    return hook;
+}
+
 }  // namespace
 
 void ShowMessage(QWidget* parent, const QString& text) {
@@ -27,6 +32,19 @@ void ShowMessage(QWidget* parent, const QString& text) {
 
 void SetMessageHook(MessageHook hook) {
     message_hook() = std::move(hook);
+}
+
+bool AskToSaveAnyway(QWidget* parent, const QString& text) {
+    if (question_hook()) return question_hook()(text);
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle), text,
+                    QMessageBox::Save | QMessageBox::Cancel, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Save;
+}
+
+void SetQuestionHook(QuestionHook hook) {
+    question_hook() = std::move(hook);
 }
 
 }  // namespace quarvo

@@ -1,5 +1,7 @@
-// The program's message box: caption "Quarvo", the text, one OK button. Tests
-// replace it with a hook so that no modal box blocks them.
+// The program's message boxes: caption "Quarvo", the text, one OK button;
+// and the viewer's one question, whether to save although the file's
+// encoding cannot hold some of the characters typed. Tests replace both with
+// hooks so that no modal box blocks them.
 #pragma once
 
 #include <QString>
@@ -15,5 +17,12 @@ void ShowMessage(QWidget* parent, const QString& text);
 // While a hook is set, ShowMessage hands its text to the hook instead.
 using MessageHook = std::function<void(const QString& text)>;
 void SetMessageHook(MessageHook hook);
+
+// Shows `text` with Save and Cancel over `parent`; true when the user saves.
+[[nodiscard]] bool AskToSaveAnyway(QWidget* parent, const QString& text);
+
+// While a hook is set, AskToSaveAnyway hands its text to the hook instead.
+using QuestionHook = std::function<bool(const QString& text)>;
+void SetQuestionHook(QuestionHook hook);
 
 }  // namespace quarvo

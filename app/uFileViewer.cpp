@@ -11,11 +11,11 @@
 #include "error_report.h"
 #include "file_layer.h"
 #include "image_list.h"
+#include "message_box.h"
 #include "strman.h"
 #include "text_editor.h"
 #include "viewer_busy.h"
 #include "viewer_look.h"
-#include "viewer_question.h"
 #include "viewer_save_dialog.h"
 
 namespace {

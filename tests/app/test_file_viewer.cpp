@@ -22,9 +22,9 @@
 #include "errors.h"
 #include "file_layer.h"
 #include "file_seam.h"
+#include "message_box.h"
 #include "text_editor.h"
 #include "uFileViewer.h"
-#include "viewer_question.h"
 #include "viewer_save_dialog.h"
 
 namespace {
