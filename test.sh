@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds everything and runs every test. The extra
 # checks (sanitizer build, fuzzing, the Windows build under Wine) live in
 # scripts/test.d/ and run first; the main test run comes last so that its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app_globals.h"
 
 TfZorezOrudaz_Main* fZorezOrudaz_Main = nullptr;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program-wide window instances and strings. Each window is created once
 // at start-up, in this order, and lives until the program ends.
 #pragma once

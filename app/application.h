@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's application object. Every event goes through notify(); an
 // error escaping an event handler is shown by the default error report
 // there, and the event loop goes on.

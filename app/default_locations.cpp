@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "default_locations.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where start-up looks for the default file names: the folder lookup (which
 // tests replace with a stand-in) and the places an Opera profile is kept.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application's default error report. An error that escapes a handler
 // ends that user action; its message is shown in a box captioned with the
 // application title and the program goes on with whatever state the action

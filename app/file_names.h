@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File names cross between the fields, which hold text, and the core, which
 // takes the bytes the file system uses.
 #pragma once

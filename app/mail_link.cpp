@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "mail_link.h"
 
 #include <QWidget>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The about window's "mailto:" link and the hand-over of a link to the
 // desktop's opener. Tests set a hook so that no mail program starts.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Quarvo: moves contacts and bookmarks out of the Opera browser.
 #include "application.h"
 #include "file_layer.h"

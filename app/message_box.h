@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's message boxes: caption "Quarvo", the text, one OK button;
 // and the viewer's one question, whether to save although the file's
 // encoding cannot hold some of the characters typed. Tests replace both with

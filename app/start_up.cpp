@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "start_up.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up: the application's title, font and hints, and the five windows,
 // made once in their fixed order and kept until the program ends.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The about window: name, version and the maker's address. Most of it
 // closes the window when clicked; the address, the line under it and the
 // envelope open a new e-mail to the maker instead.

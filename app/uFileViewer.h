@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file viewer: shows the file named by ViewedFileName as plain text and
 // lets the user edit it, reload it, save it back or save it elsewhere.
 // Errors of the file layer are not caught here; they end the handler and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The help window: the program's logo and name over a fixed, read-only help
 // text, and a button to close it. A double click on the logo area opens the
 // about window over it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "uUnderConstruction.h"
 
 #include "picture_box.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A picture that stands for a feature still to come; a click closes it.
 // Created with the other windows, but nothing in the program shows it yet.
 #pragma once

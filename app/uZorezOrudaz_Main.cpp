@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "uZorezOrudaz_Main.h"
 
 #include <QCloseEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window: the four file names, the counts and readiness in the
 // status bar, the one command that runs both conversions, and the way to
 // the file viewer, the help and the about windows. Its controls come from

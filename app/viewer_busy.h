@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the viewer shows while it reads, loads or writes a file: a busy
 // cursor at once, and a progress box over the viewer once the work has taken
 // longer than a moment, which also lets the windows behind it repaint.

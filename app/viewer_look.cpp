@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "viewer_look.h"
 
 #include <QStringList>

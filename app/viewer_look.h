@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The look the program's smaller windows share: their fixed layouts are
 // measured for an 8-point sans-serif face at 96 dpi, so text is sized in
 // pixels and a face of similar width stands in where that one is missing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "viewer_save_dialog.h"
 
 #include <utility>

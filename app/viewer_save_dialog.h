@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The viewer's save dialog: a file name that is set before it runs and read
 // after it, and a run that tells whether the user confirmed. Tests answer
 // it through a hook, as a modal file dialog cannot be driven reliably.

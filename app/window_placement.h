@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the smaller windows appear: centred over the main window, from their
 // first showing on.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two conversions, bytes to bytes and file to file, each beside a
 // baseline that only moves the same bytes.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the benchmarks, then holds each measured case against the limit it
 // must meet relative to its baseline and prints the ratios. Exits 1 when a
 // limit is missed, so a slow core shows up as a failure, not as a number

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scans the main window and the file viewer run over whole files: marker
 // counting on every keystroke, and splitting into and joining from lines.
 #include <benchmark/benchmark.h>

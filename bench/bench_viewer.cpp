@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file viewer on large Opera files: showing one (read, load into the
 // editor, write the backup, paint) and saving it back, beside a baseline
 // that only reads and writes the same bytes. Each case also reports the

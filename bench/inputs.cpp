@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "inputs.h"
 
 #include <cstdlib>

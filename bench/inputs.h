@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Generated Opera files shared by the benchmarks, made once per size so that
 // generating them never counts in a measurement.
 #pragma once

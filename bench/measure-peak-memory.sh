@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Peak memory of quarvo-convert on a large generated hotlist and contacts
 # file, and on a hotlist of one bookmark whose name is one giant run of
 # double quotes (escaped, six times its size), measured with /usr/bin/time -v;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the entries of an Opera .adr file and writing their values out.
 // Shared by both converters; not part of the public interface.
 #pragma once

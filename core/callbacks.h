@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the converters reach the user without knowing any window: the caller
 // hands in a progress step and a message box.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opera contacts file (contacts.adr) to a comma-separated values file laid
 // out for the Windows Address Book's import.
 #pragma once

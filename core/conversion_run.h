@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The conversions asked for at one time, by the main window's start command
 // or by quarvo-convert: checked as a whole before any file is read or
 // written, then carried out one after the other, contacts first.

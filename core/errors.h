@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Typed errors of the conversion core. Every error carries the message the
 // user sees; callers let them travel up to the application's error report.
 // The file errors keep their fixed texts and, where the system gave one,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole-file reading and writing and the existence tests. Files are moved as
 // raw bytes: no line-break, code-page or byte-order-mark conversion.
 #pragma once

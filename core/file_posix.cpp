@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file layer on POSIX systems (Linux).
 //
 // Sharing: while a file is read, others may read but not write it; while it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A seam in the POSIX file layer through which tests make the system calls
 // fail that a real machine seldom fails on demand (a short write, fsync,
 // close, rename, a file system without unnamed temporary files). Production

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file layer on Windows: kernel32 handles with explicit share modes, and
 // the directory search for the existence tests.
 #include <windows.h>

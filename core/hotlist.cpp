@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hotlist.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opera hotlist (opera6.adr, "Opera Hotlist version 2.0") to a Netscape
 // bookmark file that browsers import.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "input_file.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where a file conversion takes its text from: the input file, read in
 // parts, so that the conversion of one part can start while another is
 // still being read. Not part of the public interface.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A hint for the large buffers that whole files are held in.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opera on Unix writes its files with LF alone, and old Mac systems wrote
 // CR alone; the converters cut at CR LF. Which line ends a file has is
 // decided for the whole file: a file that holds a CR LF anywhere keeps all

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The list of lines a text editor holds, and the two conversions between it
 // and a whole text.
 #pragma once

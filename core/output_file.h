@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where a file conversion sends its text: to the target file in blocks as it
 // is built, so that a large conversion never holds all of it. Not part of
 // the public interface.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Running the two halves of a conversion on two threads. Not part of the
 // public interface.
 #pragma once

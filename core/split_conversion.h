@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where a conversion cuts its text in two, and the conversion of a text in
 // memory or of a file around that cut. Not part of the public interface.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Marker cutting: the operations the converters parse Opera files with.
 // All comparisons are byte for byte; positions are 1-based; nothing throws.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The temporary files of replacements on POSIX systems: their names, which
 // are short and clearly ours, the ones a signal handler must remove, and the
 // leftovers of killed runs. Not part of the public interface.

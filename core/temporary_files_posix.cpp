@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Temporary files of replacements on POSIX systems, and the signal handling
 // that removes them when the process is told to end.
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Converted text under construction, and the blocks it is handed on in. Not
 // part of the public interface.
 #pragma once

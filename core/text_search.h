@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Plain substring search and counting over byte strings.
 #pragma once
 

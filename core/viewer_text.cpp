@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "viewer_text.h"
 
 #include <array>

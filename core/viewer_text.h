@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file viewer's two conversions between a file's bytes and the UTF-8
 // text its editor shows. Opera files may be UTF-8 or an 8-bit code page, may
 // hold stray bytes that are valid in neither, and may even hold zero bytes;

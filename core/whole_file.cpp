@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole-file reading and writing, the same on every platform on top of the
 // platform's FileReading and FileReplacement.
 #include "file_layer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Contacts conversion on arbitrary bytes: it must never crash, and its CSV
 // must read back, with any standard reader, as one record per contact entry
 // of 29 fields each.

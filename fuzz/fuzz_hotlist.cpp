@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hotlist conversion on arbitrary bytes: it must never crash, must refuse
 // exactly the files that name another version, and must write one HTML line
 // per entry kind with every value escaped, so that no name or URL can add or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // SplitLines and JoinLines: joining the lines of a text gives the text with
 // every line break as CR LF, a final CR LF added, and everything from the
 // first zero byte on dropped.

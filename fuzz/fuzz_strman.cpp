@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The marker operations against plain models: first/last occurrence cuts,
 // ReplaceText's left-to-right scan that never searches inserted text, and the
 // counting rule that stops at the next-to-last byte.

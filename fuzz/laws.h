@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Plain, slow models of what the core promises, written independently of its
 // code, for the fuzz targets to compare against.
 #pragma once

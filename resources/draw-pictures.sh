@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Draws the program's own pictures with ImageMagick: the 20 pictures of the
 # image list, the toolbar glyphs with their disabled images, the logo and the
 # desktop icon. Each picture is drawn four times larger and scaled down, so

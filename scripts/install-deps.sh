@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs, with apt-get, every package named in scripts/deps/*.txt that is
 # not installed yet. Lines starting with # are comments.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // quarvo-convert: the two conversions of the desktop program, for scripts
 // and machines without a display.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "balloon_hint.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application-wide balloon hint: once installed, every tooltip of the
 // program is shown as a balloon with a header, an icon, the hint's text and
 // a close button, pointing at the place the mouse rests on.

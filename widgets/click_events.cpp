@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "click_events.h"
 
 #include <QEvent>

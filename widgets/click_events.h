@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Click and double-click handlers for widgets that have no such signals,
 // such as plain labels. A double click is one click and one double click:
 // the release that ends it is no second click.

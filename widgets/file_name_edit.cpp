@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "file_name_edit.h"
 
 #include <QFileDialog>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A one-line field for a file name with a browse button that opens a file
 // dialog. `changed` fires on every change of the text: typed, chosen in the
 // dialog or set by the program. Alt+Down or F4 in the field opens the dialog

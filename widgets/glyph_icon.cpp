@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "glyph_icon.h"
 
 QIcon GlyphIcon(const QPixmap& normal, const QPixmap& disabled) {

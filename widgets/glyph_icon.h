@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The icon of a glyph button: the normal picture, and its own picture while
 // the button is disabled.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hot_track.h"
 
 #include <QEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The hover look shared by the hot-track controls: while the mouse is over an
 // enabled control, its text takes the hot-track font and colour, and gets its
 // own look back when the mouse leaves or the control is disabled.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hot_track_glyph_button.h"
 
 #include "glyph_icon.h"

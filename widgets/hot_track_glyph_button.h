@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A push button with a glyph that has its own image for the disabled state,
 // and the hot-track look while the mouse is over it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hot_track_label.h"
 
 #include "click_events.h"

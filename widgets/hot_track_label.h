@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A label that reports clicks and double clicks, takes the hot-track look
 // while the mouse is over it (unless switched off) and can show the hand
 // pointer, for texts that act as links.

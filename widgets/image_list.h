@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's shared image list: 20 pictures of 16 by 16 pixels that the
 // menus, toolbars and balloon hints take their pictures from.
 #pragma once

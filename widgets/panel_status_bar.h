@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A status bar of fixed panels, each with a width and a text. A panel whose
 // text does not fit its width grows, so that no text is cut.
 #pragma once

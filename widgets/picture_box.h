@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A picture that reports clicks and double clicks; stretched to its box or
 // shown at its own size.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "speed_button.h"
 
 #include "glyph_icon.h"

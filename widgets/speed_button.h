@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A toolbar button: a glyph with its own image for the disabled state, a
 // caption kept for menus and screen readers, the hint as tooltip and the
 // hot-track look on hover. Shown flat until the mouse comes over it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "step_progress_bar.h"
 
 #include <algorithm>

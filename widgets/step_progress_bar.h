@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A progress bar driven in steps from inside a long synchronous job on the
 // user-interface thread. It keeps its own maximum and position so that a
 // maximum of 0 is an empty bar (QProgressBar would show a busy indicator)

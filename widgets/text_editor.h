@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The plain-text editor the file viewer shows an Opera file in. It holds a
 // list of lines and trades them with whole byte texts: loading replaces each
 // tab by two spaces and cuts the text into lines at CR LF, CR and LF; taking

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The known-folder lookup that start-up takes its default file names from.
 // Plain C++ so that it builds and is tested without Qt on every platform.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The folder lookup outside Windows. Each kind keeps the meaning it has on
 // Windows where the desktop has a like folder: the user folders come from the
 // XDG user-dirs file and base directories, the machine folders are the fixed

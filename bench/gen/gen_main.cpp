@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // quarvo-gen-opera: writes a generated Opera file, for measuring the
 // converter on files larger than anyone would keep in the repository.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "opera_gen.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Deterministic generator of realistic Opera files of any size, for the
 // benchmarks, the fuzz seeds and the peak-memory measurement. The same seed
 // and size always give the same bytes, on every platform.

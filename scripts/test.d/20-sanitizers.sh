@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the core, the command-line converter and the core tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer (the "asan" preset) and runs
 # the tests. Every sanitizer report aborts its test, so any report fails here.

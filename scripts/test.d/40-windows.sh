@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Windows build. Cross-builds the core, the Windows file layer and folder
 # lookup, their tests and quarvo-convert.exe with MinGW-w64, then runs them
 # under Wine (scripts/windows/run-under-wine.sh): the tests, and the

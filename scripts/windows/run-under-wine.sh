@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the Windows build's tests under Wine in a fresh prefix inside the build
 # folder, then checks that quarvo-convert.exe turns every Opera file of the
 # corpus into the same bytes as the Linux quarvo-convert.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The entry of every window test: the program's own application object
 // (so errors reach the same report as in the program) on Qt's offscreen
 // platform unless another one is asked for, then all the test cases.

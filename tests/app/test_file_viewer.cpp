@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file viewer against real files in a scratch folder: what each showing
 // loads and backs up, what Save, Save as and Reload write or refuse to
 // write, and that no byte of a file the user did not edit is lost.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The help, about and under-construction windows: what each control does
 // when clicked, the mail link handed to the desktop, and the help text.
 #include <gtest/gtest.h>

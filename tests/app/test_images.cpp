@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pictures the windows show: every shipped JPEG decodes (so a missing
 // image plugin fails here instead of showing empty boxes), the image list
 // holds its 20 pictures, and each toolbar glyph has a disabled image.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window: its controls, the readiness states and counts, the
 // conversion through the window, the File menu, errors reaching the error
 // report, the default names of the creation step, and the other windows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Linux folder lookup: the separator rule, the kinds without a folder,
 // the fixed machine folders and the XDG user folders.
 #include <gtest/gtest.h>

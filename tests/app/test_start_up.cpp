@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up: the five windows in their order and for the program's whole
 // life, the application's title, font and balloon hints, the event loop
 // ending with the main window, and the default error report.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The viewer's editor: what it shows for a loaded text, what it gives back,
 // and that no byte of an 8-bit or UTF-8 file is altered on the way (the
 // conversions themselves are tested in tests/core/test_viewer_text.cpp).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The widget set: the file-name edit's name rules, change events and browse
 // dialog; the glyph buttons; hot tracking; the clickable label and picture;
 // the stepped progress bar; the panel status bar; the balloon hints.

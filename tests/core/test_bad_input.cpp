@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Input no Opera ever wrote: random bytes, zero bytes, nothing but markers, a
 // 100 MB value without a line break, a million empty entries, CR-only line
 // ends. Each converts without crashing, into output whose structure still

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real Opera files kept beside the project. They are never copied into
 // it; the tests skip when the folder is absent.
 #include <gtest/gtest.h>

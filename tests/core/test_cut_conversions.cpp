@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Large files are converted in two parts side by side. Wherever the text is
 // cut, the parts must give the very bytes, counts and progress steps of the
 // whole, and every step must reach the caller on the caller's thread.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Faults while reading and writing files: missing folders, folders where a
 // file should be, files locked by another process, no access, a full disk, a
 // file that shrinks while it is read, and system calls that fail part-way.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The viewer's conversions between a file's bytes and the text its editor
 // shows: which encoding a file is shown in, and that every byte, a zero byte
 // or a stray one included, comes back as it was.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Windows step under a stand-in for Wine: a call that never returns is
 # stopped at its limit and tried once more from a fresh prefix, a second hang
 # fails with the call, its time and its log, a failing test is never tried

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A strict RFC 4180 reader, used to check that the contacts CSV parses as
 // any standard reader would see it.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Exit statuses, messages and outputs of quarvo-convert.
 # usage: quarvo_convert_test.sh PATH-TO-quarvo-convert
 set -u

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows file layer against the real kernel32 (or Wine's): share modes,
 // the replacement of an existing file, and the directory search of the
 // existence tests.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The folder lookup against the registry and the system folders of the
 // machine it runs on (under Wine: the test prefix). Registry values the tests
 // change are put back afterwards.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "win32_test_folder.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A fresh folder under the system's temporary folder for one test, removed
 // with everything in it afterwards, and small raw-file helpers that go
 // straight to kernel32 so that the file layer is checked by other means
