@@ -7,5 +7,4 @@ TfFileViewer* fFileViewer = nullptr;
 TfAbout* fAbout = nullptr;
 TfUnderConstruction* fUnderConstruction = nullptr;
 
-std::string ProgramFilesPath;
 std::string ViewedFileName;

@@ -22,7 +22,5 @@ extern TfFileViewer* fFileViewer;
 extern TfAbout* fAbout;
 extern TfUnderConstruction* fUnderConstruction;
 
-// The Program Files folder, ending in a separator; set once at start-up.
-extern std::string ProgramFilesPath;
 // The file the viewer shows; set by the main window just before it opens it.
 extern std::string ViewedFileName;

@@ -2,10 +2,12 @@
 // Quarvo: moves contacts and bookmarks out of the Opera browser.
 #include "application.h"
 #include "file_layer.h"
+#include "qt_desktop.h"
 #include "start_up.h"
 
 int main(int argc, char** argv) {
     quarvo::RemoveTemporariesOnSignals();
     QuarvoApplication app(argc, argv);
-    return quarvo::RunProgram(app);
+    quarvo::QtDesktop desktop;
+    return quarvo::RunProgram(app, desktop);
 }

@@ -8,32 +8,12 @@
 namespace quarvo {
 namespace {
 
-MessageHook& message_hook() {
-    static MessageHook hook;
-    return hook;
-}
-
 QuestionHook& question_hook() {
     static QuestionHook hook;
     return hook;
 }
 
 }  // namespace
-
-void ShowMessage(QWidget* parent, const QString& text) {
-    if (message_hook()) {
-        message_hook()(text);
-        return;
-    }
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text,
-                    QMessageBox::Ok, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
-
-void SetMessageHook(MessageHook hook) {
-    message_hook() = std::move(hook);
-}
 
 bool AskToSaveAnyway(QWidget* parent, const QString& text) {
     if (question_hook()) return question_hook()(text);

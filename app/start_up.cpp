@@ -6,8 +6,10 @@
 #include <QIcon>
 
 #include "app_globals.h"
+#include "application.h"
 #include "balloon_hint.h"
 #include "image_list.h"
+#include "qt_desktop.h"
 #include "uAbout.h"
 #include "uFileViewer.h"
 #include "uSettings.h"
@@ -48,14 +50,14 @@ std::unique_ptr<BalloonHint> SetUpApplication(QApplication& app) {
     return hints;
 }
 
-ProgramWindows::ProgramWindows() {
+ProgramWindows::ProgramWindows(Desktop& desktop) {
     // The order is part of start-up's contract: the main window's creation
     // step runs before any other window exists.
-    main_ = std::make_unique<TfZorezOrudaz_Main>();
+    main_ = std::make_unique<TfZorezOrudaz_Main>(desktop);
     fZorezOrudaz_Main = main_.get();
     settings_ = std::make_unique<TfSettings>(main_.get());
     fSettings = settings_.get();
-    file_viewer_ = std::make_unique<TfFileViewer>(main_.get());
+    file_viewer_ = std::make_unique<TfFileViewer>(desktop, main_.get());
     fFileViewer = file_viewer_.get();
     about_ = std::make_unique<TfAbout>(main_.get());
     fAbout = about_.get();
@@ -79,19 +81,23 @@ ProgramWindows::~ProgramWindows() {
     main_.reset();
 }
 
-int RunProgram(QApplication& app) {
+int RunProgram(QApplication& app, QtDesktop& desktop) {
     const auto hints = SetUpApplication(app);
+    auto* quarvo_app = qobject_cast<QuarvoApplication*>(&app);
+    if (quarvo_app) quarvo_app->setErrorReport(&desktop);
     int result = 0;
     {
-        ProgramWindows windows;
+        ProgramWindows windows(desktop);
+        desktop.SetMainWindow(windows.mainWindow());
         // Closing the main window ends the program even while another
         // window of it is still open.
         QObject::connect(windows.mainWindow(), &TfZorezOrudaz_Main::closed, &app,
                          &QCoreApplication::quit);
         windows.mainWindow()->show();
         result = app.exec();
+        desktop.SetMainWindow(nullptr);
     }
-    ProgramFilesPath.clear();
+    if (quarvo_app) quarvo_app->setErrorReport(nullptr);
     ViewedFileName.clear();
     return result;
 }

@@ -16,6 +16,9 @@ class TfUnderConstruction;
 
 namespace quarvo {
 
+class Desktop;
+class QtDesktop;
+
 // The header every balloon hint of the program carries.
 inline constexpr char kBalloonHeader[] = "Quarvo - Opera Bookmarks and Contacts Export";
 
@@ -27,11 +30,12 @@ inline constexpr char kBalloonHeader[] = "Quarvo - Opera Bookmarks and Contacts 
 // object shows the balloons for as long as it lives.
 [[nodiscard]] std::unique_ptr<BalloonHint> SetUpApplication(QApplication& app);
 
-// The five windows as program-wide instances. Destroying this destroys them,
-// last made first, and clears the program-wide pointers.
+// The five windows as program-wide instances, all reaching the desktop
+// through `desktop`. Destroying this destroys them, last made first, and
+// clears the program-wide pointers.
 class ProgramWindows {
   public:
-    ProgramWindows();
+    explicit ProgramWindows(Desktop& desktop);
     ~ProgramWindows();
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;
@@ -46,8 +50,8 @@ class ProgramWindows {
     std::unique_ptr<TfUnderConstruction> under_construction_;
 };
 
-// The whole program: sets up `app`, makes the windows, shows the main window
-// and runs the event loop until the main window closes.
-int RunProgram(QApplication& app);
+// The whole program: sets up `app`, makes the windows over `desktop`, shows
+// the main window and runs the event loop until the main window closes.
+int RunProgram(QApplication& app, QtDesktop& desktop);
 
 }  // namespace quarvo

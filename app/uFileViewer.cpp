@@ -9,7 +9,6 @@
 #include <string>
 
 #include "app_globals.h"
-#include "error_report.h"
 #include "file_layer.h"
 #include "image_list.h"
 #include "message_box.h"
@@ -46,8 +45,9 @@ QString UnencodableQuestion(const quarvo::EncodedText& text) {
 
 }  // namespace
 
-TfFileViewer::TfFileViewer(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TfFileViewer::TfFileViewer(quarvo::Desktop& desktop, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      desktop_(desktop) {
     setObjectName(QStringLiteral("fFileViewer"));
     setWindowTitle(QStringLiteral("Quarvo - [Fileviewer]"));
     setFont(quarvo::WindowFont());
@@ -107,10 +107,12 @@ void TfFileViewer::CreateToolBar() {
                             QStringLiteral("Close, go back to Main-Window"));
 
     // File errors end the click at its receiver and go to the error report.
-    connect(tbReload, &QToolButton::clicked, this, quarvo::Reporting([this] { tbReloadClick(); }));
-    connect(tbSaveAs, &QToolButton::clicked, this, quarvo::Reporting([this] { tbSaveAsClick(); }));
+    connect(tbReload, &QToolButton::clicked, this,
+            quarvo::Reporting(desktop_, [this] { tbReloadClick(); }));
+    connect(tbSaveAs, &QToolButton::clicked, this,
+            quarvo::Reporting(desktop_, [this] { tbSaveAsClick(); }));
     connect(tbSaveFile, &QToolButton::clicked, this,
-            quarvo::Reporting([this] { tbSaveFileClick(); }));
+            quarvo::Reporting(desktop_, [this] { tbSaveFileClick(); }));
     connect(tbClose, &QToolButton::clicked, this, &TfFileViewer::tbCloseClick);
 }
 
@@ -119,7 +121,7 @@ void TfFileViewer::showEvent(QShowEvent* event) {
     // Queued so that it runs once per showing, from the event loop, after
     // the window is up: a file error's box then appears over the viewer.
     if (!event->spontaneous()) {
-        QMetaObject::invokeMethod(this, quarvo::Reporting([this] { FormActivate(); }),
+        QMetaObject::invokeMethod(this, quarvo::Reporting(desktop_, [this] { FormActivate(); }),
                                   Qt::QueuedConnection);
     }
 }

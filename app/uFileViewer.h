@@ -2,11 +2,13 @@
 // The file viewer: shows the file named by ViewedFileName as plain text and
 // lets the user edit it, reload it, save it back or save it elsewhere.
 // Errors of the file layer are not caught here; they end the handler and
-// reach the application's error report with the viewer still open.
+// reach the desktop's error report with the viewer still open.
 #pragma once
 
 #include <QDialog>
 #include <string>
+
+#include "desktop.h"
 
 class QToolButton;
 class QWidget;
@@ -16,7 +18,7 @@ class TextEditor;
 class TfFileViewer : public QDialog {
     Q_OBJECT
   public:
-    explicit TfFileViewer(QWidget* parent = nullptr);
+    explicit TfFileViewer(quarvo::Desktop& desktop, QWidget* parent = nullptr);
 
     // Where each showing leaves a copy of what it loaded: the current folder.
     static constexpr const char* kBackupFileName = "QuarvoFileViewerBackup.txt";
@@ -44,6 +46,7 @@ class TfFileViewer : public QDialog {
     // characters the file's encoding cannot.
     void Save(const std::string& file_name, bool unless_empty);
 
+    quarvo::Desktop& desktop_;
     QWidget* ToolBar1 = nullptr;
     QToolButton* tbReload = nullptr;
     QToolButton* tbSaveAs = nullptr;

@@ -2,26 +2,13 @@
 #include "uZorezOrudaz_Main.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
-#include <algorithm>
-#include <cstdint>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "app_globals.h"
-#include "conversion_run.h"
-#include "default_locations.h"
-#include "error_report.h"
-#include "file_layer.h"
 #include "file_names.h"
-#include "hotlist.h"
 #include "image_list.h"
-#include "message_box.h"
-#include "shell_folders.h"
-#include "text_search.h"
 #include "uAbout.h"
 #include "uFileViewer.h"
 #include "uSettings.h"
@@ -49,33 +36,13 @@ void paint_button(QWidget* button, const QColor& colour) {
     button->setPalette(palette);
 }
 
-// Only a plain file is something to convert: a folder is a step on the way
-// while a name is typed, and the file layer refuses pipes and devices.
-bool is_plain_file(const std::string& file_name) {
-    std::error_code error;
-    return !file_name.empty() && std::filesystem::is_regular_file(file_name, error);
-}
-
-// What a conversion could start from: a plain file that opens for reading
-// (the plain-file test first, as opening a pipe would wait for a writer).
-bool can_convert(const std::string& file_name) {
-    if (!is_plain_file(file_name)) return false;
-    QFile file(quarvo::FileNameText(file_name));
-    return file.open(QIODevice::ReadOnly);
-}
-
-// Windows' message box shows LF CR as one line break; other platforms break
-// the line at each of the two, which would leave an empty line between.
-#ifdef _WIN32
-constexpr char kResultLineBreak[] = "\n\r";
-#else
-constexpr char kResultLineBreak[] = "\n";
-#endif
-
 }  // namespace
 
-TfZorezOrudaz_Main::TfZorezOrudaz_Main(QWidget* parent)
-    : QMainWindow(parent), ui_(std::make_unique<Ui::TfZorezOrudaz_Main>()) {
+TfZorezOrudaz_Main::TfZorezOrudaz_Main(quarvo::Desktop& desktop, QWidget* parent)
+    : QMainWindow(parent),
+      ui_(std::make_unique<Ui::TfZorezOrudaz_Main>()),
+      desktop_(desktop),
+      logic_(*this, desktop) {
     ui_->setupUi(this);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -88,7 +55,7 @@ TfZorezOrudaz_Main::TfZorezOrudaz_Main(QWidget* parent)
     setFixedSize(kClientWidth, ui_->MainMenu1->sizeHint().height() + kClientHeight);
     // A window being made has no event loop around it yet, so an error of
     // the creation step is reported here and the window is made all the same.
-    quarvo::RunReporting([this] { FormCreate(); });
+    quarvo::RunReporting(desktop_, [this] { FormCreate(); });
 }
 
 TfZorezOrudaz_Main::~TfZorezOrudaz_Main() = default;
@@ -159,7 +126,7 @@ void TfZorezOrudaz_Main::fitTexts() {
 }
 
 void TfZorezOrudaz_Main::connectHandlers() {
-    using quarvo::Reporting;
+    const auto Reporting = [this](auto action) { return quarvo::Reporting(desktop_, action); };
     connect(ui_->jfeOperaContactsFile, &FileNameEdit::changed, this,
             Reporting([this] { CountItems(); }));
     connect(ui_->jfeOperaBookmarksFile, &FileNameEdit::changed, this,
@@ -196,64 +163,62 @@ void TfZorezOrudaz_Main::connectHandlers() {
 }
 
 void TfZorezOrudaz_Main::FormCreate() {
-    ProgramFilesPath = quarvo::LookUpFolder(quarvo::kProgramFilesFolder);
-    if (const auto contacts = quarvo::FindOperaFile(ProgramFilesPath, quarvo::OperaFile::Contacts))
-        ui_->jfeOperaContactsFile->setFileName(quarvo::FileNameText(*contacts));
-    if (const auto hotlist = quarvo::FindOperaFile(ProgramFilesPath, quarvo::OperaFile::Hotlist))
-        ui_->jfeOperaBookmarksFile->setFileName(quarvo::FileNameText(*hotlist));
-    ui_->jfeContactsOutputFile->setFileName(
-        quarvo::FileNameText(quarvo::LookUpFolder(quarvo::kPersonalFolder) + "contacts.csv"));
-    ui_->jfeBookmarksOutputFile->setFileName(
-        quarvo::FileNameText(quarvo::LookUpFolder(quarvo::kPersonalFolder) + "bookmark.htm"));
+    logic_.FormCreate();
 }
 
-TfZorezOrudaz_Main::InputCount TfZorezOrudaz_Main::countInput(const std::string& name,
-                                                              std::string_view marker) {
-    InputCount result;
-    if (!is_plain_file(name)) return result;
-    std::string text;
-    try {
-        text = quarvo::ReadWholeFile(name);
-    } catch (const quarvo::EStreamError& error) {
-        if (reported_unreadable_.insert(name).second) result.unreported_error = error;
-        return result;
+FileNameEdit* TfZorezOrudaz_Main::field(quarvo::NameField field) const {
+    switch (field) {
+        case quarvo::NameField::OperaContacts:
+            return ui_->jfeOperaContactsFile;
+        case quarvo::NameField::OperaBookmarks:
+            return ui_->jfeOperaBookmarksFile;
+        case quarvo::NameField::ContactsOutput:
+            return ui_->jfeContactsOutputFile;
+        case quarvo::NameField::BookmarksOutput:
+            return ui_->jfeBookmarksOutputFile;
     }
-    reported_unreadable_.erase(name);
-    result.count = quarvo::CountOccurrences(text, marker);
-    result.readable = true;
-    return result;
+    return nullptr;
+}
+
+std::string TfZorezOrudaz_Main::FileName(quarvo::NameField which) const {
+    return quarvo::FileNameBytes(field(which)->fileName());
+}
+
+void TfZorezOrudaz_Main::SetFileName(quarvo::NameField which, const std::string& name) {
+    field(which)->setFileName(quarvo::FileNameText(name));
+}
+
+void TfZorezOrudaz_Main::ShowCounts(const quarvo::ItemCounts& counts) {
+    PanelStatusBar* status = ui_->StatusBar1;
+    ui_->ProgressBar->setMaxPosition(counts.progress_maximum);
+    status->setPanelText(kBookmarksPanel, QStringLiteral("# Bookmarks: %1").arg(counts.bookmarks));
+    status->setPanelText(kContactsPanel, QStringLiteral("# Contacts: %1").arg(counts.contacts));
+    status->setPanelText(kStatePanel, counts.ready
+                                          ? QStringLiteral("Status: Ready to convert")
+                                          : QStringLiteral("Status: Choose Opera Filnames"));
+    ui_->jhbStartConversion->setEnabled(counts.ready);
+    ui_->jsbStartConversion->setEnabled(counts.ready);
+}
+
+void TfZorezOrudaz_Main::EnableStartCommand(bool enabled) {
+    ui_->Startconversion1->setEnabled(enabled);
+}
+
+void TfZorezOrudaz_Main::ShowProgress(bool shown) {
+    ui_->ProgressBar->setVisible(shown);
+}
+
+void TfZorezOrudaz_Main::StepProgress() {
+    ProgressStep();
+}
+
+void TfZorezOrudaz_Main::ShowViewer(const std::string& file_name) {
+    ViewedFileName = file_name;
+    fFileViewer->exec();
 }
 
 void TfZorezOrudaz_Main::CountItems() {
-    StepProgressBar* bar = ui_->ProgressBar;
-    PanelStatusBar* status = ui_->StatusBar1;
-    const std::string bookmarks = quarvo::FileNameBytes(ui_->jfeOperaBookmarksFile->fileName());
-    const std::string contacts = quarvo::FileNameBytes(ui_->jfeOperaContactsFile->fileName());
-    // Both counts can reach INT32_MAX; their sum must not wrap.
-    const auto add_to_maximum = [bar](std::int32_t count) {
-        bar->setMaxPosition(static_cast<int>(
-            std::min<std::int64_t>(std::int64_t{bar->maxPosition()} + count, INT32_MAX)));
-    };
-
-    bar->setMaxPosition(0);
-    const InputCount bookmark_count = countInput(bookmarks, "#URL");
-    status->setPanelText(kBookmarksPanel,
-                         QStringLiteral("# Bookmarks: %1").arg(bookmark_count.count));
-    add_to_maximum(bookmark_count.count);
-    const InputCount contact_count = countInput(contacts, "#CONTACT");
-    status->setPanelText(kContactsPanel, QStringLiteral("# Contacts: %1").arg(contact_count.count));
-    add_to_maximum(contact_count.count);
-
-    const bool ready = contact_count.readable || bookmark_count.readable;
-    status->setPanelText(kStatePanel, ready ? QStringLiteral("Status: Ready to convert")
-                                            : QStringLiteral("Status: Choose Opera Filnames"));
-    ui_->jhbStartConversion->setEnabled(ready);
-    ui_->jsbStartConversion->setEnabled(ready);
-
-    // Reported once the window shows the new state: the box is modal, and
-    // the recount behind it is complete.
-    for (const InputCount* input : {&bookmark_count, &contact_count})
-        if (input->unreported_error) quarvo::ReportError(*input->unreported_error);
+    logic_.CountItems();
 }
 
 void TfZorezOrudaz_Main::FormActivate() {
@@ -265,42 +230,19 @@ void TfZorezOrudaz_Main::ProgressStep() {
 }
 
 void TfZorezOrudaz_Main::bbStartConvertClick() {
-    const quarvo::ConversionJob contacts_job{
-        quarvo::FileNameBytes(ui_->jfeOperaContactsFile->fileName()),
-        quarvo::FileNameBytes(ui_->jfeContactsOutputFile->fileName())};
-    const quarvo::ConversionJob bookmarks_job{
-        quarvo::FileNameBytes(ui_->jfeOperaBookmarksFile->fileName()),
-        quarvo::FileNameBytes(ui_->jfeBookmarksOutputFile->fileName())};
-    // A refused run ends here, in the error report, before the bar shows.
-    quarvo::CheckConversionRun({contacts_job, bookmarks_job});
-    ui_->ProgressBar->setVisible(true);
-    const auto progress = [this] { ProgressStep(); };
-    const std::int32_t contacts = quarvo::RunContactsConversion(contacts_job, progress).count;
-    const std::int32_t bookmarks =
-        quarvo::RunBookmarksConversion(bookmarks_job, progress, [this](std::string_view message) {
-            quarvo::ShowMessage(this, quarvo::FileNameText(message));
-        }).count;
-    quarvo::ShowMessage(this, QString::number(contacts) +
-                                  QStringLiteral(" Contacts converted to CSV !") +
-                                  QLatin1String(kResultLineBreak) + QString::number(bookmarks) +
-                                  QStringLiteral(" Bookmarks converted to HTM !"));
-    ui_->ProgressBar->setVisible(false);
+    logic_.StartConversion();
 }
 
 void TfZorezOrudaz_Main::File1Click() {
-    const bool ready = can_convert(quarvo::FileNameBytes(ui_->jfeOperaBookmarksFile->fileName())) ||
-                       can_convert(quarvo::FileNameBytes(ui_->jfeOperaContactsFile->fileName()));
-    ui_->Startconversion1->setEnabled(ready);
+    logic_.UpdateStartCommand();
 }
 
 void TfZorezOrudaz_Main::OpenBookmarksClick() {
-    ViewedFileName = quarvo::FileNameBytes(ui_->jfeOperaBookmarksFile->fileName());
-    fFileViewer->exec();
+    logic_.OpenBookmarks();
 }
 
 void TfZorezOrudaz_Main::OpenContactsClick() {
-    ViewedFileName = quarvo::FileNameBytes(ui_->jfeOperaContactsFile->fileName());
-    fFileViewer->exec();
+    logic_.OpenContacts();
 }
 
 void TfZorezOrudaz_Main::AboutQuarvoClick() {
@@ -328,14 +270,14 @@ void TfZorezOrudaz_Main::showEvent(QShowEvent* event) {
     // A display without a window manager may never activate the window; the
     // first showing stands in for the first activation then.
     if (!activated_)
-        QMetaObject::invokeMethod(this, quarvo::Reporting([this] { activateOnce(); }),
+        QMetaObject::invokeMethod(this, quarvo::Reporting(desktop_, [this] { activateOnce(); }),
                                   Qt::QueuedConnection);
 }
 
 void TfZorezOrudaz_Main::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        quarvo::RunReporting([this] { activateOnce(); });
+        quarvo::RunReporting(desktop_, [this] { activateOnce(); });
 }
 
 void TfZorezOrudaz_Main::activateOnce() {

@@ -2,32 +2,34 @@
 // The main window: the four file names, the counts and readiness in the
 // status bar, the one command that runs both conversions, and the way to
 // the file viewer, the help and the about windows. Its controls come from
-// the window layout and carry the names the handlers below speak of.
+// the window layout and carry the names the handlers below speak of; what
+// they do is decided by MainWindowLogic.
 #pragma once
 
 #include <QMainWindow>
-#include <cstdint>
 #include <memory>
-#include <optional>
-#include <set>
 #include <string>
-#include <string_view>
 
-#include "errors.h"
+#include "desktop.h"
+#include "main_window_logic.h"
+
+class FileNameEdit;
 
 namespace Ui {
 class TfZorezOrudaz_Main;
 }
 
-class TfZorezOrudaz_Main : public QMainWindow {
+class TfZorezOrudaz_Main : public QMainWindow, private quarvo::MainWindowView {
     Q_OBJECT
 
   public:
-    explicit TfZorezOrudaz_Main(QWidget* parent = nullptr);
+    explicit TfZorezOrudaz_Main(quarvo::Desktop& desktop, QWidget* parent = nullptr);
     ~TfZorezOrudaz_Main() override;
 
     // The progress sink of both conversions: one step of the progress bar.
     void ProgressStep();
+
+    [[nodiscard]] const quarvo::MainWindowLogic& logic() const { return logic_; }
 
   public slots:
     // Recounts the two Opera files and sets the readiness state; runs on
@@ -55,14 +57,15 @@ class TfZorezOrudaz_Main : public QMainWindow {
     // Fills in the default file names; runs once, while the window is made.
     void FormCreate();
 
-    // One input file's count of `marker`; readable is false for a name that
-    // names no plain file or one that could not be read.
-    struct InputCount {
-        std::int32_t count = 0;
-        bool readable = false;
-        std::optional<quarvo::Exception> unreported_error;
-    };
-    [[nodiscard]] InputCount countInput(const std::string& name, std::string_view marker);
+    // What the logic shows through the window.
+    [[nodiscard]] std::string FileName(quarvo::NameField field) const override;
+    void SetFileName(quarvo::NameField field, const std::string& name) override;
+    void ShowCounts(const quarvo::ItemCounts& counts) override;
+    void EnableStartCommand(bool enabled) override;
+    void ShowProgress(bool shown) override;
+    void StepProgress() override;
+    void ShowViewer(const std::string& file_name) override;
+    [[nodiscard]] FileNameEdit* field(quarvo::NameField field) const;
 
     void createToolBar();
     void createMenuPictures();
@@ -72,9 +75,8 @@ class TfZorezOrudaz_Main : public QMainWindow {
     void activateOnce();
 
     std::unique_ptr<Ui::TfZorezOrudaz_Main> ui_;
+    quarvo::Desktop& desktop_;
+    quarvo::MainWindowLogic logic_;
     bool activated_ = false;
     bool centred_ = false;
-    // Input names whose read failed and was reported: the recount of every
-    // keystroke and of start-up reports each such name once only.
-    std::set<std::string> reported_unreadable_;
 };

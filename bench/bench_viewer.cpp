@@ -20,6 +20,7 @@
 #include "app_globals.h"
 #include "file_layer.h"
 #include "inputs.h"
+#include "qt_desktop.h"
 #include "uFileViewer.h"
 
 namespace quarvo::bench {
@@ -196,7 +197,8 @@ int main(int argc, char** argv) {
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
 #endif
     QApplication app(argc, argv);
-    TfFileViewer viewer;
+    quarvo::QtDesktop desktop;
+    TfFileViewer viewer(desktop);
     quarvo::bench::the_viewer = &viewer;
     quarvo::bench::StartBytes();
     benchmark::Initialize(&argc, argv);

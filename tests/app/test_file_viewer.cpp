@@ -19,11 +19,11 @@
 
 #include "../support/temp_folder.h"
 #include "app_globals.h"
-#include "error_report.h"
 #include "errors.h"
 #include "file_layer.h"
 #include "file_seam.h"
 #include "message_box.h"
+#include "recording_desktop.h"
 #include "text_editor.h"
 #include "uFileViewer.h"
 #include "viewer_save_dialog.h"
@@ -43,13 +43,12 @@ class FileViewerTest : public ::testing::Test {
         saved_directory_ = fs::current_path();
         fs::current_path(folder_.path());
         ViewedFileName.clear();
-        quarvo::SetErrorHook([this](const QString& message) { reported_ << message; });
+        desktop_.on_error = [this](const QString& message) { reported_ << message; };
         editor_ = viewer_.findChild<TextEditor*>(QStringLiteral("jmeFile"));
         ASSERT_NE(editor_, nullptr);
     }
     void TearDown() override {
         quarvo::file_seam::Reset();
-        quarvo::SetErrorHook(nullptr);
         viewer_.hide();
         fs::current_path(saved_directory_);
     }
@@ -89,7 +88,8 @@ class FileViewerTest : public ::testing::Test {
 
     TempFolder folder_;
     fs::path saved_directory_;
-    TfFileViewer viewer_;
+    RecordingDesktop desktop_;
+    TfFileViewer viewer_{desktop_};
     TextEditor* editor_ = nullptr;
     QStringList reported_;
 };

@@ -25,16 +25,15 @@
 #include "app_globals.h"
 #include "contacts.h"
 #include "default_locations.h"
-#include "error_report.h"
 #include "errors.h"
 #include "file_layer.h"
 #include "file_name_edit.h"
 #include "hot_track_glyph_button.h"
 #include "hot_track_label.h"
 #include "hotlist.h"
-#include "message_box.h"
 #include "panel_status_bar.h"
 #include "picture_box.h"
+#include "recording_desktop.h"
 #include "shell_folders.h"
 #include "speed_button.h"
 #include "start_up.h"
@@ -114,8 +113,8 @@ double contrast(const QColor& a, const QColor& b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-// Replaces the folder lookup, the home folder, the current folder and the
-// two message boxes for one test, and makes the five windows.
+// Replaces the desktop (folder lookup and boxes), the home folder and the
+// current folder for one test, and makes the five windows.
 class MainWindow : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -127,22 +126,18 @@ class MainWindow : public ::testing::Test {
         setenv("HOME", path("home").toLocal8Bit().constData(), 1);
         programs_ = path("programs/");
         documents_ = path("documents/");
-        quarvo::SetFolderLookup([this](std::uint8_t kind) { return lookUp(kind); });
-        quarvo::SetMessageHook([this](const QString& text) {
+        desktop_.folders = [this](std::uint8_t kind) { return lookUp(kind); };
+        desktop_.on_message = [this](const QString& text) {
             messages_ << text;
             if (on_message_) on_message_();
-        });
-        quarvo::SetErrorHook([this](const QString& text) { errors_ << text; });
+        };
+        desktop_.on_error = [this](const QString& text) { errors_ << text; };
     }
 
     void TearDown() override {
         windows_.reset();
-        quarvo::SetFolderLookup({});
-        quarvo::SetMessageHook({});
-        quarvo::SetErrorHook({});
         setenv("HOME", old_home_.c_str(), 1);
         QDir::setCurrent(old_current_);
-        ProgramFilesPath.clear();
         ViewedFileName.clear();
     }
 
@@ -153,7 +148,7 @@ class MainWindow : public ::testing::Test {
     }
 
     void makeWindows() {
-        windows_ = std::make_unique<quarvo::ProgramWindows>();
+        windows_ = std::make_unique<quarvo::ProgramWindows>(desktop_);
         main_ = windows_->mainWindow();
     }
 
@@ -194,6 +189,7 @@ class MainWindow : public ::testing::Test {
     QStringList messages_;
     QStringList errors_;
     std::function<void()> on_message_;
+    RecordingDesktop desktop_;
     std::unique_ptr<quarvo::ProgramWindows> windows_;
     TfZorezOrudaz_Main* main_ = nullptr;
 };
@@ -623,9 +619,8 @@ TEST_F(MainWindow, ErrorInTheContactsConversionStopsTheActionAndLeavesTheBarShow
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
     QTest::mouseClick(startButton(), Qt::LeftButton);
     ASSERT_EQ(errors_.size(), 1);
-    EXPECT_EQ(errors_.first(),
-              QStringLiteral("Cannot create file ") + path("no such folder/c.csv") +
-                  ": No such file or directory");
+    EXPECT_EQ(errors_.first(), QStringLiteral("Cannot create file ") +
+                                   path("no such folder/c.csv") + ": No such file or directory");
     EXPECT_TRUE(messages_.isEmpty()) << "no result message";
     EXPECT_FALSE(QFile::exists(path("b.htm"))) << "the hotlist conversion did not run";
     EXPECT_TRUE(progressBar()->isVisible());
@@ -781,7 +776,7 @@ TEST_F(MainWindow, DefaultsFromProgramFilesAndDocuments) {
     write_bytes(programs_ + QStringLiteral("Opera/profile/contacts.adr"), kContacts);
     write_bytes(programs_ + QStringLiteral("Opera/profile/opera6.adr"), kHotlist);
     makeWindows();
-    EXPECT_EQ(ProgramFilesPath, programs_.toStdString());
+    EXPECT_EQ(main_->logic().ProgramFilesPath(), programs_.toStdString());
     EXPECT_EQ(field("jfeOperaContactsFile")->fileName(),
               programs_ + QStringLiteral("Opera/profile/contacts.adr"));
     EXPECT_EQ(field("jfeOperaBookmarksFile")->fileName(),
@@ -846,7 +841,8 @@ TEST_F(MainWindow, UnreadableDefaultContactsFileIsReportedOnceAndIsNothingToConv
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
     QApplication::processEvents();
     ASSERT_EQ(errors_.size(), 1) << errors_.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(errors_.first(), QStringLiteral("Cannot open file ") + contacts + ": Permission denied");
+    EXPECT_EQ(errors_.first(),
+              QStringLiteral("Cannot open file ") + contacts + ": Permission denied");
     expectReadyState();
     EXPECT_EQ(panel(1), QStringLiteral("# Bookmarks: 3"));
 
@@ -867,7 +863,7 @@ class MainWindowWithoutFolders : public MainWindow {
 TEST_F(MainWindowWithoutFolders, NamesAreRelativeToTheCurrentFolder) {
     write_bytes(path("Opera/profile/contacts.adr"), kContacts);
     makeWindows();
-    EXPECT_EQ(ProgramFilesPath, "");
+    EXPECT_EQ(main_->logic().ProgramFilesPath(), "");
     EXPECT_EQ(field("jfeOperaContactsFile")->fileName(),
               QStringLiteral("Opera/profile/contacts.adr"));
     EXPECT_TRUE(field("jfeOperaBookmarksFile")->text().isEmpty());

@@ -16,11 +16,11 @@
 #include <stdexcept>
 
 #include "app_globals.h"
+#include "application.h"
 #include "balloon_hint.h"
-#include "default_locations.h"
-#include "error_report.h"
 #include "errors.h"
-#include "message_box.h"
+#include "qt_desktop.h"
+#include "recording_desktop.h"
 #include "start_up.h"
 #include "uAbout.h"
 #include "uFileViewer.h"
@@ -34,19 +34,17 @@ class StartUp : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        quarvo::SetFolderLookup([this](std::uint8_t) { return dir_.path().toStdString() + "/"; });
+        desktop_.folders = [this](std::uint8_t) { return dir_.path().toStdString() + "/"; };
     }
-    void TearDown() override {
-        quarvo::SetFolderLookup({});
-        quarvo::SetErrorHook({});
-        quarvo::SetMessageHook({});
-    }
+    void TearDown() override { application()->setErrorReport(nullptr); }
+    static QuarvoApplication* application() { return static_cast<QuarvoApplication*>(qApp); }
     QTemporaryDir dir_;
+    RecordingDesktop desktop_;
 };
 
 TEST_F(StartUp, FiveWindowsAreMadeInOrderAndLiveUntilTheEnd) {
     {
-        quarvo::ProgramWindows windows;
+        quarvo::ProgramWindows windows(desktop_);
         ASSERT_NE(fZorezOrudaz_Main, nullptr);
         EXPECT_EQ(windows.mainWindow(), fZorezOrudaz_Main);
         const QList<QDialog*> others =
@@ -113,12 +111,12 @@ TEST_F(StartUp, EventLoopEndsWhenTheMainWindowCloses) {
         QCoreApplication::exit(99);
     });
     guard.start(20000);
-    EXPECT_EQ(quarvo::RunProgram(*qApp), 0);
+    EXPECT_EQ(quarvo::RunProgram(*qApp, desktop_), 0);
     EXPECT_FALSE(overran);
     EXPECT_TRUE(main_shown);
     EXPECT_TRUE(others_hidden);
     EXPECT_EQ(fZorezOrudaz_Main, nullptr) << "the windows end with the program";
-    EXPECT_TRUE(ProgramFilesPath.empty());
+    EXPECT_TRUE(ViewedFileName.empty());
 }
 
 // --- The default error report -------------------------------------------------
@@ -133,7 +131,8 @@ class Thrower : public QWidget {
 
 TEST_F(StartUp, ErrorsEscapingEventHandlersReachTheReportAndTheProgramGoesOn) {
     QStringList reported;
-    quarvo::SetErrorHook([&](const QString& message) { reported << message; });
+    desktop_.on_error = [&](const QString& message) { reported << message; };
+    application()->setErrorReport(&desktop_);
     QWidget window;
     auto* thrower = new Thrower;
     thrower->setParent(&window);
@@ -156,12 +155,12 @@ TEST_F(StartUp, ErrorsEscapingEventHandlersReachTheReportAndTheProgramGoesOn) {
 
 TEST_F(StartUp, ErrorInAConnectedHandlerStopsAtTheReport) {
     QStringList reported;
-    quarvo::SetErrorHook([&](const QString& message) { reported << message; });
+    desktop_.on_error = [&](const QString& message) { reported << message; };
     QPushButton button(QStringLiteral("Start conversion"));
     button.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
     int reached = 0;
-    QObject::connect(&button, &QPushButton::clicked, &button, quarvo::Reporting([&] {
+    QObject::connect(&button, &QPushButton::clicked, &button, quarvo::Reporting(desktop_, [&] {
         throw quarvo::EFCreateError("/ro/contacts.csv");
         ++reached;
     }));
@@ -196,14 +195,15 @@ void answer_next_box(SeenBox& seen) {
 TEST_F(StartUp, BoxesCarryTheApplicationTitle) {
     SeenBox error_box;
     answer_next_box(error_box);
-    quarvo::ReportError(quarvo::EFOpenError("/tmp/x"));
+    quarvo::QtDesktop desktop;
+    desktop.ReportError(quarvo::EFOpenError("/tmp/x").what());
     EXPECT_EQ(error_box.title, QStringLiteral("Quarvo"));
     EXPECT_EQ(error_box.text, QStringLiteral("Cannot open file /tmp/x"));
     EXPECT_EQ(error_box.buttons, 1);
 
     SeenBox message_box;
     answer_next_box(message_box);
-    quarvo::ShowMessage(nullptr, QStringLiteral("3 Contacts converted to CSV !"));
+    desktop.ShowMessage("3 Contacts converted to CSV !");
     EXPECT_EQ(message_box.title, QStringLiteral("Quarvo"));
     EXPECT_EQ(message_box.text, QStringLiteral("3 Contacts converted to CSV !"));
     EXPECT_EQ(message_box.icon, QMessageBox::NoIcon);

@@ -1,23 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Where start-up looks for the default file names: the folder lookup (which
-// tests replace with a stand-in) and the places an Opera profile is kept.
+// Where the main window looks for the default file names: the places an
+// Opera profile is kept. The folders themselves come from the desktop.
 #pragma once
 
-#include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace quarvo {
-
-// Answers like GetShellFolderPath: a folder ending in a separator, or "".
-using FolderLookup = std::function<std::string(std::uint8_t kind)>;
-
-// Replaces the folder lookup of start-up; an empty lookup brings
-// GetShellFolderPath back.
-void SetFolderLookup(FolderLookup lookup);
-[[nodiscard]] std::string LookUpFolder(std::uint8_t kind);
 
 enum class OperaFile { Contacts, Hotlist };
 

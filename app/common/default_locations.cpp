@@ -4,15 +4,9 @@
 #include <cstdlib>
 
 #include "file_layer.h"
-#include "shell_folders.h"
 
 namespace quarvo {
 namespace {
-
-FolderLookup& folder_lookup() {
-    static FolderLookup lookup;
-    return lookup;
-}
 
 std::string joined(std::initializer_list<std::string_view> parts) {
     std::string path;
@@ -24,14 +18,6 @@ std::string joined(std::initializer_list<std::string_view> parts) {
 }
 
 }  // namespace
-
-void SetFolderLookup(FolderLookup lookup) {
-    folder_lookup() = std::move(lookup);
-}
-
-std::string LookUpFolder(std::uint8_t kind) {
-    return folder_lookup() ? folder_lookup()(kind) : GetShellFolderPath(kind);
-}
 
 std::vector<std::string> OperaFileCandidates(const std::string& program_files, OperaFile file) {
     const std::string_view name = file == OperaFile::Contacts ? "contacts.adr" : "opera6.adr";

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+// What the windows' logic needs from the desktop it runs on: the message
+// boxes, the error report and the user's folders. Each front end implements
+// it once; tests replace it. Texts are bytes: file names in them are spelt
+// as the file system spells them, the rest is ASCII.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace quarvo {
+
+class Desktop {
+  public:
+    virtual ~Desktop() = default;
+
+    // Shows `text` in the program's box with one OK button; returns when the
+    // user has closed it.
+    virtual void ShowMessage(std::string_view text) = 0;
+
+    // Shows the message of an error that ended a user action.
+    virtual void ReportError(std::string_view message) = 0;
+
+    // Answers as GetShellFolderPath does: a folder ending in a separator,
+    // or "". May throw quarvo::Exception when the system has no answer.
+    [[nodiscard]] virtual std::string LookUpFolder(std::uint8_t kind) = 0;
+};
+
+// Runs `action`, sending an error that escapes it to `desktop`'s error
+// report: an error ends the user's action, never the program.
+template <class Action>
+void RunReporting(Desktop& desktop, Action&& action) {
+    try {
+        std::forward<Action>(action)();
+    } catch (const std::exception& error) {
+        desktop.ReportError(error.what());
+    }
+}
+
+// The same as a handler to connect to a control's event.
+template <class Action>
+[[nodiscard]] auto Reporting(Desktop& desktop, Action action) {
+    return [&desktop, action = std::move(action)]() { RunReporting(desktop, action); };
+}
+
+}  // namespace quarvo

@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: MIT
+#include "main_window_logic.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "conversion_run.h"
+#include "default_locations.h"
+#include "errors.h"
+#include "file_layer.h"
+#include "shell_folders.h"
+#include "text_search.h"
+
+namespace quarvo {
+namespace {
+
+// Only a plain file is something to convert: a folder is a step on the way
+// while a name is typed, and the file layer refuses pipes and devices.
+bool is_plain_file(const std::string& file_name) {
+    std::error_code error;
+    return !file_name.empty() && std::filesystem::is_regular_file(file_name, error);
+}
+
+// What a conversion could start from: a plain file that opens for reading
+// (the plain-file test first, as opening a pipe would wait for a writer).
+bool can_convert(const std::string& file_name) {
+    if (!is_plain_file(file_name)) return false;
+    try {
+        const FileReading reading(file_name);
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
+// Windows' message box shows LF CR as one line break; other platforms break
+// the line at each of the two, which would leave an empty line between.
+#ifdef _WIN32
+constexpr char kResultLineBreak[] = "\n\r";
+#else
+constexpr char kResultLineBreak[] = "\n";
+#endif
+
+}  // namespace
+
+std::string ConversionResultMessage(std::int32_t contacts, std::int32_t bookmarks) {
+    return std::to_string(contacts) + " Contacts converted to CSV !" + kResultLineBreak +
+           std::to_string(bookmarks) + " Bookmarks converted to HTM !";
+}
+
+// One input file's count of a marker; readable is false for a name that
+// names no plain file or one that could not be read.
+struct MainWindowLogic::InputCount {
+    std::int32_t count = 0;
+    bool readable = false;
+    std::optional<std::string> unreported_error;
+};
+
+MainWindowLogic::MainWindowLogic(MainWindowView& view, Desktop& desktop)
+    : view_(view), desktop_(desktop) {}
+
+void MainWindowLogic::FormCreate() {
+    program_files_ = desktop_.LookUpFolder(kProgramFilesFolder);
+    if (const auto contacts = FindOperaFile(program_files_, OperaFile::Contacts))
+        view_.SetFileName(NameField::OperaContacts, *contacts);
+    if (const auto hotlist = FindOperaFile(program_files_, OperaFile::Hotlist))
+        view_.SetFileName(NameField::OperaBookmarks, *hotlist);
+    view_.SetFileName(NameField::ContactsOutput,
+                      desktop_.LookUpFolder(kPersonalFolder) + "contacts.csv");
+    view_.SetFileName(NameField::BookmarksOutput,
+                      desktop_.LookUpFolder(kPersonalFolder) + "bookmark.htm");
+}
+
+MainWindowLogic::InputCount MainWindowLogic::CountInput(const std::string& name,
+                                                        std::string_view marker) {
+    InputCount result;
+    if (!is_plain_file(name)) return result;
+    std::string text;
+    try {
+        text = ReadWholeFile(name);
+    } catch (const EStreamError& error) {
+        if (reported_unreadable_.insert(name).second) result.unreported_error = error.what();
+        return result;
+    }
+    reported_unreadable_.erase(name);
+    result.count = CountOccurrences(text, marker);
+    result.readable = true;
+    return result;
+}
+
+void MainWindowLogic::CountItems() {
+    const InputCount bookmarks = CountInput(view_.FileName(NameField::OperaBookmarks), "#URL");
+    const InputCount contacts = CountInput(view_.FileName(NameField::OperaContacts), "#CONTACT");
+    ItemCounts counts;
+    counts.bookmarks = bookmarks.count;
+    counts.contacts = contacts.count;
+    counts.ready = bookmarks.readable || contacts.readable;
+    // Both counts can reach INT32_MAX; their sum must not wrap.
+    counts.progress_maximum = static_cast<std::int32_t>(
+        std::min<std::int64_t>(std::int64_t{bookmarks.count} + contacts.count, INT32_MAX));
+    view_.ShowCounts(counts);
+    // Reported once the window shows the new state: the box is modal, and
+    // the recount behind it is complete.
+    for (const InputCount* input : {&bookmarks, &contacts})
+        if (input->unreported_error) desktop_.ReportError(*input->unreported_error);
+}
+
+void MainWindowLogic::StartConversion() {
+    const ConversionJob contacts_job{view_.FileName(NameField::OperaContacts),
+                                     view_.FileName(NameField::ContactsOutput)};
+    const ConversionJob bookmarks_job{view_.FileName(NameField::OperaBookmarks),
+                                      view_.FileName(NameField::BookmarksOutput)};
+    // A refused run ends here, in the error report, before the bar shows.
+    CheckConversionRun({contacts_job, bookmarks_job});
+    view_.ShowProgress(true);
+    const auto progress = [this] { view_.StepProgress(); };
+    const std::int32_t contacts = RunContactsConversion(contacts_job, progress).count;
+    const std::int32_t bookmarks =
+        RunBookmarksConversion(bookmarks_job, progress, [this](std::string_view message) {
+            desktop_.ShowMessage(message);
+        }).count;
+    desktop_.ShowMessage(ConversionResultMessage(contacts, bookmarks));
+    view_.ShowProgress(false);
+}
+
+void MainWindowLogic::UpdateStartCommand() {
+    view_.EnableStartCommand(can_convert(view_.FileName(NameField::OperaBookmarks)) ||
+                             can_convert(view_.FileName(NameField::OperaContacts)));
+}
+
+void MainWindowLogic::OpenBookmarks() {
+    view_.ShowViewer(view_.FileName(NameField::OperaBookmarks));
+}
+
+void MainWindowLogic::OpenContacts() {
+    view_.ShowViewer(view_.FileName(NameField::OperaContacts));
+}
+
+}  // namespace quarvo

@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: MIT
+// The main window's decisions, apart from any toolkit: the default file
+// names, what the two Opera files count and whether there is anything to
+// convert, the one run of both conversions and the message it ends with,
+// and which file the viewer opens. A front end shows what it is told
+// through MainWindowView and passes its controls' events on.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "desktop.h"
+
+namespace quarvo {
+
+// The main window's four file names.
+enum class NameField { OperaContacts, OperaBookmarks, ContactsOutput, BookmarksOutput };
+
+// What the status bar and the start buttons show after a count.
+struct ItemCounts {
+    std::int32_t bookmarks = 0;
+    std::int32_t contacts = 0;
+    // A conversion can start: either Opera file is a plain file that reads.
+    bool ready = false;
+    // Both counts together, held at INT32_MAX: the progress bar's end.
+    std::int32_t progress_maximum = 0;
+};
+
+// The window's side. File names are the file system's bytes.
+class MainWindowView {
+  public:
+    [[nodiscard]] virtual std::string FileName(NameField field) const = 0;
+    virtual void SetFileName(NameField field, const std::string& name) = 0;
+    virtual void ShowCounts(const ItemCounts& counts) = 0;
+    // The File menu's start command; the start buttons follow ShowCounts.
+    virtual void EnableStartCommand(bool enabled) = 0;
+    virtual void ShowProgress(bool shown) = 0;
+    // The progress sink of both conversions: one step of the bar.
+    virtual void StepProgress() = 0;
+    // Opens the file viewer on `file_name` and returns when it is closed.
+    virtual void ShowViewer(const std::string& file_name) = 0;
+
+  protected:
+    ~MainWindowView() = default;
+};
+
+// The message a run ends with; the line break is the platform's, so that
+// the box shows the two counts on two lines and nothing between.
+[[nodiscard]] std::string ConversionResultMessage(std::int32_t contacts, std::int32_t bookmarks);
+
+class MainWindowLogic {
+  public:
+    MainWindowLogic(MainWindowView& view, Desktop& desktop);
+
+    // Fills in the default names, one after the other: the Opera files
+    // found below Program Files (or in the home profile), the outputs in the
+    // user's documents. An error of the folder lookup ends it and leaves
+    // the names set so far.
+    void FormCreate();
+
+    // Recounts the two Opera files and shows the readiness state; then
+    // reports each input that cannot be read, once per name until it reads
+    // again, so that the recount of every keystroke raises no new box.
+    void CountItems();
+
+    // Refuses the run before anything is read or written when an output is
+    // an input or the other output (ESameFileError); else converts the
+    // contacts, then the hotlist, with the bar shown, and shows the counts.
+    // A file error ends the run where it happens, the bar left shown.
+    void StartConversion();
+
+    // Decides the File menu's start command when the menu opens.
+    void UpdateStartCommand();
+
+    void OpenBookmarks();
+    void OpenContacts();
+
+    // The Program Files folder the defaults were looked for in.
+    [[nodiscard]] const std::string& ProgramFilesPath() const { return program_files_; }
+
+  private:
+    struct InputCount;
+    [[nodiscard]] InputCount CountInput(const std::string& name, std::string_view marker);
+
+    MainWindowView& view_;
+    Desktop& desktop_;
+    std::string program_files_;
+    // Input names whose read failed and was reported.
+    std::set<std::string> reported_unreadable_;
+};
+
+}  // namespace quarvo

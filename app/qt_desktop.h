@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+// The desktop as Qt offers it: the program's message boxes, captioned with
+// the application title, and the system's folder lookup.
+#pragma once
+
+#include "desktop.h"
+
+class QWidget;
+
+namespace quarvo {
+
+class QtDesktop : public Desktop {
+  public:
+    // The window the program's messages are shown over.
+    void SetMainWindow(QWidget* window) { main_window_ = window; }
+
+    void ShowMessage(std::string_view text) override;
+    // The error box goes over whichever window of the program is active.
+    void ReportError(std::string_view message) override;
+    [[nodiscard]] std::string LookUpFolder(std::uint8_t kind) override;
+
+  private:
+    QWidget* main_window_ = nullptr;
+};
+
+}  // namespace quarvo

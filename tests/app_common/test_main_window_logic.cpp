@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: MIT
+// The main window's decisions with a stand-in window and desktop: what each
+// step shows, in which order, and what it reports.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "conversion_run.h"
+#include "errors.h"
+#include "file_layer.h"
+#include "hotlist.h"
+#include "main_window_logic.h"
+#include "shell_folders.h"
+#include "temp_folder.h"
+
+namespace {
+
+using quarvo::NameField;
+using quarvo::testing::GetBytes;
+using quarvo::testing::PutBytes;
+using quarvo::testing::TempFolder;
+
+// Window and desktop in one, writing down everything shown, in order.
+class StandIn : public quarvo::MainWindowView, public quarvo::Desktop {
+  public:
+    std::map<NameField, std::string> names;
+    std::vector<std::string> log;
+    std::map<std::uint8_t, std::string> folders;
+    bool fail_documents = false;
+
+    std::string FileName(NameField field) const override {
+        const auto found = names.find(field);
+        return found == names.end() ? std::string() : found->second;
+    }
+    void SetFileName(NameField field, const std::string& name) override { names[field] = name; }
+    void ShowCounts(const quarvo::ItemCounts& c) override {
+        log.push_back("counts " + std::to_string(c.bookmarks) + " " + std::to_string(c.contacts) +
+                      (c.ready ? " ready " : " choose ") + std::to_string(c.progress_maximum));
+    }
+    void EnableStartCommand(bool enabled) override {
+        log.push_back(enabled ? "menu on" : "menu off");
+    }
+    void ShowProgress(bool shown) override { log.push_back(shown ? "bar shown" : "bar hidden"); }
+    void StepProgress() override {
+        if (log.empty() || log.back() != "step") log.push_back("step");
+    }
+    void ShowViewer(const std::string& file_name) override { log.push_back("viewer " + file_name); }
+    void ShowMessage(std::string_view text) override {
+        log.push_back("message " + std::string(text));
+    }
+    void ReportError(std::string_view message) override {
+        log.push_back("error " + std::string(message));
+    }
+    std::string LookUpFolder(std::uint8_t kind) override {
+        if (fail_documents && kind == quarvo::kPersonalFolder)
+            throw quarvo::Exception("Failed to get data for 'Personal'");
+        return folders[kind];
+    }
+};
+
+constexpr char kContacts[] =
+    "Opera Hotlist version 2.0\r\n\r\n#CONTACT\r\n\tNAME=Ada\r\n\r\n#CONTACT\r\n\tNAME=Bob\r\n\r\n";
+constexpr char kHotlist[] =
+    "Opera Hotlist version 2.0\r\nOptions: encoding = utf8, version=3\r\n\r\n"
+    "#URL\r\n\tNAME=One\r\n\tURL=http://one.example/\r\n\r\n";
+
+class MainWindowLogicTest : public ::testing::Test {
+  protected:
+    TempFolder folder_;
+    StandIn window_;
+    quarvo::MainWindowLogic logic_{window_, window_};
+};
+
+TEST_F(MainWindowLogicTest, CountsReadinessAndAnUnreadableNameReportedOnceAfterTheCounts) {
+    PutBytes(folder_.File("contacts.adr"), kContacts);
+    window_.names[NameField::OperaContacts] = folder_.File("contacts.adr");
+    window_.names[NameField::OperaBookmarks] = folder_.path().string();  // a folder: no box
+    logic_.CountItems();
+    window_.names[NameField::OperaContacts] = folder_.File("missing.adr");
+    logic_.CountItems();
+    EXPECT_EQ(window_.log, (std::vector<std::string>{"counts 0 2 ready 2", "counts 0 0 choose 0"}));
+
+    // A name that is a plain file but cannot be opened: /proc files refuse
+    // writes, and this one refuses reading too, also for root.
+    const std::string unreadable = "/proc/sys/vm/drop_caches";
+    try {
+        if (quarvo::PlainFileExists(unreadable)) (void)quarvo::ReadWholeFile(unreadable);
+        GTEST_SKIP() << "no unreadable file here";
+    } catch (const quarvo::EStreamError&) {
+    }
+    window_.log.clear();
+    window_.names[NameField::OperaBookmarks] = unreadable;
+    logic_.CountItems();
+    logic_.CountItems();
+    ASSERT_EQ(window_.log.size(), 3u);
+    EXPECT_EQ(window_.log[0], "counts 0 0 choose 0");
+    EXPECT_EQ(window_.log[1].rfind("error Cannot open file " + unreadable, 0), 0u)
+        << window_.log[1];
+    EXPECT_EQ(window_.log[2], "counts 0 0 choose 0") << "the same name is not reported again";
+}
+
+TEST_F(MainWindowLogicTest, ARunShowsTheBarConvertsAndEndsWithTheCounts) {
+    PutBytes(folder_.File("opera6.adr"), kHotlist);
+    window_.names = {{NameField::OperaContacts, folder_.File("missing.adr")},
+                     {NameField::OperaBookmarks, folder_.File("opera6.adr")},
+                     {NameField::ContactsOutput, folder_.File("c.csv")},
+                     {NameField::BookmarksOutput, folder_.File("b.htm")}};
+    logic_.StartConversion();
+    EXPECT_EQ(window_.log, (std::vector<std::string>{
+                               "bar shown", "step",
+                               "message " + quarvo::ConversionResultMessage(0, 1), "bar hidden"}));
+    EXPECT_EQ(GetBytes(folder_.File("b.htm")), quarvo::ConvertHotlistText(kHotlist)->html);
+    EXPECT_FALSE(quarvo::PathExists(folder_.File("c.csv"))) << "a missing input writes nothing";
+
+    window_.log.clear();
+    window_.names[NameField::ContactsOutput] = folder_.File("opera6.adr");
+    EXPECT_THROW(logic_.StartConversion(), quarvo::ESameFileError);
+    EXPECT_TRUE(window_.log.empty()) << "a refused run shows nothing, not even the bar";
+}
+
+TEST_F(MainWindowLogicTest, ResultMessageHasTheCountsOnTwoLines) {
+#ifdef _WIN32
+    EXPECT_EQ(quarvo::ConversionResultMessage(3, -1),
+              "3 Contacts converted to CSV !\n\r-1 Bookmarks converted to HTM !");
+#else
+    EXPECT_EQ(quarvo::ConversionResultMessage(3, -1),
+              "3 Contacts converted to CSV !\n-1 Bookmarks converted to HTM !");
+#endif
+}
+
+TEST_F(MainWindowLogicTest, DefaultsStopAtAFailingLookupKeepingWhatWasSet) {
+    const std::string programs = folder_.path().string() + quarvo::kPathSeparator;
+    std::filesystem::create_directories(folder_.path() / "Opera" / "profile");
+    PutBytes(programs + "Opera" + quarvo::kPathSeparator + "profile" + quarvo::kPathSeparator +
+                 "contacts.adr",
+             kContacts);
+    window_.folders[quarvo::kProgramFilesFolder] = programs;
+    window_.fail_documents = true;
+    EXPECT_THROW(logic_.FormCreate(), quarvo::Exception);
+    EXPECT_EQ(logic_.ProgramFilesPath(), programs);
+    EXPECT_EQ(window_.FileName(NameField::OperaContacts),
+              programs + "Opera" + quarvo::kPathSeparator + "profile" + quarvo::kPathSeparator +
+                  "contacts.adr");
+    EXPECT_EQ(window_.names.count(NameField::ContactsOutput), 0u);
+}
+
+TEST_F(MainWindowLogicTest, FileMenuAndViewerFollowTheInputNames) {
+    PutBytes(folder_.File("contacts.adr"), kContacts);
+    window_.names[NameField::OperaBookmarks] = folder_.path().string();
+    logic_.UpdateStartCommand();
+    window_.names[NameField::OperaContacts] = folder_.File("contacts.adr");
+    logic_.UpdateStartCommand();
+    logic_.OpenContacts();
+    EXPECT_EQ(window_.log, (std::vector<std::string>{"menu off", "menu on",
+                                                     "viewer " + folder_.File("contacts.adr")}));
+}
+
+}  // namespace
