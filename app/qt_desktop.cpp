@@ -7,6 +7,7 @@
 #include "app_globals.h"
 #include "file_names.h"
 #include "shell_folders.h"
+#include "viewer_save_dialog.h"
 
 namespace quarvo {
 
@@ -22,6 +23,32 @@ void QtDesktop::ReportError(std::string_view message) {
                     FileNameText(message), QMessageBox::Ok, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+namespace {
+
+QWidget* asking_window() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return QApplication::activeWindow();
+}
+
+}  // namespace
+
+bool QtDesktop::AskToSaveAnyway(std::string_view question) {
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle),
+                    QString::fromUtf8(question.data(), static_cast<qsizetype>(question.size())),
+                    QMessageBox::Save | QMessageBox::Cancel, asking_window());
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Save;
+}
+
+std::optional<std::string> QtDesktop::AskSaveFileName(const std::string& suggested) {
+    SaveDialog dialog(asking_window());
+    dialog.setObjectName(QStringLiteral("jsdFileSaveAs"));
+    dialog.SetFileName(FileNameText(suggested));
+    if (!dialog.Execute()) return std::nullopt;
+    return FileNameBytes(dialog.FileName());
 }
 
 std::string QtDesktop::LookUpFolder(std::uint8_t kind) {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The desktop as Qt offers it: the program's message boxes, captioned with
-// the application title, and the system's folder lookup.
+// the application title, the save dialog and the system's folder lookup.
 #pragma once
 
 #include "desktop.h"
@@ -17,6 +17,10 @@ class QtDesktop : public Desktop {
     void ShowMessage(std::string_view text) override;
     // The error box goes over whichever window of the program is active.
     void ReportError(std::string_view message) override;
+    // The question and the save dialog go over the window that asks: the
+    // modal one, else the active one.
+    [[nodiscard]] bool AskToSaveAnyway(std::string_view question) override;
+    [[nodiscard]] std::optional<std::string> AskSaveFileName(const std::string& suggested) override;
     [[nodiscard]] std::string LookUpFolder(std::uint8_t kind) override;
 
   private:

@@ -2,21 +2,17 @@
 #include "uFileViewer.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QToolButton>
 #include <string>
 
 #include "app_globals.h"
-#include "file_layer.h"
+#include "file_names.h"
 #include "image_list.h"
-#include "message_box.h"
-#include "strman.h"
 #include "text_editor.h"
 #include "viewer_busy.h"
 #include "viewer_look.h"
-#include "viewer_save_dialog.h"
 
 namespace {
 
@@ -24,30 +20,22 @@ constexpr int kClientWidth = 582;
 constexpr int kClientHeight = 438;
 constexpr int kToolBarHeight = 29;
 
-QString FromLocal(const std::string& name) {
-    return QFile::decodeName(QByteArray::fromStdString(name));
-}
-std::string ToLocal(const QString& name) {
-    return QFile::encodeName(name).toStdString();
-}
+// The viewer's busy indicator for the document.
+class Busy : public quarvo::BusyIndicator {
+  public:
+    Busy(QWidget* parent, const QString& label, int steps) : busy_(parent, label, steps) {}
+    void Step() override { busy_.Step(); }
 
-// The question for a text that holds characters its file cannot.
-QString UnencodableQuestion(const quarvo::EncodedText& text) {
-    const char32_t first = text.first_unencodable;
-    return QStringLiteral(
-               "This file is kept one byte per character (Windows-1252), which has no byte "
-               "for %1 of the characters in the text, the first being \"%2\" (U+%3).\n\n"
-               "Each of them would be saved as \"?\". Save anyway?")
-        .arg(text.unencodable)
-        .arg(QString::fromUcs4(&first, 1),
-             QString::number(static_cast<uint>(first), 16).toUpper().rightJustified(4, u'0'));
-}
+  private:
+    ViewerBusy busy_;
+};
 
 }  // namespace
 
 TfFileViewer::TfFileViewer(quarvo::Desktop& desktop, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      desktop_(desktop) {
+      desktop_(desktop),
+      document_(*this, desktop) {
     setObjectName(QStringLiteral("fFileViewer"));
     setWindowTitle(QStringLiteral("Quarvo - [Fileviewer]"));
     setFont(quarvo::WindowFont());
@@ -59,9 +47,6 @@ TfFileViewer::TfFileViewer(quarvo::Desktop& desktop, QWidget* parent)
     jmeFile->setObjectName(QStringLiteral("jmeFile"));
     jmeFile->setGeometry(0, kToolBarHeight, kClientWidth, kClientHeight - kToolBarHeight);
     jmeFile->setFocusPolicy(Qt::StrongFocus);
-
-    jsdFileSaveAs = new SaveDialog(this);
-    jsdFileSaveAs->setObjectName(QStringLiteral("jsdFileSaveAs"));
 }
 
 QToolButton* TfFileViewer::AddToolButton(const char* name, int left, int picture,
@@ -137,61 +122,40 @@ void TfFileViewer::keyPressEvent(QKeyEvent* event) {
 }
 
 void TfFileViewer::FormActivate() {
-    const std::string_view shown_name =
-        quarvo::StrMan.TextAfterLast(std::string_view(&quarvo::kPathSeparator, 1), ViewedFileName);
-    setWindowTitle(QStringLiteral("Quarvo - [") + FromLocal(std::string(shown_name)) +
-                   QStringLiteral("]"));
-
-    // Emptied first: should reading fail, text of an earlier showing must
-    // not stay where a Save would write it over the newly named file.
-    jmeFile->SetText({});
-    if (!quarvo::PlainFileExists(ViewedFileName)) return;
-    Load(/*write_backup=*/true);
-}
-
-void TfFileViewer::Load(bool write_backup) {
-    ViewerBusy busy(this, QDir::toNativeSeparators(FromLocal(ViewedFileName)),
-                    write_backup ? 3 : 2);
-    const std::string bytes = quarvo::ReadWholeFile(ViewedFileName);
-    busy.Step();
-    jmeFile->SetText(bytes);
-    busy.Step();
-    if (!write_backup) return;
-    // The backup is the file as it is on disk, whatever the editor makes of it.
-    quarvo::WriteWholeFile(kBackupFileName, bytes);
-    busy.Step();
+    document_.Show(ViewedFileName);
 }
 
 void TfFileViewer::tbReloadClick() {
-    Load(/*write_backup=*/false);
-}
-
-void TfFileViewer::Save(const std::string& file_name, bool unless_empty) {
-    quarvo::EncodedText text;
-    {
-        ViewerBusy busy(this, QString(), 1);
-        text = jmeFile->Encoded();
-        busy.Step();
-    }
-    if (unless_empty && text.bytes.empty()) return;
-    if (text.unencodable != 0 && !quarvo::AskToSaveAnyway(this, UnencodableQuestion(text))) return;
-    ViewerBusy busy(this, QDir::toNativeSeparators(FromLocal(file_name)), 1);
-    quarvo::WriteWholeFile(file_name, text.bytes);
-    busy.Step();
+    document_.Reload(ViewedFileName);
 }
 
 void TfFileViewer::tbSaveFileClick() {
-    // Saving never creates a file, and an empty editor never blanks one.
-    if (!quarvo::PlainFileExists(ViewedFileName)) return;
-    Save(ViewedFileName, /*unless_empty=*/true);
+    document_.Save(ViewedFileName);
 }
 
 void TfFileViewer::tbSaveAsClick() {
-    jsdFileSaveAs->SetFileName(FromLocal(ViewedFileName));
-    if (!jsdFileSaveAs->Execute()) return;
-    Save(ToLocal(jsdFileSaveAs->FileName()), /*unless_empty=*/false);
+    document_.SaveAs(ViewedFileName);
 }
 
 void TfFileViewer::tbCloseClick() {
     close();
+}
+
+void TfFileViewer::SetCaption(const std::string& caption) {
+    setWindowTitle(quarvo::FileNameText(caption));
+}
+
+void TfFileViewer::SetText(std::string_view file_bytes) {
+    jmeFile->SetText(file_bytes);
+}
+
+quarvo::EncodedText TfFileViewer::Text() const {
+    return jmeFile->Encoded();
+}
+
+std::unique_ptr<quarvo::BusyIndicator> TfFileViewer::ShowBusy(const std::string& file_name,
+                                                              int steps) {
+    const QString label =
+        file_name.empty() ? QString() : QDir::toNativeSeparators(quarvo::FileNameText(file_name));
+    return std::make_unique<Busy>(this, label, steps);
 }

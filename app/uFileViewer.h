@@ -1,27 +1,30 @@
 // SPDX-License-Identifier: MIT
 // The file viewer: shows the file named by ViewedFileName as plain text and
-// lets the user edit it, reload it, save it back or save it elsewhere.
+// lets the user edit it, reload it, save it back or save it elsewhere, as
+// ViewerDocument decides.
 // Errors of the file layer are not caught here; they end the handler and
 // reach the desktop's error report with the viewer still open.
 #pragma once
 
 #include <QDialog>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "desktop.h"
+#include "viewer_document.h"
 
 class QToolButton;
 class QWidget;
-class SaveDialog;
 class TextEditor;
 
-class TfFileViewer : public QDialog {
+class TfFileViewer : public QDialog, private quarvo::ViewerView {
     Q_OBJECT
   public:
     explicit TfFileViewer(quarvo::Desktop& desktop, QWidget* parent = nullptr);
 
     // Where each showing leaves a copy of what it loaded: the current folder.
-    static constexpr const char* kBackupFileName = "QuarvoFileViewerBackup.txt";
+    static constexpr const char* kBackupFileName = quarvo::ViewerDocument::kBackupFileName;
 
   public slots:
     // Runs once per showing: new caption, fresh load (or an empty editor
@@ -39,14 +42,15 @@ class TfFileViewer : public QDialog {
   private:
     void CreateToolBar();
     QToolButton* AddToolButton(const char* name, int left, int picture, const QString& hint);
-    // Reads the viewed file into the editor, and a copy of its bytes into
-    // the backup file when asked.
-    void Load(bool write_backup);
-    // Writes the editor's text to `file_name`, after asking when it holds
-    // characters the file's encoding cannot.
-    void Save(const std::string& file_name, bool unless_empty);
+    // What the document shows through the window.
+    void SetCaption(const std::string& caption) override;
+    void SetText(std::string_view file_bytes) override;
+    [[nodiscard]] quarvo::EncodedText Text() const override;
+    [[nodiscard]] std::unique_ptr<quarvo::BusyIndicator> ShowBusy(const std::string& file_name,
+                                                                  int steps) override;
 
     quarvo::Desktop& desktop_;
+    quarvo::ViewerDocument document_;
     QWidget* ToolBar1 = nullptr;
     QToolButton* tbReload = nullptr;
     QToolButton* tbSaveAs = nullptr;
@@ -54,5 +58,4 @@ class TfFileViewer : public QDialog {
     QToolButton* tbSearch = nullptr;
     QToolButton* tbClose = nullptr;
     TextEditor* jmeFile = nullptr;
-    SaveDialog* jsdFileSaveAs = nullptr;
 };

@@ -1,17 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "viewer_save_dialog.h"
 
-#include <utility>
-
-namespace {
-
-SaveDialog::Hook& CurrentHook() {
-    static SaveDialog::Hook hook;
-    return hook;
-}
-
-}  // namespace
-
 SaveDialog::SaveDialog(QWidget* parent) : QFileDialog(parent) {
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
@@ -24,14 +13,9 @@ void SaveDialog::SetFileName(const QString& file_name) {
 }
 
 bool SaveDialog::Execute() {
-    if (CurrentHook()) return CurrentHook()(*this);
     if (exec() != QDialog::Accepted) return false;
     const QStringList chosen = selectedFiles();
     if (chosen.isEmpty()) return false;
     file_name_ = chosen.first();
     return true;
-}
-
-void SaveDialog::SetHook(Hook hook) {
-    CurrentHook() = std::move(hook);
 }

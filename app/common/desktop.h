@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // What the windows' logic needs from the desktop it runs on: the message
-// boxes, the error report and the user's folders. Each front end implements
+// boxes, the error report, the save question and the file dialog, and the
+// user's folders. Each front end implements
 // it once; tests replace it. Texts are bytes: file names in them are spelt
 // as the file system spells them, the rest is ASCII.
 #pragma once
 
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,6 +25,15 @@ class Desktop {
 
     // Shows the message of an error that ended a user action.
     virtual void ReportError(std::string_view message) = 0;
+
+    // Asks whether to save although the file cannot hold every character;
+    // `question` is UTF-8. Save is true; Cancel, the default, is false.
+    [[nodiscard]] virtual bool AskToSaveAnyway(std::string_view question) = 0;
+
+    // The save dialog, opened on `suggested`'s folder with its name filled
+    // in: the name the user confirmed, or nothing when cancelled.
+    [[nodiscard]] virtual std::optional<std::string> AskSaveFileName(
+        const std::string& suggested) = 0;
 
     // Answers as GetShellFolderPath does: a folder ending in a separator,
     // or "". May throw quarvo::Exception when the system has no answer.

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The desktop of the window tests: what would go into a box is handed to
-// the test instead, so that no modal box blocks it, and the folder lookup
-// answers as the test says (no folder unless told).
+// The desktop of the window tests: what would go into a box or a dialog is
+// handed to the test instead, so that no modal window blocks it; unanswered
+// questions are cancelled, and the folder lookup answers as the test says
+// (no folder unless told).
 #pragma once
 
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "file_names.h"
@@ -16,6 +18,8 @@ class RecordingDesktop : public quarvo::QtDesktop {
   public:
     std::function<void(const QString& text)> on_message;
     std::function<void(const QString& message)> on_error;
+    std::function<bool(const QString& question)> on_question;
+    std::function<std::optional<std::string>(const std::string& suggested)> on_save_name;
     std::function<std::string(std::uint8_t kind)> folders;
 
     void ShowMessage(std::string_view text) override {
@@ -23,6 +27,14 @@ class RecordingDesktop : public quarvo::QtDesktop {
     }
     void ReportError(std::string_view message) override {
         if (on_error) on_error(quarvo::FileNameText(message));
+    }
+    [[nodiscard]] bool AskToSaveAnyway(std::string_view question) override {
+        return on_question && on_question(QString::fromUtf8(
+                                  question.data(), static_cast<qsizetype>(question.size())));
+    }
+    [[nodiscard]] std::optional<std::string> AskSaveFileName(
+        const std::string& suggested) override {
+        return on_save_name ? on_save_name(suggested) : std::nullopt;
     }
     [[nodiscard]] std::string LookUpFolder(std::uint8_t kind) override {
         return folders ? folders(kind) : std::string();

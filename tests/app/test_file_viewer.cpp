@@ -22,11 +22,9 @@
 #include "errors.h"
 #include "file_layer.h"
 #include "file_seam.h"
-#include "message_box.h"
 #include "recording_desktop.h"
 #include "text_editor.h"
 #include "uFileViewer.h"
-#include "viewer_save_dialog.h"
 
 namespace {
 
@@ -72,14 +70,13 @@ class FileViewerTest : public ::testing::Test {
     // when `chosen` is empty. Returns the name the dialog offered.
     QString SaveAs(const std::string& chosen) {
         QString offered;
-        SaveDialog::SetHook([&](SaveDialog& dialog) {
-            offered = dialog.FileName();
-            if (chosen.empty()) return false;
-            dialog.SetFileName(QString::fromStdString(chosen));
-            return true;
-        });
+        desktop_.on_save_name = [&](const std::string& suggested) -> std::optional<std::string> {
+            offered = QString::fromStdString(suggested);
+            if (chosen.empty()) return std::nullopt;
+            return chosen;
+        };
         Button("tbSaveAs")->click();
-        SaveDialog::SetHook(nullptr);
+        desktop_.on_save_name = nullptr;
         return offered;
     }
 
@@ -293,17 +290,17 @@ TEST_F(FileViewerTest, CharactersTheFileCannotHoldAreNotSavedWithoutAsking) {
 
     QStringList asked;
     bool answer = false;
-    quarvo::SetQuestionHook([&](const QString& text) {
+    desktop_.on_question = [&](const QString& text) {
         asked << text;
         return answer;
-    });
+    };
     Button("tbSaveFile")->click();
     EXPECT_EQ(GetBytes(contacts), "NAME=Ren\xE9\r\n");
     SaveAs(folder_.File("copy.adr"));
     EXPECT_FALSE(fs::exists(folder_.File("copy.adr")));
     answer = true;
     Button("tbSaveFile")->click();
-    quarvo::SetQuestionHook(nullptr);
+    desktop_.on_question = nullptr;
 
     ASSERT_EQ(asked.size(), 3);
     EXPECT_TRUE(asked[0].contains(QStringLiteral("\"\u4E2D\" (U+4E2D)"))) << asked[0].toStdString();

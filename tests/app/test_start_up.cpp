@@ -208,6 +208,15 @@ TEST_F(StartUp, BoxesCarryTheApplicationTitle) {
     EXPECT_EQ(message_box.text, QStringLiteral("3 Contacts converted to CSV !"));
     EXPECT_EQ(message_box.icon, QMessageBox::NoIcon);
     EXPECT_EQ(message_box.buttons, 1);
+
+    SeenBox question_box;
+    answer_next_box(question_box);
+    EXPECT_FALSE(desktop.AskToSaveAnyway("the first being \"\xE4\xB8\xAD\". Save anyway?"))
+        << "only Save saves";
+    EXPECT_EQ(question_box.title, QStringLiteral("Quarvo"));
+    EXPECT_EQ(question_box.text, QStringLiteral("the first being \"\u4E2D\". Save anyway?"));
+    EXPECT_EQ(question_box.icon, QMessageBox::Warning);
+    EXPECT_EQ(question_box.buttons, 2);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -55,6 +56,8 @@ class StandIn : public quarvo::MainWindowView, public quarvo::Desktop {
     void ReportError(std::string_view message) override {
         log.push_back("error " + std::string(message));
     }
+    bool AskToSaveAnyway(std::string_view) override { return false; }
+    std::optional<std::string> AskSaveFileName(const std::string&) override { return {}; }
     std::string LookUpFolder(std::uint8_t kind) override {
         if (fail_documents && kind == quarvo::kPersonalFolder)
             throw quarvo::Exception("Failed to get data for 'Personal'");
