@@ -4,6 +4,15 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#ifdef _WIN32
+#include <windows.h>
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
+#else
+#include <QDesktopServices>
+#include <QUrl>
+#endif
+
 #include "app_globals.h"
 #include "file_names.h"
 #include "shell_folders.h"
@@ -49,6 +58,24 @@ std::optional<std::string> QtDesktop::AskSaveFileName(const std::string& suggest
     dialog.SetFileName(FileNameText(suggested));
     if (!dialog.Execute()) return std::nullopt;
     return FileNameBytes(dialog.FileName());
+}
+
+QWidget* QtDesktop::linkOwner() const {
+    return main_window_ ? main_window_ : QApplication::activeWindow();
+}
+
+void QtDesktop::OpenLink(const std::string& link) {
+#ifdef _WIN32
+    QWidget* owner = linkOwner();
+    HWND window = owner ? reinterpret_cast<HWND>(owner->window()->winId()) : nullptr;
+    ShellExecuteA(window, nullptr, link.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+#else
+    // The desktop's opener wants a URL; tolerant parsing keeps the link as
+    // built and escapes only what a URL cannot carry (the subject's blanks).
+    QDesktopServices::openUrl(
+        QUrl(QString::fromLocal8Bit(link.data(), static_cast<qsizetype>(link.size())),
+             QUrl::TolerantMode));
+#endif
 }
 
 std::string QtDesktop::LookUpFolder(std::uint8_t kind) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The desktop as Qt offers it: the program's message boxes, captioned with
-// the application title, the save dialog and the system's folder lookup.
+// the application title, the save dialog, the platform's opener of links
+// and the system's folder lookup.
 #pragma once
 
 #include "desktop.h"
@@ -21,7 +22,13 @@ class QtDesktop : public Desktop {
     // modal one, else the active one.
     [[nodiscard]] bool AskToSaveAnyway(std::string_view question) override;
     [[nodiscard]] std::optional<std::string> AskSaveFileName(const std::string& suggested) override;
+    void OpenLink(const std::string& link) override;
     [[nodiscard]] std::string LookUpFolder(std::uint8_t kind) override;
+
+  protected:
+    // The window an opened link belongs to: the main window, else the
+    // active one.
+    [[nodiscard]] QWidget* linkOwner() const;
 
   private:
     QWidget* main_window_ = nullptr;

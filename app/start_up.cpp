@@ -59,7 +59,7 @@ ProgramWindows::ProgramWindows(Desktop& desktop) {
     fSettings = settings_.get();
     file_viewer_ = std::make_unique<TfFileViewer>(desktop, main_.get());
     fFileViewer = file_viewer_.get();
-    about_ = std::make_unique<TfAbout>(main_.get());
+    about_ = std::make_unique<TfAbout>(desktop, main_.get());
     fAbout = about_.get();
     under_construction_ = std::make_unique<TfUnderConstruction>(main_.get());
     fUnderConstruction = under_construction_.get();

@@ -19,7 +19,7 @@ constexpr int kLogoHeight = 281;
 
 }  // namespace
 
-TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
+TfAbout::TfAbout(quarvo::Desktop& desktop, QWidget* parent) : QDialog(parent), desktop_(desktop) {
     setObjectName(QStringLiteral("fAbout"));
     setWindowTitle(QStringLiteral("Quarvo - [About]"));
     setFont(quarvo::WindowFont());
@@ -123,8 +123,5 @@ void TfAbout::CloseClick() {
 }
 
 void TfAbout::SendEmail() {
-    // The link is owned by the main window, which the about window is a
-    // child of; without one, by the about window itself.
-    QWidget* owner = parentWidget() ? parentWidget()->window() : this;
-    quarvo::OpenLink(owner, quarvo::MailLink(lblEmail->text().toStdString()));
+    desktop_.OpenLink(quarvo::MailLink(lblEmail->text().toStdString()));
 }

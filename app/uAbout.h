@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include "desktop.h"
+
 class HotTrackLabel;
 class PictureBox;
 class QLabel;
@@ -13,7 +15,7 @@ class QLabel;
 class TfAbout : public QDialog {
     Q_OBJECT
   public:
-    explicit TfAbout(QWidget* parent = nullptr);
+    explicit TfAbout(quarvo::Desktop& desktop, QWidget* parent = nullptr);
 
     // The address lblEmail shows and the mail link is made of.
     static constexpr const char* kMakerAddress = "quarvo@example.org";
@@ -28,6 +30,7 @@ class TfAbout : public QDialog {
   private:
     QLabel* AddLabel(const char* name, int left, int top, const QString& text, const QFont& font);
 
+    quarvo::Desktop& desktop_;
     PictureBox* Image1 = nullptr;
     QLabel* lblEmail = nullptr;
     HotTrackLabel* JvLabel1 = nullptr;

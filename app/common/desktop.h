@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What the windows' logic needs from the desktop it runs on: the message
-// boxes, the error report, the save question and the file dialog, and the
-// user's folders. Each front end implements
+// boxes, the error report, the save question and the file dialog, the
+// opener of links and the user's folders. Each front end implements
 // it once; tests replace it. Texts are bytes: file names in them are spelt
 // as the file system spells them, the rest is ASCII.
 #pragma once
@@ -34,6 +34,11 @@ class Desktop {
     // in: the name the user confirmed, or nothing when cancelled.
     [[nodiscard]] virtual std::optional<std::string> AskSaveFileName(
         const std::string& suggested) = 0;
+
+    // Asks the platform to open `link` with the user's program for it,
+    // maximised and owned by the program's main window. The result is not
+    // looked at: without a mail program nothing happens.
+    virtual void OpenLink(const std::string& link) = 0;
 
     // Answers as GetShellFolderPath does: a folder ending in a separator,
     // or "". May throw quarvo::Exception when the system has no answer.

@@ -20,6 +20,7 @@ class RecordingDesktop : public quarvo::QtDesktop {
     std::function<void(const QString& message)> on_error;
     std::function<bool(const QString& question)> on_question;
     std::function<std::optional<std::string>(const std::string& suggested)> on_save_name;
+    std::function<void(const std::string& link, QWidget* owner)> on_link;
     std::function<std::string(std::uint8_t kind)> folders;
 
     void ShowMessage(std::string_view text) override {
@@ -35,6 +36,9 @@ class RecordingDesktop : public quarvo::QtDesktop {
     [[nodiscard]] std::optional<std::string> AskSaveFileName(
         const std::string& suggested) override {
         return on_save_name ? on_save_name(suggested) : std::nullopt;
+    }
+    void OpenLink(const std::string& link) override {
+        if (on_link) on_link(link, linkOwner());
     }
     [[nodiscard]] std::string LookUpFolder(std::uint8_t kind) override {
         return folders ? folders(kind) : std::string();

@@ -16,31 +16,24 @@
 
 #include "app_globals.h"
 #include "hot_track_label.h"
-#include "mail_link.h"
 #include "picture_box.h"
+#include "recording_desktop.h"
 #include "uAbout.h"
 #include "uSettings.h"
 #include "uUnderConstruction.h"
 
 namespace {
 
-TEST(MailLink, IsAddressAndSubjectUnencoded) {
-    EXPECT_EQ(quarvo::MailLink("maker@example.org"), "mailto:maker@example.org?subject=Quarvo: ");
-    EXPECT_EQ(quarvo::MailLink("first last+tag@example.org"),
-              "mailto:first last+tag@example.org?subject=Quarvo: ");
-    EXPECT_EQ(quarvo::MailLink(""), "mailto:?subject=Quarvo: ");
-}
-
 class AboutTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        quarvo::SetLinkOpenerHook([this](QWidget* owner, const std::string& link) {
+        desktop_.SetMainWindow(&main_window_);
+        desktop_.on_link = [this](const std::string& link, QWidget* owner) {
             links_.push_back(link);
             owners_.push_back(owner);
-        });
+        };
         about_.show();
     }
-    void TearDown() override { quarvo::SetLinkOpenerHook(nullptr); }
 
     QWidget* Control(const char* name) {
         auto* widget = about_.findChild<QWidget*>(QLatin1String(name));
@@ -53,7 +46,8 @@ class AboutTest : public ::testing::Test {
     }
 
     QWidget main_window_;
-    TfAbout about_{&main_window_};
+    RecordingDesktop desktop_;
+    TfAbout about_{desktop_, &main_window_};
     std::vector<std::string> links_;
     std::vector<QWidget*> owners_;
 };
@@ -154,7 +148,8 @@ class HelpTest : public ::testing::Test {
 
     QPlainTextEdit* Memo() { return help_.findChild<QPlainTextEdit*>(QStringLiteral("Memo1")); }
 
-    TfAbout about_;
+    RecordingDesktop desktop_;
+    TfAbout about_{desktop_};
     TfSettings help_;
     TfAbout* saved_about_ = nullptr;
 };

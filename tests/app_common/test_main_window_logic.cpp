@@ -58,6 +58,7 @@ class StandIn : public quarvo::MainWindowView, public quarvo::Desktop {
     }
     bool AskToSaveAnyway(std::string_view) override { return false; }
     std::optional<std::string> AskSaveFileName(const std::string&) override { return {}; }
+    void OpenLink(const std::string&) override {}
     std::string LookUpFolder(std::uint8_t kind) override {
         if (fail_documents && kind == quarvo::kPersonalFolder)
             throw quarvo::Exception("Failed to get data for 'Personal'");

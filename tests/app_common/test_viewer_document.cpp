@@ -47,6 +47,7 @@ class StandIn : public quarvo::ViewerView, public quarvo::Desktop {
         return answer;
     }
     std::optional<std::string> AskSaveFileName(const std::string&) override { return chosen; }
+    void OpenLink(const std::string&) override {}
     std::string LookUpFolder(std::uint8_t) override { return {}; }
 };
 
