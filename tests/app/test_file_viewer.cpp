@@ -92,24 +92,10 @@ class FileViewerTest : public ::testing::Test {
 };
 
 TEST_F(FileViewerTest, CaptionShowsThePartAfterTheLastSeparator) {
-    const std::string sep(1, quarvo::kPathSeparator);
-    const struct {
-        std::string viewed;
-        const char* caption;
-    } cases[] = {
-        {"", "Quarvo - []"},
-        {"contacts.adr", "Quarvo - []"},
-        {sep + "Program Files" + sep + "Opera" + sep + "profile" + sep + "contacts.adr",
-         "Quarvo - [contacts.adr]"},
-        {folder_.File("opera6.adr"), "Quarvo - [opera6.adr]"},
-        {sep + "ends" + sep + "in" + sep, "Quarvo - []"},
-    };
+    // The rule's cases are with the viewer's logic; here, that it reaches the title.
     EXPECT_EQ(viewer_.windowTitle(), QStringLiteral("Quarvo - [Fileviewer]"));
-    for (const auto& c : cases) {
-        Show(c.viewed);
-        EXPECT_EQ(viewer_.windowTitle(), QString::fromLatin1(c.caption)) << c.viewed;
-        Close();
-    }
+    Show(folder_.File("opera6.adr"));
+    EXPECT_EQ(viewer_.windowTitle(), QStringLiteral("Quarvo - [opera6.adr]"));
 }
 
 TEST_F(FileViewerTest, ANameThatIsNoPlainFileGivesAnEmptyEditorAndNoBackup) {

@@ -65,13 +65,23 @@ class ViewerDocumentTest : public ::testing::Test {
     quarvo::ViewerDocument document_{window_, window_};
 };
 
-TEST_F(ViewerDocumentTest, CaptionIsThePartAfterTheLastSeparator) {
+TEST_F(ViewerDocumentTest, CaptionShowsThePartAfterTheLastSeparator) {
     const std::string sep(1, quarvo::kPathSeparator);
-    EXPECT_EQ(quarvo::ViewerCaption("Opera" + sep + "profile" + sep + "contacts.adr"),
-              "Quarvo - [contacts.adr]");
-    EXPECT_EQ(quarvo::ViewerCaption("contacts.adr"), "Quarvo - []");
-    EXPECT_EQ(quarvo::ViewerCaption("profile" + sep), "Quarvo - []");
-    EXPECT_EQ(quarvo::ViewerCaption(""), "Quarvo - []");
+    const struct {
+        std::string viewed;
+        const char* caption;
+    } cases[] = {
+        {"", "Quarvo - []"},
+        {"contacts.adr", "Quarvo - []"},
+        {sep + "Program Files" + sep + "Opera" + sep + "profile" + sep + "contacts.adr",
+         "Quarvo - [contacts.adr]"},
+        {folder_.File("opera6.adr"), "Quarvo - [opera6.adr]"},
+        {sep + "ends" + sep + "in" + sep, "Quarvo - []"},
+    };
+    for (const auto& c : cases) {
+        document_.Show(c.viewed);
+        EXPECT_EQ(window_.caption, c.caption) << c.viewed;
+    }
 }
 
 TEST_F(ViewerDocumentTest, ShowingLoadsAndBacksUpTheBytesAndANameThatIsNoFileEmptiesTheEditor) {
