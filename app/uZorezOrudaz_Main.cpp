@@ -126,40 +126,40 @@ void TfZorezOrudaz_Main::fitTexts() {
 }
 
 void TfZorezOrudaz_Main::connectHandlers() {
-    const auto Reporting = [this](auto action) { return quarvo::Reporting(desktop_, action); };
+    const auto reporting = [this](auto action) { return quarvo::Reporting(desktop_, action); };
     connect(ui_->jfeOperaContactsFile, &FileNameEdit::changed, this,
-            Reporting([this] { CountItems(); }));
+            reporting([this] { CountItems(); }));
     connect(ui_->jfeOperaBookmarksFile, &FileNameEdit::changed, this,
-            Reporting([this] { CountItems(); }));
+            reporting([this] { CountItems(); }));
 
-    const auto start = Reporting([this] { bbStartConvertClick(); });
+    const auto start = reporting([this] { bbStartConvertClick(); });
     connect(ui_->jhbStartConversion, &QAbstractButton::clicked, this, start);
     connect(ui_->jsbStartConversion, &QAbstractButton::clicked, this, start);
     connect(ui_->Startconversion1, &QAction::triggered, this, start);
 
-    const auto bookmarks = Reporting([this] { OpenBookmarksClick(); });
+    const auto bookmarks = reporting([this] { OpenBookmarksClick(); });
     connect(ui_->jsbShowBookmarks, &QAbstractButton::clicked, this, bookmarks);
     connect(ui_->OpenBookmarks, &QAction::triggered, this, bookmarks);
-    const auto contacts = Reporting([this] { OpenContactsClick(); });
+    const auto contacts = reporting([this] { OpenContactsClick(); });
     connect(ui_->jsbShowContacts, &QAbstractButton::clicked, this, contacts);
     connect(ui_->OpenContacts, &QAction::triggered, this, contacts);
 
-    const auto about = Reporting([this] { AboutQuarvoClick(); });
+    const auto about = reporting([this] { AboutQuarvoClick(); });
     connect(ui_->jsbShowAbout, &QAbstractButton::clicked, this, about);
     connect(ui_->AboutQuarvo, &QAction::triggered, this, about);
     connect(ui_->Image1, &PictureBox::doubleClicked, this, about);
     for (HotTrackLabel* label : {ui_->Label1, ui_->Label5, ui_->Label6, ui_->Label7})
         connect(label, &HotTrackLabel::doubleClicked, this, about);
 
-    const auto help = Reporting([this] { jsbShowHelpClick(); });
+    const auto help = reporting([this] { jsbShowHelpClick(); });
     connect(ui_->jsbShowHelp, &QAbstractButton::clicked, this, help);
     connect(ui_->Help, &QAction::triggered, this, help);
 
-    const auto exit = Reporting([this] { ExitClick(); });
+    const auto exit = reporting([this] { ExitClick(); });
     connect(ui_->jsbExit, &QAbstractButton::clicked, this, exit);
     connect(ui_->Exit, &QAction::triggered, this, exit);
 
-    connect(ui_->File1, &QMenu::aboutToShow, this, Reporting([this] { File1Click(); }));
+    connect(ui_->File1, &QMenu::aboutToShow, this, reporting([this] { File1Click(); }));
 }
 
 void TfZorezOrudaz_Main::FormCreate() {
@@ -191,6 +191,7 @@ void TfZorezOrudaz_Main::SetFileName(quarvo::NameField which, const std::string&
 void TfZorezOrudaz_Main::ShowCounts(const quarvo::ItemCounts& counts) {
     PanelStatusBar* status = ui_->StatusBar1;
     ui_->ProgressBar->setMaxPosition(counts.progress_maximum);
+    ui_->ProgressBar->setPosition(0);
     status->setPanelText(kBookmarksPanel, QStringLiteral("# Bookmarks: %1").arg(counts.bookmarks));
     status->setPanelText(kContactsPanel, QStringLiteral("# Contacts: %1").arg(counts.contacts));
     status->setPanelText(kStatePanel, counts.ready

@@ -33,6 +33,8 @@ class MainWindowView {
   public:
     [[nodiscard]] virtual std::string FileName(NameField field) const = 0;
     virtual void SetFileName(NameField field, const std::string& name) = 0;
+    // Shows the counts and the readiness; the progress bar starts over,
+    // empty, towards progress_maximum.
     virtual void ShowCounts(const ItemCounts& counts) = 0;
     // The File menu's start command; the start buttons follow ShowCounts.
     virtual void EnableStartCommand(bool enabled) = 0;

@@ -546,6 +546,8 @@ TEST_F(MainWindow, ConversionThroughTheButtonWritesBothFilesAndReportsTheCounts)
     EXPECT_FALSE(progressBar()->isVisible());
     EXPECT_GT(progressBar()->position(), 0) << "the conversions stepped the bar and it stays there";
     EXPECT_TRUE(errors_.isEmpty());
+    main_->CountItems();
+    EXPECT_EQ(progressBar()->position(), 0) << "a recount starts the bar over";
 }
 
 TEST_F(MainWindow, ToolbarButtonAndMenuItemConvertToo) {

@@ -126,16 +126,6 @@ TEST_F(MainWindowLogicTest, ARunShowsTheBarConvertsAndEndsWithTheCounts) {
     EXPECT_TRUE(window_.log.empty()) << "a refused run shows nothing, not even the bar";
 }
 
-TEST_F(MainWindowLogicTest, ResultMessageHasTheCountsOnTwoLines) {
-#ifdef _WIN32
-    EXPECT_EQ(quarvo::ConversionResultMessage(3, -1),
-              "3 Contacts converted to CSV !\n\r-1 Bookmarks converted to HTM !");
-#else
-    EXPECT_EQ(quarvo::ConversionResultMessage(3, -1),
-              "3 Contacts converted to CSV !\n-1 Bookmarks converted to HTM !");
-#endif
-}
-
 TEST_F(MainWindowLogicTest, DefaultsStopAtAFailingLookupKeepingWhatWasSet) {
     const std::string programs = folder_.path().string() + quarvo::kPathSeparator;
     std::filesystem::create_directories(folder_.path() / "Opera" / "profile");
@@ -150,17 +140,6 @@ TEST_F(MainWindowLogicTest, DefaultsStopAtAFailingLookupKeepingWhatWasSet) {
               programs + "Opera" + quarvo::kPathSeparator + "profile" + quarvo::kPathSeparator +
                   "contacts.adr");
     EXPECT_EQ(window_.names.count(NameField::ContactsOutput), 0u);
-}
-
-TEST_F(MainWindowLogicTest, FileMenuAndViewerFollowTheInputNames) {
-    PutBytes(folder_.File("contacts.adr"), kContacts);
-    window_.names[NameField::OperaBookmarks] = folder_.path().string();
-    logic_.UpdateStartCommand();
-    window_.names[NameField::OperaContacts] = folder_.File("contacts.adr");
-    logic_.UpdateStartCommand();
-    logic_.OpenContacts();
-    EXPECT_EQ(window_.log, (std::vector<std::string>{"menu off", "menu on",
-                                                     "viewer " + folder_.File("contacts.adr")}));
 }
 
 }  // namespace
