@@ -223,7 +223,7 @@ void TfZorezOrudaz_Main::CountItems() {
 }
 
 void TfZorezOrudaz_Main::FormActivate() {
-    CountItems();
+    logic_.Activated();
 }
 
 void TfZorezOrudaz_Main::ProgressStep() {
@@ -270,21 +270,14 @@ void TfZorezOrudaz_Main::showEvent(QShowEvent* event) {
     }
     // A display without a window manager may never activate the window; the
     // first showing stands in for the first activation then.
-    if (!activated_)
-        QMetaObject::invokeMethod(this, quarvo::Reporting(desktop_, [this] { activateOnce(); }),
-                                  Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, quarvo::Reporting(desktop_, [this] { FormActivate(); }),
+                              Qt::QueuedConnection);
 }
 
 void TfZorezOrudaz_Main::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        quarvo::RunReporting(desktop_, [this] { activateOnce(); });
-}
-
-void TfZorezOrudaz_Main::activateOnce() {
-    if (activated_) return;
-    activated_ = true;
-    FormActivate();
+        quarvo::RunReporting(desktop_, [this] { FormActivate(); });
 }
 
 void TfZorezOrudaz_Main::closeEvent(QCloseEvent* event) {

@@ -35,6 +35,7 @@ class TfZorezOrudaz_Main : public QMainWindow, private quarvo::MainWindowView {
     // Recounts the two Opera files and sets the readiness state; runs on
     // every change of either input field and when the window is first shown.
     void CountItems();
+    // The window's activation; only the first one counts the items.
     void FormActivate();
     void bbStartConvertClick();
     void File1Click();
@@ -72,11 +73,9 @@ class TfZorezOrudaz_Main : public QMainWindow, private quarvo::MainWindowView {
     void createStatusBar();
     void fitTexts();
     void connectHandlers();
-    void activateOnce();
 
     std::unique_ptr<Ui::TfZorezOrudaz_Main> ui_;
     quarvo::Desktop& desktop_;
     quarvo::MainWindowLogic logic_;
-    bool activated_ = false;
     bool centred_ = false;
 };

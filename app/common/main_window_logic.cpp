@@ -107,6 +107,12 @@ void MainWindowLogic::CountItems() {
         if (input->unreported_error) desktop_.ReportError(*input->unreported_error);
 }
 
+void MainWindowLogic::Activated() {
+    if (activated_) return;
+    activated_ = true;
+    CountItems();
+}
+
 void MainWindowLogic::StartConversion() {
     const ConversionJob contacts_job{view_.FileName(NameField::OperaContacts),
                                      view_.FileName(NameField::ContactsOutput)};

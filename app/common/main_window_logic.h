@@ -67,6 +67,10 @@ class MainWindowLogic {
     // again, so that the recount of every keystroke raises no new box.
     void CountItems();
 
+    // The window was activated: the first activation counts the items;
+    // coming back from another window of the program counts nothing.
+    void Activated();
+
     // Refuses the run before anything is read or written when an output is
     // an input or the other output (ESameFileError); else converts the
     // contacts, then the hotlist, with the bar shown, and shows the counts.
@@ -89,6 +93,7 @@ class MainWindowLogic {
     MainWindowView& view_;
     Desktop& desktop_;
     std::string program_files_;
+    bool activated_ = false;
     // Input names whose read failed and was reported.
     std::set<std::string> reported_unreadable_;
 };
