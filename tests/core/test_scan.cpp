@@ -40,12 +40,19 @@ TEST(ScanKernels, FindTheFirstHitAtEveryPlace) {
             std::string copy(n + 16, '-');
             EXPECT_EQ(scan::CopyUntilAnyOf<'"'>(quote.get(), n, quote.get() + n, copy.data()), hit);
             EXPECT_EQ(copy.substr(0, hit), std::string(hit, 'a'));
+            // The bytes after a value may be read, but never count.
+            const std::size_t part = hit / 2;
+            EXPECT_EQ(scan::CopyUntilAnyOf<'"'>(quote.get(), part, quote.get() + n, copy.data()), part);
 
             // A pair needs both bytes inside the text; a comma before it counts.
             const auto mail = Text(n, at, ",\x02\x02");
             const auto found = scan::FindPairAndAnyOf<'\x02', ','>(mail.get(), n, mail.get() + n);
             EXPECT_EQ(found.pair, at + 3 <= n ? at + 1 : n);
             EXPECT_EQ(found.any_before, at < n);
+            const std::size_t cut = std::min(at + 2, n);  // the pair's second byte left out
+            const auto cut_off = scan::FindPairAndAnyOf<'\x02', ','>(mail.get(), cut, mail.get() + n);
+            EXPECT_EQ(cut_off.pair, cut);
+            EXPECT_EQ(cut_off.any_before, at < n);
 
             const auto pattern = Text(n, at, "ab");
             const std::string_view text(pattern.get(), n);
