@@ -19,6 +19,7 @@ limit_for() {
     install) echo 1200 ;;
     20-sanitizers.sh) echo 900 ;;
     30-fuzz.sh) echo 600 ;;
+    35-scalar-scan.sh) echo 900 ;;
     40-windows.sh) echo 1500 ;;
     build) echo 1200 ;;
     tests) echo 900 ;;

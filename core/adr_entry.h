@@ -11,12 +11,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "byte_set.h"
 #include "text_buffer.h"
-
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define QUARVO_ADR_SSE2 1
-#endif
 
 namespace quarvo::adr {
 
@@ -60,30 +56,12 @@ class ByteHits {
   private:
     static constexpr std::size_t kBlock = 32;
 
-    static bool IsHit(char c) noexcept { return ((c == Bytes) || ...); }
-
-#ifdef QUARVO_ADR_SSE2
-    static unsigned HitsIn16(const char* at) noexcept {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-        __m128i hits = _mm_setzero_si128();
-        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(Bytes)))), ...);
-        return static_cast<unsigned>(_mm_movemask_epi8(hits));
-    }
-#endif
-
     void Load(std::size_t from) noexcept {
         base_ = from;
         mask_ = 0;
         if (from >= size_) return;
-#ifdef QUARVO_ADR_SSE2
-        if (from + kBlock <= size_) {
-            mask_ = HitsIn16(data_ + from) | HitsIn16(data_ + from + 16) << 16;
-            return;
-        }
-#endif
-        const std::size_t end = from + kBlock < size_ ? from + kBlock : size_;
-        for (std::size_t i = from; i < end; ++i)
-            if (IsHit(data_[i])) mask_ |= 1u << (i - from);
+        mask_ = from + kBlock <= size_ ? scan::HitsIn32<Bytes...>(data_ + from)
+                                       : scan::HitsIn<Bytes...>(data_ + from, size_ - from);
     }
 
     const char* data_;
@@ -317,37 +295,14 @@ class RecordWriter {
         char* at = at_;
         std::size_t i = 0;
         while (i < n) {
-            const std::size_t left = n - i;
-#ifdef QUARVO_ADR_SSE2
-            if (left >= 16 || static_cast<std::size_t>(source_end_ - (data + i)) >= 16) {
-                const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(at), block);
-                __m128i hits = _mm_setzero_si128();
-                ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(Special)))), ...);
-                auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
-                if (left < 16) mask &= (1u << left) - 1;
-                if (mask == 0) {
-                    const std::size_t step = left < 16 ? left : 16;
-                    at += step;
-                    i += step;
-                    continue;
-                }
-                const auto plain = static_cast<std::size_t>(std::countr_zero(mask));
-                at_ = at + plain;
-                i = escape(*this, value, i + plain);
-                at = at_;
-                continue;
-            }
-#endif
-            const char c = data[i];
-            if (((c == Special) || ...)) {
-                at_ = at;
-                i = escape(*this, value, i);
-                at = at_;
-            } else {
-                *at++ = c;
-                ++i;
-            }
+            const std::size_t plain =
+                scan::CopyUntilAnyOf<Special...>(data + i, n - i, source_end_, at);
+            at += plain;
+            i += plain;
+            if (i == n) break;
+            at_ = at;
+            i = escape(*this, value, i);
+            at = at_;
         }
         at_ = at;
     }

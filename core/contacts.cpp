@@ -2,11 +2,11 @@
 #include "contacts.h"
 
 #include <array>
-#include <bit>
 #include <cstring>
 #include <optional>
 
 #include "adr_entry.h"
+#include "byte_set.h"
 #include "line_ends.h"
 #include "output_file.h"
 #include "side_by_side.h"
@@ -102,56 +102,17 @@ void PutFirstAddress(adr::RecordWriter& out, std::string_view address, bool need
 
 // Where the first address of a MAIL value ends (at the first marker pair, or
 // at the end), and whether it holds a byte a bare CSV field cannot. One
-// pass over the first address answers both, sixteen bytes at a time while
-// the bytes up to `readable_end` (the end of the text the value lies in)
-// allow it.
+// pass over the first address answers both; it may read on up to
+// `readable_end`, the end of the text the value lies in.
 struct FirstAddress {
     std::size_t end;
     bool needs_quotes;
 };
 FirstAddress FindFirstAddress(std::string_view mail, const char* readable_end) {
-    const char* const data = mail.data();
-    const std::size_t n = mail.size();
-    bool needs_quotes = false;
-    std::size_t i = 0;
-#ifdef QUARVO_ADR_SSE2
-    // Each step also reads the byte after its sixteen, for a pair that
-    // straddles two steps.
-    for (; i < n && readable_end - (data + i) >= 17; i += 16) {
-        const auto load = [](const char* at) {
-            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-        };
-        const __m128i block = load(data + i);
-        const __m128i marker = _mm_set1_epi8(kValueBreak[0]);
-        const __m128i pairs = _mm_and_si128(_mm_cmpeq_epi8(block, marker),
-                                            _mm_cmpeq_epi8(load(data + i + 1), marker));
-        const __m128i specials =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8(',')),
-                                      _mm_cmpeq_epi8(block, _mm_set1_epi8('"'))),
-                         _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8('\r')),
-                                      _mm_cmpeq_epi8(block, _mm_set1_epi8('\n'))));
-        auto pair_bits = static_cast<unsigned>(_mm_movemask_epi8(pairs));
-        auto special_bits = static_cast<unsigned>(_mm_movemask_epi8(specials));
-        const std::size_t left = n - i;
-        if (left <= 16) {
-            // A pair must end inside the value; a byte must lie in it.
-            pair_bits &= (1u << (left - 1)) - 1;
-            special_bits &= (1u << left) - 1;
-        }
-        if (pair_bits != 0) {
-            const auto at = static_cast<unsigned>(std::countr_zero(pair_bits));
-            return {i + at, needs_quotes || (special_bits & ((1u << at) - 1)) != 0};
-        }
-        needs_quotes = needs_quotes || special_bits != 0;
-    }
-#endif
-    for (; i < n; ++i) {
-        const char c = data[i];
-        if (c == kValueBreak[0] && i + 1 < n && data[i + 1] == kValueBreak[1])
-            return {i, needs_quotes};
-        needs_quotes = needs_quotes || c == ',' || c == '"' || c == '\r' || c == '\n';
-    }
-    return {n, needs_quotes};
+    static_assert(kValueBreak.size() == 2 && kValueBreak[0] == kValueBreak[1]);
+    const scan::PairAndAny found = scan::FindPairAndAnyOf<kValueBreak[0], ',', '"', '\r', '\n'>(
+        mail.data(), mail.size(), readable_end);
+    return {found.pair, found.any_before};
 }
 
 // The longest record a contact can give: the fixed text, and every value

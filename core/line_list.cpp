@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "line_list.h"
 
-#include <bit>
 #include <cstring>
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
-
+#include "byte_set.h"
 #include "large_buffer.h"
 
 namespace quarvo {
@@ -17,24 +13,7 @@ constexpr std::string_view kCrLf = "\r\n";
 
 // The first CR, LF or zero byte in [from, end), or `end`.
 const char* NextStop(const char* from, const char* end) noexcept {
-#if defined(__SSE2__) || defined(_M_X64)
-    // Lines are short, so a memchr call for each kind of byte on every line
-    // costs more than the bytes it reads; sixteen bytes at a time finds any
-    // of the three in one step.
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i zero = _mm_setzero_si128();
-    for (; end - from >= 16; from += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-        const __m128i hits =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)),
-                         _mm_cmpeq_epi8(bytes, zero));
-        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
-        if (mask != 0) return from + std::countr_zero(mask);
-    }
-#endif
-    while (from < end && *from != '\r' && *from != '\n' && *from != '\0') ++from;
-    return from;
+    return scan::FindFirstOf<'\r', '\n', '\0'>(from, end);
 }
 
 }  // namespace

@@ -5,16 +5,19 @@
 # on a seed corpus: the hand-written seeds in fuzz/seeds/ plus small
 # generated Opera files. A crash, a sanitizer report or a broken law fails
 # the run; the input that caused it is kept in build-fuzz/ as crash-*.
+# QUARVO_FUZZ_BUILD and QUARVO_FUZZ_CMAKE_ARGS let another step fuzz another
+# build of the core (35-scalar-scan.sh: the plain scanning kernels).
 set -euo pipefail
 root="${QUARVO_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}"
 jobs="${QUARVO_JOBS:-2}"
 seconds="${QUARVO_FUZZ_SECONDS:-30}"
-build="$root/build-fuzz"
+build="${QUARVO_FUZZ_BUILD:-$root/build-fuzz}"
+read -r -a cmake_args <<< "${QUARVO_FUZZ_CMAKE_ARGS:-}"
 mkdir -p "$build"
 log="$build/build.log"
 
 CC=clang CXX=clang++ cmake -S "$root/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  > "$log" 2>&1 || { cat "$log"; exit 1; }
+  "${cmake_args[@]}" > "$log" 2>&1 || { cat "$log"; exit 1; }
 cmake --build "$build" -j "$jobs" >> "$log" 2>&1 || { tail -n 80 "$log"; exit 1; }
 
 # The working corpus lives in the build folder: what the fuzzer adds to it
