@@ -27,13 +27,30 @@ limit_for() {
   esac
 }
 
+# The whole run stays within this many seconds, so that it ends with its
+# reason printed before an outer limit (CI's is 90 minutes) cuts it off.
+budget="${QUARVO_TEST_BUDGET:-5100}"
+
+# A step's limit: its own, or what is left of the run's budget if less.
+# Stops the run when nothing is left.
+limit_now() {
+  local name=$1 limit left
+  limit="$(limit_for "$name")"
+  left=$((budget - SECONDS))
+  if [ "$left" -le 0 ]; then
+    echo "test.sh: stopped: the run's $budget s were used up before step '$name'" >&2
+    return 1
+  fi
+  echo $((limit < left ? limit : left))
+}
+
 # bounded NAME COMMAND... runs one step under its limit. timeout ends the
 # step's whole process group; the Windows step also ends Wine's processes,
 # which leave that group.
 bounded() {
   local name=$1 limit status=0
   shift
-  limit="$(limit_for "$name")"
+  limit="$(limit_now "$name")" || exit 1
   timeout -k 30 "$limit" "$@" || status=$?
   case "$status" in
     0) return 0 ;;
@@ -63,11 +80,12 @@ bounded build bash -c build_step
 echo "== tests"
 cd build
 status=0
-QT_QPA_PLATFORM=offscreen timeout -k 30 "$(limit_for tests)" \
+limit="$(limit_now tests)" || exit 1
+QT_QPA_PLATFORM=offscreen timeout -k 30 "$limit" \
   ctest --output-on-failure -j "$jobs" --timeout 300 > ctest.log 2>&1 || status=$?
 cat ctest.log
 if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
-  echo "test.sh: stopped: step 'tests' did not finish within $(limit_for tests) s"
+  echo "test.sh: stopped: step 'tests' did not finish within $limit s"
   exit 1
 fi
 # ctest lists the skipped tests after its summary; the summary closes the run.
