@@ -15,7 +15,8 @@ log="$build/build.log"
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARVO_SCALAR_SCAN=ON \
   -DQUARVO_BUILD_APP=OFF -DQUARVO_BUILD_BENCH=OFF > "$log" 2>&1 || { cat "$log"; exit 1; }
-cmake --build "$build" -j "$jobs" --target quarvo_core_tests quarvo-convert >> "$log" 2>&1 ||
+cmake --build "$build" -j "$jobs" --target quarvo_core_tests quarvo_app_common_tests quarvo-convert \
+  >> "$log" 2>&1 ||
   { tail -n 80 "$log"; exit 1; }
 # The Wine harness's own test does not touch the core.
 ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 300 -E '^wine_harness$' \
