@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Quarvo: moves contacts and bookmarks out of the Opera browser.
 #include "application.h"
-#include "file_layer.h"
+#include "quarvo/file_layer.h"
 #include "qt_desktop.h"
 #include "start_up.h"
 

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "contacts.h"
-#include "file_layer.h"
-#include "hotlist.h"
+#include "quarvo/contacts.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/hotlist.h"
 #include "inputs.h"
 
 namespace quarvo::bench {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "inputs.h"
-#include "line_list.h"
-#include "text_search.h"
+#include "quarvo/line_list.h"
+#include "quarvo/text_search.h"
 
 namespace quarvo::bench {
 namespace {

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app_globals.h"
-#include "file_layer.h"
+#include "quarvo/file_layer.h"
 #include "inputs.h"
 #include "qt_desktop.h"
 #include "uFileViewer.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "contacts.h"
+#include "quarvo/contacts.h"
 
 #include <array>
 #include <cstring>
@@ -11,7 +11,7 @@
 #include "output_file.h"
 #include "side_by_side.h"
 #include "split_conversion.h"
-#include "text_search.h"
+#include "quarvo/text_search.h"
 
 namespace quarvo {
 namespace {

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "conversion_run.h"
+#include "quarvo/conversion_run.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "contacts.h"
-#include "file_layer.h"
-#include "hotlist.h"
+#include "quarvo/contacts.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/hotlist.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -30,9 +30,9 @@
 #include <string>
 #include <vector>
 
-#include "errors.h"
-#include "file_layer.h"
-#include "file_seam.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/file_seam.h"
 #include "temporary_files.h"
 
 namespace quarvo {

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "errors.h"
-#include "file_layer.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
 
 namespace quarvo {
 namespace {

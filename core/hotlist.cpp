@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "hotlist.h"
+#include "quarvo/hotlist.h"
 
 #include <array>
 #include <optional>
@@ -9,7 +9,7 @@
 #include "output_file.h"
 #include "side_by_side.h"
 #include "split_conversion.h"
-#include "text_search.h"
+#include "quarvo/text_search.h"
 
 namespace quarvo {
 namespace {

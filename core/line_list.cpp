@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "line_list.h"
+#include "quarvo/line_list.h"
 
 #include <cstring>
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "file_layer.h"
+#include "quarvo/file_layer.h"
 #include "text_buffer.h"
 
 namespace quarvo {

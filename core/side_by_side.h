@@ -13,7 +13,7 @@
 #include <thread>
 #include <utility>
 
-#include "callbacks.h"
+#include "quarvo/callbacks.h"
 #include "line_ends.h"
 #include "text_buffer.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "strman.h"
+#include "quarvo/strman.h"
 
 #include <cstring>
 
-#include "text_search.h"
+#include "quarvo/text_search.h"
 
 namespace quarvo {
 namespace {

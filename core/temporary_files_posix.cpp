@@ -15,7 +15,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "file_layer.h"
+#include "quarvo/file_layer.h"
 #include "temporary_files.h"
 
 namespace quarvo {

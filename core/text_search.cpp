@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "text_search.h"
+#include "quarvo/text_search.h"
 
 #include <algorithm>
 #include <climits>

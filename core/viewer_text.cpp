@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "viewer_text.h"
+#include "quarvo/viewer_text.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Whole-file reading and writing, the same on every platform on top of the
 // platform's FileReading and FileReplacement.
-#include "file_layer.h"
+#include "quarvo/file_layer.h"
 #include "large_buffer.h"
 
 namespace quarvo {

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "contacts.h"
+#include "quarvo/contacts.h"
 #include "csv_reader.h"
 #include "laws.h"
 

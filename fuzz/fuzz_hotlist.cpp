@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "hotlist.h"
+#include "quarvo/hotlist.h"
 #include "laws.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "laws.h"
-#include "strman.h"
-#include "text_search.h"
+#include "quarvo/strman.h"
+#include "quarvo/text_search.h"
 
 namespace {
 

@@ -19,11 +19,11 @@
 
 #include <cerrno>
 
-#include "conversion_run.h"
-#include "errors.h"
-#include "file_layer.h"
-#include "hotlist.h"
-#include "text_search.h"
+#include "quarvo/conversion_run.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/hotlist.h"
+#include "quarvo/text_search.h"
 
 namespace {
 

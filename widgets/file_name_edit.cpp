@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-#include "errors.h"
+#include "quarvo/errors.h"
 #include "image_list.h"
 
 namespace {

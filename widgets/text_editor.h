@@ -6,7 +6,7 @@
 //
 // No byte is lost on the way: the editor shows the file in the encoding
 // ChooseEncoding picks, with a stand-in for each zero byte and each stray
-// byte, and gives back the same bytes (core/viewer_text.h). It is built on
+// byte, and gives back the same bytes (core/include/quarvo/viewer_text.h). It is built on
 // Scintilla, which keeps the text as one byte buffer with an index of line
 // starts, so a file of fifty megabytes loads, shows and saves in well under a
 // second and costs little more memory than its own size.
@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "viewer_text.h"
+#include "quarvo/viewer_text.h"
 
 class TextEditor : public QsciScintilla {
     Q_OBJECT

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "file_layer.h"
+#include "quarvo/file_layer.h"
 
 namespace quarvo {
 namespace {

@@ -6,12 +6,12 @@
 #include <optional>
 #include <system_error>
 
-#include "conversion_run.h"
+#include "quarvo/conversion_run.h"
 #include "default_locations.h"
-#include "errors.h"
-#include "file_layer.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
 #include "shell_folders.h"
-#include "text_search.h"
+#include "quarvo/text_search.h"
 
 namespace quarvo {
 namespace {

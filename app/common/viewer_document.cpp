@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "file_layer.h"
-#include "strman.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/strman.h"
 
 namespace quarvo {
 namespace {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The folder lookup on Windows: the user's shell folders and the machine's
 // version key in the registry, and the Windows, system and temporary folders.
-#include "errors.h"
+#include "quarvo/errors.h"
 #include "shell_folders.h"
 
 #include <windows.h>

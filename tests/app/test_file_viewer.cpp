@@ -19,9 +19,9 @@
 
 #include "../support/temp_folder.h"
 #include "app_globals.h"
-#include "errors.h"
-#include "file_layer.h"
-#include "file_seam.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/file_seam.h"
 #include "recording_desktop.h"
 #include "text_editor.h"
 #include "uFileViewer.h"

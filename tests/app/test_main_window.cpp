@@ -23,14 +23,14 @@
 #include <vector>
 
 #include "app_globals.h"
-#include "contacts.h"
+#include "quarvo/contacts.h"
 #include "default_locations.h"
-#include "errors.h"
-#include "file_layer.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
 #include "file_name_edit.h"
 #include "hot_track_glyph_button.h"
 #include "hot_track_label.h"
-#include "hotlist.h"
+#include "quarvo/hotlist.h"
 #include "panel_status_bar.h"
 #include "picture_box.h"
 #include "recording_desktop.h"

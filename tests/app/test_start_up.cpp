@@ -18,7 +18,7 @@
 #include "app_globals.h"
 #include "application.h"
 #include "balloon_hint.h"
-#include "errors.h"
+#include "quarvo/errors.h"
 #include "qt_desktop.h"
 #include "recording_desktop.h"
 #include "start_up.h"

@@ -15,7 +15,7 @@
 #include <optional>
 
 #include "balloon_hint.h"
-#include "errors.h"
+#include "quarvo/errors.h"
 #include "file_name_edit.h"
 #include "hot_track_glyph_button.h"
 #include "hot_track_label.h"

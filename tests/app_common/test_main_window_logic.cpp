@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "conversion_run.h"
-#include "errors.h"
-#include "file_layer.h"
-#include "hotlist.h"
+#include "quarvo/conversion_run.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/hotlist.h"
 #include "main_window_logic.h"
 #include "shell_folders.h"
 #include "temp_folder.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "errors.h"
-#include "file_layer.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
 #include "temp_folder.h"
 #include "viewer_document.h"
 

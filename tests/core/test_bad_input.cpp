@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "contacts.h"
+#include "quarvo/contacts.h"
 #include "csv_reader.h"
-#include "hotlist.h"
+#include "quarvo/hotlist.h"
 
 namespace quarvo {
 namespace {

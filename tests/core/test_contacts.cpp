@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "contacts.h"
+#include "quarvo/contacts.h"
 #include "csv_reader.h"
-#include "errors.h"
-#include "file_layer.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
 #include "temp_folder.h"
 
 namespace quarvo {

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <string>
 
-#include "contacts.h"
-#include "conversion_run.h"
-#include "hotlist.h"
+#include "quarvo/contacts.h"
+#include "quarvo/conversion_run.h"
+#include "quarvo/hotlist.h"
 #include "temp_folder.h"
 
 namespace quarvo {

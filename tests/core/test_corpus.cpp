@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "contacts.h"
+#include "quarvo/contacts.h"
 #include "csv_reader.h"
-#include "file_layer.h"
-#include "hotlist.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/hotlist.h"
 #include "line_ends.h"
-#include "text_search.h"
+#include "quarvo/text_search.h"
 
 namespace quarvo {
 namespace {

@@ -11,10 +11,10 @@
 #include <thread>
 #include <vector>
 
-#include "contacts.h"
-#include "errors.h"
-#include "file_layer.h"
-#include "hotlist.h"
+#include "quarvo/contacts.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/hotlist.h"
 #include "side_by_side.h"
 #include "temp_folder.h"
 

@@ -26,11 +26,11 @@
 #include <string>
 #include <vector>
 
-#include "contacts.h"
-#include "errors.h"
-#include "file_layer.h"
-#include "file_seam.h"
-#include "hotlist.h"
+#include "quarvo/contacts.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/file_seam.h"
+#include "quarvo/hotlist.h"
 #include "temp_folder.h"
 
 extern char** environ;

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "errors.h"
-#include "file_layer.h"
-#include "file_seam.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/file_seam.h"
 #include "temp_folder.h"
 
 namespace quarvo {

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "errors.h"
-#include "file_layer.h"
-#include "hotlist.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/hotlist.h"
 #include "temp_folder.h"
 
 namespace quarvo {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "line_list.h"
+#include "quarvo/line_list.h"
 
 namespace quarvo {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "byte_set.h"
 #include "line_ends.h"
-#include "text_search.h"
+#include "quarvo/text_search.h"
 
 namespace quarvo {
 namespace {

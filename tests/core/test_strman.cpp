@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "strman.h"
+#include "quarvo/strman.h"
 
 namespace quarvo {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "viewer_text.h"
+#include "quarvo/viewer_text.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "errors.h"
-#include "file_layer.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
 #include "win32_test_folder.h"
 
 namespace quarvo {

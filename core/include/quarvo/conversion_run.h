@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "callbacks.h"
-#include "errors.h"
+#include "quarvo/callbacks.h"
+#include "quarvo/errors.h"
 
 namespace quarvo {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "callbacks.h"
+#include "quarvo/callbacks.h"
 
 namespace quarvo {
 

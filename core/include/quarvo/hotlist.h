@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "callbacks.h"
+#include "quarvo/callbacks.h"
 
 namespace quarvo {
 
