@@ -3,65 +3,13 @@
 
 #include <array>
 
+#include "formats/text_encoding.h"
+
 namespace quarvo {
 namespace {
 
 unsigned char At(std::string_view s, std::size_t i) {
     return static_cast<unsigned char>(s[i]);
-}
-
-// Length of the well-formed UTF-8 sequence of two or more bytes starting at
-// `i`, or 0. Follows RFC 3629: no overlong forms, no surrogates, nothing
-// above U+10FFFF, so that decoding and encoding again gives the same bytes.
-std::size_t MultiByteLength(std::string_view s, std::size_t i) {
-    const unsigned char lead = At(s, i);
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // range of the first continuation byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > s.size()) return 0;
-    if (At(s, i + 1) < low || At(s, i + 1) > high) return 0;
-    for (std::size_t k = 2; k < length; ++k) {
-        if ((At(s, i + k) & 0xC0) != 0x80) return 0;
-    }
-    return length;
-}
-
-// The code point of the well-formed sequence of `length` bytes at `i`.
-char32_t CodePoint(std::string_view s, std::size_t i, std::size_t length) {
-    static constexpr unsigned char kLeadMask[5] = {0, 0, 0x1F, 0x0F, 0x07};
-    char32_t code = At(s, i) & kLeadMask[length];
-    for (std::size_t k = 1; k < length; ++k) code = (code << 6) | (At(s, i + k) & 0x3F);
-    return code;
-}
-
-void AppendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
 }
 
 bool IsStandIn(char32_t code) {
@@ -114,7 +62,7 @@ TextEncoding ChooseEncoding(std::string_view bytes) {
             ++i;
             continue;
         }
-        const std::size_t length = MultiByteLength(bytes, i);
+        const std::size_t length = formats::Utf8SequenceLength(bytes, i);
         if (length == 0) {
             ++stray;
             ++i;
@@ -151,19 +99,19 @@ void AppendEditorText(std::string_view bytes, TextEncoding encoding, std::string
             out.append("  ");
             ++i;
         } else if (c == 0) {
-            AppendUtf8(out, kZeroByteStandIn);
+            formats::AppendUtf8(out, kZeroByteStandIn);
             ++i;
         } else if (encoding == TextEncoding::OneCharPerByte) {
-            AppendUtf8(out, CharOfByte(c));
+            formats::AppendUtf8(out, CharOfByte(c));
             ++i;
-        } else if (const std::size_t length = MultiByteLength(bytes, i);
-                   length != 0 && !IsStandIn(CodePoint(bytes, i, length))) {
+        } else if (const std::size_t length = formats::Utf8SequenceLength(bytes, i);
+                   length != 0 && !IsStandIn(formats::DecodeUtf8(bytes, i, length))) {
             out.append(bytes.substr(i, length));
             i += length;
         } else {
             // A stray byte, or one byte of a stand-in the file itself holds.
             const std::size_t end = i + (length == 0 ? 1 : length);
-            for (; i < end; ++i) AppendUtf8(out, kStrayByteStandIns + At(bytes, i));
+            for (; i < end; ++i) formats::AppendUtf8(out, kStrayByteStandIns + At(bytes, i));
         }
     }
 }
@@ -186,13 +134,13 @@ EncodedText FromEditorText(std::string_view text, TextEncoding encoding) {
             i = run_end;
             continue;
         }
-        const std::size_t length = MultiByteLength(text, i);
+        const std::size_t length = formats::Utf8SequenceLength(text, i);
         if (length == 0) {
             out.push_back(static_cast<char>(c));
             ++i;
             continue;
         }
-        const char32_t code = CodePoint(text, i, length);
+        const char32_t code = formats::DecodeUtf8(text, i, length);
         int byte = -1;
         if (code == kZeroByteStandIn) {
             byte = 0;

@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: MIT
+#include "formats/adr_lines.h"
+
+#include <optional>
+
+namespace quarvo::formats {
+namespace {
+
+constexpr std::string_view kVersionPrefix = "Opera Hotlist version ";
+constexpr std::string_view kOptionsPrefix = "Options:";
+constexpr std::string_view kBlanks = " \t";
+
+// The next line of `text` from `at`, without its line end; `at` moves past it.
+std::string_view NextLine(std::string_view text, std::size_t& at) {
+    const std::size_t begin = at;
+    const std::size_t end = std::min(text.find_first_of("\r\n", begin), text.size());
+    at = end;
+    if (at < text.size() && text[at] == '\r') ++at;
+    if (at < text.size() && text[at] == '\n' && (at == end || text[at - 1] == '\r')) ++at;
+    return text.substr(begin, end - begin);
+}
+
+std::string_view Trimmed(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    return line.substr(first, line.find_last_not_of(kBlanks) + 1 - first);
+}
+
+std::optional<AdrEntry::Kind> MarkerKind(std::string_view line) {
+    if (line.size() < 2 || line[0] != '#') return std::nullopt;
+    if (line.find_first_of(kBlanks) != std::string_view::npos) return std::nullopt;
+    if (line == "#FOLDER") return AdrEntry::Kind::kFolder;
+    if (line == "#URL") return AdrEntry::Kind::kUrl;
+    if (line == "#SEPERATOR") return AdrEntry::Kind::kSeparator;
+    if (line == "#CONTACT") return AdrEntry::Kind::kContact;
+    return AdrEntry::Kind::kOther;
+}
+
+// Builds the entry list, keeping track of the open folders and of the trash.
+class Reader {
+  public:
+    void Marker(AdrEntry::Kind kind, std::string_view marker) {
+        EndEntry();
+        open_ = AdrEntry{kind, marker, {}, folders_.size(), trash_depth_ > 0};
+    }
+    void Key(std::string_view key, std::string_view value) {
+        if (open_) open_->values.push_back({key, value});
+    }
+    void FolderEnd(std::string_view marker) {
+        EndEntry();
+        if (folders_.empty()) return;  // an end without a folder ends nothing
+        const bool trash = trash_depth_ > 0;
+        const bool was_trash = folders_.back();
+        folders_.pop_back();
+        file_.entries.push_back({AdrEntry::Kind::kFolderEnd, marker, {}, folders_.size(), trash});
+        if (was_trash) --trash_depth_;
+    }
+    void EndEntry() {
+        if (!open_) return;
+        if (open_->kind == AdrEntry::Kind::kFolder) {
+            const bool trash = open_->Value("TRASH FOLDER") == "YES";
+            if (trash) open_->in_trash = true;
+            folders_.push_back(trash);
+            if (trash) ++trash_depth_;
+        }
+        file_.entries.push_back(std::move(*open_));
+        open_.reset();
+    }
+    AdrFile Finish() {
+        EndEntry();
+        while (!folders_.empty()) FolderEnd({});
+        return std::move(file_);
+    }
+    AdrFile& file() { return file_; }
+
+  private:
+    AdrFile file_;
+    std::optional<AdrEntry> open_;
+    std::vector<bool> folders_;  // the open folders, true for a trash folder
+    std::size_t trash_depth_ = 0;
+};
+
+}  // namespace
+
+std::string_view AdrEntry::Value(std::string_view key) const noexcept {
+    for (const AdrValue& v : values)
+        if (v.key == key) return v.value;
+    return {};
+}
+
+bool AdrEntry::Has(std::string_view key) const noexcept {
+    for (const AdrValue& v : values)
+        if (v.key == key) return true;
+    return false;
+}
+
+AdrFile ReadAdrLines(std::string_view text) {
+    Reader reader;
+    std::size_t at = 0;
+    bool first_line = true;
+    bool in_header = true;
+    while (at < text.size()) {
+        const std::string_view line = NextLine(text, at);
+        const std::string_view trimmed = Trimmed(line);
+        if (first_line && line.starts_with(kVersionPrefix))
+            reader.file().version = Trimmed(line.substr(kVersionPrefix.size()));
+        first_line = false;
+        if (trimmed.empty()) {
+            reader.EndEntry();
+        } else if (trimmed == "-") {
+            reader.FolderEnd(trimmed);
+        } else if (const auto kind = MarkerKind(trimmed)) {
+            in_header = false;
+            reader.Marker(*kind, trimmed);
+        } else if (in_header && trimmed.starts_with(kOptionsPrefix)) {
+            reader.file().options = Trimmed(trimmed.substr(kOptionsPrefix.size()));
+        } else if (const std::size_t eq = trimmed.find('='); eq != std::string_view::npos) {
+            // The value runs to the line end, blanks and all.
+            const std::size_t value_at = line.find('=') + 1;
+            reader.Key(trimmed.substr(0, eq), line.substr(value_at));
+        }
+    }
+    return reader.Finish();
+}
+
+bool OptionsNameOtherEncoding(std::string_view options) noexcept {
+    const std::size_t at = options.find("encoding");
+    if (at == std::string_view::npos) return false;
+    std::string_view rest = options.substr(at + 8);
+    rest = rest.substr(std::min(rest.size(), rest.find_first_not_of(" \t=")));
+    const std::string_view name = rest.substr(0, rest.find_first_of(" \t,"));
+    return !(name == "utf8" || name == "utf-8" || name == "UTF-8" || name == "UTF8");
+}
+
+}  // namespace quarvo::formats
