@@ -22,7 +22,7 @@ constexpr int kLogoHeight = 281;
 TfAbout::TfAbout(quarvo::Desktop& desktop, QWidget* parent) : QDialog(parent), desktop_(desktop) {
     setObjectName(QStringLiteral("fAbout"));
     setWindowTitle(QStringLiteral("Quarvo - [About]"));
-    setFont(quarvo::WindowFont());
+    setFont(quarvo::windowFont());
     setFixedSize(kClientWidth, kClientHeight);
     setAutoFillBackground(true);
     QPalette white = palette();
@@ -30,13 +30,13 @@ TfAbout::TfAbout(quarvo::Desktop& desktop, QWidget* parent) : QDialog(parent), d
     setPalette(white);
 
     const auto close_on_click = [this](QWidget* widget) {
-        quarvo::OnClick(widget, [this] { CloseClick(); });
+        quarvo::onClick(widget, [this] { CloseClick(); });
     };
     const auto close_on_double_click = [this](QWidget* widget) {
-        quarvo::OnDoubleClick(widget, [this] { CloseClick(); });
+        quarvo::onDoubleClick(widget, [this] { CloseClick(); });
     };
 
-    Image1 = new PictureBox(this);
+    Image1 = new quarvo::PictureBox(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, kLogoWidth, kLogoHeight);
     Image1->setStretch(false);
@@ -48,13 +48,13 @@ TfAbout::TfAbout(quarvo::Desktop& desktop, QWidget* parent) : QDialog(parent), d
         logo = logo.scaled(kLogoWidth, kLogoHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
     Image1->setPicture(logo);
-    connect(Image1, &PictureBox::clicked, this, &TfAbout::CloseClick);
-    connect(Image1, &PictureBox::doubleClicked, this, &TfAbout::CloseClick);
+    connect(Image1, &quarvo::PictureBox::clicked, this, &TfAbout::CloseClick);
+    connect(Image1, &quarvo::PictureBox::doubleClicked, this, &TfAbout::CloseClick);
 
-    const QFont plain = quarvo::WindowFont();
-    const QFont bold = quarvo::WindowFont(11, true);
+    const QFont plain = quarvo::windowFont();
+    const QFont bold = quarvo::windowFont(11, true);
     for (QLabel* label :
-         {AddLabel("Label1", 320, 8, QStringLiteral("Quarvo"), quarvo::WindowFont(24, true)),
+         {AddLabel("Label1", 320, 8, QStringLiteral("Quarvo"), quarvo::windowFont(24, true)),
           AddLabel("Label2", 363, 32, QStringLiteral("Version: 1.0"), plain),
           AddLabel(
               "Label6", 8, 288,
@@ -73,10 +73,10 @@ TfAbout::TfAbout(quarvo::Desktop& desktop, QWidget* parent) : QDialog(parent), d
 
     lblEmail = AddLabel("lblEmail", 320, 112, QString::fromLatin1(kMakerAddress), plain);
     lblEmail->setCursor(Qt::PointingHandCursor);
-    quarvo::OnClick(lblEmail, [this] { SendEmail(); });
-    quarvo::OnDoubleClick(lblEmail, [this] { SendEmail(); });
+    quarvo::onClick(lblEmail, [this] { SendEmail(); });
+    quarvo::onDoubleClick(lblEmail, [this] { SendEmail(); });
 
-    JvLabel1 = new HotTrackLabel(
+    JvLabel1 = new quarvo::HotTrackLabel(
         QStringLiteral("for comments and suggestions please drop me an eMail "), this);
     JvLabel1->setObjectName(QStringLiteral("JvLabel1"));
     JvLabel1->setGeometry(329, 136, 113, 52);
@@ -85,17 +85,17 @@ TfAbout::TfAbout(quarvo::Desktop& desktop, QWidget* parent) : QDialog(parent), d
     JvLabel1->setOpenExternalLinks(false);
     JvLabel1->setTextFormat(Qt::PlainText);
     JvLabel1->setHandCursor(true);
-    connect(JvLabel1, &HotTrackLabel::clicked, this, &TfAbout::SendEmail);
-    connect(JvLabel1, &HotTrackLabel::doubleClicked, this, &TfAbout::SendEmail);
+    connect(JvLabel1, &quarvo::HotTrackLabel::clicked, this, &TfAbout::SendEmail);
+    connect(JvLabel1, &quarvo::HotTrackLabel::doubleClicked, this, &TfAbout::SendEmail);
 
-    Image2 = new PictureBox(this);
+    Image2 = new quarvo::PictureBox(this);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(320, 184, 121, 97);
     Image2->setStretch(true);
     Image2->setPicture(QPixmap(QStringLiteral(":/images/about_mail.jpg")));
     Image2->setCursor(Qt::PointingHandCursor);
-    connect(Image2, &PictureBox::clicked, this, &TfAbout::SendEmail);
-    connect(Image2, &PictureBox::doubleClicked, this, &TfAbout::SendEmail);
+    connect(Image2, &quarvo::PictureBox::clicked, this, &TfAbout::SendEmail);
+    connect(Image2, &quarvo::PictureBox::doubleClicked, this, &TfAbout::SendEmail);
 }
 
 QLabel* TfAbout::AddLabel(const char* name, int left, int top, const QString& text,

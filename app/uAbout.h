@@ -8,9 +8,12 @@
 
 #include "desktop.h"
 
+class QLabel;
+
+namespace quarvo {
 class HotTrackLabel;
 class PictureBox;
-class QLabel;
+}  // namespace quarvo
 
 class TfAbout : public QDialog {
     Q_OBJECT
@@ -31,8 +34,8 @@ class TfAbout : public QDialog {
     QLabel* AddLabel(const char* name, int left, int top, const QString& text, const QFont& font);
 
     quarvo::Desktop& desktop_;
-    PictureBox* Image1 = nullptr;
+    quarvo::PictureBox* Image1 = nullptr;
     QLabel* lblEmail = nullptr;
-    HotTrackLabel* JvLabel1 = nullptr;
-    PictureBox* Image2 = nullptr;
+    quarvo::HotTrackLabel* JvLabel1 = nullptr;
+    quarvo::PictureBox* Image2 = nullptr;
 };

@@ -24,7 +24,7 @@ constexpr int kToolBarHeight = 29;
 class Busy : public quarvo::BusyIndicator {
   public:
     Busy(QWidget* parent, const QString& label, int steps) : busy_(parent, label, steps) {}
-    void Step() override { busy_.Step(); }
+    void Step() override { busy_.step(); }
 
   private:
     ViewerBusy busy_;
@@ -38,12 +38,12 @@ TfFileViewer::TfFileViewer(quarvo::Desktop& desktop, QWidget* parent)
       document_(*this, desktop) {
     setObjectName(QStringLiteral("fFileViewer"));
     setWindowTitle(QStringLiteral("Quarvo - [Fileviewer]"));
-    setFont(quarvo::WindowFont());
+    setFont(quarvo::windowFont());
     setFixedSize(kClientWidth, kClientHeight);
 
     CreateToolBar();
 
-    jmeFile = new TextEditor(this);
+    jmeFile = new quarvo::TextEditor(this);
     jmeFile->setObjectName(QStringLiteral("jmeFile"));
     jmeFile->setGeometry(0, kToolBarHeight, kClientWidth, kClientHeight - kToolBarHeight);
     jmeFile->setFocusPolicy(Qt::StrongFocus);
@@ -55,7 +55,7 @@ QToolButton* TfFileViewer::AddToolButton(const char* name, int left, int picture
     button->setObjectName(QLatin1String(name));
     button->setGeometry(left, 2, 23, 22);
     button->setAutoRaise(true);
-    button->setIcon(quarvo::ImageListIcon(picture));
+    button->setIcon(quarvo::imageListIcon(picture));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(hint);
     button->setFocusPolicy(Qt::NoFocus);
@@ -142,20 +142,20 @@ void TfFileViewer::tbCloseClick() {
 }
 
 void TfFileViewer::SetCaption(const std::string& caption) {
-    setWindowTitle(quarvo::FileNameText(caption));
+    setWindowTitle(quarvo::fileNameText(caption));
 }
 
 void TfFileViewer::SetText(std::string_view file_bytes) {
-    jmeFile->SetText(file_bytes);
+    jmeFile->setFileBytes(file_bytes);
 }
 
 quarvo::EncodedText TfFileViewer::Text() const {
-    return jmeFile->Encoded();
+    return jmeFile->encoded();
 }
 
 std::unique_ptr<quarvo::BusyIndicator> TfFileViewer::ShowBusy(const std::string& file_name,
                                                               int steps) {
     const QString label =
-        file_name.empty() ? QString() : QDir::toNativeSeparators(quarvo::FileNameText(file_name));
+        file_name.empty() ? QString() : QDir::toNativeSeparators(quarvo::fileNameText(file_name));
     return std::make_unique<Busy>(this, label, steps);
 }

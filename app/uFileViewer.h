@@ -16,7 +16,10 @@
 
 class QToolButton;
 class QWidget;
+
+namespace quarvo {
 class TextEditor;
+}  // namespace quarvo
 
 class TfFileViewer : public QDialog, private quarvo::ViewerView {
     Q_OBJECT
@@ -57,5 +60,5 @@ class TfFileViewer : public QDialog, private quarvo::ViewerView {
     QToolButton* tbSaveFile = nullptr;
     QToolButton* tbSearch = nullptr;
     QToolButton* tbClose = nullptr;
-    TextEditor* jmeFile = nullptr;
+    quarvo::TextEditor* jmeFile = nullptr;
 };

@@ -32,7 +32,7 @@ class BottomBevel : public QWidget {
     }
 };
 
-QString HelpText() {
+QString helpText() {
     QFile file(QStringLiteral(":/help.txt"));
     if (!file.open(QIODevice::ReadOnly)) return {};
     return QString::fromUtf8(file.readAll());
@@ -43,7 +43,7 @@ QString HelpText() {
 TfSettings::TfSettings(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fSettings"));
     setWindowTitle(QStringLiteral("Quarvo - [Help]"));
-    setFont(quarvo::WindowFont());
+    setFont(quarvo::windowFont());
     setFixedSize(586, 451);  // 594 by 478 with the frame and title bar
     setAutoFillBackground(true);
     QPalette white = palette();
@@ -64,9 +64,9 @@ TfSettings::TfSettings(QWidget* parent) : QDialog(parent) {
     Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Memo1->setTabChangesFocus(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setPlainText(HelpText());
+    Memo1->setPlainText(helpText());
 
-    jhbStartConversion = new HotTrackGlyphButton(QStringLiteral("Close"), this);
+    jhbStartConversion = new quarvo::HotTrackGlyphButton(QStringLiteral("Close"), this);
     jhbStartConversion->setObjectName(QStringLiteral("jhbStartConversion"));
     jhbStartConversion->setGeometry(8, 414, 569, 25);
     jhbStartConversion->setGlyph(QPixmap(QStringLiteral(":/images/glyphs/exit.png")),
@@ -74,7 +74,7 @@ TfSettings::TfSettings(QWidget* parent) : QDialog(parent) {
     QPalette aqua = jhbStartConversion->palette();
     aqua.setColor(QPalette::Button, QColor(0, 255, 255));
     jhbStartConversion->setPalette(aqua);
-    connect(jhbStartConversion, &HotTrackGlyphButton::clicked, this,
+    connect(jhbStartConversion, &quarvo::HotTrackGlyphButton::clicked, this,
             &TfSettings::jhbStartConversionClick);
 
     setTabOrder(Memo1, jhbStartConversion);
@@ -85,23 +85,23 @@ QLabel* TfSettings::AddHeaderLabel(const char* name, int left, int top, const QS
                                    bool bold) {
     auto* label = new QLabel(text, this);
     label->setObjectName(QLatin1String(name));
-    label->setFont(quarvo::WindowFont(11, bold));
+    label->setFont(quarvo::windowFont(11, bold));
     label->adjustSize();
     label->move(left, top);
-    quarvo::OnDoubleClick(label, [this] { Image1DblClick(); });
+    quarvo::onDoubleClick(label, [this] { Image1DblClick(); });
     return label;
 }
 
 void TfSettings::CreateHeader() {
-    Image1 = new PictureBox(this);
+    Image1 = new quarvo::PictureBox(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(8, 6, 105, 89);
     Image1->setStretch(true);
     Image1->setPicture(QPixmap(QStringLiteral(":/images/logo.jpg")));
-    connect(Image1, &PictureBox::doubleClicked, this, &TfSettings::Image1DblClick);
+    connect(Image1, &quarvo::PictureBox::doubleClicked, this, &TfSettings::Image1DblClick);
 
     QLabel* name = AddHeaderLabel("Label1", 120, 2, QStringLiteral("Quarvo"), true);
-    name->setFont(quarvo::WindowFont(24, true));
+    name->setFont(quarvo::windowFont(24, true));
     name->adjustSize();
     AddHeaderLabel("Label5", 163, 26, QStringLiteral("Version: 1.0"), false);
     AddHeaderLabel(

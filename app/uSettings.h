@@ -6,10 +6,13 @@
 
 #include <QDialog>
 
-class HotTrackGlyphButton;
-class PictureBox;
 class QLabel;
 class QPlainTextEdit;
+
+namespace quarvo {
+class HotTrackGlyphButton;
+class PictureBox;
+}  // namespace quarvo
 
 class TfSettings : public QDialog {
     Q_OBJECT
@@ -24,7 +27,7 @@ class TfSettings : public QDialog {
     void CreateHeader();
     QLabel* AddHeaderLabel(const char* name, int left, int top, const QString& text, bool bold);
 
-    PictureBox* Image1 = nullptr;
+    quarvo::PictureBox* Image1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
-    HotTrackGlyphButton* jhbStartConversion = nullptr;
+    quarvo::HotTrackGlyphButton* jhbStartConversion = nullptr;
 };

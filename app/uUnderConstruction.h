@@ -5,7 +5,10 @@
 
 #include <QDialog>
 
+
+namespace quarvo {
 class PictureBox;
+}  // namespace quarvo
 
 class TfUnderConstruction : public QDialog {
     Q_OBJECT
@@ -16,5 +19,5 @@ class TfUnderConstruction : public QDialog {
     void Image1Click();
 
   private:
-    PictureBox* Image1 = nullptr;
+    quarvo::PictureBox* Image1 = nullptr;
 };
