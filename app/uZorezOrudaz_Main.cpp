@@ -13,13 +13,9 @@
 #include "uFileViewer.h"
 #include "uSettings.h"
 #include "ui_uZorezOrudaz_Main.h"
+#include "window_layouts.h"
 
 namespace {
-
-// The outer size of 594 by 480 less the frame leaves this client area
-// below the menu: the controls' places are measured in it.
-constexpr int kClientWidth = 586;
-constexpr int kClientHeight = 426;
 
 const QColor kAqua(0, 255, 255);
 // The style's grey for a disabled caption nearly vanishes on aqua (about
@@ -52,7 +48,9 @@ TfZorezOrudaz_Main::TfZorezOrudaz_Main(quarvo::Desktop& desktop, QWidget* parent
     createStatusBar();
     fitTexts();
     connectHandlers();
-    setFixedSize(kClientWidth, ui_->MainMenu1->sizeHint().height() + kClientHeight);
+    // The layout's client area lies below the menu.
+    const quarvo::layouts::Window& layout = quarvo::layouts::kMainWindow;
+    setFixedSize(layout.client_width, ui_->MainMenu1->sizeHint().height() + layout.client_height);
     // A window being made has no event loop around it yet, so an error of
     // the creation step is reported here and the window is made all the same.
     quarvo::RunReporting(desktop_, [this] { FormCreate(); });
@@ -104,11 +102,9 @@ void TfZorezOrudaz_Main::createStatusBar() {
     bar->setPalette(white);
     bar->setAutoFillBackground(true);
     bar->setFixedHeight(25);
-    bar->addPanel(125, QStringLiteral("(C) The Quarvo makers"));
-    bar->addPanel(120, QStringLiteral("# Bookmarks:"));
-    bar->addPanel(120, QStringLiteral("# Contacts:"));
-    bar->addPanel(160, QStringLiteral("Status: Choose Opera Filnames"));
-    bar->addPanel(50);
+    for (const quarvo::layouts::StatusPanel& panel : quarvo::layouts::kMainStatusPanels)
+        bar->addPanel(panel.width, QString::fromLatin1(panel.text.data(),
+                                                       static_cast<qsizetype>(panel.text.size())));
 }
 
 void TfZorezOrudaz_Main::fitTexts() {
