@@ -24,8 +24,7 @@ QString helpText() {
 
 }  // namespace
 
-TfSettings::TfSettings(QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::TfSettings>()) {
+TfSettings::TfSettings(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TfSettings>()) {
     ui_->setupUi(this);
     setFont(quarvo::windowFont());
     setFixedSize(quarvo::layouts::kHelpWindow.client_width,

@@ -72,6 +72,8 @@ inline constexpr std::string_view kAboutLine1 =
 inline constexpr std::string_view kAboutLine2 =
     "and Opera Bookmarks to Internet Explorer  compatible HTML files.";
 
+// One control a row, as a table reads best.
+// clang-format off
 inline constexpr Control kMainWindowControls[] = {
     {"ToolBar1", ToolBar, {0, 0, 586, 34}, "", "", ""},
     {"jsbShowHelp", SpeedButton, {0, 4, 25, 25}, "Help", "Show the help-file", "ToolBar1"},
@@ -169,15 +171,15 @@ inline constexpr Control kUnderConstructionControls[] = {
     {"Image1", Picture, {0, 0, 300, 279}, "", "", ""},
 };
 
+// clang-format on
+
 // Client sizes: the outer sizes less the frame, the title bar and the
 // main window's menu, as the system the layouts were drawn on has them.
 inline constexpr Window kMainWindow{"fZorezOrudaz_Main", "Quarvo", 586, 426, kMainWindowControls};
-inline constexpr Window kHelpWindow{"fSettings", "Quarvo - [Help]", 586, 451,
-                                    kHelpWindowControls};
+inline constexpr Window kHelpWindow{"fSettings", "Quarvo - [Help]", 586, 451, kHelpWindowControls};
 inline constexpr Window kFileViewer{"fFileViewer", "Quarvo - [Fileviewer]", 582, 438,
                                     kFileViewerControls};
-inline constexpr Window kAboutWindow{"fAbout", "Quarvo - [About]", 458, 331,
-                                     kAboutWindowControls};
+inline constexpr Window kAboutWindow{"fAbout", "Quarvo - [About]", 458, 331, kAboutWindowControls};
 inline constexpr Window kUnderConstruction{"fUnderConstruction", "Quarvo - [Under Construction]",
                                            300, 287, kUnderConstructionControls};
 

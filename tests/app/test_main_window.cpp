@@ -161,14 +161,22 @@ class MainWindow : public ::testing::Test {
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    quarvo::FileNameEdit* field(const char* name) const { return child<quarvo::FileNameEdit>(name); }
-    QString panel(int index) const { return child<quarvo::PanelStatusBar>("StatusBar1")->panelText(index); }
+    quarvo::FileNameEdit* field(const char* name) const {
+        return child<quarvo::FileNameEdit>(name);
+    }
+    QString panel(int index) const {
+        return child<quarvo::PanelStatusBar>("StatusBar1")->panelText(index);
+    }
     QAction* action(const char* name) const { return child<QAction>(name); }
     quarvo::HotTrackGlyphButton* startButton() const {
         return child<quarvo::HotTrackGlyphButton>("jhbStartConversion");
     }
-    quarvo::SpeedButton* startSpeedButton() const { return child<quarvo::SpeedButton>("jsbStartConversion"); }
-    quarvo::StepProgressBar* progressBar() const { return child<quarvo::StepProgressBar>("ProgressBar"); }
+    quarvo::SpeedButton* startSpeedButton() const {
+        return child<quarvo::SpeedButton>("jsbStartConversion");
+    }
+    quarvo::StepProgressBar* progressBar() const {
+        return child<quarvo::StepProgressBar>("ProgressBar");
+    }
 
     void expectChooseState() const {
         EXPECT_EQ(panel(3), QStringLiteral("Status: Choose Opera Filnames"));
@@ -731,16 +739,20 @@ TEST_F(MainWindow, HelpAndAboutOpenModally) {
         open();
         EXPECT_EQ(modal, dialog);
     };
-    expect_modal(fSettings,
-                 [&] { QTest::mouseClick(child<quarvo::SpeedButton>("jsbShowHelp"), Qt::LeftButton); });
+    expect_modal(fSettings, [&] {
+        QTest::mouseClick(child<quarvo::SpeedButton>("jsbShowHelp"), Qt::LeftButton);
+    });
     expect_modal(fSettings, [&] { action("Help")->trigger(); });
-    expect_modal(fAbout,
-                 [&] { QTest::mouseClick(child<quarvo::SpeedButton>("jsbShowAbout"), Qt::LeftButton); });
+    expect_modal(fAbout, [&] {
+        QTest::mouseClick(child<quarvo::SpeedButton>("jsbShowAbout"), Qt::LeftButton);
+    });
     expect_modal(fAbout, [&] { action("AboutQuarvo")->trigger(); });
-    expect_modal(fAbout, [&] { QTest::mouseDClick(child<quarvo::PictureBox>("Image1"), Qt::LeftButton); });
+    expect_modal(fAbout,
+                 [&] { QTest::mouseDClick(child<quarvo::PictureBox>("Image1"), Qt::LeftButton); });
     for (const char* label : {"Label1", "Label5", "Label6", "Label7"})
-        expect_modal(fAbout,
-                     [&] { QTest::mouseDClick(child<quarvo::HotTrackLabel>(label), Qt::LeftButton); });
+        expect_modal(fAbout, [&] {
+            QTest::mouseDClick(child<quarvo::HotTrackLabel>(label), Qt::LeftButton);
+        });
 }
 
 TEST(WindowPlacement, TheFrameIsCentredOverTheOwnersAndStaysOnTheScreen) {

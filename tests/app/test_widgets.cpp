@@ -114,7 +114,8 @@ TEST_F(FileNameEditTest, ChangeFiresForTypedSetAndChosenText) {
 TEST_F(FileNameEditTest, CancelledDialogChangesNothing) {
     edit_.setText(QStringLiteral("/kept"));
     QSignalSpy changed(&edit_, &quarvo::FileNameEdit::changed);
-    quarvo::FileNameEdit::setDialogRunner([](const quarvo::FileNameEdit::DialogRequest&) { return std::nullopt; });
+    quarvo::FileNameEdit::setDialogRunner(
+        [](const quarvo::FileNameEdit::DialogRequest&) { return std::nullopt; });
     QTest::mouseClick(edit_.browseButton(), Qt::LeftButton);
     EXPECT_EQ(changed.count(), 0);
     EXPECT_EQ(edit_.text(), QStringLiteral("/kept"));
