@@ -37,13 +37,14 @@ QFont programFont() {
     return font;
 }
 
-std::unique_ptr<quarvo::BalloonHint> setUpApplication(QApplication& app) {
+std::unique_ptr<BalloonHint> setUpApplication(QApplication& app) {
     app.setApplicationName(QString::fromLatin1(kApplicationTitle));
     app.setApplicationVersion(QStringLiteral("1.0"));
     app.setDesktopFileName(QStringLiteral("org.quarvo.Quarvo"));
     app.setWindowIcon(QIcon(QStringLiteral(":/desktop/quarvo-64.png")));
     QApplication::setFont(programFont());
-    auto hints = std::make_unique<quarvo::BalloonHint>();
+    auto hints = std::make_unique<BalloonHint>();
+    hints->setObjectName(QStringLiteral("JvBalloonHint1"));
     hints->setHeader(QString::fromLatin1(kBalloonHeader));
     hints->setIcon(imageListPicture(image_list::kBalloonHint));
     hints->install();

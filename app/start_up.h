@@ -28,7 +28,7 @@ inline constexpr char kBalloonHeader[] = "Quarvo - Opera Bookmarks and Contacts 
 
 // Title, font and the balloon hints of the whole application. The returned
 // object shows the balloons for as long as it lives.
-[[nodiscard]] std::unique_ptr<quarvo::BalloonHint> setUpApplication(QApplication& app);
+[[nodiscard]] std::unique_ptr<BalloonHint> setUpApplication(QApplication& app);
 
 // The five windows as program-wide instances, all reaching the desktop
 // through `desktop`. Destroying this destroys them, last made first, and

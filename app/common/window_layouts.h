@@ -149,7 +149,7 @@ inline constexpr Control kFileViewerControls[] = {
      "if you did something wrong your original bookmarks/contacts \nwill be overwritten !!!",
      "ToolBar1"},
     {"tbSearch", ToolButton, {69, 2, 23, 22}, "", "Search within this file", "ToolBar1"},
-    {"ToolButtonSeparator", Separator, {92, 2, 21, 22}, "", "", "ToolBar1"},
+    {"ToolButton1", Separator, {92, 2, 21, 22}, "", "", "ToolBar1"},
     {"tbClose", ToolButton, {113, 2, 23, 22}, "", "Close, go back to Main-Window", "ToolBar1"},
     {"jmeFile", TextEditor, {0, 29, 582, 409}, "", "", "", 0},
 };
