@@ -4,12 +4,14 @@
 // the real Opera contacts files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
 #include "csv_reader.h"
 #include "formats/contact_fields.h"
 #include "formats/csv_table_writer.h"
+#include "formats/vcard_writer.h"
 #include "quarvo/contacts.h"
 #include "quarvo/contacts_export.h"
 #include "quarvo/file_layer.h"
@@ -123,9 +125,11 @@ TEST(ContactsExport, EightBitFilesAreReadAsWindows1252) {
 TEST(ContactsExport, FoldsAtSeventyFiveOctetsBetweenCharactersOnly) {
     std::string description(31, 'b');
     for (int i = 0; i < 40; ++i) description += "\xC3\xA9";
+    description += std::string(80, ' ') + "a";
     const std::string file = "#CONTACT\n\tDESCRIPTION=" + description + "\n";
     for (const auto version : {ContactsVcardVersion::k30, ContactsVcardVersion::k21}) {
         const std::string card = Export(file, true, {.vcard = version}).text;
+        std::string_view previous;
         std::size_t begin = 0;
         for (std::size_t end; (end = card.find("\r\n", begin)) != std::string::npos;
              begin = end + 2) {
@@ -134,7 +138,27 @@ TEST(ContactsExport, FoldsAtSeventyFiveOctetsBetweenCharactersOnly) {
             const std::size_t first = line.starts_with(' ') ? 1 : 0;
             EXPECT_TRUE(line.size() <= first || (line[first] & 0xC0) != 0x80)
                 << "a character split: " << line;
+            // A quoted-printable line that opens with a blank reads as a fold.
+            EXPECT_FALSE(previous.ends_with('=') && line.starts_with(' ')) << line;
+            previous = line;
         }
+    }
+}
+
+TEST(ContactsExport, NoValueEndsItsCard) {
+    model::Contact contact;
+    contact.name = "x\r\nEND:VCARD\rBEGIN:VCARD\nFN:y";
+    contact.description = contact.name;
+    contact.url = contact.name;
+    for (const auto version : {formats::VcardVersion::k30, formats::VcardVersion::k21}) {
+        std::string card;
+        formats::AppendVcard(card, contact, version);
+        EXPECT_EQ(card.find("\nEND:VCARD"), card.size() - 12) << card;
+        EXPECT_EQ(card.find("\nBEGIN:VCARD"), std::string::npos) << card;
+        std::size_t line_ends = 0;
+        for (std::size_t at = 0; (at = card.find("\r\n", at)) != std::string::npos; at += 2)
+            ++line_ends;
+        EXPECT_EQ(std::count(card.begin(), card.end(), '\r'), line_ends) << "a CR alone";
     }
 }
 
