@@ -64,13 +64,11 @@ QMenu* AddContactsOutputMenu(QMenuBar* bar, FileNameEdit* contacts_output,
             logic.SetContactsExportOptions(options);
         };
     };
-    AddGroup(menu, kLayouts, change([](ContactsExportOptions& o, ContactsCsvLayout c) {
-                 o.layout = c;
-             }));
+    AddGroup(menu, kLayouts,
+             change([](ContactsExportOptions& o, ContactsCsvLayout c) { o.layout = c; }));
     menu->addSeparator();
-    AddGroup(menu, kVersions, change([](ContactsExportOptions& o, ContactsVcardVersion c) {
-                 o.vcard = c;
-             }));
+    AddGroup(menu, kVersions,
+             change([](ContactsExportOptions& o, ContactsVcardVersion c) { o.vcard = c; }));
     QAction* trash = menu->addAction(QStringLiteral("vCards &keep the contacts in Opera's trash"));
     trash->setObjectName(QStringLiteral("KeepTrash"));
     trash->setCheckable(true);
@@ -80,9 +78,8 @@ QMenu* AddContactsOutputMenu(QMenuBar* bar, FileNameEdit* contacts_output,
         logic.SetContactsExportOptions(options);
     });
     menu->addSeparator();
-    AddGroup(menu, kEncodings, change([](ContactsExportOptions& o, OutputEncoding c) {
-                 o.encoding = c;
-             }));
+    AddGroup(menu, kEncodings,
+             change([](ContactsExportOptions& o, OutputEncoding c) { o.encoding = c; }));
     const QList<QAction*> menus = bar->actions();
     bar->insertMenu(menus.size() > 1 ? menus[1] : nullptr, menu);
     contacts_output->setFilter(contacts_output->filter() + QStringLiteral("|vCard (*.vcf)|*.vcf"));

@@ -42,14 +42,15 @@ struct EncodedContact {
 EncodedContact Encode(const model::Contact& c, OutputEncoding encoding,
                       std::vector<char32_t>& replaced) {
     EncodedContact e;
-    const std::array<std::string_view, 10> in = {c.name,  c.url,  c.description,    c.short_name,
-                                                 c.active, c.mail, c.phone,          c.fax,
-                                                 c.postal_address, c.picture_url};
+    const std::array<std::string_view, 10> in = {
+        c.name, c.url,   c.description, c.short_name,     c.active,
+        c.mail, c.phone, c.fax,         c.postal_address, c.picture_url};
     for (std::size_t i = 0; i < in.size(); ++i)
         e.values[i] = formats::EncodeText(in[i], encoding, replaced);
-    std::string_view* const out[] = {&e.contact.name,  &e.contact.url,   &e.contact.description,
-                                     &e.contact.short_name, &e.contact.active,
-                                     &e.contact.mail,  &e.contact.phone, &e.contact.fax,
+    std::string_view* const out[] = {&e.contact.name,           &e.contact.url,
+                                     &e.contact.description,    &e.contact.short_name,
+                                     &e.contact.active,         &e.contact.mail,
+                                     &e.contact.phone,          &e.contact.fax,
                                      &e.contact.postal_address, &e.contact.picture_url};
     for (std::size_t i = 0; i < in.size(); ++i) *out[i] = e.values[i];
     return e;
@@ -94,10 +95,9 @@ ContactsExport ExportContactsText(std::string_view contacts, bool vcard,
     result.text = formats::EncodingPreamble(options.encoding);
     const formats::CsvLayout& layout = LayoutOf(options.layout);
     if (!vcard) formats::AppendCsvHeader(result.text, layout);
-    const formats::VcardCharset charset =
-        options.encoding == OutputEncoding::kWindows1252
-            ? formats::VcardCharset{"WINDOWS-1252", false}
-            : formats::VcardCharset{};
+    const formats::VcardCharset charset = options.encoding == OutputEncoding::kWindows1252
+                                              ? formats::VcardCharset{"WINDOWS-1252", false}
+                                              : formats::VcardCharset{};
     const auto version = options.vcard == ContactsVcardVersion::k21 ? formats::VcardVersion::k21
                                                                     : formats::VcardVersion::k30;
     for (const PlainContact& read : file.contacts) {

@@ -94,8 +94,7 @@ struct Word {
 
 // Reads the contacts option `word` whose value is `value` (null when none
 // follows) into `choices`; returns the problem, or empty when it is taken.
-std::string TakeContactsOption(std::string_view word, const char* value,
-                               ContactsChoices& choices) {
+std::string TakeContactsOption(std::string_view word, const char* value, ContactsChoices& choices) {
     using namespace quarvo;
     const auto pick = [&](bool& given, auto& target, const auto& words) -> std::string {
         if (given) return std::string(word) + " is given twice";
@@ -115,12 +114,11 @@ std::string TakeContactsOption(std::string_view word, const char* value,
         {"outlook", ContactsCsvLayout::kOutlook},
         {"thunderbird", ContactsCsvLayout::kThunderbird},
         {"google", ContactsCsvLayout::kGoogle}};
-    static constexpr Word<OutputEncoding> kEncodings[] = {
-        {"utf8", OutputEncoding::kUtf8},
-        {"utf8-bom", OutputEncoding::kUtf8Bom},
-        {"ansi", OutputEncoding::kWindows1252}};
-    static constexpr Word<ContactsVcardVersion> kVersions[] = {
-        {"3.0", ContactsVcardVersion::k30}, {"2.1", ContactsVcardVersion::k21}};
+    static constexpr Word<OutputEncoding> kEncodings[] = {{"utf8", OutputEncoding::kUtf8},
+                                                          {"utf8-bom", OutputEncoding::kUtf8Bom},
+                                                          {"ansi", OutputEncoding::kWindows1252}};
+    static constexpr Word<ContactsVcardVersion> kVersions[] = {{"3.0", ContactsVcardVersion::k30},
+                                                               {"2.1", ContactsVcardVersion::k21}};
     if (word == "--layout") return pick(choices.layout, choices.options.layout, kLayouts);
     if (word == "--encoding") return pick(choices.encoding, choices.options.encoding, kEncodings);
     return pick(choices.vcard, choices.options.vcard, kVersions);
@@ -130,7 +128,8 @@ std::string TakeContactsOption(std::string_view word, const char* value,
 std::string CheckContactsChoices(const Arguments& args) {
     const ContactsChoices& c = args.contacts;
     if (!c.layout && !c.encoding && !c.vcard && !c.keep_trash) return {};
-    if (!args.run.contacts) return "--layout, --encoding, --vcard and --keep-trash go with --contacts";
+    if (!args.run.contacts)
+        return "--layout, --encoding, --vcard and --keep-trash go with --contacts";
     const bool vcard = quarvo::IsVcardFileName(args.run.contacts->output);
     if (vcard && c.layout) return "--layout is for a CSV output; the .vcf output gets vCards";
     if (!vcard && (c.vcard || c.keep_trash))

@@ -47,8 +47,7 @@ void PutNotes(std::string& out, const Contact& c, CsvBreaks breaks, std::size_t 
         Put(lines.back(), c.description, breaks);
     }
     const std::vector<std::string_view> addresses = MailAddresses(c.mail);
-    for (std::size_t i = mail_columns; i < addresses.size(); ++i)
-        lines.emplace_back(addresses[i]);
+    for (std::size_t i = mail_columns; i < addresses.size(); ++i) lines.emplace_back(addresses[i]);
     if (nickname && !c.short_name.empty()) {
         lines.emplace_back("Nickname: ");
         Put(lines.back(), c.short_name, breaks);
@@ -64,14 +63,30 @@ void PutNotes(std::string& out, const Contact& c, CsvBreaks breaks, std::size_t 
 }
 
 void Nothing(std::string&, const Contact&, CsvBreaks) {}
-void Name(std::string& out, const Contact& c, CsvBreaks b) { Put(out, c.name, b); }
-void ShortName(std::string& out, const Contact& c, CsvBreaks b) { Put(out, c.short_name, b); }
-void Phone(std::string& out, const Contact& c, CsvBreaks b) { Put(out, c.phone, b); }
-void Fax(std::string& out, const Contact& c, CsvBreaks b) { Put(out, c.fax, b); }
-void Url(std::string& out, const Contact& c, CsvBreaks b) { Put(out, c.url, b); }
-void PictureUrl(std::string& out, const Contact& c, CsvBreaks b) { Put(out, c.picture_url, b); }
-void PostalAddress(std::string& out, const Contact& c, CsvBreaks b) { Put(out, c.postal_address, b); }
-void DisplayNameOf(std::string& out, const Contact& c, CsvBreaks b) { Put(out, DisplayName(c), b); }
+void Name(std::string& out, const Contact& c, CsvBreaks b) {
+    Put(out, c.name, b);
+}
+void ShortName(std::string& out, const Contact& c, CsvBreaks b) {
+    Put(out, c.short_name, b);
+}
+void Phone(std::string& out, const Contact& c, CsvBreaks b) {
+    Put(out, c.phone, b);
+}
+void Fax(std::string& out, const Contact& c, CsvBreaks b) {
+    Put(out, c.fax, b);
+}
+void Url(std::string& out, const Contact& c, CsvBreaks b) {
+    Put(out, c.url, b);
+}
+void PictureUrl(std::string& out, const Contact& c, CsvBreaks b) {
+    Put(out, c.picture_url, b);
+}
+void PostalAddress(std::string& out, const Contact& c, CsvBreaks b) {
+    Put(out, c.postal_address, b);
+}
+void DisplayNameOf(std::string& out, const Contact& c, CsvBreaks b) {
+    Put(out, DisplayName(c), b);
+}
 void GivenName(std::string& out, const Contact& c, CsvBreaks b) {
     Put(out, SplitContactName(c).given, b);
 }

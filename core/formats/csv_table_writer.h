@@ -20,9 +20,9 @@ enum class CsvQuoting {
 
 // What becomes of Opera's line-break pairs (taken left to right) in a value.
 enum class CsvBreaks {
-    kKeep,  // the two bytes stay as they are
-    kCrLf,  // line breaks, where the importer reads them inside quotes
-    kSpace, // a blank, in the columns an importer reads as one line
+    kKeep,   // the two bytes stay as they are
+    kCrLf,   // line breaks, where the importer reads them inside quotes
+    kSpace,  // a blank, in the columns an importer reads as one line
 };
 
 struct CsvColumn {

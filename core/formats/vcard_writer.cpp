@@ -108,8 +108,9 @@ class CardWriter {
         } else {
             for (std::size_t i = 0; i < parts.size(); ++i) {
                 if (i > 0) value += ';';
-                value += v30_ ? Escaped30(parts[i]) : parts.size() > 1 ? Escaped21(parts[i])
-                                                                       : parts[i];
+                value += v30_               ? Escaped30(parts[i])
+                         : parts.size() > 1 ? Escaped21(parts[i])
+                                            : parts[i];
             }
         }
         if (!v30_ && NeedsQuotedPrintable(value)) {
@@ -129,8 +130,7 @@ class CardWriter {
         std::size_t column = 0;
         for (std::size_t i = 0; i < line.size();) {
             std::size_t length = 1;
-            if (charset_.utf8)
-                length = std::max<std::size_t>(1, Utf8SequenceLength(line, i));
+            if (charset_.utf8) length = std::max<std::size_t>(1, Utf8SequenceLength(line, i));
             if (column + length > kMostLineOctets) {
                 out_ += "\r\n ";
                 column = 1;
@@ -182,8 +182,7 @@ void AppendVcard(std::string& out, const Contact& c, VcardVersion version,
     CardWriter card(out, version, charset);
     const std::string full_name = Lines(DisplayName(c), false);
     const PersonName name = SplitContactName(c);
-    card.Property("N", "", "",
-                  {Lines(name.family, false), Lines(name.given, false), "", "", ""});
+    card.Property("N", "", "", {Lines(name.family, false), Lines(name.given, false), "", "", ""});
     card.Property("FN", "", "", {full_name});
     if (!c.short_name.empty()) card.Property("NICKNAME", "", "", {Lines(c.short_name, false)});
     bool first = true;

@@ -133,11 +133,12 @@ TEST_F(MainWindowLogicTest, TheContactsMenusChoicesShapeTheOutputAndReplacements
     logic_.SetContactsExportOptions({.layout = quarvo::ContactsCsvLayout::kOutlook,
                                      .encoding = quarvo::OutputEncoding::kWindows1252});
     logic_.StartConversion();
-    EXPECT_EQ(window_.log,
-              (std::vector<std::string>{
-                  "bar shown", "step", "message " + quarvo::ConversionResultMessage(1, 0),
-                  "message " + quarvo::ReplacedCharactersMessage({"\xC5\x81ukasz: '\xC5\x81' (U+0141)"}),
-                  "bar hidden"}));
+    EXPECT_EQ(
+        window_.log,
+        (std::vector<std::string>{
+            "bar shown", "step", "message " + quarvo::ConversionResultMessage(1, 0),
+            "message " + quarvo::ReplacedCharactersMessage({"\xC5\x81ukasz: '\xC5\x81' (U+0141)"}),
+            "bar hidden"}));
     EXPECT_EQ(GetBytes(folder_.File("c.csv")).substr(0, 22), "First Name,Last Name,E");
 }
 

@@ -35,8 +35,7 @@ ContactsExport Export(std::string_view text, bool vcard, ContactsExportOptions o
 // The address book's layout through the line reader, the BOM asked for so
 // that the tuned converter is not chosen, and taken off again.
 std::string WabThroughTable(std::string_view text) {
-    const std::string csv =
-        Export(text, false, {.encoding = OutputEncoding::kUtf8Bom}).text;
+    const std::string csv = Export(text, false, {.encoding = OutputEncoding::kUtf8Bom}).text;
     return csv.starts_with(kBom) ? csv.substr(kBom.size()) : "no BOM: " + csv;
 }
 
@@ -73,9 +72,11 @@ TEST(ContactsExport, GoldenFilesOfTheHandMadeContacts) {
         {"every_field.google.csv", false, {.layout = ContactsCsvLayout::kGoogle}},
         {"every_field.30.vcf", true, {}},
         {"every_field.21.vcf", true, {.vcard = ContactsVcardVersion::k21}},
-        {"every_field.outlook-ansi.csv", false,
+        {"every_field.outlook-ansi.csv",
+         false,
          {.layout = ContactsCsvLayout::kOutlook, .encoding = OutputEncoding::kWindows1252}},
-        {"every_field.21-ansi.vcf", true,
+        {"every_field.21-ansi.vcf",
+         true,
          {.vcard = ContactsVcardVersion::k21, .encoding = OutputEncoding::kWindows1252}},
     };
     const std::string text = ReadWholeFile(kData + "/contacts_every_field.adr");
@@ -99,9 +100,9 @@ TEST(ContactsExport, CardsLeaveTheTrashOutUnlessAskedAndCountNamedContacts) {
 }
 
 TEST(ContactsExport, AnsiNamesEveryCharacterItWritesAsAQuestionMark) {
-    const ContactsExport done =
-        Export("#CONTACT\n\tNAME=Łukasz\n\tDESCRIPTION=€ ok, ł Ł 你\n\n#CONTACT\n\tNAME=Zoë\n", false,
-               {.layout = ContactsCsvLayout::kOutlook, .encoding = OutputEncoding::kWindows1252});
+    const ContactsExport done = Export(
+        "#CONTACT\n\tNAME=Łukasz\n\tDESCRIPTION=€ ok, ł Ł 你\n\n#CONTACT\n\tNAME=Zoë\n", false,
+        {.layout = ContactsCsvLayout::kOutlook, .encoding = OutputEncoding::kWindows1252});
     EXPECT_NE(done.text.find("?ukasz,,,,,,,,,\"\x80 ok, ? ? ?\"\r\nZo\xEB,"), std::string::npos)
         << done.text;
     ASSERT_EQ(done.replaced.size(), 1u);

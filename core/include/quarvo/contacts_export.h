@@ -19,7 +19,7 @@ enum class ContactsVcardVersion { k30, k21 };
 enum class OutputEncoding { kUtf8, kUtf8Bom, kWindows1252 };
 
 struct ContactsExportOptions {
-    ContactsCsvLayout layout = ContactsCsvLayout::kWab;  // for a CSV file
+    ContactsCsvLayout layout = ContactsCsvLayout::kWab;      // for a CSV file
     ContactsVcardVersion vcard = ContactsVcardVersion::k30;  // for a vCard file
     OutputEncoding encoding = OutputEncoding::kUtf8;
     // vCards leave out the contacts of Opera's trash folder unless this is set.
