@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app_globals.h"
+#include "contacts_output_menu.h"
 #include "file_names.h"
 #include "image_list.h"
 #include "uAbout.h"
@@ -48,6 +49,7 @@ TfZorezOrudaz_Main::TfZorezOrudaz_Main(quarvo::Desktop& desktop, QWidget* parent
     createStatusBar();
     fitTexts();
     connectHandlers();
+    quarvo::addContactsOutputMenu(ui_->MainMenu1, ui_->jfeContactsOutputFile, logic_);
     // The layout's client area lies below the menu.
     const quarvo::layouts::Window& layout = quarvo::layouts::kMainWindow;
     setFixedSize(layout.client_width, ui_->MainMenu1->sizeHint().height() + layout.client_height);

@@ -19,6 +19,7 @@
 
 #include <cerrno>
 
+#include "quarvo/contacts_export.h"
 #include "quarvo/conversion_run.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
@@ -33,8 +34,12 @@ constexpr int kExitUsage = 2;
 constexpr int kExitUnsupportedVersion = 3;
 
 constexpr std::string_view kUsage =
-    "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv] [--bookmarks HOTLIST.adr OUT.htm]\n"
-    "       quarvo-convert --help | --version";
+    "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv|OUT.vcf [CONTACTS-OPTIONS]]\n"
+    "                      [--bookmarks HOTLIST.adr OUT.htm]\n"
+    "       quarvo-convert --help | --version\n"
+    "contacts options: --layout wab|outlook|thunderbird|google (CSV)\n"
+    "                  --vcard 3.0|2.1 --keep-trash (vCard)\n"
+    "                  --encoding utf8|utf8-bom|ansi";
 
 constexpr std::string_view kHelp =
     "Converts an Opera contacts file into an address-book CSV file and an\n"
@@ -47,10 +52,25 @@ constexpr std::string_view kHelp =
     "Exit status: 0 done, 1 file error (also a missing input file or an\n"
     "unwritable standard output), 2 bad arguments or an output that is an\n"
     "input or the other output, 3 unsupported hotlist version (the bookmark\n"
-    "file is left untouched, and its count is not printed).";
+    "file is left untouched, and its count is not printed).\n\n"
+    "An output name ending in .vcf gets vCards (3.0 unless --vcard 2.1), which\n"
+    "leave out the contacts in Opera's trash unless --keep-trash is given; any\n"
+    "other name gets CSV for the Windows Address Book unless --layout names\n"
+    "another address book. --encoding ansi writes Windows-1252; each character\n"
+    "it cannot hold is written as '?' and named on stderr.";
+
+// The choices for the contacts output, each given at most once.
+struct ContactsChoices {
+    quarvo::ContactsExportOptions options;
+    bool layout = false;
+    bool encoding = false;
+    bool vcard = false;
+    bool keep_trash = false;
+};
 
 struct Arguments {
     quarvo::ConversionRun run;
+    ContactsChoices contacts;
     bool help = false;
     bool version = false;
 };
@@ -64,6 +84,57 @@ struct Parsed {
 
 Parsed Refuse(std::string problem) {
     return {std::nullopt, std::move(problem)};
+}
+
+template <class Value>
+struct Word {
+    std::string_view word;
+    Value value;
+};
+
+// Reads the contacts option `word` whose value is `value` (null when none
+// follows) into `choices`; returns the problem, or empty when it is taken.
+std::string TakeContactsOption(std::string_view word, const char* value, ContactsChoices& choices) {
+    using namespace quarvo;
+    const auto pick = [&](bool& given, auto& target, const auto& words) -> std::string {
+        if (given) return std::string(word) + " is given twice";
+        given = true;
+        std::string allowed;
+        for (const auto& w : words) {
+            if (value && w.word == value) {
+                target = w.value;
+                return {};
+            }
+            allowed += (allowed.empty() ? "" : "|") + std::string(w.word);
+        }
+        return std::string(word) + " takes " + allowed;
+    };
+    static constexpr Word<ContactsCsvLayout> kLayouts[] = {
+        {"wab", ContactsCsvLayout::kWab},
+        {"outlook", ContactsCsvLayout::kOutlook},
+        {"thunderbird", ContactsCsvLayout::kThunderbird},
+        {"google", ContactsCsvLayout::kGoogle}};
+    static constexpr Word<OutputEncoding> kEncodings[] = {{"utf8", OutputEncoding::kUtf8},
+                                                          {"utf8-bom", OutputEncoding::kUtf8Bom},
+                                                          {"ansi", OutputEncoding::kWindows1252}};
+    static constexpr Word<ContactsVcardVersion> kVersions[] = {{"3.0", ContactsVcardVersion::k30},
+                                                               {"2.1", ContactsVcardVersion::k21}};
+    if (word == "--layout") return pick(choices.layout, choices.options.layout, kLayouts);
+    if (word == "--encoding") return pick(choices.encoding, choices.options.encoding, kEncodings);
+    return pick(choices.vcard, choices.options.vcard, kVersions);
+}
+
+// The contacts options must fit the contacts output they shape.
+std::string CheckContactsChoices(const Arguments& args) {
+    const ContactsChoices& c = args.contacts;
+    if (!c.layout && !c.encoding && !c.vcard && !c.keep_trash) return {};
+    if (!args.run.contacts)
+        return "--layout, --encoding, --vcard and --keep-trash go with --contacts";
+    const bool vcard = quarvo::IsVcardFileName(args.run.contacts->output);
+    if (vcard && c.layout) return "--layout is for a CSV output; the .vcf output gets vCards";
+    if (!vcard && (c.vcard || c.keep_trash))
+        return "--vcard and --keep-trash are for a .vcf output";
+    return {};
 }
 
 Parsed Parse(int argc, char** argv) {
@@ -86,10 +157,20 @@ Parsed Parse(int argc, char** argv) {
                                   std::string(name));
             job = quarvo::ConversionJob{argv[i + 1], argv[i + 2]};
             i += 2;
+        } else if (word == "--layout" || word == "--encoding" || word == "--vcard") {
+            const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+            if (std::string problem = TakeContactsOption(word, value, args.contacts);
+                !problem.empty())
+                return Refuse(problem);
+            ++i;
+        } else if (word == "--keep-trash") {
+            if (args.contacts.keep_trash) return Refuse("--keep-trash is given twice");
+            args.contacts.keep_trash = args.contacts.options.keep_trash = true;
         } else {
             return Refuse("unknown argument " + std::string(word));
         }
     }
+    if (std::string problem = CheckContactsChoices(args); !problem.empty()) return Refuse(problem);
     const bool converts = args.run.contacts || args.run.bookmarks;
     if ((args.help || args.version) && converts)
         return Refuse("--help and --version do not go with a conversion");
@@ -185,11 +266,15 @@ int Run(const Arguments& args, Report& report) {
     };
     if (const auto& job = args.run.contacts) {
         TerminalProgress bar(job->input, "#CONTACT", "Contacts ");
-        const quarvo::ConversionOutcome done = quarvo::RunContactsConversion(*job, bar.Sink());
+        const quarvo::ContactsExportOutcome exported =
+            quarvo::RunContactsExport(*job, args.contacts.options, bar.Sink());
+        const quarvo::ConversionOutcome& done = exported.outcome;
         if (done.input_missing)
             missing(*job);
         else
             report.Line(std::to_string(done.count) + " Contacts converted to CSV !");
+        for (const std::string& line : exported.replaced)
+            Complain("not in Windows-1252, written as '?': " + line);
     }
     if (const auto& job = args.run.bookmarks) {
         TerminalProgress bar(job->input, "#URL", "Bookmarks");

@@ -50,6 +50,12 @@ std::string ConversionResultMessage(std::int32_t contacts, std::int32_t bookmark
            std::to_string(bookmarks) + " Bookmarks converted to HTM !";
 }
 
+std::string ReplacedCharactersMessage(const std::vector<std::string>& lines) {
+    std::string message = "Not in Windows-1252, written as '?':";
+    for (const std::string& line : lines) message += kResultLineBreak + line;
+    return message;
+}
+
 // One input file's count of a marker; readable is false for a name that
 // names no plain file or one that could not be read.
 struct MainWindowLogic::InputCount {
@@ -122,12 +128,16 @@ void MainWindowLogic::StartConversion() {
     CheckConversionRun({contacts_job, bookmarks_job});
     view_.ShowProgress(true);
     const auto progress = [this] { view_.StepProgress(); };
-    const std::int32_t contacts = RunContactsConversion(contacts_job, progress).count;
+    const ContactsExportOutcome contacts_done =
+        RunContactsExport(contacts_job, contacts_options_, progress);
+    const std::int32_t contacts = contacts_done.outcome.count;
     const std::int32_t bookmarks =
         RunBookmarksConversion(bookmarks_job, progress, [this](std::string_view message) {
             desktop_.ShowMessage(message);
         }).count;
     desktop_.ShowMessage(ConversionResultMessage(contacts, bookmarks));
+    if (!contacts_done.replaced.empty())
+        desktop_.ShowMessage(ReplacedCharactersMessage(contacts_done.replaced));
     view_.ShowProgress(false);
 }
 

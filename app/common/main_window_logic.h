@@ -10,8 +10,10 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "desktop.h"
+#include "quarvo/contacts_export.h"
 
 namespace quarvo {
 
@@ -52,6 +54,10 @@ class MainWindowView {
 // the box shows the two counts on two lines and nothing between.
 [[nodiscard]] std::string ConversionResultMessage(std::int32_t contacts, std::int32_t bookmarks);
 
+// The message after a run that wrote '?' for characters the contacts
+// output's encoding cannot hold: one line per contact (see ContactsExport).
+[[nodiscard]] std::string ReplacedCharactersMessage(const std::vector<std::string>& lines);
+
 class MainWindowLogic {
   public:
     MainWindowLogic(MainWindowView& view, Desktop& desktop);
@@ -83,6 +89,15 @@ class MainWindowLogic {
     void OpenBookmarks();
     void OpenContacts();
 
+    // The choices of the contacts output menu; the defaults give the
+    // address book's CSV, and the output's extension picks vCard.
+    void SetContactsExportOptions(const ContactsExportOptions& options) {
+        contacts_options_ = options;
+    }
+    [[nodiscard]] const ContactsExportOptions& contactsExportOptions() const {
+        return contacts_options_;
+    }
+
     // The Program Files folder the defaults were looked for in.
     [[nodiscard]] const std::string& ProgramFilesPath() const { return program_files_; }
 
@@ -96,6 +111,7 @@ class MainWindowLogic {
     bool activated_ = false;
     // Input names whose read failed and was reported.
     std::set<std::string> reported_unreadable_;
+    ContactsExportOptions contacts_options_;
 };
 
 }  // namespace quarvo

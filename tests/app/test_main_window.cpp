@@ -307,7 +307,8 @@ TEST_F(MainWindow, FieldsHaveTheirHintsFiltersAndTabOrder) {
     EXPECT_EQ(field("jfeOperaContactsFile")->filter(), QStringLiteral("All files (*.*)|*.*"));
     EXPECT_EQ(field("jfeOperaBookmarksFile")->filter(), QStringLiteral("All files (*.*)|*.*"));
     EXPECT_EQ(field("jfeContactsOutputFile")->filter(),
-              QStringLiteral("All files (*.*)|*.*|Comma separated values (*.csv)|*.csv"));
+              QStringLiteral("All files (*.*)|*.*|Comma separated values (*.csv)|*.csv"
+                             "|vCard (*.vcf)|*.vcf"));
     EXPECT_EQ(field("jfeContactsOutputFile")->filterIndex(), 2);
     EXPECT_EQ(field("jfeBookmarksOutputFile")->filter(),
               QStringLiteral("All files (*.*)|*.*|Internet Website (*.htm)|*.htm"));
@@ -337,7 +338,7 @@ TEST_F(MainWindow, MenuHoldsItsItemsWithPicturesAndStates) {
     const QMenuBar* bar = child<QMenuBar>("MainMenu1");
     QStringList titles;
     for (QAction* a : bar->actions()) titles << a->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Search", "&Help"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "&Contacts output", "&Edit", "&Search", "&Help"}));
     EXPECT_TRUE(child<QMenu>("File1")->menuAction()->isEnabled());
     EXPECT_FALSE(child<QMenu>("Edit1")->menuAction()->isEnabled());
     EXPECT_FALSE(child<QMenu>("Search1")->menuAction()->isEnabled());
@@ -556,6 +557,31 @@ TEST_F(MainWindow, ConversionThroughTheButtonWritesBothFilesAndReportsTheCounts)
     EXPECT_TRUE(errors_.isEmpty());
     main_->CountItems();
     EXPECT_EQ(progressBar()->position(), 0) << "a recount starts the bar over";
+}
+
+TEST_F(MainWindow, ContactsOutputMenuStartsOnTheAddressBooksCsvAndShapesTheConversion) {
+    write_bytes(path("contacts.adr"), kContacts);
+    makeWindows();
+    QStringList checked;
+    for (QAction* a : child<QMenu>("ContactsOutput1")->actions())
+        if (a->isChecked()) checked << a->objectName();
+    EXPECT_EQ(checked, (QStringList{"LayoutWab", "Vcard30", "EncodingUtf8"}));
+
+    for (const char* name : {"LayoutOutlook", "Vcard21", "KeepTrash", "EncodingUtf8Bom"})
+        action(name)->trigger();
+    const quarvo::ContactsExportOptions& options = main_->logic().contactsExportOptions();
+    EXPECT_EQ(options.layout, quarvo::ContactsCsvLayout::kOutlook);
+    EXPECT_EQ(options.vcard, quarvo::ContactsVcardVersion::k21);
+    EXPECT_EQ(options.encoding, quarvo::OutputEncoding::kUtf8Bom);
+    EXPECT_TRUE(options.keep_trash);
+    EXPECT_FALSE(action("LayoutWab")->isChecked());
+
+    field("jfeOperaContactsFile")->setFileName(path("contacts.adr"));
+    field("jfeContactsOutputFile")->setFileName(path("c.vcf"));
+    main_->bbStartConvertClick();
+    EXPECT_TRUE(read_bytes(path("c.vcf"))
+                    .starts_with("\xEF\xBB\xBF"
+                                 "BEGIN:VCARD\r\nVERSION:2.1\r\n"));
 }
 
 TEST_F(MainWindow, ToolbarButtonAndMenuItemConvertToo) {

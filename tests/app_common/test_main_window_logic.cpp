@@ -126,6 +126,22 @@ TEST_F(MainWindowLogicTest, ARunShowsTheBarConvertsAndEndsWithTheCounts) {
     EXPECT_TRUE(window_.log.empty()) << "a refused run shows nothing, not even the bar";
 }
 
+TEST_F(MainWindowLogicTest, TheContactsMenusChoicesShapeTheOutputAndReplacementsAreShown) {
+    PutBytes(folder_.File("contacts.adr"), "#CONTACT\r\n\tNAME=\xC5\x81ukasz\r\n");
+    window_.names = {{NameField::OperaContacts, folder_.File("contacts.adr")},
+                     {NameField::ContactsOutput, folder_.File("c.csv")}};
+    logic_.SetContactsExportOptions({.layout = quarvo::ContactsCsvLayout::kOutlook,
+                                     .encoding = quarvo::OutputEncoding::kWindows1252});
+    logic_.StartConversion();
+    EXPECT_EQ(
+        window_.log,
+        (std::vector<std::string>{
+            "bar shown", "step", "message " + quarvo::ConversionResultMessage(1, 0),
+            "message " + quarvo::ReplacedCharactersMessage({"\xC5\x81ukasz: '\xC5\x81' (U+0141)"}),
+            "bar hidden"}));
+    EXPECT_EQ(GetBytes(folder_.File("c.csv")).substr(0, 22), "First Name,Last Name,E");
+}
+
 TEST_F(MainWindowLogicTest, DefaultsStopAtAFailingLookupKeepingWhatWasSet) {
     const std::string programs = folder_.path().string() + quarvo::kPathSeparator;
     std::filesystem::create_directories(folder_.path() / "Opera" / "profile");

@@ -67,6 +67,19 @@ check "a full standard output is a file error" 1 $?
 "$tool" --contacts "$work/contacts.adr" "$work/c.csv" >&- 2> /dev/null
 check "a closed standard output is a file error" 1 $?
 
+# The contacts outputs: the extension picks vCard, the options the rest;
+# what Windows-1252 cannot hold is named on stderr.
+printf '#CONTACT\n\tNAME=Zo\xc3\xab \xc5\x81\n\tMAIL=z@x\n' > "$work/named.adr"
+out="$("$tool" --contacts "$work/named.adr" "$work/c.vcf" --vcard 2.1 --encoding ansi 2> "$work/stderr")"
+check "vCard count and result line" "1 Contacts converted to CSV !" "$out"
+check "vCard 2.1 in Windows-1252" "FN;CHARSET=WINDOWS-1252;ENCODING=QUOTED-PRINTABLE:Zo=EB ?" \
+  "$(grep '^FN' "$work/c.vcf" | tr -d '\r')"
+check "replaced characters named" \
+  "$(printf "quarvo-convert: not in Windows-1252, written as '?': Zo\xc3\xab \xc5\x81: '\xc5\x81' (U+0141)")" \
+  "$(cat "$work/stderr")"
+"$tool" --contacts "$work/named.adr" "$work/c.csv" --layout google > /dev/null
+check "Google layout" "Name,Given Name,Family Name" "$(head -c 27 "$work/c.csv")"
+
 # Runs that must leave every file as it was: arguments (names inside the
 # runs folder), exit status, the first line on stderr.
 runs="$work/runs"
@@ -94,6 +107,11 @@ done <<'EOF'
 --help --contacts c.adr old.csv|2|--help and --version do not go with a conversion
 --contacts c.adr old.csv --version|2|--help and --version do not go with a conversion
 --contacts gone.adr old.csv|1|Cannot open file gone.adr: No such file or directory
+--contacts c.adr out.vcf --layout outlook|2|--layout is for a CSV output; the .vcf output gets vCards
+--contacts c.adr out.csv --vcard 2.1|2|--vcard and --keep-trash are for a .vcf output
+--contacts c.adr out.csv --layout outlook --layout google|2|--layout is given twice
+--contacts c.adr out.csv --encoding latin1|2|--encoding takes utf8|utf8-bom|ansi
+--encoding ansi --bookmarks h.adr out.htm|2|--layout, --encoding, --vcard and --keep-trash go with --contacts
 EOF
 
 [ "$failures" -eq 0 ] && echo "quarvo-convert: all checks passed"

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+// Contacts as vCards: 3.0 (RFC 2426), which every current address book
+// reads, and 2.1 for Outlook and Windows Contacts.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/contact.h"
+
+namespace quarvo::formats {
+
+enum class VcardVersion { k30, k21 };
+
+// The character set the contact's values are in: UTF-8, or an 8-bit code
+// page named as 2.1's CHARSET parameter names it ("WINDOWS-1252").
+struct VcardCharset {
+    std::string_view name = "UTF-8";
+    bool utf8 = true;
+};
+
+// Appends one card for `contact`, lines ending in CR LF and folded at 75
+// octets (never inside a UTF-8 sequence). FN and N are always written;
+// other properties only when their value is not empty. Opera's line-break
+// pairs become line breaks in NOTE, ADR and LABEL and blanks elsewhere.
+void AppendVcard(std::string& out, const model::Contact& contact, VcardVersion version,
+                 const VcardCharset& charset = {});
+
+}  // namespace quarvo::formats
