@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include "desktop.h"
+#include "program_texts.h"
 
 class HotTrackLabel;
 class PictureBox;
@@ -18,7 +19,7 @@ class TfAbout : public QDialog {
     explicit TfAbout(quarvo::Desktop& desktop, QWidget* parent = nullptr);
 
     // The address lblEmail shows and the mail link is made of.
-    static constexpr const char* kMakerAddress = "quarvo@example.org";
+    static constexpr const char* kMakerAddress = quarvo::kMakerAddress;
 
   public slots:
     void CloseClick();

@@ -104,7 +104,7 @@ void TfZorezOrudaz_Main::createStatusBar() {
     bar->setPalette(white);
     bar->setAutoFillBackground(true);
     bar->setFixedHeight(25);
-    bar->addPanel(125, QStringLiteral("(C) The Quarvo makers"));
+    bar->addPanel(125, QString::fromLatin1(quarvo::kMakerNotice));
     bar->addPanel(120, QStringLiteral("# Bookmarks:"));
     bar->addPanel(120, QStringLiteral("# Contacts:"));
     bar->addPanel(160, QStringLiteral("Status: Choose Opera Filnames"));
