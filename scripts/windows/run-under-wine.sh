@@ -2,7 +2,9 @@
 # SPDX-License-Identifier: MIT
 # Runs the Windows build's tests under Wine in a fresh prefix inside the build
 # folder, then checks that quarvo-convert.exe turns every Opera file of the
-# corpus into the same bytes as the Linux quarvo-convert.
+# corpus into the same bytes as the Linux quarvo-convert, and then drives
+# quarvo.exe's windows (quarvo_win32_ui_tests.exe) on a private Xvfb
+# display, keeping a picture of each window in screenshots/.
 #
 #   run-under-wine.sh WINDOWS_BUILD LINUX_CONVERTER [CORPUS]
 #
@@ -41,6 +43,8 @@ unset WINEPREFIX DISPLAY WAYLAND_DISPLAY
 # Messages about the run go to the terminal even while a call's output is
 # sent to a file.
 exec 3>&2
+
+xvfb_pid=""
 
 prefix_pids() {
   grep -lszxF "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null |
@@ -126,7 +130,7 @@ run_tests() {
   mkdir -p "$links"
   ln -s real.txt "$links/link.txt"
   wine_env+=("QUARVO_NO_MEDIUM_DRIVE=Q:" "QUARVO_LINK_FOLDER=Z:${links//\//\\}")
-  for test in quarvo_core_tests quarvo_windows_tests; do
+  for test in quarvo_core_tests quarvo_windows_tests quarvo_app_common_tests; do
     exe="$(find "$build/tests" -name "$test.exe" | head -n 1)"
     status=0
     run_wine "$limit_test" "$build/$test.log" "$exe" --gtest_brief=1 >"$build/$test.log" 2>&1 ||
@@ -198,6 +202,78 @@ compare_corpus() {
     "($((SECONDS - started)) s)"
 }
 
+# The display of the window test: a private Xvfb, which picks a free
+# display number itself and says which.
+start_display() {
+  local number_file="$build/xvfb.display" waited=0
+  : >"$number_file"
+  Xvfb -displayfd 4 -screen 0 1024x768x24 -nolisten tcp 4>"$number_file" \
+    >"$build/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  while [ ! -s "$number_file" ]; do
+    if [ "$waited" -ge 100 ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+      echo "Xvfb did not start; its log: $build/xvfb.log"
+      return 1
+    fi
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  display=":$(head -n 1 "$number_file")"
+}
+
+stop_display() {
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=""
+  fi
+}
+
+run_window_tests() {
+  local exe status=0 shots="$build/screenshots" log="$build/quarvo_win32_ui_tests.log"
+  local display picture started=$SECONDS
+  exe="$(find "$build/tests" -name quarvo_win32_ui_tests.exe | head -n 1)"
+  if [ -z "$exe" ]; then
+    echo "no window test built: skipped"
+    return 0
+  fi
+  start_display || return 1
+  rm -rf "$shots"
+  mkdir -p "$shots"
+  local ui_env=("DISPLAY=$display" "QUARVO_SCREENSHOTS=$(to_windows "$shots")")
+  if [ -n "$corpus" ] && [ -d "$build/corpus-compare/linux" ]; then
+    ui_env+=("QUARVO_CORPUS_DIR=$(to_windows "$corpus")"
+      "QUARVO_LINUX_OUTPUTS=$(to_windows "$build/corpus-compare/linux")")
+  fi
+  local saved_env=("${wine_env[@]}")
+  wine_env+=("${ui_env[@]}")
+  # Wine draws the windows' frames itself on a desktop of its own, so that
+  # the pictures show them whole, as Windows would. The desktop does not
+  # hand on the test's exit status: its output tells.
+  run_wine "$limit_test" "$log" explorer /desktop=Quarvo,1024x768 "$(to_windows "$exe")" \
+    --gtest_brief=1 \
+    >"$log" 2>&1 || status=$?
+  wine_env=("${saved_env[@]}")
+  stop_display
+  if [ "$status" -eq 0 ] && { ! grep -qE '^\[  PASSED  \]' "$log" || grep -qE '^\[  FAILED  \]' "$log"; }; then
+    status=1
+  fi
+  if [ "$status" -eq 124 ]; then
+    return 124
+  elif [ "$status" -ne 0 ]; then
+    cat "$log"
+    echo "quarvo_win32_ui_tests: FAILED under Wine (exit $status)"
+    return 1
+  fi
+  echo "quarvo_win32_ui_tests: $(grep -E '^\[  PASSED  \]' "$log" | tail -n 1)" \
+    "($((SECONDS - started)) s)"
+  for picture in "$shots"/*.bmp; do
+    [ -e "$picture" ] || continue
+    convert "$picture" "${picture%.bmp}.png" && rm -f "$picture"
+  done
+  echo "window pictures in $shots"
+}
+
 # One run from a fresh prefix. The steps stop at the first failure
 # themselves: errexit does not reach inside a function called with ||.
 attempt() {
@@ -206,10 +282,11 @@ attempt() {
   echo "prefix made in $((SECONDS - started)) s"
   run_tests || return
   compare_corpus || return
+  run_window_tests || return
   stop_prefix
 }
 
-trap stop_prefix EXIT
+trap 'stop_prefix; stop_display' EXIT
 trap 'exit 143' TERM
 trap 'exit 130' INT
 
