@@ -4,7 +4,8 @@
 # folder, then checks that quarvo-convert.exe turns every Opera file of the
 # corpus into the same bytes as the Linux quarvo-convert, and then drives
 # quarvo.exe's windows (quarvo_win32_ui_tests.exe) on a private Xvfb
-# display, keeping a picture of each window in screenshots/.
+# display, keeping a picture of each window in screenshots/, and last
+# installs, starts and uninstalls the setup program of package/.
 #
 #   run-under-wine.sh WINDOWS_BUILD LINUX_CONVERTER [CORPUS]
 #
@@ -274,6 +275,94 @@ run_window_tests() {
   echo "window pictures in $shots"
 }
 
+# The files the installer may touch: Program Files and the Start menu.
+installed_places() {
+  (cd "$prefix/drive_c" && find "Program Files" ProgramData -print 2>/dev/null | sort)
+}
+
+# Installs the setup program silently, starts the installed program and
+# closes it, runs the installed converter, uninstalls silently and checks
+# that no file and no registry key of it is left.
+test_installer() {
+  local setup dir started=$SECONDS status=0 program waited=0
+  setup="$(find "$build/package" -name '*-setup.exe' 2>/dev/null | head -n 1)"
+  if [ -z "$setup" ]; then
+    echo "no installer built: skipped"
+    return 0
+  fi
+  local log="$build/installer.log" key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quarvo'
+  dir="$prefix/drive_c/Program Files/Quarvo"
+  local lnk="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quarvo.lnk"
+  installed_places >"$build/installed-before.txt"
+  : >"$log"
+  run_wine "$limit_call" "$log" "$setup" /S >>"$log" 2>&1 || status=$?
+  [ "$status" -ne 124 ] || return 124
+  local file
+  for file in "$dir/quarvo.exe" "$dir/quarvo-convert.exe" "$dir/Uninstall.exe" "$lnk"; do
+    [ -e "$file" ] || { echo "installer (exit $status): $file missing; log: $log"; return 1; }
+  done
+  run_wine "$limit_call" "$log" "$dir/quarvo-convert.exe" --version >>"$log" 2>&1 || {
+    status=$?
+    [ "$status" -ne 124 ] || return 124
+    echo "the installed quarvo-convert.exe failed (exit $status); log: $log"
+    return 1
+  }
+  # The installed program starts, shows its window and ends when closed.
+  start_display || return 1
+  local saved_env=("${wine_env[@]}")
+  wine_env+=("DISPLAY=$display")
+  # On the desktop of the window test: a program sees only the windows of
+  # its own desktop, so taskkill runs there too. The desktop hands on no
+  # exit status; that the program ended when asked is what tells.
+  local desktop=(explorer /desktop=Quarvo,1024x768)
+  run_wine "$limit_call" "$log" "${desktop[@]}" 'C:\Program Files\Quarvo\quarvo.exe' \
+    >>"$log" 2>&1 &
+  program=$!
+  # Asked to close once a second: the first ask may come before its window.
+  local asks=0
+  status=0
+  while kill -0 "$program" 2>/dev/null && [ "$asks" -lt 40 ]; do
+    sleep 1
+    asks=$((asks + 1))
+    run_wine "$limit_call" "$log" "${desktop[@]}" taskkill /im quarvo.exe >>"$log" 2>&1 ||
+      status=$?
+    [ "$status" -ne 124 ] || break
+    status=0
+  done
+  local program_status=0
+  wait "$program" || program_status=$?
+  wine_env=("${saved_env[@]}")
+  stop_display
+  [ "$status" -ne 124 ] && [ "$program_status" -ne 124 ] || return 124
+  if [ "$program_status" -ne 0 ] || ! grep -q 'Close message sent' "$log"; then
+    echo "the installed quarvo.exe did not run until closed (exit $program_status); log: $log"
+    return 1
+  fi
+  # The uninstaller runs from a copy of itself and returns at once; the
+  # copy is done when the folder is gone.
+  run_wine "$limit_call" "$log" "$dir/Uninstall.exe" /S >>"$log" 2>&1 || status=$?
+  [ "$status" -ne 124 ] || return 124
+  while [ -e "$dir" ] && [ "$waited" -lt 300 ]; do
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  installed_places >"$build/installed-after.txt"
+  if ! cmp -s "$build/installed-before.txt" "$build/installed-after.txt"; then
+    echo "the uninstaller left files behind:"
+    diff "$build/installed-before.txt" "$build/installed-after.txt" || true
+    return 1
+  fi
+  status=0
+  run_wine "$limit_call" "$log" reg query "$key" >>"$log" 2>&1 || status=$?
+  [ "$status" -ne 124 ] || return 124
+  if [ "$status" -eq 0 ]; then
+    echo "the uninstaller left the registry key $key"
+    return 1
+  fi
+  echo "installer: installed, started, closed and uninstalled without a trace" \
+    "($((SECONDS - started)) s)"
+}
+
 # One run from a fresh prefix. The steps stop at the first failure
 # themselves: errexit does not reach inside a function called with ||.
 attempt() {
@@ -283,6 +372,7 @@ attempt() {
   run_tests || return
   compare_corpus || return
   run_window_tests || return
+  test_installer || return
   stop_prefix
 }
 
