@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "main_window_logic.h"
 #include "quarvo/conversion_run.h"
@@ -151,12 +150,13 @@ TEST_F(MainWindowUiTest, TypingAnInputNameRecountsAtEachKey) {
     EXPECT_TRUE(IsWindowEnabled(Control(IDC_START_CONVERSION)));
 }
 
-// The counts quarvo-convert printed: contacts, then bookmarks unless the
-// hotlist's version was refused.
+// The counts quarvo-convert printed, one line each, the number first:
+// contacts, then bookmarks unless the hotlist's version was refused.
 std::vector<std::int32_t> linux_counts(const std::string& file_name) {
     std::ifstream file(file_name);
     std::vector<std::int32_t> counts;
-    for (std::int32_t count = 0; file >> count;) counts.push_back(count);
+    for (std::string line; std::getline(file, line);)
+        if (!line.empty()) counts.push_back(std::stoi(line));
     return counts;
 }
 
