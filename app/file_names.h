@@ -10,11 +10,11 @@
 
 namespace quarvo {
 
-[[nodiscard]] inline std::string FileNameBytes(const QString& name) {
+[[nodiscard]] inline std::string fileNameBytes(const QString& name) {
     return QFile::encodeName(name).toStdString();
 }
 
-[[nodiscard]] inline QString FileNameText(std::string_view bytes) {
+[[nodiscard]] inline QString fileNameText(std::string_view bytes) {
     return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 

@@ -9,5 +9,5 @@ int main(int argc, char** argv) {
     quarvo::RemoveTemporariesOnSignals();
     QuarvoApplication app(argc, argv);
     quarvo::QtDesktop desktop;
-    return quarvo::RunProgram(app, desktop);
+    return quarvo::runProgram(app, desktop);
 }

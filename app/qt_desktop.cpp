@@ -21,7 +21,7 @@
 namespace quarvo {
 
 void QtDesktop::ShowMessage(std::string_view text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), FileNameText(text),
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), fileNameText(text),
                     QMessageBox::Ok, main_window_);
     box.setTextFormat(Qt::PlainText);
     box.exec();
@@ -29,14 +29,14 @@ void QtDesktop::ShowMessage(std::string_view text) {
 
 void QtDesktop::ReportError(std::string_view message) {
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle),
-                    FileNameText(message), QMessageBox::Ok, QApplication::activeWindow());
+                    fileNameText(message), QMessageBox::Ok, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 namespace {
 
-QWidget* asking_window() {
+QWidget* askingWindow() {
     if (QWidget* modal = QApplication::activeModalWidget()) return modal;
     return QApplication::activeWindow();
 }
@@ -46,18 +46,18 @@ QWidget* asking_window() {
 bool QtDesktop::AskToSaveAnyway(std::string_view question) {
     QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle),
                     QString::fromUtf8(question.data(), static_cast<qsizetype>(question.size())),
-                    QMessageBox::Save | QMessageBox::Cancel, asking_window());
+                    QMessageBox::Save | QMessageBox::Cancel, askingWindow());
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Save;
 }
 
 std::optional<std::string> QtDesktop::AskSaveFileName(const std::string& suggested) {
-    SaveDialog dialog(asking_window());
+    SaveDialog dialog(askingWindow());
     dialog.setObjectName(QStringLiteral("jsdFileSaveAs"));
-    dialog.SetFileName(FileNameText(suggested));
-    if (!dialog.Execute()) return std::nullopt;
-    return FileNameBytes(dialog.FileName());
+    dialog.setFileName(fileNameText(suggested));
+    if (!dialog.execute()) return std::nullopt;
+    return fileNameBytes(dialog.fileName());
 }
 
 QWidget* QtDesktop::linkOwner() const {

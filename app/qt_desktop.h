@@ -13,7 +13,7 @@ namespace quarvo {
 class QtDesktop : public Desktop {
   public:
     // The window the program's messages are shown over.
-    void SetMainWindow(QWidget* window) { main_window_ = window; }
+    void setMainWindow(QWidget* window) { main_window_ = window; }
 
     void ShowMessage(std::string_view text) override;
     // The error box goes over whichever window of the program is active.

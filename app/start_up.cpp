@@ -19,7 +19,7 @@
 
 namespace quarvo {
 
-QFont ProgramFont() {
+QFont programFont() {
     // The first face the system has, the closest to "MS Sans Serif" first.
     static constexpr const char* kFaces[] = {
         "MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial", "Nimbus Sans",
@@ -37,15 +37,16 @@ QFont ProgramFont() {
     return font;
 }
 
-std::unique_ptr<BalloonHint> SetUpApplication(QApplication& app) {
+std::unique_ptr<BalloonHint> setUpApplication(QApplication& app) {
     app.setApplicationName(QString::fromLatin1(kApplicationTitle));
     app.setApplicationVersion(QStringLiteral("1.0"));
     app.setDesktopFileName(QStringLiteral("org.quarvo.Quarvo"));
     app.setWindowIcon(QIcon(QStringLiteral(":/desktop/quarvo-64.png")));
-    QApplication::setFont(ProgramFont());
+    QApplication::setFont(programFont());
     auto hints = std::make_unique<BalloonHint>();
+    hints->setObjectName(QStringLiteral("JvBalloonHint1"));
     hints->setHeader(QString::fromLatin1(kBalloonHeader));
-    hints->setIcon(ImageListPicture(image_list::kBalloonHint));
+    hints->setIcon(imageListPicture(image_list::kBalloonHint));
     hints->install();
     return hints;
 }
@@ -65,7 +66,7 @@ ProgramWindows::ProgramWindows(Desktop& desktop) {
     fUnderConstruction = under_construction_.get();
     for (QWidget* window : std::initializer_list<QWidget*>{settings_.get(), file_viewer_.get(),
                                                            about_.get(), under_construction_.get()})
-        CentreOverParentWhenShown(window);
+        centreOverParentWhenShown(window);
 }
 
 ProgramWindows::~ProgramWindows() {
@@ -81,21 +82,21 @@ ProgramWindows::~ProgramWindows() {
     main_.reset();
 }
 
-int RunProgram(QApplication& app, QtDesktop& desktop) {
-    const auto hints = SetUpApplication(app);
+int runProgram(QApplication& app, QtDesktop& desktop) {
+    const auto hints = setUpApplication(app);
     auto* quarvo_app = qobject_cast<QuarvoApplication*>(&app);
     if (quarvo_app) quarvo_app->setErrorReport(&desktop);
     int result = 0;
     {
         ProgramWindows windows(desktop);
-        desktop.SetMainWindow(windows.mainWindow());
+        desktop.setMainWindow(windows.mainWindow());
         // Closing the main window ends the program even while another
         // window of it is still open.
         QObject::connect(windows.mainWindow(), &TfZorezOrudaz_Main::closed, &app,
                          &QCoreApplication::quit);
         windows.mainWindow()->show();
         result = app.exec();
-        desktop.SetMainWindow(nullptr);
+        desktop.setMainWindow(nullptr);
     }
     if (quarvo_app) quarvo_app->setErrorReport(nullptr);
     ViewedFileName.clear();

@@ -9,7 +9,6 @@
 #include "program_texts.h"
 
 class QApplication;
-class BalloonHint;
 class TfZorezOrudaz_Main;
 class TfSettings;
 class TfFileViewer;
@@ -18,16 +17,17 @@ class TfUnderConstruction;
 
 namespace quarvo {
 
+class BalloonHint;
 class Desktop;
 class QtDesktop;
 
 // "MS Sans Serif" at 8 points where the system has it, else the nearest
 // sans-serif face the system has, at the same size.
-[[nodiscard]] QFont ProgramFont();
+[[nodiscard]] QFont programFont();
 
 // Title, font and the balloon hints of the whole application. The returned
 // object shows the balloons for as long as it lives.
-[[nodiscard]] std::unique_ptr<BalloonHint> SetUpApplication(QApplication& app);
+[[nodiscard]] std::unique_ptr<BalloonHint> setUpApplication(QApplication& app);
 
 // The five windows as program-wide instances, all reaching the desktop
 // through `desktop`. Destroying this destroys them, last made first, and
@@ -51,6 +51,6 @@ class ProgramWindows {
 
 // The whole program: sets up `app`, makes the windows over `desktop`, shows
 // the main window and runs the event loop until the main window closes.
-int RunProgram(QApplication& app, QtDesktop& desktop);
+int runProgram(QApplication& app, QtDesktop& desktop);
 
 }  // namespace quarvo

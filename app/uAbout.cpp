@@ -8,105 +8,68 @@
 #include "hot_track_label.h"
 #include "mail_link.h"
 #include "picture_box.h"
+#include "ui_uAbout.h"
 #include "viewer_look.h"
+#include "window_layouts.h"
 
-namespace {
-
-constexpr int kClientWidth = 458;  // 466 by 358 with the frame and title bar
-constexpr int kClientHeight = 331;
-constexpr int kLogoWidth = 305;
-constexpr int kLogoHeight = 281;
-
-}  // namespace
-
-TfAbout::TfAbout(quarvo::Desktop& desktop, QWidget* parent) : QDialog(parent), desktop_(desktop) {
-    setObjectName(QStringLiteral("fAbout"));
-    setWindowTitle(QStringLiteral("Quarvo - [About]"));
-    setFont(quarvo::WindowFont());
-    setFixedSize(kClientWidth, kClientHeight);
+TfAbout::TfAbout(quarvo::Desktop& desktop, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::TfAbout>()), desktop_(desktop) {
+    ui_->setupUi(this);
+    setFont(quarvo::windowFont());
+    setFixedSize(quarvo::layouts::kAboutWindow.client_width,
+                 quarvo::layouts::kAboutWindow.client_height);
     setAutoFillBackground(true);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
-
-    const auto close_on_click = [this](QWidget* widget) {
-        quarvo::OnClick(widget, [this] { CloseClick(); });
-    };
-    const auto close_on_double_click = [this](QWidget* widget) {
-        quarvo::OnDoubleClick(widget, [this] { CloseClick(); });
-    };
-
-    Image1 = new PictureBox(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(0, 0, kLogoWidth, kLogoHeight);
-    Image1->setStretch(false);
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Not stretched, but a logo larger than its box is shown whole rather
-    // than cut off: scaled down once, keeping its proportions.
-    QPixmap logo(QStringLiteral(":/images/logo.jpg"));
-    if (logo.width() > kLogoWidth || logo.height() > kLogoHeight) {
-        logo = logo.scaled(kLogoWidth, kLogoHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    }
-    Image1->setPicture(logo);
-    connect(Image1, &PictureBox::clicked, this, &TfAbout::CloseClick);
-    connect(Image1, &PictureBox::doubleClicked, this, &TfAbout::CloseClick);
-
-    const QFont plain = quarvo::WindowFont();
-    const QFont bold = quarvo::WindowFont(11, true);
-    for (QLabel* label :
-         {AddLabel("Label1", 320, 8, QStringLiteral("Quarvo"), quarvo::WindowFont(24, true)),
-          AddLabel("Label2", 363, 32, QStringLiteral("Version: 1.0"), plain),
-          AddLabel(
-              "Label6", 8, 288,
-              QStringLiteral("Convert your Opera Contacts to Windows Adressbook compatible CSV "
-                             "files "),
-              bold),
-          AddLabel(
-              "Label7", 50, 304,
-              QStringLiteral("and Opera Bookmarks to Internet Explorer  compatible HTML files."),
-              bold)}) {
-        close_on_click(label);
-        close_on_double_click(label);
-    }
-    // The caption's doubled ampersand stands for one shown ampersand.
-    AddLabel("Label3", 320, 96, QStringLiteral("Author & Contact:"), bold);
-
-    lblEmail = AddLabel("lblEmail", 320, 112, QString::fromLatin1(kMakerAddress), plain);
-    lblEmail->setCursor(Qt::PointingHandCursor);
-    quarvo::OnClick(lblEmail, [this] { SendEmail(); });
-    quarvo::OnDoubleClick(lblEmail, [this] { SendEmail(); });
-
-    JvLabel1 = new HotTrackLabel(
-        QStringLiteral("for comments and suggestions please drop me an eMail "), this);
-    JvLabel1->setObjectName(QStringLiteral("JvLabel1"));
-    JvLabel1->setGeometry(329, 136, 113, 52);
-    JvLabel1->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    JvLabel1->setWordWrap(true);
-    JvLabel1->setOpenExternalLinks(false);
-    JvLabel1->setTextFormat(Qt::PlainText);
-    JvLabel1->setHandCursor(true);
-    connect(JvLabel1, &HotTrackLabel::clicked, this, &TfAbout::SendEmail);
-    connect(JvLabel1, &HotTrackLabel::doubleClicked, this, &TfAbout::SendEmail);
-
-    Image2 = new PictureBox(this);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setGeometry(320, 184, 121, 97);
-    Image2->setStretch(true);
-    Image2->setPicture(QPixmap(QStringLiteral(":/images/about_mail.jpg")));
-    Image2->setCursor(Qt::PointingHandCursor);
-    connect(Image2, &PictureBox::clicked, this, &TfAbout::SendEmail);
-    connect(Image2, &PictureBox::doubleClicked, this, &TfAbout::SendEmail);
+    ui_->lblEmail->setText(QString::fromLatin1(kMakerAddress));
+    showLogo();
+    fitTexts();
+    connectHandlers();
 }
 
-QLabel* TfAbout::AddLabel(const char* name, int left, int top, const QString& text,
-                          const QFont& font) {
-    auto* label = new QLabel(text, this);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    label->adjustSize();
-    label->move(left, top);
-    return label;
+TfAbout::~TfAbout() = default;
+
+void TfAbout::showLogo() {
+    // Not stretched, but a logo larger than its box is shown whole rather
+    // than cut off: scaled down once, keeping its proportions.
+    const QSize box = ui_->Image1->size();
+    QPixmap logo(QStringLiteral(":/images/logo.jpg"));
+    if (logo.width() > box.width() || logo.height() > box.height())
+        logo = logo.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    ui_->Image1->setPicture(logo);
+}
+
+void TfAbout::fitTexts() {
+    const QFont bold = quarvo::windowFont(11, true);
+    const struct {
+        QLabel* label;
+        QFont font;
+    } texts[] = {{ui_->Label1, quarvo::windowFont(24, true)},
+                 {ui_->Label2, quarvo::windowFont()},
+                 {ui_->Label6, bold},
+                 {ui_->Label7, bold},
+                 {ui_->Label3, bold},
+                 {ui_->lblEmail, quarvo::windowFont()}};
+    for (const auto& text : texts) {
+        text.label->setFont(text.font);
+        text.label->adjustSize();
+    }
+}
+
+void TfAbout::connectHandlers() {
+    connect(ui_->Image1, &quarvo::PictureBox::clicked, this, &TfAbout::CloseClick);
+    connect(ui_->Image1, &quarvo::PictureBox::doubleClicked, this, &TfAbout::CloseClick);
+    for (QLabel* label : {ui_->Label1, ui_->Label2, ui_->Label6, ui_->Label7}) {
+        quarvo::onClick(label, [this] { CloseClick(); });
+        quarvo::onDoubleClick(label, [this] { CloseClick(); });
+    }
+    quarvo::onClick(ui_->lblEmail, [this] { SendEmail(); });
+    quarvo::onDoubleClick(ui_->lblEmail, [this] { SendEmail(); });
+    connect(ui_->JvLabel1, &quarvo::HotTrackLabel::clicked, this, &TfAbout::SendEmail);
+    connect(ui_->JvLabel1, &quarvo::HotTrackLabel::doubleClicked, this, &TfAbout::SendEmail);
+    connect(ui_->Image2, &quarvo::PictureBox::clicked, this, &TfAbout::SendEmail);
+    connect(ui_->Image2, &quarvo::PictureBox::doubleClicked, this, &TfAbout::SendEmail);
 }
 
 void TfAbout::mouseReleaseEvent(QMouseEvent* event) {
@@ -123,5 +86,5 @@ void TfAbout::CloseClick() {
 }
 
 void TfAbout::SendEmail() {
-    desktop_.OpenLink(quarvo::MailLink(lblEmail->text().toStdString()));
+    desktop_.OpenLink(quarvo::MailLink(ui_->lblEmail->text().toStdString()));
 }

@@ -1,22 +1,25 @@
 // SPDX-License-Identifier: MIT
 // The about window: name, version and the maker's address. Most of it
 // closes the window when clicked; the address, the line under it and the
-// envelope open a new e-mail to the maker instead.
+// envelope open a new e-mail to the maker instead. Its controls come from
+// the window layout.
 #pragma once
 
 #include <QDialog>
+#include <memory>
 
 #include "desktop.h"
 #include "program_texts.h"
 
-class HotTrackLabel;
-class PictureBox;
-class QLabel;
+namespace Ui {
+class TfAbout;
+}
 
 class TfAbout : public QDialog {
     Q_OBJECT
   public:
     explicit TfAbout(quarvo::Desktop& desktop, QWidget* parent = nullptr);
+    ~TfAbout() override;
 
     // The address lblEmail shows and the mail link is made of.
     static constexpr const char* kMakerAddress = quarvo::kMakerAddress;
@@ -29,11 +32,10 @@ class TfAbout : public QDialog {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    QLabel* AddLabel(const char* name, int left, int top, const QString& text, const QFont& font);
+    void showLogo();
+    void fitTexts();
+    void connectHandlers();
 
+    std::unique_ptr<Ui::TfAbout> ui_;
     quarvo::Desktop& desktop_;
-    PictureBox* Image1 = nullptr;
-    QLabel* lblEmail = nullptr;
-    HotTrackLabel* JvLabel1 = nullptr;
-    PictureBox* Image2 = nullptr;
 };

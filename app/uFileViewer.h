@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The file viewer: shows the file named by ViewedFileName as plain text and
 // lets the user edit it, reload it, save it back or save it elsewhere, as
-// ViewerDocument decides.
+// ViewerDocument decides. Its controls come from the window layout.
 // Errors of the file layer are not caught here; they end the handler and
 // reach the desktop's error report with the viewer still open.
 #pragma once
@@ -14,14 +14,15 @@
 #include "desktop.h"
 #include "viewer_document.h"
 
-class QToolButton;
-class QWidget;
-class TextEditor;
+namespace Ui {
+class TfFileViewer;
+}
 
 class TfFileViewer : public QDialog, private quarvo::ViewerView {
     Q_OBJECT
   public:
     explicit TfFileViewer(quarvo::Desktop& desktop, QWidget* parent = nullptr);
+    ~TfFileViewer() override;
 
     // Where each showing leaves a copy of what it loaded: the current folder.
     static constexpr const char* kBackupFileName = quarvo::ViewerDocument::kBackupFileName;
@@ -40,8 +41,7 @@ class TfFileViewer : public QDialog, private quarvo::ViewerView {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void CreateToolBar();
-    QToolButton* AddToolButton(const char* name, int left, int picture, const QString& hint);
+    void createToolBar();
     // What the document shows through the window.
     void SetCaption(const std::string& caption) override;
     void SetText(std::string_view file_bytes) override;
@@ -49,13 +49,7 @@ class TfFileViewer : public QDialog, private quarvo::ViewerView {
     [[nodiscard]] std::unique_ptr<quarvo::BusyIndicator> ShowBusy(const std::string& file_name,
                                                                   int steps) override;
 
+    std::unique_ptr<Ui::TfFileViewer> ui_;
     quarvo::Desktop& desktop_;
     quarvo::ViewerDocument document_;
-    QWidget* ToolBar1 = nullptr;
-    QToolButton* tbReload = nullptr;
-    QToolButton* tbSaveAs = nullptr;
-    QToolButton* tbSaveFile = nullptr;
-    QToolButton* tbSearch = nullptr;
-    QToolButton* tbClose = nullptr;
-    TextEditor* jmeFile = nullptr;
 };

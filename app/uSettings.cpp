@@ -3,7 +3,6 @@
 
 #include <QFile>
 #include <QLabel>
-#include <QPainter>
 #include <QPlainTextEdit>
 
 #include "app_globals.h"
@@ -11,28 +10,13 @@
 #include "hot_track_glyph_button.h"
 #include "picture_box.h"
 #include "uAbout.h"
+#include "ui_uSettings.h"
 #include "viewer_look.h"
+#include "window_layouts.h"
 
 namespace {
 
-// A sunken line along the bottom edge of its box, parting the header from
-// the text.
-class BottomBevel : public QWidget {
-  public:
-    using QWidget::QWidget;
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        const int y = height() - 2;
-        painter.setPen(palette().color(QPalette::Dark));
-        painter.drawLine(0, y, width() - 1, y);
-        painter.setPen(palette().color(QPalette::Light));
-        painter.drawLine(0, y + 1, width() - 1, y + 1);
-    }
-};
-
-QString HelpText() {
+QString helpText() {
     QFile file(QStringLiteral(":/help.txt"));
     if (!file.open(QIODevice::ReadOnly)) return {};
     return QString::fromUtf8(file.readAll());
@@ -40,77 +24,49 @@ QString HelpText() {
 
 }  // namespace
 
-TfSettings::TfSettings(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("fSettings"));
-    setWindowTitle(QStringLiteral("Quarvo - [Help]"));
-    setFont(quarvo::WindowFont());
-    setFixedSize(586, 451);  // 594 by 478 with the frame and title bar
+TfSettings::TfSettings(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TfSettings>()) {
+    ui_->setupUi(this);
+    setFont(quarvo::windowFont());
+    setFixedSize(quarvo::layouts::kHelpWindow.client_width,
+                 quarvo::layouts::kHelpWindow.client_height);
     setAutoFillBackground(true);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
 
-    CreateHeader();
+    fitTexts();
+    connect(ui_->Image1, &quarvo::PictureBox::doubleClicked, this, &TfSettings::Image1DblClick);
+    ui_->Memo1->setPlainText(helpText());
+    createCloseButton();
+    ui_->Memo1->setFocus();
+}
 
-    auto* bevel = new BottomBevel(this);
-    bevel->setObjectName(QStringLiteral("Bevel1"));
-    bevel->setGeometry(8, 96, 569, 10);
+TfSettings::~TfSettings() = default;
 
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(8, 120, 569, 289);
-    Memo1->setReadOnly(true);
-    // Read-only, yet the keys still move through the text and Tab leaves it.
-    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    Memo1->setTabChangesFocus(true);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setPlainText(HelpText());
+void TfSettings::fitTexts() {
+    const struct {
+        QLabel* label;
+        QFont font;
+    } texts[] = {{ui_->Label1, quarvo::windowFont(24, true)},
+                 {ui_->Label5, quarvo::windowFont()},
+                 {ui_->Label6, quarvo::windowFont(11, true)},
+                 {ui_->Label7, quarvo::windowFont(11, true)}};
+    for (const auto& text : texts) {
+        text.label->setFont(text.font);
+        text.label->adjustSize();
+        quarvo::onDoubleClick(text.label, [this] { Image1DblClick(); });
+    }
+}
 
-    jhbStartConversion = new HotTrackGlyphButton(QStringLiteral("Close"), this);
-    jhbStartConversion->setObjectName(QStringLiteral("jhbStartConversion"));
-    jhbStartConversion->setGeometry(8, 414, 569, 25);
-    jhbStartConversion->setGlyph(QPixmap(QStringLiteral(":/images/glyphs/exit.png")),
-                                 QPixmap(QStringLiteral(":/images/glyphs/exit_disabled.png")));
-    QPalette aqua = jhbStartConversion->palette();
+void TfSettings::createCloseButton() {
+    quarvo::HotTrackGlyphButton* button = ui_->jhbStartConversion;
+    button->setGlyph(QPixmap(QStringLiteral(":/images/glyphs/exit.png")),
+                     QPixmap(QStringLiteral(":/images/glyphs/exit_disabled.png")));
+    QPalette aqua = button->palette();
     aqua.setColor(QPalette::Button, QColor(0, 255, 255));
-    jhbStartConversion->setPalette(aqua);
-    connect(jhbStartConversion, &HotTrackGlyphButton::clicked, this,
+    button->setPalette(aqua);
+    connect(button, &quarvo::HotTrackGlyphButton::clicked, this,
             &TfSettings::jhbStartConversionClick);
-
-    setTabOrder(Memo1, jhbStartConversion);
-    Memo1->setFocus();
-}
-
-QLabel* TfSettings::AddHeaderLabel(const char* name, int left, int top, const QString& text,
-                                   bool bold) {
-    auto* label = new QLabel(text, this);
-    label->setObjectName(QLatin1String(name));
-    label->setFont(quarvo::WindowFont(11, bold));
-    label->adjustSize();
-    label->move(left, top);
-    quarvo::OnDoubleClick(label, [this] { Image1DblClick(); });
-    return label;
-}
-
-void TfSettings::CreateHeader() {
-    Image1 = new PictureBox(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(8, 6, 105, 89);
-    Image1->setStretch(true);
-    Image1->setPicture(QPixmap(QStringLiteral(":/images/logo.jpg")));
-    connect(Image1, &PictureBox::doubleClicked, this, &TfSettings::Image1DblClick);
-
-    QLabel* name = AddHeaderLabel("Label1", 120, 2, QStringLiteral("Quarvo"), true);
-    name->setFont(quarvo::WindowFont(24, true));
-    name->adjustSize();
-    AddHeaderLabel("Label5", 163, 26, QStringLiteral("Version: 1.0"), false);
-    AddHeaderLabel(
-        "Label6", 118, 58,
-        QStringLiteral("Convert your Opera Contacts to Windows Adressbook compatible CSV files "),
-        true);
-    AddHeaderLabel(
-        "Label7", 170, 74,
-        QStringLiteral("and Opera Bookmarks to Internet Explorer  compatible HTML files."), true);
 }
 
 void TfSettings::jhbStartConversionClick() {

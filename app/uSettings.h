@@ -1,30 +1,29 @@
 // SPDX-License-Identifier: MIT
 // The help window: the program's logo and name over a fixed, read-only help
 // text, and a button to close it. A double click on the logo area opens the
-// about window over it.
+// about window over it. Its controls come from the window layout.
 #pragma once
 
 #include <QDialog>
+#include <memory>
 
-class HotTrackGlyphButton;
-class PictureBox;
-class QLabel;
-class QPlainTextEdit;
+namespace Ui {
+class TfSettings;
+}
 
 class TfSettings : public QDialog {
     Q_OBJECT
   public:
     explicit TfSettings(QWidget* parent = nullptr);
+    ~TfSettings() override;
 
   public slots:
     void jhbStartConversionClick();
     void Image1DblClick();
 
   private:
-    void CreateHeader();
-    QLabel* AddHeaderLabel(const char* name, int left, int top, const QString& text, bool bold);
+    void fitTexts();
+    void createCloseButton();
 
-    PictureBox* Image1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    HotTrackGlyphButton* jhbStartConversion = nullptr;
+    std::unique_ptr<Ui::TfSettings> ui_;
 };

@@ -2,23 +2,23 @@
 #include "uUnderConstruction.h"
 
 #include "picture_box.h"
+#include "ui_uUnderConstruction.h"
 #include "viewer_look.h"
+#include "window_layouts.h"
 
 TfUnderConstruction::TfUnderConstruction(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-    setObjectName(QStringLiteral("fUnderConstruction"));
-    setWindowTitle(QStringLiteral("Quarvo - [Under Construction]"));
-    setFont(quarvo::WindowFont());
-    setFixedSize(300, 287);  // 308 by 314 with the frame and title bar
-
-    Image1 = new PictureBox(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(0, 0, 300, 279);
-    Image1->setStretch(true);
-    Image1->setPicture(QPixmap(QStringLiteral(":/images/under_construction.jpg")));
-    connect(Image1, &PictureBox::clicked, this, &TfUnderConstruction::Image1Click);
-    connect(Image1, &PictureBox::doubleClicked, this, &TfUnderConstruction::Image1Click);
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      ui_(std::make_unique<Ui::TfUnderConstruction>()) {
+    ui_->setupUi(this);
+    setFont(quarvo::windowFont());
+    setFixedSize(quarvo::layouts::kUnderConstruction.client_width,
+                 quarvo::layouts::kUnderConstruction.client_height);
+    connect(ui_->Image1, &quarvo::PictureBox::clicked, this, &TfUnderConstruction::Image1Click);
+    connect(ui_->Image1, &quarvo::PictureBox::doubleClicked, this,
+            &TfUnderConstruction::Image1Click);
 }
+
+TfUnderConstruction::~TfUnderConstruction() = default;
 
 void TfUnderConstruction::Image1Click() {
     close();

@@ -13,13 +13,9 @@
 #include "uFileViewer.h"
 #include "uSettings.h"
 #include "ui_uZorezOrudaz_Main.h"
+#include "window_layouts.h"
 
 namespace {
-
-// The outer size of 594 by 480 less the frame leaves this client area
-// below the menu: the controls' places are measured in it.
-constexpr int kClientWidth = 586;
-constexpr int kClientHeight = 426;
 
 const QColor kAqua(0, 255, 255);
 // The style's grey for a disabled caption nearly vanishes on aqua (about
@@ -29,7 +25,7 @@ const QColor kDisabledCaption(0x6e, 0x6e, 0x6e);
 
 enum StatusPanel { kMakerPanel, kBookmarksPanel, kContactsPanel, kStatePanel, kSparePanel };
 
-void paint_button(QWidget* button, const QColor& colour) {
+void paintButton(QWidget* button, const QColor& colour) {
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, colour);
     palette.setColor(QPalette::Disabled, QPalette::ButtonText, kDisabledCaption);
@@ -52,7 +48,9 @@ TfZorezOrudaz_Main::TfZorezOrudaz_Main(quarvo::Desktop& desktop, QWidget* parent
     createStatusBar();
     fitTexts();
     connectHandlers();
-    setFixedSize(kClientWidth, ui_->MainMenu1->sizeHint().height() + kClientHeight);
+    // The layout's client area lies below the menu.
+    const quarvo::layouts::Window& layout = quarvo::layouts::kMainWindow;
+    setFixedSize(layout.client_width, ui_->MainMenu1->sizeHint().height() + layout.client_height);
     // A window being made has no event loop around it yet, so an error of
     // the creation step is reported here and the window is made all the same.
     quarvo::RunReporting(desktop_, [this] { FormCreate(); });
@@ -62,7 +60,7 @@ TfZorezOrudaz_Main::~TfZorezOrudaz_Main() = default;
 
 void TfZorezOrudaz_Main::createToolBar() {
     struct Glyph {
-        SpeedButton* button;
+        quarvo::SpeedButton* button;
         const char* image;
     };
     for (const Glyph& g :
@@ -72,22 +70,22 @@ void TfZorezOrudaz_Main::createToolBar() {
         const QString base = QStringLiteral(":/images/glyphs/") + QLatin1String(g.image);
         g.button->setGlyph(QPixmap(base + QStringLiteral(".png")),
                            QPixmap(base + QStringLiteral("_disabled.png")));
-        paint_button(g.button, kAqua);
+        paintButton(g.button, kAqua);
     }
     ui_->jhbStartConversion->setGlyph(
         QPixmap(QStringLiteral(":/images/glyphs/start.png")),
         QPixmap(QStringLiteral(":/images/glyphs/start_disabled.png")));
-    paint_button(ui_->jhbStartConversion, kAqua);
+    paintButton(ui_->jhbStartConversion, kAqua);
 }
 
 void TfZorezOrudaz_Main::createMenuPictures() {
     using namespace quarvo::image_list;
-    ui_->Startconversion1->setIcon(quarvo::ImageListIcon(kStartConversion));
-    ui_->OpenBookmarks->setIcon(quarvo::ImageListIcon(kOpenBookmarks));
-    ui_->OpenContacts->setIcon(quarvo::ImageListIcon(kOpenContacts));
-    ui_->Exit->setIcon(quarvo::ImageListIcon(kExit));
-    ui_->Help->setIcon(quarvo::ImageListIcon(kHelp));
-    ui_->AboutQuarvo->setIcon(quarvo::ImageListIcon(kAbout));
+    ui_->Startconversion1->setIcon(quarvo::imageListIcon(kStartConversion));
+    ui_->OpenBookmarks->setIcon(quarvo::imageListIcon(kOpenBookmarks));
+    ui_->OpenContacts->setIcon(quarvo::imageListIcon(kOpenContacts));
+    ui_->Exit->setIcon(quarvo::imageListIcon(kExit));
+    ui_->Help->setIcon(quarvo::imageListIcon(kHelp));
+    ui_->AboutQuarvo->setIcon(quarvo::imageListIcon(kAbout));
     ui_->File1->setDefaultAction(ui_->Startconversion1);
     ui_->Help1->setDefaultAction(ui_->AboutQuarvo);
     ui_->Edit1->menuAction()->setEnabled(false);
@@ -98,17 +96,15 @@ void TfZorezOrudaz_Main::createMenuPictures() {
 }
 
 void TfZorezOrudaz_Main::createStatusBar() {
-    PanelStatusBar* bar = ui_->StatusBar1;
+    quarvo::PanelStatusBar* bar = ui_->StatusBar1;
     QPalette white = bar->palette();
     white.setColor(QPalette::Window, Qt::white);
     bar->setPalette(white);
     bar->setAutoFillBackground(true);
     bar->setFixedHeight(25);
-    bar->addPanel(125, QString::fromLatin1(quarvo::kMakerNotice));
-    bar->addPanel(120, QStringLiteral("# Bookmarks:"));
-    bar->addPanel(120, QStringLiteral("# Contacts:"));
-    bar->addPanel(160, QStringLiteral("Status: Choose Opera Filnames"));
-    bar->addPanel(50);
+    for (const quarvo::layouts::StatusPanel& panel : quarvo::layouts::kMainStatusPanels)
+        bar->addPanel(panel.width, QString::fromLatin1(panel.text.data(),
+                                                       static_cast<qsizetype>(panel.text.size())));
 }
 
 void TfZorezOrudaz_Main::fitTexts() {
@@ -127,9 +123,9 @@ void TfZorezOrudaz_Main::fitTexts() {
 
 void TfZorezOrudaz_Main::connectHandlers() {
     const auto reporting = [this](auto action) { return quarvo::Reporting(desktop_, action); };
-    connect(ui_->jfeOperaContactsFile, &FileNameEdit::changed, this,
+    connect(ui_->jfeOperaContactsFile, &quarvo::FileNameEdit::changed, this,
             reporting([this] { CountItems(); }));
-    connect(ui_->jfeOperaBookmarksFile, &FileNameEdit::changed, this,
+    connect(ui_->jfeOperaBookmarksFile, &quarvo::FileNameEdit::changed, this,
             reporting([this] { CountItems(); }));
 
     const auto start = reporting([this] { bbStartConvertClick(); });
@@ -147,9 +143,9 @@ void TfZorezOrudaz_Main::connectHandlers() {
     const auto about = reporting([this] { AboutQuarvoClick(); });
     connect(ui_->jsbShowAbout, &QAbstractButton::clicked, this, about);
     connect(ui_->AboutQuarvo, &QAction::triggered, this, about);
-    connect(ui_->Image1, &PictureBox::doubleClicked, this, about);
-    for (HotTrackLabel* label : {ui_->Label1, ui_->Label5, ui_->Label6, ui_->Label7})
-        connect(label, &HotTrackLabel::doubleClicked, this, about);
+    connect(ui_->Image1, &quarvo::PictureBox::doubleClicked, this, about);
+    for (quarvo::HotTrackLabel* label : {ui_->Label1, ui_->Label5, ui_->Label6, ui_->Label7})
+        connect(label, &quarvo::HotTrackLabel::doubleClicked, this, about);
 
     const auto help = reporting([this] { jsbShowHelpClick(); });
     connect(ui_->jsbShowHelp, &QAbstractButton::clicked, this, help);
@@ -166,7 +162,7 @@ void TfZorezOrudaz_Main::FormCreate() {
     logic_.FormCreate();
 }
 
-FileNameEdit* TfZorezOrudaz_Main::field(quarvo::NameField field) const {
+quarvo::FileNameEdit* TfZorezOrudaz_Main::field(quarvo::NameField field) const {
     switch (field) {
         case quarvo::NameField::OperaContacts:
             return ui_->jfeOperaContactsFile;
@@ -181,15 +177,15 @@ FileNameEdit* TfZorezOrudaz_Main::field(quarvo::NameField field) const {
 }
 
 std::string TfZorezOrudaz_Main::FileName(quarvo::NameField which) const {
-    return quarvo::FileNameBytes(field(which)->fileName());
+    return quarvo::fileNameBytes(field(which)->fileName());
 }
 
 void TfZorezOrudaz_Main::SetFileName(quarvo::NameField which, const std::string& name) {
-    field(which)->setFileName(quarvo::FileNameText(name));
+    field(which)->setFileName(quarvo::fileNameText(name));
 }
 
 void TfZorezOrudaz_Main::ShowCounts(const quarvo::ItemCounts& counts) {
-    PanelStatusBar* status = ui_->StatusBar1;
+    quarvo::PanelStatusBar* status = ui_->StatusBar1;
     ui_->ProgressBar->setMaxPosition(counts.progress_maximum);
     ui_->ProgressBar->setPosition(0);
     status->setPanelText(kBookmarksPanel, QStringLiteral("# Bookmarks: %1").arg(counts.bookmarks));
@@ -210,7 +206,7 @@ void TfZorezOrudaz_Main::ShowProgress(bool shown) {
 }
 
 void TfZorezOrudaz_Main::StepProgress() {
-    ProgressStep();
+    progressStep();
 }
 
 void TfZorezOrudaz_Main::ShowViewer(const std::string& file_name) {
@@ -226,7 +222,7 @@ void TfZorezOrudaz_Main::FormActivate() {
     logic_.Activated();
 }
 
-void TfZorezOrudaz_Main::ProgressStep() {
+void TfZorezOrudaz_Main::progressStep() {
     ui_->ProgressBar->stepIt();
 }
 

@@ -13,7 +13,9 @@
 #include "desktop.h"
 #include "main_window_logic.h"
 
+namespace quarvo {
 class FileNameEdit;
+}  // namespace quarvo
 
 namespace Ui {
 class TfZorezOrudaz_Main;
@@ -27,7 +29,7 @@ class TfZorezOrudaz_Main : public QMainWindow, private quarvo::MainWindowView {
     ~TfZorezOrudaz_Main() override;
 
     // The progress sink of both conversions: one step of the progress bar.
-    void ProgressStep();
+    void progressStep();
 
     [[nodiscard]] const quarvo::MainWindowLogic& logic() const { return logic_; }
 
@@ -66,7 +68,7 @@ class TfZorezOrudaz_Main : public QMainWindow, private quarvo::MainWindowView {
     void ShowProgress(bool shown) override;
     void StepProgress() override;
     void ShowViewer(const std::string& file_name) override;
-    [[nodiscard]] FileNameEdit* field(quarvo::NameField field) const;
+    [[nodiscard]] quarvo::FileNameEdit* field(quarvo::NameField field) const;
 
     void createToolBar();
     void createMenuPictures();

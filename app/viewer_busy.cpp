@@ -23,6 +23,6 @@ ViewerBusy::~ViewerBusy() {
     QApplication::restoreOverrideCursor();
 }
 
-void ViewerBusy::Step() {
+void ViewerBusy::step() {
     progress_.setValue(++done_);
 }

@@ -8,14 +8,14 @@
 
 class ViewerBusy {
   public:
-    // `steps` is how many times Step() will be called.
+    // `steps` is how many times step() will be called.
     ViewerBusy(QWidget* parent, const QString& label, int steps);
     ~ViewerBusy();
     ViewerBusy(const ViewerBusy&) = delete;
     ViewerBusy& operator=(const ViewerBusy&) = delete;
 
     // One more step done.
-    void Step();
+    void step();
 
   private:
     QProgressDialog progress_;

@@ -5,7 +5,7 @@
 
 namespace quarvo {
 
-QFont WindowFont(int pixel_size, bool bold) {
+QFont windowFont(int pixel_size, bool bold) {
     QFont font;
     // Wider faces clip the fixed-width labels, so the narrow stand-ins come
     // before the desktop's default.

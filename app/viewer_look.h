@@ -9,6 +9,6 @@
 namespace quarvo {
 
 // The windows' face at `pixel_size` (11 pixels is 8 points at 96 dpi).
-[[nodiscard]] QFont WindowFont(int pixel_size = 11, bool bold = false);
+[[nodiscard]] QFont windowFont(int pixel_size = 11, bool bold = false);
 
 }  // namespace quarvo

@@ -6,13 +6,13 @@ SaveDialog::SaveDialog(QWidget* parent) : QFileDialog(parent) {
     setFileMode(QFileDialog::AnyFile);
 }
 
-void SaveDialog::SetFileName(const QString& file_name) {
+void SaveDialog::setFileName(const QString& file_name) {
     file_name_ = file_name;
     // A full name opens the dialog on its folder with the name filled in.
     selectFile(file_name);
 }
 
-bool SaveDialog::Execute() {
+bool SaveDialog::execute() {
     if (exec() != QDialog::Accepted) return false;
     const QStringList chosen = selectedFiles();
     if (chosen.isEmpty()) return false;

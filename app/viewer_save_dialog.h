@@ -10,11 +10,11 @@ class SaveDialog : public QFileDialog {
   public:
     explicit SaveDialog(QWidget* parent = nullptr);
 
-    void SetFileName(const QString& file_name);
-    [[nodiscard]] QString FileName() const { return file_name_; }
+    void setFileName(const QString& file_name);
+    [[nodiscard]] QString fileName() const { return file_name_; }
 
     // Runs the dialog modally; true when the user confirmed a name.
-    bool Execute();
+    bool execute();
 
   private:
     QString file_name_;

@@ -9,7 +9,7 @@
 namespace quarvo {
 namespace {
 
-QMargins frame_margins(const QWidget& window) {
+QMargins frameMargins(const QWidget& window) {
     const QRect frame = window.frameGeometry();
     const QRect client = window.geometry();
     return {client.left() - frame.left(), client.top() - frame.top(),
@@ -35,11 +35,11 @@ class CentreOnShow : public QObject {
         const QWidget* parent = window_->parentWidget();
         if (!parent || !parent->window()->isVisible()) return;
         const QWidget& owner = *parent->window();
-        QMargins margins = frame_margins(*window_);
-        if (margins.isNull()) margins = frame_margins(owner);
+        QMargins margins = frameMargins(*window_);
+        if (margins.isNull()) margins = frameMargins(owner);
         const QScreen* screen = owner.screen();
         const QRect room = screen ? screen->availableGeometry() : owner.frameGeometry();
-        window_->setGeometry(CentredPlace(window_->size(), margins, owner.frameGeometry(), room));
+        window_->setGeometry(centredPlace(window_->size(), margins, owner.frameGeometry(), room));
     }
 
     QWidget* window_;
@@ -47,7 +47,7 @@ class CentreOnShow : public QObject {
 
 }  // namespace
 
-QRect CentredPlace(QSize client, QMargins margins, const QRect& owner_frame, const QRect& room) {
+QRect centredPlace(QSize client, QMargins margins, const QRect& owner_frame, const QRect& room) {
     QRect frame(QPoint(), client.grownBy(margins));
     frame.moveCenter(owner_frame.center());
     frame.moveLeft(std::max(std::min(frame.left(), room.right() + 1 - frame.width()), room.left()));
@@ -55,7 +55,7 @@ QRect CentredPlace(QSize client, QMargins margins, const QRect& owner_frame, con
     return frame.marginsRemoved(margins);
 }
 
-void CentreOverParentWhenShown(QWidget* window) {
+void centreOverParentWhenShown(QWidget* window) {
     window->installEventFilter(new CentreOnShow(window));
 }
 

@@ -14,12 +14,12 @@ namespace quarvo {
 // The client area of a window of client size `client` and frame `margins`
 // whose frame is centred over `owner_frame`, moved as little as needed to
 // lie within `room` (the screen's free area).
-[[nodiscard]] QRect CentredPlace(QSize client, QMargins margins, const QRect& owner_frame,
+[[nodiscard]] QRect centredPlace(QSize client, QMargins margins, const QRect& owner_frame,
                                  const QRect& room);
 
 // Every later showing of `window` centres it over the window of its parent
 // widget. Before its first showing a window has no frame yet; the parent
 // window's, drawn by the same window manager, stands in for it.
-void CentreOverParentWhenShown(QWidget* window);
+void centreOverParentWhenShown(QWidget* window);
 
 }  // namespace quarvo

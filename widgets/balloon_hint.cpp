@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+namespace quarvo {
+
 namespace {
 
 constexpr int kStemHeight = 14;
@@ -217,3 +219,5 @@ bool BalloonHint::eventFilter(QObject* watched, QEvent* event) {
     }
     return false;
 }
+
+}  // namespace quarvo

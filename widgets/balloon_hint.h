@@ -13,6 +13,8 @@
 class QLabel;
 class QToolButton;
 
+namespace quarvo {
+
 // The balloon itself: a frameless tip window shaped as a rounded box with a
 // stem towards the point it is about.
 class BalloonHintWindow : public QWidget {
@@ -76,3 +78,5 @@ class BalloonHint : public QObject {
     QPointer<QWidget> anchor_;
     bool installed_ = false;
 };
+
+}  // namespace quarvo

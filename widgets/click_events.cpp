@@ -51,11 +51,11 @@ class ClickFilter : public QObject {
 
 }  // namespace
 
-void OnClick(QWidget* widget, std::function<void()> handler) {
+void onClick(QWidget* widget, std::function<void()> handler) {
     new ClickFilter(widget, QEvent::MouseButtonRelease, std::move(handler));
 }
 
-void OnDoubleClick(QWidget* widget, std::function<void()> handler) {
+void onDoubleClick(QWidget* widget, std::function<void()> handler) {
     new ClickFilter(widget, QEvent::MouseButtonDblClick, std::move(handler));
 }
 

@@ -11,9 +11,9 @@ class QWidget;
 namespace quarvo {
 
 // Runs `handler` when the left button is pressed and released over `widget`.
-void OnClick(QWidget* widget, std::function<void()> handler);
+void onClick(QWidget* widget, std::function<void()> handler);
 
 // Runs `handler` when `widget` is double-clicked with the left button.
-void OnDoubleClick(QWidget* widget, std::function<void()> handler);
+void onDoubleClick(QWidget* widget, std::function<void()> handler);
 
 }  // namespace quarvo

@@ -10,14 +10,16 @@
 #include "quarvo/errors.h"
 #include "image_list.h"
 
+namespace quarvo {
+
 namespace {
 
-FileNameEdit::DialogRunner& dialog_runner() {
+FileNameEdit::DialogRunner& dialogRunner() {
     static FileNameEdit::DialogRunner runner;
     return runner;
 }
 
-std::optional<QString> run_file_dialog(const FileNameEdit::DialogRequest& request) {
+std::optional<QString> runFileDialog(const FileNameEdit::DialogRequest& request) {
     QFileDialog dialog(request.parent, request.title);
     // An open dialog that still takes a name not yet on disk: the output
     // fields browse for files the conversion is about to create.
@@ -31,14 +33,14 @@ std::optional<QString> run_file_dialog(const FileNameEdit::DialogRequest& reques
     return dialog.selectedFiles().constFirst();
 }
 
-bool is_browse_key(const QKeyEvent& key) {
+bool isBrowseKey(const QKeyEvent& key) {
     const Qt::KeyboardModifiers modifiers =
         key.modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier);
     return (key.key() == Qt::Key_F4 && modifiers == Qt::NoModifier) ||
            (key.key() == Qt::Key_Down && modifiers == Qt::AltModifier);
 }
 
-bool is_valid_file_name(const QString& name) {
+bool isValidFileName(const QString& name) {
 #ifdef _WIN32
     for (QChar c : name)
         if (c < QChar(32) || QStringLiteral("<>|\"*?").contains(c)) return false;
@@ -57,7 +59,7 @@ FileNameEdit::FileNameEdit(QWidget* parent)
       dialog_title_(QStringLiteral("Browse")) {
     edit_->setObjectName(QStringLiteral("edit"));
     browse_->setObjectName(QStringLiteral("browseButton"));
-    browse_->setIcon(quarvo::ImageListIcon(3));
+    browse_->setIcon(imageListIcon(3));
     // The tab order runs from field to field; the keys of the field reach
     // the dialog instead.
     browse_->setFocusPolicy(Qt::NoFocus);
@@ -91,14 +93,14 @@ QString FileNameEdit::fileName() const {
 }
 
 void FileNameEdit::setFileName(const QString& name) {
-    if (!is_valid_file_name(name))
-        throw quarvo::Exception("Invalid file name - " + name.toLocal8Bit().toStdString());
+    if (!isValidFileName(name))
+        throw Exception("Invalid file name - " + name.toLocal8Bit().toStdString());
     const bool quote = name.contains(QLatin1Char(' ')) && !name.startsWith(QLatin1Char('"'));
     setText(quote ? QLatin1Char('"') + name + QLatin1Char('"') : name);
 }
 
 void FileNameEdit::setDialogRunner(DialogRunner runner) {
-    dialog_runner() = std::move(runner);
+    dialogRunner() = std::move(runner);
 }
 
 QStringList FileNameEdit::nameFilters(const QString& filter) {
@@ -129,7 +131,7 @@ FileNameEdit::DialogRequest FileNameEdit::dialogRequest() {
 
 bool FileNameEdit::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edit_ && event->type() == QEvent::KeyPress &&
-        is_browse_key(*static_cast<QKeyEvent*>(event))) {
+        isBrowseKey(*static_cast<QKeyEvent*>(event))) {
         browse();
         return true;
     }
@@ -139,6 +141,8 @@ bool FileNameEdit::eventFilter(QObject* watched, QEvent* event) {
 void FileNameEdit::browse() {
     const DialogRequest request = dialogRequest();
     const std::optional<QString> chosen =
-        dialog_runner() ? dialog_runner()(request) : run_file_dialog(request);
+        dialogRunner() ? dialogRunner()(request) : runFileDialog(request);
     if (chosen) setFileName(*chosen);
 }
+
+}  // namespace quarvo

@@ -17,6 +17,8 @@
 class QLineEdit;
 class QToolButton;
 
+namespace quarvo {
+
 class FileNameEdit : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString text READ text WRITE setText NOTIFY changed)
@@ -85,3 +87,5 @@ class FileNameEdit : public QWidget {
     int filter_index_ = 1;
     QString dialog_title_;
 };
+
+}  // namespace quarvo

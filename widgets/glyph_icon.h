@@ -6,4 +6,8 @@
 #include <QIcon>
 #include <QPixmap>
 
-[[nodiscard]] QIcon GlyphIcon(const QPixmap& normal, const QPixmap& disabled);
+namespace quarvo {
+
+[[nodiscard]] QIcon glyphIcon(const QPixmap& normal, const QPixmap& disabled);
+
+}  // namespace quarvo

@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QWidget>
 
+namespace quarvo {
+
 HotTrack::HotTrack(QWidget* widget) : widget_(widget) {
     widget->installEventFilter(this);
 }
@@ -69,3 +71,5 @@ void HotTrack::leave() {
     widget_->setFont(had_own_font_ ? saved_font_ : QFont());
     widget_->setPalette(had_own_palette_ ? saved_palette_ : QPalette());
 }
+
+}  // namespace quarvo

@@ -12,6 +12,8 @@
 
 class QWidget;
 
+namespace quarvo {
+
 // Watches the control's enter, leave and enabled-change events itself, so
 // that each hot-track control needs no event handlers of its own for it.
 class HotTrack : public QObject {
@@ -47,3 +49,5 @@ class HotTrack : public QObject {
     bool had_own_font_ = false;
     bool had_own_palette_ = false;
 };
+
+}  // namespace quarvo

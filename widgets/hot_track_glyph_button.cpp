@@ -3,6 +3,8 @@
 
 #include "glyph_icon.h"
 
+namespace quarvo {
+
 HotTrackGlyphButton::HotTrackGlyphButton(QWidget* parent) : QPushButton(parent) {}
 
 HotTrackGlyphButton::HotTrackGlyphButton(const QString& text, QWidget* parent)
@@ -11,6 +13,8 @@ HotTrackGlyphButton::HotTrackGlyphButton(const QString& text, QWidget* parent)
 void HotTrackGlyphButton::setGlyph(const QPixmap& normal, const QPixmap& disabled) {
     glyph_ = normal;
     disabled_glyph_ = disabled;
-    setIcon(GlyphIcon(normal, disabled));
+    setIcon(glyphIcon(normal, disabled));
     if (!normal.isNull()) setIconSize(normal.deviceIndependentSize().toSize());
 }
+
+}  // namespace quarvo

@@ -7,6 +7,8 @@
 
 #include "hot_track.h"
 
+namespace quarvo {
+
 class HotTrackGlyphButton : public QPushButton {
     Q_OBJECT
     Q_PROPERTY(bool hotTrack READ hotTrack WRITE setHotTrack)
@@ -33,3 +35,5 @@ class HotTrackGlyphButton : public QPushButton {
     QPixmap glyph_;
     QPixmap disabled_glyph_;
 };
+
+}  // namespace quarvo

@@ -3,11 +3,13 @@
 
 #include "click_events.h"
 
+namespace quarvo {
+
 HotTrackLabel::HotTrackLabel(QWidget* parent) : HotTrackLabel(QString(), parent) {}
 
 HotTrackLabel::HotTrackLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
-    quarvo::OnClick(this, [this] { emit clicked(); });
-    quarvo::OnDoubleClick(this, [this] { emit doubleClicked(); });
+    onClick(this, [this] { emit clicked(); });
+    onDoubleClick(this, [this] { emit doubleClicked(); });
 }
 
 bool HotTrackLabel::handCursor() const {
@@ -20,3 +22,5 @@ void HotTrackLabel::setHandCursor(bool on) {
     else
         unsetCursor();
 }
+
+}  // namespace quarvo

@@ -8,6 +8,8 @@
 
 #include "hot_track.h"
 
+namespace quarvo {
+
 class HotTrackLabel : public QLabel {
     Q_OBJECT
     Q_PROPERTY(bool hotTrack READ hotTrack WRITE setHotTrack)
@@ -34,3 +36,5 @@ class HotTrackLabel : public QLabel {
   private:
     HotTrack hot_track_{this};
 };
+
+}  // namespace quarvo

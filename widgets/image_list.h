@@ -27,9 +27,9 @@ inline constexpr int kOpenBookmarks = 19;
 }  // namespace image_list
 
 // Picture `index` of the list; a null pixmap outside 0..19.
-[[nodiscard]] QPixmap ImageListPicture(int index);
+[[nodiscard]] QPixmap imageListPicture(int index);
 
 // The same picture as an icon, with Qt's greyed image for the disabled state.
-[[nodiscard]] QIcon ImageListIcon(int index);
+[[nodiscard]] QIcon imageListIcon(int index);
 
 }  // namespace quarvo

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <algorithm>
 
+namespace quarvo {
+
 PanelStatusBar::PanelStatusBar(QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
 }
@@ -51,3 +53,5 @@ void PanelStatusBar::fit(int index) {
                        label->fontMetrics().averageCharWidth();
     label->setFixedWidth(std::max(panels_[index].width, needed));
 }
+
+}  // namespace quarvo

@@ -8,6 +8,8 @@
 
 class QLabel;
 
+namespace quarvo {
+
 class PanelStatusBar : public QStatusBar {
     Q_OBJECT
 
@@ -34,3 +36,5 @@ class PanelStatusBar : public QStatusBar {
     };
     QVector<Panel> panels_;
 };
+
+}  // namespace quarvo

@@ -3,7 +3,11 @@
 
 #include "click_events.h"
 
+namespace quarvo {
+
 PictureBox::PictureBox(QWidget* parent) : QLabel(parent) {
-    quarvo::OnClick(this, [this] { emit clicked(); });
-    quarvo::OnDoubleClick(this, [this] { emit doubleClicked(); });
+    onClick(this, [this] { emit clicked(); });
+    onDoubleClick(this, [this] { emit doubleClicked(); });
 }
+
+}  // namespace quarvo

@@ -5,6 +5,8 @@
 
 #include <QLabel>
 
+namespace quarvo {
+
 class PictureBox : public QLabel {
     Q_OBJECT
     Q_PROPERTY(bool stretch READ stretch WRITE setStretch)
@@ -22,3 +24,5 @@ class PictureBox : public QLabel {
     void clicked();
     void doubleClicked();
 };
+
+}  // namespace quarvo

@@ -3,6 +3,8 @@
 
 #include "glyph_icon.h"
 
+namespace quarvo {
+
 SpeedButton::SpeedButton(QWidget* parent) : QToolButton(parent) {
     setAutoRaise(true);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -12,6 +14,8 @@ SpeedButton::SpeedButton(QWidget* parent) : QToolButton(parent) {
 void SpeedButton::setGlyph(const QPixmap& normal, const QPixmap& disabled) {
     glyph_ = normal;
     disabled_glyph_ = disabled;
-    setIcon(GlyphIcon(normal, disabled));
+    setIcon(glyphIcon(normal, disabled));
     if (!normal.isNull()) setIconSize(normal.deviceIndependentSize().toSize());
 }
+
+}  // namespace quarvo

@@ -8,6 +8,8 @@
 
 #include "hot_track.h"
 
+namespace quarvo {
+
 class SpeedButton : public QToolButton {
     Q_OBJECT
     Q_PROPERTY(bool hotTrack READ hotTrack WRITE setHotTrack)
@@ -31,3 +33,5 @@ class SpeedButton : public QToolButton {
     QPixmap glyph_;
     QPixmap disabled_glyph_;
 };
+
+}  // namespace quarvo

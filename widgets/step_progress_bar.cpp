@@ -3,27 +3,29 @@
 
 #include <algorithm>
 
+namespace quarvo {
+
 StepProgressBar::StepProgressBar(QWidget* parent) : QProgressBar(parent) {
     setTextVisible(false);
-    show_position();
+    showPosition();
 }
 
 void StepProgressBar::setMaxPosition(int max) {
     max_ = std::max(0, max);
     position_ = std::min(position_, max_);
-    show_position();
+    showPosition();
 }
 
 void StepProgressBar::setPosition(int position) {
     position_ = std::clamp(position, 0, max_);
-    show_position();
+    showPosition();
 }
 
 void StepProgressBar::stepIt() {
     const int before = position_;
     position_ = std::clamp(position_ + step_, 0, max_);
     if (position_ == before) return;
-    show_position();
+    showPosition();
     if (!isVisible()) return;
     const bool finished = position_ == max_;
     if (finished || !since_repaint_.isValid() || since_repaint_.elapsed() >= repaint_interval_ms_) {
@@ -33,8 +35,10 @@ void StepProgressBar::stepIt() {
     }
 }
 
-void StepProgressBar::show_position() {
+void StepProgressBar::showPosition() {
     // The displayed range never collapses to 0..0, Qt's busy indicator.
     setRange(0, std::max(1, max_));
     setValue(position_);
 }
+
+}  // namespace quarvo

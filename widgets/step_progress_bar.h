@@ -13,6 +13,8 @@
 #include <QElapsedTimer>
 #include <QProgressBar>
 
+namespace quarvo {
+
 class StepProgressBar : public QProgressBar {
     Q_OBJECT
     Q_PROPERTY(int maxPosition READ maxPosition WRITE setMaxPosition)
@@ -38,7 +40,7 @@ class StepProgressBar : public QProgressBar {
     [[nodiscard]] long long stepRepaints() const { return step_repaints_; }
 
   private:
-    void show_position();
+    void showPosition();
 
     int max_ = 100;
     int position_ = 0;
@@ -47,3 +49,5 @@ class StepProgressBar : public QProgressBar {
     long long step_repaints_ = 0;
     QElapsedTimer since_repaint_;
 };
+
+}  // namespace quarvo

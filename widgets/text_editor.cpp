@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <new>
 
-namespace quarvo::scintilla {
+namespace quarvo {
+
+namespace scintilla {
 
 // Scintilla's interface for building a document apart from any view
 // (ILoader in its ILexer.h, which the Qt package does not install). Not in
@@ -24,11 +26,11 @@ class ScintillaLoader {
     ~ScintillaLoader() = default;
 };
 
-}  // namespace quarvo::scintilla
+}  // namespace scintilla
 
 namespace {
 
-QFont EditorFont() {
+QFont editorFont() {
     QFont font = QFontDatabase::families().contains(QStringLiteral("Courier New"))
                      ? QFont(QStringLiteral("Courier New"))
                      : QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -41,9 +43,9 @@ QFont EditorFont() {
 }  // namespace
 
 TextEditor::TextEditor(QWidget* parent) : QsciScintilla(parent) {
-    SetText({});
+    setFileBytes({});
     // Scintilla takes a font's size in points only.
-    const QFont font = EditorFont();
+    const QFont font = editorFont();
     QFont in_points = font;
     in_points.setPointSizeF(font.pixelSize() * 72.0 / logicalDpiY());
     setFont(in_points);
@@ -78,22 +80,22 @@ void TextEditor::keyPressEvent(QKeyEvent* event) {
     QsciScintilla::keyPressEvent(event);
 }
 
-void TextEditor::ShowStandInsAsTheirBytes() {
+void TextEditor::showStandInsAsTheirBytes() {
     // A private-use stand-in has no glyph, and few fonts have one for U+2400;
     // each is shown boxed as the byte it stands for, the way Scintilla shows
     // control codes and bytes it cannot decode ("NUL", "xE9").
-    const QByteArray zero_byte = QString(QChar(char16_t(quarvo::kZeroByteStandIn))).toUtf8();
+    const QByteArray zero_byte = QString(QChar(char16_t(kZeroByteStandIn))).toUtf8();
     SendScintilla(SCI_SETREPRESENTATION, zero_byte.constData(), "NUL");
     for (int byte = 0x80; byte <= 0xFF; ++byte) {
         const QByteArray stand_in =
-            QString(QChar(static_cast<char16_t>(quarvo::kStrayByteStandIns + byte))).toUtf8();
+            QString(QChar(static_cast<char16_t>(kStrayByteStandIns + byte))).toUtf8();
         const QByteArray shown = "x" + QByteArray::number(byte, 16).toUpper();
         SendScintilla(SCI_SETREPRESENTATION, stand_in.constData(), shown.constData());
     }
 }
 
-void TextEditor::SetText(std::string_view bytes) {
-    encoding_ = quarvo::ChooseEncoding(bytes);
+void TextEditor::setFileBytes(std::string_view bytes) {
+    encoding_ = ChooseEncoding(bytes);
     // The document is built apart from the view: inserting into a shown
     // document costs time in proportion to what it already holds. It keeps
     // no styles, which would be a second buffer of the text's size.
@@ -109,7 +111,7 @@ void TextEditor::SetText(std::string_view bytes) {
         std::size_t end = bytes.find('\n', std::min(start + kPiece, bytes.size()) - 1);
         end = end == std::string_view::npos ? bytes.size() : end + 1;
         piece.clear();
-        quarvo::AppendEditorText(bytes.substr(start, end - start), encoding_, piece);
+        AppendEditorText(bytes.substr(start, end - start), encoding_, piece);
         // The break at the very end starts no line of its own.
         if (end == bytes.size() && (bytes.back() == '\r' || bytes.back() == '\n'))
             piece.resize(piece.size() - 2);
@@ -129,34 +131,36 @@ void TextEditor::SetText(std::string_view bytes) {
     // Tab stops at columns 3 and 5: two characters apart.
     setTabWidth(2);
     // Setting the code page has brought back Scintilla's own representations.
-    ShowStandInsAsTheirBytes();
+    showStandInsAsTheirBytes();
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_SETSAVEPOINT);
     loaded_one_empty_line_ = SendScintilla(SCI_GETLENGTH) == 0 && !bytes.empty();
 }
 
-std::string_view TextEditor::Shown() const {
+std::string_view TextEditor::shown() const {
     const auto length = static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH));
     const auto* data = reinterpret_cast<const char*>(SendScintilla(SCI_GETCHARACTERPOINTER));
     return length == 0 ? std::string_view() : std::string_view(data, length);
 }
 
-bool TextEditor::HoldsNoLines() const {
+bool TextEditor::holdsNoLines() const {
     if (SendScintilla(SCI_GETLENGTH) != 0) return false;
     return !(loaded_one_empty_line_ && !isModified());
 }
 
-int TextEditor::LineCount() const {
-    return HoldsNoLines() ? 0 : static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
+int TextEditor::lineCount() const {
+    return holdsNoLines() ? 0 : static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
 }
 
-QString TextEditor::Line(int index) const {
+QString TextEditor::line(int index) const {
     QString line = text(index);
     while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r'))) line.chop(1);
     return line;
 }
 
-quarvo::EncodedText TextEditor::Encoded() const {
-    if (HoldsNoLines()) return {};
-    return quarvo::FromEditorText(Shown(), encoding_);
+EncodedText TextEditor::encoded() const {
+    if (holdsNoLines()) return {};
+    return FromEditorText(shown(), encoding_);
 }
+
+}  // namespace quarvo

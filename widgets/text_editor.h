@@ -19,6 +19,8 @@
 
 #include "quarvo/viewer_text.h"
 
+namespace quarvo {
+
 class TextEditor : public QsciScintilla {
     Q_OBJECT
   public:
@@ -26,22 +28,22 @@ class TextEditor : public QsciScintilla {
 
     // Replaces all lines by those of `bytes` (tabs become two spaces, then
     // the cut into lines) and clears the undo history.
-    void SetText(std::string_view bytes);
+    void setFileBytes(std::string_view bytes);
 
     // All lines, each followed by CR LF, in the encoding they were loaded
     // with; empty when the editor holds no lines. Characters typed that the
     // encoding cannot hold are counted in the result and written as '?'.
-    [[nodiscard]] quarvo::EncodedText Encoded() const;
-    [[nodiscard]] std::string Text() const { return Encoded().bytes; }
+    [[nodiscard]] EncodedText encoded() const;
+    [[nodiscard]] std::string fileBytes() const { return encoded().bytes; }
 
     // Number of lines held. An empty editor holds no lines, except right
     // after loading a text of one empty line, which it gives back unchanged.
-    [[nodiscard]] int LineCount() const;
+    [[nodiscard]] int lineCount() const;
 
     // The line at `index` as shown.
-    [[nodiscard]] QString Line(int index) const;
+    [[nodiscard]] QString line(int index) const;
 
-    [[nodiscard]] quarvo::TextEncoding Encoding() const noexcept { return encoding_; }
+    [[nodiscard]] TextEncoding encoding() const noexcept { return encoding_; }
 
     // The column after which the silver margin line is drawn.
     static constexpr int kRightMargin = 80;
@@ -50,12 +52,14 @@ class TextEditor : public QsciScintilla {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    [[nodiscard]] bool HoldsNoLines() const;
-    [[nodiscard]] std::string_view Shown() const;
-    void ShowStandInsAsTheirBytes();
+    [[nodiscard]] bool holdsNoLines() const;
+    [[nodiscard]] std::string_view shown() const;
+    void showStandInsAsTheirBytes();
 
-    quarvo::TextEncoding encoding_ = quarvo::TextEncoding::Utf8;
+    TextEncoding encoding_ = TextEncoding::Utf8;
     // An empty text is either no lines or one empty line; only loading can
     // tell them apart, and any edit afterwards ends the distinction.
     bool loaded_one_empty_line_ = false;
 };
+
+}  // namespace quarvo

@@ -10,9 +10,6 @@ inline constexpr char kApplicationTitle[] = "Quarvo";
 // The header every balloon hint of the program carries.
 inline constexpr char kBalloonHeader[] = "Quarvo - Opera Bookmarks and Contacts Export";
 
-// The maker's notice in the main window's first status panel.
-inline constexpr char kMakerNotice[] = "(C) The Quarvo makers";
-
 // The address the about window shows and its mail link writes to.
 inline constexpr char kMakerAddress[] = "quarvo@example.org";
 

@@ -12,6 +12,7 @@
 #include "file_name_field.h"
 #include "program_texts.h"
 #include "resource_ids.h"
+#include "window_layouts.h"
 #include "window_support.h"
 
 namespace quarvo::win32 {
@@ -115,7 +116,6 @@ const char* tool_hint(UINT_PTR command) {
 }
 
 enum StatusPanel { kMakerPanel, kBookmarksPanel, kContactsPanel, kStatePanel, kSparePanel };
-constexpr std::array kPanelWidths{125, 120, 120, 160, 50};
 
 // Alt+Down or F4 in a file-name field opens its browse dialog, as a combo
 // box's list opens.
@@ -283,20 +283,17 @@ void MainWindow::createStartButtonGlyph() {
 
 void MainWindow::createStatusBar() {
     HWND bar = control(IDC_STATUS);
-    std::array<int, kPanelWidths.size()> edges{};
+    std::vector<int> edges;
     int right = 0;
-    for (std::size_t i = 0; i < kPanelWidths.size(); ++i) {
-        right += Scaled(window_, kPanelWidths[i]);
-        edges[i] = right;
+    for (const layouts::StatusPanel& panel : layouts::kMainStatusPanels) {
+        right += Scaled(window_, panel.width);
+        edges.push_back(right);
     }
     SendMessageA(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
     SendMessageA(bar, SB_SETBKCOLOR, 0, RGB(255, 255, 255));
-    SendMessageA(bar, SB_SETTEXTA, kMakerPanel, reinterpret_cast<LPARAM>(kMakerNotice));
-    SendMessageA(bar, SB_SETTEXTA, kBookmarksPanel, reinterpret_cast<LPARAM>("# Bookmarks:"));
-    SendMessageA(bar, SB_SETTEXTA, kContactsPanel, reinterpret_cast<LPARAM>("# Contacts:"));
-    SendMessageA(bar, SB_SETTEXTA, kStatePanel,
-                 reinterpret_cast<LPARAM>("Status: Choose Opera Filnames"));
-    SendMessageA(bar, SB_SETTEXTA, kSparePanel, reinterpret_cast<LPARAM>(""));
+    int part = 0;
+    for (const layouts::StatusPanel& panel : layouts::kMainStatusPanels)
+        SendMessageA(bar, SB_SETTEXTA, part++, reinterpret_cast<LPARAM>(std::string(panel.text).c_str()));
 }
 
 void MainWindow::createHints() {

@@ -24,10 +24,10 @@ class RecordingDesktop : public quarvo::QtDesktop {
     std::function<std::string(std::uint8_t kind)> folders;
 
     void ShowMessage(std::string_view text) override {
-        if (on_message) on_message(quarvo::FileNameText(text));
+        if (on_message) on_message(quarvo::fileNameText(text));
     }
     void ReportError(std::string_view message) override {
-        if (on_error) on_error(quarvo::FileNameText(message));
+        if (on_error) on_error(quarvo::fileNameText(message));
     }
     [[nodiscard]] bool AskToSaveAnyway(std::string_view question) override {
         return on_question && on_question(QString::fromUtf8(

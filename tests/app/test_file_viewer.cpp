@@ -42,7 +42,7 @@ class FileViewerTest : public ::testing::Test {
         fs::current_path(folder_.path());
         ViewedFileName.clear();
         desktop_.on_error = [this](const QString& message) { reported_ << message; };
-        editor_ = viewer_.findChild<TextEditor*>(QStringLiteral("jmeFile"));
+        editor_ = viewer_.findChild<quarvo::TextEditor*>(QStringLiteral("jmeFile"));
         ASSERT_NE(editor_, nullptr);
     }
     void TearDown() override {
@@ -87,7 +87,7 @@ class FileViewerTest : public ::testing::Test {
     fs::path saved_directory_;
     RecordingDesktop desktop_;
     TfFileViewer viewer_{desktop_};
-    TextEditor* editor_ = nullptr;
+    quarvo::TextEditor* editor_ = nullptr;
     QStringList reported_;
 };
 
@@ -108,7 +108,7 @@ TEST_F(FileViewerTest, ANameThatIsNoPlainFileGivesAnEmptyEditorAndNoBackup) {
         fs::remove(folder_.path() / kBackup);
         Close();
         Show(name);
-        EXPECT_EQ(editor_->LineCount(), 0) << name;
+        EXPECT_EQ(editor_->lineCount(), 0) << name;
         EXPECT_FALSE(BackupExists()) << name;
         EXPECT_TRUE(reported_.isEmpty()) << name;
         Close();
@@ -326,7 +326,7 @@ TEST_F(FileViewerTest, AFailedSaveLeavesTheFileAsItWas) {
     EXPECT_EQ(reported_,
               QStringList{QStringLiteral("Stream write error: No space left on device")});
     EXPECT_EQ(GetBytes(contacts), "NAME=Ann\r\n");
-    EXPECT_EQ(editor_->Text(), "edited NAME=Ann\r\n");
+    EXPECT_EQ(editor_->fileBytes(), "edited NAME=Ann\r\n");
     EXPECT_TRUE(viewer_.isVisible());
 }
 
@@ -337,7 +337,7 @@ TEST_F(FileViewerTest, SaveAsIntoAMissingFolderIsReported) {
     SaveAs(target);
     EXPECT_EQ(reported_, QStringList{QString::fromStdString("Cannot create file " + target +
                                                             ": No such file or directory")});
-    EXPECT_EQ(editor_->Text(), "text\r\n");
+    EXPECT_EQ(editor_->fileBytes(), "text\r\n");
 }
 
 TEST_F(FileViewerTest, ReloadDiscardsEditsWithoutNewCaptionOrBackup) {
@@ -350,7 +350,7 @@ TEST_F(FileViewerTest, ReloadDiscardsEditsWithoutNewCaptionOrBackup) {
     viewer_.setWindowTitle(QStringLiteral("marker"));
 
     Button("tbReload")->click();
-    EXPECT_EQ(editor_->Text(), "NAME=  Bob\r\n");
+    EXPECT_EQ(editor_->fileBytes(), "NAME=  Bob\r\n");
     EXPECT_EQ(viewer_.windowTitle(), QStringLiteral("marker"));
     EXPECT_FALSE(BackupExists());
 }
@@ -363,7 +363,7 @@ TEST_F(FileViewerTest, ReloadOfAVanishedFileKeepsTheText) {
     Button("tbReload")->click();
     EXPECT_EQ(reported_, QStringList{QString::fromStdString("Cannot open file " + contacts +
                                                             ": No such file or directory")});
-    EXPECT_EQ(editor_->Text(), "NAME=Ann\r\n");
+    EXPECT_EQ(editor_->fileBytes(), "NAME=Ann\r\n");
 }
 
 TEST_F(FileViewerTest, AFileThatCannotBeReadAtShowingLeavesTheEditorEmpty) {
@@ -387,7 +387,7 @@ TEST_F(FileViewerTest, AFileThatCannotBeReadAtShowingLeavesTheEditorEmpty) {
     EXPECT_EQ(reported_, QStringList{QString::fromStdString("Cannot open file " + locked +
                                                             ": it is in use by another program")});
     EXPECT_EQ(viewer_.windowTitle(), QStringLiteral("Quarvo - [opera6.adr]"));
-    EXPECT_EQ(editor_->LineCount(), 0);
+    EXPECT_EQ(editor_->lineCount(), 0);
     Button("tbSaveFile")->click();
     EXPECT_EQ(GetBytes(locked), "#URL\r\n");
 }
@@ -399,7 +399,7 @@ TEST_F(FileViewerTest, ABackupThatCannotBeWrittenIsReportedAfterLoading) {
     Show(contacts);
     EXPECT_EQ(reported_, QStringList{QStringLiteral(
                              "Cannot create file QuarvoFileViewerBackup.txt: Is a directory")});
-    EXPECT_EQ(editor_->Text(), "NAME=Ann\r\n");
+    EXPECT_EQ(editor_->fileBytes(), "NAME=Ann\r\n");
     EXPECT_TRUE(viewer_.isVisible());
 }
 

@@ -27,7 +27,7 @@ namespace {
 class AboutTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        desktop_.SetMainWindow(&main_window_);
+        desktop_.setMainWindow(&main_window_);
         desktop_.on_link = [this](const std::string& link, QWidget* owner) {
             links_.push_back(link);
             owners_.push_back(owner);
@@ -126,10 +126,10 @@ TEST_F(AboutTest, PicturesAndTextsFitTheWindow) {
     EXPECT_EQ(Control("JvLabel1")->geometry(), QRect(329, 136, 113, 52));
     EXPECT_EQ(Control("Image2")->geometry(), QRect(320, 184, 121, 97));
     for (const char* name : {"Image1", "Image2"}) {
-        EXPECT_FALSE(static_cast<PictureBox*>(Control(name))->picture().isNull()) << name;
+        EXPECT_FALSE(static_cast<quarvo::PictureBox*>(Control(name))->picture().isNull()) << name;
     }
     for (QLabel* label : about_.findChildren<QLabel*>()) {
-        if (qobject_cast<PictureBox*>(label) || label->wordWrap()) continue;
+        if (qobject_cast<quarvo::PictureBox*>(label) || label->wordWrap()) continue;
         // Unclipped: the label is as wide as its text and inside the window.
         EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
             << label->objectName().toStdString();
@@ -276,7 +276,7 @@ TEST(UnderConstruction, IsNotShownWhenCreatedAndAClickOnItsPictureClosesIt) {
     EXPECT_FALSE(window.windowFlags() & Qt::WindowCloseButtonHint);
 
     window.show();
-    auto* picture = window.findChild<PictureBox*>(QStringLiteral("Image1"));
+    auto* picture = window.findChild<quarvo::PictureBox*>(QStringLiteral("Image1"));
     ASSERT_NE(picture, nullptr);
     EXPECT_FALSE(picture->picture().isNull());
     QTest::mouseClick(picture, Qt::LeftButton, {}, picture->rect().center());

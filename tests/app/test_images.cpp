@@ -56,10 +56,10 @@ TEST(Images, EveryPictureInTheSourceTreeIsBuiltIn) {
 TEST(Images, ImageListHoldsTwentyDistinctSmallPictures) {
     QSet<QByteArray> seen;
     for (int i = 0; i < quarvo::kImageListCount; ++i) {
-        const QPixmap picture = quarvo::ImageListPicture(i);
+        const QPixmap picture = quarvo::imageListPicture(i);
         ASSERT_FALSE(picture.isNull()) << "picture " << i;
         EXPECT_EQ(picture.size(), QSize(16, 16)) << "picture " << i;
-        EXPECT_FALSE(quarvo::ImageListIcon(i).isNull()) << "picture " << i;
+        EXPECT_FALSE(quarvo::imageListIcon(i).isNull()) << "picture " << i;
         const QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
         seen.insert(
             QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
@@ -68,9 +68,9 @@ TEST(Images, ImageListHoldsTwentyDistinctSmallPictures) {
 }
 
 TEST(Images, ImageListHasNothingOutsideItsIndexes) {
-    EXPECT_TRUE(quarvo::ImageListPicture(-1).isNull());
-    EXPECT_TRUE(quarvo::ImageListPicture(quarvo::kImageListCount).isNull());
-    EXPECT_TRUE(quarvo::ImageListIcon(quarvo::kImageListCount).isNull());
+    EXPECT_TRUE(quarvo::imageListPicture(-1).isNull());
+    EXPECT_TRUE(quarvo::imageListPicture(quarvo::kImageListCount).isNull());
+    EXPECT_TRUE(quarvo::imageListIcon(quarvo::kImageListCount).isNull());
 }
 
 TEST(Images, EveryGlyphHasADifferentDisabledImageOfItsSize) {

@@ -119,7 +119,7 @@ class MainWindow : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        QApplication::setFont(quarvo::ProgramFont());
+        QApplication::setFont(quarvo::programFont());
         old_current_ = QDir::currentPath();
         QDir::setCurrent(dir_.path());
         if (const char* home = std::getenv("HOME")) old_home_ = home;
@@ -161,14 +161,22 @@ class MainWindow : public ::testing::Test {
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    FileNameEdit* field(const char* name) const { return child<FileNameEdit>(name); }
-    QString panel(int index) const { return child<PanelStatusBar>("StatusBar1")->panelText(index); }
-    QAction* action(const char* name) const { return child<QAction>(name); }
-    HotTrackGlyphButton* startButton() const {
-        return child<HotTrackGlyphButton>("jhbStartConversion");
+    quarvo::FileNameEdit* field(const char* name) const {
+        return child<quarvo::FileNameEdit>(name);
     }
-    SpeedButton* startSpeedButton() const { return child<SpeedButton>("jsbStartConversion"); }
-    StepProgressBar* progressBar() const { return child<StepProgressBar>("ProgressBar"); }
+    QString panel(int index) const {
+        return child<quarvo::PanelStatusBar>("StatusBar1")->panelText(index);
+    }
+    QAction* action(const char* name) const { return child<QAction>(name); }
+    quarvo::HotTrackGlyphButton* startButton() const {
+        return child<quarvo::HotTrackGlyphButton>("jhbStartConversion");
+    }
+    quarvo::SpeedButton* startSpeedButton() const {
+        return child<quarvo::SpeedButton>("jsbStartConversion");
+    }
+    quarvo::StepProgressBar* progressBar() const {
+        return child<quarvo::StepProgressBar>("ProgressBar");
+    }
 
     void expectChooseState() const {
         EXPECT_EQ(panel(3), QStringLiteral("Status: Choose Opera Filnames"));
@@ -237,9 +245,9 @@ TEST_F(MainWindow, ControlsCarryTheirNamesTextsAndPlaces) {
     for (const auto& f : fields)
         EXPECT_EQ(field(f.name)->geometry(), QRect(16, f.top, 553, 21)) << f.name;
 
-    EXPECT_EQ(child<PictureBox>("Image1")->geometry(), QRect(8, 296, 105, 89));
-    EXPECT_TRUE(child<PictureBox>("Image1")->stretch());
-    EXPECT_FALSE(child<PictureBox>("Image1")->picture().isNull()) << "the logo";
+    EXPECT_EQ(child<quarvo::PictureBox>("Image1")->geometry(), QRect(8, 296, 105, 89));
+    EXPECT_TRUE(child<quarvo::PictureBox>("Image1")->stretch());
+    EXPECT_FALSE(child<quarvo::PictureBox>("Image1")->picture().isNull()) << "the logo";
     EXPECT_EQ(startButton()->geometry(), QRect(376, 304, 193, 25));
     EXPECT_EQ(startButton()->text(), QStringLiteral("Start conversion"));
     EXPECT_FALSE(startButton()->glyph().isNull());
@@ -266,7 +274,7 @@ TEST_F(MainWindow, ToolbarButtonsSitInOrderWithGlyphsAndHints) {
         {"jsbExit", 209, "Exit", "Exit Quarvo"},
     };
     for (const auto& b : buttons) {
-        const SpeedButton* button = child<SpeedButton>(b.name);
+        const quarvo::SpeedButton* button = child<quarvo::SpeedButton>(b.name);
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->x(), b.left) << b.name;
         EXPECT_EQ(button->size(), QSize(25, 25)) << b.name;
@@ -381,10 +389,10 @@ TEST_F(MainWindow, NoTextIsCut) {
             << label->objectName().toStdString();
         EXPECT_TRUE(client.contains(label->geometry())) << label->objectName().toStdString();
     }
-    const HotTrackGlyphButton* start = startButton();
+    const quarvo::HotTrackGlyphButton* start = startButton();
     EXPECT_GE(start->width(), start->fontMetrics().horizontalAdvance(start->text()) +
                                   start->iconSize().width() + 8);
-    const PanelStatusBar* status = child<PanelStatusBar>("StatusBar1");
+    const quarvo::PanelStatusBar* status = child<quarvo::PanelStatusBar>("StatusBar1");
     for (int i = 0; i < status->panelCount(); ++i) {
         const QLabel* p = status->panel(i);
         EXPECT_GE(p->contentsRect().width(), p->fontMetrics().horizontalAdvance(p->text()))
@@ -707,7 +715,7 @@ TEST_F(MainWindow, ViewerOpensModallyForEitherInputNameExistingOrNot) {
         });
     };
     close_viewer();
-    QTest::mouseClick(child<SpeedButton>("jsbShowContacts"), Qt::LeftButton);
+    QTest::mouseClick(child<quarvo::SpeedButton>("jsbShowContacts"), Qt::LeftButton);
     EXPECT_EQ(modal, fFileViewer);
     EXPECT_EQ(ViewedFileName, (path("missing contacts.adr")).toStdString());
 
@@ -731,29 +739,33 @@ TEST_F(MainWindow, HelpAndAboutOpenModally) {
         open();
         EXPECT_EQ(modal, dialog);
     };
-    expect_modal(fSettings,
-                 [&] { QTest::mouseClick(child<SpeedButton>("jsbShowHelp"), Qt::LeftButton); });
+    expect_modal(fSettings, [&] {
+        QTest::mouseClick(child<quarvo::SpeedButton>("jsbShowHelp"), Qt::LeftButton);
+    });
     expect_modal(fSettings, [&] { action("Help")->trigger(); });
-    expect_modal(fAbout,
-                 [&] { QTest::mouseClick(child<SpeedButton>("jsbShowAbout"), Qt::LeftButton); });
+    expect_modal(fAbout, [&] {
+        QTest::mouseClick(child<quarvo::SpeedButton>("jsbShowAbout"), Qt::LeftButton);
+    });
     expect_modal(fAbout, [&] { action("AboutQuarvo")->trigger(); });
-    expect_modal(fAbout, [&] { QTest::mouseDClick(child<PictureBox>("Image1"), Qt::LeftButton); });
+    expect_modal(fAbout,
+                 [&] { QTest::mouseDClick(child<quarvo::PictureBox>("Image1"), Qt::LeftButton); });
     for (const char* label : {"Label1", "Label5", "Label6", "Label7"})
-        expect_modal(fAbout,
-                     [&] { QTest::mouseDClick(child<HotTrackLabel>(label), Qt::LeftButton); });
+        expect_modal(fAbout, [&] {
+            QTest::mouseDClick(child<quarvo::HotTrackLabel>(label), Qt::LeftButton);
+        });
 }
 
 TEST(WindowPlacement, TheFrameIsCentredOverTheOwnersAndStaysOnTheScreen) {
     const QRect screen(0, 0, 1280, 1024);
     const QMargins title_bar(1, 21, 1, 4);
     const QRect owner(347, 288, 588, 468);
-    const QRect place = quarvo::CentredPlace(QSize(458, 331), title_bar, owner, screen);
+    const QRect place = quarvo::centredPlace(QSize(458, 331), title_bar, owner, screen);
     EXPECT_EQ(place.size(), QSize(458, 331));
     const QPoint offset = place.marginsAdded(title_bar).center() - owner.center();
     EXPECT_LE(offset.manhattanLength(), 1) << offset.x() << "," << offset.y();
     const QRect off_screen_owner(-400, 800, 588, 468);
     EXPECT_TRUE(
-        screen.contains(quarvo::CentredPlace(QSize(458, 331), title_bar, off_screen_owner, screen)
+        screen.contains(quarvo::centredPlace(QSize(458, 331), title_bar, off_screen_owner, screen)
                             .marginsAdded(title_bar)));
 }
 
@@ -761,7 +773,7 @@ TEST_F(MainWindow, ExitClosesTheWindow) {
     makeWindows();
     for (const std::function<void()>& exit :
          {std::function<void()>(
-              [&] { QTest::mouseClick(child<SpeedButton>("jsbExit"), Qt::LeftButton); }),
+              [&] { QTest::mouseClick(child<quarvo::SpeedButton>("jsbExit"), Qt::LeftButton); }),
           std::function<void()>([&] { action("Exit")->trigger(); })}) {
         main_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));

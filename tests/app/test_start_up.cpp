@@ -65,7 +65,7 @@ TEST_F(StartUp, FiveWindowsAreMadeInOrderAndLiveUntilTheEnd) {
 }
 
 TEST_F(StartUp, ApplicationGetsTitleFontAndBalloonHints) {
-    const auto hints = quarvo::SetUpApplication(*qApp);
+    const auto hints = quarvo::setUpApplication(*qApp);
     EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Quarvo"));
     const QFont font = QApplication::font();
     EXPECT_EQ(font.pointSize(), 8);
@@ -111,7 +111,7 @@ TEST_F(StartUp, EventLoopEndsWhenTheMainWindowCloses) {
         QCoreApplication::exit(99);
     });
     guard.start(20000);
-    EXPECT_EQ(quarvo::RunProgram(*qApp, desktop_), 0);
+    EXPECT_EQ(quarvo::runProgram(*qApp, desktop_), 0);
     EXPECT_FALSE(overran);
     EXPECT_TRUE(main_shown);
     EXPECT_TRUE(others_hidden);

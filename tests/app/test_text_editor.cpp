@@ -34,16 +34,16 @@ class TextEditorTest : public ::testing::Test {
     // The lines as the editor shows them, joined with '|'.
     QString Shown() const {
         QStringList lines;
-        for (int i = 0; i < editor.lines(); ++i) lines << editor.Line(i);
+        for (int i = 0; i < editor.lines(); ++i) lines << editor.line(i);
         return lines.join(QLatin1Char('|'));
     }
-    TextEditor editor;
+    quarvo::TextEditor editor;
 };
 
 TEST_F(TextEditorTest, TabsBecomeTwoSpacesNotColumnStops) {
-    editor.SetText("\tID=11\r\nab\tc\t\td\r\n");
+    editor.setFileBytes("\tID=11\r\nab\tc\t\td\r\n");
     EXPECT_EQ(Shown(), QStringLiteral("  ID=11|ab  c    d"));
-    EXPECT_EQ(editor.Text(), "  ID=11\r\nab  c    d\r\n");
+    EXPECT_EQ(editor.fileBytes(), "  ID=11\r\nab  c    d\r\n");
 }
 
 TEST_F(TextEditorTest, EveryLineBreakComesBackAsCrLf) {
@@ -60,17 +60,17 @@ TEST_F(TextEditorTest, EveryLineBreakComesBackAsCrLf) {
         {"last line without break", "last line without break", "last line without break\r\n"},
     };
     for (const auto& c : cases) {
-        editor.SetText(c.loaded);
+        editor.setFileBytes(c.loaded);
         EXPECT_EQ(Shown(), QString::fromLatin1(c.shown)) << c.loaded;
-        EXPECT_EQ(editor.Text(), c.taken) << c.loaded;
+        EXPECT_EQ(editor.fileBytes(), c.taken) << c.loaded;
     }
 }
 
 TEST_F(TextEditorTest, ZeroAndStrayBytesAreShownAndKept) {
     const std::string file("kept\r\nalso\0kept\r\nM\xC3\xBCnchen \xFF\r\n", 29);
-    editor.SetText(file);
+    editor.setFileBytes(file);
     EXPECT_EQ(Shown(), QStringLiteral("kept|also\u2400kept|M\u00FCnchen \uF7FF"));
-    EXPECT_EQ(editor.Text(), file);
+    EXPECT_EQ(editor.fileBytes(), file);
     // Drawn as the bytes they stand for, as few fonts have a glyph for them.
     for (const auto& [stand_in, drawn] : {std::pair{"\u2400", "NUL"}, {"\uF7FF", "xFF"}}) {
         char representation[8] = {};
@@ -80,31 +80,31 @@ TEST_F(TextEditorTest, ZeroAndStrayBytesAreShownAndKept) {
 }
 
 TEST_F(TextEditorTest, NoLinesAndOneEmptyLineAreToldApart) {
-    editor.SetText("");
-    EXPECT_EQ(editor.LineCount(), 0);
-    EXPECT_EQ(editor.Text(), "");
+    editor.setFileBytes("");
+    EXPECT_EQ(editor.lineCount(), 0);
+    EXPECT_EQ(editor.fileBytes(), "");
 
     for (const char* one_empty_line : {"\r\n", "\n", "\r"}) {
-        editor.SetText(one_empty_line);
-        EXPECT_EQ(editor.LineCount(), 1) << int(one_empty_line[0]);
-        EXPECT_EQ(editor.Text(), "\r\n") << int(one_empty_line[0]);
+        editor.setFileBytes(one_empty_line);
+        EXPECT_EQ(editor.lineCount(), 1) << int(one_empty_line[0]);
+        EXPECT_EQ(editor.fileBytes(), "\r\n") << int(one_empty_line[0]);
     }
 }
 
 TEST_F(TextEditorTest, DeletingEverythingLeavesNoLines) {
     // An emptied editor must not let a Save blank the file with one CR LF.
-    editor.SetText("\r\n");
+    editor.setFileBytes("\r\n");
     editor.selectAll();
     QTest::keyClick(&editor, Qt::Key_Delete);
     QTest::keyClicks(&editor, "x");
     QTest::keyClick(&editor, Qt::Key_Backspace);
-    EXPECT_EQ(editor.LineCount(), 0);
-    EXPECT_EQ(editor.Text(), "");
+    EXPECT_EQ(editor.lineCount(), 0);
+    EXPECT_EQ(editor.fileBytes(), "");
 
-    editor.SetText("#CONTACT\r\nNAME=x\r\n");
+    editor.setFileBytes("#CONTACT\r\nNAME=x\r\n");
     editor.selectAll();
     QTest::keyClick(&editor, Qt::Key_Delete);
-    EXPECT_EQ(editor.Text(), "");
+    EXPECT_EQ(editor.fileBytes(), "");
 }
 
 TEST_F(TextEditorTest, EightBitTextComesBackByteForByte) {
@@ -115,11 +115,11 @@ TEST_F(TextEditorTest, EightBitTextComesBackByteForByte) {
         "DESCRIPTION=\x93"
         "caf\xE9\x94\xA0\x85\x01\x7F\r\n" +
         Bytes({0x80, 0x9F, 0xA0, 0xFF, 0x0B, 0x0C}) + "\r\n";
-    editor.SetText(file);
-    EXPECT_EQ(editor.Encoding(), TextEncoding::OneCharPerByte);
-    EXPECT_EQ(editor.LineCount(), 3);
-    EXPECT_EQ(editor.Line(0), QStringLiteral("NAME=Ren\u00E9 M\u00FCller"));
-    EXPECT_EQ(editor.Text(), file);
+    editor.setFileBytes(file);
+    EXPECT_EQ(editor.encoding(), TextEncoding::OneCharPerByte);
+    EXPECT_EQ(editor.lineCount(), 3);
+    EXPECT_EQ(editor.line(0), QStringLiteral("NAME=Ren\u00E9 M\u00FCller"));
+    EXPECT_EQ(editor.fileBytes(), file);
 }
 
 TEST_F(TextEditorTest, Utf8TextComesBackByteForByte) {
@@ -129,44 +129,44 @@ TEST_F(TextEditorTest, Utf8TextComesBackByteForByte) {
         "NOTE=a\xC2\xA0"
         "b\xE2\x80\xA8"
         "c \xF0\x9F\x98\x80\r\n";
-    editor.SetText(file);
-    EXPECT_EQ(editor.Encoding(), TextEncoding::Utf8);
-    EXPECT_TRUE(editor.Line(0).endsWith(QStringLiteral("\u8FF7\u5C0F\u5931")));
-    EXPECT_EQ(editor.Text(), file);
+    editor.setFileBytes(file);
+    EXPECT_EQ(editor.encoding(), TextEncoding::Utf8);
+    EXPECT_TRUE(editor.line(0).endsWith(QStringLiteral("\u8FF7\u5C0F\u5931")));
+    EXPECT_EQ(editor.fileBytes(), file);
 }
 
 TEST_F(TextEditorTest, AParagraphSeparatorDoesNotSplitItsLine) {
     const std::string file =
         "before\xE2\x80\xA9"
         "after\r\n";
-    editor.SetText(file);
-    EXPECT_EQ(editor.LineCount(), 1);
-    EXPECT_EQ(editor.Text(), file);
+    editor.setFileBytes(file);
+    EXPECT_EQ(editor.lineCount(), 1);
+    EXPECT_EQ(editor.fileBytes(), file);
 }
 
 TEST_F(TextEditorTest, TypedTextIsWrittenInTheFilesEncoding) {
-    editor.SetText("caf\xE9\r\n");
+    editor.setFileBytes("caf\xE9\r\n");
     QTest::keyClick(&editor, Qt::Key_End, Qt::ControlModifier);
     Type(&editor, QStringLiteral("\u00FC"));
-    EXPECT_EQ(editor.Text(), "caf\xE9\xFC\r\n");
+    EXPECT_EQ(editor.fileBytes(), "caf\xE9\xFC\r\n");
     // A character no byte stands for is counted, for the viewer to ask.
     Type(&editor, QStringLiteral("\u4E2D"));
-    EXPECT_EQ(editor.Encoded().bytes, "caf\xE9\xFC?\r\n");
-    EXPECT_EQ(editor.Encoded().unencodable, 1u);
+    EXPECT_EQ(editor.encoded().bytes, "caf\xE9\xFC?\r\n");
+    EXPECT_EQ(editor.encoded().unencodable, 1u);
 
-    editor.SetText("caf\xC3\xA9\r\n");
+    editor.setFileBytes("caf\xC3\xA9\r\n");
     QTest::keyClick(&editor, Qt::Key_End, Qt::ControlModifier);
     // Some input tools deliver several characters with one key.
     Type(&editor, QStringLiteral("\u00FC\u4E2D"));
-    EXPECT_EQ(editor.Text(), "caf\xC3\xA9\xC3\xBC\xE4\xB8\xAD\r\n");
+    EXPECT_EQ(editor.fileBytes(), "caf\xC3\xA9\xC3\xBC\xE4\xB8\xAD\r\n");
 }
 
 TEST_F(TextEditorTest, LoadingStartsAFreshUndoHistory) {
-    editor.SetText("first\r\n");
+    editor.setFileBytes("first\r\n");
     QTest::keyClicks(&editor, "typed");
-    editor.SetText("second\r\n");
+    editor.setFileBytes("second\r\n");
     editor.undo();
-    EXPECT_EQ(editor.Text(), "second\r\n");
+    EXPECT_EQ(editor.fileBytes(), "second\r\n");
 }
 
 TEST_F(TextEditorTest, LooksLikeACodeEditor) {

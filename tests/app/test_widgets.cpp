@@ -51,8 +51,8 @@ void unhover(QWidget* widget) {
 
 class FileNameEditTest : public ::testing::Test {
   protected:
-    void TearDown() override { FileNameEdit::setDialogRunner({}); }
-    FileNameEdit edit_;
+    void TearDown() override { quarvo::FileNameEdit::setDialogRunner({}); }
+    quarvo::FileNameEdit edit_;
 };
 
 TEST_F(FileNameEditTest, FileNameDropsTheQuotesAtBothEnds) {
@@ -94,7 +94,7 @@ TEST_F(FileNameEditTest, RefusesANameThePlatformCannotHold) {
 }
 
 TEST_F(FileNameEditTest, ChangeFiresForTypedSetAndChosenText) {
-    QSignalSpy changed(&edit_, &FileNameEdit::changed);
+    QSignalSpy changed(&edit_, &quarvo::FileNameEdit::changed);
     QTest::keyClicks(edit_.lineEdit(), QStringLiteral("/tmp"));
     EXPECT_EQ(changed.count(), 4) << "one change per keystroke";
     edit_.setText(QStringLiteral("/var"));
@@ -103,7 +103,7 @@ TEST_F(FileNameEditTest, ChangeFiresForTypedSetAndChosenText) {
     EXPECT_EQ(changed.count(), 5) << "the same text is no change";
     edit_.setFileName(QStringLiteral("/srv/a b"));
     EXPECT_EQ(changed.count(), 6);
-    FileNameEdit::setDialogRunner([](const FileNameEdit::DialogRequest&) {
+    quarvo::FileNameEdit::setDialogRunner([](const quarvo::FileNameEdit::DialogRequest&) {
         return std::optional<QString>(QStringLiteral("/srv/chosen"));
     });
     QTest::mouseClick(edit_.browseButton(), Qt::LeftButton);
@@ -113,8 +113,9 @@ TEST_F(FileNameEditTest, ChangeFiresForTypedSetAndChosenText) {
 
 TEST_F(FileNameEditTest, CancelledDialogChangesNothing) {
     edit_.setText(QStringLiteral("/kept"));
-    QSignalSpy changed(&edit_, &FileNameEdit::changed);
-    FileNameEdit::setDialogRunner([](const FileNameEdit::DialogRequest&) { return std::nullopt; });
+    QSignalSpy changed(&edit_, &quarvo::FileNameEdit::changed);
+    quarvo::FileNameEdit::setDialogRunner(
+        [](const quarvo::FileNameEdit::DialogRequest&) { return std::nullopt; });
     QTest::mouseClick(edit_.browseButton(), Qt::LeftButton);
     EXPECT_EQ(changed.count(), 0);
     EXPECT_EQ(edit_.text(), QStringLiteral("/kept"));
@@ -124,8 +125,8 @@ TEST_F(FileNameEditTest, DialogOpensWithTitleFilterIndexAndCurrentName) {
     edit_.setFilter(QStringLiteral("All files (*.*)|*.*|Comma separated values (*.csv)|*.csv"));
     edit_.setFilterIndex(2);
     edit_.setText(QStringLiteral("\"/home/u/my contacts.csv\""));
-    std::optional<FileNameEdit::DialogRequest> seen;
-    FileNameEdit::setDialogRunner([&](const FileNameEdit::DialogRequest& request) {
+    std::optional<quarvo::FileNameEdit::DialogRequest> seen;
+    quarvo::FileNameEdit::setDialogRunner([&](const quarvo::FileNameEdit::DialogRequest& request) {
         seen = request;
         return std::optional<QString>(QStringLiteral("/home/u/new name.csv"));
     });
@@ -141,7 +142,7 @@ TEST_F(FileNameEditTest, DialogOpensWithTitleFilterIndexAndCurrentName) {
 
 TEST_F(FileNameEditTest, AltDownOrF4InTheFieldOpensTheDialog) {
     int opened = 0;
-    FileNameEdit::setDialogRunner([&](const FileNameEdit::DialogRequest&) {
+    quarvo::FileNameEdit::setDialogRunner([&](const quarvo::FileNameEdit::DialogRequest&) {
         ++opened;
         return std::optional<QString>(QStringLiteral("/srv/by key"));
     });
@@ -154,15 +155,15 @@ TEST_F(FileNameEditTest, AltDownOrF4InTheFieldOpensTheDialog) {
 }
 
 TEST(FileNameEditFilters, PairsBecomeQtNameFilters) {
-    EXPECT_EQ(FileNameEdit::nameFilters(QStringLiteral("All files (*.*)|*.*")),
+    EXPECT_EQ(quarvo::FileNameEdit::nameFilters(QStringLiteral("All files (*.*)|*.*")),
               QStringList{QStringLiteral("All files (*.*)")});
-    EXPECT_EQ(FileNameEdit::nameFilters(QStringLiteral("Internet Website (*.htm)|*.htm")),
+    EXPECT_EQ(quarvo::FileNameEdit::nameFilters(QStringLiteral("Internet Website (*.htm)|*.htm")),
               QStringList{QStringLiteral("Internet Website (*.htm)")});
-    EXPECT_EQ(FileNameEdit::nameFilters(QStringLiteral("Logs|*.txt;*.log")),
+    EXPECT_EQ(quarvo::FileNameEdit::nameFilters(QStringLiteral("Logs|*.txt;*.log")),
               QStringList{QStringLiteral("Logs (*.txt *.log)")});
-    EXPECT_EQ(FileNameEdit::nameFilters(QStringLiteral("Text|*.txt|dangling")),
+    EXPECT_EQ(quarvo::FileNameEdit::nameFilters(QStringLiteral("Text|*.txt|dangling")),
               QStringList{QStringLiteral("Text (*.txt)")});
-    EXPECT_TRUE(FileNameEdit::nameFilters(QString()).isEmpty());
+    EXPECT_TRUE(quarvo::FileNameEdit::nameFilters(QString()).isEmpty());
 }
 
 // --- Glyph buttons and hot tracking ----------------------------------------
@@ -179,8 +180,8 @@ void expect_glyph_with_disabled_image() {
 }
 
 TEST(GlyphButtons, GlyphHasItsOwnDisabledImage) {
-    expect_glyph_with_disabled_image<HotTrackGlyphButton>();
-    expect_glyph_with_disabled_image<SpeedButton>();
+    expect_glyph_with_disabled_image<quarvo::HotTrackGlyphButton>();
+    expect_glyph_with_disabled_image<quarvo::SpeedButton>();
 }
 
 template <class Control>
@@ -214,14 +215,14 @@ void expect_hot_track_on_hover() {
 }
 
 TEST(HotTracking, HoverSwitchesToTheHotTrackLookAndBack) {
-    expect_hot_track_on_hover<HotTrackGlyphButton>();
-    expect_hot_track_on_hover<SpeedButton>();
-    expect_hot_track_on_hover<HotTrackLabel>();
+    expect_hot_track_on_hover<quarvo::HotTrackGlyphButton>();
+    expect_hot_track_on_hover<quarvo::SpeedButton>();
+    expect_hot_track_on_hover<quarvo::HotTrackLabel>();
 }
 
 TEST(HotTracking, DisablingAHotControlEndsTheHotLook) {
     QWidget window;
-    auto* button = new HotTrackGlyphButton(QStringLiteral("Start"), &window);
+    auto* button = new quarvo::HotTrackGlyphButton(QStringLiteral("Start"), &window);
     QFont own_font = button->font();
     own_font.setBold(true);
     button->setFont(own_font);
@@ -233,7 +234,7 @@ TEST(HotTracking, DisablingAHotControlEndsTheHotLook) {
 }
 
 TEST(SpeedButtons, ClickAndCaption) {
-    SpeedButton button;
+    quarvo::SpeedButton button;
     button.setText(QStringLiteral("Help"));
     button.resize(25, 25);
     QSignalSpy clicked(&button, &QAbstractButton::clicked);
@@ -249,10 +250,10 @@ TEST(SpeedButtons, ClickAndCaption) {
 // --- Clickable label and picture --------------------------------------------
 
 TEST(ClickableControls, LabelReportsClicksAndDoubleClicks) {
-    HotTrackLabel label(QStringLiteral("quarvo@example.org"));
+    quarvo::HotTrackLabel label(QStringLiteral("quarvo@example.org"));
     label.resize(label.sizeHint());
-    QSignalSpy clicked(&label, &HotTrackLabel::clicked);
-    QSignalSpy double_clicked(&label, &HotTrackLabel::doubleClicked);
+    QSignalSpy clicked(&label, &quarvo::HotTrackLabel::clicked);
+    QSignalSpy double_clicked(&label, &quarvo::HotTrackLabel::doubleClicked);
     QTest::mouseClick(&label, Qt::LeftButton);
     EXPECT_EQ(clicked.count(), 1);
     QTest::mouseDClick(&label, Qt::LeftButton);
@@ -284,9 +285,9 @@ void RealDoubleClick(QWidget* widget) {
 }
 
 TEST(ClickableControls, ADoubleClickIsOneClickAndOneDoubleClick) {
-    HotTrackLabel label(QStringLiteral("quarvo@example.org"));
+    quarvo::HotTrackLabel label(QStringLiteral("quarvo@example.org"));
     label.resize(label.sizeHint());
-    PictureBox picture;
+    quarvo::PictureBox picture;
     picture.resize(105, 89);
     for (QWidget* widget : {static_cast<QWidget*>(&label), static_cast<QWidget*>(&picture)}) {
         QSignalSpy clicked(widget, SIGNAL(clicked()));
@@ -298,11 +299,11 @@ TEST(ClickableControls, ADoubleClickIsOneClickAndOneDoubleClick) {
 }
 
 TEST(ClickableControls, PictureReportsClicksAndStretches) {
-    PictureBox picture;
-    picture.setPicture(quarvo::ImageListPicture(1));
+    quarvo::PictureBox picture;
+    picture.setPicture(quarvo::imageListPicture(1));
     picture.resize(105, 89);
-    QSignalSpy clicked(&picture, &PictureBox::clicked);
-    QSignalSpy double_clicked(&picture, &PictureBox::doubleClicked);
+    QSignalSpy clicked(&picture, &quarvo::PictureBox::clicked);
+    QSignalSpy double_clicked(&picture, &quarvo::PictureBox::doubleClicked);
     QTest::mouseClick(&picture, Qt::LeftButton);
     QTest::mouseDClick(&picture, Qt::LeftButton);
     EXPECT_GE(clicked.count(), 1);
@@ -322,7 +323,7 @@ TEST(ClickableControls, PictureReportsClicksAndStretches) {
 // --- Progress bar -----------------------------------------------------------
 
 TEST(StepProgressBars, MaximumOfZeroIsAnEmptyBarAtPositionZero) {
-    StepProgressBar bar;
+    quarvo::StepProgressBar bar;
     bar.setMaxPosition(10);
     bar.setPosition(7);
     bar.setMaxPosition(0);
@@ -334,7 +335,7 @@ TEST(StepProgressBars, MaximumOfZeroIsAnEmptyBarAtPositionZero) {
 }
 
 TEST(StepProgressBars, StepsAddTheStepAndStopAtTheMaximum) {
-    StepProgressBar bar;
+    quarvo::StepProgressBar bar;
     bar.setMaxPosition(5);
     bar.setPosition(0);
     bar.setStep(2);
@@ -353,7 +354,7 @@ TEST(StepProgressBars, StepsAddTheStepAndStopAtTheMaximum) {
 
 TEST(StepProgressBars, PaintsWhileSteppingButNotAtEveryStep) {
     QWidget window;
-    auto* bar = new StepProgressBar(&window);
+    auto* bar = new quarvo::StepProgressBar(&window);
     bar->resize(586, 17);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -374,7 +375,7 @@ TEST(StepProgressBars, PaintsWhileSteppingButNotAtEveryStep) {
 }
 
 TEST(StepProgressBars, HiddenBarDoesNotPaint) {
-    StepProgressBar bar;
+    quarvo::StepProgressBar bar;
     bar.setMaxPosition(10);
     bar.setRepaintInterval(0);
     for (int i = 0; i < 10; ++i) bar.stepIt();
@@ -386,7 +387,7 @@ TEST(StepProgressBars, HiddenBarDoesNotPaint) {
 
 TEST(PanelStatusBars, PanelsKeepTheirWidthAndGrowForLongerTexts) {
     QWidget window;
-    auto* bar = new PanelStatusBar(&window);
+    auto* bar = new quarvo::PanelStatusBar(&window);
     EXPECT_EQ(bar->addPanel(120, QStringLiteral("# Bookmarks:")), 0);
     EXPECT_EQ(bar->addPanel(50), 1);
     EXPECT_EQ(bar->panelCount(), 2);
@@ -409,7 +410,7 @@ class BalloonHints : public ::testing::Test {
   protected:
     void SetUp() override {
         hints_.setHeader(QStringLiteral("Quarvo - Opera Bookmarks and Contacts Export"));
-        hints_.setIcon(quarvo::ImageListPicture(10));
+        hints_.setIcon(quarvo::imageListPicture(10));
         hints_.install();
         window_.resize(300, 200);
         window_.show();
@@ -421,22 +422,22 @@ class BalloonHints : public ::testing::Test {
         return QApplication::sendEvent(widget, &help);
     }
 
-    BalloonHint hints_;
+    quarvo::BalloonHint hints_;
     QWidget window_;
 };
 
 TEST_F(BalloonHints, EveryHintShowsAsABalloonWithHeaderPictureAndClose) {
-    auto* field = new FileNameEdit(&window_);
+    auto* field = new quarvo::FileNameEdit(&window_);
     field->setToolTip(QStringLiteral(
         "Enter the complete  path and filename \nto your Opera-generated contacts file"));
     field->show();
     askForHint(field->lineEdit());  // the field's parts have no hint of their own
-    BalloonHintWindow* balloon = hints_.balloon();
+    quarvo::BalloonHintWindow* balloon = hints_.balloon();
     ASSERT_NE(balloon, nullptr);
     EXPECT_TRUE(balloon->isVisible());
     EXPECT_EQ(balloon->header(), QStringLiteral("Quarvo - Opera Bookmarks and Contacts Export"));
     EXPECT_EQ(balloon->text(), field->toolTip()) << "blanks and line breaks kept";
-    EXPECT_EQ(image_of(balloon->icon()), image_of(quarvo::ImageListPicture(10)));
+    EXPECT_EQ(image_of(balloon->icon()), image_of(quarvo::imageListPicture(10)));
     ASSERT_NE(balloon->closeButton(), nullptr);
     QTest::mouseClick(balloon->closeButton(), Qt::LeftButton);
     EXPECT_FALSE(balloon->isVisible());
@@ -450,7 +451,7 @@ TEST_F(BalloonHints, NoHintNoBalloon) {
 }
 
 TEST_F(BalloonHints, LeavingTheControlOrPressingElsewhereHidesIt) {
-    auto* button = new SpeedButton(&window_);
+    auto* button = new quarvo::SpeedButton(&window_);
     button->setToolTip(QStringLiteral("Exit Quarvo"));
     auto* other = new QLabel(QStringLiteral("other"), &window_);
     other->move(100, 100);
@@ -469,7 +470,7 @@ TEST_F(BalloonHints, LeavingTheControlOrPressingElsewhereHidesIt) {
 }
 
 TEST_F(BalloonHints, UninstalledHintsLeaveTooltipsToQt) {
-    auto* button = new SpeedButton(&window_);
+    auto* button = new quarvo::SpeedButton(&window_);
     button->setToolTip(QStringLiteral("Help"));
     button->show();
     hints_.uninstall();
