@@ -18,61 +18,28 @@
 namespace quarvo::win32 {
 namespace {
 
-// The client area below the menu, and every control's place in it.
-constexpr int kClientWidth = 586;
-constexpr int kClientHeight = 426;
-constexpr int kBrowseWidth = 21;
+using layouts::kMainWindow;
 
-constexpr std::array kPlaces{
-    Place{IDC_TOOLBAR, 0, 0, 586, 34},
-    Place{IDC_CONTACTS_LABEL, 24, 56, 0, 0},
-    Place{IDC_OPERA_CONTACTS, 16, 72, 553 - kBrowseWidth, 21},
-    Place{IDC_BROWSE_OPERA_CONTACTS, 16 + 553 - kBrowseWidth, 72, kBrowseWidth, 21},
-    Place{IDC_BOOKMARKS_LABEL, 24, 104, 0, 0},
-    Place{IDC_OPERA_BOOKMARKS, 16, 120, 553 - kBrowseWidth, 21},
-    Place{IDC_BROWSE_OPERA_BOOKMARKS, 16 + 553 - kBrowseWidth, 120, kBrowseWidth, 21},
-    Place{IDC_CONTACTS_OUTPUT_LABEL, 24, 184, 0, 0},
-    Place{IDC_CONTACTS_OUTPUT, 16, 200, 553 - kBrowseWidth, 21},
-    Place{IDC_BROWSE_CONTACTS_OUTPUT, 16 + 553 - kBrowseWidth, 200, kBrowseWidth, 21},
-    Place{IDC_BOOKMARKS_OUTPUT_LABEL, 24, 240, 0, 0},
-    Place{IDC_BOOKMARKS_OUTPUT, 16, 256, 553 - kBrowseWidth, 21},
-    Place{IDC_BROWSE_BOOKMARKS_OUTPUT, 16 + 553 - kBrowseWidth, 256, kBrowseWidth, 21},
-    Place{IDC_LOGO, 8, 296, 105, 89},
-    Place{IDC_TITLE, 128, 296, 0, 0},
-    Place{IDC_VERSION, 171, 320, 0, 0},
-    Place{IDC_PURPOSE1, 128, 352, 0, 0},
-    Place{IDC_PURPOSE2, 179, 368, 0, 0},
-    Place{IDC_START_CONVERSION, 376, 304, 193, 25},
-    Place{IDC_PROGRESS, 0, 384, 586, 17},
-    Place{IDC_STATUS, 0, 401, 586, 25},
-};
-
-// Each file-name field: its edit, browse button, hint and browse filter.
+// Each file-name field: its edit, browse button and browse filter.
 struct Field {
     NameField field;
+    std::string_view name;
     int edit;
     int browse;
-    const char* hint;
     // Entries separated by '|', as description|patterns pairs.
     const char* filter;
     int filter_index;
 };
 
 constexpr std::array kFields{
-    Field{NameField::OperaContacts, IDC_OPERA_CONTACTS, IDC_BROWSE_OPERA_CONTACTS,
-          "Enter the complete  path and filename \nto your Opera-generated contacts file",
-          "All files (*.*)|*.*", 1},
-    Field{NameField::OperaBookmarks, IDC_OPERA_BOOKMARKS, IDC_BROWSE_OPERA_BOOKMARKS,
-          "Enter the complete  path and filename \nto your Opera-generated bookmarks file",
-          "All files (*.*)|*.*", 1},
-    Field{NameField::ContactsOutput, IDC_CONTACTS_OUTPUT, IDC_BROWSE_CONTACTS_OUTPUT,
-          "Enter the complete  path and filename \nwhere you want to store your \n"
-          "Outlook-Express compatible CSV \ncontacts file.",
-          "All files (*.*)|*.*|Comma separated values (*.csv)|*.csv", 2},
-    Field{NameField::BookmarksOutput, IDC_BOOKMARKS_OUTPUT, IDC_BROWSE_BOOKMARKS_OUTPUT,
-          "Enter the complete  path and filename \nwhere you want to store your \n"
-          "Internet-Explorer compatible HTML \nbookmarks file.",
-          "All files (*.*)|*.*|Internet Website (*.htm)|*.htm", 2},
+    Field{NameField::OperaContacts, "jfeOperaContactsFile", IDC_OPERA_CONTACTS,
+          IDC_BROWSE_OPERA_CONTACTS, "All files (*.*)|*.*", 1},
+    Field{NameField::OperaBookmarks, "jfeOperaBookmarksFile", IDC_OPERA_BOOKMARKS,
+          IDC_BROWSE_OPERA_BOOKMARKS, "All files (*.*)|*.*", 1},
+    Field{NameField::ContactsOutput, "jfeContactsOutputFile", IDC_CONTACTS_OUTPUT,
+          IDC_BROWSE_CONTACTS_OUTPUT, "All files (*.*)|*.*|Comma separated values (*.csv)|*.csv", 2},
+    Field{NameField::BookmarksOutput, "jfeBookmarksOutputFile", IDC_BOOKMARKS_OUTPUT,
+          IDC_BROWSE_BOOKMARKS_OUTPUT, "All files (*.*)|*.*|Internet Website (*.htm)|*.htm", 2},
 };
 
 const Field& field_of(NameField field) {
@@ -81,39 +48,7 @@ const Field& field_of(NameField field) {
     return kFields[0];
 }
 
-// The toolbar's buttons: glyph (index of the toolbar strip) or the width
-// of a separator, command and hint.
-struct ToolButton {
-    int glyph;
-    int command;
-    const char* hint;
-};
-
-constexpr int kSeparator = -1;
-constexpr int kSeparatorWidth = 21;
-constexpr int kButtonSize = 25;
-
-constexpr std::array kToolButtons{
-    ToolButton{0, ID_HELP, "Show the help-file"},
-    ToolButton{kSeparator, 0, nullptr},
-    ToolButton{1, ID_OPEN_CONTACTS, "Show / edit the  opera contacts-files"},
-    ToolButton{2, ID_OPEN_BOOKMARKS, "Show / edit the opera bookmarks file"},
-    ToolButton{kSeparator, 0, nullptr},
-    ToolButton{3, ID_START_CONVERSION, "Start conversion"},
-    ToolButton{kSeparator, 0, nullptr},
-    ToolButton{4, ID_ABOUT, "About Quarvo"},
-    ToolButton{kSeparator, 0, nullptr},
-    ToolButton{5, ID_EXIT, "Exit Quarvo"},
-};
-
 constexpr int kStartGlyph = 3;
-
-const char* tool_hint(UINT_PTR command) {
-    for (const ToolButton& button : kToolButtons)
-        if (button.glyph != kSeparator && static_cast<UINT_PTR>(button.command) == command)
-            return button.hint;
-    return nullptr;
-}
 
 enum StatusPanel { kMakerPanel, kBookmarksPanel, kContactsPanel, kStatePanel, kSparePanel };
 
@@ -199,8 +134,7 @@ void MainWindow::Initialize() {
     white_ = CreateSolidBrush(RGB(255, 255, 255));
     pictures_ = LoadImageStrip(IDB_IMAGE_LIST);
     createFonts();
-    PlaceControls(window_, kPlaces);
-    SetClientSize(window_, kClientWidth, kClientHeight);
+    LayOut(window_, kMainWindow, kMainWindowIds);
     HICON icon = LoadIconA(ProgramInstance(), MAKEINTRESOURCEA(IDI_QUARVO));
     SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -231,36 +165,12 @@ void MainWindow::createFonts() {
 
 void MainWindow::createToolBar() {
     HWND bar = control(IDC_TOOLBAR);
-    SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     glyphs_ = LoadImageStrip(IDB_TOOLBAR);
     disabled_glyphs_ = LoadImageStrip(IDB_TOOLBAR_DISABLED);
     SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(glyphs_));
     SendMessageA(bar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabled_glyphs_));
-    std::vector<TBBUTTON> buttons;
-    for (const ToolButton& b : kToolButtons) {
-        TBBUTTON button{};
-        if (b.glyph == kSeparator) {
-            button.iBitmap = Scaled(window_, kSeparatorWidth);
-            button.fsStyle = BTNS_SEP;
-        } else {
-            button.iBitmap = b.glyph;
-            button.idCommand = b.command;
-            button.fsState = TBSTATE_ENABLED;
-            button.fsStyle = BTNS_BUTTON;
-            button.iString = -1;
-        }
-        buttons.push_back(button);
-    }
-    SendMessageA(bar, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-    SendMessageA(bar, TB_SETBUTTONSIZE, 0,
-                 MAKELPARAM(Scaled(window_, kButtonSize), Scaled(window_, kButtonSize)));
+    AddToolButtons(bar, kMainWindow, kMainToolCommands);
     createStartButtonGlyph();
-    // The toolbar's own tooltips become balloons with the program's header.
-    HWND tips = reinterpret_cast<HWND>(SendMessageA(bar, TB_GETTOOLTIPS, 0, 0));
-    if (tips) {
-        SetWindowLongPtrA(tips, GWL_STYLE, GetWindowLongPtrA(tips, GWL_STYLE) | TTS_BALLOON);
-        SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, Scaled(window_, 400));
-    }
 }
 
 void MainWindow::createStartButtonGlyph() {
@@ -302,12 +212,13 @@ void MainWindow::createHints() {
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                              ProgramInstance(), nullptr);
     SendMessageA(hints_, TTM_SETMAXTIPWIDTH, 0, Scaled(window_, 400));
-    for (const Field& f : kFields) addHint(f.edit, f.hint);
+    for (const Field& f : kFields)
+        if (const layouts::Control* c = FindControl(kMainWindow, f.name))
+            addHint(f.edit, c->hint.data());
     hint_icon_ = ImageList_GetIcon(pictures_, kBalloonPicture, ILD_NORMAL);
     const auto icon = reinterpret_cast<WPARAM>(hint_icon_ ? hint_icon_ : reinterpret_cast<HICON>(TTI_INFO));
     SendMessageA(hints_, TTM_SETTITLEA, icon, reinterpret_cast<LPARAM>(kBalloonHeader));
-    HWND tool_tips = reinterpret_cast<HWND>(SendMessageA(control(IDC_TOOLBAR), TB_GETTOOLTIPS, 0, 0));
-    if (tool_tips) SendMessageA(tool_tips, TTM_SETTITLEA, icon, reinterpret_cast<LPARAM>(kBalloonHeader));
+    MakeBalloons(control(IDC_TOOLBAR), hint_icon_);
 }
 
 void MainWindow::createMenuPictures() {
@@ -350,7 +261,7 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             return TRUE;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(l);
-            const char* hint = tool_hint(header->idFrom);
+            const char* hint = ToolHint(kMainWindow, kMainToolCommands, header->idFrom);
             if (header->code == TTN_GETDISPINFOA && hint) {
                 reinterpret_cast<NMTTDISPINFOA*>(l)->lpszText = const_cast<char*>(hint);
             } else if (header->code == TTN_GETDISPINFOW && hint) {

@@ -14,23 +14,6 @@
 namespace quarvo::win32 {
 namespace {
 
-constexpr std::array kHelpPlaces{
-    Place{IDC_LOGO, 8, 6, 105, 89},         Place{IDC_TITLE, 120, 2, 0, 0},
-    Place{IDC_VERSION, 163, 26, 0, 0},      Place{IDC_PURPOSE1, 118, 58, 0, 0},
-    Place{IDC_PURPOSE2, 170, 74, 0, 0},
-    // The bevel is a line along the bottom edge of its 8, 96, 569, 10 box.
-    Place{IDC_BEVEL, 8, 104, 569, 2},       Place{IDC_HELP_TEXT, 8, 120, 569, 289},
-    Place{IDC_CLOSE, 8, 414, 569, 25},
-};
-
-constexpr std::array kAboutPlaces{
-    Place{IDC_LOGO, 0, 0, 305, 281},        Place{IDC_TITLE, 320, 8, 0, 0},
-    Place{IDC_VERSION, 363, 32, 0, 0},      Place{IDC_AUTHOR, 320, 96, 0, 0},
-    Place{IDC_EMAIL, 320, 112, 0, 0},       Place{IDC_DROP_ME, 329, 136, 113, 52},
-    Place{IDC_MAIL_PICTURE, 320, 184, 121, 97}, Place{IDC_PURPOSE1, 8, 288, 0, 0},
-    Place{IDC_PURPOSE2, 50, 304, 0, 0},
-};
-
 // The help text of resources/help.txt, with Windows' line breaks.
 std::wstring help_text() {
     HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_HELP_TEXT), MAKEINTRESOURCEA(10));
@@ -82,8 +65,7 @@ void HelpWindow::Initialize() {
     bold_ = BoldFontOf(control(IDC_PURPOSE1));
     SendMessageA(control(IDC_PURPOSE2), WM_SETFONT, reinterpret_cast<WPARAM>(bold_), FALSE);
     title_ = BoldFontOf(control(IDC_TITLE), 24);
-    PlaceControls(window_, kHelpPlaces);
-    SetOuterSize(window_, 594, 478);
+    LayOut(window_, layouts::kHelpWindow, kHelpWindowIds);
     logo_ = LoadPicture(IDB_LOGO);
     set_bitmap(control(IDC_LOGO), logo_);
     SetWindowTextW(control(IDC_HELP_TEXT), help_text().c_str());
@@ -144,12 +126,13 @@ void AboutWindow::Initialize() {
     for (int id : {IDC_PURPOSE1, IDC_PURPOSE2})
         SendMessageA(control(id), WM_SETFONT, reinterpret_cast<WPARAM>(bold_), FALSE);
     title_ = BoldFontOf(control(IDC_TITLE), 24);
-    PlaceControls(window_, kAboutPlaces);
-    SetOuterSize(window_, 466, 358);
     logo_ = LoadPicture(IDB_LOGO_LARGE);
     set_bitmap(control(IDC_LOGO), logo_);
     mail_ = LoadPicture(IDB_ABOUT_MAIL);
     set_bitmap(control(IDC_MAIL_PICTURE), mail_);
+    // After the pictures, which size their controls to themselves: the
+    // logo, scaled down, is smaller than its box.
+    LayOut(window_, layouts::kAboutWindow, kAboutWindowIds);
 }
 
 void AboutWindow::SendEmail() {
@@ -199,9 +182,7 @@ UnderConstructionWindow::~UnderConstructionWindow() {
 }
 
 void UnderConstructionWindow::Initialize() {
-    static constexpr std::array kPlaces{Place{IDC_LOGO, 0, 0, 300, 279}};
-    PlaceControls(window_, kPlaces);
-    SetOuterSize(window_, 308, 314);
+    LayOut(window_, layouts::kUnderConstruction, kUnderConstructionIds);
     picture_ = LoadPicture(IDB_UNDER_CONSTRUCTION);
     set_bitmap(control(IDC_LOGO), picture_);
 }

@@ -11,41 +11,7 @@
 namespace quarvo::win32 {
 namespace {
 
-constexpr int kClientWidth = 582;
-constexpr int kClientHeight = 438;
-constexpr int kToolBarHeight = 29;
-
-constexpr std::array kPlaces{
-    Place{IDC_TOOLBAR, 0, 0, kClientWidth, kToolBarHeight},
-    Place{IDC_EDITOR, 0, kToolBarHeight, kClientWidth, kClientHeight - kToolBarHeight},
-};
-
-struct ToolButton {
-    int picture;  // of the image list, or kSeparator
-    int command;
-    const char* hint;
-};
-
-constexpr int kSeparator = -1;
-
-constexpr std::array kToolButtons{
-    ToolButton{11, ID_RELOAD, "Reload file, discard all changes "},
-    ToolButton{13, ID_SAVE_AS, "Save as ... "},
-    ToolButton{14, ID_SAVE,
-               "Save changes\n\nBe careful when you edited your original opera-file \n"
-               "if you did something wrong your original bookmarks/contacts \n"
-               "will be overwritten !!!"},
-    ToolButton{0, ID_SEARCH, "Search within this file"},
-    ToolButton{kSeparator, 0, nullptr},
-    ToolButton{7, ID_CLOSE_VIEWER, "Close, go back to Main-Window"},
-};
-
-const char* tool_hint(UINT_PTR command) {
-    for (const ToolButton& button : kToolButtons)
-        if (button.picture != kSeparator && static_cast<UINT_PTR>(button.command) == command)
-            return button.hint;
-    return nullptr;
-}
+using layouts::kFileViewer;
 
 constexpr UINT kActivate = WM_APP + 1;
 constexpr int kBalloonPicture = 10;
@@ -83,8 +49,7 @@ void ViewerWindow::Initialize() {
                         ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
                     0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)),
                     ProgramInstance(), nullptr);
-    PlaceControls(window_, kPlaces);
-    SetClientSize(window_, kClientWidth, kClientHeight);
+    LayOut(window_, kFileViewer, kFileViewerIds);
     mono_ = CreateFontA(-Scaled(window_, 13), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                         FIXED_PITCH | FF_MODERN, "Courier New");
@@ -97,35 +62,13 @@ void ViewerWindow::Initialize() {
 
 void ViewerWindow::createToolBar() {
     HWND bar = control(IDC_TOOLBAR);
-    SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     pictures_ = LoadImageStrip(IDB_IMAGE_LIST);
     SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pictures_));
-    std::vector<TBBUTTON> buttons;
-    for (const ToolButton& b : kToolButtons) {
-        TBBUTTON button{};
-        if (b.picture == kSeparator) {
-            button.iBitmap = Scaled(window_, 21);
-            button.fsStyle = BTNS_SEP;
-        } else {
-            button.iBitmap = b.picture;
-            button.idCommand = b.command;
-            // The search is not part of the viewer.
-            button.fsState = b.command == ID_SEARCH ? 0 : TBSTATE_ENABLED;
-            button.fsStyle = BTNS_BUTTON;
-            button.iString = -1;
-        }
-        buttons.push_back(button);
-    }
-    SendMessageA(bar, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-    SendMessageA(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(window_, 23), Scaled(window_, 22)));
-    HWND tips = reinterpret_cast<HWND>(SendMessageA(bar, TB_GETTOOLTIPS, 0, 0));
-    if (tips) {
-        SetWindowLongPtrA(tips, GWL_STYLE, GetWindowLongPtrA(tips, GWL_STYLE) | TTS_BALLOON);
-        SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, Scaled(window_, 400));
-        hint_icon_ = ImageList_GetIcon(pictures_, kBalloonPicture, ILD_NORMAL);
-        SendMessageA(tips, TTM_SETTITLEA, reinterpret_cast<WPARAM>(hint_icon_),
-                     reinterpret_cast<LPARAM>(kBalloonHeader));
-    }
+    AddToolButtons(bar, kFileViewer, kViewerToolCommands);
+    // The search is not part of the viewer.
+    SendMessageA(bar, TB_ENABLEBUTTON, ID_SEARCH, FALSE);
+    hint_icon_ = ImageList_GetIcon(pictures_, kBalloonPicture, ILD_NORMAL);
+    MakeBalloons(bar, hint_icon_);
 }
 
 void ViewerWindow::ShowFile(const std::string& file_name) {
@@ -147,7 +90,7 @@ INT_PTR ViewerWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             return TRUE;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(l);
-            const char* hint = tool_hint(header->idFrom);
+            const char* hint = ToolHint(kFileViewer, kViewerToolCommands, header->idFrom);
             if (header->code == TTN_GETDISPINFOA && hint) {
                 reinterpret_cast<NMTTDISPINFOA*>(l)->lpszText = const_cast<char*>(hint);
             } else if (header->code == TTN_GETDISPINFOW && hint) {

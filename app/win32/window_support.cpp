@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "window_support.h"
 
+#include "program_texts.h"
+
 namespace quarvo::win32 {
 
 HINSTANCE ProgramInstance() {
@@ -21,24 +23,109 @@ SIZE text_size(HWND control) {
     HDC dc = GetDC(control);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
     RECT box{0, 0, 0, 0};
+    // A label's ampersand marks an access key unless the label says not.
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE));
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &box,
-              DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+              DT_CALCRECT | DT_SINGLELINE | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
     SelectObject(dc, old);
     ReleaseDC(control, dc);
     return SIZE{box.right - box.left, box.bottom - box.top};
 }
 
+constexpr int kBevelLine = 2;
+
 }  // namespace
 
-void PlaceControls(HWND window, std::span<const Place> places) {
-    for (const Place& place : places) {
-        HWND control = GetDlgItem(window, place.id);
-        if (!control) continue;
-        const SIZE text = (place.width == 0 || place.height == 0) ? text_size(control) : SIZE{};
-        MoveWindow(control, Scaled(window, place.left), Scaled(window, place.top),
-                   place.width ? Scaled(window, place.width) : text.cx,
-                   place.height ? Scaled(window, place.height) : text.cy, FALSE);
+const layouts::Control* FindControl(const layouts::Window& layout, std::string_view name) {
+    for (const layouts::Control& control : layout.controls)
+        if (control.name == name) return &control;
+    return nullptr;
+}
+
+RECT PlaceOf(HWND control, const layouts::Control& layout) {
+    const layouts::Place& p = layout.place;
+    RECT box{p.left, p.top, p.left + p.width, p.top + p.height};
+    if (layout.kind == layouts::Label && (p.width == 0 || p.height == 0)) {
+        // Measured in the font the control has, in its own pixels.
+        HWND window = GetParent(control);
+        const SIZE text = text_size(control);
+        const int left = Scaled(window, p.left);
+        const int top = Scaled(window, p.top);
+        return RECT{left, top, left + text.cx, top + text.cy};
     }
+    if (layout.kind == layouts::Bevel) box.top = box.bottom - kBevelLine;
+    HWND window = GetParent(control);
+    return RECT{Scaled(window, box.left), Scaled(window, box.top), Scaled(window, box.right),
+                Scaled(window, box.bottom)};
+}
+
+void LayOut(HWND window, const layouts::Window& layout, std::span<const ControlId> ids) {
+    for (const ControlId& id : ids) {
+        HWND control = GetDlgItem(window, id.id);
+        const layouts::Control* place = FindControl(layout, id.name);
+        if (!control || !place) continue;
+        RECT box = PlaceOf(control, *place);
+        if (id.browse) {
+            // The browse button is square, as high as the field.
+            const int side = box.bottom - box.top;
+            MoveWindow(GetDlgItem(window, id.browse), box.right - side, box.top, side, side, FALSE);
+            box.right -= side;
+        }
+        MoveWindow(control, box.left, box.top, box.right - box.left, box.bottom - box.top, FALSE);
+    }
+    SetClientSize(window, layout.client_width, layout.client_height);
+}
+
+void AddToolButtons(HWND toolbar, const layouts::Window& layout,
+                    std::span<const ToolCommand> commands) {
+    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    std::vector<TBBUTTON> buttons;
+    int width = 0;
+    int height = 0;
+    for (const layouts::Control& control : layout.controls) {
+        if (control.parent != "ToolBar1") continue;
+        TBBUTTON button{};
+        if (control.kind == layouts::Separator) {
+            button.iBitmap = Scaled(toolbar, control.place.width);
+            button.fsStyle = BTNS_SEP;
+        } else {
+            for (const ToolCommand& command : commands) {
+                if (command.name != control.name) continue;
+                button.iBitmap = command.picture;
+                button.idCommand = command.command;
+            }
+            button.fsState = TBSTATE_ENABLED;
+            button.fsStyle = BTNS_BUTTON;
+            button.iString = -1;
+            width = control.place.width;
+            height = control.place.height;
+        }
+        buttons.push_back(button);
+    }
+    SendMessageA(toolbar, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    SendMessageA(toolbar, TB_SETBUTTONSIZE, 0,
+                 MAKELPARAM(Scaled(toolbar, width), Scaled(toolbar, height)));
+}
+
+const char* ToolHint(const layouts::Window& layout, std::span<const ToolCommand> commands,
+                     UINT_PTR command) {
+    for (const ToolCommand& c : commands) {
+        if (static_cast<UINT_PTR>(c.command) != command) continue;
+        // The tables' texts are literals, ended by a zero byte.
+        if (const layouts::Control* control = FindControl(layout, c.name))
+            return control->hint.data();
+    }
+    return nullptr;
+}
+
+void MakeBalloons(HWND toolbar, HICON icon) {
+    HWND tips = reinterpret_cast<HWND>(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0));
+    if (!tips) return;
+    SetWindowLongPtrA(tips, GWL_STYLE, GetWindowLongPtrA(tips, GWL_STYLE) | TTS_BALLOON);
+    SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, Scaled(toolbar, 400));
+    SendMessageA(tips, TTM_SETTITLEA,
+                 reinterpret_cast<WPARAM>(icon ? icon : reinterpret_cast<HICON>(TTI_INFO)),
+                 reinterpret_cast<LPARAM>(kBalloonHeader));
 }
 
 void SetClientSize(HWND window, int width, int height) {
@@ -47,11 +134,6 @@ void SetClientSize(HWND window, int width, int height) {
     const auto ex_style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE));
     AdjustWindowRectEx(&box, style, GetMenu(window) != nullptr, ex_style);
     SetWindowPos(window, nullptr, 0, 0, box.right - box.left, box.bottom - box.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void SetOuterSize(HWND window, int width, int height) {
-    SetWindowPos(window, nullptr, 0, 0, Scaled(window, width), Scaled(window, height),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

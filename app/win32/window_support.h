@@ -11,27 +11,44 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "window_ids.h"
+#include "window_layouts.h"
 
 namespace quarvo::win32 {
-
-// A control's place in its window's client area, in pixels at 96 dots per
-// inch. A width or height of 0 makes a label as wide or as high as its text.
-struct Place {
-    int id;
-    int left;
-    int top;
-    int width;
-    int height;
-};
 
 // `pixels` at 96 dots per inch on the window's screen.
 [[nodiscard]] int Scaled(HWND window, int pixels);
 
-void PlaceControls(HWND window, std::span<const Place> places);
+// The control of `layout` called `name`; nullptr when it has none.
+[[nodiscard]] const layouts::Control* FindControl(const layouts::Window& layout,
+                                                  std::string_view name);
+
+// Where a control of `layout` goes in its window, in pixels at 96 dots per
+// inch: a label of width 0 as wide as its text needs, a bevel as its line
+// along the bottom of its box, a file-name edit less its browse button.
+[[nodiscard]] RECT PlaceOf(HWND control, const layouts::Control& layout);
+
+// Places `window`'s controls as `layout` has them and sizes the window so
+// that its client area, below its menu, is the layout's.
+void LayOut(HWND window, const layouts::Window& layout, std::span<const ControlId> ids);
+
+// Adds the toolbar buttons of `layout` (the controls whose parent is the
+// toolbar), in their order, with their widths, commands and pictures.
+void AddToolButtons(HWND toolbar, const layouts::Window& layout,
+                    std::span<const ToolCommand> commands);
+
+// The hint of the toolbar button that runs `command`, or nullptr.
+[[nodiscard]] const char* ToolHint(const layouts::Window& layout,
+                                   std::span<const ToolCommand> commands, UINT_PTR command);
+
+// The toolbar's own hints become balloons with the program's header and
+// `icon`, and break their lines where the hint does.
+void MakeBalloons(HWND toolbar, HICON icon);
 
 // Sizes the window so that its client area, below its menu, is this big.
 void SetClientSize(HWND window, int width, int height);
-void SetOuterSize(HWND window, int width, int height);
 
 // Centres `window` over `owner`, or on the screen's work area without one.
 void CentreOver(HWND window, HWND owner);

@@ -21,6 +21,9 @@
 #include "start_up.h"
 #include "ui_driver.h"
 #include "win32_test_folder.h"
+#include "window_ids.h"
+#include "window_layouts.h"
+#include "window_support.h"
 
 namespace quarvo::testing {
 namespace {
@@ -212,6 +215,98 @@ TEST_F(MainWindowUiTest, AnotherHotlistVersionShowsItsMessageBeforeTheResult) {
     EXPECT_EQ(boxes[0].text, refusal);
     EXPECT_EQ(boxes[1].text, ConversionResultMessage(0, -1));
     EXPECT_FALSE(exists(PathOf("bookmark.htm")));
+}
+
+// A control's box in its window's client area.
+RECT box_in(HWND window, HWND control) {
+    RECT box;
+    GetWindowRect(control, &box);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+    return box;
+}
+
+std::string shown_text(HWND control) {
+    std::string text = ControlText(GetParent(control), GetDlgCtrlID(control));
+    // A label without SS_NOPREFIX shows a doubled ampersand as one.
+    char class_name[16] = {};
+    GetClassNameA(control, class_name, sizeof class_name);
+    if (std::string_view(class_name) == "Static" &&
+        !(GetWindowLongPtrA(control, GWL_STYLE) & SS_NOPREFIX)) {
+        for (std::size_t at = text.find("&&"); at != std::string::npos; at = text.find("&&", at + 1))
+            text.erase(at, 1);
+    }
+    return text;
+}
+
+void expect_layout(HWND window, const layouts::Window& layout,
+                   std::span<const win32::ControlId> ids) {
+    SCOPED_TRACE(std::string(layout.name));
+    char caption[256] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    EXPECT_EQ(std::string(caption), layout.caption);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, layout.client_width);
+    EXPECT_EQ(client.bottom, layout.client_height);
+    for (const win32::ControlId& id : ids) {
+        SCOPED_TRACE(std::string(id.name));
+        const layouts::Control* want = win32::FindControl(layout, id.name);
+        ASSERT_NE(want, nullptr);
+        RECT box = box_in(window, GetDlgItem(window, id.id));
+        if (id.browse) box.right = box_in(window, GetDlgItem(window, id.browse)).right;
+        const layouts::Place& p = want->place;
+        EXPECT_EQ(box.left, p.left);
+        if (want->kind == layouts::Bevel) {
+            EXPECT_EQ(box.bottom, p.top + p.height);
+        } else {
+            EXPECT_EQ(box.top, p.top);
+        }
+        if (p.width != 0) {
+            EXPECT_EQ(box.right - box.left, p.width);
+        }
+        if (p.height != 0 && want->kind != layouts::Bevel) {
+            EXPECT_EQ(box.bottom - box.top, p.height);
+        }
+        const bool captioned = want->kind == layouts::Label || want->kind == layouts::HotTrackLabel ||
+                               want->kind == layouts::GlyphButton;
+        if (captioned) {
+            EXPECT_EQ(shown_text(GetDlgItem(window, id.id)), want->text);
+        }
+    }
+    // The toolbar's buttons and separators, in the table's order. The
+    // common controls put the buttons at the toolbar's top edge, not a few
+    // pixels below it as the tables do: only their run from left to right
+    // and their size are the tables'.
+    HWND toolbar = GetDlgItem(window, IDC_TOOLBAR);
+    if (!toolbar) return;
+    int index = 0;
+    for (const layouts::Control& c : layout.controls) {
+        if (c.parent != "ToolBar1") continue;
+        SCOPED_TRACE(std::string(c.name));
+        RECT item{};
+        ASSERT_TRUE(SendMessageA(toolbar, TB_GETITEMRECT, index++, reinterpret_cast<LPARAM>(&item)));
+        EXPECT_EQ(item.left, c.place.left);
+        EXPECT_EQ(item.right - item.left, c.place.width);
+        if (c.kind != layouts::Separator) {
+            EXPECT_EQ(item.bottom - item.top, c.place.height);
+        }
+    }
+}
+
+// Places, sizes and texts as the layout tables have them; at 96 dots per
+// inch, where the tables' pixels are the screen's.
+TEST_F(MainWindowUiTest, WindowsMatchTheLayoutTables) {
+    Start();
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (dpi != 96) GTEST_SKIP() << dpi << " dots per inch";
+    expect_layout(Main(), layouts::kMainWindow, win32::kMainWindowIds);
+    expect_layout(windows_->help().handle(), layouts::kHelpWindow, win32::kHelpWindowIds);
+    expect_layout(windows_->viewer().handle(), layouts::kFileViewer, win32::kFileViewerIds);
+    expect_layout(windows_->about().handle(), layouts::kAboutWindow, win32::kAboutWindowIds);
+    expect_layout(windows_->underConstruction().handle(), layouts::kUnderConstruction,
+                  win32::kUnderConstructionIds);
 }
 
 TEST_F(MainWindowUiTest, ViewerSavesWithoutEditsWhatItLoaded) {
