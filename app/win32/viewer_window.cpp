@@ -41,9 +41,9 @@ ViewerWindow::~ViewerWindow() {
 }
 
 void ViewerWindow::Initialize() {
-    // Made as a window of UTF-16 text: one made from the dialog's ANSI
-    // template would pass its text through the system's code page, and the
-    // characters outside it would not come back.
+    // A Unicode window: the text goes in and out as UTF-16, never through
+    // the system's code page, which cannot hold every character a file
+    // may have.
     CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                         ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
