@@ -5,10 +5,7 @@
 
 #include <string>
 
-namespace quarvo {
-// The application title: the program's name and its message boxes' caption.
-inline constexpr char kApplicationTitle[] = "Quarvo";
-}  // namespace quarvo
+#include "program_texts.h"
 
 class TfZorezOrudaz_Main;
 class TfSettings;

@@ -6,6 +6,8 @@
 #include <QFont>
 #include <memory>
 
+#include "program_texts.h"
+
 class QApplication;
 class TfZorezOrudaz_Main;
 class TfSettings;
@@ -18,9 +20,6 @@ namespace quarvo {
 class BalloonHint;
 class Desktop;
 class QtDesktop;
-
-// The header every balloon hint of the program carries.
-inline constexpr char kBalloonHeader[] = "Quarvo - Opera Bookmarks and Contacts Export";
 
 // "MS Sans Serif" at 8 points where the system has it, else the nearest
 // sans-serif face the system has, at the same size.

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "desktop.h"
+#include "program_texts.h"
 
 namespace Ui {
 class TfAbout;
@@ -21,7 +22,7 @@ class TfAbout : public QDialog {
     ~TfAbout() override;
 
     // The address lblEmail shows and the mail link is made of.
-    static constexpr const char* kMakerAddress = "quarvo@example.org";
+    static constexpr const char* kMakerAddress = quarvo::kMakerAddress;
 
   public slots:
     void CloseClick();

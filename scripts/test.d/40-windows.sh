@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The Windows build. Cross-builds the core, the Windows file layer and folder
-# lookup, their tests and quarvo-convert.exe with MinGW-w64, then runs them
-# under Wine (scripts/windows/run-under-wine.sh): the tests, and the
-# converter against the Linux one on every Opera file of the corpus.
+# lookup, the windows' logic, their tests, quarvo-convert.exe and the Win32
+# program quarvo.exe with MinGW-w64, then runs them under Wine
+# (scripts/windows/run-under-wine.sh): the tests, and the converter against
+# the Linux one on every Opera file of the corpus, quarvo.exe's windows on
+# a private display, and the installer (package/) installed, started and
+# uninstalled.
 set -euo pipefail
 root="${QUARVO_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}"
 jobs="${QUARVO_JOBS:-2}"
@@ -24,7 +27,9 @@ cmake -S . -B "$build" \
   -DQUARVO_BUILD_APP=OFF -DQUARVO_BUILD_BENCH=OFF \
   -DQUARVO_GTEST_SOURCE_DIR=/usr/src/googletest >>"$log" 2>&1 || { cat "$log"; exit 1; }
 cmake --build "$build" -j "$jobs" \
-  --target quarvo_core_tests quarvo_windows_tests quarvo-convert >>"$log" 2>&1 ||
+  --target quarvo_core_tests quarvo_windows_tests quarvo_app_common_tests quarvo_win32_ui_tests \
+  quarvo-convert quarvo quarvo_packages \
+  >>"$log" 2>&1 ||
   { tail -n 80 "$log"; exit 1; }
 
 # The Linux converter to compare with, built on its own: the main build runs

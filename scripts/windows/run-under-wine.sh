@@ -2,7 +2,10 @@
 # SPDX-License-Identifier: MIT
 # Runs the Windows build's tests under Wine in a fresh prefix inside the build
 # folder, then checks that quarvo-convert.exe turns every Opera file of the
-# corpus into the same bytes as the Linux quarvo-convert.
+# corpus into the same bytes as the Linux quarvo-convert, and then drives
+# quarvo.exe's windows (quarvo_win32_ui_tests.exe) on a private Xvfb
+# display, keeping a picture of each window in screenshots/, and last
+# installs, starts and uninstalls the setup program of package/.
 #
 #   run-under-wine.sh WINDOWS_BUILD LINUX_CONVERTER [CORPUS]
 #
@@ -41,6 +44,8 @@ unset WINEPREFIX DISPLAY WAYLAND_DISPLAY
 # Messages about the run go to the terminal even while a call's output is
 # sent to a file.
 exec 3>&2
+
+xvfb_pid=""
 
 prefix_pids() {
   grep -lszxF "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null |
@@ -126,7 +131,7 @@ run_tests() {
   mkdir -p "$links"
   ln -s real.txt "$links/link.txt"
   wine_env+=("QUARVO_NO_MEDIUM_DRIVE=Q:" "QUARVO_LINK_FOLDER=Z:${links//\//\\}")
-  for test in quarvo_core_tests quarvo_windows_tests; do
+  for test in quarvo_core_tests quarvo_windows_tests quarvo_app_common_tests; do
     exe="$(find "$build/tests" -name "$test.exe" | head -n 1)"
     status=0
     run_wine "$limit_test" "$build/$test.log" "$exe" --gtest_brief=1 >"$build/$test.log" 2>&1 ||
@@ -198,6 +203,166 @@ compare_corpus() {
     "($((SECONDS - started)) s)"
 }
 
+# The display of the window test: a private Xvfb, which picks a free
+# display number itself and says which.
+start_display() {
+  local number_file="$build/xvfb.display" waited=0
+  : >"$number_file"
+  Xvfb -displayfd 4 -screen 0 1024x768x24 -nolisten tcp 4>"$number_file" \
+    >"$build/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  while [ ! -s "$number_file" ]; do
+    if [ "$waited" -ge 100 ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+      echo "Xvfb did not start; its log: $build/xvfb.log"
+      return 1
+    fi
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  display=":$(head -n 1 "$number_file")"
+}
+
+stop_display() {
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=""
+  fi
+}
+
+run_window_tests() {
+  local exe status=0 shots="$build/screenshots" log="$build/quarvo_win32_ui_tests.log"
+  local display picture started=$SECONDS
+  exe="$(find "$build/tests" -name quarvo_win32_ui_tests.exe | head -n 1)"
+  if [ -z "$exe" ]; then
+    echo "no window test built: skipped"
+    return 0
+  fi
+  start_display || return 1
+  rm -rf "$shots"
+  mkdir -p "$shots"
+  local ui_env=("DISPLAY=$display" "QUARVO_SCREENSHOTS=$(to_windows "$shots")")
+  if [ -n "$corpus" ] && [ -d "$build/corpus-compare/linux" ]; then
+    ui_env+=("QUARVO_CORPUS_DIR=$(to_windows "$corpus")"
+      "QUARVO_LINUX_OUTPUTS=$(to_windows "$build/corpus-compare/linux")")
+  fi
+  local saved_env=("${wine_env[@]}")
+  wine_env+=("${ui_env[@]}")
+  # Wine draws the windows' frames itself on a desktop of its own, so that
+  # the pictures show them whole, as Windows would. The desktop does not
+  # hand on the test's exit status: its output tells.
+  run_wine "$limit_test" "$log" explorer /desktop=Quarvo,1024x768 "$(to_windows "$exe")" \
+    --gtest_brief=1 \
+    >"$log" 2>&1 || status=$?
+  wine_env=("${saved_env[@]}")
+  stop_display
+  if [ "$status" -eq 0 ] && { ! grep -qE '^\[  PASSED  \]' "$log" || grep -qE '^\[  FAILED  \]' "$log"; }; then
+    status=1
+  fi
+  if [ "$status" -eq 124 ]; then
+    return 124
+  elif [ "$status" -ne 0 ]; then
+    cat "$log"
+    echo "quarvo_win32_ui_tests: FAILED under Wine (exit $status)"
+    return 1
+  fi
+  echo "quarvo_win32_ui_tests: $(grep -E '^\[  PASSED  \]' "$log" | tail -n 1)" \
+    "($((SECONDS - started)) s)"
+  for picture in "$shots"/*.bmp; do
+    [ -e "$picture" ] || continue
+    convert "$picture" "${picture%.bmp}.png" && rm -f "$picture"
+  done
+  echo "window pictures in $shots"
+}
+
+# The files the installer may touch: Program Files and the Start menu.
+installed_places() {
+  (cd "$prefix/drive_c" && find "Program Files" ProgramData -print 2>/dev/null | sort)
+}
+
+# Installs the setup program silently, starts the installed program and
+# closes it, runs the installed converter, uninstalls silently and checks
+# that no file and no registry key of it is left.
+test_installer() {
+  local setup dir started=$SECONDS status=0 program waited=0
+  setup="$(find "$build/package" -name '*-setup.exe' 2>/dev/null | head -n 1)"
+  if [ -z "$setup" ]; then
+    echo "no installer built: skipped"
+    return 0
+  fi
+  local log="$build/installer.log" key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quarvo'
+  dir="$prefix/drive_c/Program Files/Quarvo"
+  local lnk="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quarvo.lnk"
+  installed_places >"$build/installed-before.txt"
+  : >"$log"
+  run_wine "$limit_call" "$log" "$setup" /S >>"$log" 2>&1 || status=$?
+  [ "$status" -ne 124 ] || return 124
+  local file
+  for file in "$dir/quarvo.exe" "$dir/quarvo-convert.exe" "$dir/Uninstall.exe" "$lnk"; do
+    [ -e "$file" ] || { echo "installer (exit $status): $file missing; log: $log"; return 1; }
+  done
+  run_wine "$limit_call" "$log" "$dir/quarvo-convert.exe" --version >>"$log" 2>&1 || {
+    status=$?
+    [ "$status" -ne 124 ] || return 124
+    echo "the installed quarvo-convert.exe failed (exit $status); log: $log"
+    return 1
+  }
+  # The installed program starts, shows its window and ends when closed.
+  start_display || return 1
+  local saved_env=("${wine_env[@]}")
+  wine_env+=("DISPLAY=$display")
+  # On the desktop of the window test: a program sees only the windows of
+  # its own desktop, so taskkill runs there too. The desktop hands on no
+  # exit status; that the program ended when asked is what tells.
+  local desktop=(explorer /desktop=Quarvo,1024x768)
+  run_wine "$limit_call" "$log" "${desktop[@]}" 'C:\Program Files\Quarvo\quarvo.exe' \
+    >>"$log" 2>&1 &
+  program=$!
+  # Asked to close once a second: the first ask may come before its window.
+  local asks=0
+  status=0
+  while kill -0 "$program" 2>/dev/null && [ "$asks" -lt 40 ]; do
+    sleep 1
+    asks=$((asks + 1))
+    run_wine "$limit_call" "$log" "${desktop[@]}" taskkill /im quarvo.exe >>"$log" 2>&1 ||
+      status=$?
+    [ "$status" -ne 124 ] || break
+    status=0
+  done
+  local program_status=0
+  wait "$program" || program_status=$?
+  wine_env=("${saved_env[@]}")
+  stop_display
+  [ "$status" -ne 124 ] && [ "$program_status" -ne 124 ] || return 124
+  if [ "$program_status" -ne 0 ] || ! grep -q 'Close message sent' "$log"; then
+    echo "the installed quarvo.exe did not run until closed (exit $program_status); log: $log"
+    return 1
+  fi
+  # The uninstaller runs from a copy of itself and returns at once; the
+  # copy is done when the folder is gone.
+  run_wine "$limit_call" "$log" "$dir/Uninstall.exe" /S >>"$log" 2>&1 || status=$?
+  [ "$status" -ne 124 ] || return 124
+  while [ -e "$dir" ] && [ "$waited" -lt 300 ]; do
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  installed_places >"$build/installed-after.txt"
+  if ! cmp -s "$build/installed-before.txt" "$build/installed-after.txt"; then
+    echo "the uninstaller left files behind:"
+    diff "$build/installed-before.txt" "$build/installed-after.txt" || true
+    return 1
+  fi
+  status=0
+  run_wine "$limit_call" "$log" reg query "$key" >>"$log" 2>&1 || status=$?
+  [ "$status" -ne 124 ] || return 124
+  if [ "$status" -eq 0 ]; then
+    echo "the uninstaller left the registry key $key"
+    return 1
+  fi
+  echo "installer: installed, started, closed and uninstalled without a trace" \
+    "($((SECONDS - started)) s)"
+}
+
 # One run from a fresh prefix. The steps stop at the first failure
 # themselves: errexit does not reach inside a function called with ||.
 attempt() {
@@ -206,10 +371,12 @@ attempt() {
   echo "prefix made in $((SECONDS - started)) s"
   run_tests || return
   compare_corpus || return
+  run_window_tests || return
+  test_installer || return
   stop_prefix
 }
 
-trap stop_prefix EXIT
+trap 'stop_prefix; stop_display' EXIT
 trap 'exit 143' TERM
 trap 'exit 130' INT
 

@@ -35,7 +35,8 @@ chmod +x "$work/wine" "$work/wineserver"
 
 build="$work/build"
 mkdir -p "$build/tests" "$build/tools"
-touch "$build/tests/quarvo_core_tests.exe" "$build/tests/quarvo_windows_tests.exe"
+touch "$build/tests/quarvo_core_tests.exe" "$build/tests/quarvo_windows_tests.exe" \
+  "$build/tests/quarvo_app_common_tests.exe"
 
 # run NAME ENV... runs the step's Wine half with short limits and the
 # environment given; its output lands in $work/NAME.out, the calls in

@@ -1,0 +1,424 @@
+// SPDX-License-Identifier: MIT
+#include "main_window.h"
+
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
+#include <cderr.h>
+#include <commdlg.h>
+
+#include <array>
+#include <vector>
+
+#include "file_name_field.h"
+#include "program_texts.h"
+#include "resource_ids.h"
+#include "window_layouts.h"
+#include "window_support.h"
+
+namespace quarvo::win32 {
+namespace {
+
+using layouts::kMainWindow;
+
+// Each file-name field: its edit, browse button and browse filter.
+struct Field {
+    NameField field;
+    std::string_view name;
+    int edit;
+    int browse;
+    // Entries separated by '|', as description|patterns pairs.
+    const char* filter;
+    int filter_index;
+};
+
+constexpr std::array kFields{
+    Field{NameField::OperaContacts, "jfeOperaContactsFile", IDC_OPERA_CONTACTS,
+          IDC_BROWSE_OPERA_CONTACTS, "All files (*.*)|*.*", 1},
+    Field{NameField::OperaBookmarks, "jfeOperaBookmarksFile", IDC_OPERA_BOOKMARKS,
+          IDC_BROWSE_OPERA_BOOKMARKS, "All files (*.*)|*.*", 1},
+    Field{NameField::ContactsOutput, "jfeContactsOutputFile", IDC_CONTACTS_OUTPUT,
+          IDC_BROWSE_CONTACTS_OUTPUT, "All files (*.*)|*.*|Comma separated values (*.csv)|*.csv", 2},
+    Field{NameField::BookmarksOutput, "jfeBookmarksOutputFile", IDC_BOOKMARKS_OUTPUT,
+          IDC_BROWSE_BOOKMARKS_OUTPUT, "All files (*.*)|*.*|Internet Website (*.htm)|*.htm", 2},
+};
+
+const Field& field_of(NameField field) {
+    for (const Field& f : kFields)
+        if (f.field == field) return f;
+    return kFields[0];
+}
+
+constexpr int kStartGlyph = 3;
+
+enum StatusPanel { kMakerPanel, kBookmarksPanel, kContactsPanel, kStatePanel, kSparePanel };
+
+// Alt+Down or F4 in a file-name field opens its browse dialog, as a combo
+// box's list opens.
+LRESULT CALLBACK field_keys(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_PTR browse_id,
+                            DWORD_PTR) {
+    const bool alt_down = message == WM_SYSKEYDOWN && w == VK_DOWN;
+    const bool f4 = message == WM_KEYDOWN && w == VK_F4;
+    if (alt_down || f4) {
+        SendMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(browse_id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(GetParent(edit), static_cast<int>(browse_id))));
+        return 0;
+    }
+    return DefSubclassProc(edit, message, w, l);
+}
+
+constexpr UINT kFirstShown = WM_APP + 1;
+
+// Pictures of the image list (resources/images/imagelist).
+constexpr int kBrowsePicture = 3;
+constexpr int kBalloonPicture = 10;
+
+struct MenuPicture {
+    int command;
+    int picture;
+};
+
+constexpr std::array kMenuPictures{
+    MenuPicture{ID_START_CONVERSION, 1}, MenuPicture{ID_OPEN_BOOKMARKS, 19},
+    MenuPicture{ID_OPEN_CONTACTS, 18},   MenuPicture{ID_EXIT, 7},
+    MenuPicture{ID_HELP, 16},            MenuPicture{ID_ABOUT, 17},
+};
+
+int menu_picture(UINT command) {
+    for (const MenuPicture& p : kMenuPictures)
+        if (static_cast<UINT>(p.command) == command) return p.picture;
+    return -1;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Desktop& desktop, OtherWindows others)
+    : desktop_(desktop), others_(std::move(others)), logic_(*this, desktop) {
+    CreateDialogParamA(ProgramInstance(), MAKEINTRESOURCEA(IDD_MAIN), nullptr, DialogProc,
+                       reinterpret_cast<LPARAM>(this));
+}
+
+MainWindow::~MainWindow() {
+    if (window_) DestroyWindow(window_);
+    for (HFONT font : {bold_, title_})
+        if (font) DeleteObject(font);
+    if (logo_) DeleteObject(logo_);
+    for (HIMAGELIST list : {glyphs_, disabled_glyphs_, start_glyph_, pictures_})
+        if (list) ImageList_Destroy(list);
+    for (HICON icon : {hint_icon_, browse_icon_})
+        if (icon) DestroyIcon(icon);
+    if (white_) DeleteObject(white_);
+}
+
+void MainWindow::Show() {
+    CentreOver(window_, nullptr);
+    ShowWindow(window_, SW_SHOW);
+    UpdateWindow(window_);
+    // A display without a window manager may never activate the window; the
+    // first showing stands in for the first activation then.
+    PostMessageA(window_, kFirstShown, 0, 0);
+}
+
+INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<MainWindow*>(l);
+        SetWindowLongPtrA(window, DWLP_USER, l);
+        self->window_ = window;
+        self->Initialize();
+        return FALSE;
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, DWLP_USER));
+    return self ? self->Handle(message, w, l) : FALSE;
+}
+
+void MainWindow::Initialize() {
+    white_ = CreateSolidBrush(RGB(255, 255, 255));
+    pictures_ = LoadImageStrip(IDB_IMAGE_LIST);
+    createFonts();
+    LayOut(window_, kMainWindow, kMainWindowIds);
+    HICON icon = LoadIconA(ProgramInstance(), MAKEINTRESOURCEA(IDI_QUARVO));
+    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    createToolBar();
+    createStatusBar();
+    createHints();
+    logo_ = LoadPicture(IDB_LOGO);
+    SendMessageA(control(IDC_LOGO), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_));
+    createMenuPictures();
+    browse_icon_ = ImageList_GetIcon(pictures_, kBrowsePicture, ILD_NORMAL);
+    for (const Field& f : kFields) {
+        SendMessageA(control(f.browse), BM_SETIMAGE, IMAGE_ICON,
+                     reinterpret_cast<LPARAM>(browse_icon_));
+        SetWindowSubclass(control(f.edit), field_keys, static_cast<UINT_PTR>(f.browse), 0);
+    }
+    // A window being made has no message loop around it yet, so an error of
+    // the creation step is reported here and the window is made all the same.
+    RunReporting(desktop_, [this] { logic_.FormCreate(); });
+}
+
+void MainWindow::createFonts() {
+    bold_ = BoldFontOf(control(IDC_CONTACTS_LABEL));
+    for (int id : {IDC_BOOKMARKS_LABEL, IDC_CONTACTS_OUTPUT_LABEL, IDC_BOOKMARKS_OUTPUT_LABEL,
+                   IDC_PURPOSE1, IDC_PURPOSE2})
+        SendMessageA(control(id), WM_SETFONT, reinterpret_cast<WPARAM>(bold_), FALSE);
+    title_ = BoldFontOf(control(IDC_TITLE), 24);
+}
+
+void MainWindow::createToolBar() {
+    HWND bar = control(IDC_TOOLBAR);
+    glyphs_ = LoadImageStrip(IDB_TOOLBAR);
+    disabled_glyphs_ = LoadImageStrip(IDB_TOOLBAR_DISABLED);
+    SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(glyphs_));
+    SendMessageA(bar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabled_glyphs_));
+    AddToolButtons(bar, kMainWindow, kMainToolCommands);
+    createStartButtonGlyph();
+}
+
+void MainWindow::createStartButtonGlyph() {
+    // The button's image list holds one picture per state: normal, hot,
+    // pressed, disabled, default and stylus-hot.
+    start_glyph_ = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 6, 0);
+    HICON normal = ImageList_GetIcon(glyphs_, kStartGlyph, ILD_NORMAL);
+    HICON disabled = ImageList_GetIcon(disabled_glyphs_, kStartGlyph, ILD_NORMAL);
+    for (HICON state : {normal, normal, normal, disabled, normal, normal})
+        ImageList_ReplaceIcon(start_glyph_, -1, state);
+    DestroyIcon(normal);
+    DestroyIcon(disabled);
+    BUTTON_IMAGELIST images{};
+    images.himl = start_glyph_;
+    images.margin = RECT{Scaled(window_, 4), 0, 0, 0};
+    images.uAlign = BUTTON_IMAGELIST_ALIGN_LEFT;
+    SendMessageA(control(IDC_START_CONVERSION), BCM_SETIMAGELIST, 0,
+                 reinterpret_cast<LPARAM>(&images));
+}
+
+void MainWindow::createStatusBar() {
+    HWND bar = control(IDC_STATUS);
+    std::vector<int> edges;
+    int right = 0;
+    for (const layouts::StatusPanel& panel : layouts::kMainStatusPanels) {
+        right += Scaled(window_, panel.width);
+        edges.push_back(right);
+    }
+    SendMessageA(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    SendMessageA(bar, SB_SETBKCOLOR, 0, RGB(255, 255, 255));
+    int part = 0;
+    for (const layouts::StatusPanel& panel : layouts::kMainStatusPanels)
+        SendMessageA(bar, SB_SETTEXTA, part++, reinterpret_cast<LPARAM>(std::string(panel.text).c_str()));
+}
+
+void MainWindow::createHints() {
+    hints_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                             WS_POPUP | TTS_BALLOON | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                             ProgramInstance(), nullptr);
+    SendMessageA(hints_, TTM_SETMAXTIPWIDTH, 0, Scaled(window_, 400));
+    for (const Field& f : kFields)
+        if (const layouts::Control* c = FindControl(kMainWindow, f.name))
+            addHint(f.edit, c->hint.data());
+    hint_icon_ = ImageList_GetIcon(pictures_, kBalloonPicture, ILD_NORMAL);
+    const auto icon = reinterpret_cast<WPARAM>(hint_icon_ ? hint_icon_ : reinterpret_cast<HICON>(TTI_INFO));
+    SendMessageA(hints_, TTM_SETTITLEA, icon, reinterpret_cast<LPARAM>(kBalloonHeader));
+    MakeBalloons(control(IDC_TOOLBAR), hint_icon_);
+}
+
+void MainWindow::createMenuPictures() {
+    HMENU menu = GetMenu(window_);
+    SetMenuDefaultItem(GetSubMenu(menu, 0), ID_START_CONVERSION, FALSE);
+    SetMenuDefaultItem(GetSubMenu(menu, 3), ID_ABOUT, FALSE);
+    // The menu asks for each picture when it draws the item, so that a
+    // disabled item gets a faded one.
+    for (const MenuPicture& p : kMenuPictures) {
+        MENUITEMINFOA item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_BITMAP;
+        item.hbmpItem = HBMMENU_CALLBACK;
+        SetMenuItemInfoA(menu, static_cast<UINT>(p.command), FALSE, &item);
+    }
+}
+
+void MainWindow::drawMenuPicture(const DRAWITEMSTRUCT& item) const {
+    const int picture = menu_picture(item.itemID);
+    if (picture < 0) return;
+    const int top = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2;
+    ImageList_Draw(pictures_, picture, item.hDC, item.rcItem.left, top,
+                   (item.itemState & ODS_GRAYED) ? ILD_BLEND50 : ILD_NORMAL);
+}
+
+void MainWindow::addHint(int id, const char* text) {
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(control(id));
+    tool.lpszText = const_cast<char*>(text);
+    SendMessageA(hints_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+INT_PTR MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
+    switch (message) {
+        case WM_COMMAND:
+            Command(LOWORD(w), HIWORD(w));
+            return TRUE;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(l);
+            const char* hint = ToolHint(kMainWindow, kMainToolCommands, header->idFrom);
+            if (header->code == TTN_GETDISPINFOA && hint) {
+                reinterpret_cast<NMTTDISPINFOA*>(l)->lpszText = const_cast<char*>(hint);
+            } else if (header->code == TTN_GETDISPINFOW && hint) {
+                // The hints are ASCII.
+                tip_buffer_.assign(hint, hint + std::string_view(hint).size());
+                reinterpret_cast<NMTTDISPINFOW*>(l)->lpszText = tip_buffer_.data();
+            }
+            return FALSE;
+        }
+        case WM_MEASUREITEM: {
+            auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
+            if (item->CtlType != ODT_MENU) return FALSE;
+            item->itemWidth = 16;
+            item->itemHeight = 16;
+            return TRUE;
+        }
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+            if (item->CtlType != ODT_MENU) return FALSE;
+            drawMenuPicture(*item);
+            return TRUE;
+        }
+        case WM_INITMENUPOPUP:
+            if (!HIWORD(l) && reinterpret_cast<HMENU>(w) == GetSubMenu(GetMenu(window_), 0))
+                RunReporting(desktop_, [this] { logic_.UpdateStartCommand(); });
+            return TRUE;
+        case WM_ACTIVATE:
+            if (LOWORD(w) != WA_INACTIVE) RunReporting(desktop_, [this] { logic_.Activated(); });
+            return FALSE;
+        case kFirstShown:
+            RunReporting(desktop_, [this] { logic_.Activated(); });
+            return TRUE;
+        case WM_CTLCOLORDLG:
+            return reinterpret_cast<INT_PTR>(white_);
+        case WM_CTLCOLORSTATIC:
+            SetBkColor(reinterpret_cast<HDC>(w), RGB(255, 255, 255));
+            return reinterpret_cast<INT_PTR>(white_);
+        case WM_CLOSE:
+            // Closing the main window ends the program, even while another
+            // window of it is open.
+            ShowWindow(window_, SW_HIDE);
+            PostQuitMessage(0);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+void MainWindow::Command(int id, int code) {
+    const auto run = [this](auto action) { RunReporting(desktop_, action); };
+    switch (id) {
+        case IDC_OPERA_CONTACTS:
+        case IDC_OPERA_BOOKMARKS:
+            if (code == EN_CHANGE) run([this] { logic_.CountItems(); });
+            return;
+        case IDC_START_CONVERSION:
+        case ID_START_CONVERSION:
+            run([this] { logic_.StartConversion(); });
+            return;
+        case ID_OPEN_BOOKMARKS:
+            run([this] { logic_.OpenBookmarks(); });
+            return;
+        case ID_OPEN_CONTACTS:
+            run([this] { logic_.OpenContacts(); });
+            return;
+        case ID_ABOUT:
+            if (others_.about) run(others_.about);
+            return;
+        case IDC_LOGO:
+        case IDC_TITLE:
+        case IDC_VERSION:
+        case IDC_PURPOSE1:
+        case IDC_PURPOSE2:
+            if (code == STN_DBLCLK && others_.about) run(others_.about);
+            return;
+        case ID_HELP:
+            if (others_.help) run(others_.help);
+            return;
+        case ID_EXIT:
+        case IDCANCEL:
+            // Escape in a dialog asks it to cancel; the main window stays.
+            if (id == ID_EXIT) PostMessageA(window_, WM_CLOSE, 0, 0);
+            return;
+        default:
+            for (const Field& f : kFields)
+                if (f.browse == id) run([this, &f] { Browse(f.field); });
+    }
+}
+
+void MainWindow::Browse(NameField which) {
+    const Field& f = field_of(which);
+    std::string filter = f.filter;
+    for (char& c : filter)
+        if (c == '|') c = '\0';
+    filter.append(2, '\0');
+    std::vector<char> name(32768, '\0');
+    const std::string current = FileName(which);
+    current.copy(name.data(), name.size() - 1);
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window_;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = static_cast<DWORD>(f.filter_index);
+    dialog.lpstrFile = name.data();
+    dialog.nMaxFile = static_cast<DWORD>(name.size());
+    dialog.lpstrTitle = "Browse";
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameA(&dialog)) {
+        // A field holding what no file can be named opens the dialog empty.
+        if (CommDlgExtendedError() != FNERR_INVALIDFILENAME) return;
+        name.assign(name.size(), '\0');
+        if (!GetOpenFileNameA(&dialog)) return;
+    }
+    SetFileName(which, name.data());
+}
+
+std::string MainWindow::FileName(NameField field) const {
+    return FileNameFromFieldText(WindowText(control(field_of(field).edit)));
+}
+
+void MainWindow::SetFileName(NameField field, const std::string& name) {
+    SetWindowTextBytes(control(field_of(field).edit), FieldTextForFileName(name));
+}
+
+void MainWindow::ShowCounts(const ItemCounts& counts) {
+    HWND progress = control(IDC_PROGRESS);
+    SendMessageA(progress, PBM_SETRANGE32, 0, counts.progress_maximum);
+    SendMessageA(progress, PBM_SETSTEP, 1, 0);
+    SendMessageA(progress, PBM_SETPOS, 0, 0);
+    HWND status = control(IDC_STATUS);
+    const std::string bookmarks = "# Bookmarks: " + std::to_string(counts.bookmarks);
+    const std::string contacts = "# Contacts: " + std::to_string(counts.contacts);
+    SendMessageA(status, SB_SETTEXTA, kBookmarksPanel, reinterpret_cast<LPARAM>(bookmarks.c_str()));
+    SendMessageA(status, SB_SETTEXTA, kContactsPanel, reinterpret_cast<LPARAM>(contacts.c_str()));
+    SendMessageA(status, SB_SETTEXTA, kStatePanel,
+                 reinterpret_cast<LPARAM>(counts.ready ? "Status: Ready to convert"
+                                                       : "Status: Choose Opera Filnames"));
+    EnableWindow(control(IDC_START_CONVERSION), counts.ready);
+    SendMessageA(control(IDC_TOOLBAR), TB_ENABLEBUTTON, ID_START_CONVERSION, MAKELPARAM(counts.ready, 0));
+}
+
+void MainWindow::EnableStartCommand(bool enabled) {
+    EnableMenuItem(GetMenu(window_), ID_START_CONVERSION,
+                   MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void MainWindow::ShowProgress(bool shown) {
+    ShowWindow(control(IDC_PROGRESS), shown ? SW_SHOW : SW_HIDE);
+    UpdateWindow(window_);
+}
+
+void MainWindow::StepProgress() {
+    SendMessageA(control(IDC_PROGRESS), PBM_STEPIT, 0, 0);
+}
+
+void MainWindow::ShowViewer(const std::string& file_name) {
+    if (others_.viewer) others_.viewer(file_name);
+}
+
+}  // namespace quarvo::win32

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+// The main window on Win32: the dialog IDD_MAIN of quarvo.rc with its
+// toolbar, status panels, progress bar and balloon hints. It shows what
+// MainWindowLogic decides and passes its controls' events on.
+#pragma once
+
+#include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+
+#include "desktop.h"
+#include "main_window_logic.h"
+
+namespace quarvo::win32 {
+
+// The windows the main window opens, each shown modally over it.
+struct OtherWindows {
+    std::function<void()> help;
+    std::function<void()> about;
+    std::function<void(const std::string& file_name)> viewer;
+};
+
+class MainWindow final : private MainWindowView {
+  public:
+    // Makes the window, hidden, and runs its creation step, which fills in
+    // the default names.
+    MainWindow(Desktop& desktop, OtherWindows others);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    [[nodiscard]] HWND handle() const { return window_; }
+    // Shows the window centred on the screen; the first showing counts.
+    void Show();
+
+  private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM w, LPARAM l);
+    INT_PTR Handle(UINT message, WPARAM w, LPARAM l);
+    void Initialize();
+    void createToolBar();
+    void createStartButtonGlyph();
+    void createStatusBar();
+    void createHints();
+    void createFonts();
+    void addHint(int id, const char* text);
+    void createMenuPictures();
+    void drawMenuPicture(const DRAWITEMSTRUCT& item) const;
+    void Command(int id, int code);
+    void Browse(NameField field);
+    [[nodiscard]] HWND control(int id) const { return GetDlgItem(window_, id); }
+
+    [[nodiscard]] std::string FileName(NameField field) const override;
+    void SetFileName(NameField field, const std::string& name) override;
+    void ShowCounts(const ItemCounts& counts) override;
+    void EnableStartCommand(bool enabled) override;
+    void ShowProgress(bool shown) override;
+    void StepProgress() override;
+    void ShowViewer(const std::string& file_name) override;
+
+    Desktop& desktop_;
+    OtherWindows others_;
+    MainWindowLogic logic_;
+    HWND window_ = nullptr;
+    HWND hints_ = nullptr;
+    HFONT bold_ = nullptr;
+    HFONT title_ = nullptr;
+    HBITMAP logo_ = nullptr;
+    HIMAGELIST glyphs_ = nullptr;
+    HIMAGELIST disabled_glyphs_ = nullptr;
+    HIMAGELIST start_glyph_ = nullptr;
+    HIMAGELIST pictures_ = nullptr;
+    HICON hint_icon_ = nullptr;
+    HICON browse_icon_ = nullptr;
+    HBRUSH white_ = nullptr;
+    // The text of the toolbar hint last asked for in UTF-16.
+    std::wstring tip_buffer_;
+};
+
+}  // namespace quarvo::win32

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+#include "start_up.h"
+
+#include <commctrl.h>
+
+#include "resource_ids.h"
+
+namespace quarvo::win32 {
+
+void InitializeControls() {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
+                     ICC_PROGRESS_CLASS;
+    InitCommonControlsEx(&controls);
+}
+
+ProgramWindows::ProgramWindows(Win32Desktop& desktop) : desktop_(desktop) {
+    // The order is part of start-up's contract: the main window's creation
+    // step runs before any other window exists.
+    OtherWindows others;
+    others.help = [this] { help_->ShowModal(); };
+    others.about = [this] { about_->ShowModal(); };
+    others.viewer = [this](const std::string& file_name) { viewer_->ShowFile(file_name); };
+    main_ = std::make_unique<MainWindow>(desktop, std::move(others));
+    desktop_.SetMainWindow(main_->handle());
+    HWND owner = main_->handle();
+    help_ = std::make_unique<HelpWindow>(owner, [this] { about_->ShowModal(); });
+    viewer_ = std::make_unique<ViewerWindow>(owner, desktop);
+    about_ = std::make_unique<AboutWindow>(owner, desktop);
+    under_construction_ = std::make_unique<UnderConstructionWindow>(owner);
+}
+
+ProgramWindows::~ProgramWindows() {
+    // The owned windows go before the main window that owns them.
+    under_construction_.reset();
+    about_.reset();
+    viewer_.reset();
+    help_.reset();
+    desktop_.SetMainWindow(nullptr);
+    main_.reset();
+}
+
+int RunMessageLoop(HWND window) {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageA(window, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+int RunProgram() {
+    InitializeControls();
+    Win32Desktop desktop;
+    ProgramWindows windows(desktop);
+    windows.main().Show();
+    return RunMessageLoop(windows.main().handle());
+}
+
+}  // namespace quarvo::win32

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+// The file viewer on Win32: a toolbar and a multi-line edit control. What
+// a showing loads, and what Reload, Save and Save as write, is decided by
+// ViewerDocument; the edit control holds the text as UTF-16 and gives the
+// file's bytes back through the viewer's text conversions.
+#pragma once
+
+#include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
+
+#include <string>
+
+#include "desktop.h"
+#include "modal_window.h"
+#include "quarvo/viewer_text.h"
+#include "viewer_document.h"
+
+namespace quarvo::win32 {
+
+class ViewerWindow final : public ModalWindow, private ViewerView {
+  public:
+    ViewerWindow(HWND owner, Desktop& desktop);
+    ~ViewerWindow() override;
+
+    // Shows `file_name` modally; returns when the viewer is closed.
+    void ShowFile(const std::string& file_name);
+
+  private:
+    void Initialize() override;
+    INT_PTR Handle(UINT message, WPARAM w, LPARAM l) override;
+    void Shown() override;
+    void createToolBar();
+
+    void SetCaption(const std::string& caption) override;
+    void SetText(std::string_view file_bytes) override;
+    [[nodiscard]] EncodedText Text() const override;
+    [[nodiscard]] std::unique_ptr<BusyIndicator> ShowBusy(const std::string& file_name,
+                                                          int steps) override;
+
+    Desktop& desktop_;
+    ViewerDocument document_;
+    std::string file_name_;
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    // A file of one empty line shows as an empty editor that still holds
+    // that line until the user edits it.
+    bool loaded_one_empty_line_ = false;
+    HFONT mono_ = nullptr;
+    HIMAGELIST pictures_ = nullptr;
+    HICON hint_icon_ = nullptr;
+    std::wstring tip_buffer_;
+};
+
+}  // namespace quarvo::win32

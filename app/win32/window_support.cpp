@@ -1,0 +1,215 @@
+// SPDX-License-Identifier: MIT
+#include "window_support.h"
+
+#include "program_texts.h"
+
+namespace quarvo::win32 {
+
+HINSTANCE ProgramInstance() {
+    return GetModuleHandleA(nullptr);
+}
+
+int Scaled(HWND window, int pixels) {
+    HDC dc = GetDC(window);
+    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc) ReleaseDC(window, dc);
+    return MulDiv(pixels, dpi, 96);
+}
+
+namespace {
+
+SIZE text_size(HWND control) {
+    const std::string text = WindowText(control);
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    RECT box{0, 0, 0, 0};
+    // A label's ampersand marks an access key unless the label says not.
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE));
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &box,
+              DT_CALCRECT | DT_SINGLELINE | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return SIZE{box.right - box.left, box.bottom - box.top};
+}
+
+constexpr int kBevelLine = 2;
+
+}  // namespace
+
+const layouts::Control* FindControl(const layouts::Window& layout, std::string_view name) {
+    for (const layouts::Control& control : layout.controls)
+        if (control.name == name) return &control;
+    return nullptr;
+}
+
+RECT PlaceOf(HWND control, const layouts::Control& layout) {
+    const layouts::Place& p = layout.place;
+    RECT box{p.left, p.top, p.left + p.width, p.top + p.height};
+    if (layout.kind == layouts::Label && (p.width == 0 || p.height == 0)) {
+        // Measured in the font the control has, in its own pixels.
+        HWND window = GetParent(control);
+        const SIZE text = text_size(control);
+        const int left = Scaled(window, p.left);
+        const int top = Scaled(window, p.top);
+        return RECT{left, top, left + text.cx, top + text.cy};
+    }
+    if (layout.kind == layouts::Bevel) box.top = box.bottom - kBevelLine;
+    HWND window = GetParent(control);
+    return RECT{Scaled(window, box.left), Scaled(window, box.top), Scaled(window, box.right),
+                Scaled(window, box.bottom)};
+}
+
+void LayOut(HWND window, const layouts::Window& layout, std::span<const ControlId> ids) {
+    for (const ControlId& id : ids) {
+        HWND control = GetDlgItem(window, id.id);
+        const layouts::Control* place = FindControl(layout, id.name);
+        if (!control || !place) continue;
+        RECT box = PlaceOf(control, *place);
+        if (id.browse) {
+            // The browse button is square, as high as the field.
+            const int side = box.bottom - box.top;
+            MoveWindow(GetDlgItem(window, id.browse), box.right - side, box.top, side, side, FALSE);
+            box.right -= side;
+        }
+        MoveWindow(control, box.left, box.top, box.right - box.left, box.bottom - box.top, FALSE);
+    }
+    SetClientSize(window, layout.client_width, layout.client_height);
+}
+
+void AddToolButtons(HWND toolbar, const layouts::Window& layout,
+                    std::span<const ToolCommand> commands) {
+    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    std::vector<TBBUTTON> buttons;
+    int width = 0;
+    int height = 0;
+    for (const layouts::Control& control : layout.controls) {
+        if (control.parent != "ToolBar1") continue;
+        TBBUTTON button{};
+        if (control.kind == layouts::Separator) {
+            button.iBitmap = Scaled(toolbar, control.place.width);
+            button.fsStyle = BTNS_SEP;
+        } else {
+            for (const ToolCommand& command : commands) {
+                if (command.name != control.name) continue;
+                button.iBitmap = command.picture;
+                button.idCommand = command.command;
+            }
+            button.fsState = TBSTATE_ENABLED;
+            button.fsStyle = BTNS_BUTTON;
+            button.iString = -1;
+            width = control.place.width;
+            height = control.place.height;
+        }
+        buttons.push_back(button);
+    }
+    SendMessageA(toolbar, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    SendMessageA(toolbar, TB_SETBUTTONSIZE, 0,
+                 MAKELPARAM(Scaled(toolbar, width), Scaled(toolbar, height)));
+}
+
+const char* ToolHint(const layouts::Window& layout, std::span<const ToolCommand> commands,
+                     UINT_PTR command) {
+    for (const ToolCommand& c : commands) {
+        if (static_cast<UINT_PTR>(c.command) != command) continue;
+        // The tables' texts are literals, ended by a zero byte.
+        if (const layouts::Control* control = FindControl(layout, c.name))
+            return control->hint.data();
+    }
+    return nullptr;
+}
+
+void MakeBalloons(HWND toolbar, HICON icon) {
+    HWND tips = reinterpret_cast<HWND>(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0));
+    if (!tips) return;
+    SetWindowLongPtrA(tips, GWL_STYLE, GetWindowLongPtrA(tips, GWL_STYLE) | TTS_BALLOON);
+    SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, Scaled(toolbar, 400));
+    SendMessageA(tips, TTM_SETTITLEA,
+                 reinterpret_cast<WPARAM>(icon ? icon : reinterpret_cast<HICON>(TTI_INFO)),
+                 reinterpret_cast<LPARAM>(kBalloonHeader));
+}
+
+void SetClientSize(HWND window, int width, int height) {
+    RECT box{0, 0, Scaled(window, width), Scaled(window, height)};
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
+    const auto ex_style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE));
+    AdjustWindowRectEx(&box, style, GetMenu(window) != nullptr, ex_style);
+    SetWindowPos(window, nullptr, 0, 0, box.right - box.left, box.bottom - box.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CentreOver(HWND window, HWND owner) {
+    RECT area;
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
+        GetWindowRect(owner, &area);
+    } else {
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    RECT box;
+    GetWindowRect(window, &box);
+    const int width = box.right - box.left;
+    const int height = box.bottom - box.top;
+    SetWindowPos(window, nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HFONT BoldFontOf(HWND control, int pixel_height) {
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    font.lfWeight = FW_BOLD;
+    if (pixel_height) {
+        font.lfHeight = -Scaled(control, pixel_height);
+        font.lfWidth = 0;
+    }
+    HFONT bold = CreateFontIndirectA(&font);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(bold), FALSE);
+    return bold;
+}
+
+std::string WindowText(HWND window) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring Utf16(std::string_view utf8) {
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
+    return text;
+}
+
+std::string Utf8(std::wstring_view utf16) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), text.data(),
+                        size, nullptr, nullptr);
+    return text;
+}
+
+void SetWindowTextBytes(HWND window, std::string_view text) {
+    SetWindowTextA(window, std::string(text).c_str());
+}
+
+HBITMAP LoadPicture(int id) {
+    return static_cast<HBITMAP>(
+        LoadImageA(ProgramInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+HIMAGELIST LoadImageStrip(int id) {
+    HBITMAP strip = static_cast<HBITMAP>(
+        LoadImageA(ProgramInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+    if (!strip) return nullptr;
+    BITMAP info{};
+    GetObjectA(strip, sizeof info, &info);
+    constexpr int kSize = 16;
+    HIMAGELIST list = ImageList_Create(kSize, kSize, ILC_COLOR24 | ILC_MASK, info.bmWidth / kSize, 0);
+    ImageList_AddMasked(list, strip, RGB(255, 0, 255));
+    DeleteObject(strip);
+    return list;
+}
+
+}  // namespace quarvo::win32

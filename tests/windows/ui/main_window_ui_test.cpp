@@ -1,0 +1,394 @@
+// SPDX-License-Identifier: MIT
+// quarvo.exe's windows under Windows (or Wine with a display), driven
+// through their controls' messages as a user drives them: the default names
+// the registry's folders give, the recount at each typed key, Start
+// conversion writing what the Linux converter writes, with its messages,
+// the viewer saving what it loaded, and help and about opening and closing.
+// QUARVO_CORPUS_DIR and QUARVO_LINUX_OUTPUTS name the Opera files and the
+// Linux converter's outputs for them (the Windows step makes them);
+// QUARVO_SCREENSHOTS, where the windows' pictures go.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+#include "main_window_logic.h"
+#include "quarvo/conversion_run.h"
+#include "resource_ids.h"
+#include "shell_folders.h"
+#include "start_up.h"
+#include "ui_driver.h"
+#include "win32_test_folder.h"
+#include "window_ids.h"
+#include "window_layouts.h"
+#include "window_support.h"
+
+namespace quarvo::testing {
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+bool exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class MainWindowUiTest : public Win32TestFolder {
+  protected:
+    void SetUp() override {
+        Win32TestFolder::SetUp();
+        win32::InitializeControls();
+    }
+
+    void Start() {
+        windows_ = std::make_unique<win32::ProgramWindows>(desktop_);
+        windows_->main().Show();
+        SetForegroundWindow(Main());
+        PumpMessages(Main(), 300);
+    }
+
+    [[nodiscard]] HWND Main() const { return windows_->main().handle(); }
+    [[nodiscard]] HWND Control(int id) const { return GetDlgItem(Main(), id); }
+    [[nodiscard]] std::string Text(int id) const { return ControlText(Main(), id); }
+    [[nodiscard]] std::string Panel(int panel) const { return PanelText(Control(IDC_STATUS), panel); }
+
+    void SetText(int id, const std::string& text) {
+        SetWindowTextA(Control(id), text.c_str());
+        PumpMessages(Main(), 0);
+    }
+
+    // Presses Start conversion; returns the message boxes it showed.
+    std::vector<MessageBoxCloser::Box> StartConversion() {
+        MessageBoxCloser closer;
+        SendMessageA(Control(IDC_START_CONVERSION), BM_CLICK, 0, 0);
+        return closer.Boxes();
+    }
+
+
+    // Sends a command to `window` from inside whatever loop runs.
+    static void Command(HWND window, int id, int code = 0, HWND from = nullptr) {
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(from));
+    }
+
+    void Screenshot(HWND window, const std::string& name) {
+        const std::string folder = environment("QUARVO_SCREENSHOTS");
+        if (folder.empty()) return;
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        // The frame is drawn again as the active window's.
+        SendMessageA(window, WM_NCACTIVATE, TRUE, 0);
+        SendMessageA(window, WM_NCPAINT, 1, 0);
+        PumpMessages(window, 300);
+        EXPECT_TRUE(SaveScreenshot(window, folder + "\\" + name + ".bmp")) << name;
+    }
+
+    win32::Win32Desktop desktop_;
+    std::unique_ptr<win32::ProgramWindows> windows_;
+};
+
+// Removes the Opera profile a test put below Program Files.
+struct ProfileRemover {
+    std::string opera;
+    ~ProfileRemover() {
+        DeleteFileA((opera + "\\profile\\contacts.adr").c_str());
+        DeleteFileA((opera + "\\profile\\opera6.adr").c_str());
+        RemoveDirectoryA((opera + "\\profile").c_str());
+        RemoveDirectoryA(opera.c_str());
+    }
+};
+
+TEST_F(MainWindowUiTest, DefaultNamesComeFromTheFoldersOfTheRegistry) {
+    const std::string program_files = GetShellFolderPath(kProgramFilesFolder);
+    const std::string documents = GetShellFolderPath(kPersonalFolder);
+    ASSERT_NE(program_files.find(' '), std::string::npos) << "expected a blank: " << program_files;
+    const std::string opera = program_files + "Opera";
+    if (exists(opera)) GTEST_SKIP() << opera << " exists already and is left alone";
+
+    Start();
+    EXPECT_EQ(Text(IDC_OPERA_CONTACTS), "");
+    EXPECT_EQ(Text(IDC_OPERA_BOOKMARKS), "");
+    EXPECT_EQ(Text(IDC_CONTACTS_OUTPUT), documents + "contacts.csv");
+    EXPECT_EQ(Text(IDC_BOOKMARKS_OUTPUT), documents + "bookmark.htm");
+    EXPECT_EQ(Panel(3), "Status: Choose Opera Filnames");
+    EXPECT_FALSE(IsWindowEnabled(Control(IDC_START_CONVERSION)));
+    windows_.reset();
+
+    const ProfileRemover remover{opera};
+    ASSERT_TRUE(CreateDirectoryA(opera.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((opera + "\\profile").c_str(), nullptr));
+    PutFile(opera + "\\profile\\contacts.adr", "#CONTACT\r\nNAME=a\r\n\r\n#CONTACT\r\nNAME=b\r\n");
+    PutFile(opera + "\\profile\\opera6.adr", "Opera Hotlist version 2.0\r\n\r\n#URL\r\n\tNAME=x\r\n");
+    Start();
+    // Program Files has a blank in its name, so the fields quote the names.
+    EXPECT_EQ(Text(IDC_OPERA_CONTACTS), '"' + opera + "\\profile\\contacts.adr\"");
+    EXPECT_EQ(Text(IDC_OPERA_BOOKMARKS), '"' + opera + "\\profile\\opera6.adr\"");
+    EXPECT_EQ(Panel(1), "# Bookmarks: 1");
+    EXPECT_EQ(Panel(2), "# Contacts: 2");
+    EXPECT_EQ(Panel(3), "Status: Ready to convert");
+    EXPECT_TRUE(IsWindowEnabled(Control(IDC_START_CONVERSION)));
+    Screenshot(Main(), "main-window");
+}
+
+TEST_F(MainWindowUiTest, TypingAnInputNameRecountsAtEachKey) {
+    const std::string name = PathOf("typed.adr");
+    PutFile(name, "#CONTACT\r\n#CONTACT\r\n#CONTACT\r\n");
+    Start();
+    SetText(IDC_OPERA_BOOKMARKS, "");
+    SetText(IDC_OPERA_CONTACTS, "");
+    SetFocus(Control(IDC_OPERA_CONTACTS));
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        PostMessageA(Control(IDC_OPERA_CONTACTS), WM_CHAR, static_cast<unsigned char>(name[i]), 1);
+        PumpMessages(Main(), 0);
+        if (i + 2 == name.size()) {
+            EXPECT_EQ(Panel(2), "# Contacts: 0");
+            EXPECT_EQ(Panel(3), "Status: Choose Opera Filnames");
+        }
+    }
+    EXPECT_EQ(Text(IDC_OPERA_CONTACTS), name);
+    EXPECT_EQ(Panel(2), "# Contacts: 3");
+    EXPECT_EQ(Panel(3), "Status: Ready to convert");
+    EXPECT_TRUE(IsWindowEnabled(Control(IDC_START_CONVERSION)));
+}
+
+// The counts quarvo-convert printed, one line each, the number first:
+// contacts, then bookmarks unless the hotlist's version was refused.
+std::vector<std::int32_t> linux_counts(const std::string& file_name) {
+    std::ifstream file(file_name);
+    std::vector<std::int32_t> counts;
+    for (std::string line; std::getline(file, line);)
+        if (!line.empty()) counts.push_back(std::stoi(line));
+    return counts;
+}
+
+TEST_F(MainWindowUiTest, StartConversionWritesWhatTheLinuxConverterWrites) {
+    const std::string corpus = environment("QUARVO_CORPUS_DIR");
+    const std::string linux = environment("QUARVO_LINUX_OUTPUTS");
+    if (corpus.empty() || linux.empty()) GTEST_SKIP() << "no corpus and Linux outputs given";
+    Start();
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((corpus + "\\*.adr").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE) << corpus;
+    int compared = 0;
+    do {
+        const std::string name = found.cFileName;
+        SCOPED_TRACE(name);
+        const std::vector<std::int32_t> counts = linux_counts(linux + "\\" + name + ".counts");
+        ASSERT_FALSE(counts.empty());
+        // As the Linux run had it: the one file is both inputs.
+        SetText(IDC_OPERA_CONTACTS, corpus + "\\" + name);
+        SetText(IDC_OPERA_BOOKMARKS, corpus + "\\" + name);
+        SetText(IDC_CONTACTS_OUTPUT, PathOf(name + ".csv"));
+        SetText(IDC_BOOKMARKS_OUTPUT, PathOf(name + ".htm"));
+        const auto boxes = StartConversion();
+        const bool refused = counts.size() == 1;
+        ASSERT_EQ(boxes.size(), refused ? 2u : 1u);
+        EXPECT_EQ(boxes.back().caption, "Quarvo");
+        EXPECT_EQ(boxes.back().text, ConversionResultMessage(counts[0], refused ? -1 : counts[1]));
+        EXPECT_EQ(FileBytes(PathOf(name + ".csv")), FileBytes(linux + "\\" + name + ".csv"));
+        EXPECT_EQ(exists(PathOf(name + ".htm")), !refused);
+        if (!refused) {
+            EXPECT_EQ(FileBytes(PathOf(name + ".htm")), FileBytes(linux + "\\" + name + ".htm"));
+        }
+        EXPECT_FALSE(IsWindowVisible(Control(IDC_PROGRESS)));
+        ++compared;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    EXPECT_GT(compared, 0);
+}
+
+TEST_F(MainWindowUiTest, AnotherHotlistVersionShowsItsMessageBeforeTheResult) {
+    const std::string hotlist = PathOf("version3.adr");
+    PutFile(hotlist, "Opera Hotlist version 3.0\r\n\r\n#URL\r\n\tNAME=x\r\n");
+    std::string refusal;
+    (void)RunBookmarksConversion({hotlist, PathOf("reference.htm")}, {},
+                                 [&](std::string_view message) { refusal = message; });
+    ASSERT_FALSE(refusal.empty());
+    Start();
+    SetText(IDC_OPERA_CONTACTS, "");
+    SetText(IDC_OPERA_BOOKMARKS, hotlist);
+    SetText(IDC_BOOKMARKS_OUTPUT, PathOf("bookmark.htm"));
+    const auto boxes = StartConversion();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, refusal);
+    EXPECT_EQ(boxes[1].text, ConversionResultMessage(0, -1));
+    EXPECT_FALSE(exists(PathOf("bookmark.htm")));
+}
+
+// A control's box in its window's client area.
+RECT box_in(HWND window, HWND control) {
+    RECT box;
+    GetWindowRect(control, &box);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+    return box;
+}
+
+std::string shown_text(HWND control) {
+    std::string text = ControlText(GetParent(control), GetDlgCtrlID(control));
+    // A label without SS_NOPREFIX shows a doubled ampersand as one.
+    char class_name[16] = {};
+    GetClassNameA(control, class_name, sizeof class_name);
+    if (std::string_view(class_name) == "Static" &&
+        !(GetWindowLongPtrA(control, GWL_STYLE) & SS_NOPREFIX)) {
+        for (std::size_t at = text.find("&&"); at != std::string::npos; at = text.find("&&", at + 1))
+            text.erase(at, 1);
+    }
+    return text;
+}
+
+void expect_layout(HWND window, const layouts::Window& layout,
+                   std::span<const win32::ControlId> ids) {
+    SCOPED_TRACE(std::string(layout.name));
+    char caption[256] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    EXPECT_EQ(std::string(caption), layout.caption);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, layout.client_width);
+    EXPECT_EQ(client.bottom, layout.client_height);
+    for (const win32::ControlId& id : ids) {
+        SCOPED_TRACE(std::string(id.name));
+        const layouts::Control* want = win32::FindControl(layout, id.name);
+        ASSERT_NE(want, nullptr);
+        RECT box = box_in(window, GetDlgItem(window, id.id));
+        if (id.browse) box.right = box_in(window, GetDlgItem(window, id.browse)).right;
+        const layouts::Place& p = want->place;
+        EXPECT_EQ(box.left, p.left);
+        if (want->kind == layouts::Bevel) {
+            EXPECT_EQ(box.bottom, p.top + p.height);
+        } else {
+            EXPECT_EQ(box.top, p.top);
+        }
+        if (p.width != 0) {
+            EXPECT_EQ(box.right - box.left, p.width);
+        }
+        if (p.height != 0 && want->kind != layouts::Bevel) {
+            EXPECT_EQ(box.bottom - box.top, p.height);
+        }
+        const bool captioned = want->kind == layouts::Label || want->kind == layouts::HotTrackLabel ||
+                               want->kind == layouts::GlyphButton;
+        if (captioned) {
+            EXPECT_EQ(shown_text(GetDlgItem(window, id.id)), want->text);
+        }
+    }
+    // The toolbar's buttons and separators, in the table's order. The
+    // common controls put the buttons at the toolbar's top edge, not a few
+    // pixels below it as the tables do: only their run from left to right
+    // and their size are the tables'.
+    HWND toolbar = GetDlgItem(window, IDC_TOOLBAR);
+    if (!toolbar) return;
+    int index = 0;
+    for (const layouts::Control& c : layout.controls) {
+        if (c.parent != "ToolBar1") continue;
+        SCOPED_TRACE(std::string(c.name));
+        RECT item{};
+        ASSERT_TRUE(SendMessageA(toolbar, TB_GETITEMRECT, index++, reinterpret_cast<LPARAM>(&item)));
+        EXPECT_EQ(item.left, c.place.left);
+        EXPECT_EQ(item.right - item.left, c.place.width);
+        if (c.kind != layouts::Separator) {
+            EXPECT_EQ(item.bottom - item.top, c.place.height);
+        }
+    }
+}
+
+// Places, sizes and texts as the layout tables have them; at 96 dots per
+// inch, where the tables' pixels are the screen's.
+TEST_F(MainWindowUiTest, WindowsMatchTheLayoutTables) {
+    Start();
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (dpi != 96) GTEST_SKIP() << dpi << " dots per inch";
+    expect_layout(Main(), layouts::kMainWindow, win32::kMainWindowIds);
+    expect_layout(windows_->help().handle(), layouts::kHelpWindow, win32::kHelpWindowIds);
+    expect_layout(windows_->viewer().handle(), layouts::kFileViewer, win32::kFileViewerIds);
+    expect_layout(windows_->about().handle(), layouts::kAboutWindow, win32::kAboutWindowIds);
+    expect_layout(windows_->underConstruction().handle(), layouts::kUnderConstruction,
+                  win32::kUnderConstructionIds);
+}
+
+TEST_F(MainWindowUiTest, ViewerSavesWithoutEditsWhatItLoaded) {
+    // Text outside the system's code page, a zero byte and a stray byte.
+    const std::string bytes = std::string("#CONTACT\r\nNAME=K\xC3\xB6ln \xE2\x98\x83\r\n") +
+                              '\0' + "NOTE=\xFF\r\n";
+    const std::string name = PathOf("viewed.adr");
+    PutFile(name, bytes);
+    // The backup goes to the current folder, which is given back at the end
+    // so that the test folder can be removed.
+    char previous[MAX_PATH + 1] = {};
+    GetCurrentDirectoryA(sizeof previous, previous);
+    SetCurrentDirectoryA(folder_.c_str());
+    struct Restore {
+        const char* folder;
+        ~Restore() { SetCurrentDirectoryA(folder); }
+    } restore{previous};
+    Start();
+    SetText(IDC_OPERA_CONTACTS, name);
+    HWND viewer = windows_->viewer().handle();
+    std::string caption;
+    Script script({[&] {
+                       char text[256] = {};
+                       GetWindowTextA(viewer, text, sizeof text);
+                       caption = text;
+                       // Save writes the editor's text over whatever is there.
+                       PutFile(name, "changed on disk");
+                       Command(viewer, ID_SAVE);
+                   },
+                   [&] { Screenshot(viewer, "file-viewer"); },
+                   [&] { Command(viewer, ID_CLOSE_VIEWER); }});
+    MessageBoxCloser closer;
+    SendMessageA(Main(), WM_COMMAND, ID_OPEN_CONTACTS, 0);
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(closer.Boxes().empty());
+    EXPECT_EQ(caption, "Quarvo - [viewed.adr]");
+    EXPECT_EQ(FileBytes(name), bytes);
+    EXPECT_EQ(FileBytes(PathOf("QuarvoFileViewerBackup.txt")), bytes);
+    EXPECT_FALSE(IsWindowVisible(viewer));
+    EXPECT_TRUE(IsWindowEnabled(Main()));
+}
+
+TEST_F(MainWindowUiTest, HelpAndAboutOpenAndClose) {
+    Start();
+    HWND help = windows_->help().handle();
+    HWND about = windows_->about().handle();
+    bool help_shown = false, about_over_help = false, help_stays = false;
+    Script script({[&] {
+                       help_shown = IsWindowVisible(help) && !IsWindowEnabled(Main());
+                       Screenshot(help, "help-window");
+                       Command(help, IDC_LOGO, STN_DBLCLK, GetDlgItem(help, IDC_LOGO));
+                   },
+                   [&] {
+                       about_over_help = IsWindowVisible(about) && !IsWindowEnabled(help);
+                       Screenshot(about, "about-window");
+                       Command(about, IDC_TITLE, STN_CLICKED, GetDlgItem(about, IDC_TITLE));
+                   },
+                   [&] {
+                       help_stays = IsWindowVisible(help) && !IsWindowVisible(about);
+                       Command(help, IDC_CLOSE, BN_CLICKED, GetDlgItem(help, IDC_CLOSE));
+                   }});
+    SendMessageA(Main(), WM_COMMAND, ID_HELP, 0);
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(help_shown);
+    EXPECT_TRUE(about_over_help);
+    EXPECT_TRUE(help_stays);
+    EXPECT_FALSE(IsWindowVisible(help));
+    EXPECT_TRUE(IsWindowEnabled(Main()));
+}
+
+TEST_F(MainWindowUiTest, UnderConstructionClosesOnAClickOnItsPicture) {
+    Start();
+    HWND window = windows_->underConstruction().handle();
+    EXPECT_FALSE(IsWindowVisible(window));
+    Script script({[&] {
+        Screenshot(window, "under-construction-window");
+        Command(window, IDC_LOGO, STN_CLICKED, GetDlgItem(window, IDC_LOGO));
+    }});
+    windows_->underConstruction().ShowModal();
+    EXPECT_TRUE(script.Done());
+    EXPECT_FALSE(IsWindowVisible(window));
+}
+
+}  // namespace
+}  // namespace quarvo::testing

@@ -1,0 +1,159 @@
+// SPDX-License-Identifier: MIT
+#include "ui_driver.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+namespace quarvo::testing {
+
+void PumpMessages(HWND window, int milliseconds) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (window && IsDialogMessageA(window, &message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(10);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+}
+
+std::string PanelText(HWND status_bar, int panel) {
+    const auto length = LOWORD(SendMessageA(status_bar, SB_GETTEXTLENGTHA, panel, 0));
+    std::string text(length + 1u, '\0');
+    SendMessageA(status_bar, SB_GETTEXTA, panel, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(length);
+    return text;
+}
+
+std::string ControlText(HWND window, int id) {
+    HWND control = GetDlgItem(window, id);
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+bool SaveScreenshot(HWND window, const std::string& file_name) {
+    RECT box;
+    GetWindowRect(window, &box);
+    const int width = box.right - box.left;
+    const int height = box.bottom - box.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, picture);
+    BitBlt(memory, 0, 0, width, height, screen, box.left, box.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    const int row = (width * 3 + 3) & ~3;
+    std::vector<char> pixels(static_cast<std::size_t>(row) * static_cast<std::size_t>(height));
+    const int rows = GetDIBits(memory, picture, 0, static_cast<UINT>(height), pixels.data(),
+                               reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (rows != height) return false;
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;  // "BM"
+    header.bfOffBits = sizeof header + sizeof info;
+    header.bfSize = header.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* file = std::fopen(file_name.c_str(), "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(&header, sizeof header, 1, file) == 1 &&
+                         std::fwrite(&info, sizeof info, 1, file) == 1 &&
+                         std::fwrite(pixels.data(), pixels.size(), 1, file) == 1;
+    return std::fclose(file) == 0 && written;
+}
+
+namespace {
+
+Script* running_script = nullptr;
+
+}  // namespace
+
+Script::Script(std::vector<std::function<void()>> steps, int interval) : steps_(std::move(steps)) {
+    running_script = this;
+    timer_ = SetTimer(nullptr, 0, static_cast<UINT>(interval), Tick);
+}
+
+Script::~Script() {
+    KillTimer(nullptr, timer_);
+    running_script = nullptr;
+}
+
+bool Script::Done() const {
+    return next_ == steps_.size();
+}
+
+void CALLBACK Script::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    Script* script = running_script;
+    if (!script || script->Done() || script->in_step_) return;
+    script->in_step_ = true;
+    script->steps_[script->next_]();
+    ++script->next_;
+    script->in_step_ = false;
+}
+
+namespace {
+
+// A message box is a dialog whose text is the static control 0xFFFF.
+constexpr int kMessageBoxText = 0xFFFF;
+
+struct Found {
+    std::vector<HWND> boxes;
+};
+
+BOOL CALLBACK find_box(HWND window, LPARAM found) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char class_name[16] = {};
+    GetClassNameA(window, class_name, sizeof class_name);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+        std::string(class_name) == "#32770" && GetDlgItem(window, kMessageBoxText))
+        reinterpret_cast<Found*>(found)->boxes.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+MessageBoxCloser::MessageBoxCloser() : watcher_([this] { Watch(); }) {}
+
+MessageBoxCloser::~MessageBoxCloser() {
+    stop_ = true;
+    watcher_.join();
+}
+
+std::vector<MessageBoxCloser::Box> MessageBoxCloser::Boxes() {
+    const std::lock_guard lock(mutex_);
+    return boxes_;
+}
+
+void MessageBoxCloser::Watch() {
+    while (!stop_) {
+        Found found;
+        EnumWindows(find_box, reinterpret_cast<LPARAM>(&found));
+        for (HWND box : found.boxes) {
+            const std::lock_guard lock(mutex_);
+            if (std::find(closed_.begin(), closed_.end(), box) != closed_.end()) continue;
+            closed_.push_back(box);
+            char caption[256] = {};
+            GetWindowTextA(box, caption, sizeof caption);
+            boxes_.push_back(Box{caption, ControlText(box, kMessageBoxText)});
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        Sleep(20);
+    }
+}
+
+}  // namespace quarvo::testing
