@@ -107,9 +107,9 @@ class ConversionDriver {
     // a bookmark's by its escapes); text handed on in blocks needs a
     // block's room.
     static void ReserveFor(TextBuffer& out, std::size_t entries_bytes, bool kept_whole) {
-        out.Reserve(kept_whole ? Format::kPrologue.size() + 2 * entries_bytes +
-                                     Format::kEpilogue.size()
-                               : kBlockRoomBytes,
+        out.Reserve(kept_whole
+                        ? Format::kPrologue.size() + 2 * entries_bytes + Format::kEpilogue.size()
+                        : kBlockRoomBytes,
                     kept_whole);
     }
 

@@ -19,24 +19,24 @@ constexpr std::size_t kLongestEntity = 6;
 // from closing either.
 void PutEscaped(RecordWriter& out, std::string_view value) {
     out.PutInPieces(value, kLongestEntity, [](RecordWriter& out, std::string_view part) {
-        out.CopyEscaped<'&', '<', '>', '"'>(
-            part, [](RecordWriter& w, std::string_view v, std::size_t i) {
-            switch (v[i]) {
-                case '&':
-                    w.Put("&amp;");
-                    break;
-                case '<':
-                    w.Put("&lt;");
-                    break;
-                case '>':
-                    w.Put("&gt;");
-                    break;
-                default:
-                    w.Put("&quot;");
-                    break;
-            }
-            return i + 1;
-        });
+        out.CopyEscaped<'&', '<', '>', '"'>(part,
+                                            [](RecordWriter& w, std::string_view v, std::size_t i) {
+                                                switch (v[i]) {
+                                                    case '&':
+                                                        w.Put("&amp;");
+                                                        break;
+                                                    case '<':
+                                                        w.Put("&lt;");
+                                                        break;
+                                                    case '>':
+                                                        w.Put("&gt;");
+                                                        break;
+                                                    default:
+                                                        w.Put("&quot;");
+                                                        break;
+                                                }
+                                                return i + 1;
+                                            });
     });
 }
 

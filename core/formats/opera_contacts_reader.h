@@ -88,11 +88,11 @@ class OperaContactsReader {
             values.CloseAt(end);
             hits.SkipTo(rest);
 
-            const model::Contact contact{
-                values.Of(data, kName),  values.Of(data, kUrl),    values.Of(data, kDescription),
-                values.Of(data, kShortName), values.Of(data, kActive), values.Of(data, kMail),
-                values.Of(data, kPhone), values.Of(data, kFax),    values.Of(data, kPostal),
-                values.Of(data, kPicture)};
+            const model::Contact contact{values.Of(data, kName),        values.Of(data, kUrl),
+                                         values.Of(data, kDescription), values.Of(data, kShortName),
+                                         values.Of(data, kActive),      values.Of(data, kMail),
+                                         values.Of(data, kPhone),       values.Of(data, kFax),
+                                         values.Of(data, kPostal),      values.Of(data, kPicture)};
             on_contact(contact);
         }
     }

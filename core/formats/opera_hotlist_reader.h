@@ -94,8 +94,7 @@ class OperaHotlistReader {
             if (version && !supported_version) return false;
             entry.folder_end = end - begin == 1 && data[begin] == '-';
             begin = next;
-            if (!entry.folder && !entry.bookmark && !entry.separator && !entry.folder_end)
-                continue;
+            if (!entry.folder && !entry.bookmark && !entry.separator && !entry.folder_end) continue;
             entry.name = found.Of(data, kName);
             entry.url = found.Of(data, kUrl);
             entry.created = found.Of(data, kCreated);

@@ -62,9 +62,8 @@ void PutFirstAddress(RecordWriter& out, std::string_view address, bool needs_quo
     if (needs_quotes)
         PutQuoted(out, address);
     else
-        out.PutInPieces(address, 1, [](RecordWriter& out, std::string_view part) {
-            out.Put(part);
-        });
+        out.PutInPieces(address, 1,
+                        [](RecordWriter& out, std::string_view part) { out.Put(part); });
 }
 
 // Where the first address of a MAIL value ends (at the first marker pair, or
@@ -88,9 +87,9 @@ std::size_t MostRecordBytes(const model::Contact& contact) {
     constexpr std::size_t kFixed = 128;
     const std::size_t values = contact.name.size() + contact.url.size() +
                                contact.description.size() + contact.short_name.size() +
-                               contact.active.size() + contact.mail.size() +
-                               contact.phone.size() + contact.fax.size() +
-                               contact.postal_address.size() + contact.picture_url.size();
+                               contact.active.size() + contact.mail.size() + contact.phone.size() +
+                               contact.fax.size() + contact.postal_address.size() +
+                               contact.picture_url.size();
     return kFixed + 2 * values;
 }
 
@@ -101,9 +100,9 @@ void WabCsvWriter::Write(const model::Contact& contact) {
         RecordWriter out(csv_, MostRecordBytes(contact), source_, &drain_);
         const std::string_view mail = contact.mail;
         const FirstAddress first = FindFirstAddress(mail, source_.data() + source_.size());
-        const std::string_view more_addresses =
-            first.end == mail.size() ? std::string_view{}
-                                     : mail.substr(first.end + kValueBreak.size());
+        const std::string_view more_addresses = first.end == mail.size()
+                                                    ? std::string_view{}
+                                                    : mail.substr(first.end + kValueBreak.size());
 
         out.Put(",,,");
         PutQuoted(out, contact.name);  // 4 Name

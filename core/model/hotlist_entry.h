@@ -12,10 +12,10 @@ namespace quarvo::model {
 // fields. A key the entry lacks gives an empty value; nothing is filled in
 // from another value (a bookmark without VISITED= keeps it empty).
 struct HotlistEntry {
-    bool folder = false;      // holds "#FOLDER"
-    bool bookmark = false;    // holds "#URL"
-    bool separator = false;   // holds "#SEPERATOR"
-    bool folder_end = false;  // is exactly "-"
+    bool folder = false;       // holds "#FOLDER"
+    bool bookmark = false;     // holds "#URL"
+    bool separator = false;    // holds "#SEPERATOR"
+    bool folder_end = false;   // is exactly "-"
     std::string_view name;     // NAME=
     std::string_view url;      // URL=
     std::string_view created;  // CREATED=
