@@ -54,11 +54,10 @@ class OperaHotlistReader {
         adr::EntryValues<kKeyCount> found;
         std::size_t begin = 0;
         while (begin < size) {
-            model::HotlistEntry entry;
             // Every occurrence of the supported version line is also one of
             // the version line.
-            bool version = false;
-            bool supported_version = false;
+            bool folder = false, bookmark = false, separator = false;
+            bool version = false, supported_version = false;
             found.Clear();
             std::size_t end = size;
             std::size_t next = size;
@@ -78,9 +77,9 @@ class OperaHotlistReader {
                     if (const auto keys = kKeys.EndingAt(data, begin, at, missing))
                         found.Open(keys, at + 1);
                 } else if (c == '#') {
-                    entry.folder = entry.folder || adr::HoldsAt(text, at, "#FOLDER");
-                    entry.bookmark = entry.bookmark || adr::HoldsAt(text, at, "#URL");
-                    entry.separator = entry.separator || adr::HoldsAt(text, at, "#SEPERATOR");
+                    folder = folder || adr::HoldsAt(text, at, "#FOLDER");
+                    bookmark = bookmark || adr::HoldsAt(text, at, "#URL");
+                    separator = separator || adr::HoldsAt(text, at, "#SEPERATOR");
                 } else {
                     if (!adr::HoldsAt(text, at, kVersionLine)) continue;
                     version = true;
@@ -92,15 +91,13 @@ class OperaHotlistReader {
             hits.SkipTo(next);
 
             if (version && !supported_version) return false;
-            entry.folder_end = end - begin == 1 && data[begin] == '-';
+            const bool folder_end = end - begin == 1 && data[begin] == '-';
             begin = next;
-            if (!entry.folder && !entry.bookmark && !entry.separator && !entry.folder_end) continue;
-            entry.name = found.Of(data, kName);
-            entry.url = found.Of(data, kUrl);
-            entry.created = found.Of(data, kCreated);
-            entry.visited = found.Of(data, kVisited);
-            if (entry.bookmark && progress) progress();
-            on_entry(entry);
+            if (!folder && !bookmark && !separator && !folder_end) continue;
+            if (bookmark && progress) progress();
+            on_entry(model::HotlistEntry{folder, bookmark, separator, folder_end,
+                                         found.Of(data, kName), found.Of(data, kUrl),
+                                         found.Of(data, kCreated), found.Of(data, kVisited)});
         }
         return true;
     }
