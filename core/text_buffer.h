@@ -82,7 +82,7 @@ class TextBuffer {
 
 // How much converted text a conversion gathers before handing it on, and
 // the room a block is given: records of more than a quarter block are
-// written in pieces (adr::RecordWriter), so a block seldom outgrows it.
+// written in pieces (formats::RecordWriter), so a block seldom outgrows it.
 inline constexpr std::size_t kOutputBlockBytes = std::size_t{1} << 20;
 inline constexpr std::size_t kBlockRoomBytes = kOutputBlockBytes + kOutputBlockBytes / 2;
 

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
-#include "quarvo/contacts.h"
 #include "csv_reader.h"
+#include "formats/opera_contacts_reader.h"
+#include "quarvo/contacts.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
 #include "temp_folder.h"
@@ -243,6 +245,33 @@ TEST(ContactsCsv, AStrayIconNeverWritesAContactTwice) {
     EXPECT_EQ((*records)[2][28], "has \r\nActive=NO\r\n\r\n");  // the entry ends at the inner ICON=
     EXPECT_EQ((*records)[3][3], "C");
     EXPECT_EQ(result.named, 3);
+}
+
+// Other contacts writers are fed these records, so each key's value must
+// reach its own field, byte for byte, from an LF file as from its CR LF twin.
+TEST(ForEachOperaContact, GivesEachKeysValueInItsOwnFieldAsTheConversionReadsIt) {
+    const std::string crlf =
+        Entry(
+            "\tNAME=n\r\n\tURL=u\r\n\tDESCRIPTION=d\x02\x02t\r\n\tSHORT NAME=s\r\n"
+            "\tACTIVE=YES\r\n\tMAIL=m1\x02\x02m2\r\n\tPHONE=p\r\n\tFAX=f\r\n"
+            "\tPOSTALADDRESS=a\r\n\tPICTUREURL=i\r\n") +
+        Entry("\tNAME=second\r\n");
+    std::string lf;
+    for (char c : crlf)
+        if (c != '\r') lf.push_back(c);
+    const std::vector<std::vector<std::string>> expected{
+        {"n", "u", "d\x02\x02t", "s", "YES", "m1\x02\x02m2", "p", "f", "a", "i"},
+        {"second", "", "", "", "", "", "", "", "", ""}};
+    for (const std::string& text : {crlf, lf}) {
+        std::vector<std::vector<std::string>> seen;
+        formats::ForEachOperaContact(text, [&](const model::Contact& c) {
+            seen.push_back({std::string(c.name), std::string(c.url), std::string(c.description),
+                            std::string(c.short_name), std::string(c.active), std::string(c.mail),
+                            std::string(c.phone), std::string(c.fax), std::string(c.postal_address),
+                            std::string(c.picture_url)});
+        });
+        EXPECT_EQ(seen, expected);
+    }
 }
 
 TEST(ConvertOperaContacts, AnUnreadableInputLeavesTheCsvUntouched) {
