@@ -19,10 +19,13 @@
 
 #include <cerrno>
 
+#include "quarvo/browser_bookmarks.h"
+#include "quarvo/conversion_report.h"
 #include "quarvo/conversion_run.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
 #include "quarvo/hotlist.h"
+#include "quarvo/opera_profile.h"
 #include "quarvo/text_search.h"
 
 namespace {
@@ -34,7 +37,8 @@ constexpr int kExitUnsupportedVersion = 3;
 
 constexpr std::string_view kUsage =
     "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv] [--bookmarks HOTLIST.adr OUT.htm]\n"
-    "       quarvo-convert --help | --version";
+    "                      [--flavour explorer|browser] [--keep-trash] [--report]\n"
+    "       quarvo-convert --find | --help | --version";
 
 constexpr std::string_view kHelp =
     "Converts an Opera contacts file into an address-book CSV file and an\n"
@@ -47,10 +51,26 @@ constexpr std::string_view kHelp =
     "Exit status: 0 done, 1 file error (also a missing input file or an\n"
     "unwritable standard output), 2 bad arguments or an output that is an\n"
     "input or the other output, 3 unsupported hotlist version (the bookmark\n"
-    "file is left untouched, and its count is not printed).";
+    "file is left untouched, and its count is not printed).\n\n"
+    "--flavour browser writes the bookmark file that Firefox, Chromium and the\n"
+    "browsers built on them import whole: UTF-8, separators, descriptions,\n"
+    "keywords, numeric dates, the personal bar as the toolbar folder, and\n"
+    "Opera's trash left out (--keep-trash keeps it as a folder). The default,\n"
+    "--flavour explorer, is the file Internet Explorer imports.\n"
+    "--report prints after each conversion what it wrote and anything\n"
+    "suspicious. --find prints the Opera files found where Opera keeps them.";
+
+// The choices that shape the bookmark file and what is told about it.
+struct BookmarkChoices {
+    quarvo::BookmarkOptions options;
+    bool flavour_given = false;
+    bool report = false;
+};
 
 struct Arguments {
     quarvo::ConversionRun run;
+    BookmarkChoices bookmarks;
+    bool find = false;
     bool help = false;
     bool version = false;
 };
@@ -66,11 +86,40 @@ Parsed Refuse(std::string problem) {
     return {std::nullopt, std::move(problem)};
 }
 
+// Takes the bookmark choice at argv[i], if it is one, moving i past its
+// value. Returns false for a word that is no such choice; `problem` is set
+// when the choice is malformed.
+bool ParseBookmarkChoice(int argc, char** argv, int& i, BookmarkChoices& choices,
+                         std::string& problem) {
+    const std::string_view word = argv[i];
+    if (word == "--keep-trash") {
+        choices.options.keep_trash = true;
+    } else if (word == "--report") {
+        choices.report = true;
+    } else if (word == "--flavour") {
+        const std::string_view value = i + 1 < argc ? argv[i + 1] : "";
+        if (choices.flavour_given) problem = "--flavour is given twice";
+        else if (value == "browser") choices.options.flavour = quarvo::BookmarkFlavour::kBrowser;
+        else if (value == "explorer") choices.options.flavour = quarvo::BookmarkFlavour::kInternetExplorer;
+        else problem = "--flavour takes explorer or browser";
+        choices.flavour_given = true;
+        ++i;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 Parsed Parse(int argc, char** argv) {
     Arguments args;
     for (int i = 1; i < argc; ++i) {
         const std::string_view word = argv[i];
-        if (word == "--help" || word == "-h") {
+        std::string problem;
+        if (ParseBookmarkChoice(argc, argv, i, args.bookmarks, problem)) {
+            if (!problem.empty()) return Refuse(problem);
+        } else if (word == "--find") {
+            args.find = true;
+        } else if (word == "--help" || word == "-h") {
             args.help = true;
         } else if (word == "--version") {
             args.version = true;
@@ -93,7 +142,15 @@ Parsed Parse(int argc, char** argv) {
     const bool converts = args.run.contacts || args.run.bookmarks;
     if ((args.help || args.version) && converts)
         return Refuse("--help and --version do not go with a conversion");
-    if (!args.help && !args.version && !converts) return Refuse({});
+    if (args.find && (converts || args.help || args.version))
+        return Refuse("--find goes alone");
+    if ((args.bookmarks.flavour_given || args.bookmarks.options.keep_trash) && !args.run.bookmarks)
+        return Refuse("--flavour and --keep-trash go with --bookmarks");
+    if (args.bookmarks.options.keep_trash &&
+        args.bookmarks.options.flavour != quarvo::BookmarkFlavour::kBrowser)
+        return Refuse("--keep-trash goes with --flavour browser: the default flavour keeps the trash");
+    if (args.bookmarks.report && !converts) return Refuse("--report goes with a conversion");
+    if (!args.help && !args.version && !args.find && !converts) return Refuse({});
     return {args, {}};
 }
 
@@ -163,7 +220,22 @@ void Complain(std::string_view message) {
     std::cerr << "quarvo-convert: " << message << "\n";
 }
 
+// What --find prints: each Opera file and where it was found.
+void PrintFound(Report& report) {
+    const quarvo::OperaPlaces places = quarvo::OperaPlacesFromEnvironment();
+    const auto found = [&](quarvo::OperaFile file) {
+        const auto path = quarvo::FindOperaFile(places, file);
+        return path ? *path : std::string("not found");
+    };
+    report.Line("Contacts: " + found(quarvo::OperaFile::Contacts));
+    report.Line("Hotlist: " + found(quarvo::OperaFile::Hotlist));
+}
+
 int Run(const Arguments& args, Report& report) {
+    if (args.find) {
+        PrintFound(report);
+        return kExitDone;
+    }
     if (args.help) {
         report.Line(std::string(kUsage) + "\n\n" + std::string(kHelp));
         return kExitDone;
@@ -193,14 +265,20 @@ int Run(const Arguments& args, Report& report) {
     }
     if (const auto& job = args.run.bookmarks) {
         TerminalProgress bar(job->input, "#URL", "Bookmarks");
-        const quarvo::ConversionOutcome done =
-            quarvo::RunBookmarksConversion(*job, bar.Sink(), Complain);
+        quarvo::ConversionReport details;
+        const quarvo::ConversionOutcome done = quarvo::RunBookmarksConversion(
+            *job, args.bookmarks.options, details, bar.Sink(), Complain);
         if (done.input_missing) {
             missing(*job);
         } else if (done.count == quarvo::kUnsupportedHotlistVersion) {
             if (status == kExitDone) status = kExitUnsupportedVersion;
         } else {
             report.Line(std::to_string(done.count) + " Bookmarks converted to HTM !");
+            if (args.bookmarks.report) {
+                std::string text = details.Text("Bookmarks report:");
+                text.pop_back();  // Line() ends it
+                report.Line(text);
+            }
         }
     }
     return status;

@@ -63,9 +63,10 @@ MainWindowLogic::MainWindowLogic(MainWindowView& view, Desktop& desktop)
 
 void MainWindowLogic::FormCreate() {
     program_files_ = desktop_.LookUpFolder(kProgramFilesFolder);
-    if (const auto contacts = FindOperaFile(program_files_, OperaFile::Contacts))
+    const OperaPlaces places = DefaultOperaPlaces(program_files_, desktop_);
+    if (const auto contacts = FindOperaFile(places, OperaFile::Contacts))
         view_.SetFileName(NameField::OperaContacts, *contacts);
-    if (const auto hotlist = FindOperaFile(program_files_, OperaFile::Hotlist))
+    if (const auto hotlist = FindOperaFile(places, OperaFile::Hotlist))
         view_.SetFileName(NameField::OperaBookmarks, *hotlist);
     view_.SetFileName(NameField::ContactsOutput,
                       desktop_.LookUpFolder(kPersonalFolder) + "contacts.csv");

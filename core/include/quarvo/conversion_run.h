@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "quarvo/browser_bookmarks.h"
 #include "quarvo/callbacks.h"
+#include "quarvo/conversion_report.h"
 #include "quarvo/errors.h"
 
 namespace quarvo {
@@ -58,6 +60,14 @@ ConversionOutcome RunContactsConversion(const ConversionJob& job,
 // Converts `job` as ConvertOperaBookmarks does, unless its input file does
 // not exist. File errors propagate unchanged.
 ConversionOutcome RunBookmarksConversion(const ConversionJob& job,
+                                         const ProgressSink& progress = {},
+                                         const MessageSink& message = {});
+
+// Converts `job` in the flavour `options` choose, unless its input file does
+// not exist, and tells in `report` what it wrote. The Internet Explorer
+// flavour writes exactly what the call above writes. File errors propagate.
+ConversionOutcome RunBookmarksConversion(const ConversionJob& job, const BookmarkOptions& options,
+                                         ConversionReport& report,
                                          const ProgressSink& progress = {},
                                          const MessageSink& message = {});
 
