@@ -2,6 +2,7 @@
 #include "formats/browser_html_writer.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,20 @@ std::string Title(std::string_view text) {
 // In a URL, a line-break byte is no character a link can hold.
 std::string Href(std::string_view url) {
     return Escaped(url, "%02%02");
+}
+
+// "http:", "javascript:", "opera:": a URL without one is no link a
+// browser keeps.
+bool HasScheme(std::string_view url) {
+    const std::size_t colon = url.find(':');
+    if (colon == 0 || colon == std::string_view::npos) return false;
+    for (std::size_t i = 0; i < colon; ++i) {
+        const char c = url[i];
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (!letter && (i == 0 || !((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.')))
+            return false;
+    }
+    return true;
 }
 
 void Attribute(std::string& out, std::string_view name, const std::string& value) {
@@ -165,7 +180,12 @@ class Writer {
         DateAttribute(html_, "LAST_MODIFIED", bookmark.created);
         if (!bookmark.short_name.empty()) {
             Attribute(html_, "SHORTCUTURL", Title(bookmark.short_name));
-            if (counted) report_.Count(kKeywordsCount);
+            if (counted) {
+                report_.Count(kKeywordsCount);
+                const auto [known, added] = keywords_.emplace(bookmark.short_name, bookmark.url);
+                if (!added && known->second != bookmark.url)
+                    report_.Warn(kSharedKeywordWarning, bookmark.short_name);
+            }
         }
         html_ += '>';
         html_ += Title(bookmark.name);
@@ -176,6 +196,7 @@ class Writer {
         report_.Count(kBookmarksCount);
         if (!bookmark.url.empty() && !urls_.insert(bookmark.url).second)
             report_.Warn(kDuplicateUrlWarning, bookmark.url);
+        if (!HasScheme(bookmark.url)) report_.Warn(kNoSchemeWarning, bookmark.name);
         if (progress_) progress_();
     }
 
@@ -203,6 +224,7 @@ class Writer {
     std::string html_;
     std::int32_t bookmarks_ = 0;
     std::set<std::string> urls_;
+    std::map<std::string, std::string> keywords_;  // the URL each keyword was first given to
 };
 
 }  // namespace

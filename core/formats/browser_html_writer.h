@@ -36,5 +36,9 @@ inline constexpr std::string_view kKeywordsCount = "keywords";
 inline constexpr std::string_view kPersonalBarCount = "personal-bar items (copied to the toolbar folder)";
 inline constexpr std::string_view kTrashLeftOutCount = "trash items left out";
 inline constexpr std::string_view kDuplicateUrlWarning = "URLs met more than once";
+inline constexpr std::string_view kSharedKeywordWarning =
+    "keywords given to bookmarks of different URLs (Firefox keeps the last)";
+inline constexpr std::string_view kNoSchemeWarning =
+    "bookmarks whose URL has no scheme (\"http:\"), which browsers leave out";
 
 }  // namespace quarvo::formats
