@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app_globals.h"
+#include "bookmark_flavour_menu.h"
 #include "file_names.h"
 #include "image_list.h"
 #include "uAbout.h"
@@ -52,6 +53,7 @@ TfZorezOrudaz_Main::TfZorezOrudaz_Main(quarvo::Desktop& desktop, QWidget* parent
     createStatusBar();
     fitTexts();
     connectHandlers();
+    AddBookmarkFlavourMenu(ui_->MainMenu1, ui_->Help1->menuAction(), logic_, desktop_);
     setFixedSize(kClientWidth, ui_->MainMenu1->sizeHint().height() + kClientHeight);
     // A window being made has no event loop around it yet, so an error of
     // the creation step is reported here and the window is made all the same.

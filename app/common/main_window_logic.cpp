@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "quarvo/conversion_run.h"
+#include "quarvo/hotlist.h"
 #include "default_locations.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
@@ -121,15 +122,23 @@ void MainWindowLogic::StartConversion() {
                                       view_.FileName(NameField::BookmarksOutput)};
     // A refused run ends here, in the error report, before the bar shows.
     CheckConversionRun({contacts_job, bookmarks_job});
+    details_.clear();  // a run that ends in an error has nothing to tell
     view_.ShowProgress(true);
     const auto progress = [this] { view_.StepProgress(); };
     const std::int32_t contacts = RunContactsConversion(contacts_job, progress).count;
-    const std::int32_t bookmarks =
-        RunBookmarksConversion(bookmarks_job, progress, [this](std::string_view message) {
-            desktop_.ShowMessage(message);
-        }).count;
-    desktop_.ShowMessage(ConversionResultMessage(contacts, bookmarks));
+    ConversionReport report;
+    const ConversionOutcome bookmarks = RunBookmarksConversion(
+        bookmarks_job, bookmark_options_, report, progress,
+        [this](std::string_view message) { desktop_.ShowMessage(message); });
+    details_ = bookmarks.input_missing || bookmarks.count == kUnsupportedHotlistVersion
+                   ? std::string("No bookmarks were converted.\n")
+                   : report.Text("Bookmarks written to " + bookmarks_job.output + ":");
+    desktop_.ShowMessage(ConversionResultMessage(contacts, bookmarks.count));
     view_.ShowProgress(false);
+}
+
+void MainWindowLogic::ShowDetails() {
+    if (HasDetails()) desktop_.ShowMessage(details_);
 }
 
 void MainWindowLogic::UpdateStartCommand() {

@@ -12,6 +12,8 @@
 #include <string_view>
 
 #include "desktop.h"
+#include "quarvo/browser_bookmarks.h"
+#include "quarvo/conversion_report.h"
 
 namespace quarvo {
 
@@ -83,6 +85,16 @@ class MainWindowLogic {
     void OpenBookmarks();
     void OpenContacts();
 
+    // The bookmark file's flavour and trash choice, as the menu sets them;
+    // the Internet Explorer flavour at start. Nothing of it is kept.
+    void SetBookmarkOptions(const BookmarkOptions& options) { bookmark_options_ = options; }
+    [[nodiscard]] const BookmarkOptions& bookmark_options() const { return bookmark_options_; }
+
+    // Whether a run has a report to show, and showing it in the program's
+    // box: the result message of the run stays as it always was.
+    [[nodiscard]] bool HasDetails() const { return !details_.empty(); }
+    void ShowDetails();
+
     // The Program Files folder the defaults were looked for in.
     [[nodiscard]] const std::string& ProgramFilesPath() const { return program_files_; }
 
@@ -94,6 +106,9 @@ class MainWindowLogic {
     Desktop& desktop_;
     std::string program_files_;
     bool activated_ = false;
+    BookmarkOptions bookmark_options_;
+    // The text of the last run's report; empty before a run.
+    std::string details_;
     // Input names whose read failed and was reported.
     std::set<std::string> reported_unreadable_;
 };

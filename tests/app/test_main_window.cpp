@@ -329,7 +329,7 @@ TEST_F(MainWindow, MenuHoldsItsItemsWithPicturesAndStates) {
     const QMenuBar* bar = child<QMenuBar>("MainMenu1");
     QStringList titles;
     for (QAction* a : bar->actions()) titles << a->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Search", "&Help"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Search", "Bookmar&k file", "&Help"}));
     EXPECT_TRUE(child<QMenu>("File1")->menuAction()->isEnabled());
     EXPECT_FALSE(child<QMenu>("Edit1")->menuAction()->isEnabled());
     EXPECT_FALSE(child<QMenu>("Search1")->menuAction()->isEnabled());

@@ -94,6 +94,8 @@ def norm_url(url):
     """A URL as both sides spell it once the browser has parsed it."""
     # The URL standard drops tabs and line breaks from a URL.
     url = urllib.parse.unquote(url or "").strip().translate({9: None, 10: None, 13: None})
+    if url.lower().startswith("file://localhost/"):
+        url = "file:///" + url[len("file://localhost/"):]
     try:  # browsers keep host names in their ASCII (punycode) form
         parts = urllib.parse.urlsplit(url)
         if parts.hostname and not parts.hostname.isascii():
