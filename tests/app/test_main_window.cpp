@@ -25,6 +25,7 @@
 #include "app_globals.h"
 #include "quarvo/contacts.h"
 #include "default_locations.h"
+#include "quarvo/browser_bookmarks.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
 #include "file_name_edit.h"
@@ -550,6 +551,33 @@ TEST_F(MainWindow, ConversionThroughTheButtonWritesBothFilesAndReportsTheCounts)
     EXPECT_EQ(progressBar()->position(), 0) << "a recount starts the bar over";
 }
 
+TEST_F(MainWindow, BookmarkFileMenuChoosesTheFlavourAndShowsTheDetailsApart) {
+    write_bytes(path("in/opera6.adr"), kHotlist);
+    makeWindows();
+    field("jfeOperaBookmarksFile")->setFileName(path("in/opera6.adr"));
+    field("jfeBookmarksOutputFile")->setFileName(path("b.htm"));
+    EXPECT_TRUE(action("InternetExplorerFlavour")->isChecked()) << "the default at start";
+    EXPECT_FALSE(action("KeepTrash")->isEnabled());
+    EXPECT_FALSE(action("ConversionDetails")->isEnabled()) << "nothing converted yet";
+
+    action("BrowserFlavour")->trigger();
+    EXPECT_TRUE(action("KeepTrash")->isEnabled());
+    action("Startconversion1")->trigger();
+    quarvo::ConversionReport report;
+    const auto browser = quarvo::ConvertHotlistTextForBrowsers(kHotlist, false, report);
+    ASSERT_TRUE(browser);
+    EXPECT_EQ(read_bytes(path("b.htm")), browser->html);
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_EQ(messages_.first(), result_message(0, browser->bookmarks));
+
+    child<QMenu>("BookmarkFile1")->popup(main_->mapToGlobal(QPoint(0, 0)));
+    child<QMenu>("BookmarkFile1")->hide();
+    ASSERT_TRUE(action("ConversionDetails")->isEnabled());
+    action("ConversionDetails")->trigger();
+    ASSERT_EQ(messages_.size(), 2);
+    EXPECT_TRUE(messages_.at(1).contains(QStringLiteral("bookmarks: 3"))) << messages_.at(1).toStdString();
+}
+
 TEST_F(MainWindow, ToolbarButtonAndMenuItemConvertToo) {
     write_bytes(path("in/opera6.adr"), kHotlist);
     write_bytes(path("c.csv"), "old");
@@ -827,11 +855,20 @@ TEST_F(MainWindow, HomeProfileIsTheFallbackForTheInputs) {
         << "opera6.adr comes before bookmarks.adr";
     windows_.reset();
 
+    // Outside Windows, Opera keeps the user's profile in the home folder;
+    // the Program Files stand-in (/opt) comes after it.
     write_bytes(programs_ + QStringLiteral("Opera/profile/opera6.adr"), kHotlist);
+    makeWindows();
+    EXPECT_EQ(field("jfeOperaBookmarksFile")->fileName(), path("home/.opera/opera6.adr"))
+        << "the home profile comes first";
+    windows_.reset();
+
+    QFile::remove(path("home/.opera/opera6.adr"));
+    QFile::remove(path("home/.opera/bookmarks.adr"));
     makeWindows();
     EXPECT_EQ(field("jfeOperaBookmarksFile")->fileName(),
               programs_ + QStringLiteral("Opera/profile/opera6.adr"))
-        << "the Program Files profile comes first";
+        << "then the Program Files profile";
 }
 
 TEST_F(MainWindow, UnreadableDefaultContactsFileIsReportedOnceAndIsNothingToConvert) {
