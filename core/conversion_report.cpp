@@ -14,12 +14,28 @@ void ConversionReport::Count(std::string_view label, std::int64_t n) {
         found->second += n;
 }
 
+namespace {
+
+// A place is named, not quoted whole: a bookmarklet's URL runs to pages.
+constexpr std::size_t kLongestPlace = 80;
+
+std::string Shortened(std::string_view place) {
+    if (place.size() <= kLongestPlace) return std::string(place);
+    std::size_t end = kLongestPlace;
+    // Not inside a UTF-8 sequence: continuation bytes are 10xxxxxx.
+    while (end > 0 && (static_cast<unsigned char>(place[end]) & 0xC0) == 0x80) --end;
+    return std::string(place.substr(0, end)) + "...";
+}
+
+}  // namespace
+
 void ConversionReport::Warn(std::string_view what, std::string_view place) {
     auto found = std::find_if(warnings_.begin(), warnings_.end(),
                               [&](const Warning& warning) { return warning.what == what; });
     if (found == warnings_.end()) found = warnings_.insert(warnings_.end(), Warning{std::string(what), 0, {}});
     ++found->times;
-    if (!place.empty() && found->places.size() < kMostPlaces) found->places.emplace_back(place);
+    if (!place.empty() && found->places.size() < kMostPlaces)
+        found->places.push_back(Shortened(place));
 }
 
 std::int64_t ConversionReport::CountOf(std::string_view label) const noexcept {

@@ -85,7 +85,14 @@ class TreeBuilder {
     // A value in UTF-8. `place` names the item for a warning; empty while
     // the name itself is read, which then names itself.
     std::string Text(std::string_view value, std::string_view place = {}) {
-        if (eight_bit_) return Windows1252ToUtf8(value);
+        if (eight_bit_) {
+            std::string text = Windows1252ToUtf8(value);
+            // Five bytes the code page leaves undefined: kept, as the C1
+            // controls browsers read them as, but named.
+            if (value.find_first_of("\x81\x8D\x8F\x90\x9D") != std::string_view::npos)
+                report_.Warn(kInvalidBytesWarning, place.empty() ? std::string_view(text) : place);
+            return text;
+        }
         if (IsValidUtf8(value)) return std::string(value);
         std::string text = Windows1252ToUtf8(value);
         report_.Warn(kInvalidBytesWarning, place.empty() ? std::string_view(text) : place);

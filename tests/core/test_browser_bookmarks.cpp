@@ -108,8 +108,9 @@ TEST(BrowserBookmarks, MakesTextsUtf8AndNamesWhatLooksWrong) {
     } cases[] = {
         {"an 8-bit file by its Options line",
          "Opera Hotlist version 2.0\nOptions: encoding = iso-8859-1, version=3\n\n"
-         "#URL\n\tNAME=Caf\xE9 \x80\n\tURL=http://x/\n",
-         "Caf\xC3\xA9 \xE2\x82\xAC", ""},
+         "#URL\n\tNAME=Caf\xE9 \x80\n\tURL=http://x/\x81\n",
+         "Caf\xC3\xA9 \xE2\x82\xAC",
+         "Warning: bytes not valid in the file's encoding (1 time): \"Caf\xC3\xA9 \xE2\x82\xAC\"\n"},
         {"UTF-8 kept as it is", "#URL\n\tNAME=Caf\xC3\xA9\n\tURL=http://x/\n", "Caf\xC3\xA9", ""},
         {"a value not valid in a UTF-8 file",
          "Opera Hotlist version 2.0\nOptions: encoding = utf8, version=3\n\n"
@@ -132,6 +133,16 @@ TEST(BrowserBookmarks, MakesTextsUtf8AndNamesWhatLooksWrong) {
         EXPECT_EQ(warnings == std::string::npos ? "" : text.substr(warnings), c.warnings)
             << c.name;
     }
+}
+
+TEST(ConversionReportText, CountsEveryTimeButNamesAFewShortPlaces) {
+    ConversionReport report;
+    std::string long_name = "x";
+    for (int i = 0; i < 50; ++i) long_name += "\xC3\xA9";  // byte 80 is inside a letter
+    for (int i = 0; i < 7; ++i) report.Warn("odd", i == 0 ? long_name : "p" + std::to_string(i));
+    const std::string text = report.Text("T");
+    EXPECT_EQ(text.substr(text.find('(')), "(7 times): \"" + long_name.substr(0, 79) +
+                                               "...\", \"p1\", \"p2\", \"p3\", \"p4\", ...\n");
 }
 
 TEST(BrowserBookmarks, RefusesOnlyAnotherVersionOnTheFirstLine) {

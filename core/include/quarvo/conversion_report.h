@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 // What a conversion did, beyond its one count: how many items of each kind
 // it wrote or left out, and what looked wrong in the input. Any conversion
-// fills one; the front ends show its text form on request.
+// fills one; the front ends show its text form on request. A bookmarks
+// conversion counts "folders", "bookmarks" and so on and warns of "dates
+// that are not numbers" naming the bookmark; a contacts conversion into an
+// 8-bit file would count "contacts" and warn of characters the encoding
+// cannot hold, naming the contact.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +23,7 @@ class ConversionReport {
     struct Warning {
         std::string what;                  // "bytes not valid in the file's encoding"
         std::size_t times = 0;
-        std::vector<std::string> places;   // the first kMostPlaces items it was met in
+        std::vector<std::string> places;   // the first kMostPlaces items it was met in, shortened
     };
     static constexpr std::size_t kMostPlaces = 5;
 
