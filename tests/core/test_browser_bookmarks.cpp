@@ -21,25 +21,15 @@ using testing::GetBytes;
 using testing::PutBytes;
 using testing::TempFolder;
 
-// Every feature at once: a folder with a description and an old-style date,
-// a bookmark whose name looks like a version line and whose URL ends in a
-// marker, keyword, personal bar out of order, a separator before a folder
-// end without blank line, the trash, blank-indented keys, a date that is no
-// number, CR line ends, and a folder left open by a last entry without a
-// blank line after it.
-constexpr std::string_view kEveryFeature =
-    "Opera Hotlist version 2.0\r\nOptions: encoding = utf8, version=3\r\n\r\n"
-    "#FOLDER\r\n\tNAME=Work & <Play>\r\n\tCREATED=904923783 (Fri Sep 04 17:43:03 1998)\r\n"
-    "\tDESCRIPTION=two\x02\x02lines\r\n\r\n"
-    "#URL\r\n\tNAME=Opera Hotlist version 1.0 notes\r\n\tURL=http://h/a?b=1&c=\"2\"#FOLDER\r\n"
-    "\tCREATED=1000\r\n\tVISITED=2000\r\n\tSHORT NAME=kw\r\n\tON PERSONALBAR=YES\r\n"
-    "\tPERSONALBAR_POS=5\r\n\r\n"
-    "#SEPERATOR\r\n-\r\n"
-    "#FOLDER\r\n\tNAME=Trash\r\n\tTRASH FOLDER=YES\r\n\r\n"
-    "#URL\r\n\tNAME=deleted\r\n\tURL=http://gone/\r\n\tON PERSONALBAR=YES\r\n\r\n-\r\n\r\n"
-    "#URL\r\n    NAME=bar first\r\n    URL=http://first/\r\n    CREATED=later\r\n"
-    "    ON PERSONALBAR=YES\r\n    PERSONALBAR_POS=0\r\n\r\n"
-    "#FOLDER\r\tNAME=open\r#URL\r\tNAME=last\r\tURL=http://last/";
+// The hand-made hotlist that the real browsers import too, every feature at
+// once: a folder with a description and an old-style date, a bookmark whose
+// name looks like a version line and whose URL ends in a marker, keyword,
+// personal bar out of order, a separator before a folder end without blank
+// line, the trash, blank-indented keys, a date that is no number, CR line
+// ends, and a folder left open by a last entry without a blank line after it.
+std::string EveryFeature() {
+    return ReadWholeFile(QUARVO_BROWSER_TEST_DIR "/every_feature.adr");
+}
 
 constexpr std::string_view kEveryFeatureHtml =
     "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n"
@@ -76,7 +66,7 @@ TEST(BrowserBookmarks, WritesEveryFeatureAsTheBrowsersImportIt) {
     ConversionReport report;
     int steps = 0;
     const auto converted =
-        ConvertHotlistTextForBrowsers(kEveryFeature, false, report, [&] { ++steps; });
+        ConvertHotlistTextForBrowsers(EveryFeature(), false, report, [&] { ++steps; });
     ASSERT_TRUE(converted);
     EXPECT_EQ(converted->html, kEveryFeatureHtml);
     EXPECT_EQ(converted->bookmarks, 3);
@@ -88,7 +78,7 @@ TEST(BrowserBookmarks, WritesEveryFeatureAsTheBrowsersImportIt) {
 
     // Kept, the trash is a folder like any other; its items stay off the bar.
     ConversionReport kept_report;
-    const auto kept = ConvertHotlistTextForBrowsers(kEveryFeature, true, kept_report);
+    const auto kept = ConvertHotlistTextForBrowsers(EveryFeature(), true, kept_report);
     ASSERT_TRUE(kept);
     EXPECT_NE(kept->html.find("    <DT><H3>Trash</H3>\r\n    <DL><p>\r\n"
                               "        <DT><A HREF=\"http://gone/\">deleted</A>\r\n"),
@@ -157,7 +147,7 @@ TEST(BrowserBookmarks, ARunTakesTheChosenFlavourAndLeavesTheDefaultAsItWas) {
     TempFolder folder;
     const std::string hotlist = folder.File("opera6.adr");
     // The default flavour takes a name holding a version for a version line.
-    std::string text(kEveryFeature);
+    std::string text = EveryFeature();
     text.replace(text.find("Opera Hotlist version 1.0 notes"), 31, "notes");
     PutBytes(hotlist, text);
     const ConversionJob job{hotlist, folder.File("out.htm")};
