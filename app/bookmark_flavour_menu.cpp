@@ -25,10 +25,10 @@ QMenu* AddBookmarkFlavourMenu(QMenuBar* bar, QAction* before, quarvo::MainWindow
     menu->setObjectName(QStringLiteral("BookmarkFile1"));
     bar->insertMenu(before, menu);
 
-    QAction* explorer = addCheckable(menu, "InternetExplorerFlavour",
-                                     QStringLiteral("&Internet Explorer file"));
-    QAction* browser = addCheckable(menu, "BrowserFlavour",
-                                    QStringLiteral("&Firefox and Chromium file"));
+    QAction* explorer =
+        addCheckable(menu, "InternetExplorerFlavour", QStringLiteral("&Internet Explorer file"));
+    QAction* browser =
+        addCheckable(menu, "BrowserFlavour", QStringLiteral("&Firefox and Chromium file"));
     auto* flavours = new QActionGroup(menu);
     flavours->addAction(explorer);
     flavours->addAction(browser);

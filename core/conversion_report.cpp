@@ -32,7 +32,8 @@ std::string Shortened(std::string_view place) {
 void ConversionReport::Warn(std::string_view what, std::string_view place) {
     auto found = std::find_if(warnings_.begin(), warnings_.end(),
                               [&](const Warning& warning) { return warning.what == what; });
-    if (found == warnings_.end()) found = warnings_.insert(warnings_.end(), Warning{std::string(what), 0, {}});
+    if (found == warnings_.end())
+        found = warnings_.insert(warnings_.end(), Warning{std::string(what), 0, {}});
     ++found->times;
     if (!place.empty() && found->places.size() < kMostPlaces)
         found->places.push_back(Shortened(place));

@@ -71,12 +71,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string& html = converted->html;
         QUARVO_LAW(steps == static_cast<std::size_t>(converted->bookmarks));
         QUARVO_LAW(report.CountOf("bookmarks") == converted->bookmarks);
-        if (keep_trash) QUARVO_LAW(static_cast<std::size_t>(converted->bookmarks) == model.bookmarks);
+        if (keep_trash)
+            QUARVO_LAW(static_cast<std::size_t>(converted->bookmarks) == model.bookmarks);
         QUARVO_LAW(quarvo::formats::IsValidUtf8(html));
         QUARVO_LAW(Count(html, "<DL><p>") == Count(html, "</DL><p>"));
         // No text of the hotlist opens or closes a tag of its own.
-        QUARVO_LAW(Count(html, "<DT>") ==
-                   Count(html, "<DT><A HREF=\"") + Count(html, "<DT><H3"));
+        QUARVO_LAW(Count(html, "<DT>") == Count(html, "<DT><A HREF=\"") + Count(html, "<DT><H3"));
         QUARVO_LAW(Count(html, "\"") % 2 == 0);
         (void)report.Text("");
     }

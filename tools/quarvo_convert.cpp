@@ -98,12 +98,17 @@ bool ParseBookmarkChoice(int argc, char** argv, int& i, BookmarkChoices& choices
         choices.report = true;
     } else if (word == "--flavour") {
         const std::string_view value = i + 1 < argc ? argv[i + 1] : "";
-        if (choices.flavour_given) problem = "--flavour is given twice";
-        else if (value == "browser") choices.options.flavour = quarvo::BookmarkFlavour::kBrowser;
-        else if (value == "explorer") choices.options.flavour = quarvo::BookmarkFlavour::kInternetExplorer;
-        else problem = "--flavour takes explorer or browser";
-        choices.flavour_given = true;
         ++i;
+        if (choices.flavour_given) {
+            problem = "--flavour is given twice";
+        } else if (value == "browser") {
+            choices.options.flavour = quarvo::BookmarkFlavour::kBrowser;
+        } else if (value == "explorer") {
+            choices.options.flavour = quarvo::BookmarkFlavour::kInternetExplorer;
+        } else {
+            problem = "--flavour takes explorer or browser";
+        }
+        choices.flavour_given = true;
     } else {
         return false;
     }
@@ -142,13 +147,13 @@ Parsed Parse(int argc, char** argv) {
     const bool converts = args.run.contacts || args.run.bookmarks;
     if ((args.help || args.version) && converts)
         return Refuse("--help and --version do not go with a conversion");
-    if (args.find && (converts || args.help || args.version))
-        return Refuse("--find goes alone");
+    if (args.find && (converts || args.help || args.version)) return Refuse("--find goes alone");
     if ((args.bookmarks.flavour_given || args.bookmarks.options.keep_trash) && !args.run.bookmarks)
         return Refuse("--flavour and --keep-trash go with --bookmarks");
     if (args.bookmarks.options.keep_trash &&
         args.bookmarks.options.flavour != quarvo::BookmarkFlavour::kBrowser)
-        return Refuse("--keep-trash goes with --flavour browser: the default flavour keeps the trash");
+        return Refuse(
+            "--keep-trash goes with --flavour browser: the default flavour keeps the trash");
     if (args.bookmarks.report && !converts) return Refuse("--report goes with a conversion");
     if (!args.help && !args.version && !args.find && !converts) return Refuse({});
     return {args, {}};

@@ -38,15 +38,24 @@ std::string Escaped(std::string_view text, std::string_view line_break) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         switch (const char c = text[i]) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
             case kOperaBreak:
                 out += line_break;
                 if (i + 1 < text.size() && text[i + 1] == kOperaBreak) ++i;
                 break;
-            default: out += c;
+            default:
+                out += c;
         }
     }
     return out;
@@ -84,7 +93,8 @@ void Attribute(std::string& out, std::string_view name, const std::string& value
     out += '"';
 }
 
-void DateAttribute(std::string& out, std::string_view name, const std::optional<std::int64_t>& seconds) {
+void DateAttribute(std::string& out, std::string_view name,
+                   const std::optional<std::int64_t>& seconds) {
     if (seconds) Attribute(out, name, std::to_string(*seconds));
 }
 
@@ -92,9 +102,9 @@ class Writer {
   public:
     Writer(bool keep_trash, ConversionReport& report, const ProgressSink& progress)
         : keep_trash_(keep_trash), report_(report), progress_(progress) {
-        for (std::string_view label : {kFoldersCount, kBookmarksCount, kSeparatorsCount,
-                                       kDescriptionsCount, kKeywordsCount, kPersonalBarCount,
-                                       kTrashLeftOutCount})
+        for (std::string_view label :
+             {kFoldersCount, kBookmarksCount, kSeparatorsCount, kDescriptionsCount, kKeywordsCount,
+              kPersonalBarCount, kTrashLeftOutCount})
             report_.Count(label, 0);
     }
 
@@ -115,7 +125,8 @@ class Writer {
         if (bar.empty()) return;
         // Items without a position follow those with one, in the file's order.
         std::stable_sort(bar.begin(), bar.end(), [](const BookmarkItem* a, const BookmarkItem* b) {
-            return a->personal_bar_pos.value_or(INT64_MAX) < b->personal_bar_pos.value_or(INT64_MAX);
+            return a->personal_bar_pos.value_or(INT64_MAX) <
+                   b->personal_bar_pos.value_or(INT64_MAX);
         });
         Indent(1);
         html_ += "<DT><H3 PERSONAL_TOOLBAR_FOLDER=\"true\">";
@@ -144,8 +155,12 @@ class Writer {
             return;
         }
         switch (item.kind) {
-            case BookmarkItem::Kind::kFolder: WriteFolder(item, depth, counted); break;
-            case BookmarkItem::Kind::kBookmark: WriteBookmark(item, depth, counted); break;
+            case BookmarkItem::Kind::kFolder:
+                WriteFolder(item, depth, counted);
+                break;
+            case BookmarkItem::Kind::kBookmark:
+                WriteBookmark(item, depth, counted);
+                break;
             case BookmarkItem::Kind::kSeparator:
                 Indent(depth);
                 html_ += "<HR>\r\n";

@@ -33,7 +33,8 @@ inline constexpr std::string_view kBookmarksCount = "bookmarks";
 inline constexpr std::string_view kSeparatorsCount = "separators";
 inline constexpr std::string_view kDescriptionsCount = "descriptions";
 inline constexpr std::string_view kKeywordsCount = "keywords";
-inline constexpr std::string_view kPersonalBarCount = "personal-bar items (copied to the toolbar folder)";
+inline constexpr std::string_view kPersonalBarCount =
+    "personal-bar items (copied to the toolbar folder)";
 inline constexpr std::string_view kTrashLeftOutCount = "trash items left out";
 inline constexpr std::string_view kDuplicateUrlWarning = "URLs met more than once";
 inline constexpr std::string_view kSharedKeywordWarning =

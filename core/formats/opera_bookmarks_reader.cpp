@@ -24,8 +24,7 @@ std::optional<std::int64_t> LeadingNumber(std::string_view value) {
     std::size_t digits = 0;
     while (digits < value.size() && IsDigit(value[digits])) ++digits;
     if (digits == 0 || digits > 18) return std::nullopt;
-    if (digits < value.size() && value[digits] != ' ' && value[digits] != '\t')
-        return std::nullopt;
+    if (digits < value.size() && value[digits] != ' ' && value[digits] != '\t') return std::nullopt;
     std::int64_t n = 0;
     for (std::size_t i = 0; i < digits; ++i) n = n * 10 + (value[i] - '0');
     return n;

@@ -18,8 +18,7 @@ namespace quarvo::formats {
                                                      ConversionReport& report);
 
 // The warnings' texts, for the readers of the report.
-inline constexpr std::string_view kInvalidBytesWarning =
-    "bytes not valid in the file's encoding";
+inline constexpr std::string_view kInvalidBytesWarning = "bytes not valid in the file's encoding";
 inline constexpr std::string_view kBadDateWarning = "dates that are not numbers";
 
 }  // namespace quarvo::formats

@@ -26,8 +26,8 @@ struct BookmarkItem {
     // ON PERSONALBAR=YES, and PERSONALBAR_POS (nothing when absent or not a number).
     bool on_personal_bar = false;
     std::optional<std::int64_t> personal_bar_pos;
-    bool is_trash = false;                  // Opera's trash folder itself
-    std::vector<BookmarkItem> children;     // a folder's items, in the file's order
+    bool is_trash = false;               // Opera's trash folder itself
+    std::vector<BookmarkItem> children;  // a folder's items, in the file's order
 };
 
 struct BookmarkTree {

@@ -47,7 +47,8 @@ constexpr std::string_view kEveryFeatureHtml =
     "LAST_VISIT=\"2000\" LAST_MODIFIED=\"1000\" SHORTCUTURL=\"kw\">Opera Hotlist version 1.0 "
     "notes</A>\r\n"
     "    </DL><p>\r\n"
-    "    <DT><H3 ADD_DATE=\"904923783\" LAST_MODIFIED=\"904923783\">Work &amp; &lt;Play&gt;</H3>\r\n"
+    "    <DT><H3 ADD_DATE=\"904923783\" LAST_MODIFIED=\"904923783\">Work &amp; "
+    "&lt;Play&gt;</H3>\r\n"
     "    <DD>two\r\nlines\r\n"
     "    <DL><p>\r\n"
     "        <DT><A HREF=\"http://h/a?b=1&amp;c=&quot;2&quot;#FOLDER\" ADD_DATE=\"1000\" "
@@ -100,7 +101,8 @@ TEST(BrowserBookmarks, MakesTextsUtf8AndNamesWhatLooksWrong) {
          "Opera Hotlist version 2.0\nOptions: encoding = iso-8859-1, version=3\n\n"
          "#URL\n\tNAME=Caf\xE9 \x80\n\tURL=http://x/\x81\n",
          "Caf\xC3\xA9 \xE2\x82\xAC",
-         "Warning: bytes not valid in the file's encoding (1 time): \"Caf\xC3\xA9 \xE2\x82\xAC\"\n"},
+         "Warning: bytes not valid in the file's encoding (1 time): \"Caf\xC3\xA9 "
+         "\xE2\x82\xAC\"\n"},
         {"UTF-8 kept as it is", "#URL\n\tNAME=Caf\xC3\xA9\n\tURL=http://x/\n", "Caf\xC3\xA9", ""},
         {"a value not valid in a UTF-8 file",
          "Opera Hotlist version 2.0\nOptions: encoding = utf8, version=3\n\n"
@@ -120,8 +122,7 @@ TEST(BrowserBookmarks, MakesTextsUtf8AndNamesWhatLooksWrong) {
         EXPECT_TRUE(formats::IsValidUtf8(converted->html)) << c.name;
         const std::string text = report.Text("");
         const std::size_t warnings = text.find("Warning:");
-        EXPECT_EQ(warnings == std::string::npos ? "" : text.substr(warnings), c.warnings)
-            << c.name;
+        EXPECT_EQ(warnings == std::string::npos ? "" : text.substr(warnings), c.warnings) << c.name;
     }
 }
 
@@ -137,7 +138,8 @@ TEST(ConversionReportText, CountsEveryTimeButNamesAFewShortPlaces) {
 
 TEST(BrowserBookmarks, RefusesOnlyAnotherVersionOnTheFirstLine) {
     ConversionReport report;
-    EXPECT_FALSE(ConvertHotlistTextForBrowsers("Opera Hotlist version 1.0\n\n#URL\n", false, report));
+    EXPECT_FALSE(
+        ConvertHotlistTextForBrowsers("Opera Hotlist version 1.0\n\n#URL\n", false, report));
     const auto with_mark = ConvertHotlistTextForBrowsers(
         "\xEF\xBB\xBFOpera Hotlist version 3.0\r\n\r\n#URL\r\n\tNAME=a\r\n", false, report);
     EXPECT_FALSE(with_mark) << "a byte order mark hides no version";
@@ -191,10 +193,10 @@ TEST(BrowserBookmarks, EveryCorpusBookmarkArrivesInBalancedUtf8) {
         for (std::size_t at = 0; (at = hotlist.find("#URL", at)) != std::string::npos; at += 4) {
             const std::size_t start = hotlist.find_last_of("\r\n", at);
             const std::size_t end = hotlist.find_first_of("\r\n", at);
-            const std::string line = hotlist.substr(
-                start == std::string::npos ? 0 : start + 1,
-                (end == std::string::npos ? hotlist.size() : end) -
-                    (start == std::string::npos ? 0 : start + 1));
+            const std::string line =
+                hotlist.substr(start == std::string::npos ? 0 : start + 1,
+                               (end == std::string::npos ? hotlist.size() : end) -
+                                   (start == std::string::npos ? 0 : start + 1));
             if (line.find_first_not_of(" \t") == line.find("#URL") && line.ends_with("#URL"))
                 ++markers;
         }
@@ -205,7 +207,8 @@ TEST(BrowserBookmarks, EveryCorpusBookmarkArrivesInBalancedUtf8) {
         EXPECT_TRUE(formats::IsValidUtf8(kept->html));
         const auto count = [&](std::string_view tag) {
             int n = 0;
-            for (std::size_t at = 0; (at = kept->html.find(tag, at)) != std::string::npos; ++at) ++n;
+            for (std::size_t at = 0; (at = kept->html.find(tag, at)) != std::string::npos; ++at)
+                ++n;
             return n;
         };
         EXPECT_EQ(count("<DL><p>"), count("</DL><p>"));

@@ -27,13 +27,12 @@ std::string Path(std::initializer_list<std::string_view> parts) {
 TEST(OperaProfile, LooksInProgramFilesThenTheUsersProfilesForEitherHotlistName) {
     const OperaPlaces windows{Path({"P", ""}), Path({"A", ""}), ""};
     EXPECT_EQ(OperaFileCandidates(windows, OperaFile::Hotlist),
-              (std::vector<std::string>{
-                  Path({"P", "Opera", "profile", "opera6.adr"}),
-                  Path({"P", "Opera", "profile", "bookmarks.adr"}),
-                  Path({"A", "Opera", "Opera", "profile", "opera6.adr"}),
-                  Path({"A", "Opera", "Opera", "profile", "bookmarks.adr"}),
-                  Path({"A", "Opera", "Opera", "opera6.adr"}),
-                  Path({"A", "Opera", "Opera", "bookmarks.adr"})}));
+              (std::vector<std::string>{Path({"P", "Opera", "profile", "opera6.adr"}),
+                                        Path({"P", "Opera", "profile", "bookmarks.adr"}),
+                                        Path({"A", "Opera", "Opera", "profile", "opera6.adr"}),
+                                        Path({"A", "Opera", "Opera", "profile", "bookmarks.adr"}),
+                                        Path({"A", "Opera", "Opera", "opera6.adr"}),
+                                        Path({"A", "Opera", "Opera", "bookmarks.adr"})}));
     // Outside Windows the home profile comes first; an unknown Program
     // Files folder leaves the name relative, as the window always had it.
     const OperaPlaces home{"", "", "H"};

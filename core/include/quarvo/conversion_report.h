@@ -21,9 +21,9 @@ class ConversionReport {
     // One kind of trouble and where it was met. A file may hold the same
     // trouble thousands of times: all are counted, a few are named.
     struct Warning {
-        std::string what;                  // "bytes not valid in the file's encoding"
+        std::string what;  // "bytes not valid in the file's encoding"
         std::size_t times = 0;
-        std::vector<std::string> places;   // the first kMostPlaces items it was met in, shortened
+        std::vector<std::string> places;  // the first kMostPlaces items it was met in, shortened
     };
     static constexpr std::size_t kMostPlaces = 5;
 
