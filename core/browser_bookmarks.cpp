@@ -14,15 +14,20 @@ namespace {
 constexpr std::string_view kSupportedVersion = "2.0";
 constexpr std::string_view kTrashWrittenCount = "trash items written as ordinary ones";
 
-void CountTrash(const model::BookmarkItem& folder, bool in_trash, ConversionReport& report,
-                std::set<std::string>& urls) {
-    for (const model::BookmarkItem& item : folder.children) {
-        if (in_trash) report.Count(kTrashWrittenCount);
+// The Internet Explorer flavour writes the trash as an ordinary folder:
+// what it holds is counted, and every URL is looked at for duplicates.
+void CountTrashAndDuplicates(const model::BookmarkItem& root, ConversionReport& report) {
+    std::set<std::string> urls;
+    std::size_t trash_depth = 0;  // the depth of the trash folder being walked, 0 outside
+    model::ForEachItem(root, [&](const model::BookmarkItem& item, std::size_t depth) {
+        if (trash_depth != 0 && depth <= trash_depth) trash_depth = 0;
+        if (trash_depth != 0) report.Count(kTrashWrittenCount);
         if (item.kind == model::BookmarkItem::Kind::kBookmark && !item.url.empty() &&
             !urls.insert(item.url).second)
             report.Warn(formats::kDuplicateUrlWarning, item.url);
-        CountTrash(item, in_trash || item.is_trash, report, urls);
-    }
+        if (item.is_trash && trash_depth == 0) trash_depth = depth;
+        return true;
+    });
 }
 
 }  // namespace
@@ -56,8 +61,7 @@ void ReportInternetExplorerConversion(std::string_view hotlist, std::int32_t boo
     report.Count(formats::kBookmarksCount, bookmarks);
     report.Count(kTrashWrittenCount, 0);
     const model::BookmarkTree tree = formats::ReadOperaBookmarks(hotlist, report);
-    std::set<std::string> urls;
-    CountTrash(tree.root, false, report, urls);
+    CountTrashAndDuplicates(tree.root, report);
 }
 
 }  // namespace quarvo

@@ -171,17 +171,19 @@ ConversionOutcome RunBookmarksConversion(const ConversionJob& job, const Progres
 }
 
 ConversionOutcome RunBookmarksConversion(const ConversionJob& job, const BookmarkOptions& options,
-                                         ConversionReport& report, const ProgressSink& progress,
+                                         ConversionReport* report, const ProgressSink& progress,
                                          const MessageSink& message) {
     if (!PathExists(job.input)) return {0, true};
-    if (options.flavour == BookmarkFlavour::kBrowser)
-        return {ConvertOperaBookmarksForBrowsers(job.input, job.output, options.keep_trash, report,
-                                                 progress, message),
+    if (options.flavour == BookmarkFlavour::kBrowser) {
+        ConversionReport unasked;
+        return {ConvertOperaBookmarksForBrowsers(job.input, job.output, options.keep_trash,
+                                                 report ? *report : unasked, progress, message),
                 false};
+    }
     const std::int32_t count = ConvertOperaBookmarks(job.input, job.output, progress, message);
-    // The report reads the hotlist again: the tuned converter keeps no tree.
-    if (count != kUnsupportedHotlistVersion)
-        ReportInternetExplorerConversion(ReadWholeFile(job.input), count, report);
+    // The tuned converter keeps no tree: the report reads the hotlist again.
+    if (report && count != kUnsupportedHotlistVersion)
+        ReportInternetExplorerConversion(ReadWholeFile(job.input), count, *report);
     return {count, false};
 }
 

@@ -272,7 +272,8 @@ int Run(const Arguments& args, Report& report) {
         TerminalProgress bar(job->input, "#URL", "Bookmarks");
         quarvo::ConversionReport details;
         const quarvo::ConversionOutcome done = quarvo::RunBookmarksConversion(
-            *job, args.bookmarks.options, details, bar.Sink(), Complain);
+            *job, args.bookmarks.options, args.bookmarks.report ? &details : nullptr, bar.Sink(),
+            Complain);
         if (done.input_missing) {
             missing(*job);
         } else if (done.count == quarvo::kUnsupportedHotlistVersion) {

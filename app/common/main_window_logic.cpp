@@ -44,6 +44,10 @@ constexpr char kResultLineBreak[] = "\n\r";
 constexpr char kResultLineBreak[] = "\n";
 #endif
 
+std::string DetailsTitle(const ConversionJob& job) {
+    return "Bookmarks written to " + job.output + ":";
+}
+
 }  // namespace
 
 std::string ConversionResultMessage(std::int32_t contacts, std::int32_t bookmarks) {
@@ -122,23 +126,37 @@ void MainWindowLogic::StartConversion() {
                                       view_.FileName(NameField::BookmarksOutput)};
     // A refused run ends here, in the error report, before the bar shows.
     CheckConversionRun({contacts_job, bookmarks_job});
-    details_.clear();  // a run that ends in an error has nothing to tell
+    details_.reset();  // a run that ends in an error has nothing to tell
     view_.ShowProgress(true);
     const auto progress = [this] { view_.StepProgress(); };
     const std::int32_t contacts = RunContactsConversion(contacts_job, progress).count;
+    const bool browser = bookmark_options_.flavour == BookmarkFlavour::kBrowser;
     ConversionReport report;
     const ConversionOutcome bookmarks = RunBookmarksConversion(
-        bookmarks_job, bookmark_options_, report, progress,
+        bookmarks_job, bookmark_options_, browser ? &report : nullptr, progress,
         [this](std::string_view message) { desktop_.ShowMessage(message); });
-    details_ = bookmarks.input_missing || bookmarks.count == kUnsupportedHotlistVersion
-                   ? std::string("No bookmarks were converted.\n")
-                   : report.Text("Bookmarks written to " + bookmarks_job.output + ":");
+    Details details;
+    if (bookmarks.input_missing || bookmarks.count == kUnsupportedHotlistVersion)
+        details.text = "No bookmarks were converted.\n";
+    else if (browser)
+        details.text = report.Text(DetailsTitle(bookmarks_job));
+    else
+        details.job = bookmarks_job;
+    details.count = bookmarks.count;
+    details_ = std::move(details);
     desktop_.ShowMessage(ConversionResultMessage(contacts, bookmarks.count));
     view_.ShowProgress(false);
 }
 
 void MainWindowLogic::ShowDetails() {
-    if (HasDetails()) desktop_.ShowMessage(details_);
+    if (!details_) return;
+    if (!details_->job) {
+        desktop_.ShowMessage(details_->text);
+        return;
+    }
+    ConversionReport report;
+    ReportInternetExplorerConversion(ReadWholeFile(details_->job->input), details_->count, report);
+    desktop_.ShowMessage(report.Text(DetailsTitle(*details_->job)));
 }
 
 void MainWindowLogic::UpdateStartCommand() {

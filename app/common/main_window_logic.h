@@ -7,11 +7,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 
 #include "desktop.h"
+#include "quarvo/conversion_run.h"
 #include "quarvo/browser_bookmarks.h"
 #include "quarvo/conversion_report.h"
 
@@ -91,8 +93,10 @@ class MainWindowLogic {
     [[nodiscard]] const BookmarkOptions& bookmark_options() const { return bookmark_options_; }
 
     // Whether a run has a report to show, and showing it in the program's
-    // box: the result message of the run stays as it always was.
-    [[nodiscard]] bool HasDetails() const { return !details_.empty(); }
+    // box: the result message of the run stays as it always was. The
+    // Internet Explorer flavour's report reads the hotlist again, so it is
+    // made only here, from the hotlist as it is then.
+    [[nodiscard]] bool HasDetails() const { return details_.has_value(); }
     void ShowDetails();
 
     // The Program Files folder the defaults were looked for in.
@@ -107,8 +111,13 @@ class MainWindowLogic {
     std::string program_files_;
     bool activated_ = false;
     BookmarkOptions bookmark_options_;
-    // The text of the last run's report; empty before a run.
-    std::string details_;
+    // What the last run's bookmark conversion has to tell; nothing before a run.
+    struct Details {
+        std::string text;                  // the report, unless it is still to be made
+        std::optional<ConversionJob> job;  // an Internet Explorer flavour run's, to make it
+        std::int32_t count = 0;
+    };
+    std::optional<Details> details_;
     // Input names whose read failed and was reported.
     std::set<std::string> reported_unreadable_;
 };

@@ -117,11 +117,22 @@ class Writer {
     }
 
   private:
+    // A folder being written: its items up to `next` are done.
+    struct OpenFolder {
+        const BookmarkItem* folder;
+        std::size_t next;
+        int depth;
+    };
+
     // Opera shows the personal bar's items in their folders and on the bar;
     // the copies on the toolbar keep the tree as Opera had it.
     void WritePersonalBar(const BookmarkItem& root) {
         std::vector<const BookmarkItem*> bar;
-        CollectPersonalBar(root, bar);
+        model::ForEachItem(root, [&bar](const BookmarkItem& item, std::size_t) {
+            if (item.is_trash) return false;  // Opera's bar shows nothing deleted
+            if (item.on_personal_bar) bar.push_back(&item);
+            return true;
+        });
         if (bar.empty()) return;
         // Items without a position follow those with one, in the file's order.
         std::stable_sort(bar.begin(), bar.end(), [](const BookmarkItem* a, const BookmarkItem* b) {
@@ -140,23 +151,36 @@ class Writer {
         report_.Count(kPersonalBarCount, static_cast<std::int64_t>(bar.size()));
     }
 
-    void CollectPersonalBar(const BookmarkItem& folder, std::vector<const BookmarkItem*>& bar) {
-        for (const BookmarkItem& item : folder.children) {
-            if (item.is_trash) continue;  // Opera's bar shows nothing deleted
-            if (item.on_personal_bar) bar.push_back(&item);
-            CollectPersonalBar(item, bar);
+    // Writes `item` and all it holds, without recursion: a hotlist may nest
+    // folders a million deep. `counted`: the tree itself, not the personal
+    // bar's copies.
+    void WriteItem(const BookmarkItem& item, int depth, bool counted) {
+        std::vector<OpenFolder> open;
+        WriteOne(item, depth, counted, open);
+        while (!open.empty()) {
+            OpenFolder& top = open.back();
+            if (top.next == top.folder->children.size()) {
+                Indent(top.depth);
+                html_ += "</DL><p>\r\n";
+                if (counted) report_.Count(kFoldersCount);
+                open.pop_back();
+                continue;
+            }
+            const BookmarkItem& child = top.folder->children[top.next++];
+            WriteOne(child, top.depth + 1, counted, open);  // `top` is not used past here
         }
     }
 
-    // `counted`: the tree itself, not the personal bar's copies.
-    void WriteItem(const BookmarkItem& item, int depth, bool counted) {
+    void WriteOne(const BookmarkItem& item, int depth, bool counted,
+                  std::vector<OpenFolder>& open) {
         if (item.is_trash && !keep_trash_) {
             if (counted) report_.Count(kTrashLeftOutCount, ItemsWithin(item));
             return;
         }
         switch (item.kind) {
             case BookmarkItem::Kind::kFolder:
-                WriteFolder(item, depth, counted);
+                WriteFolderHeading(item, depth, counted);
+                open.push_back({&item, 0, depth});
                 break;
             case BookmarkItem::Kind::kBookmark:
                 WriteBookmark(item, depth, counted);
@@ -169,7 +193,7 @@ class Writer {
         }
     }
 
-    void WriteFolder(const BookmarkItem& folder, int depth, bool counted) {
+    void WriteFolderHeading(const BookmarkItem& folder, int depth, bool counted) {
         Indent(depth);
         html_ += "<DT><H3";
         DateAttribute(html_, "ADD_DATE", folder.created);
@@ -180,10 +204,6 @@ class Writer {
         WriteDescription(folder, depth, counted);
         Indent(depth);
         html_ += "<DL><p>\r\n";
-        for (const BookmarkItem& item : folder.children) WriteItem(item, depth + 1, counted);
-        Indent(depth);
-        html_ += "</DL><p>\r\n";
-        if (counted) report_.Count(kFoldersCount);
     }
 
     void WriteBookmark(const BookmarkItem& bookmark, int depth, bool counted) {
@@ -224,12 +244,20 @@ class Writer {
         if (counted) report_.Count(kDescriptionsCount);
     }
 
-    void Indent(int depth) { html_.append(static_cast<std::size_t>(depth) * 4, ' '); }
+    // Indentation is for the reader of the file only; past some depth it
+    // would make the file grow with the square of the nesting.
+    void Indent(int depth) {
+        constexpr int kDeepestIndent = 32;
+        html_.append(static_cast<std::size_t>(std::min(depth, kDeepestIndent)) * 4, ' ');
+    }
 
     // The items a left-out trash folder holds, folders within it counted too.
     static std::int64_t ItemsWithin(const BookmarkItem& folder) {
         std::int64_t n = 0;
-        for (const BookmarkItem& item : folder.children) n += 1 + ItemsWithin(item);
+        model::ForEachItem(folder, [&n](const BookmarkItem&, std::size_t) {
+            ++n;
+            return true;
+        });
         return n;
     }
 

@@ -141,6 +141,15 @@ TEST_F(MainWindowLogicTest, TheChosenFlavourIsWrittenAndItsDetailsShownOnlyOnReq
     logic_.ShowDetails();
     EXPECT_EQ(window_.log.back(),
               "message " + report.Text("Bookmarks written to " + folder_.File("b.htm") + ":"));
+
+    // The default flavour's report is made when asked for.
+    logic_.SetBookmarkOptions({});
+    logic_.StartConversion();
+    EXPECT_EQ(GetBytes(folder_.File("b.htm")), quarvo::ConvertHotlistText(kHotlist)->html);
+    logic_.ShowDetails();
+    EXPECT_NE(window_.log.back().find("bookmarks: 1\ntrash items written as ordinary ones: 0\n"),
+              std::string::npos)
+        << window_.log.back();
 }
 
 TEST_F(MainWindowLogicTest, DefaultsStopAtAFailingLookupKeepingWhatWasSet) {

@@ -136,6 +136,19 @@ TEST(ConversionReportText, CountsEveryTimeButNamesAFewShortPlaces) {
                                                "...\", \"p1\", \"p2\", \"p3\", \"p4\", ...\n");
 }
 
+TEST(BrowserBookmarks, NestsAsDeepAsTheHotlistWithoutRunningOutOfStack) {
+    std::string hotlist;
+    for (int i = 0; i < 200000; ++i) hotlist += "#FOLDER\n";
+    hotlist += "#URL\n\tURL=http://deep/\n";
+    ConversionReport report;
+    const auto converted = ConvertHotlistTextForBrowsers(hotlist, false, report);
+    ASSERT_TRUE(converted);
+    EXPECT_EQ(converted->bookmarks, 1);
+    ConversionReport explorer;
+    ReportInternetExplorerConversion(hotlist, 1, explorer);
+    EXPECT_EQ(explorer.CountOf("bookmarks"), 1);
+}
+
 TEST(BrowserBookmarks, RefusesOnlyAnotherVersionOnTheFirstLine) {
     ConversionReport report;
     EXPECT_FALSE(
@@ -156,14 +169,14 @@ TEST(BrowserBookmarks, ARunTakesTheChosenFlavourAndLeavesTheDefaultAsItWas) {
 
     ConvertOperaBookmarks(hotlist, folder.File("plain.htm"));
     ConversionReport report;
-    EXPECT_EQ(RunBookmarksConversion(job, BookmarkOptions{}, report).count, 4);
+    EXPECT_EQ(RunBookmarksConversion(job, BookmarkOptions{}, &report).count, 4);
     EXPECT_EQ(GetBytes(job.output), GetBytes(folder.File("plain.htm")));
     EXPECT_EQ(report.CountOf("bookmarks"), 4);
     EXPECT_EQ(report.CountOf("trash items written as ordinary ones"), 1);
 
     const BookmarkOptions browser{BookmarkFlavour::kBrowser, false};
     ConversionReport browser_report;
-    EXPECT_EQ(RunBookmarksConversion(job, browser, browser_report).count, 3);
+    EXPECT_EQ(RunBookmarksConversion(job, browser, &browser_report).count, 3);
     ConversionReport unused;
     const std::string html = ConvertHotlistTextForBrowsers(text, false, unused)->html;
     EXPECT_EQ(GetBytes(job.output), html);
@@ -171,7 +184,7 @@ TEST(BrowserBookmarks, ARunTakesTheChosenFlavourAndLeavesTheDefaultAsItWas) {
     PutBytes(hotlist, "Opera Hotlist version 9.0\r\n\r\n#URL\r\n");
     std::string shown;
     const auto show = [&](std::string_view message) { shown = message; };
-    EXPECT_EQ(RunBookmarksConversion(job, browser, browser_report, {}, show).count,
+    EXPECT_EQ(RunBookmarksConversion(job, browser, nullptr, {}, show).count,
               kUnsupportedHotlistVersion);
     EXPECT_EQ(shown, kUnknownVersionMessage);
     EXPECT_EQ(GetBytes(job.output), html) << "a refused hotlist writes nothing";

@@ -64,10 +64,12 @@ ConversionOutcome RunBookmarksConversion(const ConversionJob& job,
                                          const MessageSink& message = {});
 
 // Converts `job` in the flavour `options` choose, unless its input file does
-// not exist, and tells in `report` what it wrote. The Internet Explorer
-// flavour writes exactly what the call above writes. File errors propagate.
+// not exist, and tells in `report` (when given) what it wrote. The Internet
+// Explorer flavour writes exactly what the call above writes; its report
+// reads the hotlist a second time, so it is only made when asked for.
+// File errors propagate.
 ConversionOutcome RunBookmarksConversion(const ConversionJob& job, const BookmarkOptions& options,
-                                         ConversionReport& report,
+                                         ConversionReport* report,
                                          const ProgressSink& progress = {},
                                          const MessageSink& message = {});
 
