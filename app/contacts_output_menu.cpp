@@ -49,12 +49,13 @@ void addGroup(QMenu* menu, const Item<Choice> (&items)[N], Apply apply) {
 
 }  // namespace
 
-QMenu* addContactsOutputMenu(QMenuBar* bar, FileNameEdit* contacts_output, MainWindowLogic& logic) {
+QMenu* addContactsOutputMenu(QMenuBar* bar, QAction* before, FileNameEdit* contacts_output,
+                             MainWindowLogic& logic) {
     auto* menu = new QMenu(QStringLiteral("&Contacts output"), bar);
     menu->setObjectName(QStringLiteral("ContactsOutput1"));
     const auto change = [&logic](auto edit) {
         return [&logic, edit](auto choice) {
-            ContactsExportOptions options = logic.contactsExportOptions();
+            ContactsExportOptions options = logic.contacts_export_options();
             edit(options, choice);
             logic.SetContactsExportOptions(options);
         };
@@ -65,18 +66,17 @@ QMenu* addContactsOutputMenu(QMenuBar* bar, FileNameEdit* contacts_output, MainW
     addGroup(menu, kVersions,
              change([](ContactsExportOptions& o, ContactsVcardVersion c) { o.vcard = c; }));
     QAction* trash = menu->addAction(QStringLiteral("vCards &keep the contacts in Opera's trash"));
-    trash->setObjectName(QStringLiteral("KeepTrash"));
+    trash->setObjectName(QStringLiteral("KeepContactsTrash"));
     trash->setCheckable(true);
     QObject::connect(trash, &QAction::toggled, menu, [&logic](bool keep) {
-        ContactsExportOptions options = logic.contactsExportOptions();
+        ContactsExportOptions options = logic.contacts_export_options();
         options.keep_trash = keep;
         logic.SetContactsExportOptions(options);
     });
     menu->addSeparator();
     addGroup(menu, kEncodings,
              change([](ContactsExportOptions& o, OutputEncoding c) { o.encoding = c; }));
-    const QList<QAction*> menus = bar->actions();
-    bar->insertMenu(menus.size() > 1 ? menus[1] : nullptr, menu);
+    bar->insertMenu(before, menu);
     contacts_output->setFilter(contacts_output->filter() + QStringLiteral("|vCard (*.vcf)|*.vcf"));
     return menu;
 }

@@ -5,6 +5,7 @@
 // output file's extension picks vCard or CSV.
 #pragma once
 
+class QAction;
 class QMenu;
 class QMenuBar;
 
@@ -13,8 +14,9 @@ namespace quarvo {
 class FileNameEdit;
 class MainWindowLogic;
 
-// Adds the menu after the bar's first menu and passes each choice on to
+// Adds the menu to `bar` before `before` and passes each choice on to
 // `logic`; the contacts output's file dialog offers vCard files too.
-QMenu* addContactsOutputMenu(QMenuBar* bar, FileNameEdit* contacts_output, MainWindowLogic& logic);
+QMenu* addContactsOutputMenu(QMenuBar* bar, QAction* before, FileNameEdit* contacts_output,
+                             MainWindowLogic& logic);
 
 }  // namespace quarvo

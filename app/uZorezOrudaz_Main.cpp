@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app_globals.h"
+#include "bookmark_flavour_menu.h"
 #include "contacts_output_menu.h"
 #include "file_names.h"
 #include "image_list.h"
@@ -49,7 +50,9 @@ TfZorezOrudaz_Main::TfZorezOrudaz_Main(quarvo::Desktop& desktop, QWidget* parent
     createStatusBar();
     fitTexts();
     connectHandlers();
-    quarvo::addContactsOutputMenu(ui_->MainMenu1, ui_->jfeContactsOutputFile, logic_);
+    quarvo::addContactsOutputMenu(ui_->MainMenu1, ui_->Help1->menuAction(),
+                                  ui_->jfeContactsOutputFile, logic_);
+    quarvo::addBookmarkFlavourMenu(ui_->MainMenu1, ui_->Help1->menuAction(), logic_, desktop_);
     // The layout's client area lies below the menu.
     const quarvo::layouts::Window& layout = quarvo::layouts::kMainWindow;
     setFixedSize(layout.client_width, ui_->MainMenu1->sizeHint().height() + layout.client_height);

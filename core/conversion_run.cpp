@@ -170,4 +170,21 @@ ConversionOutcome RunBookmarksConversion(const ConversionJob& job, const Progres
     return {ConvertOperaBookmarks(job.input, job.output, progress, message), false};
 }
 
+ConversionOutcome RunBookmarksConversion(const ConversionJob& job, const BookmarkOptions& options,
+                                         ConversionReport* report, const ProgressSink& progress,
+                                         const MessageSink& message) {
+    if (!PathExists(job.input)) return {0, true};
+    if (options.flavour == BookmarkFlavour::kBrowser) {
+        ConversionReport unasked;
+        return {ConvertOperaBookmarksForBrowsers(job.input, job.output, options.keep_trash,
+                                                 report ? *report : unasked, progress, message),
+                false};
+    }
+    const std::int32_t count = ConvertOperaBookmarks(job.input, job.output, progress, message);
+    // The tuned converter keeps no tree: the report reads the hotlist again.
+    if (report && count != kUnsupportedHotlistVersion)
+        ReportInternetExplorerConversion(ReadWholeFile(job.input), count, *report);
+    return {count, false};
+}
+
 }  // namespace quarvo

@@ -20,10 +20,13 @@
 #include <cerrno>
 
 #include "quarvo/contacts_export.h"
+#include "quarvo/browser_bookmarks.h"
+#include "quarvo/conversion_report.h"
 #include "quarvo/conversion_run.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
 #include "quarvo/hotlist.h"
+#include "quarvo/opera_profile.h"
 #include "quarvo/text_search.h"
 
 namespace {
@@ -34,12 +37,11 @@ constexpr int kExitUsage = 2;
 constexpr int kExitUnsupportedVersion = 3;
 
 constexpr std::string_view kUsage =
-    "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv|OUT.vcf [CONTACTS-OPTIONS]]\n"
-    "                      [--bookmarks HOTLIST.adr OUT.htm]\n"
-    "       quarvo-convert --help | --version\n"
-    "contacts options: --layout wab|outlook|thunderbird|google (CSV)\n"
-    "                  --vcard 3.0|2.1 --keep-trash (vCard)\n"
-    "                  --encoding utf8|utf8-bom|ansi";
+    "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv|OUT.vcf] [--bookmarks HOTLIST.adr OUT.htm]\n"
+    "                      [--layout wab|outlook|thunderbird|google] [--vcard 3.0|2.1]\n"
+    "                      [--encoding utf8|utf8-bom|ansi] [--flavour explorer|browser]\n"
+    "                      [--keep-trash] [--report]\n"
+    "       quarvo-convert --find | --help | --version";
 
 constexpr std::string_view kHelp =
     "Converts an Opera contacts file into an address-book CSV file and an\n"
@@ -57,7 +59,14 @@ constexpr std::string_view kHelp =
     "leave out the contacts in Opera's trash unless --keep-trash is given; any\n"
     "other name gets CSV for the Windows Address Book unless --layout names\n"
     "another address book. --encoding ansi writes Windows-1252; each character\n"
-    "it cannot hold is written as '?' and named on stderr.";
+    "it cannot hold is written as '?' and named on stderr.\n\n"
+    "--flavour browser writes the bookmark file that Firefox, Chromium and the\n"
+    "browsers built on them import whole: UTF-8, separators, descriptions,\n"
+    "keywords, numeric dates, the personal bar as the toolbar folder, and\n"
+    "Opera's trash left out (--keep-trash keeps it as a folder). The default,\n"
+    "--flavour explorer, is the file Internet Explorer imports.\n"
+    "--report prints after each conversion what it wrote and anything\n"
+    "suspicious. --find prints the Opera files found where Opera keeps them.";
 
 // The choices for the contacts output, each given at most once.
 struct ContactsChoices {
@@ -65,12 +74,21 @@ struct ContactsChoices {
     bool layout = false;
     bool encoding = false;
     bool vcard = false;
-    bool keep_trash = false;
+};
+
+// The choices that shape the bookmark file and what is told about it.
+struct BookmarkChoices {
+    quarvo::BookmarkOptions options;
+    bool flavour_given = false;
+    bool report = false;
 };
 
 struct Arguments {
     quarvo::ConversionRun run;
     ContactsChoices contacts;
+    BookmarkChoices bookmarks;
+    bool keep_trash = false;  // for the vCards and the browser flavour alike
+    bool find = false;
     bool help = false;
     bool version = false;
 };
@@ -127,21 +145,57 @@ std::string TakeContactsOption(std::string_view word, const char* value, Contact
 // The contacts options must fit the contacts output they shape.
 std::string CheckContactsChoices(const Arguments& args) {
     const ContactsChoices& c = args.contacts;
-    if (!c.layout && !c.encoding && !c.vcard && !c.keep_trash) return {};
-    if (!args.run.contacts)
-        return "--layout, --encoding, --vcard and --keep-trash go with --contacts";
+    if (!c.layout && !c.encoding && !c.vcard) return {};
+    if (!args.run.contacts) return "--layout, --encoding and --vcard go with --contacts";
     const bool vcard = quarvo::IsVcardFileName(args.run.contacts->output);
     if (vcard && c.layout) return "--layout is for a CSV output; the .vcf output gets vCards";
-    if (!vcard && (c.vcard || c.keep_trash))
-        return "--vcard and --keep-trash are for a .vcf output";
+    if (!vcard && c.vcard) return "--vcard is for a .vcf output";
     return {};
+}
+
+// Takes the bookmark choice at argv[i], if it is one, moving i past its
+// value. Returns false for a word that is no such choice; `problem` is set
+// when the choice is malformed.
+bool ParseBookmarkChoice(int argc, char** argv, int& i, BookmarkChoices& choices,
+                         std::string& problem) {
+    const std::string_view word = argv[i];
+    if (word == "--report") {
+        choices.report = true;
+    } else if (word == "--flavour") {
+        const std::string_view value = i + 1 < argc ? argv[i + 1] : "";
+        ++i;
+        if (choices.flavour_given) {
+            problem = "--flavour is given twice";
+        } else if (value == "browser") {
+            choices.options.flavour = quarvo::BookmarkFlavour::kBrowser;
+        } else if (value == "explorer") {
+            choices.options.flavour = quarvo::BookmarkFlavour::kInternetExplorer;
+        } else {
+            problem = "--flavour takes explorer or browser";
+        }
+        choices.flavour_given = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Whether an output of the run leaves Opera's trash out unless told to keep it.
+bool LeavesTrashOut(const Arguments& args) {
+    return (args.run.contacts && quarvo::IsVcardFileName(args.run.contacts->output)) ||
+           (args.run.bookmarks && args.bookmarks.options.flavour == quarvo::BookmarkFlavour::kBrowser);
 }
 
 Parsed Parse(int argc, char** argv) {
     Arguments args;
     for (int i = 1; i < argc; ++i) {
         const std::string_view word = argv[i];
-        if (word == "--help" || word == "-h") {
+        std::string problem;
+        if (ParseBookmarkChoice(argc, argv, i, args.bookmarks, problem)) {
+            if (!problem.empty()) return Refuse(problem);
+        } else if (word == "--find") {
+            args.find = true;
+        } else if (word == "--help" || word == "-h") {
             args.help = true;
         } else if (word == "--version") {
             args.version = true;
@@ -164,8 +218,9 @@ Parsed Parse(int argc, char** argv) {
                 return Refuse(problem);
             ++i;
         } else if (word == "--keep-trash") {
-            if (args.contacts.keep_trash) return Refuse("--keep-trash is given twice");
-            args.contacts.keep_trash = args.contacts.options.keep_trash = true;
+            if (args.keep_trash) return Refuse("--keep-trash is given twice");
+            args.keep_trash = args.contacts.options.keep_trash = args.bookmarks.options.keep_trash =
+                true;
         } else {
             return Refuse("unknown argument " + std::string(word));
         }
@@ -174,7 +229,15 @@ Parsed Parse(int argc, char** argv) {
     const bool converts = args.run.contacts || args.run.bookmarks;
     if ((args.help || args.version) && converts)
         return Refuse("--help and --version do not go with a conversion");
-    if (!args.help && !args.version && !converts) return Refuse({});
+    if (args.find && (converts || args.help || args.version)) return Refuse("--find goes alone");
+    if (args.bookmarks.flavour_given && !args.run.bookmarks)
+        return Refuse("--flavour goes with --bookmarks");
+    if (args.keep_trash && !LeavesTrashOut(args))
+        return Refuse(
+            "--keep-trash goes with a .vcf contacts output or --flavour browser: "
+            "the other outputs keep the trash");
+    if (args.bookmarks.report && !converts) return Refuse("--report goes with a conversion");
+    if (!args.help && !args.version && !args.find && !converts) return Refuse({});
     return {args, {}};
 }
 
@@ -244,7 +307,22 @@ void Complain(std::string_view message) {
     std::cerr << "quarvo-convert: " << message << "\n";
 }
 
+// What --find prints: each Opera file and where it was found.
+void PrintFound(Report& report) {
+    const quarvo::OperaPlaces places = quarvo::OperaPlacesFromEnvironment();
+    const auto found = [&](quarvo::OperaFile file) {
+        const auto path = quarvo::FindOperaFile(places, file);
+        return path ? *path : std::string("not found");
+    };
+    report.Line("Contacts: " + found(quarvo::OperaFile::Contacts));
+    report.Line("Hotlist: " + found(quarvo::OperaFile::Hotlist));
+}
+
 int Run(const Arguments& args, Report& report) {
+    if (args.find) {
+        PrintFound(report);
+        return kExitDone;
+    }
     if (args.help) {
         report.Line(std::string(kUsage) + "\n\n" + std::string(kHelp));
         return kExitDone;
@@ -278,14 +356,21 @@ int Run(const Arguments& args, Report& report) {
     }
     if (const auto& job = args.run.bookmarks) {
         TerminalProgress bar(job->input, "#URL", "Bookmarks");
-        const quarvo::ConversionOutcome done =
-            quarvo::RunBookmarksConversion(*job, bar.Sink(), Complain);
+        quarvo::ConversionReport details;
+        const quarvo::ConversionOutcome done = quarvo::RunBookmarksConversion(
+            *job, args.bookmarks.options, args.bookmarks.report ? &details : nullptr, bar.Sink(),
+            Complain);
         if (done.input_missing) {
             missing(*job);
         } else if (done.count == quarvo::kUnsupportedHotlistVersion) {
             if (status == kExitDone) status = kExitUnsupportedVersion;
         } else {
             report.Line(std::to_string(done.count) + " Bookmarks converted to HTM !");
+            if (args.bookmarks.report) {
+                std::string text = details.Text("Bookmarks report:");
+                text.pop_back();  // Line() ends it
+                report.Line(text);
+            }
         }
     }
     return status;

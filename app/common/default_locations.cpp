@@ -3,47 +3,31 @@
 
 #include <cstdlib>
 
-#include "quarvo/file_layer.h"
+#include "quarvo/errors.h"
 
 namespace quarvo {
 namespace {
 
-std::string joined(std::initializer_list<std::string_view> parts) {
-    std::string path;
-    for (std::string_view part : parts) {
-        if (!path.empty() && path.back() != kPathSeparator) path += kPathSeparator;
-        path += part;
-    }
-    return path;
-}
+// The Application Data folder's kind in the desktop's folder lookup.
+constexpr std::uint8_t kAppDataFolder = 5;
 
 }  // namespace
 
-std::vector<std::string> OperaFileCandidates(const std::string& program_files, OperaFile file) {
-    const std::string_view name = file == OperaFile::Contacts ? "contacts.adr" : "opera6.adr";
-    // Concatenated, not joined: an empty Program Files folder leaves a name
-    // relative to the current folder.
-    std::string profile = program_files;
-    profile += "Opera";
-    profile += kPathSeparator;
-    profile += "profile";
-    profile += kPathSeparator;
-    profile += name;
-    std::vector<std::string> candidates{profile};
-#ifndef _WIN32
-    if (const char* home = std::getenv("HOME"); home && *home) {
-        candidates.push_back(joined({home, ".opera", name}));
-        if (file == OperaFile::Hotlist)
-            candidates.push_back(joined({home, ".opera", "bookmarks.adr"}));
+OperaPlaces DefaultOperaPlaces(const std::string& program_files, Desktop& desktop) {
+    OperaPlaces places;
+    places.program_files = program_files;
+#ifdef _WIN32
+    try {
+        places.app_data = desktop.LookUpFolder(kAppDataFolder);
+    } catch (const Exception&) {
+        places.app_data.clear();
     }
+#else
+    (void)desktop;
+    (void)kAppDataFolder;
+    if (const char* home = std::getenv("HOME")) places.home = home;
 #endif
-    return candidates;
-}
-
-std::optional<std::string> FindOperaFile(const std::string& program_files, OperaFile file) {
-    for (const std::string& candidate : OperaFileCandidates(program_files, file))
-        if (PathExists(candidate)) return candidate;
-    return std::nullopt;
+    return places;
 }
 
 }  // namespace quarvo

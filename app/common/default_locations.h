@@ -1,25 +1,20 @@
 // SPDX-License-Identifier: MIT
 // Where the main window looks for the default file names: the places an
-// Opera profile is kept. The folders themselves come from the desktop.
+// Opera profile is kept (quarvo/opera_profile.h), with the folders the
+// desktop's lookup gives.
 #pragma once
 
-#include <optional>
 #include <string>
-#include <vector>
+
+#include "desktop.h"
+#include "quarvo/opera_profile.h"
 
 namespace quarvo {
 
-enum class OperaFile { Contacts, Hotlist };
-
-// The names an Opera file is looked for under, in order: first the profile
-// below the Program Files folder, then (outside Windows, where Opera keeps
-// its profile in the user's home) ~/.opera, where later Opera versions call
-// the hotlist bookmarks.adr.
-[[nodiscard]] std::vector<std::string> OperaFileCandidates(const std::string& program_files,
-                                                           OperaFile file);
-
-// The first candidate that exists, or nothing.
-[[nodiscard]] std::optional<std::string> FindOperaFile(const std::string& program_files,
-                                                       OperaFile file);
+// The places for `program_files`: on Windows also the user's Application
+// Data folder from the desktop (none when its lookup fails: the Part's
+// defaults must not be lost to a folder only searched besides them),
+// elsewhere the home folder.
+[[nodiscard]] OperaPlaces DefaultOperaPlaces(const std::string& program_files, Desktop& desktop);
 
 }  // namespace quarvo

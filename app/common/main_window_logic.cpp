@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "quarvo/conversion_run.h"
+#include "quarvo/hotlist.h"
 #include "default_locations.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
@@ -43,6 +44,10 @@ constexpr char kResultLineBreak[] = "\n\r";
 constexpr char kResultLineBreak[] = "\n";
 #endif
 
+std::string DetailsTitle(const ConversionJob& job) {
+    return "Bookmarks written to " + job.output + ":";
+}
+
 }  // namespace
 
 std::string ConversionResultMessage(std::int32_t contacts, std::int32_t bookmarks) {
@@ -69,9 +74,10 @@ MainWindowLogic::MainWindowLogic(MainWindowView& view, Desktop& desktop)
 
 void MainWindowLogic::FormCreate() {
     program_files_ = desktop_.LookUpFolder(kProgramFilesFolder);
-    if (const auto contacts = FindOperaFile(program_files_, OperaFile::Contacts))
+    const OperaPlaces places = DefaultOperaPlaces(program_files_, desktop_);
+    if (const auto contacts = FindOperaFile(places, OperaFile::Contacts))
         view_.SetFileName(NameField::OperaContacts, *contacts);
-    if (const auto hotlist = FindOperaFile(program_files_, OperaFile::Hotlist))
+    if (const auto hotlist = FindOperaFile(places, OperaFile::Hotlist))
         view_.SetFileName(NameField::OperaBookmarks, *hotlist);
     view_.SetFileName(NameField::ContactsOutput,
                       desktop_.LookUpFolder(kPersonalFolder) + "contacts.csv");
@@ -126,19 +132,41 @@ void MainWindowLogic::StartConversion() {
                                       view_.FileName(NameField::BookmarksOutput)};
     // A refused run ends here, in the error report, before the bar shows.
     CheckConversionRun({contacts_job, bookmarks_job});
+    details_.reset();  // a run that ends in an error has nothing to tell
     view_.ShowProgress(true);
     const auto progress = [this] { view_.StepProgress(); };
     const ContactsExportOutcome contacts_done =
         RunContactsExport(contacts_job, contacts_options_, progress);
     const std::int32_t contacts = contacts_done.outcome.count;
-    const std::int32_t bookmarks =
-        RunBookmarksConversion(bookmarks_job, progress, [this](std::string_view message) {
-            desktop_.ShowMessage(message);
-        }).count;
-    desktop_.ShowMessage(ConversionResultMessage(contacts, bookmarks));
+    const bool browser = bookmark_options_.flavour == BookmarkFlavour::kBrowser;
+    ConversionReport report;
+    const ConversionOutcome bookmarks = RunBookmarksConversion(
+        bookmarks_job, bookmark_options_, browser ? &report : nullptr, progress,
+        [this](std::string_view message) { desktop_.ShowMessage(message); });
+    Details details;
+    if (bookmarks.input_missing || bookmarks.count == kUnsupportedHotlistVersion)
+        details.text = "No bookmarks were converted.\n";
+    else if (browser)
+        details.text = report.Text(DetailsTitle(bookmarks_job));
+    else
+        details.job = bookmarks_job;
+    details.count = bookmarks.count;
+    details_ = std::move(details);
+    desktop_.ShowMessage(ConversionResultMessage(contacts, bookmarks.count));
     if (!contacts_done.replaced.empty())
         desktop_.ShowMessage(ReplacedCharactersMessage(contacts_done.replaced));
     view_.ShowProgress(false);
+}
+
+void MainWindowLogic::ShowDetails() {
+    if (!details_) return;
+    if (!details_->job) {
+        desktop_.ShowMessage(details_->text);
+        return;
+    }
+    ConversionReport report;
+    ReportInternetExplorerConversion(ReadWholeFile(details_->job->input), details_->count, report);
+    desktop_.ShowMessage(report.Text(DetailsTitle(*details_->job)));
 }
 
 void MainWindowLogic::UpdateStartCommand() {

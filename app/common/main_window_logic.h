@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -14,6 +15,9 @@
 
 #include "desktop.h"
 #include "quarvo/contacts_export.h"
+#include "quarvo/conversion_run.h"
+#include "quarvo/browser_bookmarks.h"
+#include "quarvo/conversion_report.h"
 
 namespace quarvo {
 
@@ -94,9 +98,21 @@ class MainWindowLogic {
     void SetContactsExportOptions(const ContactsExportOptions& options) {
         contacts_options_ = options;
     }
-    [[nodiscard]] const ContactsExportOptions& contactsExportOptions() const {
+    [[nodiscard]] const ContactsExportOptions& contacts_export_options() const {
         return contacts_options_;
     }
+
+    // The bookmark file's flavour and trash choice, as the menu sets them;
+    // the Internet Explorer flavour at start. Nothing of it is kept.
+    void SetBookmarkOptions(const BookmarkOptions& options) { bookmark_options_ = options; }
+    [[nodiscard]] const BookmarkOptions& bookmark_options() const { return bookmark_options_; }
+
+    // Whether a run has a report to show, and showing it in the program's
+    // box: the result message of the run stays as it always was. The
+    // Internet Explorer flavour's report reads the hotlist again, so it is
+    // made only here, from the hotlist as it is then.
+    [[nodiscard]] bool HasDetails() const { return details_.has_value(); }
+    void ShowDetails();
 
     // The Program Files folder the defaults were looked for in.
     [[nodiscard]] const std::string& ProgramFilesPath() const { return program_files_; }
@@ -109,6 +125,14 @@ class MainWindowLogic {
     Desktop& desktop_;
     std::string program_files_;
     bool activated_ = false;
+    BookmarkOptions bookmark_options_;
+    // What the last run's bookmark conversion has to tell; nothing before a run.
+    struct Details {
+        std::string text;                  // the report, unless it is still to be made
+        std::optional<ConversionJob> job;  // an Internet Explorer flavour run's, to make it
+        std::int32_t count = 0;
+    };
+    std::optional<Details> details_;
     // Input names whose read failed and was reported.
     std::set<std::string> reported_unreadable_;
     ContactsExportOptions contacts_options_;

@@ -96,7 +96,9 @@ bool AdrEntry::Has(std::string_view key) const noexcept {
 
 AdrFile ReadAdrLines(std::string_view text) {
     Reader reader;
-    std::size_t at = 0;
+    // A file saved again by a Windows editor may start with a byte order
+    // mark, which would hide the version line.
+    std::size_t at = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
     bool first_line = true;
     bool in_header = true;
     while (at < text.size()) {

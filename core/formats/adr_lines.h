@@ -45,7 +45,8 @@ struct AdrFile {
 // CR, LF or CR LF. A marker counts only on a line of its own and a key only
 // at the start of a line after its indentation (tabs or spaces); an entry
 // ends at an empty line, a line of blanks, a folder end ("-") or the next
-// marker. Lines that are none of these are skipped. Never fails.
+// marker. Lines that are none of these are skipped. A UTF-8 byte order
+// mark before the first line is passed over. Never fails.
 [[nodiscard]] AdrFile ReadAdrLines(std::string_view text);
 
 // Whether `options` (AdrFile::options) names an encoding other than UTF-8.

@@ -22,11 +22,12 @@ cmake --build "$build" -j "$jobs" >> "$log" 2>&1 || { tail -n 80 "$log"; exit 1;
 
 # The working corpus lives in the build folder: what the fuzzer adds to it
 # never reaches the repository.
-for target in contacts hotlist strman lines; do
+for target in contacts hotlist strman lines browser; do
   corpus="$build/corpus/$target"
   rm -rf "$corpus"
   mkdir -p "$corpus"
-  cp "$root/fuzz/seeds/$target/"* "$corpus/"
+  # The browser flavour reads hotlists: it starts from their seeds.
+  cp "$root/fuzz/seeds/${target/browser/hotlist}/"* "$corpus/"
 done
 for seed in 1 2 3; do
   for kind in contacts hotlist; do
@@ -37,7 +38,7 @@ done
 
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-for target in contacts hotlist strman lines; do
+for target in contacts hotlist strman lines browser; do
   run_log="$build/fuzz_$target.log"
   if "$build/fuzz_$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
        -max_len=16384 -print_final_stats=1 -artifact_prefix="$build/crash-$target-" \

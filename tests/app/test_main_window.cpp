@@ -25,6 +25,7 @@
 #include "app_globals.h"
 #include "quarvo/contacts.h"
 #include "default_locations.h"
+#include "quarvo/browser_bookmarks.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
 #include "file_name_edit.h"
@@ -338,7 +339,8 @@ TEST_F(MainWindow, MenuHoldsItsItemsWithPicturesAndStates) {
     const QMenuBar* bar = child<QMenuBar>("MainMenu1");
     QStringList titles;
     for (QAction* a : bar->actions()) titles << a->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&Contacts output", "&Edit", "&Search", "&Help"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Search", "&Contacts output",
+                                   "Bookmar&ks output", "&Help"}));
     EXPECT_TRUE(child<QMenu>("File1")->menuAction()->isEnabled());
     EXPECT_FALSE(child<QMenu>("Edit1")->menuAction()->isEnabled());
     EXPECT_FALSE(child<QMenu>("Search1")->menuAction()->isEnabled());
@@ -567,9 +569,9 @@ TEST_F(MainWindow, ContactsOutputMenuStartsOnTheAddressBooksCsvAndShapesTheConve
         if (a->isChecked()) checked << a->objectName();
     EXPECT_EQ(checked, (QStringList{"LayoutWab", "Vcard30", "EncodingUtf8"}));
 
-    for (const char* name : {"LayoutOutlook", "Vcard21", "KeepTrash", "EncodingUtf8Bom"})
+    for (const char* name : {"LayoutOutlook", "Vcard21", "KeepContactsTrash", "EncodingUtf8Bom"})
         action(name)->trigger();
-    const quarvo::ContactsExportOptions& options = main_->logic().contactsExportOptions();
+    const quarvo::ContactsExportOptions& options = main_->logic().contacts_export_options();
     EXPECT_EQ(options.layout, quarvo::ContactsCsvLayout::kOutlook);
     EXPECT_EQ(options.vcard, quarvo::ContactsVcardVersion::k21);
     EXPECT_EQ(options.encoding, quarvo::OutputEncoding::kUtf8Bom);
@@ -582,6 +584,33 @@ TEST_F(MainWindow, ContactsOutputMenuStartsOnTheAddressBooksCsvAndShapesTheConve
     EXPECT_TRUE(read_bytes(path("c.vcf"))
                     .starts_with("\xEF\xBB\xBF"
                                  "BEGIN:VCARD\r\nVERSION:2.1\r\n"));
+}
+
+TEST_F(MainWindow, BookmarkFileMenuChoosesTheFlavourAndShowsTheDetailsApart) {
+    write_bytes(path("in/opera6.adr"), kHotlist);
+    makeWindows();
+    field("jfeOperaBookmarksFile")->setFileName(path("in/opera6.adr"));
+    field("jfeBookmarksOutputFile")->setFileName(path("b.htm"));
+    EXPECT_TRUE(action("InternetExplorerFlavour")->isChecked()) << "the default at start";
+    EXPECT_FALSE(action("KeepBookmarksTrash")->isEnabled());
+    EXPECT_FALSE(action("ConversionDetails")->isEnabled()) << "nothing converted yet";
+
+    action("BrowserFlavour")->trigger();
+    EXPECT_TRUE(action("KeepBookmarksTrash")->isEnabled());
+    action("Startconversion1")->trigger();
+    quarvo::ConversionReport report;
+    const auto browser = quarvo::ConvertHotlistTextForBrowsers(kHotlist, false, report);
+    ASSERT_TRUE(browser);
+    EXPECT_EQ(read_bytes(path("b.htm")), browser->html);
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_EQ(messages_.first(), result_message(0, browser->bookmarks));
+
+    child<QMenu>("BookmarksOutput1")->popup(main_->mapToGlobal(QPoint(0, 0)));
+    child<QMenu>("BookmarksOutput1")->hide();
+    ASSERT_TRUE(action("ConversionDetails")->isEnabled());
+    action("ConversionDetails")->trigger();
+    ASSERT_EQ(messages_.size(), 2);
+    EXPECT_TRUE(messages_.at(1).contains(QStringLiteral("bookmarks: 3"))) << messages_.at(1).toStdString();
 }
 
 TEST_F(MainWindow, ToolbarButtonAndMenuItemConvertToo) {
@@ -865,11 +894,20 @@ TEST_F(MainWindow, HomeProfileIsTheFallbackForTheInputs) {
         << "opera6.adr comes before bookmarks.adr";
     windows_.reset();
 
+    // Outside Windows, Opera keeps the user's profile in the home folder;
+    // the Program Files stand-in (/opt) comes after it.
     write_bytes(programs_ + QStringLiteral("Opera/profile/opera6.adr"), kHotlist);
+    makeWindows();
+    EXPECT_EQ(field("jfeOperaBookmarksFile")->fileName(), path("home/.opera/opera6.adr"))
+        << "the home profile comes first";
+    windows_.reset();
+
+    QFile::remove(path("home/.opera/opera6.adr"));
+    QFile::remove(path("home/.opera/bookmarks.adr"));
     makeWindows();
     EXPECT_EQ(field("jfeOperaBookmarksFile")->fileName(),
               programs_ + QStringLiteral("Opera/profile/opera6.adr"))
-        << "the Program Files profile comes first";
+        << "then the Program Files profile";
 }
 
 TEST_F(MainWindow, UnreadableDefaultContactsFileIsReportedOnceAndIsNothingToConvert) {

@@ -142,6 +142,32 @@ TEST_F(MainWindowLogicTest, TheContactsMenusChoicesShapeTheOutputAndReplacements
     EXPECT_EQ(GetBytes(folder_.File("c.csv")).substr(0, 22), "First Name,Last Name,E");
 }
 
+TEST_F(MainWindowLogicTest, TheChosenFlavourIsWrittenAndItsDetailsShownOnlyOnRequest) {
+    PutBytes(folder_.File("opera6.adr"), kHotlist);
+    window_.names = {{NameField::OperaBookmarks, folder_.File("opera6.adr")},
+                     {NameField::BookmarksOutput, folder_.File("b.htm")}};
+    EXPECT_FALSE(logic_.HasDetails());
+    logic_.SetBookmarkOptions({quarvo::BookmarkFlavour::kBrowser, false});
+    logic_.StartConversion();
+    quarvo::ConversionReport report;
+    EXPECT_EQ(GetBytes(folder_.File("b.htm")),
+              quarvo::ConvertHotlistTextForBrowsers(kHotlist, false, report)->html);
+    EXPECT_EQ(window_.log[2], "message " + quarvo::ConversionResultMessage(0, 1));
+    ASSERT_TRUE(logic_.HasDetails());
+    logic_.ShowDetails();
+    EXPECT_EQ(window_.log.back(),
+              "message " + report.Text("Bookmarks written to " + folder_.File("b.htm") + ":"));
+
+    // The default flavour's report is made when asked for.
+    logic_.SetBookmarkOptions({});
+    logic_.StartConversion();
+    EXPECT_EQ(GetBytes(folder_.File("b.htm")), quarvo::ConvertHotlistText(kHotlist)->html);
+    logic_.ShowDetails();
+    EXPECT_NE(window_.log.back().find("bookmarks: 1\ntrash items written as ordinary ones: 0\n"),
+              std::string::npos)
+        << window_.log.back();
+}
+
 TEST_F(MainWindowLogicTest, DefaultsStopAtAFailingLookupKeepingWhatWasSet) {
     const std::string programs = folder_.path().string() + quarvo::kPathSeparator;
     std::filesystem::create_directories(folder_.path() / "Opera" / "profile");

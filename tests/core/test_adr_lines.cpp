@@ -44,6 +44,8 @@ TEST(AdrLines, ReadsEntriesAsOperaDoes) {
         {"the trash and what it holds",
          "#FOLDER\n\tTRASH FOLDER=YES\n\n#FOLDER\n\n#CONTACT\n\n-\n-\n#NOTE\n",
          "F0t TRASH FOLDER=YES|F1t|C2t|E1t|E0t|O0|"},
+        {"a byte order mark hides neither the version nor the first entry",
+         "\xEF\xBB\xBF#URL\n\tNAME=a\n", "U0 NAME=a|"},
         {"values keep their blanks and '=' signs; blank lines end entries",
          "#URL\n\tURL=a=b \n \t\n\tNAME=lost\n", "U0 URL=a=b |"},
     };

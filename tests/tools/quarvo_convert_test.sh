@@ -80,6 +80,20 @@ check "replaced characters named" \
 "$tool" --contacts "$work/named.adr" "$work/c.csv" --layout google > /dev/null
 check "Google layout" "Name,Given Name,Family Name" "$(head -c 27 "$work/c.csv")"
 
+# The browser flavour, its report, and where Opera's files are found.
+printf 'Opera Hotlist version 2.0\n\n#FOLDER\n\tNAME=Trash\n\tTRASH FOLDER=YES\n\n#URL\n\tNAME=gone\n\tURL=http://g/\n-\n#SEPERATOR\n\n#URL\n\tNAME=k\n\tURL=http://k/\n' > "$work/trash.adr"
+out="$("$tool" --bookmarks "$work/trash.adr" "$work/f.htm" --flavour browser --report)"
+check "browser flavour succeeds" 0 $?
+check "the report follows the count" "1 Bookmarks converted to HTM !|Bookmarks report:|bookmarks: 1|trash items left out: 1" \
+  "$(printf '%s\n' "$out" | grep -E 'converted|report|^bookmarks|trash' | paste -sd '|')"
+check "a separator is a rule, the trash left out" "1 0" "$(grep -c '<HR>' "$work/f.htm") $(grep -c gone "$work/f.htm")"
+"$tool" --bookmarks "$work/trash.adr" "$work/f.htm" --flavour browser --keep-trash > /dev/null
+check "--keep-trash keeps it as a folder" 1 "$(grep -c '<DT><H3>Trash</H3>' "$work/f.htm")"
+mkdir -p "$work/home/.opera"
+printf '[User Prefs]\nHot List File Ver2=%s\n' "$work/opera6.adr" > "$work/home/.opera/operaprefs.ini"
+check "--find follows the ini file" "Contacts: not found|Hotlist: $work/opera6.adr" \
+  "$(HOME="$work/home" "$tool" --find | paste -sd '|')"
+
 # Runs that must leave every file as it was: arguments (names inside the
 # runs folder), exit status, the first line on stderr.
 runs="$work/runs"
@@ -108,10 +122,14 @@ done <<'EOF'
 --contacts c.adr old.csv --version|2|--help and --version do not go with a conversion
 --contacts gone.adr old.csv|1|Cannot open file gone.adr: No such file or directory
 --contacts c.adr out.vcf --layout outlook|2|--layout is for a CSV output; the .vcf output gets vCards
---contacts c.adr out.csv --vcard 2.1|2|--vcard and --keep-trash are for a .vcf output
+--contacts c.adr out.csv --vcard 2.1|2|--vcard is for a .vcf output
 --contacts c.adr out.csv --layout outlook --layout google|2|--layout is given twice
 --contacts c.adr out.csv --encoding latin1|2|--encoding takes utf8|utf8-bom|ansi
---encoding ansi --bookmarks h.adr out.htm|2|--layout, --encoding, --vcard and --keep-trash go with --contacts
+--encoding ansi --bookmarks h.adr out.htm|2|--layout, --encoding and --vcard go with --contacts
+--bookmarks h.adr old.csv --keep-trash|2|--keep-trash goes with a .vcf contacts output or --flavour browser: the other outputs keep the trash
+--bookmarks h.adr old.csv --flavour firefox|2|--flavour takes explorer or browser
+--contacts c.adr old.csv --flavour browser|2|--flavour goes with --bookmarks
+--find --bookmarks h.adr old.csv|2|--find goes alone
 EOF
 
 [ "$failures" -eq 0 ] && echo "quarvo-convert: all checks passed"

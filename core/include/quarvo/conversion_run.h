@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "quarvo/browser_bookmarks.h"
 #include "quarvo/callbacks.h"
+#include "quarvo/conversion_report.h"
 #include "quarvo/errors.h"
 
 namespace quarvo {
@@ -58,6 +60,16 @@ ConversionOutcome RunContactsConversion(const ConversionJob& job,
 // Converts `job` as ConvertOperaBookmarks does, unless its input file does
 // not exist. File errors propagate unchanged.
 ConversionOutcome RunBookmarksConversion(const ConversionJob& job,
+                                         const ProgressSink& progress = {},
+                                         const MessageSink& message = {});
+
+// Converts `job` in the flavour `options` choose, unless its input file does
+// not exist, and tells in `report` (when given) what it wrote. The Internet
+// Explorer flavour writes exactly what the call above writes; its report
+// reads the hotlist a second time, so it is only made when asked for.
+// File errors propagate.
+ConversionOutcome RunBookmarksConversion(const ConversionJob& job, const BookmarkOptions& options,
+                                         ConversionReport* report,
                                          const ProgressSink& progress = {},
                                          const MessageSink& message = {});
 

@@ -1,0 +1,233 @@
+// SPDX-License-Identifier: MIT
+// The browser flavour of the bookmark file, its report, and the choice of
+// flavour in a run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "formats/text_encoding.h"
+#include "quarvo/browser_bookmarks.h"
+#include "quarvo/conversion_run.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/hotlist.h"
+#include "temp_folder.h"
+
+namespace quarvo {
+namespace {
+
+using testing::GetBytes;
+using testing::PutBytes;
+using testing::TempFolder;
+
+// The hand-made hotlist that the real browsers import too, every feature at
+// once: a folder with a description and an old-style date, a bookmark whose
+// name looks like a version line and whose URL ends in a marker, keyword,
+// personal bar out of order, a separator before a folder end without blank
+// line, the trash, blank-indented keys, a date that is no number, CR line
+// ends, and a folder left open by a last entry without a blank line after it.
+std::string EveryFeature() {
+    return ReadWholeFile(QUARVO_BROWSER_TEST_DIR "/every_feature.adr");
+}
+
+constexpr std::string_view kEveryFeatureHtml =
+    "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n"
+    "<!-- This is an automatically generated file.\r\n"
+    "     It will be read and overwritten.\r\n"
+    "     DO NOT EDIT! -->\r\n"
+    "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\r\n"
+    "<TITLE>Bookmarks</TITLE>\r\n"
+    "<H1>Bookmarks</H1>\r\n"
+    "<DL><p>\r\n"
+    "    <DT><H3 PERSONAL_TOOLBAR_FOLDER=\"true\">Personal bar</H3>\r\n"
+    "    <DL><p>\r\n"
+    "        <DT><A HREF=\"http://first/\">bar first</A>\r\n"
+    "        <DT><A HREF=\"http://h/a?b=1&amp;c=&quot;2&quot;#FOLDER\" ADD_DATE=\"1000\" "
+    "LAST_VISIT=\"2000\" LAST_MODIFIED=\"1000\" SHORTCUTURL=\"kw\">Opera Hotlist version 1.0 "
+    "notes</A>\r\n"
+    "    </DL><p>\r\n"
+    "    <DT><H3 ADD_DATE=\"904923783\" LAST_MODIFIED=\"904923783\">Work &amp; "
+    "&lt;Play&gt;</H3>\r\n"
+    "    <DD>two\r\nlines\r\n"
+    "    <DL><p>\r\n"
+    "        <DT><A HREF=\"http://h/a?b=1&amp;c=&quot;2&quot;#FOLDER\" ADD_DATE=\"1000\" "
+    "LAST_VISIT=\"2000\" LAST_MODIFIED=\"1000\" SHORTCUTURL=\"kw\">Opera Hotlist version 1.0 "
+    "notes</A>\r\n"
+    "        <HR>\r\n"
+    "    </DL><p>\r\n"
+    "    <DT><A HREF=\"http://first/\">bar first</A>\r\n"
+    "    <DT><H3>open</H3>\r\n"
+    "    <DL><p>\r\n"
+    "        <DT><A HREF=\"http://last/\">last</A>\r\n"
+    "    </DL><p>\r\n"
+    "</DL><p>\r\n";
+
+TEST(BrowserBookmarks, WritesEveryFeatureAsTheBrowsersImportIt) {
+    ConversionReport report;
+    int steps = 0;
+    const auto converted =
+        ConvertHotlistTextForBrowsers(EveryFeature(), false, report, [&] { ++steps; });
+    ASSERT_TRUE(converted);
+    EXPECT_EQ(converted->html, kEveryFeatureHtml);
+    EXPECT_EQ(converted->bookmarks, 3);
+    EXPECT_EQ(steps, 3);
+    EXPECT_EQ(report.Text("Report:"),
+              "Report:\nfolders: 2\nbookmarks: 3\nseparators: 1\ndescriptions: 1\nkeywords: 1\n"
+              "personal-bar items (copied to the toolbar folder): 2\ntrash items left out: 1\n"
+              "Warning: dates that are not numbers (1 time): \"bar first\"\n");
+
+    // Kept, the trash is a folder like any other; its items stay off the bar.
+    ConversionReport kept_report;
+    const auto kept = ConvertHotlistTextForBrowsers(EveryFeature(), true, kept_report);
+    ASSERT_TRUE(kept);
+    EXPECT_NE(kept->html.find("    <DT><H3>Trash</H3>\r\n    <DL><p>\r\n"
+                              "        <DT><A HREF=\"http://gone/\">deleted</A>\r\n"),
+              std::string::npos);
+    EXPECT_EQ(std::count(kept->html.begin(), kept->html.end(), '\n'),
+              std::count(kEveryFeatureHtml.begin(), kEveryFeatureHtml.end(), '\n') + 4);
+    EXPECT_EQ(kept->bookmarks, 4);
+    EXPECT_EQ(kept_report.CountOf("trash items left out"), 0);
+}
+
+TEST(BrowserBookmarks, MakesTextsUtf8AndNamesWhatLooksWrong) {
+    struct Case {
+        const char* name;
+        std::string hotlist;
+        std::string title;     // as written
+        std::string warnings;  // the report's warning lines
+    } cases[] = {
+        {"an 8-bit file by its Options line",
+         "Opera Hotlist version 2.0\nOptions: encoding = iso-8859-1, version=3\n\n"
+         "#URL\n\tNAME=Caf\xE9 \x80\n\tURL=http://x/\x81\n",
+         "Caf\xC3\xA9 \xE2\x82\xAC",
+         "Warning: bytes not valid in the file's encoding (1 time): \"Caf\xC3\xA9 "
+         "\xE2\x82\xAC\"\n"},
+        {"UTF-8 kept as it is", "#URL\n\tNAME=Caf\xC3\xA9\n\tURL=http://x/\n", "Caf\xC3\xA9", ""},
+        {"a value not valid in a UTF-8 file",
+         "Opera Hotlist version 2.0\nOptions: encoding = utf8, version=3\n\n"
+         "#URL\n\tNAME=Caf\xE9\n\tURL=http://x/\n\n#URL\n\tNAME=again\n\tURL=http://x/\n",
+         "Caf\xC3\xA9",
+         "Warning: bytes not valid in the file's encoding (1 time): \"Caf\xC3\xA9\"\n"
+         "Warning: URLs met more than once (1 time): \"http://x/\"\n"},
+        {"a URL no browser keeps", "#URL\n\tNAME=rel\n\tURL=programming\n", "rel",
+         "Warning: bookmarks whose URL has no scheme (\"http:\"), which browsers leave out "
+         "(1 time): \"rel\"\n"},
+    };
+    for (const Case& c : cases) {
+        ConversionReport report;
+        const auto converted = ConvertHotlistTextForBrowsers(c.hotlist, false, report);
+        ASSERT_TRUE(converted) << c.name;
+        EXPECT_NE(converted->html.find('>' + c.title + "</A>"), std::string::npos) << c.name;
+        EXPECT_TRUE(formats::IsValidUtf8(converted->html)) << c.name;
+        const std::string text = report.Text("");
+        const std::size_t warnings = text.find("Warning:");
+        EXPECT_EQ(warnings == std::string::npos ? "" : text.substr(warnings), c.warnings) << c.name;
+    }
+}
+
+TEST(ConversionReportText, CountsEveryTimeButNamesAFewShortPlaces) {
+    ConversionReport report;
+    std::string long_name = "x";
+    for (int i = 0; i < 50; ++i) long_name += "\xC3\xA9";  // byte 80 is inside a letter
+    for (int i = 0; i < 7; ++i) report.Warn("odd", i == 0 ? long_name : "p" + std::to_string(i));
+    const std::string text = report.Text("T");
+    EXPECT_EQ(text.substr(text.find('(')), "(7 times): \"" + long_name.substr(0, 79) +
+                                               "...\", \"p1\", \"p2\", \"p3\", \"p4\", ...\n");
+}
+
+TEST(BrowserBookmarks, NestsAsDeepAsTheHotlistWithoutRunningOutOfStack) {
+    std::string hotlist;
+    for (int i = 0; i < 200000; ++i) hotlist += "#FOLDER\n";
+    hotlist += "#URL\n\tURL=http://deep/\n";
+    ConversionReport report;
+    const auto converted = ConvertHotlistTextForBrowsers(hotlist, false, report);
+    ASSERT_TRUE(converted);
+    EXPECT_EQ(converted->bookmarks, 1);
+    ConversionReport explorer;
+    ReportInternetExplorerConversion(hotlist, 1, explorer);
+    EXPECT_EQ(explorer.CountOf("bookmarks"), 1);
+}
+
+TEST(BrowserBookmarks, RefusesOnlyAnotherVersionOnTheFirstLine) {
+    ConversionReport report;
+    EXPECT_FALSE(
+        ConvertHotlistTextForBrowsers("Opera Hotlist version 1.0\n\n#URL\n", false, report));
+    const auto with_mark = ConvertHotlistTextForBrowsers(
+        "\xEF\xBB\xBFOpera Hotlist version 3.0\r\n\r\n#URL\r\n\tNAME=a\r\n", false, report);
+    EXPECT_FALSE(with_mark) << "a byte order mark hides no version";
+}
+
+TEST(BrowserBookmarks, ARunTakesTheChosenFlavourAndLeavesTheDefaultAsItWas) {
+    TempFolder folder;
+    const std::string hotlist = folder.File("opera6.adr");
+    // The default flavour takes a name holding a version for a version line.
+    std::string text = EveryFeature();
+    text.replace(text.find("Opera Hotlist version 1.0 notes"), 31, "notes");
+    PutBytes(hotlist, text);
+    const ConversionJob job{hotlist, folder.File("out.htm")};
+
+    ConvertOperaBookmarks(hotlist, folder.File("plain.htm"));
+    ConversionReport report;
+    EXPECT_EQ(RunBookmarksConversion(job, BookmarkOptions{}, &report).count, 4);
+    EXPECT_EQ(GetBytes(job.output), GetBytes(folder.File("plain.htm")));
+    EXPECT_EQ(report.CountOf("bookmarks"), 4);
+    EXPECT_EQ(report.CountOf("trash items written as ordinary ones"), 1);
+
+    const BookmarkOptions browser{BookmarkFlavour::kBrowser, false};
+    ConversionReport browser_report;
+    EXPECT_EQ(RunBookmarksConversion(job, browser, &browser_report).count, 3);
+    ConversionReport unused;
+    const std::string html = ConvertHotlistTextForBrowsers(text, false, unused)->html;
+    EXPECT_EQ(GetBytes(job.output), html);
+
+    PutBytes(hotlist, "Opera Hotlist version 9.0\r\n\r\n#URL\r\n");
+    std::string shown;
+    const auto show = [&](std::string_view message) { shown = message; };
+    EXPECT_EQ(RunBookmarksConversion(job, browser, nullptr, {}, show).count,
+              kUnsupportedHotlistVersion);
+    EXPECT_EQ(shown, kUnknownVersionMessage);
+    EXPECT_EQ(GetBytes(job.output), html) << "a refused hotlist writes nothing";
+}
+
+TEST(BrowserBookmarks, EveryCorpusBookmarkArrivesInBalancedUtf8) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(QUARVO_CORPUS_DIR, error)) {
+        if (entry.path().extension() != ".adr") continue;
+        const std::string hotlist = ReadWholeFile(entry.path().string());
+        if (hotlist.find("#URL") == std::string::npos) continue;  // contacts, notes
+        SCOPED_TRACE(entry.path().filename().string());
+        ++files;
+        // Counted here apart from the reader: every line that is "#URL" and
+        // nothing else but its indentation.
+        int markers = 0;
+        for (std::size_t at = 0; (at = hotlist.find("#URL", at)) != std::string::npos; at += 4) {
+            const std::size_t start = hotlist.find_last_of("\r\n", at);
+            const std::size_t end = hotlist.find_first_of("\r\n", at);
+            const std::string line =
+                hotlist.substr(start == std::string::npos ? 0 : start + 1,
+                               (end == std::string::npos ? hotlist.size() : end) -
+                                   (start == std::string::npos ? 0 : start + 1));
+            if (line.find_first_not_of(" \t") == line.find("#URL") && line.ends_with("#URL"))
+                ++markers;
+        }
+        ConversionReport report;
+        const auto kept = ConvertHotlistTextForBrowsers(hotlist, true, report);
+        ASSERT_TRUE(kept);
+        EXPECT_EQ(kept->bookmarks, markers);
+        EXPECT_TRUE(formats::IsValidUtf8(kept->html));
+        const auto count = [&](std::string_view tag) {
+            int n = 0;
+            for (std::size_t at = 0; (at = kept->html.find(tag, at)) != std::string::npos; ++at)
+                ++n;
+            return n;
+        };
+        EXPECT_EQ(count("<DL><p>"), count("</DL><p>"));
+    }
+    if (files == 0) GTEST_SKIP() << "no corpus at " << QUARVO_CORPUS_DIR;
+}
+
+}  // namespace
+}  // namespace quarvo

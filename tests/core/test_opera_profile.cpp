@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+// Where Opera's files are looked for, and the hotlist an ini file names.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "quarvo/file_layer.h"
+#include "quarvo/opera_profile.h"
+#include "temp_folder.h"
+
+namespace quarvo {
+namespace {
+
+using testing::PutBytes;
+using testing::TempFolder;
+
+constexpr char S = kPathSeparator;
+
+std::string Path(std::initializer_list<std::string_view> parts) {
+    std::string path;
+    for (std::string_view part : parts) path += std::string(part) + S;
+    path.pop_back();
+    return path;
+}
+
+TEST(OperaProfile, LooksInProgramFilesThenTheUsersProfilesForEitherHotlistName) {
+    const OperaPlaces windows{Path({"P", ""}), Path({"A", ""}), ""};
+    EXPECT_EQ(OperaFileCandidates(windows, OperaFile::Hotlist),
+              (std::vector<std::string>{Path({"P", "Opera", "profile", "opera6.adr"}),
+                                        Path({"P", "Opera", "profile", "bookmarks.adr"}),
+                                        Path({"A", "Opera", "Opera", "profile", "opera6.adr"}),
+                                        Path({"A", "Opera", "Opera", "profile", "bookmarks.adr"}),
+                                        Path({"A", "Opera", "Opera", "opera6.adr"}),
+                                        Path({"A", "Opera", "Opera", "bookmarks.adr"})}));
+    // Outside Windows the home profile comes first; an unknown Program
+    // Files folder leaves the name relative, as the window always had it.
+    const OperaPlaces home{"", "", "H"};
+    EXPECT_EQ(OperaFileCandidates(home, OperaFile::Contacts),
+              (std::vector<std::string>{Path({"H", ".opera", "contacts.adr"}),
+                                        Path({"Opera", "profile", "contacts.adr"})}));
+}
+
+TEST(OperaProfile, FindsTheFirstThatExistsElseTheHotlistAnIniNames) {
+    TempFolder folder;
+    const std::string root = folder.path().string() + S;
+    const OperaPlaces places{root + "P" + S, root + "A" + S, ""};
+    std::filesystem::create_directories(root + Path({"A", "Opera", "Opera"}));
+    std::filesystem::create_directories(root + Path({"P", "Opera", "profile"}));
+    const std::string named = root + "elsewhere.adr";
+    PutBytes(named, "Opera Hotlist version 2.0\r\n");
+    PutBytes(root + Path({"A", "Opera", "Opera", "operaprefs.ini"}),
+             "\xEF\xBB\xBF[User Prefs]\r\nHot List File Ver2 = " + named + "\r\n");
+    EXPECT_EQ(FindOperaFile(places, OperaFile::Hotlist), named);
+    EXPECT_EQ(FindOperaFile(places, OperaFile::Contacts), std::nullopt);
+
+    const std::string per_user = root + Path({"A", "Opera", "Opera", "bookmarks.adr"});
+    PutBytes(per_user, "");
+    EXPECT_EQ(FindOperaFile(places, OperaFile::Hotlist), per_user);
+    const std::string program_files = root + Path({"P", "Opera", "profile", "opera6.adr"});
+    PutBytes(program_files, "");
+    EXPECT_EQ(FindOperaFile(places, OperaFile::Hotlist), program_files);
+}
+
+TEST(OperaProfile, ReadsTheHotlistNameOnlyFromUserPrefs) {
+    struct Case {
+        const char* ini;
+        const char* named;
+    } cases[] = {
+        {"[User Prefs]\nHot List File Ver2=C:\\o\\opera6.adr\n", "C:\\o\\opera6.adr"},
+        {"[user prefs]\r\n  hot list file ver2 =  /h/b.adr  \r\n", "/h/b.adr"},
+        {"[Other]\nHot List File Ver2=/no\n[User Prefs]\nX=1\n", ""},
+        {"Hot List File Ver2=/no\n", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(HotlistNamedByIni(c.ini), c.named) << c.ini;
+}
+
+}  // namespace
+}  // namespace quarvo
