@@ -11,6 +11,7 @@
 #include "csv_reader.h"
 #include "formats/contact_fields.h"
 #include "formats/csv_table_writer.h"
+#include "formats/opera_contacts_reader.h"
 #include "formats/vcard_writer.h"
 #include "quarvo/contacts.h"
 #include "quarvo/contacts_export.h"
@@ -34,9 +35,19 @@ ContactsExport Export(std::string_view text, bool vcard, ContactsExportOptions o
 
 // The address book's layout through the line reader, the BOM asked for so
 // that the tuned converter is not chosen, and taken off again.
-std::string WabThroughTable(std::string_view text) {
+std::string WabThroughLineReader(std::string_view text) {
     const std::string csv = Export(text, false, {.encoding = OutputEncoding::kUtf8Bom}).text;
     return csv.starts_with(kBom) ? csv.substr(kBom.size()) : "no BOM: " + csv;
+}
+
+// The tuned reader's records written by the table layout of the address book.
+std::string WabThroughTable(std::string_view text) {
+    std::string csv;
+    formats::AppendCsvHeader(csv, formats::kWabLayout);
+    formats::ForEachOperaContact(text, [&](const model::Contact& contact) {
+        formats::AppendCsvRecord(csv, formats::kWabLayout, contact);
+    });
+    return csv;
 }
 
 TEST(ContactsExport, TableLayoutOfTheAddressBookGivesTheTunedBytes) {
@@ -51,13 +62,21 @@ TEST(ContactsExport, TableLayoutOfTheAddressBookGivesTheTunedBytes) {
     };
     for (const std::string& entry : entries) {
         const std::string text = "#CONTACT\n" + entry + "\tICON=Contact0\n\n";
-        EXPECT_EQ(WabThroughTable(text), ConvertContactsText(text).csv) << entry;
+        const std::string tuned = ConvertContactsText(text).csv;
+        EXPECT_EQ(WabThroughTable(text), tuned) << entry;
+        EXPECT_EQ(WabThroughLineReader(text), tuned) << entry;
     }
+    // Where the line reader reads otherwise (a key inside a value, an entry
+    // without its end), the table still gives the tuned bytes of the same records.
+    const std::string odd = "#CONTACT\r\n\tSHORT NAME=x\r\n#CONTACT\r\n\tNAME=y\"\r\n";
+    EXPECT_EQ(WabThroughTable(odd), ConvertContactsText(odd).csv);
     for (const fs::path& file : {fs::path(QUARVO_CORPUS_DIR) / "opera-config__contacts.adr",
                                  fs::path(QUARVO_CORPUS_DIR) / "opera-config__contacts.v1.adr"}) {
         if (!fs::exists(file)) GTEST_SKIP() << "no corpus at " << QUARVO_CORPUS_DIR;
         const std::string text = ReadWholeFile(file.string());
-        EXPECT_EQ(WabThroughTable(text), ConvertContactsText(text).csv) << file;
+        const std::string tuned = ConvertContactsText(text).csv;
+        EXPECT_EQ(WabThroughTable(text), tuned) << file;
+        EXPECT_EQ(WabThroughLineReader(text), tuned) << file;
     }
 }
 
