@@ -129,4 +129,10 @@ ContactsExportOutcome RunContactsExport(const ConversionJob& job,
     return {{done.named, false}, std::move(done.replaced)};
 }
 
+void ReportContactsExport(const ContactsExportOutcome& done, ConversionReport& report) {
+    if (done.outcome.input_missing) return;
+    report.Count("contacts with a name", done.outcome.count);
+    for (const std::string& line : done.replaced) report.Warn(kReplacedCharactersWarning, line);
+}
+
 }  // namespace quarvo

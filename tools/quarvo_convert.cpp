@@ -80,7 +80,6 @@ struct ContactsChoices {
 struct BookmarkChoices {
     quarvo::BookmarkOptions options;
     bool flavour_given = false;
-    bool report = false;
 };
 
 struct Arguments {
@@ -88,6 +87,7 @@ struct Arguments {
     ContactsChoices contacts;
     BookmarkChoices bookmarks;
     bool keep_trash = false;  // for the vCards and the browser flavour alike
+    bool report = false;
     bool find = false;
     bool help = false;
     bool version = false;
@@ -159,9 +159,7 @@ std::string CheckContactsChoices(const Arguments& args) {
 bool ParseBookmarkChoice(int argc, char** argv, int& i, BookmarkChoices& choices,
                          std::string& problem) {
     const std::string_view word = argv[i];
-    if (word == "--report") {
-        choices.report = true;
-    } else if (word == "--flavour") {
+    if (word == "--flavour") {
         const std::string_view value = i + 1 < argc ? argv[i + 1] : "";
         ++i;
         if (choices.flavour_given) {
@@ -193,6 +191,8 @@ Parsed Parse(int argc, char** argv) {
         std::string problem;
         if (ParseBookmarkChoice(argc, argv, i, args.bookmarks, problem)) {
             if (!problem.empty()) return Refuse(problem);
+        } else if (word == "--report") {
+            args.report = true;
         } else if (word == "--find") {
             args.find = true;
         } else if (word == "--help" || word == "-h") {
@@ -236,7 +236,7 @@ Parsed Parse(int argc, char** argv) {
         return Refuse(
             "--keep-trash goes with a .vcf contacts output or --flavour browser: "
             "the other outputs keep the trash");
-    if (args.bookmarks.report && !converts) return Refuse("--report goes with a conversion");
+    if (args.report && !converts) return Refuse("--report goes with a conversion");
     if (!args.help && !args.version && !args.find && !converts) return Refuse({});
     return {args, {}};
 }
@@ -318,6 +318,12 @@ void PrintFound(Report& report) {
     report.Line("Hotlist: " + found(quarvo::OperaFile::Hotlist));
 }
 
+void PrintReport(Report& report, const quarvo::ConversionReport& details, const std::string& title) {
+    std::string text = details.Text(title);
+    text.pop_back();  // Line() ends it
+    report.Line(text);
+}
+
 int Run(const Arguments& args, Report& report) {
     if (args.find) {
         PrintFound(report);
@@ -353,12 +359,17 @@ int Run(const Arguments& args, Report& report) {
             report.Line(std::to_string(done.count) + " Contacts converted to CSV !");
         for (const std::string& line : exported.replaced)
             Complain("not in Windows-1252, written as '?': " + line);
+        if (args.report && !done.input_missing) {
+            quarvo::ConversionReport details;
+            quarvo::ReportContactsExport(exported, details);
+            PrintReport(report, details, "Contacts report:");
+        }
     }
     if (const auto& job = args.run.bookmarks) {
         TerminalProgress bar(job->input, "#URL", "Bookmarks");
         quarvo::ConversionReport details;
         const quarvo::ConversionOutcome done = quarvo::RunBookmarksConversion(
-            *job, args.bookmarks.options, args.bookmarks.report ? &details : nullptr, bar.Sink(),
+            *job, args.bookmarks.options, args.report ? &details : nullptr, bar.Sink(),
             Complain);
         if (done.input_missing) {
             missing(*job);
@@ -366,11 +377,7 @@ int Run(const Arguments& args, Report& report) {
             if (status == kExitDone) status = kExitUnsupportedVersion;
         } else {
             report.Line(std::to_string(done.count) + " Bookmarks converted to HTM !");
-            if (args.bookmarks.report) {
-                std::string text = details.Text("Bookmarks report:");
-                text.pop_back();  // Line() ends it
-                report.Line(text);
-            }
+            if (args.report) PrintReport(report, details, "Bookmarks report:");
         }
     }
     return status;

@@ -151,6 +151,12 @@ void MainWindowLogic::StartConversion() {
     else
         details.job = bookmarks_job;
     details.count = bookmarks.count;
+    if (!contacts_done.replaced.empty()) {
+        ConversionReport contacts_report;
+        ReportContactsExport(contacts_done, contacts_report);
+        details.contacts_text =
+            contacts_report.Text("Contacts written to " + contacts_job.output + ":") + "\n";
+    }
     details_ = std::move(details);
     desktop_.ShowMessage(ConversionResultMessage(contacts, bookmarks.count));
     if (!contacts_done.replaced.empty())
@@ -161,12 +167,12 @@ void MainWindowLogic::StartConversion() {
 void MainWindowLogic::ShowDetails() {
     if (!details_) return;
     if (!details_->job) {
-        desktop_.ShowMessage(details_->text);
+        desktop_.ShowMessage(details_->contacts_text + details_->text);
         return;
     }
     ConversionReport report;
     ReportInternetExplorerConversion(ReadWholeFile(details_->job->input), details_->count, report);
-    desktop_.ShowMessage(report.Text(DetailsTitle(*details_->job)));
+    desktop_.ShowMessage(details_->contacts_text + report.Text(DetailsTitle(*details_->job)));
 }
 
 void MainWindowLogic::UpdateStartCommand() {

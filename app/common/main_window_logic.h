@@ -128,7 +128,8 @@ class MainWindowLogic {
     BookmarkOptions bookmark_options_;
     // What the last run's bookmark conversion has to tell; nothing before a run.
     struct Details {
-        std::string text;                  // the report, unless it is still to be made
+        std::string contacts_text;         // the contacts' report, when it has warnings
+        std::string text;                  // the bookmarks' report, unless it is still to be made
         std::optional<ConversionJob> job;  // an Internet Explorer flavour run's, to make it
         std::int32_t count = 0;
     };

@@ -140,6 +140,10 @@ TEST_F(MainWindowLogicTest, TheContactsMenusChoicesShapeTheOutputAndReplacements
             "message " + quarvo::ReplacedCharactersMessage({"\xC5\x81ukasz: '\xC5\x81' (U+0141)"}),
             "bar hidden"}));
     EXPECT_EQ(GetBytes(folder_.File("c.csv")).substr(0, 22), "First Name,Last Name,E");
+    logic_.ShowDetails();
+    EXPECT_NE(window_.log.back().find(std::string(quarvo::kReplacedCharactersWarning)),
+              std::string::npos)
+        << window_.log.back();
 }
 
 TEST_F(MainWindowLogicTest, TheChosenFlavourIsWrittenAndItsDetailsShownOnlyOnRequest) {

@@ -70,8 +70,10 @@ check "a closed standard output is a file error" 1 $?
 # The contacts outputs: the extension picks vCard, the options the rest;
 # what Windows-1252 cannot hold is named on stderr.
 printf '#CONTACT\n\tNAME=Zo\xc3\xab \xc5\x81\n\tMAIL=z@x\n' > "$work/named.adr"
-out="$("$tool" --contacts "$work/named.adr" "$work/c.vcf" --vcard 2.1 --encoding ansi 2> "$work/stderr")"
-check "vCard count and result line" "1 Contacts converted to CSV !" "$out"
+out="$("$tool" --contacts "$work/named.adr" "$work/c.vcf" --vcard 2.1 --encoding ansi --report 2> "$work/stderr")"
+check "vCard count, then the report" "1 Contacts converted to CSV !|Contacts report:|contacts with a name: 1" \
+  "$(printf '%s\n' "$out" | head -3 | paste -sd '|')"
+check "the report names the replaced characters" 1 "$(printf '%s\n' "$out" | grep -c "Windows-1252 cannot hold")"
 check "vCard 2.1 in Windows-1252" "FN;CHARSET=WINDOWS-1252;ENCODING=QUOTED-PRINTABLE:Zo=EB ?" \
   "$(grep '^FN' "$work/c.vcf" | tr -d '\r')"
 check "replaced characters named" \

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "quarvo/callbacks.h"
+#include "quarvo/conversion_report.h"
 #include "quarvo/conversion_run.h"
 
 namespace quarvo {
@@ -58,5 +59,14 @@ struct ContactsExportOutcome {
 ContactsExportOutcome RunContactsExport(const ConversionJob& job,
                                         const ContactsExportOptions& options,
                                         const ProgressSink& progress = {});
+
+// The warning under which ReportContactsExport names the contacts whose
+// characters were written as '?'.
+inline constexpr std::string_view kReplacedCharactersWarning =
+    "characters Windows-1252 cannot hold, written as '?'";
+
+// Adds a contacts run to `report`: the contacts written, and each contact
+// with replaced characters. Nothing when the input was missing.
+void ReportContactsExport(const ContactsExportOutcome& done, ConversionReport& report);
 
 }  // namespace quarvo
