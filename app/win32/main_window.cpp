@@ -37,7 +37,8 @@ constexpr std::array kFields{
     Field{NameField::OperaBookmarks, "jfeOperaBookmarksFile", IDC_OPERA_BOOKMARKS,
           IDC_BROWSE_OPERA_BOOKMARKS, "All files (*.*)|*.*", 1},
     Field{NameField::ContactsOutput, "jfeContactsOutputFile", IDC_CONTACTS_OUTPUT,
-          IDC_BROWSE_CONTACTS_OUTPUT, "All files (*.*)|*.*|Comma separated values (*.csv)|*.csv", 2},
+          IDC_BROWSE_CONTACTS_OUTPUT,
+          "All files (*.*)|*.*|Comma separated values (*.csv)|*.csv|vCard (*.vcf)|*.vcf", 2},
     Field{NameField::BookmarksOutput, "jfeBookmarksOutputFile", IDC_BOOKMARKS_OUTPUT,
           IDC_BROWSE_BOOKMARKS_OUTPUT, "All files (*.*)|*.*|Internet Website (*.htm)|*.htm", 2},
 };
@@ -49,6 +50,49 @@ const Field& field_of(NameField field) {
 }
 
 constexpr int kStartGlyph = 3;
+
+// The menu bar's menus by place, as quarvo.rc has them.
+enum MenuPlace { kFileMenu, kEditMenu, kSearchMenu, kContactsOutputMenu, kBookmarksOutputMenu, kHelpMenu };
+
+// A run of menu commands of which one is chosen, with what each stands for,
+// in the menu's order.
+template <class Choice, std::size_t N>
+struct ChoiceGroup {
+    int first;
+    std::array<Choice, N> choices;
+
+    [[nodiscard]] bool Holds(int id) const {
+        return id >= first && id < first + static_cast<int>(N);
+    }
+    [[nodiscard]] int last() const { return first + static_cast<int>(N) - 1; }
+};
+
+constexpr ChoiceGroup<ContactsCsvLayout, 4> kLayoutChoices{
+    ID_LAYOUT_WAB,
+    {ContactsCsvLayout::kWab, ContactsCsvLayout::kOutlook, ContactsCsvLayout::kThunderbird,
+     ContactsCsvLayout::kGoogle}};
+constexpr ChoiceGroup<ContactsVcardVersion, 2> kVcardChoices{
+    ID_VCARD_30, {ContactsVcardVersion::k30, ContactsVcardVersion::k21}};
+constexpr ChoiceGroup<OutputEncoding, 3> kEncodingChoices{
+    ID_ENCODING_UTF8,
+    {OutputEncoding::kUtf8, OutputEncoding::kUtf8Bom, OutputEncoding::kWindows1252}};
+constexpr ChoiceGroup<BookmarkFlavour, 2> kFlavourChoices{
+    ID_INTERNET_EXPLORER_FLAVOUR, {BookmarkFlavour::kInternetExplorer, BookmarkFlavour::kBrowser}};
+
+// Checks `id` in its group and returns what it stands for.
+template <class Choice, std::size_t N>
+Choice choose(HMENU menu, const ChoiceGroup<Choice, N>& group, int id) {
+    CheckMenuRadioItem(menu, static_cast<UINT>(group.first), static_cast<UINT>(group.last()),
+                       static_cast<UINT>(id), MF_BYCOMMAND);
+    return group.choices[static_cast<std::size_t>(id - group.first)];
+}
+
+// Turns a checkable item over; returns whether it is checked now.
+bool toggle(HMENU menu, int id) {
+    const bool checked = !(GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED);
+    CheckMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    return checked;
+}
 
 enum StatusPanel { kMakerPanel, kBookmarksPanel, kContactsPanel, kStatePanel, kSparePanel };
 
@@ -223,8 +267,13 @@ void MainWindow::createHints() {
 
 void MainWindow::createMenuPictures() {
     HMENU menu = GetMenu(window_);
-    SetMenuDefaultItem(GetSubMenu(menu, 0), ID_START_CONVERSION, FALSE);
-    SetMenuDefaultItem(GetSubMenu(menu, 3), ID_ABOUT, FALSE);
+    SetMenuDefaultItem(GetSubMenu(menu, kFileMenu), ID_START_CONVERSION, FALSE);
+    SetMenuDefaultItem(GetSubMenu(menu, kHelpMenu), ID_ABOUT, FALSE);
+    // Every start begins on the first choice of each group.
+    choose(menu, kLayoutChoices, kLayoutChoices.first);
+    choose(menu, kVcardChoices, kVcardChoices.first);
+    choose(menu, kEncodingChoices, kEncodingChoices.first);
+    choose(menu, kFlavourChoices, kFlavourChoices.first);
     // The menu asks for each picture when it draws the item, so that a
     // disabled item gets a faded one.
     for (const MenuPicture& p : kMenuPictures) {
@@ -285,8 +334,12 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             return TRUE;
         }
         case WM_INITMENUPOPUP:
-            if (!HIWORD(l) && reinterpret_cast<HMENU>(w) == GetSubMenu(GetMenu(window_), 0))
+            if (HIWORD(l)) return TRUE;
+            if (reinterpret_cast<HMENU>(w) == GetSubMenu(GetMenu(window_), kFileMenu))
                 RunReporting(desktop_, [this] { logic_.UpdateStartCommand(); });
+            if (reinterpret_cast<HMENU>(w) == GetSubMenu(GetMenu(window_), kBookmarksOutputMenu))
+                EnableMenuItem(reinterpret_cast<HMENU>(w), ID_CONVERSION_DETAILS,
+                               MF_BYCOMMAND | (logic_.HasDetails() ? MF_ENABLED : MF_GRAYED));
             return TRUE;
         case WM_ACTIVATE:
             if (LOWORD(w) != WA_INACTIVE) RunReporting(desktop_, [this] { logic_.Activated(); });
@@ -340,6 +393,9 @@ void MainWindow::Command(int id, int code) {
         case ID_HELP:
             if (others_.help) run(others_.help);
             return;
+        case ID_CONVERSION_DETAILS:
+            run([this] { logic_.ShowDetails(); });
+            return;
         case ID_EXIT:
         case IDCANCEL:
             // Escape in a dialog asks it to cancel; the main window stays.
@@ -348,7 +404,38 @@ void MainWindow::Command(int id, int code) {
         default:
             for (const Field& f : kFields)
                 if (f.browse == id) run([this, &f] { Browse(f.field); });
+            ChooseOutput(id);
     }
+}
+
+void MainWindow::ChooseOutput(int id) {
+    HMENU menu = GetMenu(window_);
+    ContactsExportOptions contacts = logic_.contacts_export_options();
+    if (kLayoutChoices.Holds(id)) {
+        contacts.layout = choose(menu, kLayoutChoices, id);
+    } else if (kVcardChoices.Holds(id)) {
+        contacts.vcard = choose(menu, kVcardChoices, id);
+    } else if (kEncodingChoices.Holds(id)) {
+        contacts.encoding = choose(menu, kEncodingChoices, id);
+    } else if (id == ID_KEEP_CONTACTS_TRASH) {
+        contacts.keep_trash = toggle(menu, id);
+    } else {
+        BookmarkOptions bookmarks = logic_.bookmark_options();
+        if (kFlavourChoices.Holds(id)) {
+            bookmarks.flavour = choose(menu, kFlavourChoices, id);
+            EnableMenuItem(menu, ID_KEEP_BOOKMARKS_TRASH,
+                           MF_BYCOMMAND | (bookmarks.flavour == BookmarkFlavour::kBrowser
+                                               ? MF_ENABLED
+                                               : MF_GRAYED));
+        } else if (id == ID_KEEP_BOOKMARKS_TRASH) {
+            bookmarks.keep_trash = toggle(menu, id);
+        } else {
+            return;
+        }
+        logic_.SetBookmarkOptions(bookmarks);
+        return;
+    }
+    logic_.SetContactsExportOptions(contacts);
 }
 
 void MainWindow::Browse(NameField which) {

@@ -49,6 +49,8 @@ class MainWindow final : private MainWindowView {
     void createMenuPictures();
     void drawMenuPicture(const DRAWITEMSTRUCT& item) const;
     void Command(int id, int code);
+    // The choices of the two output menus, passed on to the logic.
+    void ChooseOutput(int id);
     void Browse(NameField field);
     [[nodiscard]] HWND control(int id) const { return GetDlgItem(window_, id); }
 

@@ -217,6 +217,35 @@ TEST_F(MainWindowUiTest, AnotherHotlistVersionShowsItsMessageBeforeTheResult) {
     EXPECT_FALSE(exists(PathOf("bookmark.htm")));
 }
 
+// The output menus' choices reach the conversion: the browser flavour and a
+// vCard version, chosen as the menu sends them.
+TEST_F(MainWindowUiTest, OutputMenusChooseTheFilesWritten) {
+    PutFile(PathOf("contacts.adr"), "Opera Hotlist version 2.0\r\n\r\n#CONTACT\r\n\tNAME=K\r\n");
+    PutFile(PathOf("opera6.adr"), "Opera Hotlist version 2.0\r\n\r\n#URL\r\n\tNAME=x\r\n\tURL=http://x/\r\n");
+    Start();
+    HMENU menu = GetMenu(Main());
+    EXPECT_TRUE(GetMenuState(menu, ID_KEEP_BOOKMARKS_TRASH, MF_BYCOMMAND) & MF_GRAYED);
+    SendMessageA(Main(), WM_COMMAND, ID_BROWSER_FLAVOUR, 0);
+    SendMessageA(Main(), WM_COMMAND, ID_VCARD_21, 0);
+    EXPECT_FALSE(GetMenuState(menu, ID_KEEP_BOOKMARKS_TRASH, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_TRUE(GetMenuState(menu, ID_VCARD_21, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(menu, ID_VCARD_30, MF_BYCOMMAND) & MF_CHECKED);
+    SetText(IDC_OPERA_CONTACTS, PathOf("contacts.adr"));
+    SetText(IDC_OPERA_BOOKMARKS, PathOf("opera6.adr"));
+    SetText(IDC_CONTACTS_OUTPUT, PathOf("contacts.vcf"));
+    SetText(IDC_BOOKMARKS_OUTPUT, PathOf("bookmarks.htm"));
+    EXPECT_EQ(StartConversion().size(), 1u);
+    EXPECT_EQ(FileBytes(PathOf("contacts.vcf")).rfind("BEGIN:VCARD\r\nVERSION:2.1\r\n", 0), 0u);
+    EXPECT_EQ(FileBytes(PathOf("bookmarks.htm"))
+                  .rfind("<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n"
+                         "<!-- This is an automatically generated file.\r\n     It will",
+                         0),
+              0u);
+    HMENU bookmarks_menu = GetSubMenu(menu, 4);
+    SendMessageA(Main(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(bookmarks_menu), 4);
+    EXPECT_FALSE(GetMenuState(menu, ID_CONVERSION_DETAILS, MF_BYCOMMAND) & MF_GRAYED);
+}
+
 // A control's box in its window's client area.
 RECT box_in(HWND window, HWND control) {
     RECT box;
