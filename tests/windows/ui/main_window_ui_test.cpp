@@ -244,6 +244,12 @@ TEST_F(MainWindowUiTest, OutputMenusChooseTheFilesWritten) {
     HMENU bookmarks_menu = GetSubMenu(menu, 4);
     SendMessageA(Main(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(bookmarks_menu), 4);
     EXPECT_FALSE(GetMenuState(menu, ID_CONVERSION_DETAILS, MF_BYCOMMAND) & MF_GRAYED);
+    // Its picture, taken from inside the open menu's own loop.
+    Script script({[&] { Screenshot(Main(), "main-window-bookmarks-output-menu"); },
+                   [] { EndMenu(); }});
+    PostMessageA(Main(), WM_SYSCOMMAND, SC_KEYMENU, 'k');
+    PumpMessages(Main(), 1500);
+    EXPECT_TRUE(script.Done());
 }
 
 // A control's box in its window's client area.
