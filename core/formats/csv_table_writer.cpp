@@ -63,27 +63,18 @@ void PutNotes(std::string& out, const Contact& c, CsvBreaks breaks, std::size_t 
 }
 
 void Nothing(std::string&, const Contact&, CsvBreaks) {}
-void Name(std::string& out, const Contact& c, CsvBreaks b) {
-    Put(out, c.name, b);
+// A column that takes one of the contact's values as it stands.
+template <std::string_view Contact::*kValue>
+void ValueOf(std::string& out, const Contact& c, CsvBreaks b) {
+    Put(out, c.*kValue, b);
 }
-void ShortName(std::string& out, const Contact& c, CsvBreaks b) {
-    Put(out, c.short_name, b);
-}
-void Phone(std::string& out, const Contact& c, CsvBreaks b) {
-    Put(out, c.phone, b);
-}
-void Fax(std::string& out, const Contact& c, CsvBreaks b) {
-    Put(out, c.fax, b);
-}
-void Url(std::string& out, const Contact& c, CsvBreaks b) {
-    Put(out, c.url, b);
-}
-void PictureUrl(std::string& out, const Contact& c, CsvBreaks b) {
-    Put(out, c.picture_url, b);
-}
-void PostalAddress(std::string& out, const Contact& c, CsvBreaks b) {
-    Put(out, c.postal_address, b);
-}
+constexpr auto Name = ValueOf<&Contact::name>;
+constexpr auto ShortName = ValueOf<&Contact::short_name>;
+constexpr auto Phone = ValueOf<&Contact::phone>;
+constexpr auto Fax = ValueOf<&Contact::fax>;
+constexpr auto Url = ValueOf<&Contact::url>;
+constexpr auto PictureUrl = ValueOf<&Contact::picture_url>;
+constexpr auto PostalAddress = ValueOf<&Contact::postal_address>;
 void DisplayNameOf(std::string& out, const Contact& c, CsvBreaks b) {
     Put(out, DisplayName(c), b);
 }
