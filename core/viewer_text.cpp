@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "quarvo/viewer_text.h"
 
+#include <algorithm>
 #include <array>
 
 #include "formats/text_encoding.h"
@@ -114,6 +115,39 @@ void AppendEditorText(std::string_view bytes, TextEncoding encoding, std::string
             for (; i < end; ++i) formats::AppendUtf8(out, kStrayByteStandIns + At(bytes, i));
         }
     }
+}
+
+void ForEachEditorPiece(std::string_view bytes, TextEncoding encoding,
+                        const std::function<void(std::string_view)>& take) {
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    std::string piece;
+    for (std::size_t start = 0; start < bytes.size();) {
+        // Cut after a line feed: no break and no character is split.
+        std::size_t end = bytes.find('\n', std::min(start + kPiece, bytes.size()) - 1);
+        end = end == std::string_view::npos ? bytes.size() : end + 1;
+        piece.clear();
+        AppendEditorText(bytes.substr(start, end - start), encoding, piece);
+        // The break at the very end starts no line of its own.
+        if (end == bytes.size() && (bytes.back() == '\r' || bytes.back() == '\n'))
+            piece.resize(piece.size() - 2);
+        take(piece);
+        start = end;
+    }
+}
+
+std::vector<StandInName> StandInNames() {
+    std::vector<StandInName> names;
+    names.reserve(0x81);
+    std::string stand_in;
+    formats::AppendUtf8(stand_in, kZeroByteStandIn);
+    names.push_back({stand_in, "NUL"});
+    constexpr char kHex[] = "0123456789ABCDEF";
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        stand_in.clear();
+        formats::AppendUtf8(stand_in, kStrayByteStandIns + static_cast<char32_t>(byte));
+        names.push_back({stand_in, {'x', kHex[byte >> 4], kHex[byte & 15]}});
+    }
+    return names;
 }
 
 EncodedText FromEditorText(std::string_view text, TextEncoding encoding) {

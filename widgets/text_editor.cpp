@@ -3,7 +3,6 @@
 
 #include <QFontDatabase>
 #include <QKeyEvent>
-#include <algorithm>
 #include <cstddef>
 #include <new>
 
@@ -31,12 +30,13 @@ class ScintillaLoader {
 namespace {
 
 QFont editorFont() {
-    QFont font = QFontDatabase::families().contains(QStringLiteral("Courier New"))
-                     ? QFont(QStringLiteral("Courier New"))
+    const QString family = QString::fromLatin1(kEditorFontFamily);
+    QFont font = QFontDatabase::families().contains(family)
+                     ? QFont(family)
                      : QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    font.setPixelSize(13);  // 10 points on the 96-dpi screens the layout is measured in
+    font.setPixelSize(kEditorFontPixels);
     return font;
 }
 
@@ -54,7 +54,7 @@ TextEditor::TextEditor(QWidget* parent) : QsciScintilla(parent) {
     for (int margin = 0; margin < 5; ++margin) setMarginWidth(margin, 0);
     setEdgeMode(EdgeLine);
     setEdgeColumn(kRightMargin);
-    setEdgeColor(QColor(192, 192, 192));  // silver
+    setEdgeColor(QColor(kEditorMarginGrey, kEditorMarginGrey, kEditorMarginGrey));
     setSelectionBackgroundColor(palette().color(QPalette::Highlight));
     setSelectionForegroundColor(palette().color(QPalette::HighlightedText));
     // Lines longer than the window widen the scroll range as they are shown.
@@ -81,17 +81,8 @@ void TextEditor::keyPressEvent(QKeyEvent* event) {
 }
 
 void TextEditor::showStandInsAsTheirBytes() {
-    // A private-use stand-in has no glyph, and few fonts have one for U+2400;
-    // each is shown boxed as the byte it stands for, the way Scintilla shows
-    // control codes and bytes it cannot decode ("NUL", "xE9").
-    const QByteArray zero_byte = QString(QChar(char16_t(kZeroByteStandIn))).toUtf8();
-    SendScintilla(SCI_SETREPRESENTATION, zero_byte.constData(), "NUL");
-    for (int byte = 0x80; byte <= 0xFF; ++byte) {
-        const QByteArray stand_in =
-            QString(QChar(static_cast<char16_t>(kStrayByteStandIns + byte))).toUtf8();
-        const QByteArray shown = "x" + QByteArray::number(byte, 16).toUpper();
-        SendScintilla(SCI_SETREPRESENTATION, stand_in.constData(), shown.constData());
-    }
+    for (const StandInName& shown : StandInNames())
+        SendScintilla(SCI_SETREPRESENTATION, shown.stand_in.c_str(), shown.name.c_str());
 }
 
 void TextEditor::setFileBytes(std::string_view bytes) {
@@ -103,24 +94,12 @@ void TextEditor::setFileBytes(std::string_view bytes) {
         SCI_CREATELOADER, static_cast<unsigned long>(bytes.size() + bytes.size() / 16),
         static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
     if (loader == nullptr) throw std::bad_alloc();
-    // Converted a piece at a time, so that the converted text is never held
-    // whole beside the file's bytes and the editor's copy.
-    constexpr std::size_t kPiece = 1 << 20;
-    std::string piece;
-    for (std::size_t start = 0; start < bytes.size();) {
-        std::size_t end = bytes.find('\n', std::min(start + kPiece, bytes.size()) - 1);
-        end = end == std::string_view::npos ? bytes.size() : end + 1;
-        piece.clear();
-        AppendEditorText(bytes.substr(start, end - start), encoding_, piece);
-        // The break at the very end starts no line of its own.
-        if (end == bytes.size() && (bytes.back() == '\r' || bytes.back() == '\n'))
-            piece.resize(piece.size() - 2);
+    ForEachEditorPiece(bytes, encoding_, [loader](std::string_view piece) {
         if (loader->AddData(piece.data(), static_cast<std::ptrdiff_t>(piece.size())) != 0) {
             loader->Release();
             throw std::bad_alloc();
         }
-        start = end;
-    }
+    });
     void* document = loader->ConvertToDocument();
     SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document);
@@ -129,7 +108,7 @@ void TextEditor::setFileBytes(std::string_view bytes) {
     setUtf8(true);
     setEolMode(EolWindows);
     // Tab stops at columns 3 and 5: two characters apart.
-    setTabWidth(2);
+    setTabWidth(kEditorTabWidth);
     // Setting the code page has brought back Scintilla's own representations.
     showStandInsAsTheirBytes();
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);

@@ -46,7 +46,7 @@ class TextEditor : public QsciScintilla {
     [[nodiscard]] TextEncoding encoding() const noexcept { return encoding_; }
 
     // The column after which the silver margin line is drawn.
-    static constexpr int kRightMargin = 80;
+    static constexpr int kRightMargin = kEditorRightMargin;
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

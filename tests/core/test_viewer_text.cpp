@@ -101,6 +101,21 @@ TEST(ViewerText, EveryByteComesBackAsItWas) {
               all + "\r\n");
 }
 
+// Editors are filled a megabyte at a time; a cut must split no break, no
+// character and no stand-in, and the file's last break must still go.
+TEST(ViewerText, PiecesMakeTheWholeEditorText) {
+    std::string file;
+    while (file.size() < (std::size_t{5} << 19)) file += "NAME=K\xC3\xB6ln \xFF\tx\r\n\rURL=y\n";
+    std::string joined;
+    std::size_t pieces = 0;
+    quarvo::ForEachEditorPiece(file, TextEncoding::Utf8, [&](std::string_view piece) {
+        joined += piece;
+        ++pieces;
+    });
+    EXPECT_GT(pieces, 2u);
+    EXPECT_EQ(joined, quarvo::ToEditorText(file, TextEncoding::Utf8));
+}
+
 TEST(ViewerText, CharactersAnEightBitFileCannotHoldAreCounted) {
     const quarvo::EncodedText eight_bit = quarvo::FromEditorText(
         Utf8(0x20AC) + Utf8(0x4E2D) + Utf8(0xE9) + Utf8(0x0394), TextEncoding::OneCharPerByte);

@@ -13,8 +13,10 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quarvo {
 
@@ -47,6 +49,32 @@ inline constexpr char32_t kStrayByteStandIns = 0xF700;
 // end just after a line feed or at the end of the file, and the break at the
 // very end is kept (ToEditorText drops it).
 void AppendEditorText(std::string_view bytes, TextEncoding encoding, std::string& out);
+
+// ToEditorText's text for `bytes`, handed to `take` in pieces of about a
+// megabyte, each but the last ending with a line break: an editor is filled
+// without the converted text ever being held whole beside the file's bytes
+// and the editor's own copy.
+void ForEachEditorPiece(std::string_view bytes, TextEncoding encoding,
+                        const std::function<void(std::string_view)>& take);
+
+// How both front ends' editors show the text: a fixed-pitch font, a silver
+// line after column 80, and a tab the user types two columns wide, like the
+// two spaces a loaded tab becomes.
+inline constexpr const char* kEditorFontFamily = "Courier New";
+inline constexpr int kEditorFontPixels = 13;  // 10 points at 96 dots per inch
+inline constexpr int kEditorRightMargin = 80;
+inline constexpr int kEditorTabWidth = 2;
+inline constexpr unsigned char kEditorMarginGrey = 192;
+
+// What an editor shows, boxed, in place of a stand-in: the byte it stands
+// for, "NUL" or "x80" to "xFF", the way the editor names control codes and
+// bytes it cannot decode. A private-use stand-in has no glyph, and few
+// fonts have one for U+2400.
+struct StandInName {
+    std::string stand_in;  // in UTF-8
+    std::string name;
+};
+[[nodiscard]] std::vector<StandInName> StandInNames();
 
 struct EncodedText {
     std::string bytes;
