@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <Scintilla.h>
+
 #include "resource_ids.h"
 
 namespace quarvo::win32 {
@@ -13,6 +15,8 @@ void InitializeControls() {
     controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
                      ICC_PROGRESS_CLASS;
     InitCommonControlsEx(&controls);
+    // The viewer's editor.
+    Scintilla_RegisterClasses(GetModuleHandleW(nullptr));
 }
 
 ProgramWindows::ProgramWindows(Win32Desktop& desktop) : desktop_(desktop) {
@@ -43,10 +47,10 @@ ProgramWindows::~ProgramWindows() {
 
 int RunMessageLoop(HWND window) {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageA(window, &message)) continue;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageW(window, &message)) continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
 }

@@ -2,7 +2,11 @@
 #include "viewer_window.h"
 
 #include <array>
+#include <new>
 #include <vector>
+
+#include <ILoader.h>
+#include <Scintilla.h>
 
 #include "program_texts.h"
 #include "resource_ids.h"
@@ -27,6 +31,34 @@ class WaitCursor : public BusyIndicator {
     HCURSOR old_;
 };
 
+int CALLBACK NoteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool FontFamilyPresent(const char* family) {
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    const std::wstring name = Utf16(family);
+    if (name.size() >= LF_FACESIZE) return false;
+    name.copy(wanted.lfFaceName, name.size());
+    bool found = false;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &wanted, NoteFamily, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+// The editor's font, or where a system lacks it (Wine without Windows'
+// fonts), a fixed-pitch one it has: the editor does not look for one itself.
+const char* EditorFontFamily() {
+    for (const char* family :
+         {kEditorFontFamily, "Liberation Mono", "DejaVu Sans Mono", "Courier"}) {
+        if (FontFamilyPresent(family)) return family;
+    }
+    return kEditorFontFamily;
+}
+
 }  // namespace
 
 ViewerWindow::ViewerWindow(HWND owner, Desktop& desktop)
@@ -35,29 +67,42 @@ ViewerWindow::ViewerWindow(HWND owner, Desktop& desktop)
 }
 
 ViewerWindow::~ViewerWindow() {
-    if (mono_) DeleteObject(mono_);
     if (pictures_) ImageList_Destroy(pictures_);
     if (hint_icon_) DestroyIcon(hint_icon_);
 }
 
 void ViewerWindow::Initialize() {
-    // A Unicode window: the text goes in and out as UTF-16, never through
-    // the system's code page, which cannot hold every character a file
-    // may have.
-    CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                        ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
-                    0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)),
+    CreateWindowExW(WS_EX_CLIENTEDGE, L"Scintilla", L"",
+                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL, 0, 0, 0, 0,
+                    window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)),
                     ProgramInstance(), nullptr);
     LayOut(window_, kFileViewer, kFileViewerIds);
-    mono_ = CreateFontA(-Scaled(window_, 13), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        FIXED_PITCH | FF_MODERN, "Courier New");
-    HWND editor = control(IDC_EDITOR);
-    SendMessageA(editor, WM_SETFONT, reinterpret_cast<WPARAM>(mono_), FALSE);
-    // As much text as the file holds: the default limit is 30,000 characters.
-    SendMessageA(editor, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
+    setUpEditor();
     createToolBar();
+}
+
+LRESULT ViewerWindow::editor(UINT message, WPARAM w, LPARAM l) const {
+    return SendMessageW(control(IDC_EDITOR), message, w, l);
+}
+
+void ViewerWindow::setUpEditor() {
+    // Nothing here listens for changes.
+    editor(SCI_SETMODEVENTMASK, 0, 0);
+    editor(SCI_STYLESETFONT, STYLE_DEFAULT, reinterpret_cast<LPARAM>(EditorFontFamily()));
+    // In hundredths of a point; the editor scales them to the screen.
+    editor(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, kEditorFontPixels * 7200 / 96);
+    editor(SCI_STYLECLEARALL, 0, 0);
+    editor(SCI_SETWRAPMODE, SC_WRAP_NONE, 0);
+    for (int margin = 0; margin < 5; ++margin) editor(SCI_SETMARGINWIDTHN, margin, 0);
+    editor(SCI_SETEDGEMODE, EDGE_LINE, 0);
+    editor(SCI_SETEDGECOLUMN, kEditorRightMargin, 0);
+    editor(SCI_SETEDGECOLOUR, RGB(kEditorMarginGrey, kEditorMarginGrey, kEditorMarginGrey), 0);
+    editor(SCI_SETSELFORE, TRUE, static_cast<LPARAM>(GetSysColor(COLOR_HIGHLIGHTTEXT)));
+    editor(SCI_SETSELBACK, TRUE, static_cast<LPARAM>(GetSysColor(COLOR_HIGHLIGHT)));
+    // Lines longer than the window widen the scroll range as they are shown.
+    editor(SCI_SETSCROLLWIDTH, 1, 0);
+    editor(SCI_SETSCROLLWIDTHTRACKING, TRUE, 0);
+    SetText({});
 }
 
 void ViewerWindow::createToolBar() {
@@ -130,22 +175,49 @@ void ViewerWindow::SetCaption(const std::string& caption) {
 
 void ViewerWindow::SetText(std::string_view file_bytes) {
     encoding_ = ChooseEncoding(file_bytes);
-    const std::wstring text = Utf16(ToEditorText(file_bytes, encoding_));
-    HWND editor = control(IDC_EDITOR);
-    SetWindowTextW(editor, text.c_str());
-    SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
-    SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
-    loaded_one_empty_line_ = text.empty() && !file_bytes.empty();
+    // The document is built apart from the view, which would otherwise
+    // spend time on every piece in proportion to what it already shows. It
+    // keeps no styles, which would be a second buffer of the text's size.
+    auto* loader = reinterpret_cast<Scintilla::ILoader*>(
+        editor(SCI_CREATELOADER, file_bytes.size() + file_bytes.size() / 16,
+               SC_DOCUMENTOPTION_STYLES_NONE));
+    if (loader == nullptr) throw std::bad_alloc();
+    try {
+        ForEachEditorPiece(file_bytes, encoding_, [loader](std::string_view piece) {
+            if (loader->AddData(piece.data(), static_cast<Sci_Position>(piece.size())) != 0)
+                throw std::bad_alloc();
+        });
+    } catch (...) {
+        loader->Release();
+        throw;
+    }
+    void* document = loader->ConvertToDocument();
+    editor(SCI_SETDOCPOINTER, 0, reinterpret_cast<LPARAM>(document));
+    editor(SCI_RELEASEDOCUMENT, 0, reinterpret_cast<LPARAM>(document));
+
+    // What the editor keeps with the document rather than the view.
+    editor(SCI_SETCODEPAGE, SC_CP_UTF8, 0);
+    editor(SCI_SETEOLMODE, SC_EOL_CRLF, 0);
+    editor(SCI_SETTABWIDTH, kEditorTabWidth, 0);
+    // Setting the code page has brought back the editor's own names.
+    for (const StandInName& shown : StandInNames()) {
+        editor(SCI_SETREPRESENTATION, reinterpret_cast<WPARAM>(shown.stand_in.c_str()),
+               reinterpret_cast<LPARAM>(shown.name.c_str()));
+    }
+    editor(SCI_SETUNDOCOLLECTION, TRUE, 0);
+    editor(SCI_SETSAVEPOINT, 0, 0);
+    loaded_one_empty_line_ = editor(SCI_GETLENGTH, 0, 0) == 0 && !file_bytes.empty();
 }
 
 EncodedText ViewerWindow::Text() const {
-    HWND editor = control(IDC_EDITOR);
-    const int length = GetWindowTextLengthW(editor);
-    if (length == 0 && !(loaded_one_empty_line_ && !SendMessageA(editor, EM_GETMODIFY, 0, 0)))
-        return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(editor, text.data(), length + 1)));
-    return FromEditorText(Utf8(text), encoding_);
+    const auto length = static_cast<std::size_t>(editor(SCI_GETLENGTH, 0, 0));
+    if (length == 0) {
+        // An empty editor holds one empty line only as loaded, unedited.
+        if (!loaded_one_empty_line_ || editor(SCI_GETMODIFY, 0, 0)) return {};
+        return FromEditorText({}, encoding_);
+    }
+    const auto* text = reinterpret_cast<const char*>(editor(SCI_GETCHARACTERPOINTER, 0, 0));
+    return FromEditorText(std::string_view(text, length), encoding_);
 }
 
 std::unique_ptr<BusyIndicator> ViewerWindow::ShowBusy(const std::string&, int) {

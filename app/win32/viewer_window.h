@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The file viewer on Win32: a toolbar and a multi-line edit control. What
-// a showing loads, and what Reload, Save and Save as write, is decided by
-// ViewerDocument; the edit control holds the text as UTF-16 and gives the
-// file's bytes back through the viewer's text conversions.
+// The file viewer on Win32: a toolbar and a Scintilla editor, the Qt
+// viewer's editor too. What a showing loads, and what Reload, Save and
+// Save as write, is decided by ViewerDocument; the editor holds the text as
+// UTF-8 and gives the file's bytes back through the viewer's text
+// conversions. It keeps the text as one buffer with an index of line starts
+// and lays out only the lines it shows, so a large file opens at once; the
+// system's edit and rich edit controls lay out every line when the text is
+// set, which under Wine takes seconds per megabyte.
 #pragma once
 
 #include <windows.h>
@@ -31,6 +35,8 @@ class ViewerWindow final : public ModalWindow, private ViewerView {
     INT_PTR Handle(UINT message, WPARAM w, LPARAM l) override;
     void Shown() override;
     void createToolBar();
+    void setUpEditor();
+    LRESULT editor(UINT message, WPARAM w, LPARAM l) const;
 
     void SetCaption(const std::string& caption) override;
     void SetText(std::string_view file_bytes) override;
@@ -45,7 +51,6 @@ class ViewerWindow final : public ModalWindow, private ViewerView {
     // A file of one empty line shows as an empty editor that still holds
     // that line until the user edits it.
     bool loaded_one_empty_line_ = false;
-    HFONT mono_ = nullptr;
     HIMAGELIST pictures_ = nullptr;
     HICON hint_icon_ = nullptr;
     std::wstring tip_buffer_;
