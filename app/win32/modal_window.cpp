@@ -61,13 +61,13 @@ void ModalWindow::ShowModal() {
     MSG message;
     bool quit = false;
     while (showing_) {
-        if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+        if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
             quit = true;
             break;
         }
-        if (IsDialogMessageA(window_, &message)) continue;
+        if (IsDialogMessageW(window_, &message)) continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     showing_ = false;
     for (HWND window : others.disabled) EnableWindow(window, TRUE);

@@ -384,6 +384,29 @@ TEST_F(MainWindowUiTest, ViewerSavesWithoutEditsWhatItLoaded) {
     EXPECT_TRUE(IsWindowEnabled(Main()));
 }
 
+// A character typed into the viewer reaches the file whole, whatever the
+// system's code page: it goes through the program's loop as UTF-16.
+TEST_F(MainWindowUiTest, ViewerSavesWhatIsTyped) {
+    const std::string name = PathOf("typed.adr");
+    PutFile(name, "a\r\n");
+    char previous[MAX_PATH + 1] = {};
+    GetCurrentDirectoryA(sizeof previous, previous);
+    SetCurrentDirectoryA(folder_.c_str());
+    struct Restore {
+        const char* folder;
+        ~Restore() { SetCurrentDirectoryA(folder); }
+    } restore{previous};
+    Start();
+    SetText(IDC_OPERA_CONTACTS, name);
+    HWND viewer = windows_->viewer().handle();
+    Script script({[&] { PostMessageW(GetDlgItem(viewer, IDC_EDITOR), WM_CHAR, 0x4E2D, 1); },
+                   [&] { Command(viewer, ID_SAVE); },
+                   [&] { Command(viewer, ID_CLOSE_VIEWER); }});
+    SendMessageA(Main(), WM_COMMAND, ID_OPEN_CONTACTS, 0);
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(FileBytes(name), "\xE4\xB8\xAD" "a\r\n");
+}
+
 TEST_F(MainWindowUiTest, HelpAndAboutOpenAndClose) {
     Start();
     HWND help = windows_->help().handle();
