@@ -28,7 +28,7 @@ cmake -S . -B "$build" \
   -DQUARVO_GTEST_SOURCE_DIR=/usr/src/googletest >>"$log" 2>&1 || { cat "$log"; exit 1; }
 cmake --build "$build" -j "$jobs" \
   --target quarvo_core_tests quarvo_windows_tests quarvo_app_common_tests quarvo_win32_ui_tests \
-  quarvo-convert quarvo quarvo_packages \
+  quarvo-convert quarvo quarvo_packages quarvo_win32_viewer_bench \
   >>"$log" 2>&1 ||
   { tail -n 80 "$log"; exit 1; }
 
