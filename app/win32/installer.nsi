@@ -4,7 +4,8 @@
 ; settings, so the only registry entry is the one that lists the
 ; uninstaller among the installed programs, and the uninstaller removes it.
 ; makensis is given QUARVO_EXE, QUARVO_CONVERT_EXE, QUARVO_LICENSE,
-; QUARVO_ICON, QUARVO_VERSION and OUTFILE.
+; SCINTILLA_LICENSE (the viewer's editor is built in, and its licence asks
+; for its notice to go with it), QUARVO_ICON, QUARVO_VERSION and OUTFILE.
 ; The program is 64-bit, and so is its installer.
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -48,6 +49,7 @@ Section "Quarvo"
   File "/oname=quarvo.exe" "${QUARVO_EXE}"
   File "/oname=quarvo-convert.exe" "${QUARVO_CONVERT_EXE}"
   File "/oname=LICENSE.txt" "${QUARVO_LICENSE}"
+  File "/oname=Scintilla-License.txt" "${SCINTILLA_LICENSE}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\Quarvo.lnk" "$INSTDIR\quarvo.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Quarvo"
@@ -65,6 +67,7 @@ Section "Uninstall"
   Delete "$INSTDIR\quarvo.exe"
   Delete "$INSTDIR\quarvo-convert.exe"
   Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\Scintilla-License.txt"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

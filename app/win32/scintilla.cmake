@@ -19,6 +19,8 @@ FetchContent_Declare(scite
 FetchContent_MakeAvailable(scite)
 
 set(scintilla_dir ${scite_SOURCE_DIR}/scintilla)
+# Its notice travels with the program.
+set(QUARVO_SCINTILLA_LICENSE ${scintilla_dir}/License.txt)
 # The files of Scintilla's own MinGW makefile: the portable core and the
 # Win32 platform, without lexers, which the viewer does not use.
 file(GLOB scintilla_core ${scintilla_dir}/src/*.cxx)
