@@ -347,7 +347,8 @@ TEST_F(MainWindowUiTest, WindowsMatchTheLayoutTables) {
 // The width `text` takes in `control`'s font.
 int text_width(HWND control, const std::string& text) {
     HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
     SIZE size{};
     GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
