@@ -96,6 +96,12 @@ bool toggle(HMENU menu, int id) {
 
 enum StatusPanel { kMakerPanel, kBookmarksPanel, kContactsPanel, kStatePanel, kSparePanel };
 
+constexpr auto kPanelWidths = [] {
+    std::array<int, std::size(layouts::kMainStatusPanels)> widths{};
+    for (std::size_t i = 0; i < widths.size(); ++i) widths[i] = layouts::kMainStatusPanels[i].width;
+    return widths;
+}();
+
 // Alt+Down or F4 in a file-name field opens its browse dialog, as a combo
 // box's list opens.
 LRESULT CALLBACK field_keys(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_PTR browse_id,
@@ -179,6 +185,7 @@ void MainWindow::Initialize() {
     pictures_ = LoadImageStrip(IDB_IMAGE_LIST);
     createFonts();
     LayOut(window_, kMainWindow, kMainWindowIds);
+    bold_ = FitLabelFont(window_, bold_);
     HICON icon = LoadIconA(ProgramInstance(), MAKEINTRESOURCEA(IDI_QUARVO));
     SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -248,6 +255,7 @@ void MainWindow::createStatusBar() {
     int part = 0;
     for (const layouts::StatusPanel& panel : layouts::kMainStatusPanels)
         SendMessageA(bar, SB_SETTEXTA, part++, reinterpret_cast<LPARAM>(std::string(panel.text).c_str()));
+    FitStatusPanels(bar, kPanelWidths);
 }
 
 void MainWindow::createHints() {
@@ -486,6 +494,7 @@ void MainWindow::ShowCounts(const ItemCounts& counts) {
     SendMessageA(status, SB_SETTEXTA, kStatePanel,
                  reinterpret_cast<LPARAM>(counts.ready ? "Status: Ready to convert"
                                                        : "Status: Choose Opera Filnames"));
+    FitStatusPanels(status, kPanelWidths);
     EnableWindow(control(IDC_START_CONVERSION), counts.ready);
     SendMessageA(control(IDC_TOOLBAR), TB_ENABLEBUTTON, ID_START_CONVERSION, MAKELPARAM(counts.ready, 0));
 }

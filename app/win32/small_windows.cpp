@@ -66,6 +66,7 @@ void HelpWindow::Initialize() {
     SendMessageA(control(IDC_PURPOSE2), WM_SETFONT, reinterpret_cast<WPARAM>(bold_), FALSE);
     title_ = BoldFontOf(control(IDC_TITLE), 24);
     LayOut(window_, layouts::kHelpWindow, kHelpWindowIds);
+    bold_ = FitLabelFont(window_, bold_);
     logo_ = LoadPicture(IDB_LOGO);
     set_bitmap(control(IDC_LOGO), logo_);
     SetWindowTextW(control(IDC_HELP_TEXT), help_text().c_str());
@@ -133,6 +134,7 @@ void AboutWindow::Initialize() {
     // After the pictures, which size their controls to themselves: the
     // logo, scaled down, is smaller than its box.
     LayOut(window_, layouts::kAboutWindow, kAboutWindowIds);
+    bold_ = FitLabelFont(window_, bold_);
 }
 
 void AboutWindow::SendEmail() {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "window_support.h"
 
+#include <algorithm>
+
 #include "program_texts.h"
 
 namespace quarvo::win32 {
@@ -18,10 +20,15 @@ int Scaled(HWND window, int pixels) {
 
 namespace {
 
-SIZE text_size(HWND control) {
+HFONT font_of(HWND control) {
+    return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+}
+
+// The size of `control`'s text drawn in `font`.
+SIZE text_size(HWND control, HFONT font) {
     const std::string text = WindowText(control);
     HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    HGDIOBJ old = SelectObject(dc, font);
     RECT box{0, 0, 0, 0};
     // A label's ampersand marks an access key unless the label says not.
     const auto style = static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE));
@@ -30,6 +37,58 @@ SIZE text_size(HWND control) {
     SelectObject(dc, old);
     ReleaseDC(control, dc);
     return SIZE{box.right - box.left, box.bottom - box.top};
+}
+
+SIZE text_size(HWND control) {
+    return text_size(control, font_of(control));
+}
+
+// Faces that stand in for MS Sans Serif, narrowest match first: Windows'
+// TrueType twin of its widths, the face Wine gives dialogs, and Arial and
+// the faces drawn to Arial's widths that Linux systems carry.
+constexpr const char* kStandInFaces[] = {"Microsoft Sans Serif", "Tahoma", "Arial",
+                                         "Liberation Sans", "Nimbus Sans"};
+
+// The labels of `window` whose font is `font`; pictures are no labels.
+std::vector<HWND> labels_in(HWND window, HFONT font) {
+    std::vector<HWND> labels;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char class_name[16] = {};
+        GetClassNameA(child, class_name, sizeof class_name);
+        const auto style = static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE));
+        if (lstrcmpiA(class_name, "Static") == 0 && (style & SS_TYPEMASK) != SS_BITMAP &&
+            font_of(child) == font)
+            labels.push_back(child);
+    }
+    return labels;
+}
+
+// How far the farthest of `labels` runs past `window`'s right edge in
+// `font`; 0 when they all fit.
+int overrun(HWND window, const std::vector<HWND>& labels, HFONT font) {
+    RECT client;
+    GetClientRect(window, &client);
+    int most = 0;
+    for (HWND label : labels) {
+        RECT box;
+        GetWindowRect(label, &box);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+        most =
+            std::max(most, static_cast<int>(box.left + text_size(label, font).cx - client.right));
+    }
+    return most;
+}
+
+// Whether the font mapper gave `font` the face asked for, rather than
+// whatever it found nearest.
+bool has_face(HFONT font, const char* face) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    char given[LF_FACESIZE] = {};
+    GetTextFaceA(dc, LF_FACESIZE, given);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return lstrcmpiA(given, face) == 0;
 }
 
 constexpr int kBevelLine = 2;
@@ -164,6 +223,68 @@ HFONT BoldFontOf(HWND control, int pixel_height) {
     HFONT bold = CreateFontIndirectA(&font);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(bold), FALSE);
     return bold;
+}
+
+HFONT FitLabelFont(HWND window, HFONT font) {
+    const std::vector<HWND> labels = labels_in(window, font);
+    int best_overrun = overrun(window, labels, font);
+    if (best_overrun <= 0) return font;
+    LOGFONTA wanted{};
+    GetObjectA(font, sizeof wanted, &wanted);
+    HFONT best = font;
+    for (const char* face : kStandInFaces) {
+        LOGFONTA stand_in = wanted;
+        lstrcpynA(stand_in.lfFaceName, face, LF_FACESIZE);
+        HFONT candidate = CreateFontIndirectA(&stand_in);
+        const int over =
+            has_face(candidate, face) ? overrun(window, labels, candidate) : best_overrun;
+        if (over < best_overrun) {
+            if (best != font) DeleteObject(best);
+            best = candidate;
+            best_overrun = over;
+        } else {
+            DeleteObject(candidate);
+        }
+        if (best_overrun <= 0) break;
+    }
+    if (best == font) return font;
+    for (HWND label : labels) {
+        SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(best), FALSE);
+        const SIZE text = text_size(label);
+        SetWindowPos(label, nullptr, 0, 0, text.cx, text.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    DeleteObject(font);
+    return best;
+}
+
+void FitStatusPanels(HWND bar, std::span<const int> widths) {
+    HFONT font = font_of(bar);
+    if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    // The bar's borders: at its sides, at its top and bottom, and the gap
+    // between two parts.
+    int borders[3] = {};
+    SendMessageA(bar, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
+    // A part draws its text inside a one-pixel edge, three pixels in; as
+    // much again at the right keeps it off the next part's edge.
+    const int margin = borders[2] + 2 * (1 + 3);
+    HDC dc = GetDC(bar);
+    HGDIOBJ old = SelectObject(dc, font);
+    std::vector<int> edges;
+    int right = 0;
+    for (std::size_t part = 0; part < widths.size(); ++part) {
+        const auto length =
+            static_cast<std::size_t>(LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, part, 0)));
+        std::string text(length + 1, '\0');
+        SendMessageA(bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text.data()));
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text.data(), static_cast<int>(length), &size);
+        right += std::max(Scaled(bar, widths[part]), static_cast<int>(size.cx) + margin);
+        edges.push_back(part + 1 == widths.size() ? -1 : right);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(bar, dc);
+    SendMessageA(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }
 
 std::string WindowText(HWND window) {

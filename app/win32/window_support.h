@@ -57,6 +57,19 @@ void CentreOver(HWND window, HWND owner);
 // window deletes the font returned with DeleteObject when it is done.
 [[nodiscard]] HFONT BoldFontOf(HWND control, int pixel_height = 0);
 
+// The labels of `window` drawn in `font`, each sized to its text, must
+// show it whole inside the window. Where one runs past the right edge, as
+// with a stand-in face wider than the one the window was drawn in, they all
+// take the first face drawn to MS Sans Serif's widths or near them that the
+// system has and that fits, or else the narrowest; `font` is deleted then
+// and the font they took returned, for the window to delete when it is done.
+[[nodiscard]] HFONT FitLabelFont(HWND window, HFONT font);
+
+// Gives the status bar's panels the widths of `widths` (pixels at 96 dots
+// per inch), each widened to show its text whole; the last takes what is
+// left of the bar. Set again whenever a panel's text changes.
+void FitStatusPanels(HWND bar, std::span<const int> widths);
+
 [[nodiscard]] std::string WindowText(HWND window);
 
 // UTF-8 and UTF-16, both ways.

@@ -344,6 +344,48 @@ TEST_F(MainWindowUiTest, WindowsMatchTheLayoutTables) {
                   win32::kUnderConstructionIds);
 }
 
+// The width `text` takes in `control`'s font.
+int text_width(HWND control, const std::string& text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size.cx;
+}
+
+// Whatever font the system gives: no label runs past its window's edge and
+// no status panel cuts its text off.
+TEST_F(MainWindowUiTest, TextsFitTheirWindowsAndPanels) {
+    Start();
+    const auto expect_labels_fit = [](HWND window, const layouts::Window& layout,
+                                      std::span<const win32::ControlId> ids) {
+        RECT client;
+        GetClientRect(window, &client);
+        for (const win32::ControlId& id : ids) {
+            HWND control = GetDlgItem(window, id.id);
+            if (win32::FindControl(layout, id.name)->kind != layouts::Label) continue;
+            const RECT box = box_in(window, control);
+            EXPECT_LE(box.left + text_width(control, shown_text(control)), client.right)
+                << layout.name << ' ' << id.name;
+        }
+    };
+    expect_labels_fit(Main(), layouts::kMainWindow, win32::kMainWindowIds);
+    expect_labels_fit(windows_->help().handle(), layouts::kHelpWindow, win32::kHelpWindowIds);
+    expect_labels_fit(windows_->about().handle(), layouts::kAboutWindow, win32::kAboutWindowIds);
+    // A panel draws its text inside a one-pixel edge and three pixels in.
+    HWND bar = Control(IDC_STATUS);
+    const int panels = static_cast<int>(SendMessageA(bar, SB_GETPARTS, 0, 0));
+    ASSERT_EQ(panels, static_cast<int>(std::size(layouts::kMainStatusPanels)));
+    for (int panel = 0; panel < panels; ++panel) {
+        RECT box{};
+        SendMessageA(bar, SB_GETRECT, panel, reinterpret_cast<LPARAM>(&box));
+        EXPECT_LE(text_width(bar, Panel(panel)) + 5, box.right - box.left) << Panel(panel);
+    }
+}
+
 TEST_F(MainWindowUiTest, ViewerSavesWithoutEditsWhatItLoaded) {
     // Text outside the system's code page, a zero byte and a stray byte.
     const std::string bytes = std::string("#CONTACT\r\nNAME=K\xC3\xB6ln \xE2\x98\x83\r\n") +
