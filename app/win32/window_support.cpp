@@ -180,7 +180,7 @@ const char* ToolHint(const layouts::Window& layout, std::span<const ToolCommand>
 void MakeBalloons(HWND toolbar, HICON icon) {
     HWND tips = reinterpret_cast<HWND>(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0));
     if (!tips) return;
-    SetWindowLongPtrA(tips, GWL_STYLE, GetWindowLongPtrA(tips, GWL_STYLE) | TTS_BALLOON);
+    SetWindowLongPtrA(tips, GWL_STYLE, GetWindowLongPtrA(tips, GWL_STYLE) | TTS_BALLOON | TTS_CLOSE);
     SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, Scaled(toolbar, 400));
     SendMessageA(tips, TTM_SETTITLEA,
                  reinterpret_cast<WPARAM>(icon ? icon : reinterpret_cast<HICON>(TTI_INFO)),
