@@ -63,7 +63,8 @@ void TfSettings::createCloseButton() {
     button->setGlyph(QPixmap(QStringLiteral(":/images/glyphs/exit.png")),
                      QPixmap(QStringLiteral(":/images/glyphs/exit_disabled.png")));
     QPalette aqua = button->palette();
-    aqua.setColor(QPalette::Button, QColor(0, 255, 255));
+    const quarvo::layouts::Colour face = quarvo::layouts::kButtonFace;
+    aqua.setColor(QPalette::Button, QColor(face.red, face.green, face.blue));
     button->setPalette(aqua);
     connect(button, &quarvo::HotTrackGlyphButton::clicked, this,
             &TfSettings::jhbStartConversionClick);

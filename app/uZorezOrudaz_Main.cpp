@@ -19,11 +19,12 @@
 
 namespace {
 
-const QColor kAqua(0, 255, 255);
-// The style's grey for a disabled caption nearly vanishes on aqua (about
-// 1.5:1). This one still reads as disabled beside the black of an enabled
-// caption, and stands out from the face by about 4:1.
-const QColor kDisabledCaption(0x6e, 0x6e, 0x6e);
+QColor qtColour(quarvo::layouts::Colour colour) {
+    return {colour.red, colour.green, colour.blue};
+}
+
+const QColor kAqua = qtColour(quarvo::layouts::kButtonFace);
+const QColor kDisabledCaption = qtColour(quarvo::layouts::kDisabledCaption);
 
 enum StatusPanel { kMakerPanel, kBookmarksPanel, kContactsPanel, kStatePanel, kSparePanel };
 

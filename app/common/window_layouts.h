@@ -66,6 +66,18 @@ struct Window {
 
 using enum ControlKind;
 
+// Colours of the glyph and speed buttons, as red, green and blue.
+struct Colour {
+    unsigned char red, green, blue;
+};
+inline constexpr Colour kButtonFace{0, 255, 255};  // aqua
+// The common grey for a disabled caption nearly vanishes on aqua (about
+// 1.5:1). This one still reads as disabled beside the black of an enabled
+// caption, and stands out from the face by about 4:1.
+inline constexpr Colour kDisabledCaption{0x6e, 0x6e, 0x6e};
+// A hot-track control's caption while the mouse is over it, underlined.
+inline constexpr Colour kHotCaption{0, 0, 192};
+
 inline constexpr std::string_view kNameHint = "Enter the complete  path and filename \n";
 inline constexpr std::string_view kAboutLine1 =
     "Convert your Opera Contacts to Windows Adressbook compatible CSV files ";

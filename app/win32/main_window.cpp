@@ -152,7 +152,7 @@ MainWindow::~MainWindow() {
     for (HFONT font : {bold_, title_})
         if (font) DeleteObject(font);
     if (logo_) DeleteObject(logo_);
-    for (HIMAGELIST list : {glyphs_, disabled_glyphs_, start_glyph_, pictures_})
+    for (HIMAGELIST list : {glyphs_, disabled_glyphs_, pictures_})
         if (list) ImageList_Destroy(list);
     for (HICON icon : {hint_icon_, browse_icon_})
         if (icon) DestroyIcon(icon);
@@ -221,25 +221,7 @@ void MainWindow::createToolBar() {
     SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(glyphs_));
     SendMessageA(bar, TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(disabled_glyphs_));
     AddToolButtons(bar, kMainWindow, kMainToolCommands);
-    createStartButtonGlyph();
-}
-
-void MainWindow::createStartButtonGlyph() {
-    // The button's image list holds one picture per state: normal, hot,
-    // pressed, disabled, default and stylus-hot.
-    start_glyph_ = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 6, 0);
-    HICON normal = ImageList_GetIcon(glyphs_, kStartGlyph, ILD_NORMAL);
-    HICON disabled = ImageList_GetIcon(disabled_glyphs_, kStartGlyph, ILD_NORMAL);
-    for (HICON state : {normal, normal, normal, disabled, normal, normal})
-        ImageList_ReplaceIcon(start_glyph_, -1, state);
-    DestroyIcon(normal);
-    DestroyIcon(disabled);
-    BUTTON_IMAGELIST images{};
-    images.himl = start_glyph_;
-    images.margin = RECT{Scaled(window_, 4), 0, 0, 0};
-    images.uAlign = BUTTON_IMAGELIST_ALIGN_LEFT;
-    SendMessageA(control(IDC_START_CONVERSION), BCM_SETIMAGELIST, 0,
-                 reinterpret_cast<LPARAM>(&images));
+    start_button_.Attach(control(IDC_START_CONVERSION), glyphs_, disabled_glyphs_, kStartGlyph);
 }
 
 void MainWindow::createStatusBar() {
@@ -318,6 +300,7 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
             return TRUE;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(l);
+            if (start_button_.Draw(window_, header)) return TRUE;
             const char* hint = ToolHint(kMainWindow, kMainToolCommands, header->idFrom);
             if (header->code == TTN_GETDISPINFOA && hint) {
                 reinterpret_cast<NMTTDISPINFOA*>(l)->lpszText = const_cast<char*>(hint);

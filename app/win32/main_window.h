@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "glyph_button.h"
 #include "desktop.h"
 #include "main_window_logic.h"
 
@@ -41,7 +42,6 @@ class MainWindow final : private MainWindowView {
     INT_PTR Handle(UINT message, WPARAM w, LPARAM l);
     void Initialize();
     void createToolBar();
-    void createStartButtonGlyph();
     void createStatusBar();
     void createHints();
     void createFonts();
@@ -72,7 +72,7 @@ class MainWindow final : private MainWindowView {
     HBITMAP logo_ = nullptr;
     HIMAGELIST glyphs_ = nullptr;
     HIMAGELIST disabled_glyphs_ = nullptr;
-    HIMAGELIST start_glyph_ = nullptr;
+    GlyphButton start_button_;
     HIMAGELIST pictures_ = nullptr;
     HICON hint_icon_ = nullptr;
     HICON browse_icon_ = nullptr;

@@ -14,6 +14,9 @@
 namespace quarvo::win32 {
 namespace {
 
+// The exit picture of the toolbar's strips.
+constexpr int kExitGlyph = 5;
+
 // The help text of resources/help.txt, with Windows' line breaks.
 std::wstring help_text() {
     HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_HELP_TEXT), MAKEINTRESOURCEA(10));
@@ -57,7 +60,6 @@ HelpWindow::~HelpWindow() {
     for (HGDIOBJ object : {static_cast<HGDIOBJ>(bold_), static_cast<HGDIOBJ>(title_),
                            static_cast<HGDIOBJ>(logo_), static_cast<HGDIOBJ>(white_)})
         if (object) DeleteObject(object);
-    if (close_glyph_) ImageList_Destroy(close_glyph_);
 }
 
 void HelpWindow::Initialize() {
@@ -72,16 +74,10 @@ void HelpWindow::Initialize() {
     SetWindowTextW(control(IDC_HELP_TEXT), help_text().c_str());
     // The close button's glyph: the exit picture and its disabled twin.
     HIMAGELIST glyphs = LoadImageStrip(IDB_TOOLBAR);
-    close_glyph_ = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0);
-    HICON exit = ImageList_GetIcon(glyphs, 5, ILD_NORMAL);
-    ImageList_ReplaceIcon(close_glyph_, -1, exit);
-    DestroyIcon(exit);
+    HIMAGELIST disabled_glyphs = LoadImageStrip(IDB_TOOLBAR_DISABLED);
+    close_button_.Attach(control(IDC_CLOSE), glyphs, disabled_glyphs, kExitGlyph);
     ImageList_Destroy(glyphs);
-    BUTTON_IMAGELIST images{};
-    images.himl = close_glyph_;
-    images.margin = RECT{Scaled(window_, 4), 0, 0, 0};
-    images.uAlign = BUTTON_IMAGELIST_ALIGN_LEFT;
-    SendMessageA(control(IDC_CLOSE), BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&images));
+    ImageList_Destroy(disabled_glyphs);
 }
 
 void HelpWindow::Shown() {
@@ -92,8 +88,10 @@ void HelpWindow::Shown() {
     SendMessageA(text, EM_SCROLLCARET, 0, 0);
 }
 
-INT_PTR HelpWindow::Handle(UINT message, WPARAM w, LPARAM) {
+INT_PTR HelpWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     switch (message) {
+        case WM_NOTIFY:
+            return close_button_.Draw(window_, reinterpret_cast<const NMHDR*>(l)) ? TRUE : FALSE;
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC:
             return white_background(message, w, white_);

@@ -9,6 +9,7 @@
 
 #include <functional>
 
+#include "glyph_button.h"
 #include "desktop.h"
 #include "modal_window.h"
 
@@ -31,7 +32,7 @@ class HelpWindow final : public ModalWindow {
     HFONT title_ = nullptr;
     HBITMAP logo_ = nullptr;
     HBRUSH white_ = nullptr;
-    HIMAGELIST close_glyph_ = nullptr;
+    GlyphButton close_button_;
 };
 
 class AboutWindow final : public ModalWindow {

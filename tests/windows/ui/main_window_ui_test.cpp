@@ -342,6 +342,18 @@ TEST_F(MainWindowUiTest, WindowsMatchTheLayoutTables) {
     expect_layout(windows_->about().handle(), layouts::kAboutWindow, win32::kAboutWindowIds);
     expect_layout(windows_->underConstruction().handle(), layouts::kUnderConstruction,
                   win32::kUnderConstructionIds);
+
+    // A themed push button takes no face colour: the glyph button is drawn
+    // by its window.
+    HWND start = Control(IDC_START_CONVERSION);
+    RedrawWindow(start, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT box;
+    GetClientRect(start, &box);
+    HDC dc = GetDC(start);
+    const COLORREF face = GetPixel(dc, box.right - 6, box.bottom / 2);
+    ReleaseDC(start, dc);
+    const layouts::Colour aqua = layouts::kButtonFace;
+    EXPECT_EQ(face, RGB(aqua.red, aqua.green, aqua.blue));
 }
 
 // The width `text` takes in `control`'s font.
