@@ -93,6 +93,64 @@ bool has_face(HFONT font, const char* face) {
 
 constexpr int kBevelLine = 2;
 
+// The toolbar draws its buttons along the top of its client area, which
+// begins under its divider line, if any. A strip of frame added above the
+// client area brings them down to where the window has them.
+struct ToolbarStrip {
+    int from;    // where the strip begins, below the divider
+    int height;
+};
+
+LRESULT CALLBACK strip_above_buttons(HWND bar, UINT message, WPARAM w, LPARAM l, UINT_PTR,
+                                     DWORD_PTR data) {
+    const auto strip = static_cast<ToolbarStrip>(ToolbarStrip{LOWORD(data), HIWORD(data)});
+    switch (message) {
+        case WM_NCCALCSIZE: {
+            const LRESULT result = DefSubclassProc(bar, message, w, l);
+            // Either form of the message begins with the client area's box.
+            reinterpret_cast<RECT*>(l)->top += strip.height;
+            return result;
+        }
+        case WM_NCPAINT: {
+            DefSubclassProc(bar, message, w, l);
+            RECT box;
+            GetWindowRect(bar, &box);
+            RECT area{0, strip.from, box.right - box.left, strip.from + strip.height};
+            HDC dc = GetWindowDC(bar);
+            // The parent's own background, as behind the toolbar's buttons.
+            auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+                GetParent(bar), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                reinterpret_cast<LPARAM>(bar)));
+            FillRect(dc, &area, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+            ReleaseDC(bar, dc);
+            return 0;
+        }
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(bar, strip_above_buttons, 0);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(bar, message, w, l);
+}
+
+// Where the toolbar's client area begins, from the top of its window.
+int client_top(HWND window) {
+    RECT box;
+    GetWindowRect(window, &box);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    return origin.y - box.top;
+}
+
+void LowerToolButtons(HWND toolbar, int top) {
+    const int from = client_top(toolbar);
+    if (top <= from) return;
+    SetWindowSubclass(toolbar, strip_above_buttons, 0, MAKELONG(from, top - from));
+    SetWindowPos(toolbar, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 const layouts::Control* FindControl(const layouts::Window& layout, std::string_view name) {
@@ -141,6 +199,7 @@ void AddToolButtons(HWND toolbar, const layouts::Window& layout,
     std::vector<TBBUTTON> buttons;
     int width = 0;
     int height = 0;
+    int top = 0;
     for (const layouts::Control& control : layout.controls) {
         if (control.parent != "ToolBar1") continue;
         TBBUTTON button{};
@@ -158,12 +217,14 @@ void AddToolButtons(HWND toolbar, const layouts::Window& layout,
             button.iString = -1;
             width = control.place.width;
             height = control.place.height;
+            top = control.place.top;
         }
         buttons.push_back(button);
     }
     SendMessageA(toolbar, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
     SendMessageA(toolbar, TB_SETBUTTONSIZE, 0,
                  MAKELPARAM(Scaled(toolbar, width), Scaled(toolbar, height)));
+    LowerToolButtons(toolbar, Scaled(toolbar, top));
 }
 
 const char* ToolHint(const layouts::Window& layout, std::span<const ToolCommand> commands,

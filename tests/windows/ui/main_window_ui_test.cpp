@@ -308,12 +308,14 @@ void expect_layout(HWND window, const layouts::Window& layout,
             EXPECT_EQ(shown_text(GetDlgItem(window, id.id)), want->text);
         }
     }
-    // The toolbar's buttons and separators, in the table's order. The
-    // common controls put the buttons at the toolbar's top edge, not a few
-    // pixels below it as the tables do: only their run from left to right
-    // and their size are the tables'.
+    // The toolbar's buttons and separators, in the table's order, placed
+    // from the top of the toolbar's window, not of its client area.
     HWND toolbar = GetDlgItem(window, IDC_TOOLBAR);
     if (!toolbar) return;
+    RECT frame;
+    GetWindowRect(toolbar, &frame);
+    POINT origin{0, 0};
+    ClientToScreen(toolbar, &origin);
     int index = 0;
     for (const layouts::Control& c : layout.controls) {
         if (c.parent != "ToolBar1") continue;
@@ -323,6 +325,7 @@ void expect_layout(HWND window, const layouts::Window& layout,
         EXPECT_EQ(item.left, c.place.left);
         EXPECT_EQ(item.right - item.left, c.place.width);
         if (c.kind != layouts::Separator) {
+            EXPECT_EQ(item.top + origin.y - frame.top, c.place.top);
             EXPECT_EQ(item.bottom - item.top, c.place.height);
         }
     }
