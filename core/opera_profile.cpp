@@ -52,7 +52,8 @@ bool SameLetters(std::string_view a, std::string_view b) {
 
 OperaPlaces OperaPlacesFromEnvironment() {
 #ifdef _WIN32
-    return {AsFolder(Environment("ProgramFiles")), AsFolder(Environment("APPDATA")), {}};
+    return {AsFolder(Environment("ProgramFiles")), AsFolder(Environment("APPDATA")), {},
+            AsFolder(Environment("ProgramFiles(x86)"))};
 #else
     return {"/opt/", {}, Environment("HOME")};
 #endif
@@ -64,6 +65,10 @@ std::vector<std::string> OperaProfileFolders(const OperaPlaces& places) {
     // Concatenated, not joined: an empty Program Files folder leaves a
     // name relative to the current folder.
     folders.push_back(AsFolder(places.program_files) + Folder({"Opera", "profile"}));
+    // A 32-bit process is shown the same folder under both names.
+    if (!places.program_files_x86.empty() &&
+        !SameLetters(AsFolder(places.program_files_x86), AsFolder(places.program_files)))
+        folders.push_back(Folder({places.program_files_x86, "Opera", "profile"}));
     if (!places.app_data.empty()) {
         folders.push_back(Folder({places.app_data, "Opera", "Opera", "profile"}));
         folders.push_back(Folder({places.app_data, "Opera", "Opera"}));

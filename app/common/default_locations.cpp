@@ -17,6 +17,7 @@ OperaPlaces DefaultOperaPlaces(const std::string& program_files, Desktop& deskto
     OperaPlaces places;
     places.program_files = program_files;
 #ifdef _WIN32
+    if (const char* x86 = std::getenv("ProgramFiles(x86)")) places.program_files_x86 = x86;
     try {
         places.app_data = desktop.LookUpFolder(kAppDataFolder);
     } catch (const Exception&) {

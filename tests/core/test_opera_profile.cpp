@@ -33,6 +33,14 @@ TEST(OperaProfile, LooksInProgramFilesThenTheUsersProfilesForEitherHotlistName) 
                                         Path({"A", "Opera", "Opera", "profile", "bookmarks.adr"}),
                                         Path({"A", "Opera", "Opera", "opera6.adr"}),
                                         Path({"A", "Opera", "Opera", "bookmarks.adr"})}));
+    // On 64-bit Windows the 32-bit programs' folder follows, unless a
+    // 32-bit process is shown it under both names.
+    const OperaPlaces wow64{Path({"P", ""}), "", "", Path({"X", ""})};
+    EXPECT_EQ(OperaFileCandidates(wow64, OperaFile::Contacts),
+              (std::vector<std::string>{Path({"P", "Opera", "profile", "contacts.adr"}),
+                                        Path({"X", "Opera", "profile", "contacts.adr"})}));
+    const OperaPlaces wow32{Path({"X", ""}), "", "", Path({"x", ""})};
+    EXPECT_EQ(OperaFileCandidates(wow32, OperaFile::Contacts).size(), 1u);
     // Outside Windows the home profile comes first; an unknown Program
     // Files folder leaves the name relative, as the window always had it.
     const OperaPlaces home{"", "", "H"};

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Where Opera keeps its profile, and the contacts file and hotlist in it.
-// On Windows: below Program Files (single-user installs), then in the
+// On Windows: below Program Files (single-user installs) and, on 64-bit
+// Windows, below the Program Files of 32-bit programs, which every Opera
+// that wrote these files was; then in the
 // user's Application Data folder (Opera 7 to 9 in Opera\Opera\profile,
 // Opera 10 and later in Opera\Opera, naming the hotlist bookmarks.adr),
 // then the hotlist that a profile's operaprefs.ini or opera6.ini names.
@@ -23,10 +25,13 @@ struct OperaPlaces {
     std::string program_files;
     std::string app_data;  // Windows' per-user Application Data folder
     std::string home;      // the user's home, outside Windows
+    // 64-bit Windows' folder for 32-bit programs; empty elsewhere.
+    std::string program_files_x86;
 };
 
 // The places of the running system, taken from the environment
-// (ProgramFiles and APPDATA on Windows, HOME and /opt elsewhere).
+// (ProgramFiles, ProgramFiles(x86) and APPDATA on Windows, HOME and /opt
+// elsewhere).
 [[nodiscard]] OperaPlaces OperaPlacesFromEnvironment();
 
 // The profile folders, in the order they are searched.

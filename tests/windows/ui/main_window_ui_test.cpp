@@ -132,6 +132,24 @@ TEST_F(MainWindowUiTest, DefaultNamesComeFromTheFoldersOfTheRegistry) {
     Screenshot(Main(), "main-window");
 }
 
+// Every Opera that wrote these files was a 32-bit program: on 64-bit
+// Windows its profile lies under the 32-bit programs' folder.
+TEST_F(MainWindowUiTest, DefaultNamesFindOperaAmongThe32BitPrograms) {
+    const std::string x86 = environment("ProgramFiles(x86)");
+    const std::string program_files = GetShellFolderPath(kProgramFilesFolder);
+    if (x86.empty() || lstrcmpiA((x86 + "\\").c_str(), program_files.c_str()) == 0)
+        GTEST_SKIP() << "Program Files is the 32-bit programs' folder here";
+    const std::string opera = x86 + "\\Opera";
+    if (exists(opera) || exists(program_files + "Opera")) GTEST_SKIP() << "an Opera folder exists";
+    const ProfileRemover remover{opera};
+    ASSERT_TRUE(CreateDirectoryA(opera.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((opera + "\\profile").c_str(), nullptr));
+    PutFile(opera + "\\profile\\contacts.adr", "#CONTACT\r\nNAME=a\r\n");
+    Start();
+    EXPECT_EQ(Text(IDC_OPERA_CONTACTS), '"' + opera + "\\profile\\contacts.adr\"");
+    EXPECT_EQ(Panel(2), "# Contacts: 1");
+}
+
 TEST_F(MainWindowUiTest, TypingAnInputNameRecountsAtEachKey) {
     const std::string name = PathOf("typed.adr");
     PutFile(name, "#CONTACT\r\n#CONTACT\r\n#CONTACT\r\n");
