@@ -14,6 +14,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  # A package of another architecture (name:arch) needs that architecture
+  # enabled before the package lists are read.
+  for pkg in "${missing[@]}"; do
+    arch="${pkg#*:}"
+    [ "$arch" != "$pkg" ] || continue
+    [ "$arch" = "$(dpkg --print-architecture)" ] && continue
+    dpkg --print-foreign-architectures | grep -qx "$arch" ||
+      "${sudo_cmd[@]}" dpkg --add-architecture "$arch"
+  done
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

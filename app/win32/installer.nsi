@@ -6,8 +6,18 @@
 ; makensis is given QUARVO_EXE, QUARVO_CONVERT_EXE, QUARVO_LICENSE,
 ; SCINTILLA_LICENSE (the viewer's editor is built in, and its licence asks
 ; for its notice to go with it), QUARVO_ICON, QUARVO_VERSION and OUTFILE.
-; The program is 64-bit, and so is its installer.
-Target amd64-unicode
+; The installer is of the program's width: QUARVO_X86 for the 32-bit one,
+; which goes where Windows keeps 32-bit programs and registers itself in
+; their view of the registry.
+!ifdef QUARVO_X86
+  Target x86-unicode
+  !define PROGRAM_FILES "$PROGRAMFILES"
+  !define REGISTRY_VIEW 32
+!else
+  Target amd64-unicode
+  !define PROGRAM_FILES "$PROGRAMFILES64"
+  !define REGISTRY_VIEW 64
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
@@ -17,7 +27,7 @@ Name "Quarvo"
 OutFile "${OUTFILE}"
 Icon "${QUARVO_ICON}"
 UninstallIcon "${QUARVO_ICON}"
-InstallDir "$PROGRAMFILES64\Quarvo"
+InstallDir "${PROGRAM_FILES}\Quarvo"
 ShowInstDetails show
 LicenseData "${QUARVO_LICENSE}"
 
@@ -35,12 +45,12 @@ VIAddVersionKey "ProductVersion" "${QUARVO_VERSION}"
 VIAddVersionKey "LegalCopyright" "(C) The Quarvo makers, MIT License"
 
 Function .onInit
-  SetRegView 64
+  SetRegView ${REGISTRY_VIEW}
   SetShellVarContext all
 FunctionEnd
 
 Function un.onInit
-  SetRegView 64
+  SetRegView ${REGISTRY_VIEW}
   SetShellVarContext all
 FunctionEnd
 

@@ -2,44 +2,58 @@
 # SPDX-License-Identifier: MIT
 # The Windows build. Cross-builds the core, the Windows file layer and folder
 # lookup, the windows' logic, their tests, quarvo-convert.exe and the Win32
-# program quarvo.exe with MinGW-w64, then runs them under Wine
-# (scripts/windows/run-under-wine.sh): the tests, and the converter against
-# the Linux one on every Opera file of the corpus, quarvo.exe's windows on
-# a private display, and the installer (package/) installed, started and
-# uninstalled.
+# program quarvo.exe with MinGW-w64, 64-bit and 32-bit, then runs each under
+# Wine (scripts/windows/run-under-wine.sh): the tests, and the converter
+# against the Linux one on every Opera file of the corpus, quarvo.exe's
+# windows on a private display, and the installer (package/) installed,
+# started and uninstalled.
 set -euo pipefail
 root="${QUARVO_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}"
 jobs="${QUARVO_JOBS:-2}"
 cd "$root"
 
-build="$root/build-win"
 native="$root/build-win-native"
-mkdir -p "$build" "$native"
-log="$build/build.log"
-: > "$log"
+corpus="$(cd "$root/.." && pwd)/shared/corpus/opera"
 
-# The prefix is made only once the compilers are done: made beside them,
+# cross_build BUILD_DIR TOOLCHAIN: the Windows programs, their tests and
+# their packages, into BUILD_DIR.
+cross_build() {
+  local build=$1 toolchain=$2 started=$SECONDS
+  mkdir -p "$build"
+  local log="$build/build.log"
+  : >"$log"
+  cmake -S . -B "$build" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DQUARVO_BUILD_APP=OFF -DQUARVO_BUILD_BENCH=OFF \
+    -DQUARVO_GTEST_SOURCE_DIR=/usr/src/googletest >>"$log" 2>&1 || { cat "$log"; return 1; }
+  cmake --build "$build" -j "$jobs" \
+    --target quarvo_core_tests quarvo_windows_tests quarvo_app_common_tests quarvo_win32_ui_tests \
+    quarvo-convert quarvo quarvo_packages quarvo_win32_viewer_bench \
+    >>"$log" 2>&1 ||
+    { tail -n 80 "$log"; return 1; }
+  echo "${build##*/} built in $((SECONDS - started)) s"
+}
+
+# The prefixes are made only once the compilers are done: made beside them,
 # wineboot was once seen to block for good.
-started=$SECONDS
-cmake -S . -B "$build" \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release \
-  -DQUARVO_BUILD_APP=OFF -DQUARVO_BUILD_BENCH=OFF \
-  -DQUARVO_GTEST_SOURCE_DIR=/usr/src/googletest >>"$log" 2>&1 || { cat "$log"; exit 1; }
-cmake --build "$build" -j "$jobs" \
-  --target quarvo_core_tests quarvo_windows_tests quarvo_app_common_tests quarvo_win32_ui_tests \
-  quarvo-convert quarvo quarvo_packages quarvo_win32_viewer_bench \
-  >>"$log" 2>&1 ||
-  { tail -n 80 "$log"; exit 1; }
+cross_build "$root/build-win" mingw-w64-x86_64.cmake
 
 # The Linux converter to compare with, built on its own: the main build runs
 # after this step.
+mkdir -p "$native"
 cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release \
-  -DQUARVO_BUILD_APP=OFF -DQUARVO_BUILD_TESTS=OFF -DQUARVO_BUILD_BENCH=OFF >>"$log" 2>&1 ||
-  { cat "$log"; exit 1; }
-cmake --build "$native" -j "$jobs" --target quarvo-convert >>"$log" 2>&1 ||
-  { tail -n 80 "$log"; exit 1; }
-echo "built in $((SECONDS - started)) s"
+  -DQUARVO_BUILD_APP=OFF -DQUARVO_BUILD_TESTS=OFF -DQUARVO_BUILD_BENCH=OFF \
+  >"$native/build.log" 2>&1 || { cat "$native/build.log"; exit 1; }
+cmake --build "$native" -j "$jobs" --target quarvo-convert >>"$native/build.log" 2>&1 ||
+  { tail -n 80 "$native/build.log"; exit 1; }
 
-exec "$root/scripts/windows/run-under-wine.sh" "$build" "$native/tools/quarvo-convert" \
-  "$root/../shared/corpus/opera"
+echo "64-bit, under Wine:"
+"$root/scripts/windows/run-under-wine.sh" "$root/build-win" "$native/tools/quarvo-convert" "$corpus"
+
+# The 32-bit program runs on 64-bit Windows as on 32-bit Windows; under
+# Wine, through its 32-bit loader.
+cross_build "$root/build-win32" mingw-w64-i686.cmake
+echo "32-bit, under Wine:"
+QUARVO_WINE="${QUARVO_WINE32:-/usr/lib/wine/wine}" \
+  "$root/scripts/windows/run-under-wine.sh" "$root/build-win32" "$native/tools/quarvo-convert" "$corpus"

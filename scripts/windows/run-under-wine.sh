@@ -119,7 +119,7 @@ make_prefix() {
   if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
     cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
   fi
-  run_wine "$limit_call" "$build/reg.log" reg add 'HKLM\Software\Wine\Drives' /v q: /d cdrom /f \
+  run_wine "$limit_call" "$build/reg.log" reg add 'HKLM\Software\Wine\Drives' /v q: /d cdrom /f /reg:64 \
     >"$build/reg.log" 2>&1 || return
   server_wait || return
   # One server for all the programs that follow, so that none of them meets
@@ -283,7 +283,8 @@ run_window_tests() {
 
 # The files the installer may touch: Program Files and the Start menu.
 installed_places() {
-  (cd "$prefix/drive_c" && find "Program Files" ProgramData -print 2>/dev/null | sort)
+  (cd "$prefix/drive_c" && find "Program Files" "Program Files (x86)" ProgramData -print 2>/dev/null |
+    sort)
 }
 
 # Installs the setup program silently, starts the installed program and
@@ -297,7 +298,10 @@ test_installer() {
     return 0
   fi
   local log="$build/installer.log" key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quarvo'
-  dir="$prefix/drive_c/Program Files/Quarvo"
+  # A 32-bit program goes where Windows keeps those.
+  local program_files="Program Files"
+  case "$setup" in *-x86-setup.exe) program_files="Program Files (x86)" ;; esac
+  dir="$prefix/drive_c/$program_files/Quarvo"
   local lnk="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quarvo.lnk"
   installed_places >"$build/installed-before.txt"
   : >"$log"
@@ -321,7 +325,7 @@ test_installer() {
   # its own desktop, so taskkill runs there too. The desktop hands on no
   # exit status; that the program ended when asked is what tells.
   local desktop=(explorer /desktop=Quarvo,1024x768)
-  run_wine "$limit_call" "$log" "${desktop[@]}" 'C:\Program Files\Quarvo\quarvo.exe' \
+  run_wine "$limit_call" "$log" "${desktop[@]}" "C:\\$program_files\\Quarvo\\quarvo.exe" \
     >>"$log" 2>&1 &
   program=$!
   # Asked to close once a second: the first ask may come before its window.
