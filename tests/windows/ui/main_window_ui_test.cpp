@@ -37,6 +37,23 @@ bool exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// While it lives, the current folder is `folder`, where the viewer leaves
+// its backup; the previous one is given back so that the folder can be
+// removed.
+class InTestFolder {
+  public:
+    explicit InTestFolder(const std::string& folder) {
+        GetCurrentDirectoryA(sizeof previous_, previous_);
+        SetCurrentDirectoryA(folder.c_str());
+    }
+    ~InTestFolder() { SetCurrentDirectoryA(previous_); }
+    InTestFolder(const InTestFolder&) = delete;
+    InTestFolder& operator=(const InTestFolder&) = delete;
+
+  private:
+    char previous_[MAX_PATH + 1] = {};
+};
+
 class MainWindowUiTest : public Win32TestFolder {
   protected:
     void SetUp() override {
@@ -425,15 +442,7 @@ TEST_F(MainWindowUiTest, ViewerSavesWithoutEditsWhatItLoaded) {
                               '\0' + "NOTE=\xFF\r\n";
     const std::string name = PathOf("viewed.adr");
     PutFile(name, bytes);
-    // The backup goes to the current folder, which is given back at the end
-    // so that the test folder can be removed.
-    char previous[MAX_PATH + 1] = {};
-    GetCurrentDirectoryA(sizeof previous, previous);
-    SetCurrentDirectoryA(folder_.c_str());
-    struct Restore {
-        const char* folder;
-        ~Restore() { SetCurrentDirectoryA(folder); }
-    } restore{previous};
+    const InTestFolder here(folder_);
     Start();
     SetText(IDC_OPERA_CONTACTS, name);
     HWND viewer = windows_->viewer().handle();
@@ -464,13 +473,7 @@ TEST_F(MainWindowUiTest, ViewerSavesWithoutEditsWhatItLoaded) {
 TEST_F(MainWindowUiTest, ViewerSavesWhatIsTyped) {
     const std::string name = PathOf("typed.adr");
     PutFile(name, "a\r\n");
-    char previous[MAX_PATH + 1] = {};
-    GetCurrentDirectoryA(sizeof previous, previous);
-    SetCurrentDirectoryA(folder_.c_str());
-    struct Restore {
-        const char* folder;
-        ~Restore() { SetCurrentDirectoryA(folder); }
-    } restore{previous};
+    const InTestFolder here(folder_);
     Start();
     SetText(IDC_OPERA_CONTACTS, name);
     HWND viewer = windows_->viewer().handle();
