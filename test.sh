@@ -1,93 +1,92 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs what is missing, builds everything and runs every test. The extra
-# checks (sanitizer build, fuzzing, the Windows build under Wine) live in
-# scripts/test.d/ and run first; the main test run comes last so that its
-# summary line closes the output.
+# ./test.sh            installs what the program and its tests need, builds
+#                      build/ and runs every unit, window, command-line and
+#                      golden test: the quick check that the program works.
+# ./test.sh --all      everything (what CI runs): also the sanitizer build,
+#                      fuzzing, the plain scanning kernels, the Windows builds
+#                      under Wine, and the real programs that read Quarvo's
+#                      files (browsers, address books).
+# ./test.sh --only S   the main build and one step of scripts/test.d/
+#                      (sanitizers, fuzz, scalar-scan, windows).
 #
-# Every step has a time limit, so the run always ends; when it does not
-# pass, its last line says which step stopped it and why.
+# A step is stopped when it hangs (scripts/run-step.sh: nothing printed and
+# no process ended for 10 minutes) or when the run's budget is spent; a slow
+# step on a busy machine goes on. When the run does not pass, its last line
+# says which step stopped it and why. ctest's summary line closes the output.
 set -euo pipefail
 cd "$(dirname "$0")"
 export QUARVO_ROOT="$PWD"
 jobs="$(nproc 2>/dev/null || echo 2)"
 export QUARVO_JOBS="$jobs"
 
-# Seconds each step may take; a fresh machine needs about a tenth of them.
-limit_for() {
-  case "$1" in
-    install) echo 1200 ;;
-    20-sanitizers.sh) echo 900 ;;
-    30-fuzz.sh) echo 600 ;;
-    35-scalar-scan.sh) echo 900 ;;
-    40-windows.sh) echo 1500 ;;
-    build) echo 1200 ;;
-    tests) echo 900 ;;
-    *) echo 900 ;;
-  esac
-}
+mode=quick only=""
+case "${1:-}" in
+  "") ;;
+  --all) mode=all ;;
+  --only)
+    mode=only only="${2:-}"
+    [ -n "$only" ] && compgen -G "scripts/test.d/*-$only.sh" >/dev/null ||
+      { echo "test.sh: --only takes one of: $(cd scripts/test.d && ls | sed -E 's/^[0-9]+-|\.sh$//g' | tr '\n' ' ')" >&2; exit 2; }
+    ;;
+  *) echo "usage: ./test.sh [--all | --only STEP]" >&2; exit 2 ;;
+esac
 
-# The whole run stays within this many seconds, so that it ends with its
-# reason printed before an outer limit (CI's is 90 minutes) cuts it off.
+# The whole run ends within this many seconds, with its reason printed,
+# before an outer limit (CI's is 90 minutes) cuts it off.
 budget="${QUARVO_TEST_BUDGET:-5100}"
+export QUARVO_DEADLINE=$(($(date +%s) + budget))
 
-# A step's limit: its own, or what is left of the run's budget if less.
-# Stops the run when nothing is left.
-limit_now() {
-  local name=$1 limit left
-  limit="$(limit_for "$name")"
-  left=$((budget - SECONDS))
-  if [ "$left" -le 0 ]; then
-    echo "test.sh: stopped: the run's $budget s were used up before step '$name'" >&2
-    return 1
-  fi
-  echo $((limit < left ? limit : left))
-}
-
-# bounded NAME COMMAND... runs one step under its limit. timeout ends the
-# step's whole process group; the Windows step also ends Wine's processes,
-# which leave that group.
-bounded() {
-  local name=$1 limit status=0
+step() {
+  local name=$1 status=0
   shift
-  limit="$(limit_now "$name")" || exit 1
-  timeout -k 30 "$limit" "$@" || status=$?
+  scripts/run-step.sh "$name" "$@" || status=$?
   case "$status" in
     0) return 0 ;;
-    124 | 137) echo "test.sh: stopped: step '$name' did not finish within $limit s" ;;
+    124) ;; # run-step.sh has said why
     *) echo "test.sh: failed: step '$name' ended with status $status" ;;
   esac
   exit 1
 }
 
-bounded install scripts/install-deps.sh
+install_args=()
+[ "$mode" = quick ] || install_args=(--all)
+step install scripts/install-deps.sh "${install_args[@]}"
 
-for step in scripts/test.d/*.sh; do
-  [ -e "$step" ] || continue
-  echo "== ${step##*/}"
-  bounded "${step##*/}" bash "$step"
-done
+# Every build of the run compiles through ccache where it is installed, so a
+# second run recompiles nothing it compiled before.
+if command -v ccache >/dev/null; then
+  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+fi
 
 echo "== build"
-build_step() {
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo > build.log 2>&1 || { cat build.log; return 1; }
-  cmake --build build -j "$jobs" >> build.log 2>&1 || { tail -n 80 build.log; return 1; }
-}
-export -f build_step
-export jobs
-bounded build bash -c build_step
+# The main build comes first: the other steps take its quarvo-convert.
+step build scripts/build-main.sh
+
+case "$mode" in
+  all) steps=(scripts/test.d/*.sh) ;;
+  only) steps=(scripts/test.d/*-"$only".sh) ;;
+  quick) steps=() ;;
+esac
+for script in "${steps[@]}"; do
+  echo "== ${script##*/}"
+  step "${script##*/}" bash "$script"
+done
+[ "$mode" != only ] || exit 0
 
 echo "== tests"
-cd build
-status=0
-limit="$(limit_now tests)" || exit 1
-QT_QPA_PLATFORM=offscreen timeout -k 30 "$limit" \
-  ctest --output-on-failure -j "$jobs" --timeout 300 > ctest.log 2>&1 || status=$?
-cat ctest.log
-if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
-  echo "test.sh: stopped: step 'tests' did not finish within $limit s"
-  exit 1
-fi
-# ctest lists the skipped tests after its summary; the summary closes the run.
-grep -E '^[0-9]+% tests passed' ctest.log | tail -n 1
-exit "$status"
+# The real programs that read Quarvo's files (labels browser and peer) take
+# minutes; they belong to the whole run.
+ctest_args=()
+[ "$mode" = all ] || ctest_args=(-LE '^(browser|peer)$')
+log=build/ctest.log
+set +e
+QT_QPA_PLATFORM=offscreen scripts/run-step.sh tests \
+  ctest --test-dir build --output-on-failure -j "$jobs" --timeout 1800 "${ctest_args[@]}" | tee "$log"
+status=${PIPESTATUS[0]}
+set -e
+[ "$status" -ne 124 ] || exit 1
+# ctest lists the skipped and failed tests after its summary; the summary
+# closes the run.
+grep -E '^[0-9]+% tests passed' "$log" | tail -n 1
+[ "$status" -eq 0 ] || exit 1

@@ -12,13 +12,21 @@ root="${QUARVO_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}"
 jobs="${QUARVO_JOBS:-2}"
 cd "$root"
 
-native="$root/build-win-native"
 corpus="$(cd "$root/.." && pwd)/shared/corpus/opera"
 
-# cross_build BUILD_DIR TOOLCHAIN: the Windows programs, their tests and
-# their packages, into BUILD_DIR.
+# The Linux converter to compare with is the main build's (test.sh builds it
+# first; a step run on its own builds just that).
+linux_convert="$root/build/tools/quarvo-convert"
+if [ ! -x "$linux_convert" ]; then
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build -j "$jobs" --target quarvo-convert >/dev/null
+fi
+
+# cross_build BUILD_DIR TOOLCHAIN [CMAKE_ARGS...]: the Windows programs, their
+# tests and their packages, into BUILD_DIR.
 cross_build() {
   local build=$1 toolchain=$2 started=$SECONDS
+  shift 2
   mkdir -p "$build"
   local log="$build/build.log"
   : >"$log"
@@ -26,7 +34,7 @@ cross_build() {
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
     -DCMAKE_BUILD_TYPE=Release \
     -DQUARVO_BUILD_APP=OFF -DQUARVO_BUILD_BENCH=OFF \
-    -DQUARVO_GTEST_SOURCE_DIR=/usr/src/googletest >>"$log" 2>&1 || { cat "$log"; return 1; }
+    -DQUARVO_GTEST_SOURCE_DIR=/usr/src/googletest "$@" >>"$log" 2>&1 || { cat "$log"; return 1; }
   cmake --build "$build" -j "$jobs" \
     --target quarvo_core_tests quarvo_windows_tests quarvo_app_common_tests quarvo_win32_ui_tests \
     quarvo-convert quarvo quarvo_packages quarvo_win32_viewer_bench \
@@ -39,21 +47,14 @@ cross_build() {
 # wineboot was once seen to block for good.
 cross_build "$root/build-win" mingw-w64-x86_64.cmake
 
-# The Linux converter to compare with, built on its own: the main build runs
-# after this step.
-mkdir -p "$native"
-cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release \
-  -DQUARVO_BUILD_APP=OFF -DQUARVO_BUILD_TESTS=OFF -DQUARVO_BUILD_BENCH=OFF \
-  >"$native/build.log" 2>&1 || { cat "$native/build.log"; exit 1; }
-cmake --build "$native" -j "$jobs" --target quarvo-convert >>"$native/build.log" 2>&1 ||
-  { tail -n 80 "$native/build.log"; exit 1; }
-
 echo "64-bit, under Wine:"
-"$root/scripts/windows/run-under-wine.sh" "$root/build-win" "$native/tools/quarvo-convert" "$corpus"
+"$root/scripts/windows/run-under-wine.sh" "$root/build-win" "$linux_convert" "$corpus"
 
 # The 32-bit program runs on 64-bit Windows as on 32-bit Windows; under
 # Wine, through its 32-bit loader.
-cross_build "$root/build-win32" mingw-w64-i686.cmake
+# It is built from the same SciTE sources, which apt-get brought once.
+cross_build "$root/build-win32" mingw-w64-i686.cmake \
+  -DQUARVO_SCITE_ARCHIVE="$root/build-win/scite-source/scite_5.3.3.orig.tar.gz"
 echo "32-bit, under Wine:"
 QUARVO_WINE="${QUARVO_WINE32:-/usr/lib/wine/wine}" \
-  "$root/scripts/windows/run-under-wine.sh" "$root/build-win32" "$native/tools/quarvo-convert" "$corpus"
+  "$root/scripts/windows/run-under-wine.sh" "$root/build-win32" "$linux_convert" "$corpus"
