@@ -17,8 +17,8 @@ namespace quarvo::temporary_files {
 // Whether a folder entry is named as NewName() names them.
 [[nodiscard]] bool IsOurs(std::string_view name) noexcept;
 
-// A named temporary file that a termination signal removes while it is
-// registered. Registration fails (and nothing is removed on a signal) only
+// A named temporary file or folder that a termination signal removes while
+// it is registered. Registration fails (and nothing is removed on a signal) only
 // when more replacements run at once than there is room for.
 class Registration {
   public:
@@ -35,8 +35,13 @@ class Registration {
     int slot_ = -1;
 };
 
-// Removes the temporaries of ours in `folder` that no running process holds
-// (their writers hold an flock on them) and that were not written to in the
+// Removes the file or folder `name` in `folder`, a folder with all it holds
+// (links are removed, never followed). Safe in a signal handler: it neither
+// allocates nor locks. What cannot be removed stays.
+void RemoveTree(int folder, const char* name) noexcept;
+
+// Removes the temporaries of ours in `folder`, files and folders, that no
+// running process holds (their writers hold an flock on them) and that were not written to in the
 // last seconds (a file just created is locked an instant later). Never
 // throws; what cannot be removed stays.
 void RemoveStale(int folder) noexcept;

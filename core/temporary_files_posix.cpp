@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <array>
@@ -43,10 +44,44 @@ struct Slot {
 std::array<Slot, 16> g_slots;
 static_assert(std::atomic<int>::is_always_lock_free);
 
+// How deep RemoveTree goes: far deeper than any folder the program writes,
+// with room on the stack of a signal handler for a buffer per level.
+constexpr int kDeepestTree = 64;
+
+void RemoveTreeAt(int folder, const char* name, int depth) noexcept {
+    if (::unlinkat(folder, name, 0) == 0 || (errno != EISDIR && errno != EPERM) || depth == 0)
+        return;
+    const int fd = ::openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+        // Entries are read with the system call itself: readdir() allocates.
+        // Removing entries while reading may make the listing skip some, so
+        // it is read again until a pass removes nothing.
+        alignas(8) char buffer[1024];
+        for (bool removed = true; removed;) {
+            removed = false;
+            ::lseek(fd, 0, SEEK_SET);
+            long length = 0;
+            while ((length = ::syscall(SYS_getdents64, fd, buffer, sizeof buffer)) > 0) {
+                for (long at = 0; at < length;) {
+                    const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+                    at += entry->d_reclen;
+                    const char* entry_name = entry->d_name;
+                    if (std::strcmp(entry_name, ".") == 0 || std::strcmp(entry_name, "..") == 0)
+                        continue;
+                    RemoveTreeAt(fd, entry_name, depth - 1);
+                    removed = true;
+                }
+            }
+        }
+        ::close(fd);
+    }
+    ::unlinkat(folder, name, AT_REMOVEDIR);
+}
+
 extern "C" void RemoveRegisteredAndEnd(int signal_number) {
     for (Slot& slot : g_slots) {
         const int folder = slot.folder.load();
-        if (folder >= 0) ::unlinkat(folder, slot.name.data(), 0);
+        if (folder >= 0) RemoveTreeAt(folder, slot.name.data(), kDeepestTree);
     }
     // SA_RESETHAND has put the default action back: raised again, the
     // signal ends the process with its usual status once this returns.
@@ -78,6 +113,10 @@ bool IsOurs(std::string_view name) noexcept {
     if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix)) return false;
     const std::string_view random = name.substr(kPrefix.size(), kRandomLength);
     return random.find_first_not_of(kAlphabet) == std::string_view::npos;
+}
+
+void RemoveTree(int folder, const char* name) noexcept {
+    RemoveTreeAt(folder, name, kDeepestTree);
 }
 
 bool Registration::Register(int folder, const std::string& name) noexcept {
@@ -116,13 +155,14 @@ void RemoveStale(int folder) noexcept {
         if (fd < 0) continue;
         struct stat held {};
         struct stat named {};
-        // Only our own regular files, unlocked, not touched lately, and
-        // still the file under that name when it goes.
-        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
+        // Only our own files and folders, unlocked, not touched lately, and
+        // still the same under that name when they go.
+        if (::fstat(fd, &held) == 0 && (S_ISREG(held.st_mode) || S_ISDIR(held.st_mode)) &&
+            held.st_uid == ::geteuid() &&
             now - held.st_mtime >= kYoungestStale && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
             ::fstatat(folder, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
             named.st_dev == held.st_dev && named.st_ino == held.st_ino) {
-            ::unlinkat(folder, entry->d_name, 0);
+            RemoveTree(folder, entry->d_name);
         }
         ::close(fd);
     }
