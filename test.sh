@@ -38,11 +38,11 @@ budget="${QUARVO_TEST_BUDGET:-5100}"
 export QUARVO_DEADLINE=$(($(date +%s) + budget))
 
 step() {
-  local name=$1 status=0
+  local name=$1 status=0 started=$SECONDS
   shift
   scripts/run-step.sh "$name" "$@" || status=$?
   case "$status" in
-    0) return 0 ;;
+    0) echo "-- $name: $((SECONDS - started)) s"; return 0 ;;
     124) ;; # run-step.sh has said why
     *) echo "test.sh: failed: step '$name' ended with status $status" ;;
   esac
