@@ -38,7 +38,7 @@ _quarvo_convert_read_usage() {
 _quarvo_convert_value() {
     local placeholder=$1
     if [[ $placeholder =~ ^[a-z0-9.-]+(\|[a-z0-9.-]+)*$ ]]; then
-        COMPREPLY=($(compgen -W "${placeholder//|/ }" -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -W "${placeholder//|/ }" -- "$cur")
     elif [[ $placeholder == *.adr* ]]; then
         _filedir adr
     elif [[ $placeholder == *DIR || $placeholder == *FOLDER ]]; then
@@ -83,6 +83,6 @@ _quarvo_convert() {
     for name in "${!takes[@]}"; do
         [[ " ${given[*]} " == *" $name "* ]] || offered+=("$name")
     done
-    COMPREPLY=($(compgen -W "${offered[*]}" -- "$cur"))
+    mapfile -t COMPREPLY < <(compgen -W "${offered[*]}" -- "$cur")
 }
 complete -F _quarvo_convert quarvo-convert

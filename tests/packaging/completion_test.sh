@@ -11,7 +11,7 @@ bash_completion=/usr/share/bash-completion/bash_completion
 [ -f "$bash_completion" ] || { echo "SKIP: bash-completion is not installed"; exit 77; }
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-cd "$work"
+cd "$work" || exit 1
 mkdir folder
 touch contacts.adr OPERA6.ADR "two words.adr" out.csv notes.txt
 
