@@ -3,6 +3,7 @@
 // reads, and 2.1 for Outlook and Windows Contacts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,11 +20,18 @@ struct VcardCharset {
     bool utf8 = true;
 };
 
-// Appends one card for `contact`, lines ending in CR LF and folded at 75
-// octets (never inside a UTF-8 sequence). FN and N are always written;
-// other properties only when their value is not empty. Opera's line-break
-// pairs become line breaks in NOTE, ADR and LABEL and blanks elsewhere.
-void AppendVcard(std::string& out, const model::Contact& contact, VcardVersion version,
-                 const VcardCharset& charset = {});
+// Appends one card for `contact`, lines ending in CR LF. FN and N are
+// always written; other properties only when their value is not empty.
+// Opera's line-break pairs, CR, LF and the Unicode line breaks become line
+// breaks in NOTE, ADR and LABEL and blanks elsewhere; no text value holds
+// any other control character: each is left out. Returns how many were.
+//
+// 3.0 folds its lines at 75 octets, never inside a UTF-8 sequence, and
+// escapes as RFC 2426 says. 2.1 writes each property on one line, in
+// quoted-printable (no soft line breaks) where a value holds a line break,
+// a byte outside ASCII or a character that Evolution, KContacts or
+// Thunderbird would take for a separator.
+std::size_t AppendVcard(std::string& out, const model::Contact& contact, VcardVersion version,
+                        const VcardCharset& charset = {});
 
 }  // namespace quarvo::formats

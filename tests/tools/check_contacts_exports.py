@@ -35,8 +35,11 @@ HEADERS = {
                     "Department", "Organization", "Web Page 1", "Web Page 2", "Birth Year",
                     "Birth Month", "Birth Day", "Custom 1", "Custom 2", "Custom 3", "Custom 4",
                     "Notes"],
-    "google": ["Name", "Given Name", "Family Name", "Nickname", "Notes", "Photo",
-               "E-mail 1 - Type", "E-mail 1 - Value"],
+    "google": ["First Name", "Middle Name", "Last Name", "Phonetic First Name",
+               "Phonetic Middle Name", "Phonetic Last Name", "Name Prefix", "Name Suffix",
+               "Nickname", "File As", "Organization Name", "Organization Title",
+               "Organization Department", "Birthday", "Notes", "Photo", "Labels",
+               "E-mail 1 - Label", "E-mail 1 - Value"],
 }
 FIRST_MAIL = {"wab": "E-mail Address", "outlook": "E-mail Address",
               "thunderbird": "Primary Email", "google": "E-mail 1 - Value"}
