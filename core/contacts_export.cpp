@@ -45,11 +45,10 @@ struct HeldContact {
     model::Contact contact;
 
     void View() {
-        std::string_view* const out[] = {&contact.name,           &contact.url,
-                                         &contact.description,    &contact.short_name,
-                                         &contact.active,         &contact.mail,
-                                         &contact.phone,          &contact.fax,
-                                         &contact.postal_address, &contact.picture_url};
+        std::string_view* const out[] = {
+            &contact.name,           &contact.url,        &contact.description, &contact.short_name,
+            &contact.active,         &contact.mail,       &contact.phone,       &contact.fax,
+            &contact.postal_address, &contact.picture_url};
         for (std::size_t i = 0; i < kValueCount; ++i) *out[i] = values[i];
     }
 };
@@ -147,12 +146,16 @@ ContactsExport ExportContactsText(std::string_view contacts, bool vcard,
             Decode(read.contact, file.other_encoding, eight_bit_value, undefined_bytes);
         const std::string name(formats::DisplayName(decoded.contact));
         std::vector<char32_t> replaced;
-        const HeldContact encoded = Encode(decoded.contact, options.encoding, replaced);
         std::size_t dropped = 0;
-        if (vcard)
-            dropped = formats::AppendVcard(result.text, encoded.contact, version, charset);
-        else
+        if (vcard) {
+            const formats::VcardText text(decoded.contact, true);
+            dropped = text.dropped();
+            const HeldContact encoded = Encode(text.contact(), options.encoding, replaced);
+            (void)formats::AppendVcard(result.text, encoded.contact, version, charset);
+        } else {
+            const HeldContact encoded = Encode(decoded.contact, options.encoding, replaced);
             formats::AppendCsvRecord(result.text, layout, encoded.contact);
+        }
         if (!read.contact.name.empty()) ++result.named;
         if (!replaced.empty()) result.replaced.push_back(ReplacedLine(name, replaced));
         if (eight_bit_value) result.warnings.push_back({kEightBitValueWarning, name});

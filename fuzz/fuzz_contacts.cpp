@@ -7,11 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "csv_reader.h"
 #include "formats/csv_table_writer.h"
 #include "formats/opera_contacts_reader.h"
-#include "quarvo/contacts.h"
-#include "csv_reader.h"
 #include "laws.h"
+#include "quarvo/contacts.h"
 
 namespace {
 

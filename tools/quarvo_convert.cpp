@@ -360,9 +360,9 @@ int Run(const Arguments& args, Report& report) {
         if (done.input_missing)
             missing(*job);
         else
-            report.Line(std::to_string(done.count) +
-                        (quarvo::IsVcardFileName(job->output) ? " Contacts converted to vCard !"
-                                                              : " Contacts converted to CSV !"));
+            report.Line(std::to_string(done.count) + (quarvo::IsVcardFileName(job->output)
+                                                          ? " Contacts converted to vCard !"
+                                                          : " Contacts converted to CSV !"));
         for (const std::string& line : exported.replaced)
             Complain("not in Windows-1252, written as '?': " + line);
         if (args.report && !done.input_missing) {

@@ -31,8 +31,8 @@ class OperaContactsReader {
                                                         std::size_t near) noexcept {
         const std::size_t icon = FindBytes(window, kEntryEnd, near);
         const std::size_t after_icon = icon == adr::kNone ? adr::kNone : icon + kEntryEnd.size();
-        const std::size_t line = FindBytes(window.substr(0, after_icon), kMarkerLine,
-                                           near < 2 ? 0 : near - 2);
+        const std::size_t line =
+            FindBytes(window.substr(0, after_icon), kMarkerLine, near < 2 ? 0 : near - 2);
         if (line != adr::kNone) return TextCut{line + 2, line + 2};
         if (icon == adr::kNone) return std::nullopt;
         return TextCut{after_icon, after_icon};

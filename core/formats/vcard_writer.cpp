@@ -31,68 +31,6 @@ bool IsUndefinedWindows1252(unsigned char byte) {
     return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
 }
 
-// A contact's values with every line break as Opera's pair and no other
-// control character (a tab stays), and how many were left out.
-class CleanContact {
-  public:
-    CleanContact(const Contact& c, bool utf8) {
-        const std::array<std::string_view, 10> in = {
-            c.name, c.url,   c.description, c.short_name,     c.active,
-            c.mail, c.phone, c.fax,         c.postal_address, c.picture_url};
-        for (std::size_t i = 0; i < in.size(); ++i) values_[i] = Clean(in[i], utf8);
-        std::string_view* const out[] = {&contact_.name,        &contact_.url,
-                                         &contact_.description, &contact_.short_name,
-                                         &contact_.active,      &contact_.mail,
-                                         &contact_.phone,       &contact_.fax,
-                                         &contact_.postal_address, &contact_.picture_url};
-        for (std::size_t i = 0; i < in.size(); ++i) *out[i] = values_[i];
-    }
-    CleanContact(const CleanContact&) = delete;
-    CleanContact& operator=(const CleanContact&) = delete;
-
-    [[nodiscard]] const Contact& contact() const { return contact_; }
-    [[nodiscard]] std::size_t dropped() const { return dropped_; }
-
-  private:
-    std::string Clean(std::string_view value, bool utf8) {
-        std::string text;
-        text.reserve(value.size());
-        for (std::size_t i = 0; i < value.size(); ++i) {
-            const auto byte = static_cast<unsigned char>(value[i]);
-            if (value.substr(i, 2) == kValueBreak || value.substr(i, 2) == "\r\n") {
-                text += kValueBreak;
-                ++i;
-            } else if (byte == '\r' || byte == '\n') {
-                text += kValueBreak;
-            } else if (byte == '\t' || !IsControl(byte)) {
-                const std::size_t length = byte >= 0x80 && utf8 ? Utf8SequenceLength(value, i) : 0;
-                if (length == 0) {
-                    if (utf8 || !IsUndefinedWindows1252(byte))
-                        text += value[i];
-                    else
-                        ++dropped_;
-                    continue;
-                }
-                const char32_t code = DecodeUtf8(value, i, length);
-                if (IsUnicodeLineBreak(code))
-                    text += kValueBreak;
-                else if (code >= 0x80 && code < 0xA0)
-                    ++dropped_;
-                else
-                    text.append(value, i, length);
-                i += length - 1;
-            } else {
-                ++dropped_;
-            }
-        }
-        return text;
-    }
-
-    std::array<std::string, 10> values_;
-    Contact contact_;
-    std::size_t dropped_ = 0;
-};
-
 // `value` with each of Opera's line-break pairs as '\n' (`keep_breaks`) or
 // a blank.
 std::string Lines(std::string_view value, bool keep_breaks) {
@@ -218,8 +156,8 @@ class CardWriter {
     }
 
   private:
-    void Put30(std::string_view name, std::string_view params, const std::vector<std::string>& parts,
-               Kind kind) {
+    void Put30(std::string_view name, std::string_view params,
+               const std::vector<std::string>& parts, Kind kind) {
         std::string line(name);
         line += params;
         line += ':';
@@ -230,8 +168,8 @@ class CardWriter {
         PutFolded(line);
     }
 
-    void Put21(std::string_view name, std::string_view params, const std::vector<std::string>& parts,
-               Kind kind) {
+    void Put21(std::string_view name, std::string_view params,
+               const std::vector<std::string>& parts, Kind kind) {
         const bool structured = parts.size() > 1;
         bool quoted = false;
         bool non_ascii = false;
@@ -286,9 +224,55 @@ class CardWriter {
 
 }  // namespace
 
+VcardText::VcardText(const Contact& c, bool utf8) {
+    const std::array<std::string_view, 10> in = {
+        c.name, c.url,   c.description, c.short_name,     c.active,
+        c.mail, c.phone, c.fax,         c.postal_address, c.picture_url};
+    for (std::size_t i = 0; i < in.size(); ++i) values_[i] = Clean(in[i], utf8);
+    std::string_view* const out[] = {
+        &contact_.name,           &contact_.url,        &contact_.description, &contact_.short_name,
+        &contact_.active,         &contact_.mail,       &contact_.phone,       &contact_.fax,
+        &contact_.postal_address, &contact_.picture_url};
+    for (std::size_t i = 0; i < in.size(); ++i) *out[i] = values_[i];
+}
+
+std::string VcardText::Clean(std::string_view value, bool utf8) {
+    std::string text;
+    text.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(value[i]);
+        if (value.substr(i, 2) == kValueBreak || value.substr(i, 2) == "\r\n") {
+            text += kValueBreak;
+            ++i;
+        } else if (byte == '\r' || byte == '\n') {
+            text += kValueBreak;
+        } else if (byte == '\t' || !IsControl(byte)) {
+            const std::size_t length = byte >= 0x80 && utf8 ? Utf8SequenceLength(value, i) : 0;
+            if (length == 0) {
+                if (utf8 || !IsUndefinedWindows1252(byte))
+                    text += value[i];
+                else
+                    ++dropped_;
+                continue;
+            }
+            const char32_t code = DecodeUtf8(value, i, length);
+            if (IsUnicodeLineBreak(code))
+                text += kValueBreak;
+            else if (code >= 0x80 && code < 0xA0)
+                ++dropped_;
+            else
+                text.append(value, i, length);
+            i += length - 1;
+        } else {
+            ++dropped_;
+        }
+    }
+    return text;
+}
+
 std::size_t AppendVcard(std::string& out, const Contact& contact, VcardVersion version,
                         const VcardCharset& charset) {
-    const CleanContact clean(contact, charset.utf8);
+    const VcardText clean(contact, charset.utf8);
     const Contact& c = clean.contact();
     const bool v30 = version == VcardVersion::k30;
     out += v30 ? "BEGIN:VCARD\r\nVERSION:3.0\r\n" : "BEGIN:VCARD\r\nVERSION:2.1\r\n";

@@ -3,6 +3,7 @@
 // reads, and 2.1 for Outlook and Windows Contacts.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -18,6 +19,28 @@ enum class VcardVersion { k30, k21 };
 struct VcardCharset {
     std::string_view name = "UTF-8";
     bool utf8 = true;
+};
+
+// A contact's values as a card holds them: every line break (Opera's pair,
+// CR, LF, CR LF, and in UTF-8 NEL, LINE and PARAGRAPH SEPARATOR) as Opera's
+// pair, and no other control character (C0 but the tab, DEL, C1, and a
+// 0x02 outside a pair), each of which is left out and counted. Taken before
+// the values are encoded, so that a line break is no '?' in Windows-1252.
+class VcardText {
+  public:
+    VcardText(const model::Contact& contact, bool utf8);
+    VcardText(const VcardText&) = delete;
+    VcardText& operator=(const VcardText&) = delete;
+
+    [[nodiscard]] const model::Contact& contact() const { return contact_; }  // views into this
+    [[nodiscard]] std::size_t dropped() const { return dropped_; }
+
+  private:
+    std::string Clean(std::string_view value, bool utf8);
+
+    std::array<std::string, 10> values_;
+    model::Contact contact_;
+    std::size_t dropped_ = 0;
 };
 
 // Appends one card for `contact`, lines ending in CR LF. FN and N are

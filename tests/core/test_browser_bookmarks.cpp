@@ -139,7 +139,13 @@ TEST(BrowserBookmarks, TakesLeadingDigitsAsDatesAndOnlyPairsAsBreaks) {
          "LAST_MODIFIED=\"1150000000\">n</A>\r\n"},
         {"\tCREATED=1150000000 (Mon)\n", "ADD_DATE=\"1150000000\" LAST_MODIFIED=\"1150000000\">"},
         {"\tCREATED=x1150000000\n\tVISITED=1234567890123456789\n", "<A HREF=\"http://h/\">n</A>"},
-        {"\tNAME=a\x02\x02" "b\x02" "c\x02\x02\x02" "d\n", ">a b\x02" "c \x02" "d</A>"},
+        {"\tNAME=a\x02\x02"
+         "b\x02"
+         "c\x02\x02\x02"
+         "d\n",
+         ">a b\x02"
+         "c \x02"
+         "d</A>"},
         {"\tURL=http://h/p\x02q\x02\x02r\n", "HREF=\"http://h/p%02q%02%02r\""},
         {"\tDESCRIPTION=x\x02y\x02\x02z\n", "<DD>x\x02y\r\nz\r\n"},
     };

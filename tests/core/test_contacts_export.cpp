@@ -152,8 +152,9 @@ TEST(ContactsExport, ThreeFoldsBetweenCharactersTwoOneWritesEachPropertyOnOneLin
     std::string description(31, 'b');
     for (int i = 0; i < 40; ++i) description += "\xC3\xA9";
     description += std::string(80, ' ') + "a";
-    const std::string file = "#CONTACT\n\tDESCRIPTION=" + description + "\n\tURL=http://example.org/" +
-                             std::string(90, 'u') + "\n\tNAME=" + std::string(90, 'n') + "\n";
+    const std::string file = "#CONTACT\n\tDESCRIPTION=" + description +
+                             "\n\tURL=http://example.org/" + std::string(90, 'u') +
+                             "\n\tNAME=" + std::string(90, 'n') + "\n";
     for (const auto version : {ContactsVcardVersion::k30, ContactsVcardVersion::k21}) {
         const bool v30 = version == ContactsVcardVersion::k30;
         const std::string card = Export(file, true, {.vcard = version}).text;
@@ -199,26 +200,32 @@ TEST(ContactsExport, ValuesArriveWholeWhateverTheyHold) {
          {"N:Jane;Smith\\;;;;", "FN;ENCODING=QUOTED-PRINTABLE:Smith=3B Jane",
           "NICKNAME;ENCODING=QUOTED-PRINTABLE:a=2Cb",
           "TEL;TYPE=HOME;TYPE=VOICE;ENCODING=QUOTED-PRINTABLE:+1 555 0100=3B ext. 7"}},
-        {"\tNAME=Doe, John\n\tPHONE=1, 2\n\tDESCRIPTION=x, y\n", ContactsVcardVersion::k21,
+        {"\tNAME=Doe, John\n\tPHONE=1, 2\n\tDESCRIPTION=x, y\n",
+         ContactsVcardVersion::k21,
          {"N:Doe;John;;;", "FN:Doe, John", "TEL;HOME;VOICE:1, 2",
           "NOTE;ENCODING=QUOTED-PRINTABLE:x=2C y"}},
-        {"\tNAME=Smith\\ John\n\tPOSTALADDRESS=C:\\new\x02\x02" "a;b\\\n",
+        {"\tNAME=Smith\\ John\n\tPOSTALADDRESS=C:\\new\x02\x02"
+         "a;b\\\n",
          ContactsVcardVersion::k21,
          {"N;ENCODING=QUOTED-PRINTABLE:John;Smith=5C ;;;",
           "ADR;TYPE=HOME;ENCODING=QUOTED-PRINTABLE:;;C:=5Cnew=0D=0Aa\\;b=5C ;;;;",
           "LABEL;TYPE=HOME;ENCODING=QUOTED-PRINTABLE:C:=5Cnew=0D=0Aa=3Bb=5C"}},
-        {"\tNAME=John Smith\\\n\tURL=http://h/a;b\n", ContactsVcardVersion::k21,
-         {"N;ENCODING=QUOTED-PRINTABLE:Smith=5C ;John;;;", "URL;ENCODING=QUOTED-PRINTABLE:http://h/a=3Bb"}},
-        {"\tNAME=John Smith\\\n\tDESCRIPTION=a;b,c\\d\n", ContactsVcardVersion::k30,
+        {"\tNAME=John Smith\\\n\tURL=http://h/a;b\n",
+         ContactsVcardVersion::k21,
+         {"N;ENCODING=QUOTED-PRINTABLE:Smith=5C ;John;;;",
+          "URL;ENCODING=QUOTED-PRINTABLE:http://h/a=3Bb"}},
+        {"\tNAME=John Smith\\\n\tDESCRIPTION=a;b,c\\d\n",
+         ContactsVcardVersion::k30,
          {"N:Smith\\\\ ;John;;;", "FN:John Smith\\\\", "NOTE:a\\;b\\,c\\\\d"}},
-        {"\tNAME=Gr\xC3\xB6\xC3\x9F" "e \n", ContactsVcardVersion::k21,
+        {"\tNAME=Gr\xC3\xB6\xC3\x9F"
+         "e \n",
+         ContactsVcardVersion::k21,
          {"FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Gr=C3=B6=C3=9Fe=20"}},
     };
     for (const Case& c : cases) {
         const std::string card = Export("#CONTACT\n" + c.keys, true, {.vcard = c.version}).text;
         for (const std::string& line : c.lines)
-            EXPECT_NE(card.find("\r\n" + line + "\r\n"), std::string::npos)
-                << line << "\n" << card;
+            EXPECT_NE(card.find("\r\n" + line + "\r\n"), std::string::npos) << line << "\n" << card;
     }
 }
 
@@ -226,14 +233,19 @@ TEST(ContactsExport, ValuesArriveWholeWhateverTheyHold) {
 // Unicode does would see properties and cards of its own in it.
 TEST(ContactsExport, CardsHoldNoControlCharactersAndTheReportCountsThem) {
     const std::string file =
-        "#CONTACT\n\tNAME=A\x01" "B\x1b]0;T\x07\n\tDESCRIPTION=x\xE2\x80\xA8y\xC2\x85z\x0b\x0c\x1c\x1d\x1e"
-        "w\x02" "v\xC2\x9B" "u\tt\n\tPHONE=1\xE2\x80\xA9" "2\n#CONTACT\n\tNAME=clean\n";
+        "#CONTACT\n\tNAME=A\x01"
+        "B\x1b]0;T\x07\n\tDESCRIPTION=x\xE2\x80\xA8y\xC2\x85z\x0b\x0c\x1c\x1d\x1e"
+        "w\x02"
+        "v\xC2\x9B"
+        "u\tt\n\tPHONE=1\xE2\x80\xA9"
+        "2\n#CONTACT\n\tNAME=clean\n";
     for (const auto version : {ContactsVcardVersion::k30, ContactsVcardVersion::k21}) {
         const ContactsExport done = Export(file, true, {.vcard = version});
         for (const char c : done.text) {
             const auto byte = static_cast<unsigned char>(c);
             EXPECT_TRUE(byte >= 0x20 || c == '\r' || c == '\n' || c == '\t')
-                << static_cast<int>(byte) << "\n" << done.text;
+                << static_cast<int>(byte) << "\n"
+                << done.text;
         }
         for (const std::string_view unicode_break : {"\xE2\x80\xA8", "\xE2\x80\xA9", "\xC2\x85"})
             EXPECT_EQ(done.text.find(unicode_break), std::string::npos);
@@ -242,18 +254,21 @@ TEST(ContactsExport, CardsHoldNoControlCharactersAndTheReportCountsThem) {
                                      : "\r\nFN;ENCODING=QUOTED-PRINTABLE:AB]0=3BT\r\n"),
                   std::string::npos)
             << done.text;
-        EXPECT_NE(done.text.find(v30 ? "\r\nNOTE:x\\ny\\nzwvu\tt\r\n"
-                                     : "\r\nNOTE;ENCODING=QUOTED-PRINTABLE:x=0D=0Ay=0D=0Azwvu=09t\r\n"),
-                  std::string::npos)
+        EXPECT_NE(
+            done.text.find(v30 ? "\r\nNOTE:x\\ny\\nzwvu\tt\r\n"
+                               : "\r\nNOTE;ENCODING=QUOTED-PRINTABLE:x=0D=0Ay=0D=0Azwvu=09t\r\n"),
+            std::string::npos)
             << done.text;
-        EXPECT_NE(done.text.find(v30 ? "\r\nTEL;TYPE=HOME,VOICE:1 2\r\n" : "\r\nTEL;HOME;VOICE:1 2\r\n"),
-                  std::string::npos)
+        EXPECT_NE(
+            done.text.find(v30 ? "\r\nTEL;TYPE=HOME,VOICE:1 2\r\n" : "\r\nTEL;HOME;VOICE:1 2\r\n"),
+            std::string::npos)
             << done.text;
         ConversionReport report;
         ReportContactsExport({{done.named, false}, done.replaced, done.warnings}, report);
         EXPECT_EQ(report.Text("R"),
                   "R\ncontacts with a name: 2\nWarning: control characters left out of the vCards "
-                  "(10 times): \"A\x01" "B\x1b]0;T\x07\"\n")
+                  "(10 times): \"A\x01"
+                  "B\x1b]0;T\x07\"\n")
             << report.Text("R");
     }
 }
@@ -261,13 +276,14 @@ TEST(ContactsExport, CardsHoldNoControlCharactersAndTheReportCountsThem) {
 // One byte that is not UTF-8 makes its own value Windows-1252, not the
 // whole file; the report names the contact.
 TEST(ContactsExport, AValueNotValidUtf8IsReadAsWindows1252AloneAndWarnedOf) {
-    const std::string file = "#CONTACT\n\tNAME=Jos\xE9\n\tDESCRIPTION=caf\xC3\xA9\n"
-                             "#CONTACT\n\tNAME=\xE6\x9D\x8E\xE5\xB0\x8F\n\tPHONE=\x81\n";
+    const std::string file =
+        "#CONTACT\n\tNAME=Jos\xE9\n\tDESCRIPTION=caf\xC3\xA9\n"
+        "#CONTACT\n\tNAME=\xE6\x9D\x8E\xE5\xB0\x8F\n\tPHONE=\x81\n";
     for (const bool vcard : {true, false}) {
-        const ContactsExport done =
-            Export(file, vcard, {.layout = ContactsCsvLayout::kOutlook});
+        const ContactsExport done = Export(file, vcard, {.layout = ContactsCsvLayout::kOutlook});
         EXPECT_TRUE(formats::IsValidUtf8(done.text));
-        for (const std::string_view kept : {"Jos\xC3\xA9", "caf\xC3\xA9", "\xE6\x9D\x8E\xE5\xB0\x8F"})
+        for (const std::string_view kept :
+             {"Jos\xC3\xA9", "caf\xC3\xA9", "\xE6\x9D\x8E\xE5\xB0\x8F"})
             EXPECT_NE(done.text.find(kept), std::string::npos) << kept << "\n" << done.text;
         ConversionReport report;
         ReportContactsExport({{done.named, false}, done.replaced, done.warnings}, report);
@@ -301,9 +317,9 @@ TEST(ContactsExport, AVcardGetsNoByteOrderMarkAndAThreeZeroOneNoWindows1252) {
     const TempFolder folder;
     PutBytes(folder.File("contacts.adr"), file);
     PutBytes(folder.File("old.vcf"), "old");
-    EXPECT_THROW((void)RunContactsExport({folder.File("contacts.adr"), folder.File("old.vcf")},
-                                         ansi_30),
-                 EContactsOptionsError);
+    EXPECT_THROW(
+        (void)RunContactsExport({folder.File("contacts.adr"), folder.File("old.vcf")}, ansi_30),
+        EContactsOptionsError);
     EXPECT_EQ(GetBytes(folder.File("old.vcf")), "old");
     EXPECT_EQ(folder.EntryCount(), 2u);
 }

@@ -73,8 +73,8 @@ struct ContactsExport {
 
 struct ContactsExportOutcome {
     ConversionOutcome outcome;
-    std::vector<std::string> replaced;       // as ContactsExport::replaced
-    std::vector<ContactsWarning> warnings;   // as ContactsExport::warnings
+    std::vector<std::string> replaced;      // as ContactsExport::replaced
+    std::vector<ContactsWarning> warnings;  // as ContactsExport::warnings
 };
 
 // Converts `job` as RunContactsConversion does when the output is a CSV
