@@ -12,6 +12,7 @@
 #include "formats/opera_contacts_reader.h"
 #include "laws.h"
 #include "quarvo/contacts.h"
+#include "quarvo/contacts_export.h"
 
 namespace {
 
@@ -41,6 +42,51 @@ Passes ModelPasses(std::string_view rest) {
         rest.remove_prefix(icon + 5);
     }
     return model;
+}
+
+// A vCard file that no reader can misread: nothing but CR LF ends a line,
+// no control character stands in a value, and (in UTF-8) no Unicode line
+// break either; every line is a card's start or end, its version, a
+// property the writer writes, or in 3.0 a folded continuation of at most
+// 75 octets; 2.1 has no soft line break; cards open and close in turn.
+void CheckCards(std::string_view cards, bool v30, bool utf8) {
+    using quarvo::fuzz::Contains;
+    static constexpr std::string_view kNames[] = {"N",   "FN",    "NICKNAME", "EMAIL", "TEL",
+                                                  "ADR", "LABEL", "URL",      "PHOTO", "NOTE"};
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(cards[i]);
+        if (byte == '\r') QUARVO_LAW(i + 1 < cards.size() && cards[i + 1] == '\n');
+        if (byte == '\n') QUARVO_LAW(i > 0 && cards[i - 1] == '\r');
+        QUARVO_LAW(byte >= 0x20 || byte == '\r' || byte == '\n' || byte == '\t');
+        QUARVO_LAW(byte != 0x7f);
+    }
+    if (utf8) {
+        for (const std::string_view unicode_break : {"\xC2\x85", "\xE2\x80\xA8", "\xE2\x80\xA9"})
+            QUARVO_LAW(!Contains(cards, unicode_break));
+    }
+    bool open = false;
+    for (std::size_t begin = 0; begin < cards.size();) {
+        const std::size_t end = cards.find("\r\n", begin);
+        QUARVO_LAW(end != std::string_view::npos);
+        const std::string_view line = cards.substr(begin, end - begin);
+        begin = end + 2;
+        if (line == "BEGIN:VCARD" || line == "END:VCARD") {
+            QUARVO_LAW(open == (line == "END:VCARD"));
+            open = !open;
+            continue;
+        }
+        QUARVO_LAW(open);
+        if (v30) QUARVO_LAW(line.size() <= 75);
+        if (!v30) QUARVO_LAW(!line.ends_with('=') || !Contains(line, "QUOTED-PRINTABLE"));
+        if (line == (v30 ? "VERSION:3.0" : "VERSION:2.1")) continue;
+        if (v30 && line.starts_with(' ')) continue;
+        bool known = false;
+        for (const std::string_view name : kNames)
+            known = known || (line.starts_with(name) && line.size() > name.size() &&
+                              (line[name.size()] == ':' || line[name.size()] == ';'));
+        QUARVO_LAW(known);
+    }
+    QUARVO_LAW(!open);
 }
 
 }  // namespace
@@ -73,6 +119,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         quarvo::formats::AppendCsvRecord(table, quarvo::formats::kWabLayout, contact);
     });
     QUARVO_LAW(table == converted.csv);
+
+    for (const auto version :
+         {quarvo::ContactsVcardVersion::k30, quarvo::ContactsVcardVersion::k21}) {
+        const bool v30 = version == quarvo::ContactsVcardVersion::k30;
+        const auto encoding =
+            v30 ? quarvo::OutputEncoding::kUtf8 : quarvo::OutputEncoding::kWindows1252;
+        const quarvo::ContactsExport cards = quarvo::ExportContactsText(
+            text, true, {.vcard = version, .encoding = encoding, .keep_trash = true});
+        CheckCards(cards.text, v30, v30);
+    }
 
     // A file and its CR LF twin convert alike.
     if (twin.size() != text.size()) {
