@@ -168,6 +168,12 @@ TEST(ConversionReportText, CountsEveryTimeButNamesAFewShortPlaces) {
     const std::string text = report.Text("T");
     EXPECT_EQ(text.substr(text.find('(')), "(7 times): \"" + long_name.substr(0, 79) +
                                                "...\", \"p1\", \"p2\", \"p3\", \"p4\", ...\n");
+
+    // Many times in one place: counted all, the place named once, none left out.
+    ConversionReport many;
+    many.Warn("controls", "Smith", 3);
+    many.Warn("controls", "Jones", 2);
+    EXPECT_EQ(many.Text("T"), "T\nWarning: controls (5 times): \"Smith\", \"Jones\"\n");
 }
 
 TEST(BrowserBookmarks, NestsAsDeepAsTheHotlistWithoutRunningOutOfStack) {
