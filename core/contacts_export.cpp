@@ -39,52 +39,49 @@ std::array<std::string_view, kValueCount> ValuesOf(const model::Contact& c) {
             c.mail, c.phone, c.fax,         c.postal_address, c.picture_url};
 }
 
-// A contact's values as owned strings, and the contact viewing them.
-struct HeldContact {
-    std::array<std::string, kValueCount> values;
-    model::Contact contact;
-
-    void View() {
-        std::string_view* const out[] = {
-            &contact.name,           &contact.url,        &contact.description, &contact.short_name,
-            &contact.active,         &contact.mail,       &contact.phone,       &contact.fax,
-            &contact.postal_address, &contact.picture_url};
-        for (std::size_t i = 0; i < kValueCount; ++i) *out[i] = values[i];
+// A contact whose values are `transform` of another's, held here for the
+// views of `contact()`; neither copied nor moved, which would leave the
+// views behind.
+class HeldContact {
+  public:
+    template <class Transform>
+    HeldContact(const model::Contact& c, Transform&& transform) {
+        const auto in = ValuesOf(c);
+        for (std::size_t i = 0; i < kValueCount; ++i) values_[i] = transform(in[i]);
+        std::string_view* const out[] = {&contact_.name,           &contact_.url,
+                                         &contact_.description,    &contact_.short_name,
+                                         &contact_.active,         &contact_.mail,
+                                         &contact_.phone,          &contact_.fax,
+                                         &contact_.postal_address, &contact_.picture_url};
+        for (std::size_t i = 0; i < kValueCount; ++i) *out[i] = values_[i];
     }
+    HeldContact(const HeldContact&) = delete;
+    HeldContact& operator=(const HeldContact&) = delete;
+
+    [[nodiscard]] const model::Contact& contact() const { return contact_; }
+
+  private:
+    std::array<std::string, kValueCount> values_;
+    model::Contact contact_;
 };
 
-// The contact's values in UTF-8: each as it is when it is valid UTF-8,
-// else read as Windows-1252, as every value of a file whose Options line
-// names another encoding is. One stray byte costs only its own value.
-HeldContact Decode(const model::Contact& c, bool eight_bit_file, bool& eight_bit_value,
-                   bool& undefined_bytes) {
-    HeldContact held;
-    const auto in = ValuesOf(c);
-    for (std::size_t i = 0; i < kValueCount; ++i) {
-        const std::string_view value = in[i];
-        if (!eight_bit_file && formats::IsValidUtf8(value)) {
-            held.values[i] = std::string(value);
-            continue;
-        }
-        held.values[i] = formats::Windows1252ToUtf8(value);
+// What reading a contact's values in UTF-8 met.
+struct Decoding {
+    bool eight_bit_file = false;   // the Options line names another encoding
+    bool eight_bit_value = false;  // a value of a UTF-8 file was not UTF-8
+    bool undefined_bytes = false;
+
+    // `value` in UTF-8: as it is when it is valid UTF-8, else read as
+    // Windows-1252, as every value of an 8-bit file is. One stray byte
+    // costs only its own value.
+    std::string operator()(std::string_view value) {
+        if (!eight_bit_file && formats::IsValidUtf8(value)) return std::string(value);
         if (!eight_bit_file) eight_bit_value = true;
         if (value.find_first_of("\x81\x8D\x8F\x90\x9D") != std::string_view::npos)
             undefined_bytes = true;
+        return formats::Windows1252ToUtf8(value);
     }
-    held.View();
-    return held;
-}
-
-// A contact's values in the output's encoding.
-HeldContact Encode(const model::Contact& c, OutputEncoding encoding,
-                   std::vector<char32_t>& replaced) {
-    HeldContact held;
-    const auto in = ValuesOf(c);
-    for (std::size_t i = 0; i < kValueCount; ++i)
-        held.values[i] = formats::EncodeText(in[i], encoding, replaced);
-    held.View();
-    return held;
-}
+};
 
 // "name: 'c' (U+XXXX), ..." for one contact's characters.
 std::string ReplacedLine(std::string_view name, const std::vector<char32_t>& codes) {
@@ -140,26 +137,27 @@ ContactsExport ExportContactsText(std::string_view contacts, bool vcard,
     for (const PlainContact& read : file.contacts) {
         if (progress) progress();
         if (vcard && read.in_trash && !options.keep_trash) continue;
-        bool eight_bit_value = false;
-        bool undefined_bytes = false;
-        const HeldContact decoded =
-            Decode(read.contact, file.other_encoding, eight_bit_value, undefined_bytes);
-        const std::string name(formats::DisplayName(decoded.contact));
+        Decoding decoding{file.other_encoding};
+        const HeldContact decoded(read.contact, decoding);
+        const std::string name(formats::DisplayName(decoded.contact()));
         std::vector<char32_t> replaced;
+        const auto encode = [&](std::string_view value) {
+            return formats::EncodeText(value, options.encoding, replaced);
+        };
         std::size_t dropped = 0;
         if (vcard) {
-            const formats::VcardText text(decoded.contact, true);
+            const formats::VcardText text(decoded.contact(), true);
             dropped = text.dropped();
-            const HeldContact encoded = Encode(text.contact(), options.encoding, replaced);
-            (void)formats::AppendVcard(result.text, encoded.contact, version, charset);
+            const HeldContact encoded(text.contact(), encode);
+            (void)formats::AppendVcard(result.text, encoded.contact(), version, charset);
         } else {
-            const HeldContact encoded = Encode(decoded.contact, options.encoding, replaced);
-            formats::AppendCsvRecord(result.text, layout, encoded.contact);
+            const HeldContact encoded(decoded.contact(), encode);
+            formats::AppendCsvRecord(result.text, layout, encoded.contact());
         }
         if (!read.contact.name.empty()) ++result.named;
         if (!replaced.empty()) result.replaced.push_back(ReplacedLine(name, replaced));
-        if (eight_bit_value) result.warnings.push_back({kEightBitValueWarning, name});
-        if (undefined_bytes) result.warnings.push_back({kUndefinedBytesWarning, name});
+        if (decoding.eight_bit_value) result.warnings.push_back({kEightBitValueWarning, name});
+        if (decoding.undefined_bytes) result.warnings.push_back({kUndefinedBytesWarning, name});
         if (dropped != 0) result.warnings.push_back({kControlCharactersWarning, name, dropped});
     }
     return result;
