@@ -32,29 +32,56 @@ const formats::CsvLayout& LayoutOf(ContactsCsvLayout layout) {
     return formats::kWabLayout;
 }
 
-// A contact's values in the output's encoding, held here for the writers'
-// views.
-struct EncodedContact {
-    std::array<std::string, 10> values;
-    model::Contact contact;
+constexpr std::size_t kValueCount = 10;
+
+std::array<std::string_view, kValueCount> ValuesOf(const model::Contact& c) {
+    return {c.name, c.url,   c.description, c.short_name,     c.active,
+            c.mail, c.phone, c.fax,         c.postal_address, c.picture_url};
+}
+
+// A contact whose values are `transform` of another's, held here for the
+// views of `contact()`; neither copied nor moved, which would leave the
+// views behind.
+class HeldContact {
+  public:
+    template <class Transform>
+    HeldContact(const model::Contact& c, Transform&& transform) {
+        const auto in = ValuesOf(c);
+        for (std::size_t i = 0; i < kValueCount; ++i) values_[i] = transform(in[i]);
+        std::string_view* const out[] = {&contact_.name,           &contact_.url,
+                                         &contact_.description,    &contact_.short_name,
+                                         &contact_.active,         &contact_.mail,
+                                         &contact_.phone,          &contact_.fax,
+                                         &contact_.postal_address, &contact_.picture_url};
+        for (std::size_t i = 0; i < kValueCount; ++i) *out[i] = values_[i];
+    }
+    HeldContact(const HeldContact&) = delete;
+    HeldContact& operator=(const HeldContact&) = delete;
+
+    [[nodiscard]] const model::Contact& contact() const { return contact_; }
+
+  private:
+    std::array<std::string, kValueCount> values_;
+    model::Contact contact_;
 };
 
-EncodedContact Encode(const model::Contact& c, OutputEncoding encoding,
-                      std::vector<char32_t>& replaced) {
-    EncodedContact e;
-    const std::array<std::string_view, 10> in = {
-        c.name, c.url,   c.description, c.short_name,     c.active,
-        c.mail, c.phone, c.fax,         c.postal_address, c.picture_url};
-    for (std::size_t i = 0; i < in.size(); ++i)
-        e.values[i] = formats::EncodeText(in[i], encoding, replaced);
-    std::string_view* const out[] = {&e.contact.name,           &e.contact.url,
-                                     &e.contact.description,    &e.contact.short_name,
-                                     &e.contact.active,         &e.contact.mail,
-                                     &e.contact.phone,          &e.contact.fax,
-                                     &e.contact.postal_address, &e.contact.picture_url};
-    for (std::size_t i = 0; i < in.size(); ++i) *out[i] = e.values[i];
-    return e;
-}
+// What reading a contact's values in UTF-8 met.
+struct Decoding {
+    bool eight_bit_file = false;   // the Options line names another encoding
+    bool eight_bit_value = false;  // a value of a UTF-8 file was not UTF-8
+    bool undefined_bytes = false;
+
+    // `value` in UTF-8: as it is when it is valid UTF-8, else read as
+    // Windows-1252, as every value of an 8-bit file is. One stray byte
+    // costs only its own value.
+    std::string operator()(std::string_view value) {
+        if (!eight_bit_file && formats::IsValidUtf8(value)) return std::string(value);
+        if (!eight_bit_file) eight_bit_value = true;
+        if (value.find_first_of("\x81\x8D\x8F\x90\x9D") != std::string_view::npos)
+            undefined_bytes = true;
+        return formats::Windows1252ToUtf8(value);
+    }
+};
 
 // "name: 'c' (U+XXXX), ..." for one contact's characters.
 std::string ReplacedLine(std::string_view name, const std::vector<char32_t>& codes) {
@@ -80,21 +107,28 @@ bool IsVcardFileName(std::string_view file_name) noexcept {
     });
 }
 
+std::string ContactsExportProblem(bool vcard, const ContactsExportOptions& options) {
+    if (vcard && options.vcard == ContactsVcardVersion::k30 &&
+        options.encoding == OutputEncoding::kWindows1252)
+        return "A vCard 3.0 file is always UTF-8, as it cannot name another character set: "
+               "Windows-1252 goes with vCard 2.1";
+    return {};
+}
+
 ContactsExport ExportContactsText(std::string_view contacts, bool vcard,
                                   const ContactsExportOptions& options,
                                   const ProgressSink& progress) {
+    if (std::string problem = ContactsExportProblem(vcard, options); !problem.empty())
+        throw EContactsOptionsError(problem);
     // Opera before version 7 wrote the system's code page; the writers take UTF-8.
-    std::string decoded;
-    formats::OperaContacts file = formats::ReadOperaContacts(contacts);
-    if (file.other_encoding || !formats::IsValidUtf8(contacts)) {
-        decoded = formats::Windows1252ToUtf8(contacts);
-        file = formats::ReadOperaContacts(decoded);
-    }
+    const formats::OperaContacts file = formats::ReadOperaContacts(contacts);
 
     ContactsExport result;
-    result.text = formats::EncodingPreamble(options.encoding);
+    if (!vcard) {
+        result.text = formats::EncodingPreamble(options.encoding);
+        formats::AppendCsvHeader(result.text, LayoutOf(options.layout));
+    }
     const formats::CsvLayout& layout = LayoutOf(options.layout);
-    if (!vcard) formats::AppendCsvHeader(result.text, layout);
     const formats::VcardCharset charset = options.encoding == OutputEncoding::kWindows1252
                                               ? formats::VcardCharset{"WINDOWS-1252", false}
                                               : formats::VcardCharset{};
@@ -103,15 +137,28 @@ ContactsExport ExportContactsText(std::string_view contacts, bool vcard,
     for (const PlainContact& read : file.contacts) {
         if (progress) progress();
         if (vcard && read.in_trash && !options.keep_trash) continue;
+        Decoding decoding{file.other_encoding};
+        const HeldContact decoded(read.contact, decoding);
+        const std::string name(formats::DisplayName(decoded.contact()));
         std::vector<char32_t> replaced;
-        const EncodedContact encoded = Encode(read.contact, options.encoding, replaced);
-        if (vcard)
-            formats::AppendVcard(result.text, encoded.contact, version, charset);
-        else
-            formats::AppendCsvRecord(result.text, layout, encoded.contact);
+        const auto encode = [&](std::string_view value) {
+            return formats::EncodeText(value, options.encoding, replaced);
+        };
+        std::size_t dropped = 0;
+        if (vcard) {
+            const formats::VcardText text(decoded.contact(), true);
+            dropped = text.dropped();
+            const HeldContact encoded(text.contact(), encode);
+            (void)formats::AppendVcard(result.text, encoded.contact(), version, charset);
+        } else {
+            const HeldContact encoded(decoded.contact(), encode);
+            formats::AppendCsvRecord(result.text, layout, encoded.contact());
+        }
         if (!read.contact.name.empty()) ++result.named;
-        if (!replaced.empty())
-            result.replaced.push_back(ReplacedLine(formats::DisplayName(read.contact), replaced));
+        if (!replaced.empty()) result.replaced.push_back(ReplacedLine(name, replaced));
+        if (decoding.eight_bit_value) result.warnings.push_back({kEightBitValueWarning, name});
+        if (decoding.undefined_bytes) result.warnings.push_back({kUndefinedBytesWarning, name});
+        if (dropped != 0) result.warnings.push_back({kControlCharactersWarning, name, dropped});
     }
     return result;
 }
@@ -120,19 +167,25 @@ ContactsExportOutcome RunContactsExport(const ConversionJob& job,
                                         const ContactsExportOptions& options,
                                         const ProgressSink& progress) {
     const bool vcard = IsVcardFileName(job.output);
+    if (std::string problem = ContactsExportProblem(vcard, options); !problem.empty())
+        throw EContactsOptionsError(problem);
     const ContactsExportOptions defaults;
     if (!vcard && options.layout == defaults.layout && options.encoding == defaults.encoding)
-        return {RunContactsConversion(job, progress), {}};
-    if (!PathExists(job.input)) return {{0, true}, {}};
+        return {RunContactsConversion(job, progress), {}, {}};
+    if (!PathExists(job.input)) return {{0, true}, {}, {}};
     ContactsExport done = ExportContactsText(ReadWholeFile(job.input), vcard, options, progress);
     WriteWholeFile(job.output, done.text);
-    return {{done.named, false}, std::move(done.replaced)};
+    return {{done.named, false}, std::move(done.replaced), std::move(done.warnings)};
 }
 
 void ReportContactsExport(const ContactsExportOutcome& done, ConversionReport& report) {
     if (done.outcome.input_missing) return;
     report.Count("contacts with a name", done.outcome.count);
     for (const std::string& line : done.replaced) report.Warn(kReplacedCharactersWarning, line);
+    for (const ContactsWarning& warning : done.warnings)
+        report.Warn(warning.what,
+                    warning.contact.empty() ? std::string_view("(no name)") : warning.contact,
+                    warning.times);
 }
 
 }  // namespace quarvo

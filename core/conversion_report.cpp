@@ -29,12 +29,13 @@ std::string Shortened(std::string_view place) {
 
 }  // namespace
 
-void ConversionReport::Warn(std::string_view what, std::string_view place) {
+void ConversionReport::Warn(std::string_view what, std::string_view place, std::size_t times) {
     auto found = std::find_if(warnings_.begin(), warnings_.end(),
                               [&](const Warning& warning) { return warning.what == what; });
     if (found == warnings_.end())
-        found = warnings_.insert(warnings_.end(), Warning{std::string(what), 0, {}});
-    ++found->times;
+        found = warnings_.insert(warnings_.end(), Warning{std::string(what), 0, {}, 0});
+    found->times += times;
+    ++found->calls;
     if (!place.empty() && found->places.size() < kMostPlaces)
         found->places.push_back(Shortened(place));
 }
@@ -55,7 +56,7 @@ std::string ConversionReport::Text(std::string_view title) const {
                 (warning.times == 1 ? " time" : " times") + ')';
         for (std::size_t i = 0; i < warning.places.size(); ++i)
             text += (i == 0 ? ": \"" : ", \"") + warning.places[i] + '"';
-        if (warning.places.size() < warning.times && !warning.places.empty()) text += ", ...";
+        if (warning.places.size() < warning.calls && !warning.places.empty()) text += ", ...";
         text += '\n';
     }
     return text;

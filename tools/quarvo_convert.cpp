@@ -58,8 +58,10 @@ constexpr std::string_view kHelp =
     "An output name ending in .vcf gets vCards (3.0 unless --vcard 2.1), which\n"
     "leave out the contacts in Opera's trash unless --keep-trash is given; any\n"
     "other name gets CSV for the Windows Address Book unless --layout names\n"
-    "another address book. --encoding ansi writes Windows-1252; each character\n"
-    "it cannot hold is written as '?' and named on stderr.\n\n"
+    "another address book. --encoding ansi writes Windows-1252 (for vCards,\n"
+    "2.1 only: a vCard 3.0 file is always UTF-8); each character it cannot\n"
+    "hold is written as '?' and named on stderr. A vCard file never gets a\n"
+    "byte-order mark.\n\n"
     "--flavour browser writes the bookmark file that Firefox, Chromium and the\n"
     "browsers built on them import whole: UTF-8, separators, descriptions,\n"
     "keywords, numeric dates, the personal bar as the toolbar folder, and\n"
@@ -150,6 +152,8 @@ std::string CheckContactsChoices(const Arguments& args) {
     const bool vcard = quarvo::IsVcardFileName(args.run.contacts->output);
     if (vcard && c.layout) return "--layout is for a CSV output; the .vcf output gets vCards";
     if (!vcard && c.vcard) return "--vcard is for a .vcf output";
+    if (!quarvo::ContactsExportProblem(vcard, c.options).empty())
+        return "--encoding ansi goes with --vcard 2.1: a vCard 3.0 file is always UTF-8";
     return {};
 }
 
@@ -356,7 +360,9 @@ int Run(const Arguments& args, Report& report) {
         if (done.input_missing)
             missing(*job);
         else
-            report.Line(std::to_string(done.count) + " Contacts converted to CSV !");
+            report.Line(std::to_string(done.count) + (quarvo::IsVcardFileName(job->output)
+                                                          ? " Contacts converted to vCard !"
+                                                          : " Contacts converted to CSV !"));
         for (const std::string& line : exported.replaced)
             Complain("not in Windows-1252, written as '?': " + line);
         if (args.report && !done.input_missing) {

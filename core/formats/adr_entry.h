@@ -43,6 +43,9 @@ class ByteHits {
         return at;
     }
 
+    // Visits the hits from `from` on again, also those already visited.
+    void Rewind(std::size_t from) noexcept { Load(from); }
+
     // Drops the hits before `from`; `from` may lie anywhere ahead.
     void SkipTo(std::size_t from) noexcept {
         if (from >= base_ + kBlock) {

@@ -31,9 +31,10 @@ constexpr char kOperaBreak = '\x02';
 
 // Escapes the four characters that would end or open markup, so that
 // importers that read the file line by line (Chromium) and those that
-// parse it (Firefox) both get the text back. A run of Opera's line-break
-// bytes becomes `line_break` once per pair (a lone byte counts as a pair).
-std::string Escaped(std::string_view text, std::string_view line_break) {
+// parse it (Firefox) both get the text back. Opera's line-break pairs
+// (taken left to right) become `pair`; a 0x02 byte outside a pair is no
+// line break and becomes `lone`.
+std::string Escaped(std::string_view text, std::string_view pair, std::string_view lone) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -51,8 +52,12 @@ std::string Escaped(std::string_view text, std::string_view line_break) {
                 out += "&quot;";
                 break;
             case kOperaBreak:
-                out += line_break;
-                if (i + 1 < text.size() && text[i + 1] == kOperaBreak) ++i;
+                if (i + 1 < text.size() && text[i + 1] == kOperaBreak) {
+                    out += pair;
+                    ++i;
+                } else {
+                    out += lone;
+                }
                 break;
             default:
                 out += c;
@@ -63,12 +68,17 @@ std::string Escaped(std::string_view text, std::string_view line_break) {
 
 // A title stays on its line: Chromium reads the file line by line.
 std::string Title(std::string_view text) {
-    return Escaped(text, " ");
+    return Escaped(text, " ", std::string_view(&kOperaBreak, 1));
 }
 
-// In a URL, a line-break byte is no character a link can hold.
+std::string Description(std::string_view text) {
+    return Escaped(text, "\r\n", std::string_view(&kOperaBreak, 1));
+}
+
+// In a URL, a line-break byte is no character a link can hold: each is
+// percent-encoded, as a URL spells a control character.
 std::string Href(std::string_view url) {
-    return Escaped(url, "%02%02");
+    return Escaped(url, "%02%02", "%02");
 }
 
 // "http:", "javascript:", "opera:": a URL without one is no link a
@@ -239,7 +249,7 @@ class Writer {
         if (item.description.empty()) return;
         Indent(depth);
         html_ += "<DD>";
-        html_ += Escaped(item.description, "\r\n");
+        html_ += Description(item.description);
         html_ += "\r\n";
         if (counted) report_.Count(kDescriptionsCount);
     }

@@ -17,14 +17,13 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Seconds since 1970 are the digits a date starts with; Opera 6 wrote the
-// date out after them ("904923783 (Fri Sep 04 17:43:03 1998)"), which is
-// no fault. 18 digits always fit in 64 bits.
+// Seconds since 1970 are the digits a date starts with, whatever follows
+// them: Opera 6 wrote the date out after them ("904923783 (Fri Sep 04
+// 17:43:03 1998)"), which is no fault. 18 digits always fit in 64 bits.
 std::optional<std::int64_t> LeadingNumber(std::string_view value) {
     std::size_t digits = 0;
     while (digits < value.size() && IsDigit(value[digits])) ++digits;
     if (digits == 0 || digits > 18) return std::nullopt;
-    if (digits < value.size() && value[digits] != ' ' && value[digits] != '\t') return std::nullopt;
     std::int64_t n = 0;
     for (std::size_t i = 0; i < digits; ++i) n = n * 10 + (value[i] - '0');
     return n;

@@ -21,14 +21,21 @@ namespace quarvo::formats {
 class OperaContactsReader {
   public:
     // Where `window` (the start of a text, or all of it) can be cut into two
-    // runs of whole contacts: after the first "ICON=" from `near` on. Every
-    // pass over the entries starts after an "ICON=" (which ended an entry or
-    // lay between entries), so a pass over the whole meets this one too.
+    // runs of whole contacts: after the first "ICON=" from `near` on, or
+    // before the first line from there that opens with '#', whichever comes
+    // first. Every pass over the entries starts after an "ICON=" (which ended
+    // an entry or lay between entries) or at such a line (which ended the
+    // entry before it), so a pass over the whole meets this one too. Only
+    // the bytes from two before `near` on are read.
     [[nodiscard]] static std::optional<TextCut> FindCut(std::string_view window,
                                                         std::size_t near) noexcept {
         const std::size_t icon = FindBytes(window, kEntryEnd, near);
-        if (icon == std::string_view::npos) return std::nullopt;
-        return TextCut{icon + kEntryEnd.size(), icon + kEntryEnd.size()};
+        const std::size_t after_icon = icon == adr::kNone ? adr::kNone : icon + kEntryEnd.size();
+        const std::size_t line =
+            FindBytes(window.substr(0, after_icon), kMarkerLine, near < 2 ? 0 : near - 2);
+        if (line != adr::kNone) return TextCut{line + 2, line + 2};
+        if (icon == adr::kNone) return std::nullopt;
+        return TextCut{after_icon, after_icon};
     }
 
     // Hands each contact of `text` (CR LF line ends), in order, to
@@ -37,9 +44,10 @@ class OperaContactsReader {
     // finds no contact, steps only when `ends_text` is set (a text cut after
     // its first part leaves that pass to the second).
     //
-    // An entry runs from its marker to the next "ICON=", which may lie in a
-    // following entry when its own is missing; the next pass starts after
-    // that "ICON=", so no stray "ICON=" can make a contact be read twice.
+    // An entry runs from its marker to the next "ICON=", or to the next line
+    // that opens with '#' (the next entry's marker, where its own "ICON=" is
+    // missing); the next pass starts after that "ICON=", or at that line, so
+    // no stray "ICON=" can make a contact be read twice.
     // Each value is the text after its key's first occurrence in the entry,
     // up to the next CR LF or the end of the entry. One walk over the '#',
     // '=' and CR bytes finds markers, entry ends, keys and line ends alike.
@@ -80,13 +88,21 @@ class OperaContactsReader {
                     if (missing == 0) continue;
                     if (const auto keys = kKeys.EndingAt(data, begin, at, missing))
                         values.Open(keys, at + 1);
-                } else if (data[at] == '\r' && at + 1 < text.size() && data[at + 1] == '\n') {
-                    // Before an "ICON=" is met every CR LF lies inside the entry.
-                    values.CloseAt(at);
+                } else if (data[at] == '\r') {
+                    // Before the entry's end every CR LF lies inside it.
+                    if (at + 1 < text.size() && data[at + 1] == '\n') values.CloseAt(at);
+                } else if (data[at - 1] == '\n' && data[at - 2] == '\r') {
+                    // A '#' that opens a line: the entry had no "ICON=" of its own.
+                    end = at;
+                    rest = at;
+                    break;
                 }
             }
             values.CloseAt(end);
-            hits.SkipTo(rest);
+            if (rest == end)
+                hits.Rewind(rest);  // the marker that ended the entry starts the next search
+            else
+                hits.SkipTo(rest);
 
             const model::Contact contact{values.Of(data, kName),        values.Of(data, kUrl),
                                          values.Of(data, kDescription), values.Of(data, kShortName),
@@ -100,6 +116,7 @@ class OperaContactsReader {
   private:
     static constexpr std::string_view kContactMarker = "#CONTACT";
     static constexpr std::string_view kEntryEnd = "ICON=";
+    static constexpr std::string_view kMarkerLine = "\r\n#";
 
     enum Key : std::size_t {
         kName,

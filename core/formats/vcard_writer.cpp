@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "formats/vcard_writer.h"
 
+#include <array>
 #include <vector>
 
 #include "formats/contact_fields.h"
@@ -10,39 +11,38 @@ namespace quarvo::formats {
 namespace {
 
 using model::Contact;
+using model::kValueBreak;
 
 constexpr std::size_t kMostLineOctets = 75;
+constexpr char kHex[] = "0123456789ABCDEF";
 
-// `value` with each line break as '\n' (`keep_breaks`) or a blank: Opera's
-// pairs, and any CR, LF or CR LF, which would otherwise end the property.
-std::string Lines(std::string_view value, bool keep_breaks) {
-    const char brk = keep_breaks ? '\n' : ' ';
-    std::string text;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        if (value.substr(i, 2) == model::kValueBreak || value.substr(i, 2) == "\r\n") {
-            text += brk;
-            ++i;
-        } else {
-            text += c == '\r' || c == '\n' ? brk : c;
-        }
-    }
-    return text;
-}
-
-bool IsControl(char c) {
-    const auto byte = static_cast<unsigned char>(c);
+bool IsControl(unsigned char byte) {
     return byte < 0x20 || byte == 0x7f;
 }
 
-// A URI holds no blanks or controls; they are percent-encoded, as a URI
-// spells them.
+// NEL, LINE SEPARATOR and PARAGRAPH SEPARATOR: a reader that splits lines
+// as Unicode does would end the property at them.
+bool IsUnicodeLineBreak(char32_t code) {
+    return code == 0x85 || code == 0x2028 || code == 0x2029;
+}
+
+// The five bytes Windows-1252 leaves undefined, which stand for C1 controls.
+bool IsUndefinedWindows1252(unsigned char byte) {
+    return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+}
+
+// `value` with each of Opera's line-break pairs as '\n' (`keep_breaks`) or
+// a blank.
+std::string Lines(std::string_view value, bool keep_breaks) {
+    return JoinValueLines(value, keep_breaks ? "\n" : " ");
+}
+
+// A URI holds no blanks; they are percent-encoded, as a URI spells them.
 std::string UriValue(std::string_view value) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string uri;
     for (const char c : Lines(value, false)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (IsControl(c) || c == ' ') {
+        if (c == ' ' || c == '\t') {
+            const auto byte = static_cast<unsigned char>(c);
             uri += '%';
             uri += kHex[byte >> 4];
             uri += kHex[byte & 0xf];
@@ -67,29 +67,73 @@ std::string Escaped30(std::string_view text) {
     return escaped;
 }
 
-// 2.1 escapes only the semicolon, and only in the parts of a structured value.
-std::string Escaped21(std::string_view text) {
-    std::string escaped;
-    for (const char c : text) {
-        if (c == ';') escaped += '\\';
-        escaped += c;
-    }
-    return escaped;
-}
-
-bool NeedsQuotedPrintable(std::string_view text) {
-    for (const char c : text)
-        if (IsControl(c) || static_cast<unsigned char>(c) >= 0x80) return true;
-    return false;
-}
-
 bool HoldsNonAscii(std::string_view text) {
     for (const char c : text)
         if (static_cast<unsigned char>(c) >= 0x80) return true;
     return false;
 }
 
-enum class Kind { kText, kUri };
+// What a value is to its readers.
+enum class Kind {
+    kText,  // one text
+    kList,  // a text that Thunderbird cuts at commas (NOTE, NICKNAME)
+    kUri,
+};
+
+// 2.1 has no escape its readers agree on but "\;" between the parts of a
+// structured value. Evolution cuts a single value at a bare ';' and reads
+// "\;", "\n" and the like as escapes in it, KContacts and Thunderbird keep
+// the backslash of "\;", and Thunderbird cuts a list or a part of a
+// structured value at a bare ','. Quoted-printable is read alike by all:
+// such a value is written in it, with those characters as =XX.
+bool NeedsQuotedPrintable21(std::string_view part, bool structured, Kind kind) {
+    for (const char c : part) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 || c == '\n' || c == '\\') return true;
+        if (c == ';' && !structured) return true;
+        if (c == ',' && (structured || kind == Kind::kList)) return true;
+        if (IsControl(byte) && c != '\t') return true;
+    }
+    return false;
+}
+
+// A part of a 2.1 value in quoted-printable: line breaks as CR LF, every
+// byte outside printable ASCII and each of "=;\," as =XX, but a ';' inside
+// a part of a structured value as "\;", and a closing blank as =20. No
+// soft line breaks: a reader that decodes line by line would split a
+// UTF-8 sequence at them, and Evolution keeps their '='.
+void PutQuotedPrintable(std::string& out, std::string_view part, bool structured, bool closes) {
+    for (std::size_t i = 0; i < part.size(); ++i) {
+        const char c = part[i];
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            out += "=0D=0A";
+        } else if (c == ';' && structured) {
+            out += "\\;";
+        } else if (IsControl(byte) || byte >= 0x80 || c == '=' || c == ';' || c == '\\' ||
+                   c == ',' || (closes && i + 1 == part.size() && (c == ' ' || c == '\t'))) {
+            out += '=';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xf];
+        } else {
+            out += c;
+        }
+    }
+}
+
+// ";HOME;VOICE" as ";TYPE=HOME;TYPE=VOICE": Thunderbird reads bare types
+// only on a line whose parameters are all bare.
+std::string TypesNamed(std::string_view params) {
+    std::string named;
+    while (!params.empty()) {
+        params.remove_prefix(1);  // the ';'
+        const std::string_view param = params.substr(0, params.find(';'));
+        params.remove_prefix(param.size());
+        named += param.find('=') == std::string_view::npos ? ";TYPE=" : ";";
+        named += param;
+    }
+    return named;
+}
 
 class CardWriter {
   public:
@@ -99,32 +143,63 @@ class CardWriter {
     // A property of one or more parts (the parts of a structured value,
     // joined by semicolons); its line breaks already '\n'.
     void Property(std::string_view name, std::string_view params_30, std::string_view params_21,
-                  const std::vector<std::string>& parts, Kind kind = Kind::kText) {
-        std::string line(name);
-        line += v30_ ? params_30 : params_21;
-        std::string value;
-        if (kind == Kind::kUri) {
-            value = UriValue(parts.front());
-        } else {
-            for (std::size_t i = 0; i < parts.size(); ++i) {
-                if (i > 0) value += ';';
-                value += v30_               ? Escaped30(parts[i])
-                         : parts.size() > 1 ? Escaped21(parts[i])
-                                            : parts[i];
-            }
-        }
-        if (!v30_ && NeedsQuotedPrintable(value)) {
-            if (HoldsNonAscii(value)) line += ";CHARSET=" + std::string(charset_.name);
-            line += ";ENCODING=QUOTED-PRINTABLE:";
-            PutQuotedPrintable(line, value);
-            return;
-        }
-        line += ':';
-        line += value;
-        PutFolded(line);
+                  std::vector<std::string> parts, Kind kind = Kind::kText) {
+        if (kind == Kind::kUri) parts.front() = UriValue(parts.front());
+        // KContacts and Thunderbird take the backslash that ends a part for
+        // an escape of the ';' after it, however it is written.
+        for (std::size_t i = 0; i + 1 < parts.size(); ++i)
+            if (parts[i].ends_with('\\')) parts[i] += ' ';
+        if (v30_)
+            Put30(name, params_30, parts, kind);
+        else
+            Put21(name, params_21, parts, kind);
     }
 
   private:
+    void Put30(std::string_view name, std::string_view params,
+               const std::vector<std::string>& parts, Kind kind) {
+        std::string line(name);
+        line += params;
+        line += ':';
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            if (i > 0) line += ';';
+            line += kind == Kind::kUri ? parts[i] : Escaped30(parts[i]);
+        }
+        PutFolded(line);
+    }
+
+    void Put21(std::string_view name, std::string_view params,
+               const std::vector<std::string>& parts, Kind kind) {
+        const bool structured = parts.size() > 1;
+        bool quoted = false;
+        bool non_ascii = false;
+        for (const std::string& part : parts) {
+            quoted = quoted || NeedsQuotedPrintable21(part, structured, kind);
+            non_ascii = non_ascii || HoldsNonAscii(part);
+        }
+        out_ += name;
+        if (!quoted) {
+            out_ += params;
+            out_ += ':';
+            for (std::size_t i = 0; i < parts.size(); ++i) {
+                if (i > 0) out_ += ';';
+                for (const char c : parts[i]) {
+                    if (c == ';') out_ += '\\';  // only in a structured value's part
+                    out_ += c;
+                }
+            }
+        } else {
+            out_ += TypesNamed(params);
+            if (non_ascii) out_ += ";CHARSET=" + std::string(charset_.name);
+            out_ += ";ENCODING=QUOTED-PRINTABLE:";
+            for (std::size_t i = 0; i < parts.size(); ++i) {
+                if (i > 0) out_ += ';';
+                PutQuotedPrintable(out_, parts[i], structured, i + 1 == parts.size());
+            }
+        }
+        out_ += "\r\n";
+    }
+
     // Folded with CR LF and a blank, at character boundaries.
     void PutFolded(std::string_view line) {
         std::size_t column = 0;
@@ -142,32 +217,6 @@ class CardWriter {
         out_ += "\r\n";
     }
 
-    // Line breaks as CR LF, every byte outside printable ASCII (and '=', and
-    // a closing blank) as =XX; soft line breaks keep lines within 76 octets.
-    void PutQuotedPrintable(std::string_view head, std::string_view value) {
-        static constexpr char kHex[] = "0123456789ABCDEF";
-        std::string text;
-        for (const char c : value) text += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        out_ += head;
-        std::size_t column = head.size();
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const auto byte = static_cast<unsigned char>(text[i]);
-            std::string token(1, text[i]);
-            const bool encoded = IsControl(text[i]) || byte >= 0x80 || byte == '=' ||
-                                 (byte == ' ' && i + 1 == text.size());
-            if (encoded) token = {'=', kHex[byte >> 4], kHex[byte & 0xf]};
-            if (column + token.size() > kMostLineOctets) {
-                out_ += "=\r\n";
-                column = 0;
-                // A blank that opens a line would be taken for a fold and dropped.
-                if (byte == ' ') token = "=20";
-            }
-            out_ += token;
-            column += token.size();
-        }
-        out_ += "\r\n";
-    }
-
     std::string& out_;
     bool v30_;
     VcardCharset charset_;
@@ -175,20 +224,68 @@ class CardWriter {
 
 }  // namespace
 
-void AppendVcard(std::string& out, const Contact& c, VcardVersion version,
-                 const VcardCharset& charset) {
+VcardText::VcardText(const Contact& c, bool utf8) {
+    const std::array<std::string_view, 10> in = {
+        c.name, c.url,   c.description, c.short_name,     c.active,
+        c.mail, c.phone, c.fax,         c.postal_address, c.picture_url};
+    for (std::size_t i = 0; i < in.size(); ++i) values_[i] = Clean(in[i], utf8);
+    std::string_view* const out[] = {
+        &contact_.name,           &contact_.url,        &contact_.description, &contact_.short_name,
+        &contact_.active,         &contact_.mail,       &contact_.phone,       &contact_.fax,
+        &contact_.postal_address, &contact_.picture_url};
+    for (std::size_t i = 0; i < in.size(); ++i) *out[i] = values_[i];
+}
+
+std::string VcardText::Clean(std::string_view value, bool utf8) {
+    std::string text;
+    text.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(value[i]);
+        if (value.substr(i, 2) == kValueBreak || value.substr(i, 2) == "\r\n") {
+            text += kValueBreak;
+            ++i;
+        } else if (byte == '\r' || byte == '\n') {
+            text += kValueBreak;
+        } else if (byte == '\t' || !IsControl(byte)) {
+            const std::size_t length = byte >= 0x80 && utf8 ? Utf8SequenceLength(value, i) : 0;
+            if (length == 0) {
+                if (utf8 || !IsUndefinedWindows1252(byte))
+                    text += value[i];
+                else
+                    ++dropped_;
+                continue;
+            }
+            const char32_t code = DecodeUtf8(value, i, length);
+            if (IsUnicodeLineBreak(code))
+                text += kValueBreak;
+            else if (code >= 0x80 && code < 0xA0)
+                ++dropped_;
+            else
+                text.append(value, i, length);
+            i += length - 1;
+        } else {
+            ++dropped_;
+        }
+    }
+    return text;
+}
+
+std::size_t AppendVcard(std::string& out, const Contact& contact, VcardVersion version,
+                        const VcardCharset& charset) {
+    const VcardText clean(contact, charset.utf8);
+    const Contact& c = clean.contact();
     const bool v30 = version == VcardVersion::k30;
     out += v30 ? "BEGIN:VCARD\r\nVERSION:3.0\r\n" : "BEGIN:VCARD\r\nVERSION:2.1\r\n";
     CardWriter card(out, version, charset);
-    const std::string full_name = Lines(DisplayName(c), false);
     const PersonName name = SplitContactName(c);
     card.Property("N", "", "", {Lines(name.family, false), Lines(name.given, false), "", "", ""});
-    card.Property("FN", "", "", {full_name});
-    if (!c.short_name.empty()) card.Property("NICKNAME", "", "", {Lines(c.short_name, false)});
+    card.Property("FN", "", "", {Lines(DisplayName(c), false)});
+    if (!c.short_name.empty())
+        card.Property("NICKNAME", "", "", {Lines(c.short_name, false)}, Kind::kList);
     bool first = true;
     for (const std::string_view address : MailAddresses(c.mail)) {
         card.Property("EMAIL", first ? ";TYPE=INTERNET,PREF" : ";TYPE=INTERNET",
-                      first ? ";INTERNET;PREF" : ";INTERNET", {Lines(address, false)});
+                      first ? ";INTERNET;PREF" : ";INTERNET", {std::string(address)});
         first = false;
     }
     if (!c.phone.empty())
@@ -203,8 +300,10 @@ void AppendVcard(std::string& out, const Contact& c, VcardVersion version,
     if (!c.picture_url.empty())
         card.Property("PHOTO", ";VALUE=URI", ";VALUE=URL", {std::string(c.picture_url)},
                       Kind::kUri);
-    if (!c.description.empty()) card.Property("NOTE", "", "", {Lines(c.description, true)});
+    if (!c.description.empty())
+        card.Property("NOTE", "", "", {Lines(c.description, true)}, Kind::kList);
     out += "END:VCARD\r\n";
+    return clean.dropped();
 }
 
 }  // namespace quarvo::formats

@@ -3,6 +3,8 @@
 // reads, and 2.1 for Outlook and Windows Contacts.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,11 +21,40 @@ struct VcardCharset {
     bool utf8 = true;
 };
 
-// Appends one card for `contact`, lines ending in CR LF and folded at 75
-// octets (never inside a UTF-8 sequence). FN and N are always written;
-// other properties only when their value is not empty. Opera's line-break
-// pairs become line breaks in NOTE, ADR and LABEL and blanks elsewhere.
-void AppendVcard(std::string& out, const model::Contact& contact, VcardVersion version,
-                 const VcardCharset& charset = {});
+// A contact's values as a card holds them: every line break (Opera's pair,
+// CR, LF, CR LF, and in UTF-8 NEL, LINE and PARAGRAPH SEPARATOR) as Opera's
+// pair, and no other control character (C0 but the tab, DEL, C1, and a
+// 0x02 outside a pair), each of which is left out and counted. Taken before
+// the values are encoded, so that a line break is no '?' in Windows-1252.
+class VcardText {
+  public:
+    VcardText(const model::Contact& contact, bool utf8);
+    VcardText(const VcardText&) = delete;
+    VcardText& operator=(const VcardText&) = delete;
+
+    [[nodiscard]] const model::Contact& contact() const { return contact_; }  // views into this
+    [[nodiscard]] std::size_t dropped() const { return dropped_; }
+
+  private:
+    std::string Clean(std::string_view value, bool utf8);
+
+    std::array<std::string, 10> values_;
+    model::Contact contact_;
+    std::size_t dropped_ = 0;
+};
+
+// Appends one card for `contact`, lines ending in CR LF. FN and N are
+// always written; other properties only when their value is not empty.
+// Opera's line-break pairs, CR, LF and the Unicode line breaks become line
+// breaks in NOTE, ADR and LABEL and blanks elsewhere; no text value holds
+// any other control character: each is left out. Returns how many were.
+//
+// 3.0 folds its lines at 75 octets, never inside a UTF-8 sequence, and
+// escapes as RFC 2426 says. 2.1 writes each property on one line, in
+// quoted-printable (no soft line breaks) where a value holds a line break,
+// a byte outside ASCII or a character that Evolution, KContacts or
+// Thunderbird would take for a separator.
+std::size_t AppendVcard(std::string& out, const model::Contact& contact, VcardVersion version,
+                        const VcardCharset& charset = {});
 
 }  // namespace quarvo::formats

@@ -12,6 +12,6 @@ log="$root/build-asan/build.log"
 
 cmake --preset asan > "$log" 2>&1 || { cat "$log"; exit 1; }
 cmake --build --preset asan -j "$jobs" >> "$log" 2>&1 || { tail -n 80 "$log"; exit 1; }
-# The real browsers' import checks judge the bookmark file's shape, which the
-# main run checks; here they would only repeat it for minutes.
+# The real browsers' and address books' import checks judge the files'
+# shape, which the main run checks; here they would only repeat it for minutes.
 ctest --preset asan -j "$jobs" -LE '^(browser|peer)$'

@@ -19,7 +19,7 @@ cmake --build "$build" -j "$jobs" --target quarvo_core_tests quarvo_app_common_t
   >> "$log" 2>&1 ||
   { tail -n 80 "$log"; exit 1; }
 # The Wine harness's own test does not touch the core, nor do the real
-# browsers' import checks use the scanning kernels.
+# browsers' and address books' import checks use the scanning kernels.
 ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 1800 -E '^wine_harness$' -LE '^(browser|peer)$' \
   > "$build/ctest.log" 2>&1 || { cat "$build/ctest.log"; exit 1; }
 grep -E '^[0-9]+% tests passed' "$build/ctest.log" | tail -n 1

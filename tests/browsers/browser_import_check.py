@@ -80,14 +80,15 @@ def seconds(value):
         if not c.isdigit():
             break
         digits += c
-    rest = (value or "")[len(digits):]
-    if not digits or len(digits) > 18 or (rest and rest[0] not in " \t"):
+    # The date is the digits the value starts with, whatever follows them.
+    if not digits or len(digits) > 18:
         return None
     return int(digits)
 
 
 def title(value):
-    return (value or "").replace("\x02\x02", " ").replace("\x02", " ")
+    # Only Opera's pairs are line breaks; a lone 0x02 is a byte of the name.
+    return (value or "").replace("\x02\x02", " ")
 
 
 def norm_url(url):

@@ -126,6 +126,40 @@ TEST(BrowserBookmarks, MakesTextsUtf8AndNamesWhatLooksWrong) {
     }
 }
 
+// What the README promises: a date from the digits CREATED and VISITED
+// start with, whatever follows them; only Opera's 0x02 0x02 pairs are line
+// breaks, a lone 0x02 is kept as the one byte it is.
+TEST(BrowserBookmarks, TakesLeadingDigitsAsDatesAndOnlyPairsAsBreaks) {
+    struct Case {
+        std::string keys;
+        std::string html;  // the bookmark's lines as written
+    } cases[] = {
+        {"\tCREATED=1150000000x\n\tVISITED=1150000001,\n",
+         "<DT><A HREF=\"http://h/\" ADD_DATE=\"1150000000\" LAST_VISIT=\"1150000001\" "
+         "LAST_MODIFIED=\"1150000000\">n</A>\r\n"},
+        {"\tCREATED=1150000000 (Mon)\n", "ADD_DATE=\"1150000000\" LAST_MODIFIED=\"1150000000\">"},
+        {"\tCREATED=x1150000000\n\tVISITED=1234567890123456789\n", "<A HREF=\"http://h/\">n</A>"},
+        {"\tNAME=a\x02\x02"
+         "b\x02"
+         "c\x02\x02\x02"
+         "d\n",
+         ">a b\x02"
+         "c \x02"
+         "d</A>"},
+        {"\tURL=http://h/p\x02q\x02\x02r\n", "HREF=\"http://h/p%02q%02%02r\""},
+        {"\tDESCRIPTION=x\x02y\x02\x02z\n", "<DD>x\x02y\r\nz\r\n"},
+    };
+    for (const Case& c : cases) {
+        // The first line of a key wins, so the case's keys come first.
+        const std::string hotlist = "#URL\n" + c.keys + "\tNAME=n\n\tURL=http://h/\n";
+        ConversionReport report;
+        const auto converted = ConvertHotlistTextForBrowsers(hotlist, false, report);
+        ASSERT_TRUE(converted);
+        EXPECT_NE(converted->html.find(c.html), std::string::npos)
+            << ::testing::PrintToString(c.keys) << converted->html;
+    }
+}
+
 TEST(ConversionReportText, CountsEveryTimeButNamesAFewShortPlaces) {
     ConversionReport report;
     std::string long_name = "x";
@@ -134,6 +168,12 @@ TEST(ConversionReportText, CountsEveryTimeButNamesAFewShortPlaces) {
     const std::string text = report.Text("T");
     EXPECT_EQ(text.substr(text.find('(')), "(7 times): \"" + long_name.substr(0, 79) +
                                                "...\", \"p1\", \"p2\", \"p3\", \"p4\", ...\n");
+
+    // Many times in one place: counted all, the place named once, none left out.
+    ConversionReport many;
+    many.Warn("controls", "Smith", 3);
+    many.Warn("controls", "Jones", 2);
+    EXPECT_EQ(many.Text("T"), "T\nWarning: controls (5 times): \"Smith\", \"Jones\"\n");
 }
 
 TEST(BrowserBookmarks, NestsAsDeepAsTheHotlistWithoutRunningOutOfStack) {

@@ -104,20 +104,45 @@ TEST(ContactsCsv, NameAndUrlAreFoundInsideLongerKeys) {
     EXPECT_EQ(ConvertContactsText(Entry("\tSHORT NAME=Shorty\r\n")).named, 1);
 }
 
-TEST(ContactsCsv, AnEntryWithoutIconRunsIntoTheNext) {
-    const std::string text = "#CONTACT\r\n\tNAME=First\r\n\r\n" +
-                             Entry("\tNAME=Second\r\n\tPHONE=42\r\n") + Entry("\tNAME=Third\r\n");
-    const auto records = ReadCsv(Csv(text));
-    ASSERT_TRUE(records);
-    ASSERT_EQ(records->size(), 3u);
-    EXPECT_EQ((*records)[1][3], "First");
-    EXPECT_EQ((*records)[1][11], "42");  // taken from the entry it ran into
-    EXPECT_EQ((*records)[2][3], "Third");
-
-    const auto open_end = ReadCsv(Csv(Entry("\tNAME=A\r\n") + "#CONTACT\r\n\tNAME=Last\r\n"));
-    ASSERT_TRUE(open_end);
-    ASSERT_EQ(open_end->size(), 3u);
-    EXPECT_EQ((*open_end)[2][3], "Last");
+// Opera ends each contact with its ICON line, but a file that lacks one
+// must not lose the contacts after it: a line that opens with '#' ends the
+// entry too, and no key of the entry after it is taken.
+TEST(ContactsCsv, AnEntryWithoutIconEndsAtTheNextMarkerLine) {
+    struct Case {
+        std::string text;
+        std::vector<std::vector<std::string>> names_and_phones;
+        int steps;
+    } cases[] = {
+        {"#CONTACT\r\n\tNAME=First\r\n\r\n" + Entry("\tNAME=Second\r\n\tPHONE=42\r\n") +
+             Entry("\tNAME=Third\r\n"),
+         {{"First", ""}, {"Second", "42"}, {"Third", ""}},
+         4},
+        {"#CONTACT\r\n\tNAME=A\r\n#CONTACT\r\n\tNAME=B\r\n#CONTACT\r\n\tPHONE=3\r\n",
+         {{"A", ""}, {"B", ""}, {"", "3"}},
+         3},
+        // A folder's keys belong to no contact.
+        {"#CONTACT\r\n\tPHONE=1\r\n\r\n#FOLDER\r\n\tNAME=Trash\r\n\r\n" + Entry("\tNAME=B\r\n"),
+         {{"", "1"}, {"B", ""}},
+         3},
+        // A marker that does not open a line is part of a value, as before.
+        {Entry("\tNAME=x #CONTACT y\r\n\tPHONE=#CONTACT\r\n"), {{"x #CONTACT y", "#CONTACT"}}, 2},
+        {"\tICON=stray\r\n#CONTACT\r\n\tNAME=Last\r\n", {{"Last", ""}}, 1},
+    };
+    for (const Case& c : cases) {
+        int steps = 0;
+        const ContactsConversion result = ConvertContactsText(c.text, [&] { ++steps; });
+        const auto records = ReadCsv(result.csv);
+        ASSERT_TRUE(records) << c.text;
+        std::vector<std::vector<std::string>> seen;
+        for (std::size_t i = 1; i < records->size(); ++i)
+            seen.push_back({(*records)[i][3], (*records)[i][11]});
+        EXPECT_EQ(seen, c.names_and_phones) << c.text;
+        EXPECT_EQ(steps, c.steps) << c.text;
+    }
+    // The file of the report: a contact without ICON among many with one.
+    std::string text = "#CONTACT\r\n\tNAME=no icon\r\n\r\n";
+    for (int i = 0; i < 295; ++i) text += Entry("\tNAME=n" + std::to_string(i) + "\r\n");
+    EXPECT_EQ(ConvertContactsText(text).named, 296);
 }
 
 TEST(ContactsCsv, ActiveFlagIsYesOnlyForExactlyYes) {

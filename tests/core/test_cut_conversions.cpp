@@ -11,10 +11,12 @@
 #include <thread>
 #include <vector>
 
+#include "formats/opera_contacts_reader.h"
 #include "quarvo/contacts.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
 #include "quarvo/hotlist.h"
+#include "quarvo/text_search.h"
 #include "side_by_side.h"
 #include "temp_folder.h"
 
@@ -50,6 +52,9 @@ const std::vector<std::string> kContactTexts = {
     "#CONTACTNAME=ICON=#CONTACTICON=#CONTACT\r\nMAIL=\x02\x02\r\nICON",
     "#CONTACT\n\tNAME=lf\n\tICON=1\n\n#CONTACT\r\n\tNAME=a\nb\r\n\tICON=2\r\n#CONTACT\rNAME=c\r",
     "#CONTACT\r\tNAME=cr\r\tMAIL=m\x02\x02n\r\tICON=1\r\r#CONTACT\r\tNAME=d\r",
+    "#CONTACT\r\n\tNAME=a\r\n#CONTACT\r\n\tNAME=b #CONTACT\r\n\r\n#FOLDER\r\n\tNAME=f\r\n"
+    "#CONTACT\r\n\tNAME=c\r\n\tICON=x\r\n#CONTACT\r\n#CONTACT\r\n#\r\n#CONTACT#CONTACT\r\n#",
+    "#CONTACT\n\tNAME=a\n#CONTACT\n\tNAME=b\n\tICON=1\n#FOLDER\n\tNAME=f\n#CONTACT\n\tURL=u\n",
 };
 
 const std::vector<std::string> kHotlistTexts = {
@@ -119,6 +124,15 @@ std::string ManyBookmarks() {
     return text;
 }
 
+// Large enough to be converted side by side, and not one entry ended by
+// its ICON line: the cut is made before a marker line.
+std::string ContactsWithoutIcons() {
+    std::string text;
+    for (int i = 0; text.size() < (std::size_t{1} << 20); ++i)
+        text += "#CONTACT\r\n\tNAME=P" + std::to_string(i) + "\r\n\tMAIL=p@x\r\n\r\n";
+    return text;
+}
+
 TEST(CutConversion, LargeTextsAreCutAndStepOnlyOnTheCallersThread) {
     const std::thread::id caller = std::this_thread::get_id();
     const auto on_caller = [&](int& steps, bool& elsewhere) {
@@ -139,6 +153,19 @@ TEST(CutConversion, LargeTextsAreCutAndStepOnlyOnTheCallersThread) {
     EXPECT_EQ(csv.named, single.named);
     EXPECT_GT(steps, 10000);
     EXPECT_EQ(steps, single_steps);
+    EXPECT_FALSE(elsewhere);
+
+    const std::string no_icons = ContactsWithoutIcons();
+    const std::size_t middle = CutPoint(no_icons.size());
+    const auto cut = formats::OperaContactsReader::FindCut(no_icons, middle);
+    ASSERT_TRUE(cut) << "not converted side by side";
+    EXPECT_EQ(no_icons.substr(cut->second_begin, 8), "#CONTACT");
+    EXPECT_LT(cut->second_begin - middle, 64u);
+    steps = single_steps = 0;
+    const ContactsConversion without = ConvertContactsText(no_icons, on_caller(steps, elsewhere));
+    EXPECT_EQ(without.csv, detail::ConvertContactsTextCutNear(no_icons, never).csv);
+    EXPECT_EQ(without.named, CountOccurrences(no_icons, "#CONTACT"));
+    EXPECT_EQ(steps, without.named);
     EXPECT_FALSE(elsewhere);
 
     const std::string hotlist = ManyBookmarks();

@@ -71,7 +71,7 @@ check "a closed standard output is a file error" 1 $?
 # what Windows-1252 cannot hold is named on stderr.
 printf '#CONTACT\n\tNAME=Zo\xc3\xab \xc5\x81\n\tMAIL=z@x\n' > "$work/named.adr"
 out="$("$tool" --contacts "$work/named.adr" "$work/c.vcf" --vcard 2.1 --encoding ansi --report 2> "$work/stderr")"
-check "vCard count, then the report" "1 Contacts converted to CSV !|Contacts report:|contacts with a name: 1" \
+check "vCard count, then the report" "1 Contacts converted to vCard !|Contacts report:|contacts with a name: 1" \
   "$(printf '%s\n' "$out" | head -3 | paste -sd '|')"
 check "the report names the replaced characters" 1 "$(printf '%s\n' "$out" | grep -c "Windows-1252 cannot hold")"
 check "vCard 2.1 in Windows-1252" "FN;CHARSET=WINDOWS-1252;ENCODING=QUOTED-PRINTABLE:Zo=EB ?" \
@@ -80,7 +80,9 @@ check "replaced characters named" \
   "$(printf "quarvo-convert: not in Windows-1252, written as '?': Zo\xc3\xab \xc5\x81: '\xc5\x81' (U+0141)")" \
   "$(cat "$work/stderr")"
 "$tool" --contacts "$work/named.adr" "$work/c.csv" --layout google > /dev/null
-check "Google layout" "Name,Given Name,Family Name" "$(head -c 27 "$work/c.csv")"
+check "Google layout" "First Name,Middle Name,Last Name" "$(head -c 32 "$work/c.csv")"
+"$tool" --contacts "$work/named.adr" "$work/c.vcf" --encoding utf8-bom > /dev/null
+check "a vCard gets no byte-order mark" "BEGIN:VCARD" "$(head -c 11 "$work/c.vcf")"
 
 # The browser flavour, its report, and where Opera's files are found.
 printf 'Opera Hotlist version 2.0\n\n#FOLDER\n\tNAME=Trash\n\tTRASH FOLDER=YES\n\n#URL\n\tNAME=gone\n\tURL=http://g/\n-\n#SEPERATOR\n\n#URL\n\tNAME=k\n\tURL=http://k/\n' > "$work/trash.adr"
@@ -125,6 +127,8 @@ done <<'EOF'
 --contacts gone.adr old.csv|1|Cannot open file gone.adr: No such file or directory
 --contacts c.adr out.vcf --layout outlook|2|--layout is for a CSV output; the .vcf output gets vCards
 --contacts c.adr out.csv --vcard 2.1|2|--vcard is for a .vcf output
+--contacts c.adr out.vcf --encoding ansi|2|--encoding ansi goes with --vcard 2.1: a vCard 3.0 file is always UTF-8
+--contacts c.adr out.vcf --vcard 3.0 --encoding ansi|2|--encoding ansi goes with --vcard 2.1: a vCard 3.0 file is always UTF-8
 --contacts c.adr out.csv --layout outlook --layout google|2|--layout is given twice
 --contacts c.adr out.csv --encoding latin1|2|--encoding takes utf8|utf8-bom|ansi
 --encoding ansi --bookmarks h.adr out.htm|2|--layout, --encoding and --vcard go with --contacts

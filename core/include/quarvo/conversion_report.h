@@ -24,14 +24,16 @@ class ConversionReport {
         std::string what;  // "bytes not valid in the file's encoding"
         std::size_t times = 0;
         std::vector<std::string> places;  // the first kMostPlaces items it was met in, shortened
+        std::size_t calls = 0;            // the Warn calls, one per place
     };
     static constexpr std::size_t kMostPlaces = 5;
 
     // Adds `n` to the count labelled `label`; labels keep the order in
     // which they were first counted. Counting 0 still shows the label.
     void Count(std::string_view label, std::int64_t n = 1);
-    // One more time `what` was met, in the item named `place` (may be empty).
-    void Warn(std::string_view what, std::string_view place = {});
+    // `times` more times `what` was met, in the item named `place` (may be
+    // empty), which is named once.
+    void Warn(std::string_view what, std::string_view place = {}, std::size_t times = 1);
 
     // The count labelled `label`, 0 when it was never counted.
     [[nodiscard]] std::int64_t CountOf(std::string_view label) const noexcept;
