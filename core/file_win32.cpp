@@ -53,7 +53,7 @@ std::atomic<bool> g_standard_output_by_name{false};
 
 // The names under which a program opens the console it writes to.
 bool IsConsoleName(std::string_view name) {
-    for (const std::string_view console : {"CON", "CONOUT$", "\\.\CON", "\\.\CONOUT$"}) {
+    for (const std::string_view console : {"CON", "CONOUT$", "\\\\.\\CON", "\\\\.\\CONOUT$"}) {
         if (name.size() == console.size() &&
             std::equal(name.begin(), name.end(), console.begin(), [](char a, char b) {
                 return (a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a) == b;
@@ -320,7 +320,35 @@ struct FileReplacement::State {
     TemporaryFile temporary;
     // The standard output, written where it stands and never closed here.
     HANDLE standard_output = nullptr;
+    // A device or a pipe (NUL, a console, a named pipe), written where it
+    // is, as on POSIX systems.
+    UniqueHandle device;
+
+    [[nodiscard]] HANDLE InPlace() const noexcept {
+        return standard_output != nullptr ? standard_output
+               : device.IsOpen()          ? device.Get()
+                                          : nullptr;
+    }
 };
+
+namespace {
+
+// The open handle of `file_name` when it names no file on a disk; none
+// otherwise, and none when it cannot be opened for writing alongside others
+// (the replacement's own opening then says why).
+HANDLE OpenDevice(const std::string& file_name) {
+    const UINT previous_mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    const HANDLE handle =
+        CreateFileA(file_name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    SetErrorMode(previous_mode);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    if (GetFileType(handle) != FILE_TYPE_DISK) return handle;
+    CloseHandle(handle);
+    return nullptr;
+}
+
+}  // namespace
 
 FileReplacement::FileReplacement(const std::string& file_name) : state_(std::make_unique<State>()) {
     State& s = *state_;
@@ -329,6 +357,10 @@ FileReplacement::FileReplacement(const std::string& file_name) : state_(std::mak
         s.standard_output = GetStdHandle(STD_OUTPUT_HANDLE);
         if (s.standard_output == nullptr || s.standard_output == INVALID_HANDLE_VALUE)
             throw EFCreateError(file_name, Reason(ERROR_INVALID_HANDLE));
+        return;
+    }
+    if (const HANDLE device = OpenDevice(file_name); device != nullptr) {
+        s.device.Reset(device);
         return;
     }
     s.destination = file_name;
@@ -358,16 +390,17 @@ FileReplacement::~FileReplacement() = default;
 
 void FileReplacement::Write(std::string_view piece) {
     const State& s = *state_;
-    WriteAll(s.standard_output != nullptr ? s.standard_output : s.temporary.handle.Get(), piece);
+    const HANDLE in_place = s.InPlace();
+    WriteAll(in_place != nullptr ? in_place : s.temporary.handle.Get(), piece);
 }
 
 void FileReplacement::Commit() {
     State& s = *state_;
-    if (s.standard_output != nullptr) {
+    if (const HANDLE in_place = s.InPlace(); in_place != nullptr) {
         // A console or a pipe has nothing to flush to a disk.
-        if (GetFileType(s.standard_output) == FILE_TYPE_DISK &&
-            !FlushFileBuffers(s.standard_output))
+        if (GetFileType(in_place) == FILE_TYPE_DISK && !FlushFileBuffers(in_place))
             throw EWriteError(LastReason());
+        if (!s.device.Close()) throw EWriteError(LastReason());
         return;
     }
     if (!FlushFileBuffers(s.temporary.handle.Get())) throw EWriteError(LastReason());

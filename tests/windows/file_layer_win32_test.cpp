@@ -279,6 +279,13 @@ TEST_F(WindowsFileLayer, OnlyAReadableFileOnDiskIsReadableAndAMissingOneSaysWhy)
     EXPECT_EQ(MissingReason(PathOf("plain.txt")), "");
 }
 
+// As /dev/null on POSIX systems: a device takes the bytes where it is.
+TEST_F(WindowsFileLayer, ADeviceIsWrittenWhereItIsNotReplaced) {
+    WriteWholeFile("NUL", "gone");
+    WriteWholeFile(PathOf("NUL"), "gone too");  // every folder has it
+    EXPECT_TRUE(Entries().empty());
+}
+
 // The standard output sent to a file, as a console program's is by "> file"
 // or ">> file": "-" and the file's own name, in any case, write into it
 // where it stands, after what it holds, and a run may not name it twice.
