@@ -629,6 +629,10 @@ void TakeStandardOutputByName() noexcept {
 bool IsStandardOutput(const std::string& file_name) noexcept {
     if (!g_standard_output_by_name || file_name.empty()) return false;
     if (file_name == "-") return true;
+    // A standard output that was closed is held by a file opened for
+    // reading only: /dev/null named as an output is then /dev/null.
+    const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
+    if (flags == -1 || (flags & O_ACCMODE) == O_RDONLY) return false;
     try {
         return FileIdentity(file_name) == StandardOutputIdentity();
     } catch (...) {
