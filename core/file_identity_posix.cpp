@@ -4,7 +4,8 @@
 // case-folding flag (ext4, f2fs), the file system is of a kind that always
 // ignores case (FAT, exFAT, SMB), or, for kinds that cannot be told apart
 // by their type (FUSE, NFS, 9p), the folder finds one of its entries under
-// another spelling.
+// another spelling, or the mount table names a FUSE file system that
+// ignores case.
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -13,6 +14,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,6 +23,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cwctype>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +54,9 @@ constexpr std::array<std::uint32_t, 10> kCaseKeeping = {
     EXT4_SUPER_MAGIC,      TMPFS_MAGIC,      XFS_SUPER_MAGIC, BTRFS_SUPER_MAGIC,  F2FS_SUPER_MAGIC,
     OVERLAYFS_SUPER_MAGIC, PROC_SUPER_MAGIC, SYSFS_MAGIC,     DEVPTS_SUPER_MAGIC, RAMFS_MAGIC,
 };
+// FUSE file systems that ignore case, as the mount table names them: their
+// type alone cannot tell them from others.
+constexpr std::array<std::string_view, 2> kCaseBlindFuse = {"fuse.fusefat", "fuse.exfat"};
 // How many entries of a folder are read to find one to ask about.
 constexpr std::size_t kMostEntriesRead = 256;
 
@@ -106,6 +113,35 @@ bool FindsOtherSpellings(int folder) {
     return false;
 }
 
+// The type the mount table gives the file system of `device`
+// ("fuse.fusefat"); empty when it is not found.
+std::string MountType(dev_t device) {
+    std::ifstream table("/proc/self/mountinfo");
+    const std::string wanted = std::to_string(major(device)) + ':' + std::to_string(minor(device));
+    // "36 35 98:0 /root /mnt options... - type source options"
+    for (std::string line; std::getline(table, line);) {
+        std::istringstream fields(line);
+        std::string id, parent, numbers;
+        fields >> id >> parent >> numbers;
+        const std::size_t dash = line.find(" - ");
+        if (numbers != wanted || dash == std::string::npos) continue;
+        std::istringstream rest(line.substr(dash + 3));
+        std::string type;
+        rest >> type;
+        return type;
+    }
+    return {};
+}
+
+// A folder that holds nothing to ask about may still be on a FUSE file
+// system whose mount says it ignores case.
+bool OnCaseBlindFuse(int folder) {
+    struct stat place {};
+    if (::fstat(folder, &place) != 0) return false;
+    const std::string type = MountType(place.st_dev);
+    return std::find(kCaseBlindFuse.begin(), kCaseBlindFuse.end(), type) != kCaseBlindFuse.end();
+}
+
 bool IgnoresCase(const std::string& folder_path) {
     int folder = ::open(folder_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) folder = ::open(folder_path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
@@ -118,7 +154,9 @@ bool IgnoresCase(const std::string& folder_path) {
     } else if (file_seam::Calls().fstatfs(folder, &kind) == 0) {
         const auto type = static_cast<std::uint32_t>(kind.f_type);
         ignores =
-            OneOf(kCaseBlind, type) || (!OneOf(kCaseKeeping, type) && FindsOtherSpellings(folder));
+            OneOf(kCaseBlind, type) ||
+            (!OneOf(kCaseKeeping, type) && (FindsOtherSpellings(folder) ||
+                                            (type == FUSE_SUPER_MAGIC && OnCaseBlindFuse(folder))));
     }
     ::close(folder);
     return ignores;

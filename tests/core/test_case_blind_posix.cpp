@@ -142,8 +142,12 @@ bool IsFuseMount(const fs::path& place) {
     return ::statfs(place.c_str(), &info) == 0 && info.f_type == FUSE_SUPER_MAGIC;
 }
 
-int FatChecks(const fs::path& mount_point) {
+int FatChecks(const fs::path& mount_point, const fs::path& outside) {
     const std::string folder = mount_point.string();
+    // While the file system is empty, only its mount says that it ignores case.
+    if (!Refused({ConversionJob{outside.string(), folder + "/Out.x"},
+                  ConversionJob{outside.string(), folder + "/out.x"}}))
+        return kWrongRuns;
     const std::string hotlist = folder + "/h.adr";
     const std::string out = folder + "/b.htm";
     PutBytes(hotlist, kHotlist);
@@ -171,7 +175,7 @@ int MountFatAndCheck(const fs::path& image, const fs::path& mount_point) {
     if (fuse <= 0) return kNoFat;
     for (int waited = 0; waited < 100 && !IsFuseMount(mount_point); ++waited)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    const int outcome = IsFuseMount(mount_point) ? FatChecks(mount_point) : kNoFat;
+    const int outcome = IsFuseMount(mount_point) ? FatChecks(mount_point, image) : kNoFat;
     ::umount2(mount_point.c_str(), MNT_DETACH);
     ::kill(fuse, SIGTERM);
     ::waitpid(fuse, nullptr, 0);
