@@ -127,6 +127,9 @@ for name in - /dev/stdout /proc/self/fd/1 "$work/same.out"; do
 done
 check "the contacts through a pipe" "$(cksum < "$work/ref.csv")" \
   "$("$tool" --contacts "$work/contacts.adr" - 2> /dev/null | cksum)"
+"$tool" --contacts "$work/contacts.adr" - > /dev/full 2> "$work/stderr"
+check "a full standard output as the output is a file error" "1|quarvo-convert: Stream write error: No space left on device" \
+  "$?|$(cat "$work/stderr")"
 printf 'kept\n' > "$work/appended.out"
 "$tool" --contacts "$work/contacts.adr" /dev/stdout >> "$work/appended.out" 2> /dev/null
 check "appended after what the file held" "$( (echo kept; cat "$work/ref.csv") | cksum)" "$(cksum < "$work/appended.out")"
