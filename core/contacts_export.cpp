@@ -12,6 +12,7 @@
 #include "formats/text_encoding.h"
 #include "formats/vcard_writer.h"
 #include "quarvo/file_layer.h"
+#include "quarvo/shown_text.h"
 
 namespace quarvo {
 namespace {
@@ -83,11 +84,19 @@ struct Decoding {
     }
 };
 
+// A contact named, not quoted: a name may run to megabytes.
+constexpr std::size_t kLongestName = 80;
+constexpr std::size_t kMostCharactersNamed = 20;
+
 // "name: 'c' (U+XXXX), ..." for one contact's characters.
 std::string ReplacedLine(std::string_view name, const std::vector<char32_t>& codes) {
-    std::string line(name.empty() ? std::string_view("(no name)") : name);
+    std::string line = name.empty() ? "(no name)" : ShownBriefly(name, kLongestName);
     line += ": ";
     for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (i == kMostCharactersNamed) {
+            line += " and " + std::to_string(codes.size() - i) + " more";
+            break;
+        }
         line += i == 0 ? "'" : ", '";
         formats::AppendUtf8(line, codes[i]);
         char number[16];

@@ -75,17 +75,24 @@ class ConversionDriver {
         return Converted{std::move(pieces.first).Take(), pieces.result};
     }
 
+    // Called with the input's text as it was converted and the result,
+    // before the new file is put in place.
+    using Inspection = std::function<void(std::string_view input, const Result& result)>;
+
     // Reads `input_path`, converts it and replaces `output_path` with the
     // text, unless the result is not kept: the output then stays as it was.
+    // `inspect`, when set, sees the input's text while it is still held.
     // File errors propagate; a missing or unreadable input is an EFOpenError.
     static Result File(const std::string& input_path, const std::string& output_path,
-                       const ProgressSink& progress) {
+                       const ProgressSink& progress, const Inspection& inspect = {}) {
         OutputFile output(output_path);
         const BlockSink drain = output.Sink();
         const Pieces pieces = FromFile(
-            input_path, [&](const PartlyRead& source, bool check_line_ends, std::size_t near) {
+            input_path,
+            [&](const PartlyRead& source, bool check_line_ends, std::size_t near) {
                 return ConvertPieces(source, check_line_ends, near, progress, drain);
-            });
+            },
+            inspect);
         if (!Format::Keeps(pieces.result)) return pieces.result;
         output.Write(pieces.first.view());
         output.Write(pieces.second.view());
@@ -195,9 +202,11 @@ class ConversionDriver {
 
     // The same for the file `file_name` (which must exist): the window where
     // the cut is looked for is read first, and each half then by the thread
-    // that converts it. The file's bytes are given up before this returns.
+    // that converts it. `inspect` (may be empty) sees the text as converted;
+    // the file's bytes are given up before this returns.
     template <class Convert>
-    static Pieces FromFile(const std::string& file_name, Convert&& convert) {
+    static Pieces FromFile(const std::string& file_name, Convert&& convert,
+                           const Inspection& inspect) {
         InputFile input(file_name);
         // Converted text held back beside the file's bytes stays within the
         // file's size, so that a conversion holds at most twice that.
@@ -218,6 +227,7 @@ class ConversionDriver {
                 convert(PartlyRead{input.text(), {0, input.size()}, {}, {}, file_size - growth},
                         false, CutPoint(input.size()));
         }
+        if (inspect) inspect(input.text(), converted->result);
         return std::move(*converted);
     }
 };

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "quarvo/shown_text.h"
+
 namespace quarvo {
 
 void ConversionReport::Count(std::string_view label, std::int64_t n) {
@@ -19,12 +21,9 @@ namespace {
 // A place is named, not quoted whole: a bookmarklet's URL runs to pages.
 constexpr std::size_t kLongestPlace = 80;
 
+// Escaped too, as the report may go to a terminal.
 std::string Shortened(std::string_view place) {
-    if (place.size() <= kLongestPlace) return std::string(place);
-    std::size_t end = kLongestPlace;
-    // Not inside a UTF-8 sequence: continuation bytes are 10xxxxxx.
-    while (end > 0 && (static_cast<unsigned char>(place[end]) & 0xC0) == 0x80) --end;
-    return std::string(place.substr(0, end)) + "...";
+    return ShownBriefly(place, kLongestPlace);
 }
 
 }  // namespace

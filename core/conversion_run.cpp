@@ -5,122 +5,13 @@
 #include <cstdint>
 #include <string>
 
+#include "file_identity.h"
 #include "quarvo/contacts.h"
 #include "quarvo/file_layer.h"
 #include "quarvo/hotlist.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#include <sys/types.h>
-#include <unistd.h>
-
-#include <climits>
-#endif
-
 namespace quarvo {
 namespace {
-
-// Two names are one file when their identities are equal. An identity is
-// the file's own (device and file number) when it exists, else the folder's
-// own and the name in it, else the spelling, when not even the folder can be
-// found (nothing can be written there then).
-std::string SpellingIdentity(const std::string& path) {
-    return "path " + path;
-}
-
-#ifdef _WIN32
-
-// Volume serial number and file index of what `path` opens, links
-// followed; empty when it cannot be opened.
-std::string HandleIdentity(const std::string& path) {
-    // A drive without a medium would otherwise make the system ask for one.
-    const UINT previous_mode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    // No access is asked for, so a file open elsewhere still answers;
-    // folders open only with backup semantics.
-    const HANDLE handle =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    SetErrorMode(previous_mode);
-    if (handle == INVALID_HANDLE_VALUE) return {};
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool known = GetFileInformationByHandle(handle, &info) != 0;
-    CloseHandle(handle);
-    if (!known) return {};
-    const std::uint64_t index =
-        (std::uint64_t{info.nFileIndexHigh} << 32) | std::uint64_t{info.nFileIndexLow};
-    return std::to_string(info.dwVolumeSerialNumber) + ':' + std::to_string(index);
-}
-
-// Windows file names ignore case: the name as the file system compares it.
-std::string FoldedName(const std::string& name) {
-    const int size = static_cast<int>(name.size());
-    const int wide_size = MultiByteToWideChar(CP_ACP, 0, name.data(), size, nullptr, 0);
-    if (wide_size <= 0) return name;
-    std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name.data(), size, wide.data(), wide_size);
-    CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
-    return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
-}
-
-std::string Identity(const std::string& path) {
-    if (std::string file = HandleIdentity(path); !file.empty()) return "file " + file;
-    // The full name resolves "." and ".." and drops the trailing dots and
-    // blanks that Windows drops when it creates the file.
-    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return SpellingIdentity(path);
-    std::string full(needed, '\0');
-    char* name = nullptr;
-    const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), &name);
-    if (length == 0 || length >= needed || name == nullptr) return SpellingIdentity(path);
-    const std::string folder = HandleIdentity(std::string(full.data(), name));
-    if (folder.empty()) return SpellingIdentity(path);
-    return "entry " + folder + '/' + FoldedName(std::string(name, full.data() + length));
-}
-
-#else
-
-// The kernel's own limit on links followed in one path.
-constexpr int kMostLinksFollowed = 40;
-
-// Where a chain of links that ends nowhere leads: writing through the
-// first link makes that file.
-std::string EndOfLinks(std::string path) {
-    for (int hop = 0; hop < kMostLinksFollowed; ++hop) {
-        struct stat entry {};
-        if (lstat(path.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode)) break;
-        std::string target(PATH_MAX, '\0');
-        const ssize_t length = readlink(path.c_str(), target.data(), target.size());
-        if (length <= 0) break;
-        target.resize(static_cast<std::size_t>(length));
-        const auto slash = path.rfind('/');
-        if (target.front() == '/' || slash == std::string::npos)
-            path = target;
-        else
-            path = path.substr(0, slash + 1) + target;
-    }
-    return path;
-}
-
-std::string Identity(const std::string& path) {
-    struct stat file {};
-    if (stat(path.c_str(), &file) == 0)
-        return "file " + std::to_string(file.st_dev) + ':' + std::to_string(file.st_ino);
-    const std::string made = EndOfLinks(path);
-    const auto slash = made.rfind('/');
-    const std::string folder = slash == std::string::npos ? "."
-                               : slash == 0               ? "/"
-                                                          : made.substr(0, slash);
-    const std::string name = slash == std::string::npos ? made : made.substr(slash + 1);
-    struct stat place {};
-    if (name.empty() || name == "." || name == ".." || stat(folder.c_str(), &place) != 0)
-        return SpellingIdentity(path);
-    return "entry " + std::to_string(place.st_dev) + ':' + std::to_string(place.st_ino) + '/' +
-           name;
-}
-
-#endif
 
 struct Named {
     const std::string* path = nullptr;
@@ -130,7 +21,10 @@ struct Named {
 Named Identify(const std::optional<ConversionJob>& job, std::string ConversionJob::*name) {
     if (!job || ((*job).*name).empty()) return {};
     const std::string& path = (*job).*name;
-    return {&path, Identity(path)};
+    // Only an output can be the standard output; an input named "-" is a file.
+    if (name == &ConversionJob::output && IsStandardOutput(path))
+        return {&path, StandardOutputIdentity()};
+    return {&path, FileIdentity(path)};
 }
 
 bool SameFile(const Named& a, const Named& b) {
@@ -180,11 +74,15 @@ ConversionOutcome RunBookmarksConversion(const ConversionJob& job, const Bookmar
                                                  report ? *report : unasked, progress, message),
                 false};
     }
-    const std::int32_t count = ConvertOperaBookmarks(job.input, job.output, progress, message);
-    // The tuned converter keeps no tree: the report reads the hotlist again.
-    if (report && count != kUnsupportedHotlistVersion)
-        ReportInternetExplorerConversion(ReadWholeFile(job.input), count, *report);
-    return {count, false};
+    // The tuned converter keeps no tree: the report is made from the bytes
+    // it converted, before the new file is put in place, so that a report
+    // that fails leaves the old file and none is made from another file.
+    ConvertedHotlistSink describe;
+    if (report)
+        describe = [report](std::string_view hotlist, std::int32_t bookmarks) {
+            ReportInternetExplorerConversion(hotlist, bookmarks, *report);
+        };
+    return {ConvertOperaBookmarks(job.input, job.output, progress, message, describe), false};
 }
 
 }  // namespace quarvo

@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -30,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "file_identity.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
 #include "quarvo/file_seam.h"
@@ -49,8 +51,8 @@ int RealOpenat(int folder, const char* name, int flags, mode_t mode) {
     return ::openat(folder, name, flags, mode);
 }
 
-constexpr SystemCalls kRealCalls{&RealWrite, &RealPread,  &::fsync,
-                                 &::close,   &::renameat, &RealOpenat};
+constexpr SystemCalls kRealCalls{&RealWrite,  &RealPread,  &::fsync,  &::close,
+                                 &::renameat, &RealOpenat, &::fchmod, &::fstatfs};
 SystemCalls g_calls = kRealCalls;
 
 }  // namespace
@@ -166,6 +168,15 @@ bool IsOpenFileAlias(const std::string& name) {
                name.starts_with("/dev/std");
     }
     return errno == ELOOP;
+}
+
+// Set once a command-line program lets names stand for its standard output.
+std::atomic<bool> g_standard_output_by_name{false};
+
+// What a file system without permissions (FAT through FUSE, for one)
+// answers when a file's permission bits are set.
+bool HasNoPermissions(int error) {
+    return error == ENOSYS || error == EPERM || error == EOPNOTSUPP;
 }
 
 mode_t CurrentUmask() {
@@ -438,6 +449,7 @@ struct FileReplacement::State {
 
     void OpenFolder(const std::string& path);
     void OpenInPlace(bool is_file);
+    void OpenStandardOutput();
     void KeepAccess();
 };
 
@@ -457,6 +469,16 @@ void FileReplacement::State::OpenInPlace(bool is_file) {
     in_place_is_file = is_file;
 }
 
+// Written through a copy of the descriptor, so that the bytes go where the
+// standard output stands: after what it holds when it was opened to append,
+// else from where its last writer left it.
+void FileReplacement::State::OpenStandardOutput() {
+    in_place.Reset(::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0));
+    if (!in_place.valid()) throw EFCreateError(file_name, Reason(errno));
+    struct stat st {};
+    in_place_is_file = ::fstat(in_place.get(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 // The new file takes the owner, group, mode, access list and extended
 // attributes of the old one; what it cannot take narrows its access.
 void FileReplacement::State::KeepAccess() {
@@ -470,13 +492,24 @@ void FileReplacement::State::KeepAccess() {
     if (now.st_uid != old.st_uid) mode &= ~S_ISUID;
     const bool group_kept = now.st_gid == old.st_gid;
     if (!group_kept) mode &= ~(S_ISGID | S_IRWXG);
-    if (::fchmod(fd, mode) != 0) throw EFCreateError(file_name, Reason(errno));
+    if (Calls().fchmod(fd, mode) != 0) {
+        // A file system without permissions gives every file the same bits:
+        // the new file is kept when it grants no more than the old one.
+        const int error = errno;
+        if (!HasNoPermissions(error) || ::fstat(fd, &now) != 0 ||
+            (now.st_mode & 07777 & ~mode) != 0)
+            throw EFCreateError(file_name, Reason(error));
+    }
     KeepAttributes(existing.get(), fd, group_kept, file_name);
 }
 
 FileReplacement::FileReplacement(const std::string& file_name) : state_(std::make_unique<State>()) {
     State& s = *state_;
     s.file_name = file_name;
+    if (IsStandardOutput(file_name)) {
+        s.OpenStandardOutput();
+        return;
+    }
     Descriptor target(::open(file_name.c_str(), O_PATH | O_CLOEXEC));
     if (!target.valid()) {
         if (errno != ENOENT) throw EFCreateError(file_name, Reason(errno));
@@ -484,7 +517,10 @@ FileReplacement::FileReplacement(const std::string& file_name) : state_(std::mak
             s.OpenFolder(file_name);
             temporary_files::RemoveStale(s.folder.get());
             s.temporary.emplace(s.folder.get(), file_name);
-            if (::fchmod(s.temporary->fd(), 0666 & ~CurrentUmask()) != 0)
+            // Without an old file, no access can widen: a file system
+            // without permissions gives the new one what it gives any file.
+            if (Calls().fchmod(s.temporary->fd(), 0666 & ~CurrentUmask()) != 0 &&
+                !HasNoPermissions(errno))
                 throw EFCreateError(file_name, Reason(errno));
             return;
         }
@@ -566,6 +602,42 @@ bool PlainFileExists(const std::string& file_name) noexcept {
     if (::lstat(file_name.c_str(), &st) != 0) return errno != ENOENT && errno != ENOTDIR;
     if (S_ISLNK(st.st_mode) && ::stat(file_name.c_str(), &st) != 0) return true;  // dangling link
     return !S_ISDIR(st.st_mode);
+}
+
+bool IsReadableFile(const std::string& file_name) noexcept {
+    struct stat st {};
+    // The type first: opening a pipe or a device may have effects of its own.
+    if (file_name.empty() || ::stat(file_name.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    const int fd = ::open(file_name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return false;
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    return regular;
+}
+
+std::string MissingReason(const std::string& file_name) {
+    struct stat st {};
+    if (::lstat(file_name.c_str(), &st) == 0) return {};
+    return Reason(errno);
+}
+
+void TakeStandardOutputByName() noexcept {
+    g_standard_output_by_name = true;
+}
+
+bool IsStandardOutput(const std::string& file_name) noexcept {
+    if (!g_standard_output_by_name || file_name.empty()) return false;
+    if (file_name == "-") return true;
+    // A standard output that was closed is held by a file opened for
+    // reading only: /dev/null named as an output is then /dev/null.
+    const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
+    if (flags == -1 || (flags & O_ACCMODE) == O_RDONLY) return false;
+    try {
+        return FileIdentity(file_name) == StandardOutputIdentity();
+    } catch (...) {
+        return false;
+    }
 }
 
 }  // namespace quarvo

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "file_identity.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
 
@@ -45,6 +46,21 @@ std::string Reason(DWORD error) {
 
 std::string LastReason() {
     return Reason(GetLastError());
+}
+
+// Set once a command-line program lets names stand for its standard output.
+std::atomic<bool> g_standard_output_by_name{false};
+
+// The names under which a program opens the console it writes to.
+bool IsConsoleName(std::string_view name) {
+    for (const std::string_view console : {"CON", "CONOUT$", "\\\\.\\CON", "\\\\.\\CONOUT$"}) {
+        if (name.size() == console.size() &&
+            std::equal(name.begin(), name.end(), console.begin(), [](char a, char b) {
+                return (a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a) == b;
+            }))
+            return true;
+    }
+    return false;
 }
 
 // The handles of the temporary files being written, for the console's
@@ -302,11 +318,51 @@ struct FileReplacement::State {
     std::string destination;
     UniqueHandle target;
     TemporaryFile temporary;
+    // The standard output, written where it stands and never closed here.
+    HANDLE standard_output = nullptr;
+    // A device or a pipe (NUL, a console, a named pipe), written where it
+    // is, as on POSIX systems.
+    UniqueHandle device;
+
+    [[nodiscard]] HANDLE InPlace() const noexcept {
+        return standard_output != nullptr ? standard_output
+               : device.IsOpen()          ? device.Get()
+                                          : nullptr;
+    }
 };
+
+namespace {
+
+// The open handle of `file_name` when it names no file on a disk; none
+// otherwise, and none when it cannot be opened for writing alongside others
+// (the replacement's own opening then says why).
+HANDLE OpenDevice(const std::string& file_name) {
+    const UINT previous_mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    const HANDLE handle =
+        CreateFileA(file_name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    SetErrorMode(previous_mode);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    if (GetFileType(handle) != FILE_TYPE_DISK) return handle;
+    CloseHandle(handle);
+    return nullptr;
+}
+
+}  // namespace
 
 FileReplacement::FileReplacement(const std::string& file_name) : state_(std::make_unique<State>()) {
     State& s = *state_;
     s.file_name = file_name;
+    if (IsStandardOutput(file_name)) {
+        s.standard_output = GetStdHandle(STD_OUTPUT_HANDLE);
+        if (s.standard_output == nullptr || s.standard_output == INVALID_HANDLE_VALUE)
+            throw EFCreateError(file_name, Reason(ERROR_INVALID_HANDLE));
+        return;
+    }
+    if (const HANDLE device = OpenDevice(file_name); device != nullptr) {
+        s.device.Reset(device);
+        return;
+    }
     s.destination = file_name;
     s.target.Reset(CreateFileA(file_name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -333,11 +389,20 @@ FileReplacement::FileReplacement(const std::string& file_name) : state_(std::mak
 FileReplacement::~FileReplacement() = default;
 
 void FileReplacement::Write(std::string_view piece) {
-    WriteAll(state_->temporary.handle.Get(), piece);
+    const State& s = *state_;
+    const HANDLE in_place = s.InPlace();
+    WriteAll(in_place != nullptr ? in_place : s.temporary.handle.Get(), piece);
 }
 
 void FileReplacement::Commit() {
     State& s = *state_;
+    if (const HANDLE in_place = s.InPlace(); in_place != nullptr) {
+        // A console or a pipe has nothing to flush to a disk.
+        if (GetFileType(in_place) == FILE_TYPE_DISK && !FlushFileBuffers(in_place))
+            throw EWriteError(LastReason());
+        if (!s.device.Close()) throw EWriteError(LastReason());
+        return;
+    }
     if (!FlushFileBuffers(s.temporary.handle.Get())) throw EWriteError(LastReason());
     s.temporary.Unregister();
     if (!s.temporary.handle.Close()) throw EWriteError(LastReason());
@@ -377,6 +442,51 @@ bool PlainFileExists(const std::string& file_name) noexcept {
     if (search == INVALID_HANDLE_VALUE) return false;
     FindClose(search);
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool IsReadableFile(const std::string& file_name) noexcept {
+    if (file_name.empty()) return false;
+    const UINT previous_mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    // Without backup semantics a folder does not open; others may go on
+    // writing, as a reader that only looks asks nothing of them.
+    const HANDLE file = CreateFileA(file_name.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    SetErrorMode(previous_mode);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool on_disk = GetFileType(file) == FILE_TYPE_DISK;
+    CloseHandle(file);
+    return on_disk;
+}
+
+std::string MissingReason(const std::string& file_name) {
+    const UINT previous_mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA(file_name.c_str(), &found);
+    const DWORD error = GetLastError();
+    SetErrorMode(previous_mode);
+    if (search == INVALID_HANDLE_VALUE) return Reason(error);
+    FindClose(search);
+    return {};
+}
+
+void TakeStandardOutputByName() noexcept {
+    g_standard_output_by_name = true;
+}
+
+bool IsStandardOutput(const std::string& file_name) noexcept {
+    if (!g_standard_output_by_name || file_name.empty()) return false;
+    if (file_name == "-") return true;
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out == nullptr || out == INVALID_HANDLE_VALUE) return false;
+    DWORD mode = 0;
+    if (GetConsoleMode(out, &mode)) return IsConsoleName(file_name);
+    if (GetFileType(out) != FILE_TYPE_DISK) return false;
+    try {
+        return FileIdentity(file_name) == StandardOutputIdentity();
+    } catch (...) {
+        return false;
+    }
 }
 
 // Windows has no signals; what ends a console program from outside is a

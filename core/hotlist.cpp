@@ -71,8 +71,14 @@ std::optional<BookmarksConversion> ConvertHotlistTextCutNear(std::string_view ho
 }  // namespace detail
 
 std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path, const std::string& html_path,
-                                   const ProgressSink& progress, const MessageSink& message) {
-    const auto result = Driver::File(hotlist_path, html_path, progress);
+                                   const ProgressSink& progress, const MessageSink& message,
+                                   const ConvertedHotlistSink& converted) {
+    Driver::Inspection inspect;
+    if (converted)
+        inspect = [&](std::string_view hotlist, const HotlistToNetscapeHtml::Result& result) {
+            if (!result.unsupported_version) converted(hotlist, result.bookmarks);
+        };
+    const auto result = Driver::File(hotlist_path, html_path, progress, inspect);
     if (result.unsupported_version) {
         if (message) message(kUnknownVersionMessage);
         return kUnsupportedHotlistVersion;  // the output file stays as it was

@@ -55,7 +55,7 @@ OperaPlaces OperaPlacesFromEnvironment() {
     return {AsFolder(Environment("ProgramFiles")), AsFolder(Environment("APPDATA")), {},
             AsFolder(Environment("ProgramFiles(x86)"))};
 #else
-    return {"/opt/", {}, Environment("HOME")};
+    return {"/opt/", {}, Environment("HOME"), {}};
 #endif
 }
 
@@ -89,17 +89,112 @@ std::vector<std::string> OperaFileCandidates(const OperaPlaces& places, OperaFil
     return candidates;
 }
 
-std::optional<std::string> FindOperaFile(const OperaPlaces& places, OperaFile file) {
+namespace {
+
+// Opera's own ini files hold a few hundred lines; a larger file is not one.
+constexpr std::size_t kLargestIni = std::size_t{16} << 20;
+// The ini file is read in pieces of this size, as far as its lines are needed.
+constexpr std::size_t kIniPiece = std::size_t{64} << 10;
+
+// The lines of an ini file, one at a time, looking for the hotlist's name.
+class HotlistIniLines {
+  public:
+    // The name, once `line` (without its line end) gives it.
+    std::optional<std::string> Take(std::string_view line) {
+        if (first_) {
+            if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+            first_ = false;
+        }
+        line = Trimmed(line);
+        if (line.starts_with('[')) {
+            in_user_prefs_ = SameLetters(line, "[User Prefs]");
+        } else if (const std::size_t eq = line.find('=');
+                   in_user_prefs_ && eq != std::string_view::npos &&
+                   SameLetters(Trimmed(line.substr(0, eq)), "Hot List File Ver2")) {
+            return std::string(Trimmed(line.substr(eq + 1)));
+        }
+        return std::nullopt;
+    }
+
+  private:
+    bool first_ = true;
+    bool in_user_prefs_ = false;
+};
+
+// Hands the complete lines at the start of `text` to `lines`, removing
+// them, until one gives the name; with `at_end`, the rest is a line too.
+// The first `unended` bytes are known to hold no line end.
+std::optional<std::string> TakeLines(std::string& text, std::size_t unended, bool at_end,
+                                     HotlistIniLines& lines) {
+    std::size_t begin = 0;
+    std::optional<std::string> named;
+    while (!named) {
+        const std::size_t end = text.find_first_of("\r\n", std::max(begin, unended));
+        if (end == std::string::npos) {
+            if (at_end && begin < text.size())
+                named = lines.Take(std::string_view(text).substr(begin));
+            begin = at_end ? text.size() : begin;
+            break;
+        }
+        named = lines.Take(std::string_view(text).substr(begin, end - begin));
+        begin = end + 1;
+    }
+    text.erase(0, begin);
+    return named;
+}
+
+// The hotlist the ini file names, read only as far as needed; empty when it
+// names none or is too large to be one of Opera's.
+std::string HotlistNamedByIniFile(const std::string& ini_path, const MessageSink& note) {
+    FileReading file(ini_path);
+    if (file.size() > kLargestIni) {
+        if (note)
+            note(ini_path +
+                 ": not read, as it is larger than 16 MiB, which no Opera settings "
+                 "file is");
+        return {};
+    }
+    HotlistIniLines lines;
+    std::string text;
+    for (std::size_t offset = 0; offset < file.size();) {
+        const std::size_t piece = std::min(kIniPiece, file.size() - offset);
+        const std::size_t held = text.size();
+        text.resize(held + piece);
+        file.ReadAt(offset, text.data() + held, piece);
+        offset += piece;
+        if (auto named = TakeLines(text, held, offset == file.size(), lines))
+            return std::move(*named);
+    }
+    return {};
+}
+
+bool IsAbsolute(std::string_view name) {
+#ifdef _WIN32
+    // \\server\share, \folder on the current drive, C:\folder and C:name.
+    return name.starts_with('\\') || name.starts_with('/') ||
+           (name.size() >= 2 && name[1] == ':' &&
+            std::isalpha(static_cast<unsigned char>(name[0])));
+#else
+    return name.starts_with('/');
+#endif
+}
+
+}  // namespace
+
+std::optional<std::string> FindOperaFile(const OperaPlaces& places, OperaFile file,
+                                         const MessageSink& note) {
     for (const std::string& candidate : OperaFileCandidates(places, file))
-        if (PathExists(candidate)) return candidate;
+        if (IsReadableFile(candidate)) return candidate;
     if (file != OperaFile::Hotlist) return std::nullopt;
     for (const std::string& folder : OperaProfileFolders(places)) {
         for (const char* ini : {"operaprefs.ini", "opera6.ini"}) {
             const std::string ini_path = folder + ini;
             try {
-                if (!PathExists(ini_path)) continue;
-                const std::string named = HotlistNamedByIni(ReadWholeFile(ini_path));
-                if (!named.empty() && PathExists(named)) return named;
+                if (!IsReadableFile(ini_path)) continue;
+                std::string named = HotlistNamedByIniFile(ini_path, note);
+                // Opera reads a relative name against its profile folder.
+                if (!named.empty() && !IsAbsolute(named)) named = folder + named;
+                if (!named.empty() && IsReadableFile(named)) return named;
             } catch (const Exception&) {
                 // An unreadable ini file names nothing; the search goes on.
             }
@@ -109,19 +204,11 @@ std::optional<std::string> FindOperaFile(const OperaPlaces& places, OperaFile fi
 }
 
 std::string HotlistNamedByIni(std::string_view ini) {
-    if (ini.starts_with("\xEF\xBB\xBF")) ini.remove_prefix(3);
-    bool in_user_prefs = false;
+    HotlistIniLines lines;
     while (!ini.empty()) {
         const std::size_t end = std::min(ini.find_first_of("\r\n"), ini.size());
-        const std::string_view line = Trimmed(ini.substr(0, end));
+        if (auto named = lines.Take(ini.substr(0, end))) return std::move(*named);
         ini.remove_prefix(std::min(end + 1, ini.size()));
-        if (line.starts_with('[')) {
-            in_user_prefs = SameLetters(line, "[User Prefs]");
-        } else if (const std::size_t eq = line.find('=');
-                   in_user_prefs && eq != std::string_view::npos &&
-                   SameLetters(Trimmed(line.substr(0, eq)), "Hot List File Ver2")) {
-            return std::string(Trimmed(line.substr(eq + 1)));
-        }
     }
     return {};
 }

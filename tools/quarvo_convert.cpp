@@ -27,6 +27,7 @@
 #include "quarvo/file_layer.h"
 #include "quarvo/hotlist.h"
 #include "quarvo/opera_profile.h"
+#include "quarvo/shown_text.h"
 #include "quarvo/text_search.h"
 
 namespace {
@@ -68,7 +69,10 @@ constexpr std::string_view kHelp =
     "Opera's trash left out (--keep-trash keeps it as a folder). The default,\n"
     "--flavour explorer, is the file Internet Explorer imports.\n"
     "--report prints after each conversion what it wrote and anything\n"
-    "suspicious. --find prints the Opera files found where Opera keeps them.";
+    "suspicious. --find prints the Opera files found where Opera keeps them.\n\n"
+    "An output named - is the standard output, as is any other name of what\n"
+    "it is (/dev/stdout, the file it goes to): the file's bytes go there, and\n"
+    "the counts and reports to stderr.";
 
 // The choices for the contacts output, each given at most once.
 struct ContactsChoices {
@@ -188,6 +192,16 @@ bool LeavesTrashOut(const Arguments& args) {
            (args.run.bookmarks && args.bookmarks.options.flavour == quarvo::BookmarkFlavour::kBrowser);
 }
 
+// The option `word` that only switches something on, or null. Like every
+// other option, each is given once.
+bool* FlagOf(Arguments& args, std::string_view word) {
+    if (word == "--report") return &args.report;
+    if (word == "--find") return &args.find;
+    if (word == "--help" || word == "-h") return &args.help;
+    if (word == "--version") return &args.version;
+    return nullptr;
+}
+
 Parsed Parse(int argc, char** argv) {
     Arguments args;
     for (int i = 1; i < argc; ++i) {
@@ -195,14 +209,9 @@ Parsed Parse(int argc, char** argv) {
         std::string problem;
         if (ParseBookmarkChoice(argc, argv, i, args.bookmarks, problem)) {
             if (!problem.empty()) return Refuse(problem);
-        } else if (word == "--report") {
-            args.report = true;
-        } else if (word == "--find") {
-            args.find = true;
-        } else if (word == "--help" || word == "-h") {
-            args.help = true;
-        } else if (word == "--version") {
-            args.version = true;
+        } else if (bool* flag = FlagOf(args, word)) {
+            if (*flag) return Refuse(std::string(word) + " is given twice");
+            *flag = true;
         } else if (word == "--contacts" || word == "--bookmarks") {
             auto& job = word == "--contacts" ? args.run.contacts : args.run.bookmarks;
             if (job) return Refuse(std::string(word) + " is given twice");
@@ -245,19 +254,26 @@ Parsed Parse(int argc, char** argv) {
     return {args, {}};
 }
 
-// Standard output as the counts are printed on it. A failed write is a
-// failure of the command, as a script that reads the counts would miss them.
+// Where the counts and reports are printed: the standard output, or the
+// standard error when a conversion writes its file to the standard output.
+// A failed write to the standard output is a failure of the command, as a
+// script that reads the counts would miss them.
 class Report {
   public:
+    explicit Report(bool to_standard_error = false)
+        : out_(to_standard_error ? std::cerr : std::cout), checked_(!to_standard_error) {}
+
     void Line(const std::string& text) {
         errno = 0;
-        std::cout << text << '\n' << std::flush;
-        if (!std::cout && reason_.empty()) reason_ = std::strerror(errno ? errno : EIO);
+        out_ << text << '\n' << std::flush;
+        if (checked_ && !out_ && reason_.empty()) reason_ = std::strerror(errno ? errno : EIO);
     }
     // Empty while every write went through.
     [[nodiscard]] const std::string& Failure() const { return reason_; }
 
   private:
+    std::ostream& out_;
+    bool checked_;
     std::string reason_;
 };
 
@@ -274,8 +290,11 @@ class TerminalProgress {
             total_ = 0;  // the conversion reports the error itself
         }
     }
-    ~TerminalProgress() {
+    ~TerminalProgress() { Finish(); }
+    // Ends the bar's line, so that what follows on stderr starts a line.
+    void Finish() {
         if (drawn_) std::fputc('\n', stderr);
+        drawn_ = false;
     }
     TerminalProgress(const TerminalProgress&) = delete;
     TerminalProgress& operator=(const TerminalProgress&) = delete;
@@ -307,16 +326,18 @@ class TerminalProgress {
     bool drawn_ = false;
 };
 
+// Names in messages come from the command line, file systems and files:
+// each is shown escaped.
 void Complain(std::string_view message) {
-    std::cerr << "quarvo-convert: " << message << "\n";
+    std::cerr << "quarvo-convert: " << quarvo::Shown(message) << "\n";
 }
 
 // What --find prints: each Opera file and where it was found.
 void PrintFound(Report& report) {
     const quarvo::OperaPlaces places = quarvo::OperaPlacesFromEnvironment();
     const auto found = [&](quarvo::OperaFile file) {
-        const auto path = quarvo::FindOperaFile(places, file);
-        return path ? *path : std::string("not found");
+        const auto path = quarvo::FindOperaFile(places, file, Complain);
+        return path ? quarvo::Shown(*path) : std::string("not found");
     };
     report.Line("Contacts: " + found(quarvo::OperaFile::Contacts));
     report.Line("Hotlist: " + found(quarvo::OperaFile::Hotlist));
@@ -349,13 +370,16 @@ int Run(const Arguments& args, Report& report) {
     }
     int status = kExitDone;
     const auto missing = [&](const quarvo::ConversionJob& job) {
-        Complain(quarvo::EFOpenError(job.input, std::strerror(ENOENT)).what());
+        std::string reason = quarvo::MissingReason(job.input);
+        if (reason.empty()) reason = std::strerror(ENOENT);  // gone and back meanwhile
+        Complain(quarvo::EFOpenError(job.input, reason).what());
         status = kExitFileError;
     };
     if (const auto& job = args.run.contacts) {
         TerminalProgress bar(job->input, "#CONTACT", "Contacts ");
         const quarvo::ContactsExportOutcome exported =
             quarvo::RunContactsExport(*job, args.contacts.options, bar.Sink());
+        bar.Finish();
         const quarvo::ConversionOutcome& done = exported.outcome;
         if (done.input_missing)
             missing(*job);
@@ -377,6 +401,7 @@ int Run(const Arguments& args, Report& report) {
         const quarvo::ConversionOutcome done = quarvo::RunBookmarksConversion(
             *job, args.bookmarks.options, args.report ? &details : nullptr, bar.Sink(),
             Complain);
+        bar.Finish();
         if (done.input_missing) {
             missing(*job);
         } else if (done.count == quarvo::kUnsupportedHotlistVersion) {
@@ -387,6 +412,14 @@ int Run(const Arguments& args, Report& report) {
         }
     }
     return status;
+}
+
+// Whether a conversion's file goes to the standard output, where the counts
+// would otherwise go in among its bytes.
+bool WritesToStandardOutput(const quarvo::ConversionRun& run) {
+    for (const auto* job : {&run.contacts, &run.bookmarks})
+        if (*job && quarvo::IsStandardOutput((*job)->output)) return true;
+    return false;
 }
 
 // A standard stream that is closed would lend its number to the next file
@@ -404,13 +437,14 @@ void HoldClosedStandardStreams() {
 int main(int argc, char** argv) {
     quarvo::RemoveTemporariesOnSignals();
     HoldClosedStandardStreams();
+    quarvo::TakeStandardOutputByName();
     const Parsed parsed = Parse(argc, argv);
     if (!parsed.args) {
         if (!parsed.problem.empty()) Complain(parsed.problem);
         std::cerr << kUsage << "\n";
         return kExitUsage;
     }
-    Report report;
+    Report report(WritesToStandardOutput(parsed.args->run));
     int status = kExitFileError;
     try {
         status = Run(*parsed.args, report);

@@ -909,13 +909,19 @@ TEST_F(MainWindow, HomeProfileIsTheFallbackForTheInputs) {
         << "then the Program Files profile";
 }
 
-TEST_F(MainWindow, UnreadableDefaultContactsFileIsReportedOnceAndIsNothingToConvert) {
+// Only a file that can be read is a default name; one chosen by hand that
+// cannot be read is reported once and is nothing to convert.
+TEST_F(MainWindow, UnreadableContactsFileIsNoDefaultAndIsReportedOnceWhenChosen) {
     const QString contacts = programs_ + QStringLiteral("Opera/profile/contacts.adr");
     if (!make_unreadable(contacts)) GTEST_SKIP() << "no file here that cannot be read";
     write_bytes(programs_ + QStringLiteral("Opera/profile/opera6.adr"), kHotlist);
     makeWindows();
     main_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    QApplication::processEvents();
+    EXPECT_TRUE(errors_.isEmpty()) << errors_.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(field("jfeOperaContactsFile")->fileName(), QString());
+    field("jfeOperaContactsFile")->setText(contacts);
     QApplication::processEvents();
     ASSERT_EQ(errors_.size(), 1) << errors_.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(errors_.first(),

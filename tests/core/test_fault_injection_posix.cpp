@@ -26,7 +26,9 @@
 #include <string>
 #include <vector>
 
+#include "quarvo/browser_bookmarks.h"
 #include "quarvo/contacts.h"
+#include "quarvo/conversion_run.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
 #include "quarvo/file_seam.h"
@@ -599,6 +601,79 @@ TEST_F(SeamFault, InterruptedAndPiecemealReadsStillReadEverything) {
     g_passes = 2;
     file_seam::Calls().pread = &InterruptedRead;
     EXPECT_EQ(ReadWholeFile(in_), kHotlist);
+}
+
+// A file system without permissions (FAT through FUSE) answers every
+// fchmod so, where cp still copies.
+int NoPermissionsChmod(int, mode_t) {
+    errno = g_errno;
+    return -1;
+}
+
+TEST_F(SeamFault, AFileSystemWithoutPermissionsStillTakesNewFiles) {
+    const std::string fresh = folder_.File("fresh.htm");
+    file_seam::Calls().fchmod = &NoPermissionsChmod;
+    for (const int error : {ENOSYS, EPERM, EOPNOTSUPP}) {
+        SCOPED_TRACE(error);
+        g_errno = error;
+        // No old file: nothing whose access could widen.
+        EXPECT_EQ(ConvertOperaBookmarks(in_, fresh), 2);
+        // An old file that grants at least what the new one gets (the new
+        // file is made for its owner alone) is replaced as well.
+        EXPECT_EQ(ConvertOperaBookmarks(in_, out_), 2);
+        EXPECT_EQ(GetBytes(fresh), GetBytes(out_));
+        EXPECT_EQ(fs::status(out_).permissions() & fs::perms::group_all, fs::perms::none);
+        ::chmod(out_.c_str(), 0640);
+        ::unlink(fresh.c_str());
+    }
+}
+
+TEST_F(SeamFault, PermissionsThatCannotBeKeptRefuseTheReplacement) {
+    file_seam::Calls().fchmod = &NoPermissionsChmod;
+    const struct {
+        int error;
+        mode_t old_mode;  // the new file gets 0600 when its bits cannot be set
+    } cases[] = {
+        {ENOSYS, 0400},  // the owner could not write the old file
+        {EPERM, 0200},
+        {EIO, 0640},  // a failure, not a file system without permissions
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        g_errno = c.error;
+        ::chmod(out_.c_str(), c.old_mode);
+        EXPECT_EQ(MessageOf<EFCreateError>([&] { (void)ConvertOperaBookmarks(in_, out_); }),
+                  "Cannot create file " + out_ + ": " + std::strerror(c.error));
+        ::chmod(out_.c_str(), 0640);
+        ExpectUntouched();
+        file_seam::Calls().fchmod = &NoPermissionsChmod;
+    }
+    g_errno = EIO;
+    EXPECT_EQ(MessageOf<EFCreateError>([&] { WriteWholeFile(folder_.File("fresh.htm"), "new"); }),
+              "Cannot create file " + folder_.File("fresh.htm") + ": Input/output error");
+    ExpectUntouched();
+}
+
+// The hotlist cannot be read any more once the new bookmark file is in
+// place: whatever is made of it must be made before.
+const std::string* g_replaced = nullptr;
+ssize_t ReadOnlyBeforeTheCommit(int fd, void* data, std::size_t size, off_t offset) {
+    if (g_replaced != nullptr && GetBytes(*g_replaced) != kPrevious) {
+        errno = EIO;
+        return -1;
+    }
+    return ::pread(fd, data, size, offset);
+}
+
+TEST_F(SeamFault, TheExplorerFlavoursReportIsMadeFromTheBytesConverted) {
+    g_replaced = &out_;
+    file_seam::Calls().pread = &ReadOnlyBeforeTheCommit;
+    ConversionReport report;
+    EXPECT_EQ(RunBookmarksConversion({in_, out_}, BookmarkOptions{}, &report).count, 2);
+    file_seam::Reset();
+    g_replaced = nullptr;
+    EXPECT_EQ(report.CountOf("bookmarks"), 2);
+    EXPECT_EQ(GetBytes(out_), ConvertHotlistText(kHotlist)->html);
 }
 
 // ---------------------------------------------------------------------------

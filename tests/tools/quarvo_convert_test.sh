@@ -98,6 +98,61 @@ printf '[User Prefs]\nHot List File Ver2=%s\n' "$work/opera6.adr" > "$work/home/
 check "--find follows the ini file" "Contacts: not found|Hotlist: $work/opera6.adr" \
   "$(HOME="$work/home" "$tool" --find | paste -sd '|')"
 
+# Where Opera's files are not: a profile that is a link to itself, an ini
+# file too large to be Opera's (named on stderr); and a relative name in the
+# ini file is taken in the profile folder.
+mkdir -p "$work/loop" "$work/rel/.opera/sub" "$work/big/.opera"
+ln -s .opera "$work/loop/.opera"
+check "--find: a link loop holds nothing" "Contacts: not found|Hotlist: not found" \
+  "$(HOME="$work/loop" "$tool" --find | paste -sd '|')"
+: > "$work/rel/.opera/sub/my.adr"
+printf '[User Prefs]\nHot List File Ver2=sub/my.adr\n' > "$work/rel/.opera/opera6.ini"
+check "--find: a relative name is in the profile" "Hotlist: $work/rel/.opera/sub/my.adr" \
+  "$(cd "$work" && HOME="$work/rel" "$tool" --find | tail -n 1)"
+cp "$work/home/.opera/operaprefs.ini" "$work/big/.opera/operaprefs.ini"
+truncate -s 17M "$work/big/.opera/operaprefs.ini"
+check "--find: a 17 MiB ini file is not read" "Hotlist: not found" \
+  "$(HOME="$work/big" "$tool" --find 2> "$work/stderr" | tail -n 1)"
+check "--find: and that is said" 1 "$(grep -c 'operaprefs.ini: not read, as it is larger than 16 MiB' "$work/stderr")"
+
+# An output that is the standard output, however named, gets the file's
+# bytes where the standard output stands; the counts and the report then go
+# to stderr.
+"$tool" --contacts "$work/contacts.adr" "$work/ref.csv" --bookmarks "$work/opera6.adr" "$work/ref.htm" > /dev/null
+cd "$work" || exit 1  # where a tool that took "-" for a file would make it
+for name in - /dev/stdout /proc/self/fd/1 "$work/same.out"; do
+  "$tool" --bookmarks "$work/opera6.adr" "$name" --report > "$work/same.out" 2> "$work/stderr"
+  check "$name: exit status" 0 $?
+  check "$name: the bookmark file on stdout" "$(cksum < "$work/ref.htm")" "$(cksum < "$work/same.out")"
+  check "$name: the count and the report on stderr" "2 Bookmarks converted to HTM !|Bookmarks report:" \
+    "$(head -n 2 "$work/stderr" | paste -sd '|')"
+done
+check "the contacts through a pipe" "$(cksum < "$work/ref.csv")" \
+  "$("$tool" --contacts "$work/contacts.adr" - 2> /dev/null | cksum)"
+"$tool" --contacts "$work/contacts.adr" - > /dev/full 2> "$work/stderr"
+check "a full standard output as the output is a file error" "1|quarvo-convert: Stream write error: No space left on device" \
+  "$?|$(cat "$work/stderr")"
+printf 'kept\n' > "$work/appended.out"
+"$tool" --contacts "$work/contacts.adr" /dev/stdout >> "$work/appended.out" 2> /dev/null
+check "appended after what the file held" "$( (echo kept; cat "$work/ref.csv") | cksum)" "$(cksum < "$work/appended.out")"
+cp "$work/opera6.adr" "$work/input.out"
+"$tool" --bookmarks "$work/input.out" - >> "$work/input.out" 2> "$work/stderr"
+status=$?
+check "the input as the standard output is refused" "2|$(cksum < "$work/opera6.adr")" "$status|$(cksum < "$work/input.out")"
+check "and the message names it" "quarvo-convert: Output file - is the same file as input file $work/input.out: nothing converted" \
+  "$(cat "$work/stderr")"
+cd - > /dev/null || exit 1
+
+# Names reach the terminal escaped, and a contact is named briefly.
+"$tool" --contacts "$work/$(printf '\033]0;T\a')x.adr" "$work/o.csv" 2> "$work/stderr"
+check "a name's escape bytes shown as escapes" \
+  "quarvo-convert: Cannot open file $work/\\e]0;T\\x07x.adr: No such file or directory" "$(cat "$work/stderr")"
+python3 -c 'import sys; sys.stdout.buffer.write(("#CONTACT\n\tNAME=" + "a" * 100000 + "".join(chr(0x4E00 + i) for i in range(25)) + "\n").encode())' > "$work/long.adr"
+"$tool" --contacts "$work/long.adr" "$work/long.csv" --encoding ansi > /dev/null 2> "$work/stderr"
+check "a long name with replaced characters: one short line" "1 yes" \
+  "$(wc -l < "$work/stderr") $([ "$(wc -c < "$work/stderr")" -lt 600 ] && echo yes)"
+check "naming the first characters and how many more" 1 "$(grep -c "aaa\.\.\.: '.*' (U+4E00), .* and 5 more$" "$work/stderr")"
+
 # Runs that must leave every file as it was: arguments (names inside the
 # runs folder), exit status, the first line on stderr.
 runs="$work/runs"
@@ -136,6 +191,12 @@ done <<'EOF'
 --bookmarks h.adr old.csv --flavour firefox|2|--flavour takes explorer or browser
 --contacts c.adr old.csv --flavour browser|2|--flavour goes with --bookmarks
 --find --bookmarks h.adr old.csv|2|--find goes alone
+--contacts c.adr/x old.csv|1|Cannot open file c.adr/x: Not a directory
+--report --contacts c.adr old.csv --report|2|--report is given twice
+--find --find|2|--find is given twice
+--help -h|2|-h is given twice
+--version --version|2|--version is given twice
+--contacts c.adr - --bookmarks h.adr /dev/stdout|2|Output files - and /dev/stdout are the same file: nothing converted
 EOF
 
 [ "$failures" -eq 0 ] && echo "quarvo-convert: all checks passed"

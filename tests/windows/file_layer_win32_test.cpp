@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "quarvo/conversion_run.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
 #include "win32_test_folder.h"
@@ -262,6 +263,60 @@ TEST_F(WindowsFileLayer, ExistenceTestsOfFilesAndFolders) {
     EXPECT_FALSE(PathExists(PathOf("no-such-folder\\plain.txt")));
     EXPECT_FALSE(PathExists(""));
     EXPECT_FALSE(PlainFileExists(""));
+}
+
+TEST_F(WindowsFileLayer, OnlyAReadableFileOnDiskIsReadableAndAMissingOneSaysWhy) {
+    PutFile(PathOf("plain.txt"), "x");
+    ASSERT_TRUE(CreateDirectoryA(PathOf("sub").c_str(), nullptr));
+    EXPECT_TRUE(IsReadableFile(PathOf("plain.txt")));
+    EXPECT_FALSE(IsReadableFile(PathOf("sub")));
+    EXPECT_FALSE(IsReadableFile(PathOf("missing.txt")));
+    EXPECT_FALSE(IsReadableFile("NUL"));
+    EXPECT_FALSE(IsReadableFile(""));
+    EXPECT_EQ(": " + MissingReason(PathOf("missing.txt")), Because(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(": " + MissingReason(PathOf("no-such-folder\\plain.txt")),
+              Because(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(MissingReason(PathOf("plain.txt")), "");
+}
+
+// As /dev/null on POSIX systems: a device takes the bytes where it is.
+TEST_F(WindowsFileLayer, ADeviceIsWrittenWhereItIsNotReplaced) {
+    WriteWholeFile("NUL", "gone");
+    WriteWholeFile(PathOf("NUL"), "gone too");  // every folder has it
+    EXPECT_TRUE(Entries().empty());
+}
+
+// The standard output sent to a file, as a console program's is by "> file"
+// or ">> file": "-" and the file's own name, in any case, write into it
+// where it stands, after what it holds, and a run may not name it twice.
+TEST_F(WindowsFileLayer, TheStandardOutputByNameIsWrittenWhereItStands) {
+    const std::string sink = PathOf("Output.txt");
+    PutFile(sink, "held\r\n");
+    EXPECT_FALSE(IsStandardOutput("-")) << "only a program that lets names stand for it";
+    ScopedHandle out(CreateFileA(sink.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(out.IsOpen());
+    ASSERT_NE(SetFilePointer(out.Get(), 0, nullptr, FILE_END), INVALID_SET_FILE_POINTER);
+    const HANDLE saved = GetStdHandle(STD_OUTPUT_HANDLE);
+    ASSERT_TRUE(SetStdHandle(STD_OUTPUT_HANDLE, out.Get()));
+    TakeStandardOutputByName();
+    const bool named = IsStandardOutput("-") && IsStandardOutput(sink) &&
+                       IsStandardOutput(PathOf("OUTPUT.TXT")) && !IsStandardOutput(PathOf("x.txt"));
+    std::string refusal;
+    try {
+        WriteWholeFile("-", "one ");
+        WriteWholeFile(sink, "two ");
+        WriteWholeFile(PathOf("output.txt"), "three");
+        CheckConversionRun({ConversionJob{PathOf("a.adr"), "-"}, ConversionJob{PathOf("b.adr"), sink}});
+    } catch (const Exception& error) {
+        refusal = error.what();
+    }
+    SetStdHandle(STD_OUTPUT_HANDLE, saved);
+    EXPECT_TRUE(named);
+    EXPECT_EQ(refusal, "Output files - and " + sink + " are the same file: nothing converted");
+    EXPECT_EQ(FileBytes(sink), "held\r\none two three");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"Output.txt"});
+    EXPECT_EQ(GetFileAttributesA("-"), INVALID_FILE_ATTRIBUTES) << "a file named - was made";
 }
 
 TEST_F(WindowsFileLayer, ExistenceTestsSeeHiddenAndSystemFiles) {

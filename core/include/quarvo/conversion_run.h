@@ -36,8 +36,10 @@ class ESameFileError : public Exception {
 
 // Refuses a run in which an output is the same file as any input, or both
 // outputs are one file. Files are compared as the system finds them (links
-// followed, any spelling of the path); a name that does not exist yet is
-// compared by the folder it would be made in and its name there. An empty
+// followed, any spelling of the path, any case where the file system ignores
+// it); a name that does not exist yet is compared by the folder it would be
+// made in and its name there. An output that is the standard output
+// (IsStandardOutput) is compared as what the standard output is. An empty
 // name stands for no file. Reads and writes nothing.
 // Throws ESameFileError naming the two paths.
 void CheckConversionRun(const ConversionRun& run);
@@ -66,7 +68,7 @@ ConversionOutcome RunBookmarksConversion(const ConversionJob& job,
 // Converts `job` in the flavour `options` choose, unless its input file does
 // not exist, and tells in `report` (when given) what it wrote. The Internet
 // Explorer flavour writes exactly what the call above writes; its report
-// reads the hotlist a second time, so it is only made when asked for.
+// walks the converted bytes once more, so it is only made when asked for.
 // File errors propagate.
 ConversionOutcome RunBookmarksConversion(const ConversionJob& job, const BookmarkOptions& options,
                                          ConversionReport* report,

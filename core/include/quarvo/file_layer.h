@@ -49,8 +49,11 @@ class FileReading {
 // temporary file behind. A symbolic link has the file it points to replaced,
 // where the system lets this program follow it; an existing file keeps its
 // owner, permission bits, access list and extended attributes, or is not
-// replaced. A device, a pipe or an open file handed over by name
-// (/dev/stdout) is written where it is, not replaced.
+// replaced (on a file system without permissions, one that cannot take its
+// permission bits is replaced when it grants no more than the old one did).
+// A device, a pipe or an open file handed over by name (/dev/fd/3) is
+// written where it is, not replaced; so is the standard output, once a
+// program has let names stand for it (TakeStandardOutputByName).
 // Throws EFCreateError when the file cannot be created or replaced (missing
 // folder, no access, in use, a folder's name) and EWriteError when the bytes
 // cannot all be stored (disk full). Their messages end in the system's
@@ -89,6 +92,27 @@ class FileReplacement {
 
 // True when an entry of that name exists and is not a folder. Never throws.
 [[nodiscard]] bool PlainFileExists(const std::string& file_name) noexcept;
+
+// True when the name, links followed, is a regular file that this program
+// can open for reading: a folder, a device, a link that leads nowhere or
+// into a loop, and a file behind a folder it may not search are not. Reads
+// nothing of the file. Never throws.
+[[nodiscard]] bool IsReadableFile(const std::string& file_name) noexcept;
+
+// Why nothing of that name exists, in the system's words ("No such file or
+// directory", "Not a directory"); empty when something does.
+[[nodiscard]] std::string MissingReason(const std::string& file_name);
+
+// For a command-line program: lets "-" name the standard output, and makes
+// writing any name that is the standard output ("-", /dev/stdout,
+// /proc/self/fd/1, CON, the file it was sent to) write into the standard
+// output as it stands, where it stands, instead of replacing a file. Other
+// programs keep "-" as a file's name. Call once, early in main().
+void TakeStandardOutputByName() noexcept;
+
+// Whether `file_name` names the standard output in the sense above; always
+// false unless TakeStandardOutputByName() was called. Never throws.
+[[nodiscard]] bool IsStandardOutput(const std::string& file_name) noexcept;
 
 // Makes the signals that ask the process to end (SIGINT, SIGTERM, SIGHUP,
 // SIGPIPE) remove the temporary file of any replacement in progress before

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,15 +41,22 @@ struct BookmarksConversion {
 [[nodiscard]] std::optional<BookmarksConversion> ConvertHotlistText(
     std::string_view hotlist, const ProgressSink& progress = {});
 
+// Sees the hotlist's bytes as they were converted and the number of
+// bookmarks written, before the bookmark file is put in place.
+using ConvertedHotlistSink = std::function<void(std::string_view hotlist, std::int32_t bookmarks)>;
+
 // Reads `hotlist_path`, converts it and writes the bookmark file. Returns the
 // number of bookmarks, or kUnsupportedHotlistVersion after showing
 // kUnknownVersionMessage through `message`; the output file is then left as
-// it was. File errors propagate; a missing or unreadable hotlist is an
-// EFOpenError and leaves the output untouched. Callers that take a missing
-// file as nothing to convert use RunBookmarksConversion (conversion_run.h).
+// it was. `converted` (may be empty) is called unless the version is
+// unsupported; what it throws leaves the output as it was. File errors
+// propagate; a missing or unreadable hotlist is an EFOpenError and leaves
+// the output untouched. Callers that take a missing file as nothing to
+// convert use RunBookmarksConversion (conversion_run.h).
 std::int32_t ConvertOperaBookmarks(const std::string& hotlist_path, const std::string& html_path,
                                    const ProgressSink& progress = {},
-                                   const MessageSink& message = {});
+                                   const MessageSink& message = {},
+                                   const ConvertedHotlistSink& converted = {});
 
 namespace detail {
 

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "quarvo/callbacks.h"
+
 namespace quarvo {
 
 enum class OperaFile { Contacts, Hotlist };
@@ -42,10 +44,14 @@ struct OperaPlaces {
 [[nodiscard]] std::vector<std::string> OperaFileCandidates(const OperaPlaces& places,
                                                            OperaFile file);
 
-// The first candidate that exists; for the hotlist, else the file that the
-// first operaprefs.ini or opera6.ini naming an existing one names. Nothing
-// when none is found. Reads the ini files; never throws.
-[[nodiscard]] std::optional<std::string> FindOperaFile(const OperaPlaces& places, OperaFile file);
+// The first candidate that is a readable regular file; for the hotlist,
+// else the file that the first operaprefs.ini or opera6.ini naming such a
+// file names (a relative name taken in the ini file's folder, as Opera takes
+// it). Nothing when none is found. Reads the ini files line by line, only as
+// far as needed, and not at all one larger than 16 MiB, which no Opera
+// wrote: `note` (may be empty) is told of such a file. Never throws.
+[[nodiscard]] std::optional<std::string> FindOperaFile(const OperaPlaces& places, OperaFile file,
+                                                       const MessageSink& note = {});
 
 // The value of "Hot List File Ver2" in the [User Prefs] section of an
 // Opera ini file's text, blanks around it removed; empty when absent.
