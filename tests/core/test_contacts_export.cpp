@@ -267,8 +267,7 @@ TEST(ContactsExport, CardsHoldNoControlCharactersAndTheReportCountsThem) {
         ReportContactsExport({{done.named, false}, done.replaced, done.warnings}, report);
         EXPECT_EQ(report.Text("R"),
                   "R\ncontacts with a name: 2\nWarning: control characters left out of the vCards "
-                  "(10 times): \"A\x01"
-                  "B\x1b]0;T\x07\"\n")
+                  "(10 times): \"A\\x01B\\e]0;T\\x07\"\n")
             << report.Text("R");
     }
 }
