@@ -53,9 +53,9 @@ bool SameLetters(std::string_view a, std::string_view b) {
 OperaPlaces OperaPlacesFromEnvironment() {
 #ifdef _WIN32
     return {AsFolder(Environment("ProgramFiles")), AsFolder(Environment("APPDATA")), {},
-            AsFolder(Environment("ProgramFiles(x86)"))};
+            AsFolder(Environment("ProgramFiles(x86)")), AsFolder(Environment("LOCALAPPDATA"))};
 #else
-    return {"/opt/", {}, Environment("HOME")};
+    return {"/opt/", {}, Environment("HOME"), {}, {}};
 #endif
 }
 
@@ -108,22 +108,98 @@ std::optional<std::string> FindOperaFile(const OperaPlaces& places, OperaFile fi
     return std::nullopt;
 }
 
-std::string HotlistNamedByIni(std::string_view ini) {
+std::vector<std::string> OperaMailFolderCandidates(const OperaPlaces& places) {
+    std::vector<std::string> folders;
+    if (!places.home.empty()) folders.push_back(Folder({places.home, ".opera", "mail"}));
+    folders.push_back(AsFolder(places.program_files) + Folder({"Opera", "mail"}));
+    if (!places.program_files_x86.empty() &&
+        !SameLetters(AsFolder(places.program_files_x86), AsFolder(places.program_files)))
+        folders.push_back(Folder({places.program_files_x86, "Opera", "mail"}));
+    if (!places.local_app_data.empty()) {
+        folders.push_back(Folder({places.local_app_data, "Opera", "Opera", "mail"}));
+        folders.push_back(Folder({places.local_app_data, "Opera", "Opera x64", "mail"}));
+    }
+    if (!places.app_data.empty()) folders.push_back(Folder({places.app_data, "Opera", "Opera", "mail"}));
+    return folders;
+}
+
+namespace {
+
+bool IsMailFolder(const std::string& folder) {
+    return PathExists(folder + "accounts.ini") || PathExists(folder + "store");
+}
+
+// A folder value of an ini file in `profile`: Opera's folder variables
+// ({LargePreferences}, {Preferences}, ...) stand for the profile's folders;
+// the large ones are in the local application data on Windows.
+std::vector<std::string> ResolvedFolders(const std::string& value, const std::string& profile,
+                                         const OperaPlaces& places) {
+    if (!value.starts_with('{')) return {AsFolder(value)};
+    const std::size_t close = value.find('}');
+    if (close == std::string::npos) return {};
+    const std::string variable = value.substr(1, close - 1);
+    const std::string rest = value.substr(close + 1);
+    if (SameLetters(variable, "Home"))
+        return places.home.empty() ? std::vector<std::string>{} : std::vector{AsFolder(AsFolder(places.home) + rest)};
+    std::vector<std::string> folders{AsFolder(profile + rest)};
+    const std::string roaming = AsFolder(places.app_data);
+    if (!roaming.empty() && !places.local_app_data.empty() && profile.starts_with(roaming))
+        folders.push_back(AsFolder(AsFolder(places.local_app_data) + profile.substr(roaming.size()) + rest));
+    return folders;
+}
+
+// The value of `key` in the sections `sections` of an ini file's text.
+std::string IniValue(std::string_view ini, std::initializer_list<std::string_view> sections,
+                     std::string_view key) {
     if (ini.starts_with("\xEF\xBB\xBF")) ini.remove_prefix(3);
-    bool in_user_prefs = false;
+    bool in_section = false;
     while (!ini.empty()) {
         const std::size_t end = std::min(ini.find_first_of("\r\n"), ini.size());
         const std::string_view line = Trimmed(ini.substr(0, end));
         ini.remove_prefix(std::min(end + 1, ini.size()));
         if (line.starts_with('[')) {
-            in_user_prefs = SameLetters(line, "[User Prefs]");
+            in_section = false;
+            for (const std::string_view section : sections)
+                in_section = in_section || SameLetters(line, "[" + std::string(section) + "]");
         } else if (const std::size_t eq = line.find('=');
-                   in_user_prefs && eq != std::string_view::npos &&
-                   SameLetters(Trimmed(line.substr(0, eq)), "Hot List File Ver2")) {
+                   in_section && eq != std::string_view::npos &&
+                   SameLetters(Trimmed(line.substr(0, eq)), key)) {
             return std::string(Trimmed(line.substr(eq + 1)));
         }
     }
     return {};
+}
+
+}  // namespace
+
+std::optional<std::string> FindOperaMailFolder(const OperaPlaces& places) {
+    for (const std::string& folder : OperaMailFolderCandidates(places))
+        if (IsMailFolder(folder)) return folder;
+    std::vector<std::string> profiles = OperaProfileFolders(places);
+    if (!places.app_data.empty()) profiles.push_back(Folder({places.app_data, "Opera", "Opera x64"}));
+    for (const std::string& profile : profiles) {
+        for (const char* ini : {"operaprefs.ini", "opera6.ini"}) {
+            try {
+                const std::string ini_path = profile + ini;
+                if (!PathExists(ini_path)) continue;
+                const std::string named = MailFolderNamedByIni(ReadWholeFile(ini_path));
+                if (named.empty()) continue;
+                for (const std::string& folder : ResolvedFolders(named, profile, places))
+                    if (IsMailFolder(folder)) return folder;
+            } catch (const Exception&) {
+                // An unreadable ini file names nothing; the search goes on.
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::string MailFolderNamedByIni(std::string_view ini) {
+    return IniValue(ini, {"Mail", "User Prefs"}, "Mail Root Directory");
+}
+
+std::string HotlistNamedByIni(std::string_view ini) {
+    return IniValue(ini, {"User Prefs"}, "Hot List File Ver2");
 }
 
 }  // namespace quarvo
