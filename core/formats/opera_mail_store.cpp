@@ -265,7 +265,8 @@ void MessageSplitter::EndLine() {
     if (previous_empty_ && std::string_view(line_).starts_with(kFromPrefix))
         from = ParseOperaFromLine(line_);
     if (from) {
-        CloseMessage(line_start_);
+        // The empty line before a separator is the separator's, not the message's.
+        CloseMessage(line_start_ - previous_length_);
         StartMessage(line_start_, line_end, from->seconds);
     } else if (!open_ && !empty && line_end > line_start_) {
         StartMessage(0, 0, std::nullopt);
@@ -277,6 +278,7 @@ void MessageSplitter::EndLine() {
             head_.append(line_);
     }
     previous_empty_ = empty;
+    previous_length_ = empty ? line_end - line_start_ : 0;
     line_start_ = line_end;
     line_.clear();
 }
@@ -300,7 +302,8 @@ void MessageSplitter::CloseMessage(std::uint64_t end) {
 
 std::vector<MessageSplitter::Found> MessageSplitter::Finish() {
     if (offset_ > line_start_) EndLine();
-    CloseMessage(offset_);
+    // As before a separator, the file's last empty line is the mbox's own.
+    CloseMessage(offset_ - previous_length_);
     std::vector<Found> found = std::move(found_);
     found.erase(std::remove_if(found.begin(), found.end(),
                                [](const Found& m) { return m.body >= m.end; }),

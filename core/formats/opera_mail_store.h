@@ -39,7 +39,9 @@ struct OperaFromLine {
 // Finds the messages of a file that may hold several, fed its bytes in pieces
 // of any size: a message starts at a "From " line that ParseOperaFromLine
 // reads, at the file's start or after an empty line. Bytes before the first
-// such line are a message of their own unless they are only line ends. Holds
+// such line are a message of their own unless they are only line ends. The
+// empty line before a separator, and the file's last one, belong to the mbox
+// form, not to the message before them. Holds
 // at most a few kilobytes of a message's header however large the message.
 class MessageSplitter {
   public:
@@ -65,6 +67,7 @@ class MessageSplitter {
     std::uint64_t line_start_ = 0;
     std::string line_;               // the line so far, its first kKeptLine bytes
     bool previous_empty_ = true;     // the file's start counts as after an empty line
+    std::uint64_t previous_length_ = 0;  // of the line before, when it was empty
     bool open_ = false;              // a message is open
     bool in_head_ = false;           // its header block is still being kept
     bool only_line_ends_ = true;     // what precedes the first "From " line
