@@ -70,6 +70,35 @@ TEST(OperaProfile, FindsTheFirstThatExistsElseTheHotlistAnIniNames) {
     EXPECT_EQ(FindOperaFile(places, OperaFile::Hotlist), program_files);
 }
 
+TEST(OperaProfile, LooksForTheMailBesideTheProfileThenInTheLocalApplicationData) {
+    const OperaPlaces windows{Path({"P", ""}), Path({"A", ""}), "", Path({"X", ""}), Path({"L", ""})};
+    EXPECT_EQ(OperaMailFolderCandidates(windows),
+              (std::vector<std::string>{Path({"P", "Opera", "mail", ""}), Path({"X", "Opera", "mail", ""}),
+                                        Path({"L", "Opera", "Opera", "mail", ""}),
+                                        Path({"L", "Opera", "Opera x64", "mail", ""}),
+                                        Path({"A", "Opera", "Opera", "mail", ""})}));
+    const OperaPlaces home{"", "", "H", "", ""};
+    EXPECT_EQ(OperaMailFolderCandidates(home).front(), Path({"H", ".opera", "mail", ""}));
+}
+
+TEST(OperaProfile, FindsAMailFolderOnlyWhereOneIsElseWhereAnIniNamesIt) {
+    TempFolder folder;
+    const std::string root = folder.path().string() + S;
+    const OperaPlaces places{root + "P" + S, root + "A" + S, "", "", root + "L" + S};
+    // A folder named mail that holds no mail is passed over.
+    std::filesystem::create_directories(root + Path({"L", "Opera", "Opera", "mail"}));
+    std::filesystem::create_directories(root + Path({"A", "Opera", "Opera"}));
+    EXPECT_EQ(FindOperaMailFolder(places), std::nullopt);
+    std::filesystem::create_directories(root + Path({"L", "Opera", "Opera", "moved", "store"}));
+    PutBytes(root + Path({"A", "Opera", "Opera", "operaprefs.ini"}),
+             "[Mail]\nMail Root Directory={LargePreferences}moved\n");
+    EXPECT_EQ(FindOperaMailFolder(places), root + Path({"L", "Opera", "Opera", "moved", ""}));
+    PutBytes(root + Path({"L", "Opera", "Opera", "mail", "accounts.ini"}), "");
+    EXPECT_EQ(FindOperaMailFolder(places), root + Path({"L", "Opera", "Opera", "mail", ""}));
+    EXPECT_EQ(MailFolderNamedByIni("[User Prefs]\r\nMail Root Directory = /m/ \r\n"), "/m/");
+    EXPECT_EQ(MailFolderNamedByIni("[Other]\nMail Root Directory=/m/\n"), "");
+}
+
 TEST(OperaProfile, ReadsTheHotlistNameOnlyFromUserPrefs) {
     struct Case {
         const char* ini;
