@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "formats/mailbox_names.h"
 
-#include <array>
+#include <algorithm>
 
 #include "formats/opera_ini.h"
 
@@ -44,8 +44,9 @@ std::string SafeFileName(std::string_view name, std::string_view fallback) {
     const std::size_t first = safe.find_first_not_of(". ");
     safe.erase(0, first == std::string::npos ? safe.size() : first);
     if (safe.empty()) return std::string(fallback);
-    if (IsDeviceName(safe)) safe.insert(safe.find('.') == std::string::npos ? safe.size() : safe.find('.'), "_");
-    return safe;
+    if (!IsDeviceName(safe)) return safe;
+    const std::size_t stem = std::min(safe.find('.'), safe.size());
+    return safe.substr(0, stem) + "_" + safe.substr(stem);
 }
 
 void UniqueNames::Reserve(std::string_view name) {
