@@ -29,7 +29,8 @@ constexpr std::size_t kLongestFromLine = 4096;
 
 std::string Joined(const std::string& folder, std::string_view name) {
     std::string path = folder;
-    if (!path.empty() && path.back() != '/' && path.back() != kPathSeparator) path += kPathSeparator;
+    if (!path.empty() && path.back() != '/' && path.back() != kPathSeparator)
+        path += kPathSeparator;
     for (const char c : name) path += c == '/' ? kPathSeparator : c;
     return path;
 }
@@ -86,13 +87,16 @@ formats::StoreReading ReadStore(const std::string& store, const MailProgressSink
 
 void CheckIsMailFolder(const std::string& mail_folder) {
     if (!PathExists(mail_folder)) throw EFOpenError(mail_folder, "No such file or directory");
-    if (!PathExists(Joined(mail_folder, "accounts.ini")) && !PathExists(Joined(mail_folder, "store")))
-        throw EFOpenError(mail_folder, "not an Opera mail folder: it has no accounts.ini and no store folder");
+    if (!PathExists(Joined(mail_folder, "accounts.ini")) &&
+        !PathExists(Joined(mail_folder, "store")))
+        throw EFOpenError(mail_folder,
+                          "not an Opera mail folder: it has no accounts.ini and no store folder");
 }
 
 // A folder value of Opera's ini files: "{Preferences}mail/signature1.txt"
 // names a file beside the mail folder, in the folder that holds it.
-std::vector<std::string> SignatureCandidates(const std::string& mail_folder, std::string_view value) {
+std::vector<std::string> SignatureCandidates(const std::string& mail_folder,
+                                             std::string_view value) {
     if (!value.starts_with('{')) return {std::string(value)};
     const std::size_t close = value.find('}');
     if (close == std::string_view::npos) return {std::string(value)};
@@ -136,7 +140,10 @@ class MailboxCopier {
   public:
     MailboxCopier(const std::string& store, const MailExportOptions& options,
                   const MailProgressSink& progress, std::uint64_t total)
-        : store_(store), options_(options), progress_(progress), total_(total),
+        : store_(store),
+          options_(options),
+          progress_(progress),
+          total_(total),
           chunk_(new char[kChunkBytes]) {}
 
     // Returns false when cancelled.
@@ -204,7 +211,8 @@ class MailboxCopier {
         std::string sender;
         std::int64_t time = message.date;
         if (message.body > message.start) {
-            const auto bytes = static_cast<std::size_t>(std::min<std::uint64_t>(message.body - message.start, kLongestFromLine));
+            const auto bytes = static_cast<std::size_t>(
+                std::min<std::uint64_t>(message.body - message.start, kLongestFromLine));
             Read(message.start, bytes);
             const std::string_view line(chunk_.get(), bytes);
             if (const auto from = formats::ParseOperaFromLine(line)) {
@@ -224,18 +232,22 @@ class MailboxCopier {
 
     // The line end of a message's first line, for a message without Opera's line.
     std::string FirstLineEnd(const model::StoredMessage& message) {
-        const auto bytes = static_cast<std::size_t>(std::min<std::uint64_t>(message.end - message.body, kLongestFromLine));
+        const auto bytes = static_cast<std::size_t>(
+            std::min<std::uint64_t>(message.end - message.body, kLongestFromLine));
         Read(message.body, bytes);
         const std::string_view head(chunk_.get(), bytes);
         const std::size_t newline = head.find('\n');
-        return newline != std::string_view::npos && newline > 0 && head[newline - 1] == '\r' ? "\r\n" : "\n";
+        return newline != std::string_view::npos && newline > 0 && head[newline - 1] == '\r'
+                   ? "\r\n"
+                   : "\n";
     }
 
     void CopyBytes(FolderOutput::File& file, const model::StoreMailbox& box,
                    const model::StoredMessage& message, formats::MessageFilter& filter) {
         Open(box, message);
         for (std::uint64_t offset = message.body; offset < message.end;) {
-            const auto bytes = static_cast<std::size_t>(std::min<std::uint64_t>(message.end - offset, kChunkBytes));
+            const auto bytes = static_cast<std::size_t>(
+                std::min<std::uint64_t>(message.end - offset, kChunkBytes));
             Read(offset, bytes);
             filter.Feed(std::string_view(chunk_.get(), bytes), buffer_);
             offset += bytes;
@@ -270,13 +282,17 @@ void ReportStore(const formats::StoreReading& reading, ConversionReport& report)
     }
     report.Count("files that could not be read, left out", static_cast<std::int64_t>(unreadable));
     report.Count(".mbs files holding no message", static_cast<std::int64_t>(reading.empty.size()));
-    for (const std::string& file : reading.empty) report.Warn(".mbs files holding no message", file);
-    report.Count("files holding several messages", static_cast<std::int64_t>(reading.files_with_several));
+    for (const std::string& file : reading.empty)
+        report.Warn(".mbs files holding no message", file);
+    report.Count("files holding several messages",
+                 static_cast<std::int64_t>(reading.files_with_several));
     if (reading.undated > 0) {
-        const std::string what = "messages whose Date header gives no date, placed by the time Opera stored them";
+        const std::string what =
+            "messages whose Date header gives no date, placed by the time Opera stored them";
         for (std::size_t i = 0; i < reading.undated; ++i)
-            report.Warn(what, i < reading.undated_files.size() ? std::string_view(reading.undated_files[i])
-                                                               : std::string_view());
+            report.Warn(what, i < reading.undated_files.size()
+                                  ? std::string_view(reading.undated_files[i])
+                                  : std::string_view());
     }
 }
 
@@ -297,11 +313,12 @@ void CheckMailExport(const std::string& mail_folder, const std::string& output_f
     const fs::path output = fs::weakly_canonical(fs::absolute(output_folder, error), error);
     if (!fs::exists(mail, error)) return;  // the export names the missing folder itself
     if (Inside(output, mail))
-        throw ESameFileError("Output folder " + output_folder + " is or lies inside the mail folder " +
-                             mail_folder + ": nothing converted");
-    if (Inside(mail, output))
-        throw ESameFileError("Output folder " + output_folder + " holds the mail folder " + mail_folder +
+        throw ESameFileError("Output folder " + output_folder +
+                             " is or lies inside the mail folder " + mail_folder +
                              ": nothing converted");
+    if (Inside(mail, output))
+        throw ESameFileError("Output folder " + output_folder + " holds the mail folder " +
+                             mail_folder + ": nothing converted");
 }
 
 void CheckMailExport(const std::string& mail_folder, const std::string& output_folder,
@@ -316,8 +333,8 @@ void CheckMailExport(const std::string& mail_folder, const std::string& output_f
             if (file->empty()) continue;
             const fs::path path = fs::weakly_canonical(fs::absolute(*file, error), error);
             if (Inside(path, output))
-                throw ESameFileError("File " + *file + " lies in the output folder " + output_folder +
-                                     ": nothing converted");
+                throw ESameFileError("File " + *file + " lies in the output folder " +
+                                     output_folder + ": nothing converted");
             if (file == &(*job)->output && Inside(path, mail))
                 throw ESameFileError("Output file " + *file + " lies in the mail folder " +
                                      mail_folder + ": nothing converted");
@@ -327,7 +344,8 @@ void CheckMailExport(const std::string& mail_folder, const std::string& output_f
 
 MailExportOutcome ExportOperaMail(const std::string& mail_folder, const std::string& output_folder,
                                   const MailExportOptions& options, ConversionReport& report,
-                                  const MailProgressSink& progress, const std::atomic<bool>* cancel) {
+                                  const MailProgressSink& progress,
+                                  const std::atomic<bool>* cancel) {
     CheckMailExport(mail_folder, output_folder);
     CheckIsMailFolder(mail_folder);
     FolderOutput output(output_folder, options.replace);
@@ -370,9 +388,11 @@ MailExportOutcome ExportOperaMail(const std::string& mail_folder, const std::str
     report.Count("mailboxes written", static_cast<std::int64_t>(outcome.mailboxes));
     report.Count("messages written", static_cast<std::int64_t>(outcome.messages));
     ReportStore(reading, report);
-    report.Count("accounts on the sheet", static_cast<std::int64_t>(settings.accounts.accounts.size()));
+    report.Count("accounts on the sheet",
+                 static_cast<std::int64_t>(settings.accounts.accounts.size()));
     report.Count("views on the sheet", static_cast<std::int64_t>(settings.views.size()));
-    report.Count("settings left out as passwords", static_cast<std::int64_t>(settings.accounts.left_out.size()));
+    report.Count("settings left out as passwords",
+                 static_cast<std::int64_t>(settings.accounts.left_out.size()));
     return outcome;
 }
 

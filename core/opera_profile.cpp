@@ -52,8 +52,11 @@ bool SameLetters(std::string_view a, std::string_view b) {
 
 OperaPlaces OperaPlacesFromEnvironment() {
 #ifdef _WIN32
-    return {AsFolder(Environment("ProgramFiles")), AsFolder(Environment("APPDATA")), {},
-            AsFolder(Environment("ProgramFiles(x86)")), AsFolder(Environment("LOCALAPPDATA"))};
+    return {AsFolder(Environment("ProgramFiles")),
+            AsFolder(Environment("APPDATA")),
+            {},
+            AsFolder(Environment("ProgramFiles(x86)")),
+            AsFolder(Environment("LOCALAPPDATA"))};
 #else
     return {"/opt/", {}, Environment("HOME"), {}, {}};
 #endif
@@ -119,7 +122,8 @@ std::vector<std::string> OperaMailFolderCandidates(const OperaPlaces& places) {
         folders.push_back(Folder({places.local_app_data, "Opera", "Opera", "mail"}));
         folders.push_back(Folder({places.local_app_data, "Opera", "Opera x64", "mail"}));
     }
-    if (!places.app_data.empty()) folders.push_back(Folder({places.app_data, "Opera", "Opera", "mail"}));
+    if (!places.app_data.empty())
+        folders.push_back(Folder({places.app_data, "Opera", "Opera", "mail"}));
     return folders;
 }
 
@@ -140,11 +144,13 @@ std::vector<std::string> ResolvedFolders(const std::string& value, const std::st
     const std::string variable = value.substr(1, close - 1);
     const std::string rest = value.substr(close + 1);
     if (SameLetters(variable, "Home"))
-        return places.home.empty() ? std::vector<std::string>{} : std::vector{AsFolder(AsFolder(places.home) + rest)};
+        return places.home.empty() ? std::vector<std::string>{}
+                                   : std::vector{AsFolder(AsFolder(places.home) + rest)};
     std::vector<std::string> folders{AsFolder(profile + rest)};
     const std::string roaming = AsFolder(places.app_data);
     if (!roaming.empty() && !places.local_app_data.empty() && profile.starts_with(roaming))
-        folders.push_back(AsFolder(AsFolder(places.local_app_data) + profile.substr(roaming.size()) + rest));
+        folders.push_back(
+            AsFolder(AsFolder(places.local_app_data) + profile.substr(roaming.size()) + rest));
     return folders;
 }
 
@@ -176,7 +182,8 @@ std::optional<std::string> FindOperaMailFolder(const OperaPlaces& places) {
     for (const std::string& folder : OperaMailFolderCandidates(places))
         if (IsMailFolder(folder)) return folder;
     std::vector<std::string> profiles = OperaProfileFolders(places);
-    if (!places.app_data.empty()) profiles.push_back(Folder({places.app_data, "Opera", "Opera x64"}));
+    if (!places.app_data.empty())
+        profiles.push_back(Folder({places.app_data, "Opera", "Opera x64"}));
     for (const std::string& profile : profiles) {
         for (const char* ini : {"operaprefs.ini", "opera6.ini"}) {
             try {

@@ -19,8 +19,8 @@
 
 #include <cerrno>
 
-#include "quarvo/contacts_export.h"
 #include "quarvo/browser_bookmarks.h"
+#include "quarvo/contacts_export.h"
 #include "quarvo/conversion_report.h"
 #include "quarvo/conversion_run.h"
 #include "quarvo/errors.h"
@@ -38,7 +38,8 @@ constexpr int kExitUsage = 2;
 constexpr int kExitUnsupportedVersion = 3;
 
 constexpr std::string_view kUsage =
-    "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv|OUT.vcf] [--bookmarks HOTLIST.adr OUT.htm]\n"
+    "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv|OUT.vcf] [--bookmarks HOTLIST.adr "
+    "OUT.htm]\n"
     "                      [--layout wab|outlook|thunderbird|google] [--vcard 3.0|2.1]\n"
     "                      [--encoding utf8|utf8-bom|ansi] [--flavour explorer|browser]\n"
     "                      [--mail MAILFOLDER OUTFOLDER [--maildir] [--lf] [--force]]\n"
@@ -390,7 +391,8 @@ void PrintFound(Report& report) {
         for (const auto& box : survey.mailboxes)
             report.Line("  " + box.name + ": " + std::to_string(box.messages) +
                         (box.messages == 1 ? " message" : " messages"));
-        for (const std::string& name : survey.accounts_without_mail) report.Line("  " + name + ": no messages");
+        for (const std::string& name : survey.accounts_without_mail)
+            report.Line("  " + name + ": no messages");
         if (survey.unreadable > 0)
             report.Line("  files that could not be read: " + std::to_string(survey.unreadable));
     } catch (const quarvo::Exception& error) {
@@ -454,7 +456,8 @@ int Run(const Arguments& args, Report& report) {
     }
     try {
         quarvo::CheckConversionRun(args.run);
-        if (const auto& job = args.mail.job) quarvo::CheckMailExport(job->first, job->second, args.run);
+        if (const auto& job = args.mail.job)
+            quarvo::CheckMailExport(job->first, job->second, args.run);
     } catch (const quarvo::ESameFileError& error) {
         Complain(error.what());
         return kExitUsage;
@@ -501,7 +504,8 @@ int Run(const Arguments& args, Report& report) {
         quarvo::MailExportOutcome done;
         {
             MailTerminalProgress bar;
-            done = quarvo::ExportOperaMail(job->first, job->second, args.mail.options, details, bar.Sink());
+            done = quarvo::ExportOperaMail(job->first, job->second, args.mail.options, details,
+                                           bar.Sink());
         }
         const bool maildir = args.mail.options.format == quarvo::MailboxFormat::kMaildir;
         report.Line(std::to_string(done.messages) + " Messages converted to " +

@@ -14,11 +14,20 @@ std::string Escaped(std::string_view text) {
     std::string escaped;
     for (const char c : text) {
         switch (c) {
-            case '&': escaped += "&amp;"; break;
-            case '<': escaped += "&lt;"; break;
-            case '>': escaped += "&gt;"; break;
-            case '"': escaped += "&quot;"; break;
-            default: escaped += c;
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            default:
+                escaped += c;
         }
     }
     return escaped;
@@ -41,8 +50,10 @@ std::string Server(const model::MailAccount& a, std::string_view way) {
     std::string text = std::string(a.Setting(w + " Protocol"));
     if (!text.empty()) text += ' ';
     text += host;
-    if (const std::string_view port = a.Setting(w + " Port"); !port.empty()) text += ", port " + std::string(port);
-    const std::string_view secure = a.Setting(way == "Incoming" ? "Secure Connection In" : "Secure Connection Out");
+    if (const std::string_view port = a.Setting(w + " Port"); !port.empty())
+        text += ", port " + std::string(port);
+    const std::string_view secure =
+        a.Setting(way == "Incoming" ? "Secure Connection In" : "Secure Connection Out");
     if (!secure.empty()) text += ", secure connection: " + Yes(secure);
     return text;
 }
@@ -78,7 +89,8 @@ void Account(std::string& html, const AccountSheet& sheet, const model::MailAcco
     for (const SheetSignature& signature : sheet.signatures) {
         if (signature.account != a.number) continue;
         if (signature.text)
-            html += "<tr><th>Signature</th><td><pre>" + Escaped(*signature.text) + "</pre></td></tr>\n";
+            html +=
+                "<tr><th>Signature</th><td><pre>" + Escaped(*signature.text) + "</pre></td></tr>\n";
         else
             Row(html, "Signature", signature.note);
     }
@@ -119,8 +131,9 @@ void Views(std::string& html, const AccountSheet& sheet) {
         html += "<p>Opera's index.ini names none.</p>\n";
         return;
     }
-    html += "<p>Opera showed mail in these views; which message was in which is kept in Opera's "
-            "own binary files and is not part of the export. Set up the ones you need again.</p>\n";
+    html +=
+        "<p>Opera showed mail in these views; which message was in which is kept in Opera's "
+        "own binary files and is not part of the export. Set up the ones you need again.</p>\n";
     for (const KindText& kind : kKinds) {
         std::string items;
         std::size_t count = 0;
@@ -135,7 +148,8 @@ void Views(std::string& html, const AccountSheet& sheet) {
         if (count == 0) continue;
         const std::string heading = Escaped(kind.heading) + " (" + std::to_string(count) + ")";
         if (kind.folded)
-            html += "<details><summary>" + heading + "</summary>\n<ul>\n" + items + "</ul>\n</details>\n";
+            html += "<details><summary>" + heading + "</summary>\n<ul>\n" + items +
+                    "</ul>\n</details>\n";
         else
             html += "<h3>" + heading + "</h3>\n<ul>\n" + items + "</ul>\n";
     }
@@ -150,8 +164,8 @@ void OtherMailboxes(std::string& html, const AccountSheet& sheet) {
             return false;
         }();
         if (of_account) continue;
-        const std::string from = box.folder.empty() ? "the files directly in store/"
-                                                    : "store/" + box.folder;
+        const std::string from =
+            box.folder.empty() ? "the files directly in store/" : "store/" + box.folder;
         rows += "<tr><th>" + Escaped(from) + "</th><td>" + Escaped(Written(&box)) + "</td></tr>\n";
     }
     if (rows.empty()) return;
@@ -165,16 +179,20 @@ std::string WriteAccountSheet(const AccountSheet& sheet) {
         "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
         "<title>Opera mail accounts</title>\n<style>\n"
         "body { font-family: sans-serif; max-width: 60em; margin: 1em auto; padding: 0 1em; }\n"
-        "th { text-align: left; vertical-align: top; padding-right: 1em; font-weight: normal; color: #555; }\n"
+        "th { text-align: left; vertical-align: top; padding-right: 1em; font-weight: normal; "
+        "color: #555; }\n"
         "pre { margin: 0; white-space: pre-wrap; }\n"
         ".left-out { color: #a00; }\n</style>\n</head>\n<body>\n<h1>Opera mail accounts</h1>\n";
-    html += "<p>From the Opera mail folder <code>" + Escaped(sheet.mail_folder) + "</code>, with the " +
-            (sheet.maildir ? "Maildir folders" : "mbox files") + " beside this page.</p>\n";
-    html += "<p>No password is written here: Opera keeps the accounts' passwords in its password "
-            "store (wand.dat), which Quarvo never opens.</p>\n";
+    html += "<p>From the Opera mail folder <code>" + Escaped(sheet.mail_folder) +
+            "</code>, with the " + (sheet.maildir ? "Maildir folders" : "mbox files") +
+            " beside this page.</p>\n";
+    html +=
+        "<p>No password is written here: Opera keeps the accounts' passwords in its password "
+        "store (wand.dat), which Quarvo never opens.</p>\n";
     if (!sheet.accounts.left_out.empty()) {
         html += "<p class=\"left-out\">Settings left out as they look like passwords:";
-        for (const std::string& key : sheet.accounts.left_out) html += " <code>" + Escaped(key) + "</code>";
+        for (const std::string& key : sheet.accounts.left_out)
+            html += " <code>" + Escaped(key) + "</code>";
         html += "</p>\n";
     }
     if (!sheet.accounts_read)

@@ -18,7 +18,7 @@
 namespace quarvo::formats {
 
 struct SheetMailbox {
-    std::string folder;  // of store/ ("account1", "drafts"), empty for files directly in it
+    std::string folder;   // of store/ ("account1", "drafts"), empty for files directly in it
     std::string written;  // the mailbox file or folder it was written to
     std::size_t messages = 0;
 };
@@ -30,7 +30,7 @@ struct SheetSignature {
 };
 
 struct AccountSheet {
-    std::string mail_folder;  // as the user named it
+    std::string mail_folder;     // as the user named it
     bool accounts_read = false;  // accounts.ini was there and read
     OperaAccounts accounts;
     std::vector<model::MailView> views;

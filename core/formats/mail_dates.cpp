@@ -80,8 +80,8 @@ std::optional<int> ZoneOffset(std::string_view word) {
         {"EST", -5}, {"EDT", -4}, {"CST", -6}, {"CDT", -5},
         {"MST", -7}, {"MDT", -6}, {"PST", -8}, {"PDT", -7}};
     for (const auto& [name, hours] : kNames)
-        if (word.size() == 3 && Lower(word[0]) == Lower(name[0]) && Lower(word[1]) == Lower(name[1]) &&
-            Lower(word[2]) == Lower(name[2]))
+        if (word.size() == 3 && Lower(word[0]) == Lower(name[0]) &&
+            Lower(word[1]) == Lower(name[1]) && Lower(word[2]) == Lower(name[2]))
             return hours * 3600;
     return 0;
 }

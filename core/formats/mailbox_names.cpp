@@ -21,7 +21,8 @@ bool IsDeviceName(std::string_view name) {
     const std::string_view stem = name.substr(0, name.find('.'));
     for (const std::string_view device : {"CON", "PRN", "AUX", "NUL"})
         if (SameLetters(stem, device)) return true;
-    return stem.size() == 4 && (SameLetters(stem.substr(0, 3), "COM") || SameLetters(stem.substr(0, 3), "LPT")) &&
+    return stem.size() == 4 &&
+           (SameLetters(stem.substr(0, 3), "COM") || SameLetters(stem.substr(0, 3), "LPT")) &&
            stem[3] >= '1' && stem[3] <= '9';
 }
 

@@ -4,8 +4,8 @@
 namespace quarvo::formats {
 
 std::string MaildirMessageName(std::int64_t date, std::uint64_t serial, bool draft) {
-    std::string name = "cur/" + std::to_string(date < 0 ? 0 : date) + ".M" + std::to_string(serial) +
-                       ".quarvo";
+    std::string name =
+        "cur/" + std::to_string(date < 0 ? 0 : date) + ".M" + std::to_string(serial) + ".quarvo";
     if (kMaildirInfoInNames) name += draft ? ":2,D" : ":2,";
     return name;
 }

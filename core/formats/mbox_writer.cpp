@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "formats/mbox_writer.h"
 
+#include <cstring>
+
 #include "formats/mail_dates.h"
 
 namespace quarvo::formats {
@@ -44,19 +46,25 @@ void MessageFilter::Feed(std::string_view piece, std::string& out) {
             cr_held_ = false;
             if (piece[i] != '\n') out += '\r';
         }
-        const std::size_t stop = piece.find_first_of(lf_ ? "\r\n" : "\n", i);
-        if (stop == std::string_view::npos) {
-            out.append(piece.substr(i));
+        // Lines are found with memchr: a lone CR is content and is copied.
+        const void* newline = std::memchr(piece.data() + i, '\n', piece.size() - i);
+        if (newline == nullptr) {
+            std::string_view rest = piece.substr(i);
+            if (lf_ && rest.back() == '\r') {
+                rest.remove_suffix(1);
+                cr_held_ = true;
+            }
+            out.append(rest);
             break;
         }
-        out.append(piece.substr(i, stop - i));
+        const auto stop =
+            static_cast<std::size_t>(static_cast<const char*>(newline) - piece.data());
+        std::string_view line = piece.substr(i, stop - i);
+        if (lf_ && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+        out.append(line);
+        out += '\n';
         i = stop + 1;
-        if (piece[stop] == '\r') {
-            cr_held_ = true;
-        } else {
-            out += '\n';
-            probing_ = quote_;
-        }
+        probing_ = quote_;
     }
     ended_with_lf_ = piece.back() == '\n';
 }

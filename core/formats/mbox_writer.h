@@ -31,10 +31,10 @@ class MessageFilter {
 
     bool quote_;
     bool lf_;
-    bool probing_;            // at a line's start, deciding whether it is to be quoted
-    std::size_t quotes_ = 0;  // the '>' held back at the line's start
-    std::size_t matched_ = 0; // the bytes of "From " held back after them
-    bool cr_held_ = false;    // a CR whose next byte decides whether it goes
+    bool probing_;             // at a line's start, deciding whether it is to be quoted
+    std::size_t quotes_ = 0;   // the '>' held back at the line's start
+    std::size_t matched_ = 0;  // the bytes of "From " held back after them
+    bool cr_held_ = false;     // a CR whose next byte decides whether it goes
     bool ended_with_lf_ = false;
 };
 

@@ -21,8 +21,8 @@ char Lower(char c) {
 }  // namespace
 
 bool SameLetters(std::string_view a, std::string_view b) noexcept {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 std::string_view IniSection::Value(std::string_view key) const noexcept {

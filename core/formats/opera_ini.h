@@ -17,7 +17,7 @@ struct IniSetting {
 };
 
 struct IniSection {
-    std::string name;                   // without the brackets
+    std::string name;                  // without the brackets
     std::vector<IniSetting> settings;  // in the file's order
 
     // The value of `key` (letters compared without case); empty when absent.

@@ -2,8 +2,8 @@
 #include "formats/opera_mail_settings.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <charconv>
+#include <cstdint>
 
 #include "formats/opera_ini.h"
 #include "quarvo/file_layer.h"
@@ -54,7 +54,7 @@ bool KindOf(const IniSection& index, model::MailView::Kind& kind) {
     switch (range) {
         case 1:
             kind = std::string_view(index.Value("File")).starts_with("list_") ? Kind::kMailingList
-                                                                               : Kind::kContact;
+                                                                              : Kind::kContact;
             return true;
         case 2:
             kind = index.Value("Keyword").empty() ? Kind::kFilter : Kind::kLabel;

@@ -31,7 +31,8 @@ bool IsEmptyLine(std::string_view line) {
 }
 
 bool IsDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool EndsWithMbs(std::string_view name) {
@@ -56,7 +57,8 @@ bool NaturalLess(std::string_view a, std::string_view b) {
             i = ei;
             j = ej;
         } else {
-            if (a[i] != b[j]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]);
+            if (a[i] != b[j])
+                return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]);
             ++i;
             ++j;
         }
@@ -65,13 +67,15 @@ bool NaturalLess(std::string_view a, std::string_view b) {
 }
 
 void SortNaturally(std::vector<FolderEntry>& entries) {
-    std::sort(entries.begin(), entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return NaturalLess(a.name, b.name); });
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
+        return NaturalLess(a.name, b.name);
+    });
 }
 
 std::string Joined(const std::string& folder, std::string_view name) {
     std::string path = folder;
-    if (!path.empty() && path.back() != '/' && path.back() != kPathSeparator) path += kPathSeparator;
+    if (!path.empty() && path.back() != '/' && path.back() != kPathSeparator)
+        path += kPathSeparator;
     for (const char c : name) path += c == '/' ? kPathSeparator : c;
     return path;
 }
@@ -113,15 +117,17 @@ std::optional<std::int64_t> FolderDay(std::string_view relative) {
         return std::nullopt;
     const int month = std::stoi(std::string(parts[1]));
     if (month < 1 || month > 12) return std::nullopt;
-    const std::string text = std::string(parts[2]) + " " +
-                             std::string("JanFebMarAprMayJunJulAugSepOctNovDec", (month - 1) * 3, 3) +
-                             " " + std::string(parts[0]) + " 00:00 +0000";
+    const std::string text =
+        std::string(parts[2]) + " " +
+        std::string("JanFebMarAprMayJunJulAugSepOctNovDec", (month - 1) * 3, 3) + " " +
+        std::string(parts[0]) + " 00:00 +0000";
     return ParseMailDate(text);
 }
 
 class StoreReader {
   public:
-    StoreReader(const std::string& store, StoreReading& reading) : store_(store), reading_(reading) {}
+    StoreReader(const std::string& store, StoreReading& reading)
+        : store_(store), reading_(reading) {}
 
     void ReadMailbox(model::StoreMailbox& box, std::size_t file) {
         const std::string& relative = box.files[file];
@@ -192,7 +198,8 @@ class StoreReader {
             offset += bytes;
         }
         for (const MessageSplitter::Found& m : splitter.Finish())
-            Add(box, static_cast<std::uint32_t>(file), m.start, m.body, m.end, m.date, m.opera_time);
+            Add(box, static_cast<std::uint32_t>(file), m.start, m.body, m.end, m.date,
+                m.opera_time);
     }
 
     const std::string& store_;
@@ -251,7 +258,8 @@ void MessageSplitter::Feed(std::string_view piece) {
     while (!piece.empty()) {
         const std::size_t newline = piece.find('\n');
         const std::size_t take = newline == std::string_view::npos ? piece.size() : newline + 1;
-        if (line_.size() < kKeptLine) line_.append(piece.substr(0, std::min(take, kKeptLine - line_.size())));
+        if (line_.size() < kKeptLine)
+            line_.append(piece.substr(0, std::min(take, kKeptLine - line_.size())));
         offset_ += take;
         piece.remove_prefix(take);
         if (newline != std::string_view::npos) EndLine();
@@ -305,9 +313,9 @@ std::vector<MessageSplitter::Found> MessageSplitter::Finish() {
     // As before a separator, the file's last empty line is the mbox's own.
     CloseMessage(offset_ - previous_length_);
     std::vector<Found> found = std::move(found_);
-    found.erase(std::remove_if(found.begin(), found.end(),
-                               [](const Found& m) { return m.body >= m.end; }),
-                found.end());
+    found.erase(
+        std::remove_if(found.begin(), found.end(), [](const Found& m) { return m.body >= m.end; }),
+        found.end());
     return found;
 }
 
@@ -347,7 +355,8 @@ StoreReading ReadOperaMailStore(const std::string& store, const StoreReadingStep
                          });
     }
     if (step) step(done, total);
-    std::erase_if(reading.mailboxes, [](const model::StoreMailbox& box) { return box.messages.empty(); });
+    std::erase_if(reading.mailboxes,
+                  [](const model::StoreMailbox& box) { return box.messages.empty(); });
     return reading;
 }
 

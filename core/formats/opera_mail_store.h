@@ -47,7 +47,7 @@ class MessageSplitter {
   public:
     struct Found {
         std::uint64_t start = 0, body = 0, end = 0;
-        std::optional<std::int64_t> date;       // from its Date header
+        std::optional<std::int64_t> date;        // from its Date header
         std::optional<std::int64_t> opera_time;  // from its "From " line
     };
 
@@ -63,14 +63,14 @@ class MessageSplitter {
     static constexpr std::size_t kKeptLine = 1024;
     static constexpr std::size_t kKeptHead = 64 * 1024;
     std::vector<Found> found_;
-    std::uint64_t offset_ = 0;       // of the next byte fed
+    std::uint64_t offset_ = 0;  // of the next byte fed
     std::uint64_t line_start_ = 0;
-    std::string line_;               // the line so far, its first kKeptLine bytes
-    bool previous_empty_ = true;     // the file's start counts as after an empty line
+    std::string line_;                   // the line so far, its first kKeptLine bytes
+    bool previous_empty_ = true;         // the file's start counts as after an empty line
     std::uint64_t previous_length_ = 0;  // of the line before, when it was empty
-    bool open_ = false;              // a message is open
-    bool in_head_ = false;           // its header block is still being kept
-    bool only_line_ends_ = true;     // what precedes the first "From " line
+    bool open_ = false;                  // a message is open
+    bool in_head_ = false;               // its header block is still being kept
+    bool only_line_ends_ = true;         // what precedes the first "From " line
     std::string head_;
 };
 

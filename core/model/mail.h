@@ -59,7 +59,7 @@ struct StoredMessage {
 // the .mbs files directly in store/ (folder empty).
 struct StoreMailbox {
     std::string folder;
-    std::vector<std::string> files;  // relative to store/, '/' between folders
+    std::vector<std::string> files;       // relative to store/, '/' between folders
     std::vector<StoredMessage> messages;  // in date order once read
 };
 

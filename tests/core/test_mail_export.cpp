@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "formats/maildir_writer.h"
 #include "quarvo/conversion_run.h"
 #include "quarvo/errors.h"
 #include "quarvo/mail_export.h"
@@ -49,12 +50,15 @@ TEST(MailExport, WritesTheHandMadeStoreAsItsGoldenMailboxesAndSheet) {
     for (const auto& entry : fs::directory_iterator(kData + "/golden/mail")) {
         const std::string name = entry.path().filename().string();
         std::string written = GetBytes(out + "/" + name);
-        if (name == kAccountSheetName) written = Replaced(written, kData, "DATA");
+        // The sheet names the mail folder; Windows spells its own part with '\\'.
+        if (name == kAccountSheetName)
+            written = Replaced(Replaced(written, "\\", "/"), kData, "DATA");
         EXPECT_EQ(written, GetBytes(entry.path().string())) << name;
         ++files;
     }
     EXPECT_EQ(folder.EntryCount(), 1u);  // no temporary left beside it
-    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), static_cast<long>(files));
+    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()),
+              static_cast<long>(files));
     EXPECT_EQ(report.CountOf("messages written"), 7);
     EXPECT_EQ(report.CountOf("files holding several messages"), 1);
     EXPECT_EQ(report.CountOf("settings left out as passwords"), 1);
@@ -80,17 +84,18 @@ TEST(MailExport, MaildirFilesHoldEachMessageByteForByteAndDraftsAreFlagged) {
         if (!entry.is_regular_file() || entry.path().parent_path().filename() != "cur") continue;
         written.insert(GetBytes(entry.path().string()));
         const std::string name = entry.path().filename().string();
-        if (entry.path().parent_path().parent_path().filename() == "Drafts") {
-            ++drafts;
-            EXPECT_TRUE(name.ends_with(":2,D")) << name;
-        } else {
-            EXPECT_TRUE(name.ends_with(":2,")) << name;
-        }
+        const bool draft = entry.path().parent_path().parent_path().filename() == "Drafts";
+        drafts += draft;
+        if (formats::kMaildirInfoInNames)
+            EXPECT_TRUE(name.ends_with(draft ? ":2,D" : ":2,")) << name;
+        else
+            EXPECT_EQ(name.find(':'), std::string::npos) << name;
     }
     EXPECT_EQ(drafts, 1u);
     EXPECT_EQ(written.size(), 7u);
-    for (const char* file : {"account1/2014/06/30/12.mbs", "account1/2014/06/29/3.mbs",
-                             "account1/2014/07/01/20.mbs", "account2/2013/01/05/7.mbs", "drafts/4.mbs"})
+    for (const char* file :
+         {"account1/2014/06/30/12.mbs", "account1/2014/06/29/3.mbs", "account1/2014/07/01/20.mbs",
+          "account2/2013/01/05/7.mbs", "drafts/4.mbs"})
         EXPECT_EQ(written.count(WithoutFirstLine(GetBytes(kStore + "/store/" + file))), 1u) << file;
     for (const std::string_view sub : {"/Work/new", "/Work/tmp", "/Drafts/new"})
         EXPECT_TRUE(fs::is_directory(out + std::string(sub))) << sub;
@@ -101,7 +106,8 @@ TEST(MailExport, CopiesA20MegabyteMessageExactlyAcrossItsChunks) {
     const std::string mail = folder.File("mail");
     fs::create_directories(mail + "/store/account1/2015/01/02");
     std::string message =
-        "From a@x Fri Jan 02 10:00:00 2015 9\r\nSubject: big\r\nDate: Fri, 2 Jan 2015 10:00:00 +0000\r\n"
+        "From a@x Fri Jan 02 10:00:00 2015 9\r\nSubject: big\r\nDate: Fri, 2 Jan 2015 10:00:00 "
+        "+0000\r\n"
         "Content-Type: application/octet-stream\r\nContent-Transfer-Encoding: base64\r\n\r\n";
     std::string line;
     for (int i = 0; i < 76; ++i) line += static_cast<char>('A' + (i * 7) % 26);
@@ -122,7 +128,8 @@ TEST(MailExport, CopiesA20MegabyteMessageExactlyAcrossItsChunks) {
     ExportOperaMail(mail, folder.File("maildir"), maildir, report);
     const fs::path cur = folder.File("maildir/account1/cur");
     ASSERT_EQ(std::distance(fs::directory_iterator(cur), fs::directory_iterator()), 1);
-    EXPECT_TRUE(GetBytes(fs::directory_iterator(cur)->path().string()) == Replaced(body, "\r\n", "\n"));
+    EXPECT_TRUE(GetBytes(fs::directory_iterator(cur)->path().string()) ==
+                Replaced(body, "\r\n", "\n"));
 }
 
 TEST(MailExport, TheRealStoreHasEveryMessageAccountedFor) {
@@ -147,10 +154,14 @@ TEST(MailExport, TheRealStoreHasEveryMessageAccountedFor) {
 }
 
 TEST(MailExport, AFileThatCannotBeReadIsNamedAndLeftOutTheRestWritten) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a link that leads nowhere needs a privilege on Windows";
+#endif
     TempFolder folder;
     const std::string mail = folder.File("mail");
     fs::create_directories(mail + "/store/account1");
-    PutBytes(mail + "/store/account1/1.mbs", "From a@x Fri Jan 02 10:00:00 2015 1\nSubject: a\n\nA\n");
+    PutBytes(mail + "/store/account1/1.mbs",
+             "From a@x Fri Jan 02 10:00:00 2015 1\nSubject: a\n\nA\n");
     fs::create_symlink("nowhere.mbs", mail + "/store/account1/2.mbs");
     PutBytes(mail + "/store/account1/3.mbs", "");
     ConversionReport report;
@@ -166,9 +177,11 @@ TEST(MailExport, RunsThatWouldMixOrLoseFoldersWriteNothing) {
     TempFolder folder;
     const std::string mail = folder.File("mail");
     fs::create_directories(mail + "/store/account1");
-    PutBytes(mail + "/store/account1/1.mbs", "From a@x Fri Jan 02 10:00:00 2015 1\nSubject: a\n\nA\n");
+    PutBytes(mail + "/store/account1/1.mbs",
+             "From a@x Fri Jan 02 10:00:00 2015 1\nSubject: a\n\nA\n");
+#ifndef _WIN32
     fs::create_directory_symlink("mail", folder.File("link"));
-    PutBytes(folder.File("mine/keep.txt"), "");
+#endif
     fs::create_directories(folder.File("mine"));
     PutBytes(folder.File("mine/keep.txt"), "mine");
     const auto state = [&] {
@@ -191,9 +204,11 @@ TEST(MailExport, RunsThatWouldMixOrLoseFoldersWriteNothing) {
     };
     EXPECT_TRUE(refused(mail, true));
     EXPECT_TRUE(refused(mail + "/store/out", true));
+#ifndef _WIN32
     EXPECT_TRUE(refused(folder.File("link/out"), true));  // inside it by another spelling
+#endif
     EXPECT_TRUE(refused(folder.path().string(), true));  // holds it
-    EXPECT_TRUE(refused(folder.File("mine"), false));     // a folder of the user's with files
+    EXPECT_TRUE(refused(folder.File("mine"), false));    // a folder of the user's with files
     EXPECT_EQ(state(), before);
 
     // With another conversion of the same run, neither may hold the other's files.
@@ -204,8 +219,8 @@ TEST(MailExport, RunsThatWouldMixOrLoseFoldersWriteNothing) {
     EXPECT_THROW(CheckMailExport(mail, folder.File("out"), run), ESameFileError);
 
     std::atomic<bool> cancel{true};
-    EXPECT_TRUE(ExportOperaMail(mail, folder.File("mine"), {MailboxFormat::kMbox, false, true}, report, {},
-                                &cancel)
+    EXPECT_TRUE(ExportOperaMail(mail, folder.File("mine"), {MailboxFormat::kMbox, false, true},
+                                report, {}, &cancel)
                     .cancelled);
     EXPECT_EQ(state(), before);
     EXPECT_EQ(GetBytes(folder.File("mine/keep.txt")), "mine");
@@ -225,12 +240,14 @@ TEST(MailExport, ProgressReachesTheWholeAndCancelBetweenMessagesLeavesNothing) {
         ++steps;
         if (step.phase == MailProgress::Phase::kWriting && step.done > 0) cancel = true;
     };
-    const MailExportOutcome done = ExportOperaMail(kStore, folder.File("out"), {}, report, progress, &cancel);
+    const MailExportOutcome done =
+        ExportOperaMail(kStore, folder.File("out"), {}, report, progress, &cancel);
     EXPECT_TRUE(done.cancelled);
     EXPECT_EQ(folder.EntryCount(), 0u);
 
     cancel = false;
-    ExportOperaMail(kStore, folder.File("out"), {}, report, [&](const MailProgress& step) { last = step; });
+    ExportOperaMail(kStore, folder.File("out"), {}, report,
+                    [&](const MailProgress& step) { last = step; });
     EXPECT_EQ(last.phase, MailProgress::Phase::kWriting);
     EXPECT_EQ(last.done, last.total);
     EXPECT_GT(steps, 1u);

@@ -21,7 +21,8 @@ namespace {
 std::string Filtered(std::string_view input, bool quote, bool lf, std::size_t piece, bool* ended) {
     MessageFilter filter(quote, lf);
     std::string out;
-    for (std::size_t at = 0; at < input.size(); at += piece) filter.Feed(input.substr(at, piece), out);
+    for (std::size_t at = 0; at < input.size(); at += piece)
+        filter.Feed(input.substr(at, piece), out);
     const bool end = filter.Finish(out);
     if (ended) *ended = end;
     return out;
@@ -39,10 +40,13 @@ TEST(MessageFilter, QuotesFromLinesAndMakesLfTheSameForEveryCutOfTheInput) {
     const FilterCase cases[] = {
         {"From lines get one more '>'", "From a\n>From b\n>>From c\n", true, false,
          ">From a\n>>From b\n>>>From c\n", true},
-        {"only at a line's start and only a whole \"From \"", " From a\nFrom\nFromage\n>From\n>x From \n",
-         true, false, " From a\nFrom\nFromage\n>From\n>x From \n", true},
-        {"CR LF kept, quoted all the same", "a\r\nFrom b\r\n", true, false, "a\r\n>From b\r\n", true},
-        {"CR LF made LF; a lone CR stays", "a\r\nb\rc\r\n\r\nd\r", false, true, "a\nb\rc\n\nd\r", false},
+        {"only at a line's start and only a whole \"From \"",
+         " From a\nFrom\nFromage\n>From\n>x From \n", true, false,
+         " From a\nFrom\nFromage\n>From\n>x From \n", true},
+        {"CR LF kept, quoted all the same", "a\r\nFrom b\r\n", true, false, "a\r\n>From b\r\n",
+         true},
+        {"CR LF made LF; a lone CR stays", "a\r\nb\rc\r\n\r\nd\r", false, true, "a\nb\rc\n\nd\r",
+         false},
         {"LF and quoting together", "x\r\n>From y\r\n", true, true, "x\n>>From y\n", true},
         {"no quoting for a Maildir", "From a\n", false, false, "From a\n", true},
         {"no final line end is told", "last line", true, false, "last line", false},
@@ -52,7 +56,8 @@ TEST(MessageFilter, QuotesFromLinesAndMakesLfTheSameForEveryCutOfTheInput) {
     for (const FilterCase& c : cases) {
         for (std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{3}, c.input.size()}) {
             bool ended = false;
-            EXPECT_EQ(Filtered(c.input, c.quote, c.lf, piece, &ended), c.output) << c.what << ", pieces of " << piece;
+            EXPECT_EQ(Filtered(c.input, c.quote, c.lf, piece, &ended), c.output)
+                << c.what << ", pieces of " << piece;
             EXPECT_EQ(ended, c.ended_with_line_end) << c.what;
         }
     }
@@ -109,7 +114,8 @@ TEST(MessageSplitter, FindsTheMessagesOfAnOlderFileForEveryCut) {
     const std::size_t second = file.find("From b@x");
     for (std::size_t piece : {std::size_t{1}, std::size_t{7}, file.size()}) {
         MessageSplitter splitter;
-        for (std::size_t at = 0; at < file.size(); at += piece) splitter.Feed(std::string_view(file).substr(at, piece));
+        for (std::size_t at = 0; at < file.size(); at += piece)
+            splitter.Feed(std::string_view(file).substr(at, piece));
         const std::vector<MessageSplitter::Found> found = splitter.Finish();
         ASSERT_EQ(found.size(), 2u) << "pieces of " << piece;
         EXPECT_EQ(found[0].start, 0u);
@@ -148,7 +154,8 @@ TEST(MailboxNames, AreNamesEverySystemTakesAndNeverTwoAlike) {
         {"...", "account1"},
     };
     for (const Case& c : cases) EXPECT_EQ(SafeFileName(c.name, "account1"), c.safe) << c.name;
-    const std::string long_name = std::string(99, 'a') + "\xC3\xA4";  // a two-byte letter across the limit
+    const std::string long_name =
+        std::string(99, 'a') + "\xC3\xA4";  // a two-byte letter across the limit
     EXPECT_EQ(SafeFileName(long_name, "x"), std::string(99, 'a'));
     UniqueNames names;
     names.Reserve("accounts.html");
@@ -170,7 +177,8 @@ TEST(MailSettings, LeaveOutEveryPasswordAndKeepTheRest) {
     EXPECT_EQ(home.Setting("Email"), "a@x");
     EXPECT_EQ(home.Setting("Passive Mode"), "1");
     EXPECT_EQ(home.settings.size(), 4u);  // Account Name, Passive Mode, Replyto, Email
-    EXPECT_EQ(home.left_out, (std::vector<std::string>{"Incoming Password", "SMTP Passwd", "secret", "Outgoing Pass"}));
+    EXPECT_EQ(home.left_out, (std::vector<std::string>{"Incoming Password", "SMTP Passwd", "secret",
+                                                       "Outgoing Pass"}));
     EXPECT_EQ(read.left_out.front(), "Accounts: Master Password");
     EXPECT_EQ(read.accounts[1].number, 7);
     for (const auto& account : read.accounts)

@@ -25,7 +25,7 @@ std::string Path(std::initializer_list<std::string_view> parts) {
 }
 
 TEST(OperaProfile, LooksInProgramFilesThenTheUsersProfilesForEitherHotlistName) {
-    const OperaPlaces windows{Path({"P", ""}), Path({"A", ""}), ""};
+    const OperaPlaces windows{Path({"P", ""}), Path({"A", ""}), "", "", ""};
     EXPECT_EQ(OperaFileCandidates(windows, OperaFile::Hotlist),
               (std::vector<std::string>{Path({"P", "Opera", "profile", "opera6.adr"}),
                                         Path({"P", "Opera", "profile", "bookmarks.adr"}),
@@ -35,15 +35,15 @@ TEST(OperaProfile, LooksInProgramFilesThenTheUsersProfilesForEitherHotlistName) 
                                         Path({"A", "Opera", "Opera", "bookmarks.adr"})}));
     // On 64-bit Windows the 32-bit programs' folder follows, unless a
     // 32-bit process is shown it under both names.
-    const OperaPlaces wow64{Path({"P", ""}), "", "", Path({"X", ""})};
+    const OperaPlaces wow64{Path({"P", ""}), "", "", Path({"X", ""}), ""};
     EXPECT_EQ(OperaFileCandidates(wow64, OperaFile::Contacts),
               (std::vector<std::string>{Path({"P", "Opera", "profile", "contacts.adr"}),
                                         Path({"X", "Opera", "profile", "contacts.adr"})}));
-    const OperaPlaces wow32{Path({"X", ""}), "", "", Path({"x", ""})};
+    const OperaPlaces wow32{Path({"X", ""}), "", "", Path({"x", ""}), ""};
     EXPECT_EQ(OperaFileCandidates(wow32, OperaFile::Contacts).size(), 1u);
     // Outside Windows the home profile comes first; an unknown Program
     // Files folder leaves the name relative, as the window always had it.
-    const OperaPlaces home{"", "", "H"};
+    const OperaPlaces home{"", "", "H", "", ""};
     EXPECT_EQ(OperaFileCandidates(home, OperaFile::Contacts),
               (std::vector<std::string>{Path({"H", ".opera", "contacts.adr"}),
                                         Path({"Opera", "profile", "contacts.adr"})}));
@@ -52,7 +52,7 @@ TEST(OperaProfile, LooksInProgramFilesThenTheUsersProfilesForEitherHotlistName) 
 TEST(OperaProfile, FindsTheFirstThatExistsElseTheHotlistAnIniNames) {
     TempFolder folder;
     const std::string root = folder.path().string() + S;
-    const OperaPlaces places{root + "P" + S, root + "A" + S, ""};
+    const OperaPlaces places{root + "P" + S, root + "A" + S, "", "", ""};
     std::filesystem::create_directories(root + Path({"A", "Opera", "Opera"}));
     std::filesystem::create_directories(root + Path({"P", "Opera", "profile"}));
     const std::string named = root + "elsewhere.adr";
@@ -71,9 +71,11 @@ TEST(OperaProfile, FindsTheFirstThatExistsElseTheHotlistAnIniNames) {
 }
 
 TEST(OperaProfile, LooksForTheMailBesideTheProfileThenInTheLocalApplicationData) {
-    const OperaPlaces windows{Path({"P", ""}), Path({"A", ""}), "", Path({"X", ""}), Path({"L", ""})};
+    const OperaPlaces windows{Path({"P", ""}), Path({"A", ""}), "", Path({"X", ""}),
+                              Path({"L", ""})};
     EXPECT_EQ(OperaMailFolderCandidates(windows),
-              (std::vector<std::string>{Path({"P", "Opera", "mail", ""}), Path({"X", "Opera", "mail", ""}),
+              (std::vector<std::string>{Path({"P", "Opera", "mail", ""}),
+                                        Path({"X", "Opera", "mail", ""}),
                                         Path({"L", "Opera", "Opera", "mail", ""}),
                                         Path({"L", "Opera", "Opera x64", "mail", ""}),
                                         Path({"A", "Opera", "Opera", "mail", ""})}));

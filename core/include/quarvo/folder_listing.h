@@ -8,7 +8,7 @@
 namespace quarvo {
 
 struct FolderEntry {
-    std::string name;  // in the folder, as the system spells it
+    std::string name;        // in the folder, as the system spells it
     bool is_folder = false;  // links are followed: a link to a folder is a folder
 };
 

@@ -91,7 +91,7 @@ struct MailSurvey {
     };
     std::vector<Mailbox> mailboxes;
     std::vector<std::string> accounts_without_mail;  // names
-    std::size_t unreadable = 0;  // files that could not be read
+    std::size_t unreadable = 0;                      // files that could not be read
 };
 
 // Reads the mail folder as ExportOperaMail does, writing nothing. Throws
