@@ -156,7 +156,7 @@ def check_notmuch(tool, mail_folder, work):
 
 
 def check_mutt(tool, mail_folder, work):
-    problems, total = [], 0
+    problems, total = [], 0  # messages of one of the two modes
     muttrc = os.path.join(work, 'muttrc')
     with open(muttrc, 'w') as f:
         f.write(f'set folder={work}\nset mbox_type=mbox\nset status_format="STATUS msgs=%m"\n'
@@ -167,7 +167,7 @@ def check_mutt(tool, mail_folder, work):
         for name in sorted(n for n in os.listdir(out) if n.endswith('.mbox')):
             path = os.path.join(out, name)
             count = len(mailbox.mbox(path, create=False))
-            total += count
+            total += count if mode == 'mbox' else 0
             screen = os.path.join(work, 'screen')
             command = f"mutt -n -F '{muttrc}' -R -f '{path}' -e 'push <quit>'"
             subprocess.run(['script', '-qec', command, screen], env=dict(os.environ, TERM='vt100',
