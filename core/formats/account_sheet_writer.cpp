@@ -141,8 +141,13 @@ void Views(std::string& html, const AccountSheet& sheet) {
             if (view.kind != kind.kind) continue;
             ++count;
             items += "<li>" + Escaped(view.name);
-            for (std::size_t i = 0; i < view.rules.size(); ++i)
-                items += (i == 0 ? ": <code>" : ", <code>") + Escaped(view.rules[i]) + "</code>";
+            // An IMAP folder's rule is its path on the server, often its name again.
+            bool first = true;
+            for (const std::string& rule : view.rules) {
+                if (rule == view.name) continue;
+                items += (first ? ": <code>" : ", <code>") + Escaped(rule) + "</code>";
+                first = false;
+            }
             items += "</li>\n";
         }
         if (count == 0) continue;
