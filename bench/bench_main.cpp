@@ -63,6 +63,11 @@ std::vector<Limit> Limits() {
         limits.push_back({k + "Text/64", k + "Text/8", 9.0});
         limits.push_back({k + "File/64", k + "File/8", 9.0});
     }
+    // The mail export moves each message's bytes once, through a small buffer:
+    // no more than twice what reading and writing them takes.
+    limits.push_back({"MailExport/16", "MailCatBaseline/16", 2.0});
+    limits.push_back({"MailExport/64", "MailCatBaseline/64", 2.0});
+    limits.push_back({"MailExport/64", "MailExport/16", 4.5});
     // At least half the speed of memchr-class scanning.
     for (const char* scan : {"CountOccurrences", "SplitLines", "SplitLinesReused", "JoinLines"}) {
         limits.push_back({std::string(scan) + "/64", "MemchrBaseline/64", 2.0});

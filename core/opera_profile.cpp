@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
@@ -52,10 +53,13 @@ bool SameLetters(std::string_view a, std::string_view b) {
 
 OperaPlaces OperaPlacesFromEnvironment() {
 #ifdef _WIN32
-    return {AsFolder(Environment("ProgramFiles")), AsFolder(Environment("APPDATA")), {},
-            AsFolder(Environment("ProgramFiles(x86)"))};
+    return {AsFolder(Environment("ProgramFiles")),
+            AsFolder(Environment("APPDATA")),
+            {},
+            AsFolder(Environment("ProgramFiles(x86)")),
+            AsFolder(Environment("LOCALAPPDATA"))};
 #else
-    return {"/opt/", {}, Environment("HOME"), {}};
+    return {"/opt/", {}, Environment("HOME"), {}, {}};
 #endif
 }
 
@@ -96,10 +100,14 @@ constexpr std::size_t kLargestIni = std::size_t{16} << 20;
 // The ini file is read in pieces of this size, as far as its lines are needed.
 constexpr std::size_t kIniPiece = std::size_t{64} << 10;
 
-// The lines of an ini file, one at a time, looking for the hotlist's name.
-class HotlistIniLines {
+// The lines of an ini file, one at a time, looking for one key in one of
+// some sections (names compared without regard to case, as Opera does).
+class IniKeyLines {
   public:
-    // The name, once `line` (without its line end) gives it.
+    IniKeyLines(std::initializer_list<std::string_view> sections, std::string_view key)
+        : sections_(sections), key_(key) {}
+
+    // The key's value, once `line` (without its line end) gives it.
     std::optional<std::string> Take(std::string_view line) {
         if (first_) {
             if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
@@ -107,25 +115,29 @@ class HotlistIniLines {
         }
         line = Trimmed(line);
         if (line.starts_with('[')) {
-            in_user_prefs_ = SameLetters(line, "[User Prefs]");
+            in_section_ = false;
+            for (const std::string_view section : sections_)
+                in_section_ = in_section_ || SameLetters(line, "[" + std::string(section) + "]");
         } else if (const std::size_t eq = line.find('=');
-                   in_user_prefs_ && eq != std::string_view::npos &&
-                   SameLetters(Trimmed(line.substr(0, eq)), "Hot List File Ver2")) {
+                   in_section_ && eq != std::string_view::npos &&
+                   SameLetters(Trimmed(line.substr(0, eq)), key_)) {
             return std::string(Trimmed(line.substr(eq + 1)));
         }
         return std::nullopt;
     }
 
   private:
+    std::vector<std::string_view> sections_;
+    std::string_view key_;
     bool first_ = true;
-    bool in_user_prefs_ = false;
+    bool in_section_ = false;
 };
 
 // Hands the complete lines at the start of `text` to `lines`, removing
-// them, until one gives the name; with `at_end`, the rest is a line too.
+// them, until one gives the value; with `at_end`, the rest is a line too.
 // The first `unended` bytes are known to hold no line end.
 std::optional<std::string> TakeLines(std::string& text, std::size_t unended, bool at_end,
-                                     HotlistIniLines& lines) {
+                                     IniKeyLines& lines) {
     std::size_t begin = 0;
     std::optional<std::string> named;
     while (!named) {
@@ -143,9 +155,9 @@ std::optional<std::string> TakeLines(std::string& text, std::size_t unended, boo
     return named;
 }
 
-// The hotlist the ini file names, read only as far as needed; empty when it
-// names none or is too large to be one of Opera's.
-std::string HotlistNamedByIniFile(const std::string& ini_path, const MessageSink& note) {
+// The value the ini file gives its key, read only as far as needed; empty
+// when it gives none or is too large to be one of Opera's.
+std::string IniFileValue(const std::string& ini_path, IniKeyLines lines, const MessageSink& note) {
     FileReading file(ini_path);
     if (file.size() > kLargestIni) {
         if (note)
@@ -154,7 +166,6 @@ std::string HotlistNamedByIniFile(const std::string& ini_path, const MessageSink
                  "file is");
         return {};
     }
-    HotlistIniLines lines;
     std::string text;
     for (std::size_t offset = 0; offset < file.size();) {
         const std::size_t piece = std::min(kIniPiece, file.size() - offset);
@@ -166,6 +177,22 @@ std::string HotlistNamedByIniFile(const std::string& ini_path, const MessageSink
             return std::move(*named);
     }
     return {};
+}
+
+std::string IniTextValue(std::string_view ini, IniKeyLines lines) {
+    while (!ini.empty()) {
+        const std::size_t end = std::min(ini.find_first_of("\r\n"), ini.size());
+        if (auto named = lines.Take(ini.substr(0, end))) return std::move(*named);
+        ini.remove_prefix(std::min(end + 1, ini.size()));
+    }
+    return {};
+}
+
+IniKeyLines HotlistKey() {
+    return IniKeyLines({"User Prefs"}, "Hot List File Ver2");
+}
+IniKeyLines MailFolderKey() {
+    return IniKeyLines({"Mail", "User Prefs"}, "Mail Root Directory");
 }
 
 bool IsAbsolute(std::string_view name) {
@@ -191,7 +218,7 @@ std::optional<std::string> FindOperaFile(const OperaPlaces& places, OperaFile fi
             const std::string ini_path = folder + ini;
             try {
                 if (!IsReadableFile(ini_path)) continue;
-                std::string named = HotlistNamedByIniFile(ini_path, note);
+                std::string named = IniFileValue(ini_path, HotlistKey(), note);
                 // Opera reads a relative name against its profile folder.
                 if (!named.empty() && !IsAbsolute(named)) named = folder + named;
                 if (!named.empty() && IsReadableFile(named)) return named;
@@ -203,14 +230,84 @@ std::optional<std::string> FindOperaFile(const OperaPlaces& places, OperaFile fi
     return std::nullopt;
 }
 
-std::string HotlistNamedByIni(std::string_view ini) {
-    HotlistIniLines lines;
-    while (!ini.empty()) {
-        const std::size_t end = std::min(ini.find_first_of("\r\n"), ini.size());
-        if (auto named = lines.Take(ini.substr(0, end))) return std::move(*named);
-        ini.remove_prefix(std::min(end + 1, ini.size()));
+std::vector<std::string> OperaMailFolderCandidates(const OperaPlaces& places) {
+    std::vector<std::string> folders;
+    if (!places.home.empty()) folders.push_back(Folder({places.home, ".opera", "mail"}));
+    folders.push_back(AsFolder(places.program_files) + Folder({"Opera", "mail"}));
+    if (!places.program_files_x86.empty() &&
+        !SameLetters(AsFolder(places.program_files_x86), AsFolder(places.program_files)))
+        folders.push_back(Folder({places.program_files_x86, "Opera", "mail"}));
+    if (!places.local_app_data.empty()) {
+        folders.push_back(Folder({places.local_app_data, "Opera", "Opera", "mail"}));
+        folders.push_back(Folder({places.local_app_data, "Opera", "Opera x64", "mail"}));
     }
-    return {};
+    if (!places.app_data.empty())
+        folders.push_back(Folder({places.app_data, "Opera", "Opera", "mail"}));
+    return folders;
+}
+
+namespace {
+
+// Only what can be read counts: a folder behind a link loop or without
+// access holds no mail for us.
+bool IsMailFolder(const std::string& folder) {
+    std::error_code error;
+    return IsReadableFile(folder + "accounts.ini") ||
+           std::filesystem::is_directory(folder + "store", error);
+}
+
+// A folder value of an ini file in `profile`: Opera's folder variables
+// ({LargePreferences}, {Preferences}, ...) stand for the profile's folders;
+// the large ones are in the local application data on Windows.
+std::vector<std::string> ResolvedFolders(const std::string& value, const std::string& profile,
+                                         const OperaPlaces& places) {
+    if (!value.starts_with('{')) return {AsFolder(value)};
+    const std::size_t close = value.find('}');
+    if (close == std::string::npos) return {};
+    const std::string variable = value.substr(1, close - 1);
+    const std::string rest = value.substr(close + 1);
+    if (SameLetters(variable, "Home"))
+        return places.home.empty() ? std::vector<std::string>{}
+                                   : std::vector{AsFolder(AsFolder(places.home) + rest)};
+    std::vector<std::string> folders{AsFolder(profile + rest)};
+    const std::string roaming = AsFolder(places.app_data);
+    if (!roaming.empty() && !places.local_app_data.empty() && profile.starts_with(roaming))
+        folders.push_back(
+            AsFolder(AsFolder(places.local_app_data) + profile.substr(roaming.size()) + rest));
+    return folders;
+}
+
+}  // namespace
+
+std::optional<std::string> FindOperaMailFolder(const OperaPlaces& places) {
+    for (const std::string& folder : OperaMailFolderCandidates(places))
+        if (IsMailFolder(folder)) return folder;
+    std::vector<std::string> profiles = OperaProfileFolders(places);
+    if (!places.app_data.empty())
+        profiles.push_back(Folder({places.app_data, "Opera", "Opera x64"}));
+    for (const std::string& profile : profiles) {
+        for (const char* ini : {"operaprefs.ini", "opera6.ini"}) {
+            try {
+                const std::string ini_path = profile + ini;
+                if (!IsReadableFile(ini_path)) continue;
+                const std::string named = IniFileValue(ini_path, MailFolderKey(), {});
+                if (named.empty()) continue;
+                for (const std::string& folder : ResolvedFolders(named, profile, places))
+                    if (IsMailFolder(folder)) return folder;
+            } catch (const Exception&) {
+                // An unreadable ini file names nothing; the search goes on.
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::string MailFolderNamedByIni(std::string_view ini) {
+    return IniTextValue(ini, MailFolderKey());
+}
+
+std::string HotlistNamedByIni(std::string_view ini) {
+    return IniTextValue(ini, HotlistKey());
 }
 
 }  // namespace quarvo

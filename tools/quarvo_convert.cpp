@@ -19,13 +19,14 @@
 
 #include <cerrno>
 
-#include "quarvo/contacts_export.h"
 #include "quarvo/browser_bookmarks.h"
+#include "quarvo/contacts_export.h"
 #include "quarvo/conversion_report.h"
 #include "quarvo/conversion_run.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
 #include "quarvo/hotlist.h"
+#include "quarvo/mail_export.h"
 #include "quarvo/opera_profile.h"
 #include "quarvo/shown_text.h"
 #include "quarvo/text_search.h"
@@ -38,9 +39,11 @@ constexpr int kExitUsage = 2;
 constexpr int kExitUnsupportedVersion = 3;
 
 constexpr std::string_view kUsage =
-    "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv|OUT.vcf] [--bookmarks HOTLIST.adr OUT.htm]\n"
+    "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv|OUT.vcf] [--bookmarks HOTLIST.adr "
+    "OUT.htm]\n"
     "                      [--layout wab|outlook|thunderbird|google] [--vcard 3.0|2.1]\n"
     "                      [--encoding utf8|utf8-bom|ansi] [--flavour explorer|browser]\n"
+    "                      [--mail MAILFOLDER OUTFOLDER [--maildir] [--lf] [--force]]\n"
     "                      [--keep-trash] [--report]\n"
     "       quarvo-convert --find | --help | --version";
 
@@ -68,8 +71,18 @@ constexpr std::string_view kHelp =
     "keywords, numeric dates, the personal bar as the toolbar folder, and\n"
     "Opera's trash left out (--keep-trash keeps it as a folder). The default,\n"
     "--flavour explorer, is the file Internet Explorer imports.\n"
+    "--mail exports Opera's mail folder (the folder holding accounts.ini and\n"
+    "store) into a new folder: one mbox file per account (--maildir: one\n"
+    "Maildir folder per account), every message's bytes as Opera stored them,\n"
+    "and accounts.html, the accounts' servers, user names, addresses and\n"
+    "signatures and Opera's labels, filters and folders (never a password).\n"
+    "The folder appears whole or not at all; one that holds files is refused\n"
+    "unless --force replaces it. --lf makes CR LF line ends LF, as mail\n"
+    "programs on Linux and macOS expect. A message file that cannot be read is\n"
+    "named on stderr and left out (exit status 1).\n"
     "--report prints after each conversion what it wrote and anything\n"
-    "suspicious. --find prints the Opera files found where Opera keeps them.\n\n"
+    "suspicious. --find prints the Opera files found where Opera keeps them,\n"
+    "and the mail folder with each mailbox's message count.\n\n"
     "An output named - is the standard output, as is any other name of what\n"
     "it is (/dev/stdout, the file it goes to): the file's bytes go there, and\n"
     "the counts and reports to stderr.";
@@ -88,8 +101,18 @@ struct BookmarkChoices {
     bool flavour_given = false;
 };
 
+// The mail export and its choices, each given at most once.
+struct MailChoices {
+    std::optional<std::pair<std::string, std::string>> job;  // mail folder, output folder
+    quarvo::MailExportOptions options;
+    bool maildir = false;
+    bool lf = false;
+    bool force = false;
+};
+
 struct Arguments {
     quarvo::ConversionRun run;
+    MailChoices mail;
     ContactsChoices contacts;
     BookmarkChoices bookmarks;
     bool keep_trash = false;  // for the vCards and the browser flavour alike
@@ -202,12 +225,51 @@ bool* FlagOf(Arguments& args, std::string_view word) {
     return nullptr;
 }
 
+// Takes the mail choice at argv[i], if it is one, moving i past its values.
+// Returns false for a word that is no such choice; `problem` is set when
+// the choice is malformed.
+bool ParseMailChoice(int argc, char** argv, int& i, MailChoices& choices, std::string& problem) {
+    const std::string_view word = argv[i];
+    const auto once = [&](bool& given) {
+        if (given) problem = std::string(word) + " is given twice";
+        given = true;
+    };
+    if (word == "--mail") {
+        if (choices.job) {
+            problem = "--mail is given twice";
+        } else if (i + 2 >= argc) {
+            problem = "--mail takes a mail folder and an output folder";
+        } else if (std::string_view(argv[i + 1]).starts_with("--") ||
+                   std::string_view(argv[i + 2]).starts_with("--")) {
+            problem = "--mail takes a mail folder and an output folder, not " +
+                      std::string(std::string_view(argv[i + 1]).starts_with("--") ? argv[i + 1]
+                                                                                  : argv[i + 2]);
+        } else {
+            choices.job.emplace(argv[i + 1], argv[i + 2]);
+            i += 2;
+        }
+    } else if (word == "--maildir") {
+        once(choices.maildir);
+        choices.options.format = quarvo::MailboxFormat::kMaildir;
+    } else if (word == "--lf") {
+        once(choices.lf);
+        choices.options.lf_line_ends = true;
+    } else if (word == "--force") {
+        once(choices.force);
+        choices.options.replace = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 Parsed Parse(int argc, char** argv) {
     Arguments args;
     for (int i = 1; i < argc; ++i) {
         const std::string_view word = argv[i];
         std::string problem;
-        if (ParseBookmarkChoice(argc, argv, i, args.bookmarks, problem)) {
+        if (ParseBookmarkChoice(argc, argv, i, args.bookmarks, problem) ||
+            ParseMailChoice(argc, argv, i, args.mail, problem)) {
             if (!problem.empty()) return Refuse(problem);
         } else if (bool* flag = FlagOf(args, word)) {
             if (*flag) return Refuse(std::string(word) + " is given twice");
@@ -239,12 +301,14 @@ Parsed Parse(int argc, char** argv) {
         }
     }
     if (std::string problem = CheckContactsChoices(args); !problem.empty()) return Refuse(problem);
-    const bool converts = args.run.contacts || args.run.bookmarks;
+    const bool converts = args.run.contacts || args.run.bookmarks || args.mail.job;
     if ((args.help || args.version) && converts)
         return Refuse("--help and --version do not go with a conversion");
     if (args.find && (converts || args.help || args.version)) return Refuse("--find goes alone");
     if (args.bookmarks.flavour_given && !args.run.bookmarks)
         return Refuse("--flavour goes with --bookmarks");
+    if ((args.mail.maildir || args.mail.lf || args.mail.force) && !args.mail.job)
+        return Refuse("--maildir, --lf and --force go with --mail");
     if (args.keep_trash && !LeavesTrashOut(args))
         return Refuse(
             "--keep-trash goes with a .vcf contacts output or --flavour browser: "
@@ -341,7 +405,60 @@ void PrintFound(Report& report) {
     };
     report.Line("Contacts: " + found(quarvo::OperaFile::Contacts));
     report.Line("Hotlist: " + found(quarvo::OperaFile::Hotlist));
+    const auto mail = quarvo::FindOperaMailFolder(places);
+    if (!mail) {
+        report.Line("Mail: not found");
+        return;
+    }
+    report.Line("Mail: " + *mail);
+    try {
+        const quarvo::MailSurvey survey = quarvo::SurveyOperaMail(*mail);
+        for (const auto& box : survey.mailboxes)
+            report.Line("  " + box.name + ": " + std::to_string(box.messages) +
+                        (box.messages == 1 ? " message" : " messages"));
+        for (const std::string& name : survey.accounts_without_mail)
+            report.Line("  " + name + ": no messages");
+        if (survey.unreadable > 0)
+            report.Line("  files that could not be read: " + std::to_string(survey.unreadable));
+    } catch (const quarvo::Exception& error) {
+        Complain(error.what());
+    }
 }
+
+// The mail export's progress on stderr, for a person watching a terminal:
+// the share of the messages' bytes written.
+class MailTerminalProgress {
+  public:
+    MailTerminalProgress() : shown_(isatty(fileno(stderr)) ? -1 : 101) {}
+    ~MailTerminalProgress() {
+        if (shown_ >= 0 && shown_ <= 100) std::fputc('\n', stderr);
+    }
+    MailTerminalProgress(const MailTerminalProgress&) = delete;
+    MailTerminalProgress& operator=(const MailTerminalProgress&) = delete;
+
+    quarvo::MailProgressSink Sink() {
+        if (shown_ > 100) return {};
+        return [this](const quarvo::MailProgress& step) { Show(step); };
+    }
+
+  private:
+    void Show(const quarvo::MailProgress& step) {
+        if (step.total == 0) return;
+        const bool reading = step.phase == quarvo::MailProgress::Phase::kReading;
+        // Reading fills the first tenth of the bar: it reads the heads only.
+        const long long share = static_cast<long long>(step.done * 100 / step.total);
+        const long long percent = reading ? share / 10 : 10 + share * 90 / 100;
+        if (percent == shown_) return;
+        shown_ = percent;
+        const int width = 40;
+        const int filled = static_cast<int>(percent * width / 100);
+        std::fprintf(stderr, "\rMail      [%.*s%*s] %3lld%%", filled,
+                     "########################################", width - filled, "", percent);
+        std::fflush(stderr);
+    }
+
+    long long shown_;
+};
 
 void PrintReport(Report& report, const quarvo::ConversionReport& details, const std::string& title) {
     std::string text = details.Text(title);
@@ -364,6 +481,8 @@ int Run(const Arguments& args, Report& report) {
     }
     try {
         quarvo::CheckConversionRun(args.run);
+        if (const auto& job = args.mail.job)
+            quarvo::CheckMailExport(job->first, job->second, args.run);
     } catch (const quarvo::ESameFileError& error) {
         Complain(error.what());
         return kExitUsage;
@@ -410,6 +529,21 @@ int Run(const Arguments& args, Report& report) {
             report.Line(std::to_string(done.count) + " Bookmarks converted to HTM !");
             if (args.report) PrintReport(report, details, "Bookmarks report:");
         }
+    }
+    if (const auto& job = args.mail.job) {
+        quarvo::ConversionReport details;
+        quarvo::MailExportOutcome done;
+        {
+            MailTerminalProgress bar;
+            done = quarvo::ExportOperaMail(job->first, job->second, args.mail.options, details,
+                                           bar.Sink());
+        }
+        const bool maildir = args.mail.options.format == quarvo::MailboxFormat::kMaildir;
+        report.Line(std::to_string(done.messages) + " Messages converted to " +
+                    (maildir ? "Maildir !" : "mbox !"));
+        for (const std::string& file : done.unreadable) Complain("not read, left out: " + file);
+        if (!done.unreadable.empty() && status == kExitDone) status = kExitFileError;
+        if (args.report) PrintReport(report, details, "Mail report:");
     }
     return status;
 }

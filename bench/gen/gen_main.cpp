@@ -3,6 +3,7 @@
 // converter on files larger than anyone would keep in the repository.
 //
 //   quarvo-gen-opera contacts|hotlist MIN_BYTES OUT [--seed N] [--lf]
+//   quarvo-gen-opera mail MESSAGES MAILFOLDER [--seed N] [--average BYTES]
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -10,13 +11,15 @@
 #include <string>
 #include <string_view>
 
+#include "mail_gen.h"
 #include "opera_gen.h"
 
 namespace {
 
 int Usage() {
     std::cerr << "usage: quarvo-gen-opera contacts|hotlist MIN_BYTES OUT [--seed N] [--lf]\n"
-                 "  MIN_BYTES may end in K or M (1024-based)\n";
+                 "       quarvo-gen-opera mail MESSAGES MAILFOLDER [--seed N] [--average BYTES]\n"
+                 "  MIN_BYTES may end in K or M (1024-based); messages average about 11 KB\n";
     return 2;
 }
 
@@ -43,15 +46,29 @@ int main(int argc, char** argv) {
     std::size_t size = 0;
     if (!ParseSize(argv[2], size)) return Usage();
     quarvo::gen::Options options;
+    std::size_t average = 7000;  // with the attachments, about 11 KB a message
     for (int i = 4; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--lf") {
+        if (arg == "--average" && i + 1 < argc) {
+            average = std::strtoull(argv[++i], nullptr, 10);
+        } else if (arg == "--lf") {
             options.bare_line_feeds = true;
         } else if (arg == "--seed" && i + 1 < argc) {
             options.seed = std::strtoull(argv[++i], nullptr, 10);
         } else {
             return Usage();
         }
+    }
+    if (kind == "mail") {
+        try {
+            const std::uint64_t bytes =
+                quarvo::gen::WriteMailFolder(argv[3], size, average, options);
+            std::cout << size << " messages, " << bytes << " bytes\n";
+        } catch (const std::exception& error) {
+            std::cerr << error.what() << "\n";
+            return 1;
+        }
+        return 0;
     }
     std::string bytes;
     if (kind == "contacts") {

@@ -33,7 +33,7 @@ std::string Path(std::initializer_list<std::string_view> parts) {
 }
 
 TEST(OperaProfile, LooksInProgramFilesThenTheUsersProfilesForEitherHotlistName) {
-    const OperaPlaces windows{Path({"P", ""}), Path({"A", ""}), "", ""};
+    const OperaPlaces windows{Path({"P", ""}), Path({"A", ""}), "", "", ""};
     EXPECT_EQ(OperaFileCandidates(windows, OperaFile::Hotlist),
               (std::vector<std::string>{Path({"P", "Opera", "profile", "opera6.adr"}),
                                         Path({"P", "Opera", "profile", "bookmarks.adr"}),
@@ -43,15 +43,15 @@ TEST(OperaProfile, LooksInProgramFilesThenTheUsersProfilesForEitherHotlistName) 
                                         Path({"A", "Opera", "Opera", "bookmarks.adr"})}));
     // On 64-bit Windows the 32-bit programs' folder follows, unless a
     // 32-bit process is shown it under both names.
-    const OperaPlaces wow64{Path({"P", ""}), "", "", Path({"X", ""})};
+    const OperaPlaces wow64{Path({"P", ""}), "", "", Path({"X", ""}), ""};
     EXPECT_EQ(OperaFileCandidates(wow64, OperaFile::Contacts),
               (std::vector<std::string>{Path({"P", "Opera", "profile", "contacts.adr"}),
                                         Path({"X", "Opera", "profile", "contacts.adr"})}));
-    const OperaPlaces wow32{Path({"X", ""}), "", "", Path({"x", ""})};
+    const OperaPlaces wow32{Path({"X", ""}), "", "", Path({"x", ""}), ""};
     EXPECT_EQ(OperaFileCandidates(wow32, OperaFile::Contacts).size(), 1u);
     // Outside Windows the home profile comes first; an unknown Program
     // Files folder leaves the name relative, as the window always had it.
-    const OperaPlaces home{"", "", "H", ""};
+    const OperaPlaces home{"", "", "H", "", ""};
     EXPECT_EQ(OperaFileCandidates(home, OperaFile::Contacts),
               (std::vector<std::string>{Path({"H", ".opera", "contacts.adr"}),
                                         Path({"Opera", "profile", "contacts.adr"})}));
@@ -60,7 +60,7 @@ TEST(OperaProfile, LooksInProgramFilesThenTheUsersProfilesForEitherHotlistName) 
 TEST(OperaProfile, FindsTheFirstThatExistsElseTheHotlistAnIniNames) {
     TempFolder folder;
     const std::string root = folder.path().string() + S;
-    const OperaPlaces places{root + "P" + S, root + "A" + S, "", ""};
+    const OperaPlaces places{root + "P" + S, root + "A" + S, "", "", ""};
     std::filesystem::create_directories(root + Path({"A", "Opera", "Opera"}));
     std::filesystem::create_directories(root + Path({"P", "Opera", "profile"}));
     const std::string named = root + "elsewhere.adr";
@@ -107,7 +107,7 @@ TEST(OperaProfile, FindsOnlyAReadableRegularFile) {
         SCOPED_TRACE(c.what);
         TempFolder folder;
         const std::string root = folder.path().string() + S;
-        const OperaPlaces places{root + "P" + S, "", root + "H", ""};
+        const OperaPlaces places{root + "P" + S, "", root + "H", "", ""};
         fs::create_directories(root + Path({"P", "Opera", "profile"}));
         const std::string next = root + Path({"P", "Opera", "profile", "bookmarks.adr"});
         PutBytes(next, "Opera Hotlist version 2.0\r\n");
@@ -123,7 +123,7 @@ TEST(OperaProfile, FindsOnlyAReadableRegularFile) {
 // current folder is.
 TEST(OperaProfile, TakesARelativeNameInTheIniFileInItsProfileFolder) {
     TempFolder folder;
-    const OperaPlaces places{"", folder.path().string() + S, "", ""};
+    const OperaPlaces places{"", folder.path().string() + S, "", "", ""};
     const std::string profile = folder.File(Path({"Opera", "Opera", ""}));
     std::filesystem::create_directories(profile + "mine");
     const std::string named = profile + Path({"mine", "my.adr"});
@@ -174,7 +174,7 @@ TEST(OperaProfile, ReadsAnIniFileOnlyAsFarAsNeededAndNoneTooLarge) {
         }
         std::filesystem::resize_file(ini, c.size);
         std::vector<std::string> notes;
-        const OperaPlaces places{"", "", folder.path().string(), ""};
+        const OperaPlaces places{"", "", folder.path().string(), "", ""};
 #ifndef _WIN32
         g_bytes_read = 0;
         file_seam::Calls().pread = &CountingRead;
@@ -191,6 +191,37 @@ TEST(OperaProfile, ReadsAnIniFileOnlyAsFarAsNeededAndNoneTooLarge) {
             EXPECT_NE(notes.front().find(ini), std::string::npos) << notes.front();
         }
     }
+}
+
+TEST(OperaProfile, LooksForTheMailBesideTheProfileThenInTheLocalApplicationData) {
+    const OperaPlaces windows{Path({"P", ""}), Path({"A", ""}), "", Path({"X", ""}),
+                              Path({"L", ""})};
+    EXPECT_EQ(OperaMailFolderCandidates(windows),
+              (std::vector<std::string>{Path({"P", "Opera", "mail", ""}),
+                                        Path({"X", "Opera", "mail", ""}),
+                                        Path({"L", "Opera", "Opera", "mail", ""}),
+                                        Path({"L", "Opera", "Opera x64", "mail", ""}),
+                                        Path({"A", "Opera", "Opera", "mail", ""})}));
+    const OperaPlaces home{"", "", "H", "", ""};
+    EXPECT_EQ(OperaMailFolderCandidates(home).front(), Path({"H", ".opera", "mail", ""}));
+}
+
+TEST(OperaProfile, FindsAMailFolderOnlyWhereOneIsElseWhereAnIniNamesIt) {
+    TempFolder folder;
+    const std::string root = folder.path().string() + S;
+    const OperaPlaces places{root + "P" + S, root + "A" + S, "", "", root + "L" + S};
+    // A folder named mail that holds no mail is passed over.
+    std::filesystem::create_directories(root + Path({"L", "Opera", "Opera", "mail"}));
+    std::filesystem::create_directories(root + Path({"A", "Opera", "Opera"}));
+    EXPECT_EQ(FindOperaMailFolder(places), std::nullopt);
+    std::filesystem::create_directories(root + Path({"L", "Opera", "Opera", "moved", "store"}));
+    PutBytes(root + Path({"A", "Opera", "Opera", "operaprefs.ini"}),
+             "[Mail]\nMail Root Directory={LargePreferences}moved\n");
+    EXPECT_EQ(FindOperaMailFolder(places), root + Path({"L", "Opera", "Opera", "moved", ""}));
+    PutBytes(root + Path({"L", "Opera", "Opera", "mail", "accounts.ini"}), "");
+    EXPECT_EQ(FindOperaMailFolder(places), root + Path({"L", "Opera", "Opera", "mail", ""}));
+    EXPECT_EQ(MailFolderNamedByIni("[User Prefs]\r\nMail Root Directory = /m/ \r\n"), "/m/");
+    EXPECT_EQ(MailFolderNamedByIni("[Other]\nMail Root Directory=/m/\n"), "");
 }
 
 TEST(OperaProfile, ReadsTheHotlistNameOnlyFromUserPrefs) {

@@ -36,7 +36,7 @@ lines() { printf '%s\n' "$@" | sort; }
 help="$("$tool" --help)"
 options="$(grep -oP '(?<![\w./-])--[a-z][a-z0-9-]*' <<<"$help" | sort -u)"
 check "every option of --help, at an empty word" "$options" "$(offers '')"
-check "the options that start so" "$(lines --find --flavour)" "$(offers --f)"
+check "the options that start so" "$(lines --find --flavour --force)" "$(offers --f)"
 
 # Each option whose usage lists its values is completed with those values.
 usage="$(sed '/^$/q' <<<"$help")"

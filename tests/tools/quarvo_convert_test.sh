@@ -95,7 +95,7 @@ check "a separator is a rule, the trash left out" "1 0" "$(grep -c '<HR>' "$work
 check "--keep-trash keeps it as a folder" 1 "$(grep -c '<DT><H3>Trash</H3>' "$work/f.htm")"
 mkdir -p "$work/home/.opera"
 printf '[User Prefs]\nHot List File Ver2=%s\n' "$work/opera6.adr" > "$work/home/.opera/operaprefs.ini"
-check "--find follows the ini file" "Contacts: not found|Hotlist: $work/opera6.adr" \
+check "--find follows the ini file" "Contacts: not found|Hotlist: $work/opera6.adr|Mail: not found" \
   "$(HOME="$work/home" "$tool" --find | paste -sd '|')"
 
 # Where Opera's files are not: a profile that is a link to itself, an ini
@@ -103,16 +103,16 @@ check "--find follows the ini file" "Contacts: not found|Hotlist: $work/opera6.a
 # ini file is taken in the profile folder.
 mkdir -p "$work/loop" "$work/rel/.opera/sub" "$work/big/.opera"
 ln -s .opera "$work/loop/.opera"
-check "--find: a link loop holds nothing" "Contacts: not found|Hotlist: not found" \
+check "--find: a link loop holds nothing" "Contacts: not found|Hotlist: not found|Mail: not found" \
   "$(HOME="$work/loop" "$tool" --find | paste -sd '|')"
 : > "$work/rel/.opera/sub/my.adr"
 printf '[User Prefs]\nHot List File Ver2=sub/my.adr\n' > "$work/rel/.opera/opera6.ini"
 check "--find: a relative name is in the profile" "Hotlist: $work/rel/.opera/sub/my.adr" \
-  "$(cd "$work" && HOME="$work/rel" "$tool" --find | tail -n 1)"
+  "$(cd "$work" && HOME="$work/rel" "$tool" --find | grep '^Hotlist')"
 cp "$work/home/.opera/operaprefs.ini" "$work/big/.opera/operaprefs.ini"
 truncate -s 17M "$work/big/.opera/operaprefs.ini"
 check "--find: a 17 MiB ini file is not read" "Hotlist: not found" \
-  "$(HOME="$work/big" "$tool" --find 2> "$work/stderr" | tail -n 1)"
+  "$(HOME="$work/big" "$tool" --find 2> "$work/stderr" | grep '^Hotlist')"
 check "--find: and that is said" 1 "$(grep -c 'operaprefs.ini: not read, as it is larger than 16 MiB' "$work/stderr")"
 
 # An output that is the standard output, however named, gets the file's
@@ -153,6 +153,35 @@ check "a long name with replaced characters: one short line" "1 yes" \
   "$(wc -l < "$work/stderr") $([ "$(wc -c < "$work/stderr")" -lt 600 ] && echo yes)"
 check "naming the first characters and how many more" 1 "$(grep -c "aaa\.\.\.: '.*' (U+4E00), .* and 5 more$" "$work/stderr")"
 
+# The mail export: the mailboxes and the sheet, the Maildir, a folder of the
+# user's replaced only with --force, and the mail folder in --find.
+mail="$work/home/.opera/mail"
+mkdir -p "$mail/store/account1/2014/06/30" "$mail/store/drafts"
+printf '[Account1]\nAccount Name=Home\nIncoming Password=secret\n' > "$mail/accounts.ini"
+printf 'From a@x Mon Jun 30 10:00:00 2014 1\r\nSubject: one\r\n\r\nFrom me\r\n' > "$mail/store/account1/2014/06/30/1.mbs"
+printf 'From  Mon Jun 30 11:00:00 2014 2\r\nSubject: draft\r\n\r\nx\r\n' > "$mail/store/drafts/2.mbs"
+out="$("$tool" --mail "$mail" "$work/mailout" --report)"
+check "mail export succeeds" 0 $?
+check "mail count and report" "2 Messages converted to mbox !|Mail report:|mailboxes written: 2|messages written: 2" \
+  "$(printf '%s\n' "$out" | head -4 | paste -sd '|')"
+check "mboxes and sheet" "Drafts.mbox Home.mbox accounts.html" "$(ls "$work/mailout" | paste -sd ' ')"
+check "mboxrd quoting, CR LF kept" "From a@x Mon Jun 30 10:00:00 2014|Subject: one||>From me|" \
+  "$(tr -d '\r' < "$work/mailout/Home.mbox" | paste -sd '|')"
+check "no password on the sheet" 0 "$(grep -c secret "$work/mailout/accounts.html")"
+"$tool" --mail "$mail" "$work/mailout" --maildir > /dev/null 2> "$work/stderr"
+check "a folder with files is refused" 1 $?
+check "refusal message" "quarvo-convert: Cannot create file $work/mailout: Folder is not empty" "$(cat "$work/stderr")"
+"$tool" --mail "$mail" "$work/mailout" --maildir --lf --force > /dev/null
+check "--force replaces it whole" "Drafts Home accounts.html" "$(ls "$work/mailout" | paste -sd ' ')"
+check "Maildir message, LF line ends" "Subject: one||From me" "$(cat "$work"/mailout/Home/cur/* | paste -sd '|')"
+check "--find lists the mail folder and its mailboxes" "Mail: $mail/|  Home: 1 message|  Drafts: 1 message" \
+  "$(HOME="$work/home" "$tool" --find | tail -n 3 | paste -sd '|')"
+ln -s nowhere "$mail/store/account1/2014/06/30/3.mbs"
+"$tool" --mail "$mail" "$work/mailout2" > "$work/stdout" 2> "$work/stderr"
+check "an unreadable message file is a file error" 1 $?
+check "it is named, the rest written" "2 Messages converted to mbox !|quarvo-convert: not read, left out: $mail/store/account1/2014/06/30/3.mbs: Cannot open file $mail/store/account1/2014/06/30/3.mbs: No such file or directory" \
+  "$(cat "$work/stdout" "$work/stderr" | paste -sd '|')"
+
 # Runs that must leave every file as it was: arguments (names inside the
 # runs folder), exit status, the first line on stderr.
 runs="$work/runs"
@@ -160,6 +189,7 @@ mkdir "$runs"
 cp "$work/contacts.adr" "$runs/c.adr"
 cp "$work/opera6.adr" "$runs/h.adr"
 ln -s h.adr "$runs/link.adr"
+mkdir -p "$runs/m/store"
 printf 'old' > "$runs/old.csv"
 state() { (cd "$runs" && ls -A && cat c.adr h.adr old.csv | cksum); }
 before="$(state)"
@@ -197,6 +227,17 @@ done <<'EOF'
 --help -h|2|-h is given twice
 --version --version|2|--version is given twice
 --contacts c.adr - --bookmarks h.adr /dev/stdout|2|Output files - and /dev/stdout are the same file: nothing converted
+--maildir --contacts c.adr old.csv|2|--maildir, --lf and --force go with --mail
+--mail m|2|--mail takes a mail folder and an output folder
+--mail m --lf out|2|--mail takes a mail folder and an output folder, not --lf
+--mail m out --mail m out2|2|--mail is given twice
+--mail m out --maildir --maildir|2|--maildir is given twice
+--mail m m/store/out|2|Output folder m/store/out is or lies inside the mail folder m: nothing converted
+--mail m .|2|Output folder . holds the mail folder m: nothing converted
+--contacts c.adr m/c.csv --mail m out|2|Output file m/c.csv lies in the mail folder m: nothing converted
+--contacts c.adr old.csv --mail m .|2|Output folder . holds the mail folder m: nothing converted
+--mail gone out|1|Cannot open file gone: No such file or directory
+--mail c.adr out|1|Cannot open file c.adr: not an Opera mail folder: it has no accounts.ini and no store folder
 EOF
 
 [ "$failures" -eq 0 ] && echo "quarvo-convert: all checks passed"

@@ -7,6 +7,9 @@
 // Opera 10 and later in Opera\Opera, naming the hotlist bookmarks.adr),
 // then the hotlist that a profile's operaprefs.ini or opera6.ini names.
 // Elsewhere: ~/.opera first, then the Program Files stand-in (/opt).
+// The mail folder ("mail", beside or apart from the profile) is looked for
+// in the same places, and on Windows first in the user's local application
+// data, where Opera 10 and later keep it.
 #pragma once
 
 #include <optional>
@@ -29,6 +32,7 @@ struct OperaPlaces {
     std::string home;      // the user's home, outside Windows
     // 64-bit Windows' folder for 32-bit programs; empty elsewhere.
     std::string program_files_x86;
+    std::string local_app_data;  // Windows' per-user local application data folder
 };
 
 // The places of the running system, taken from the environment
@@ -52,6 +56,25 @@ struct OperaPlaces {
 // wrote: `note` (may be empty) is told of such a file. Never throws.
 [[nodiscard]] std::optional<std::string> FindOperaFile(const OperaPlaces& places, OperaFile file,
                                                        const MessageSink& note = {});
+
+// The folders Opera's mail may be in, in the order they are searched: a
+// single-user install's beside its profile (Program Files, then on 64-bit
+// Windows the 32-bit programs' folder), Opera 10 and later's in the local
+// application data (Opera\Opera\mail, the 64-bit Opera's Opera\Opera x64\mail),
+// Opera 9's in Application Data; elsewhere ~/.opera/mail, then the Program
+// Files stand-in's.
+[[nodiscard]] std::vector<std::string> OperaMailFolderCandidates(const OperaPlaces& places);
+
+// The first candidate that is a mail folder (holds accounts.ini or store/),
+// else the one a profile's operaprefs.ini or opera6.ini names, when it is
+// one. Nothing when none is found. Reads the ini files; never throws.
+[[nodiscard]] std::optional<std::string> FindOperaMailFolder(const OperaPlaces& places);
+
+// The value of "Mail Root Directory" in an Opera ini file's text, in its
+// [Mail] or [User Prefs] section, blanks around it removed; empty when
+// absent. It may start with one of Opera's folder variables ({Home},
+// {LargePreferences}, ...).
+[[nodiscard]] std::string MailFolderNamedByIni(std::string_view ini);
 
 // The value of "Hot List File Ver2" in the [User Prefs] section of an
 // Opera ini file's text, blanks around it removed; empty when absent.
