@@ -23,17 +23,17 @@
 #include <vector>
 
 #include "app_globals.h"
-#include "quarvo/contacts.h"
 #include "default_locations.h"
-#include "quarvo/browser_bookmarks.h"
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
 #include "file_name_edit.h"
 #include "hot_track_glyph_button.h"
 #include "hot_track_label.h"
-#include "quarvo/hotlist.h"
 #include "panel_status_bar.h"
 #include "picture_box.h"
+#include "quarvo/browser_bookmarks.h"
+#include "quarvo/contacts.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/hotlist.h"
 #include "recording_desktop.h"
 #include "shell_folders.h"
 #include "speed_button.h"
@@ -561,29 +561,65 @@ TEST_F(MainWindow, ConversionThroughTheButtonWritesBothFilesAndReportsTheCounts)
     EXPECT_EQ(progressBar()->position(), 0) << "a recount starts the bar over";
 }
 
-TEST_F(MainWindow, ContactsOutputMenuStartsOnTheAddressBooksCsvAndShapesTheConversion) {
+// The Contacts output menu used with the mouse and the output field typed
+// into: one format is ticked at a time, the name's extension and the format
+// follow each other, vCard 3.0 is never offered in Windows-1252, and the
+// result names what was written.
+TEST_F(MainWindow, ContactsOutputMenuOffersOneFormatAndTheOutputNameFollowsIt) {
     write_bytes(path("contacts.adr"), kContacts);
     makeWindows();
-    QStringList checked;
-    for (QAction* a : child<QMenu>("ContactsOutput1")->actions())
-        if (a->isChecked()) checked << a->objectName();
-    EXPECT_EQ(checked, (QStringList{"LayoutWab", "Vcard30", "EncodingUtf8"}));
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    QMenu* menu = child<QMenu>("ContactsOutput1");
+    const auto checked = [menu] {
+        QStringList names;
+        for (QAction* a : menu->actions())
+            if (a->isChecked()) names << a->objectName();
+        return names;
+    };
+    const auto choose = [&](const char* name) {
+        QMenuBar* bar = main_->menuBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(menu->menuAction()).center());
+        EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action(name)).center());
+        EXPECT_FALSE(menu->isVisible());
+    };
+    quarvo::FileNameEdit* output = field("jfeContactsOutputFile");
+    EXPECT_EQ(checked(), (QStringList{"LayoutWab", "EncodingUtf8"}));
+    EXPECT_EQ(output->fileName(), documents_ + QStringLiteral("contacts.csv"));
 
-    for (const char* name : {"LayoutOutlook", "Vcard21", "KeepContactsTrash", "EncodingUtf8Bom"})
-        action(name)->trigger();
-    const quarvo::ContactsExportOptions& options = main_->logic().contacts_export_options();
-    EXPECT_EQ(options.layout, quarvo::ContactsCsvLayout::kOutlook);
-    EXPECT_EQ(options.vcard, quarvo::ContactsVcardVersion::k21);
-    EXPECT_EQ(options.encoding, quarvo::OutputEncoding::kUtf8Bom);
-    EXPECT_TRUE(options.keep_trash);
-    EXPECT_FALSE(action("LayoutWab")->isChecked());
+    choose("Vcard21");
+    EXPECT_EQ(checked(), (QStringList{"Vcard21", "EncodingUtf8"}));
+    EXPECT_EQ(output->fileName(), documents_ + QStringLiteral("contacts.vcf"));
+    EXPECT_TRUE(output->toolTip().contains(QStringLiteral("vCard 2.1")))
+        << output->toolTip().toStdString();
+    EXPECT_TRUE(action("KeepContactsTrash")->isEnabled());
+    choose("EncodingAnsi");
+    choose("Vcard30");
+    EXPECT_EQ(checked(), (QStringList{"Vcard30", "EncodingUtf8"})) << "Windows-1252 let go";
+    EXPECT_FALSE(action("EncodingAnsi")->isEnabled());
+    choose("LayoutThunderbird");
+    EXPECT_EQ(output->fileName(), documents_ + QStringLiteral("contacts.csv"));
+    EXPECT_FALSE(action("KeepContactsTrash")->isEnabled());
+    EXPECT_TRUE(action("EncodingAnsi")->isEnabled());
+
+    // A name typed in ".vcf" chooses the vCard last chosen; another, the CSV.
+    QLineEdit* typed = output->lineEdit();
+    typed->setFocus();
+    typed->selectAll();
+    QTest::keyClicks(typed, path("mine.vcf"));
+    EXPECT_EQ(checked(), (QStringList{"Vcard30", "EncodingUtf8"}));
+    QTest::keyClick(typed, Qt::Key_Backspace);
+    EXPECT_EQ(checked(), (QStringList{"LayoutThunderbird", "EncodingUtf8"}));
+    QTest::keyClicks(typed, "f");
 
     field("jfeOperaContactsFile")->setFileName(path("contacts.adr"));
-    field("jfeContactsOutputFile")->setFileName(path("c.vcf"));
     main_->bbStartConvertClick();
-    EXPECT_TRUE(read_bytes(path("c.vcf"))
-                    .starts_with("\xEF\xBB\xBF"
-                                 "BEGIN:VCARD\r\nVERSION:2.1\r\n"));
+    EXPECT_TRUE(read_bytes(path("mine.vcf")).starts_with("BEGIN:VCARD\r\nVERSION:3.0\r\n"));
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_.first().startsWith(QStringLiteral("3 Contacts converted to vCard !")))
+        << messages_.first().toStdString();
 }
 
 TEST_F(MainWindow, BookmarkFileMenuChoosesTheFlavourAndShowsTheDetailsApart) {
@@ -608,9 +644,11 @@ TEST_F(MainWindow, BookmarkFileMenuChoosesTheFlavourAndShowsTheDetailsApart) {
     child<QMenu>("BookmarksOutput1")->popup(main_->mapToGlobal(QPoint(0, 0)));
     child<QMenu>("BookmarksOutput1")->hide();
     ASSERT_TRUE(action("ConversionDetails")->isEnabled());
+    QString details;
+    desktop_.on_report = [&](const QString&, const QString& list) { details = list; };
     action("ConversionDetails")->trigger();
-    ASSERT_EQ(messages_.size(), 2);
-    EXPECT_TRUE(messages_.at(1).contains(QStringLiteral("bookmarks: 3"))) << messages_.at(1).toStdString();
+    EXPECT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(details.contains(QStringLiteral("bookmarks: 3"))) << details.toStdString();
 }
 
 TEST_F(MainWindow, ToolbarButtonAndMenuItemConvertToo) {
