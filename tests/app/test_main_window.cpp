@@ -4,6 +4,8 @@
 // report, the default names of the creation step, and the other windows.
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -12,11 +14,15 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -29,6 +35,7 @@
 #include "hot_track_label.h"
 #include "panel_status_bar.h"
 #include "picture_box.h"
+#include "qt_desktop.h"
 #include "quarvo/browser_bookmarks.h"
 #include "quarvo/contacts.h"
 #include "quarvo/errors.h"
@@ -400,7 +407,110 @@ TEST_F(MainWindow, NoTextIsCut) {
         const QLabel* p = status->panel(i);
         EXPECT_GE(p->contentsRect().width(), p->fontMetrics().horizontalAdvance(p->text()))
             << "panel " << i;
+        // No panel runs past the window's edge.
+        EXPECT_LE(p->mapTo(main_, QPoint(p->width(), 0)).x(), main_->width()) << "panel " << i;
     }
+}
+
+// What a screen reader says for each control: the label beside a field,
+// a caption, or else the first line of the hint; nothing is unnamed.
+TEST_F(MainWindow, EveryControlHasTheNameItsLabelOrHintShows) {
+    makeWindows();
+    const auto name_of = [](QObject* control) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        return accessible ? accessible->text(QAccessible::Name) : QString();
+    };
+    const struct {
+        const char* field;
+        const char* label;
+    } fields[] = {
+        {"jfeOperaContactsFile", "Opera Contacts-File"},
+        {"jfeOperaBookmarksFile", "Opera Bookmarks-File"},
+        {"jfeContactsOutputFile", "Contacts-Output-File"},
+        {"jfeBookmarksOutputFile", "Bookmark-Output-File"},
+    };
+    for (const auto& f : fields) {
+        const QString label = QString::fromLatin1(f.label);
+        EXPECT_EQ(name_of(field(f.field)->lineEdit()), label) << f.field;
+        EXPECT_EQ(name_of(field(f.field)->browseButton()),
+                  QStringLiteral("Browse for the ") + label)
+            << f.field;
+    }
+    EXPECT_EQ(name_of(startSpeedButton()), QStringLiteral("Start conversion"));
+    EXPECT_EQ(name_of(child<quarvo::SpeedButton>("jsbShowHelp")), QStringLiteral("Help"));
+
+    const struct {
+        const char* button;
+        const char* name;
+    } viewer_buttons[] = {
+        {"tbReload", "Reload file, discard all changes (F5)"},
+        {"tbSaveAs", "Save as ... (Ctrl+Shift+S)"},
+        {"tbSaveFile", "Save changes (Ctrl+S)"},
+        {"tbSearch", "Search within this file"},
+        {"tbClose", "Close, go back to Main-Window (Esc)"},
+    };
+    for (const auto& b : viewer_buttons) {
+        auto* button = fFileViewer->findChild<QToolButton*>(QLatin1String(b.button));
+        ASSERT_NE(button, nullptr) << b.button;
+        EXPECT_EQ(name_of(button), QString::fromLatin1(b.name)) << b.button;
+    }
+    for (QWidget* window : {static_cast<QWidget*>(main_), static_cast<QWidget*>(fFileViewer)}) {
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            const bool interactive = qobject_cast<QAbstractButton*>(control) ||
+                                     qobject_cast<QLineEdit*>(control) ||
+                                     qobject_cast<QAbstractScrollArea*>(control);
+            // Qt's own parts (the menu bar's overflow button) are Qt's to name.
+            const bool qts_own = control->objectName().startsWith(QLatin1String("qt_"));
+            if (!interactive || qts_own || control->window() != window) continue;
+            EXPECT_FALSE(name_of(control).trimmed().isEmpty())
+                << control->metaObject()->className() << ' ' << control->objectName().toStdString();
+        }
+    }
+}
+
+// The program's boxes open centred over the window they belong to, and a
+// long list scrolls inside a box that fits the screen.
+TEST_F(MainWindow, BoxesAreCentredAndALongListFitsTheScreen) {
+    makeWindows();
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    quarvo::QtDesktop desktop;
+    desktop.setMainWindow(main_);
+    QRect box_frame;
+    QPlainTextEdit* list = nullptr;
+    int list_lines = 0, scroll_range = 0;
+    bool ok_shown = false;
+    const auto look_then_close = [&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            box_frame = box->frameGeometry();
+            list = box->findChild<QPlainTextEdit*>(QStringLiteral("ReportDetails"));
+            if (list) {
+                list_lines = list->document()->blockCount();
+                scroll_range = list->verticalScrollBar()->maximum();
+            }
+            for (QAbstractButton* button : box->findChildren<QAbstractButton*>())
+                if (button->isVisible() && box->rect().contains(button->geometry()))
+                    ok_shown = true;
+            box->close();
+        });
+    };
+    look_then_close();
+    desktop.ShowMessage("3 Contacts converted to CSV !\n5 Bookmarks converted to HTM !");
+    EXPECT_LE((box_frame.center() - main_->frameGeometry().center()).manhattanLength(), 2);
+
+    std::string names;
+    for (int i = 0; i < 1333; ++i) names += "\xC5\x81ukasz " + std::to_string(i) + ": '\xC5\x81'\n";
+    look_then_close();
+    desktop.ShowReport("1333 contacts have characters that Windows-1252 cannot hold", names);
+    const QRect room = main_->screen()->availableGeometry();
+    EXPECT_TRUE(room.contains(box_frame)) << box_frame.height() << " high";
+    EXPECT_LE((box_frame.center() - main_->frameGeometry().center()).manhattanLength(), 2);
+    ASSERT_NE(list, nullptr);
+    EXPECT_GE(list_lines, 1333);
+    EXPECT_GT(scroll_range, 0) << "the list scrolls";
+    EXPECT_TRUE(ok_shown);
 }
 
 TEST_F(MainWindow, DisabledStartCaptionIsReadableAndStillLooksDisabled) {
