@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStringDecoder>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -52,8 +53,11 @@ ReportBox::ReportBox(const QString& text, std::string_view details, QWidget* par
     const QRect room = screen() ? screen()->availableGeometry() : QRect(0, 0, 800, 600);
     const QFontMetrics metrics(list_->font());
     const int lines = std::max(3, static_cast<int>(list_->document()->blockCount()));
+    // Room for the lines, the frame and a horizontal scroll bar under them.
     const int list_height =
-        std::min(lines * metrics.lineSpacing() + 2 * list_->frameWidth() + 8, room.height() / 2);
+        std::min(lines * metrics.lineSpacing() + 2 * list_->frameWidth() + 8 +
+                     list_->horizontalScrollBar()->sizeHint().height(),
+                 room.height() / 2);
     list_->setMinimumHeight(std::min(list_height, 6 * metrics.lineSpacing()));
     resize(std::min(560, room.width() * 9 / 10),
            std::min(sizeHint().height() - list_->sizeHint().height() + list_height,
