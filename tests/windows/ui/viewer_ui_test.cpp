@@ -6,7 +6,9 @@
 // byte after keys and Ctrl+S (QUARVO_CORPUS_DIR names them).
 #include <Scintilla.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "program_fixture.h"
 
@@ -145,6 +147,68 @@ TEST_F(ViewerUiTest, TheRealOperaFilesSurviveKeysAndSave) {
     FindClose(search);
     EXPECT_GT(files, 0);
     EXPECT_TRUE(closer.Boxes().empty());
+}
+
+// What the viewer window goes through while a large file loads, in order.
+struct LoadTrace {
+    HWND viewer = nullptr;
+    std::vector<std::string> events;
+};
+
+LRESULT CALLBACK trace_progress(HWND bar, UINT message, WPARAM w, LPARAM l, UINT_PTR,
+                                DWORD_PTR data) {
+    auto* trace = reinterpret_cast<LoadTrace*>(data);
+    if (message == PBM_SETPOS && IsWindowVisible(bar)) {
+        char caption[256] = {};
+        GetWindowTextA(trace->viewer, caption, sizeof caption);
+        trace->events.push_back(std::string("step under ") + caption);
+    }
+    return DefSubclassProc(bar, message, w, l);
+}
+
+LRESULT CALLBACK trace_frame(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR,
+                             DWORD_PTR data) {
+    auto* trace = reinterpret_cast<LoadTrace*>(data);
+    if (message == WM_SETTEXT) trace->events.push_back("caption set");
+    if (message == WM_NCPAINT) trace->events.push_back("frame painted");
+    return DefSubclassProc(window, message, w, l);
+}
+
+// A large file shows its progress in the viewer's toolbar, under its own
+// name: the frame is painted with the new caption before the load begins.
+TEST_F(ViewerUiTest, ALargeFileShowsItsProgressUnderItsOwnName) {
+    std::string hotlist = "Opera Hotlist version 2.0\r\n\r\n";
+    while (hotlist.size() < (std::size_t{6} << 20))
+        hotlist += "#URL\r\n\tNAME=Some page\r\n\tURL=http://example.org/\r\n\r\n";
+    const std::string name = PathOf("large.adr");
+    PutFile(name, hotlist);
+    const InTestFolder here(folder_);
+    Start();
+    LoadTrace trace;
+    trace.viewer = Viewer();
+    SetWindowSubclass(GetDlgItem(Viewer(), IDC_LOAD_PROGRESS), trace_progress, 1,
+                      reinterpret_cast<DWORD_PTR>(&trace));
+    SetWindowSubclass(Viewer(), trace_frame, 1, reinterpret_cast<DWORD_PTR>(&trace));
+    bool hidden_after = false;
+    EXPECT_TRUE(View(name, {[&] {
+                         hidden_after = !IsWindowVisible(GetDlgItem(Viewer(), IDC_LOAD_PROGRESS));
+                         PressKeys({VK_ESCAPE});
+                     }}));
+    RemoveWindowSubclass(GetDlgItem(Viewer(), IDC_LOAD_PROGRESS), trace_progress, 1);
+    RemoveWindowSubclass(Viewer(), trace_frame, 1);
+    const auto caption = std::find(trace.events.begin(), trace.events.end(), "caption set");
+    ASSERT_NE(caption, trace.events.end());
+    const auto first_step = std::find_if(
+        caption, trace.events.end(), [](const std::string& e) { return e.rfind("step", 0) == 0; });
+    ASSERT_NE(first_step, trace.events.end()) << "no progress shown";
+    EXPECT_NE(std::find(caption, first_step, "frame painted"), first_step)
+        << "the frame was not painted with the new caption before the load";
+    EXPECT_EQ(*first_step, "step under Quarvo - [large.adr]");
+    EXPECT_GE(std::count_if(first_step, trace.events.end(),
+                            [](const std::string& e) { return e.rfind("step", 0) == 0; }),
+              6)
+        << "the read, each megabyte and the backup";
+    EXPECT_TRUE(hidden_after);
 }
 
 }  // namespace
