@@ -54,10 +54,9 @@ ReportBox::ReportBox(const QString& text, std::string_view details, QWidget* par
     const QFontMetrics metrics(list_->font());
     const int lines = std::max(3, static_cast<int>(list_->document()->blockCount()));
     // Room for the lines, the frame and a horizontal scroll bar under them.
-    const int list_height =
-        std::min(lines * metrics.lineSpacing() + 2 * list_->frameWidth() + 8 +
-                     list_->horizontalScrollBar()->sizeHint().height(),
-                 room.height() / 2);
+    const int list_height = std::min(lines * metrics.lineSpacing() + 2 * list_->frameWidth() + 8 +
+                                         list_->horizontalScrollBar()->sizeHint().height(),
+                                     room.height() / 2);
     list_->setMinimumHeight(std::min(list_height, 6 * metrics.lineSpacing()));
     resize(std::min(560, room.width() * 9 / 10),
            std::min(sizeHint().height() - list_->sizeHint().height() + list_height,
