@@ -98,10 +98,12 @@ void ViewerDocument::Show(const std::string& file_name) {
 }
 
 void ViewerDocument::Load(const std::string& file_name, bool write_backup) {
-    // Steps of the read, of the pieces the editor is filled with, and of the
-    // backup; a file's pieces are known only once it is read.
-    const int steps = 3 + static_cast<int>(std::min<std::uintmax_t>(
-                              FileSizeOrZero(file_name) / kEditorPieceBytes, 1 << 20));
+    // Steps of the read, of each piece the editor is filled with, of the
+    // filled editor and of the backup.
+    const std::uintmax_t pieces =
+        (FileSizeOrZero(file_name) + kEditorPieceBytes - 1) / kEditorPieceBytes;
+    const int steps =
+        2 + static_cast<int>(std::min<std::uintmax_t>(pieces, 1 << 20)) + (write_backup ? 1 : 0);
     const auto busy = view_.ShowBusy(file_name, steps);
     const std::string bytes = ReadWholeFile(file_name);
     busy->Step();

@@ -76,6 +76,12 @@ TEST_F(OutputUiTest, ContactsOutputMenuHoldsOneFormatAndTheOutputNameFollowsIt) 
     SendMessageA(Main(), WM_COMMAND, ID_VCARD_30, 0);
     EXPECT_EQ(ticked(menu), (std::vector<int>{ID_VCARD_30, ID_ENCODING_UTF8}));
     EXPECT_TRUE(greyed(menu, ID_ENCODING_ANSI));
+    // Its picture, taken from inside the open menu's own loop.
+    Script script(
+        {[&] { Screenshot(Main(), "main-window-contacts-output-menu"); }, [] { EndMenu(); }});
+    PostMessageA(Main(), WM_SYSCOMMAND, SC_KEYMENU, 'c');
+    PumpMessages(Main(), 1500);
+    EXPECT_TRUE(script.Done());
 
     // Typed: the name's end chooses the format, key by key.
     SetForegroundWindow(Main());
@@ -288,9 +294,14 @@ TEST_F(OutputUiTest, PicturesFollowTheScreensDotsPerInch) {
     EXPECT_EQ(win32::PictureSize(
                   reinterpret_cast<HIMAGELIST>(SendMessageA(viewer_bar, TB_GETIMAGELIST, 0, 0))),
               16 * scale);
+    // Twice the size does not fit a small screen: the pictures show the
+    // windows from their top left corners.
+    SetWindowPos(Main(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Screenshot(Main(), "main-window-" + child + "dpi");
     Script script({[] {},
                    [&] {
+                       SetWindowPos(windows_->viewer().handle(), nullptr, 0, 0, 0, 0,
+                                    SWP_NOSIZE | SWP_NOZORDER);
                        Screenshot(windows_->viewer().handle(), "file-viewer-" + child + "dpi");
                        windows_->viewer().Close();
                    }});

@@ -50,7 +50,17 @@ bool SaveScreenshot(HWND window, const std::string& file_name) {
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(memory, picture);
-    BitBlt(memory, 0, 0, width, height, screen, box.left, box.top, SRCCOPY);
+    // Only what lies on the screen is copied: a copy from beyond its edge
+    // comes back black as a whole. The rest stays black.
+    const RECT desktop{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                       GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                       GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    RECT shown;
+    PatBlt(memory, 0, 0, width, height, BLACKNESS);
+    if (IntersectRect(&shown, &box, &desktop)) {
+        BitBlt(memory, shown.left - box.left, shown.top - box.top, shown.right - shown.left,
+               shown.bottom - shown.top, screen, shown.left, shown.top, SRCCOPY);
+    }
     SelectObject(memory, old);
     BITMAPINFOHEADER info{};
     info.biSize = sizeof info;
