@@ -15,24 +15,12 @@
 
 #include "app_globals.h"
 #include "file_names.h"
+#include "report_box.h"
 #include "shell_folders.h"
 #include "viewer_save_dialog.h"
+#include "window_placement.h"
 
 namespace quarvo {
-
-void QtDesktop::ShowMessage(std::string_view text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), fileNameText(text),
-                    QMessageBox::Ok, main_window_);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
-
-void QtDesktop::ReportError(std::string_view message) {
-    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle),
-                    fileNameText(message), QMessageBox::Ok, QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
 
 namespace {
 
@@ -41,15 +29,54 @@ QWidget* askingWindow() {
     return QApplication::activeWindow();
 }
 
+// A box of the program: plain text, the application title, centred over
+// `owner` as the other windows are.
+int runBox(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
+           QMessageBox::StandardButton default_button, QWidget* owner) {
+    QMessageBox box(icon, QString::fromLatin1(kApplicationTitle), text, buttons, owner);
+    box.setTextFormat(Qt::PlainText);
+    if (default_button != QMessageBox::NoButton) box.setDefaultButton(default_button);
+    centreOverParentWhenShown(&box);
+    return box.exec();
+}
+
 }  // namespace
 
+void QtDesktop::ShowMessage(std::string_view text) {
+    runBox(QMessageBox::NoIcon, fileNameText(text), QMessageBox::Ok, QMessageBox::NoButton,
+           main_window_);
+}
+
+void QtDesktop::ShowReport(std::string_view text, std::string_view details) {
+    QWidget* owner = askingWindow();
+    ReportBox box(fileNameText(text), details, owner ? owner : main_window_);
+    centreOverParentWhenShown(&box);
+    box.exec();
+}
+
+void QtDesktop::ReportError(std::string_view message) {
+    runBox(QMessageBox::Critical, fileNameText(message), QMessageBox::Ok, QMessageBox::NoButton,
+           QApplication::activeWindow());
+}
+
 bool QtDesktop::AskToSaveAnyway(std::string_view question) {
-    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle),
-                    QString::fromUtf8(question.data(), static_cast<qsizetype>(question.size())),
-                    QMessageBox::Save | QMessageBox::Cancel, askingWindow());
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Cancel);
-    return box.exec() == QMessageBox::Save;
+    return runBox(QMessageBox::Warning,
+                  QString::fromUtf8(question.data(), static_cast<qsizetype>(question.size())),
+                  QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel,
+                  askingWindow()) == QMessageBox::Save;
+}
+
+SaveChoice QtDesktop::AskToSaveChanges(std::string_view question) {
+    switch (runBox(QMessageBox::Warning, fileNameText(question),
+                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                   QMessageBox::Save, askingWindow())) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+    }
 }
 
 std::optional<std::string> QtDesktop::AskSaveFileName(const std::string& suggested) {

@@ -15,12 +15,15 @@ class QtDesktop : public Desktop {
     // The window the program's messages are shown over.
     void setMainWindow(QWidget* window) { main_window_ = window; }
 
+    // The program's boxes are centred over the window they belong to.
     void ShowMessage(std::string_view text) override;
+    void ShowReport(std::string_view text, std::string_view details) override;
     // The error box goes over whichever window of the program is active.
     void ReportError(std::string_view message) override;
-    // The question and the save dialog go over the window that asks: the
+    // The questions and the save dialog go over the window that asks: the
     // modal one, else the active one.
     [[nodiscard]] bool AskToSaveAnyway(std::string_view question) override;
+    [[nodiscard]] SaveChoice AskToSaveChanges(std::string_view question) override;
     [[nodiscard]] std::optional<std::string> AskSaveFileName(const std::string& suggested) override;
     void OpenLink(const std::string& link) override;
     [[nodiscard]] std::string LookUpFolder(std::uint8_t kind) override;

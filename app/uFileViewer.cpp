@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "uFileViewer.h"
 
-#include <QDir>
-#include <QKeyEvent>
+#include <QProgressBar>
+#include <QShortcut>
+#include <QShowEvent>
 #include <QToolButton>
 #include <string>
 
+#include "accessible_names.h"
 #include "app_globals.h"
 #include "file_names.h"
 #include "image_list.h"
@@ -20,12 +22,16 @@ namespace {
 // The viewer's busy indicator for the document.
 class Busy : public quarvo::BusyIndicator {
   public:
-    Busy(QWidget* parent, const QString& label, int steps) : busy_(parent, label, steps) {}
+    Busy(QProgressBar* bar, const QString& label, int steps) : busy_(bar, label, steps) {}
     void Step() override { busy_.step(); }
 
   private:
     ViewerBusy busy_;
 };
+
+// Where the progress of a load or save shows: in the toolbar, right of its
+// buttons.
+constexpr QRect kProgressPlace(150, 4, 300, 20);
 
 }  // namespace
 
@@ -39,6 +45,13 @@ TfFileViewer::TfFileViewer(quarvo::Desktop& desktop, QWidget* parent)
     setFixedSize(quarvo::layouts::kFileViewer.client_width,
                  quarvo::layouts::kFileViewer.client_height);
     createToolBar();
+    createShortcuts();
+    ui_->jmeFile->setAccessibleName(QStringLiteral("Text of the file"));
+    progress_ = new QProgressBar(ui_->ToolBar1);
+    progress_->setObjectName(QStringLiteral("LoadProgress"));
+    progress_->setGeometry(kProgressPlace);
+    progress_->setTextVisible(true);
+    progress_->hide();
 }
 
 TfFileViewer::~TfFileViewer() = default;
@@ -59,6 +72,27 @@ void TfFileViewer::createToolBar() {
     connect(ui_->tbSaveFile, &QToolButton::clicked, this,
             quarvo::Reporting(desktop_, [this] { tbSaveFileClick(); }));
     connect(ui_->tbClose, &QToolButton::clicked, this, &TfFileViewer::tbCloseClick);
+    for (QToolButton* button :
+         {ui_->tbReload, ui_->tbSaveAs, ui_->tbSaveFile, ui_->tbSearch, ui_->tbClose})
+        quarvo::nameFromHint(button);
+}
+
+void TfFileViewer::createShortcuts() {
+    const struct {
+        QKeySequence keys;
+        void (TfFileViewer::*run)();
+    } shortcuts[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_S), &TfFileViewer::tbSaveFileClick},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TfFileViewer::tbSaveAsClick},
+        {QKeySequence(Qt::Key_F5), &TfFileViewer::tbReloadClick},
+        {QKeySequence(Qt::CTRL | Qt::Key_W), &TfFileViewer::tbCloseClick},
+    };
+    for (const auto& s : shortcuts) {
+        auto* shortcut = new QShortcut(s.keys, this);
+        const auto run = s.run;
+        connect(shortcut, &QShortcut::activated, this,
+                quarvo::Reporting(desktop_, [this, run] { (this->*run)(); }));
+    }
 }
 
 void TfFileViewer::showEvent(QShowEvent* event) {
@@ -69,16 +103,6 @@ void TfFileViewer::showEvent(QShowEvent* event) {
         QMetaObject::invokeMethod(this, quarvo::Reporting(desktop_, [this] { FormActivate(); }),
                                   Qt::QueuedConnection);
     }
-}
-
-void TfFileViewer::keyPressEvent(QKeyEvent* event) {
-    // The window has no close button; the toolbar's is the one way back, so
-    // Escape must not drop the user's edits behind their back.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void TfFileViewer::FormActivate() {
@@ -101,21 +125,36 @@ void TfFileViewer::tbCloseClick() {
     close();
 }
 
+void TfFileViewer::reject() {
+    bool may_close = false;
+    quarvo::RunReporting(desktop_, [&] { may_close = document_.MayClose(ViewedFileName); });
+    if (may_close) QDialog::reject();
+}
+
 void TfFileViewer::SetCaption(const std::string& caption) {
     setWindowTitle(quarvo::fileNameText(caption));
 }
 
-void TfFileViewer::SetText(std::string_view file_bytes) {
-    ui_->jmeFile->setFileBytes(file_bytes);
+void TfFileViewer::SetText(std::string_view file_bytes, quarvo::BusyIndicator* busy) {
+    ui_->jmeFile->setFileBytes(file_bytes, [busy] {
+        if (busy) busy->Step();
+    });
 }
 
 quarvo::EncodedText TfFileViewer::Text() const {
     return ui_->jmeFile->encoded();
 }
 
+bool TfFileViewer::Modified() const {
+    return ui_->jmeFile->isModified();
+}
+
+void TfFileViewer::MarkSaved() {
+    ui_->jmeFile->setModified(false);
+}
+
 std::unique_ptr<quarvo::BusyIndicator> TfFileViewer::ShowBusy(const std::string& file_name,
                                                               int steps) {
-    const QString label =
-        file_name.empty() ? QString() : QDir::toNativeSeparators(quarvo::fileNameText(file_name));
-    return std::make_unique<Busy>(this, label, steps);
+    return std::make_unique<Busy>(progress_, quarvo::fileNameText(quarvo::ShortFileName(file_name)),
+                                  steps);
 }

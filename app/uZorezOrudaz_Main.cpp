@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <string>
 
+#include "accessible_names.h"
 #include "app_globals.h"
 #include "bookmark_flavour_menu.h"
 #include "contacts_output_menu.h"
@@ -50,9 +51,10 @@ TfZorezOrudaz_Main::TfZorezOrudaz_Main(quarvo::Desktop& desktop, QWidget* parent
     createMenuPictures();
     createStatusBar();
     fitTexts();
+    nameControls();
     connectHandlers();
-    quarvo::addContactsOutputMenu(ui_->MainMenu1, ui_->Help1->menuAction(),
-                                  ui_->jfeContactsOutputFile, logic_);
+    contacts_menu_ = new quarvo::ContactsOutputMenu(ui_->MainMenu1, ui_->Help1->menuAction(),
+                                                    ui_->jfeContactsOutputFile, logic_);
     quarvo::addBookmarkFlavourMenu(ui_->MainMenu1, ui_->Help1->menuAction(), logic_, desktop_);
     // The layout's client area lies below the menu.
     const quarvo::layouts::Window& layout = quarvo::layouts::kMainWindow;
@@ -127,12 +129,25 @@ void TfZorezOrudaz_Main::fitTexts() {
         label->adjustSize();
 }
 
+void TfZorezOrudaz_Main::nameControls() {
+    quarvo::nameByLabel(ui_->jfeOperaContactsFile, ui_->lblOpercaContactsFile);
+    quarvo::nameByLabel(ui_->jfeOperaBookmarksFile, ui_->Label2);
+    quarvo::nameByLabel(ui_->jfeContactsOutputFile, ui_->Label3);
+    quarvo::nameByLabel(ui_->jfeBookmarksOutputFile, ui_->Label4);
+    for (quarvo::SpeedButton* button :
+         {ui_->jsbShowHelp, ui_->jsbShowContacts, ui_->jsbShowBookmarks, ui_->jsbStartConversion,
+          ui_->jsbShowAbout, ui_->jsbExit})
+        quarvo::nameFromHint(button);
+}
+
 void TfZorezOrudaz_Main::connectHandlers() {
     const auto reporting = [this](auto action) { return quarvo::Reporting(desktop_, action); };
-    connect(ui_->jfeOperaContactsFile, &quarvo::FileNameEdit::changed, this,
-            reporting([this] { CountItems(); }));
-    connect(ui_->jfeOperaBookmarksFile, &quarvo::FileNameEdit::changed, this,
-            reporting([this] { CountItems(); }));
+    using quarvo::NameField;
+    for (const NameField which : {NameField::OperaContacts, NameField::OperaBookmarks,
+                                  NameField::ContactsOutput, NameField::BookmarksOutput}) {
+        connect(field(which), &quarvo::FileNameEdit::changed, this,
+                reporting([this, which] { logic_.NameChanged(which); }));
+    }
 
     const auto start = reporting([this] { bbStartConvertClick(); });
     connect(ui_->jhbStartConversion, &QAbstractButton::clicked, this, start);
@@ -218,6 +233,10 @@ void TfZorezOrudaz_Main::StepProgress() {
 void TfZorezOrudaz_Main::ShowViewer(const std::string& file_name) {
     ViewedFileName = file_name;
     fFileViewer->exec();
+}
+
+void TfZorezOrudaz_Main::ShowContactsOutput(const quarvo::ContactsOutputChoice& choice) {
+    if (contacts_menu_) contacts_menu_->show(choice);
 }
 
 void TfZorezOrudaz_Main::CountItems() {

@@ -14,6 +14,7 @@
 #include "main_window_logic.h"
 
 namespace quarvo {
+class ContactsOutputMenu;
 class FileNameEdit;
 }  // namespace quarvo
 
@@ -34,8 +35,9 @@ class TfZorezOrudaz_Main : public QMainWindow, private quarvo::MainWindowView {
     [[nodiscard]] const quarvo::MainWindowLogic& logic() const { return logic_; }
 
   public slots:
-    // Recounts the two Opera files and sets the readiness state; runs on
-    // every change of either input field and when the window is first shown.
+    // Recounts the two Opera files and sets the readiness state; runs when
+    // the window is first shown. A change of an input field recounts that
+    // field's file alone.
     void CountItems();
     // The window's activation; only the first one counts the items.
     void FormActivate();
@@ -68,16 +70,19 @@ class TfZorezOrudaz_Main : public QMainWindow, private quarvo::MainWindowView {
     void ShowProgress(bool shown) override;
     void StepProgress() override;
     void ShowViewer(const std::string& file_name) override;
+    void ShowContactsOutput(const quarvo::ContactsOutputChoice& choice) override;
     [[nodiscard]] quarvo::FileNameEdit* field(quarvo::NameField field) const;
 
     void createToolBar();
     void createMenuPictures();
     void createStatusBar();
     void fitTexts();
+    void nameControls();
     void connectHandlers();
 
     std::unique_ptr<Ui::TfZorezOrudaz_Main> ui_;
     quarvo::Desktop& desktop_;
     quarvo::MainWindowLogic logic_;
+    quarvo::ContactsOutputMenu* contacts_menu_ = nullptr;
     bool centred_ = false;
 };

@@ -2,27 +2,48 @@
 #include "viewer_busy.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QProgressBar>
+#include <QWindow>
+#include <algorithm>
 
-#include "app_globals.h"
+namespace {
 
-ViewerBusy::ViewerBusy(QWidget* parent, const QString& label, int steps)
-    : progress_(label, QString(), 0, steps, parent) {
-    progress_.setWindowTitle(QString::fromLatin1(quarvo::kApplicationTitle));
-    // Modal, so that the steps may let paint events through while no click
-    // reaches the viewer half-way; no cancel, as a half-done load or save
-    // is worse than a finished one.
-    progress_.setWindowModality(Qt::WindowModal);
-    progress_.setCancelButton(nullptr);
-    progress_.setMinimumDuration(400);
-    progress_.setAutoClose(false);
-    progress_.setValue(0);
+// A window just shown is mapped by the window manager a moment later; work
+// begun before that leaves an empty frame on the screen until it is done.
+void waitUntilExposed(QWidget* window) {
+    const QWindow* handle = window->windowHandle();
+    QElapsedTimer waited;
+    waited.start();
+    while (handle && window->isVisible() && !handle->isExposed() && waited.elapsed() < 500)
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+}
+
+}  // namespace
+
+ViewerBusy::ViewerBusy(QProgressBar* bar, const QString& label, int steps) : bar_(bar) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    bar_->setRange(0, std::max(1, steps));
+    bar_->setValue(0);
+    bar_->setFormat(label.isEmpty() ? QStringLiteral("%p%") : label + QStringLiteral("  %p%"));
+    bar_->show();
+    waitUntilExposed(bar_->window());
+    paint();
 }
 
 ViewerBusy::~ViewerBusy() {
+    bar_->hide();
     QApplication::restoreOverrideCursor();
 }
 
 void ViewerBusy::step() {
-    progress_.setValue(++done_);
+    bar_->setValue(std::min(++done_, bar_->maximum()));
+    bar_->repaint();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void ViewerBusy::paint() {
+    // Only painting: a click must not reach the viewer half-way through.
+    bar_->window()->repaint();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: MIT
 // What the viewer shows while it reads, loads or writes a file: a busy
-// cursor at once, and a progress box over the viewer once the work has taken
-// longer than a moment, which also lets the windows behind it repaint.
+// cursor at once, and its progress in the viewer's own toolbar, painted at
+// each step so that the window shows what goes on rather than nothing.
 #pragma once
 
-#include <QProgressDialog>
+#include <QString>
+
+class QProgressBar;
 
 class ViewerBusy {
   public:
-    // `steps` is how many times step() will be called.
-    ViewerBusy(QWidget* parent, const QString& label, int steps);
+    // `steps` is how many times step() will be called at most; `bar` is the
+    // viewer's progress bar, shown with `label` until this is destroyed.
+    ViewerBusy(QProgressBar* bar, const QString& label, int steps);
     ~ViewerBusy();
     ViewerBusy(const ViewerBusy&) = delete;
     ViewerBusy& operator=(const ViewerBusy&) = delete;
@@ -18,6 +21,8 @@ class ViewerBusy {
     void step();
 
   private:
-    QProgressDialog progress_;
+    void paint();
+
+    QProgressBar* bar_;
     int done_ = 0;
 };

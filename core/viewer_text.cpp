@@ -42,10 +42,10 @@ int ByteOfChar(char32_t code) {
 }
 
 // Bytes that both conversions copy as they are: ASCII but for the zero
-// byte, the tab and the two line-break bytes. Most of a file is runs of them.
+// byte. Most of a file is runs of them.
 constexpr std::array<bool, 256> kPlainBytes = [] {
     std::array<bool, 256> plain{};
-    for (int b = 1; b < 0x80; ++b) plain[b] = b != '\t' && b != '\r' && b != '\n';
+    for (int b = 1; b < 0x80; ++b) plain[b] = true;
     return plain;
 }();
 
@@ -77,11 +77,9 @@ TextEncoding ChooseEncoding(std::string_view bytes) {
 
 std::string ToEditorText(std::string_view bytes, TextEncoding encoding) {
     std::string out;
-    // Room for the breaks and tabs a file usually has, without growing.
+    // Room for a few characters of more than one byte, without growing.
     out.reserve(bytes.size() + bytes.size() / 16 + 16);
     AppendEditorText(bytes, encoding, out);
-    const char last = bytes.empty() ? '\0' : bytes.back();
-    if (last == '\r' || last == '\n') out.resize(out.size() - 2);
     return out;
 }
 
@@ -92,14 +90,7 @@ void AppendEditorText(std::string_view bytes, TextEncoding encoding, std::string
         i = run_end;
         if (i == bytes.size()) break;
         const unsigned char c = At(bytes, i);
-        if (c == '\r' || c == '\n') {
-            out.append("\r\n");
-            ++i;
-            if (c == '\r' && i < bytes.size() && bytes[i] == '\n') ++i;
-        } else if (c == '\t') {
-            out.append("  ");
-            ++i;
-        } else if (c == 0) {
+        if (c == 0) {
             formats::AppendUtf8(out, kZeroByteStandIn);
             ++i;
         } else if (encoding == TextEncoding::OneCharPerByte) {
@@ -119,20 +110,24 @@ void AppendEditorText(std::string_view bytes, TextEncoding encoding, std::string
 
 void ForEachEditorPiece(std::string_view bytes, TextEncoding encoding,
                         const std::function<void(std::string_view)>& take) {
-    constexpr std::size_t kPiece = std::size_t{1} << 20;
     std::string piece;
     for (std::size_t start = 0; start < bytes.size();) {
-        // Cut after a line feed: no break and no character is split.
-        std::size_t end = bytes.find('\n', std::min(start + kPiece, bytes.size()) - 1);
-        end = end == std::string_view::npos ? bytes.size() : end + 1;
+        // Cut after an ASCII byte, which is never part of a longer character.
+        std::size_t end = std::min(start + kEditorPieceBytes, bytes.size());
+        while (end < bytes.size() && At(bytes, end - 1) >= 0x80) ++end;
         piece.clear();
         AppendEditorText(bytes.substr(start, end - start), encoding, piece);
-        // The break at the very end starts no line of its own.
-        if (end == bytes.size() && (bytes.back() == '\r' || bytes.back() == '\n'))
-            piece.resize(piece.size() - 2);
         take(piece);
         start = end;
     }
+}
+
+LineBreak FirstLineBreak(std::string_view bytes) {
+    const std::size_t at = bytes.find_first_of("\r\n");
+    if (at == std::string_view::npos) return LineBreak::CrLf;
+    if (bytes[at] == '\n') return LineBreak::Lf;
+    // A CR that ends the file may yet be followed by the LF of a CR LF.
+    return at + 1 == bytes.size() || bytes[at + 1] == '\n' ? LineBreak::CrLf : LineBreak::Cr;
 }
 
 std::vector<StandInName> StandInNames() {
@@ -153,15 +148,9 @@ std::vector<StandInName> StandInNames() {
 EncodedText FromEditorText(std::string_view text, TextEncoding encoding) {
     EncodedText result;
     std::string& out = result.bytes;
-    out.reserve(text.size() + 2);
+    out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char c = At(text, i);
-        if (c == '\r' || c == '\n') {
-            out.append("\r\n");
-            ++i;
-            if (c == '\r' && i < text.size() && text[i] == '\n') ++i;
-            continue;
-        }
         if (c < 0x80) {
             const std::size_t run_end = PlainRunEnd(text, i + 1);
             out.append(text.substr(i, run_end - i));
@@ -189,7 +178,6 @@ EncodedText FromEditorText(std::string_view text, TextEncoding encoding) {
         if (byte >= 0) out.push_back(static_cast<char>(byte));
         i += length;
     }
-    out.append("\r\n");
     return result;
 }
 

@@ -18,8 +18,10 @@ int PanelStatusBar::addPanel(int width, const QString& text) {
     label->setTextFormat(Qt::PlainText);
     label->setMargin(2);
     panels_.push_back({label, width});
-    addWidget(label);
-    fit(panelCount() - 1);
+    // Every panel stretches, but only the last has room to: the others
+    // have fixed widths.
+    addWidget(label, 1);
+    for (int i = std::max(0, panelCount() - 2); i < panelCount(); ++i) fit(i);
     return panelCount() - 1;
 }
 
@@ -51,7 +53,14 @@ void PanelStatusBar::fit(int index) {
     const int needed = label->fontMetrics().horizontalAdvance(label->text()) +
                        2 * (label->margin() + label->frameWidth()) +
                        label->fontMetrics().averageCharWidth();
-    label->setFixedWidth(std::max(panels_[index].width, needed));
+    if (index + 1 < panelCount()) {
+        label->setFixedWidth(std::max(panels_[index].width, needed));
+        return;
+    }
+    // The last panel takes what is left of the bar, so that it never runs
+    // past the window's edge, however wide the others grew.
+    label->setMinimumWidth(needed);
+    label->setMaximumWidth(QWIDGETSIZE_MAX);
 }
 
 }  // namespace quarvo

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A status bar of fixed panels, each with a width and a text. A panel whose
-// text does not fit its width grows, so that no text is cut.
+// text does not fit its width grows, so that no text is cut; the last one
+// takes whatever the others leave of the bar.
 #pragma once
 
 #include <QStatusBar>

@@ -68,11 +68,29 @@ TextEditor::TextEditor(QWidget* parent) : QsciScintilla(parent) {
 }
 
 void TextEditor::keyPressEvent(QKeyEvent* event) {
+    // Escape belongs to the window around, which closes on it.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->ignore();
+        return;
+    }
+    const QString text = event->text();
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        // Scintilla types the key's text when it has no command for the key:
+        // Alt+F, reaching for a menu, would put an "f" into the file. The
+        // same key without its text still runs a command bound to it.
+        if (text.isEmpty()) {
+            QsciScintilla::keyPressEvent(event);
+            return;
+        }
+        QKeyEvent command(event->type(), event->key(), event->modifiers(), QString(),
+                          event->isAutoRepeat(), static_cast<ushort>(event->count()));
+        QsciScintilla::keyPressEvent(&command);
+        event->setAccepted(command.isAccepted());
+        return;
+    }
     // Scintilla's key handler takes one character per key and throws on more;
     // some keyboard layouts and input tools deliver several with one key.
-    const QString text = event->text();
-    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-    if (plain && text.size() > 1 && text.toUcs4().size() > 1 && text.at(0).isPrint()) {
+    if (text.size() > 1 && text.toUcs4().size() > 1 && text.at(0).isPrint()) {
         SendScintilla(SCI_REPLACESEL, text.toUtf8().constData());
         event->accept();
         return;
@@ -85,7 +103,7 @@ void TextEditor::showStandInsAsTheirBytes() {
         SendScintilla(SCI_SETREPRESENTATION, shown.stand_in.c_str(), shown.name.c_str());
 }
 
-void TextEditor::setFileBytes(std::string_view bytes) {
+void TextEditor::setFileBytes(std::string_view bytes, const std::function<void()>& piece_loaded) {
     encoding_ = ChooseEncoding(bytes);
     // The document is built apart from the view: inserting into a shown
     // document costs time in proportion to what it already holds. It keeps
@@ -94,26 +112,38 @@ void TextEditor::setFileBytes(std::string_view bytes) {
         SCI_CREATELOADER, static_cast<unsigned long>(bytes.size() + bytes.size() / 16),
         static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE)));
     if (loader == nullptr) throw std::bad_alloc();
-    ForEachEditorPiece(bytes, encoding_, [loader](std::string_view piece) {
-        if (loader->AddData(piece.data(), static_cast<std::ptrdiff_t>(piece.size())) != 0) {
-            loader->Release();
-            throw std::bad_alloc();
-        }
-    });
+    try {
+        ForEachEditorPiece(bytes, encoding_, [loader, &piece_loaded](std::string_view piece) {
+            if (loader->AddData(piece.data(), static_cast<std::ptrdiff_t>(piece.size())) != 0)
+                throw std::bad_alloc();
+            if (piece_loaded) piece_loaded();
+        });
+    } catch (...) {
+        loader->Release();
+        throw;
+    }
     void* document = loader->ConvertToDocument();
     SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document);
 
     // What Scintilla keeps with the document rather than the view.
     setUtf8(true);
-    setEolMode(EolWindows);
-    // Tab stops at columns 3 and 5: two characters apart.
+    switch (FirstLineBreak(bytes)) {
+        case LineBreak::CrLf:
+            setEolMode(EolWindows);
+            break;
+        case LineBreak::Lf:
+            setEolMode(EolUnix);
+            break;
+        case LineBreak::Cr:
+            setEolMode(EolMac);
+            break;
+    }
     setTabWidth(kEditorTabWidth);
     // Setting the code page has brought back Scintilla's own representations.
     showStandInsAsTheirBytes();
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_SETSAVEPOINT);
-    loaded_one_empty_line_ = SendScintilla(SCI_GETLENGTH) == 0 && !bytes.empty();
 }
 
 std::string_view TextEditor::shown() const {
@@ -122,13 +152,9 @@ std::string_view TextEditor::shown() const {
     return length == 0 ? std::string_view() : std::string_view(data, length);
 }
 
-bool TextEditor::holdsNoLines() const {
-    if (SendScintilla(SCI_GETLENGTH) != 0) return false;
-    return !(loaded_one_empty_line_ && !isModified());
-}
-
 int TextEditor::lineCount() const {
-    return holdsNoLines() ? 0 : static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
+    if (SendScintilla(SCI_GETLENGTH) == 0) return 0;
+    return static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
 }
 
 QString TextEditor::line(int index) const {
@@ -138,7 +164,6 @@ QString TextEditor::line(int index) const {
 }
 
 EncodedText TextEditor::encoded() const {
-    if (holdsNoLines()) return {};
     return FromEditorText(shown(), encoding_);
 }
 

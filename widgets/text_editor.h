@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
-// The plain-text editor the file viewer shows an Opera file in. It holds a
-// list of lines and trades them with whole byte texts: loading replaces each
-// tab by two spaces and cuts the text into lines at CR LF, CR and LF; taking
-// the text out gives every line followed by CR LF.
+// The plain-text editor the file viewer shows an Opera file in. It trades
+// its text with a file's whole bytes: lines end where the file's lines end
+// (CR LF, CR or LF), each keeping its own break, and a tab stays a tab, shown
+// two columns wide; a line the user adds ends as the file's first line does.
 //
-// No byte is lost on the way: the editor shows the file in the encoding
-// ChooseEncoding picks, with a stand-in for each zero byte and each stray
-// byte, and gives back the same bytes (core/include/quarvo/viewer_text.h). It is built on
+// No byte is changed that the user did not touch: the editor shows the file
+// in the encoding ChooseEncoding picks, with a stand-in for each zero byte
+// and each stray byte, and gives back the same bytes
+// (core/include/quarvo/viewer_text.h). A key held with Ctrl, Alt or Meta
+// types nothing: it runs the editor's command for it, if any, or goes to the
+// window around. It is built on
 // Scintilla, which keeps the text as one byte buffer with an index of line
 // starts, so a file of fifty megabytes loads, shows and saves in well under a
 // second and costs little more memory than its own size.
@@ -14,6 +17,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -26,18 +30,17 @@ class TextEditor : public QsciScintilla {
   public:
     explicit TextEditor(QWidget* parent = nullptr);
 
-    // Replaces all lines by those of `bytes` (tabs become two spaces, then
-    // the cut into lines) and clears the undo history.
-    void setFileBytes(std::string_view bytes);
+    // Shows the text of `bytes`, unmodified, and clears the undo history.
+    // `piece_loaded` runs after each piece of about kEditorPieceBytes.
+    void setFileBytes(std::string_view bytes, const std::function<void()>& piece_loaded = {});
 
-    // All lines, each followed by CR LF, in the encoding they were loaded
-    // with; empty when the editor holds no lines. Characters typed that the
-    // encoding cannot hold are counted in the result and written as '?'.
+    // The text as the file's bytes, in the encoding it was loaded with.
+    // Characters typed that the encoding cannot hold are counted in the
+    // result and written as '?'.
     [[nodiscard]] EncodedText encoded() const;
     [[nodiscard]] std::string fileBytes() const { return encoded().bytes; }
 
-    // Number of lines held. An empty editor holds no lines, except right
-    // after loading a text of one empty line, which it gives back unchanged.
+    // Number of lines held; none when the editor is empty.
     [[nodiscard]] int lineCount() const;
 
     // The line at `index` as shown.
@@ -52,14 +55,10 @@ class TextEditor : public QsciScintilla {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    [[nodiscard]] bool holdsNoLines() const;
     [[nodiscard]] std::string_view shown() const;
     void showStandInsAsTheirBytes();
 
     TextEncoding encoding_ = TextEncoding::Utf8;
-    // An empty text is either no lines or one empty line; only loading can
-    // tell them apart, and any edit afterwards ends the distinction.
-    bool loaded_one_empty_line_ = false;
 };
 
 }  // namespace quarvo

@@ -3,7 +3,8 @@
 // boxes, the error report, the save question and the file dialog, the
 // opener of links and the user's folders. Each front end implements
 // it once; tests replace it. Texts are bytes: file names in them are spelt
-// as the file system spells them, the rest is ASCII.
+// as the file system spells them, the rest is ASCII, unless a call says
+// UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,9 @@
 
 namespace quarvo {
 
+// The answers to the question before unsaved changes are dropped.
+enum class SaveChoice { Save, Discard, Cancel };
+
 class Desktop {
   public:
     virtual ~Desktop() = default;
@@ -23,12 +27,21 @@ class Desktop {
     // user has closed it.
     virtual void ShowMessage(std::string_view text) = 0;
 
+    // Shows `text` over `details`, a list of lines of any length in UTF-8
+    // (a line that is not UTF-8 is in the system's code page), in a box that
+    // fits the screen and scrolls; returns when the user has closed it.
+    virtual void ShowReport(std::string_view text, std::string_view details) = 0;
+
     // Shows the message of an error that ended a user action.
     virtual void ReportError(std::string_view message) = 0;
 
     // Asks whether to save although the file cannot hold every character;
     // `question` is UTF-8. Save is true; Cancel, the default, is false.
     [[nodiscard]] virtual bool AskToSaveAnyway(std::string_view question) = 0;
+
+    // Asks whether to save changes before they would be dropped: Save, the
+    // default, Discard, or Cancel.
+    [[nodiscard]] virtual SaveChoice AskToSaveChanges(std::string_view question) = 0;
 
     // The save dialog, opened on `suggested`'s folder with its name filled
     // in: the name the user confirmed, or nothing when cancelled.

@@ -6,13 +6,13 @@
 #include <optional>
 #include <system_error>
 
-#include "quarvo/conversion_run.h"
-#include "quarvo/hotlist.h"
 #include "default_locations.h"
+#include "quarvo/conversion_run.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
-#include "shell_folders.h"
+#include "quarvo/hotlist.h"
 #include "quarvo/text_search.h"
+#include "shell_folders.h"
 
 namespace quarvo {
 namespace {
@@ -44,30 +44,30 @@ constexpr char kResultLineBreak[] = "\n\r";
 constexpr char kResultLineBreak[] = "\n";
 #endif
 
+constexpr char kDetailsMessage[] = "What the last conversion wrote:";
+
 std::string DetailsTitle(const ConversionJob& job) {
     return "Bookmarks written to " + job.output + ":";
 }
 
 }  // namespace
 
-std::string ConversionResultMessage(std::int32_t contacts, std::int32_t bookmarks) {
-    return std::to_string(contacts) + " Contacts converted to CSV !" + kResultLineBreak +
-           std::to_string(bookmarks) + " Bookmarks converted to HTM !";
+std::string ConversionResultMessage(std::int32_t contacts, std::int32_t bookmarks, bool vcard) {
+    return std::to_string(contacts) +
+           (vcard ? " Contacts converted to vCard !" : " Contacts converted to CSV !") +
+           kResultLineBreak + std::to_string(bookmarks) + " Bookmarks converted to HTM !";
 }
 
-std::string ReplacedCharactersMessage(const std::vector<std::string>& lines) {
-    std::string message = "Not in Windows-1252, written as '?':";
-    for (const std::string& line : lines) message += kResultLineBreak + line;
-    return message;
+std::string ReplacedCharactersMessage(std::size_t contacts) {
+    return std::to_string(contacts) + (contacts == 1 ? " contact has" : " contacts have") +
+           " characters that Windows-1252 cannot hold; each of them was written as '?':";
 }
 
-// One input file's count of a marker; readable is false for a name that
-// names no plain file or one that could not be read.
-struct MainWindowLogic::InputCount {
-    std::int32_t count = 0;
-    bool readable = false;
-    std::optional<std::string> unreported_error;
-};
+std::string ReplacedCharactersList(const std::vector<std::string>& lines) {
+    std::string list;
+    for (const std::string& line : lines) list += line + '\n';
+    return list;
+}
 
 MainWindowLogic::MainWindowLogic(MainWindowView& view, Desktop& desktop)
     : view_(view), desktop_(desktop) {}
@@ -103,8 +103,32 @@ MainWindowLogic::InputCount MainWindowLogic::CountInput(const std::string& name,
 }
 
 void MainWindowLogic::CountItems() {
-    const InputCount bookmarks = CountInput(view_.FileName(NameField::OperaBookmarks), "#URL");
-    const InputCount contacts = CountInput(view_.FileName(NameField::OperaContacts), "#CONTACT");
+    Recount(true, true);
+}
+
+void MainWindowLogic::NameChanged(NameField field) {
+    switch (field) {
+        case NameField::OperaBookmarks:
+            Recount(true, false);
+            break;
+        case NameField::OperaContacts:
+            Recount(false, true);
+            break;
+        case NameField::ContactsOutput:
+            FollowOutputName();
+            break;
+        case NameField::BookmarksOutput:
+            break;
+    }
+}
+
+void MainWindowLogic::Recount(bool bookmarks_changed, bool contacts_changed) {
+    if (bookmarks_changed)
+        bookmarks_count_ = CountInput(view_.FileName(NameField::OperaBookmarks), "#URL");
+    if (contacts_changed)
+        contacts_count_ = CountInput(view_.FileName(NameField::OperaContacts), "#CONTACT");
+    InputCount& bookmarks = bookmarks_count_;
+    InputCount& contacts = contacts_count_;
     ItemCounts counts;
     counts.bookmarks = bookmarks.count;
     counts.contacts = contacts.count;
@@ -115,8 +139,53 @@ void MainWindowLogic::CountItems() {
     view_.ShowCounts(counts);
     // Reported once the window shows the new state: the box is modal, and
     // the recount behind it is complete.
-    for (const InputCount* input : {&bookmarks, &contacts})
-        if (input->unreported_error) desktop_.ReportError(*input->unreported_error);
+    for (InputCount* input : {&bookmarks, &contacts}) {
+        if (!input->unreported_error) continue;
+        const std::string error = std::move(*input->unreported_error);
+        input->unreported_error.reset();
+        desktop_.ReportError(error);
+    }
+}
+
+void MainWindowLogic::ChangeContacts(const ContactsOutputChoice& choice) {
+    contacts_ = choice;
+    if (!OffersEncoding(contacts_.format, contacts_.encoding))
+        contacts_.encoding = OutputEncoding::kUtf8;
+    (IsVcard(contacts_.format) ? last_vcard_ : last_csv_) = contacts_.format;
+    view_.ShowContactsOutput(contacts_);
+}
+
+void MainWindowLogic::ChooseContactsFormat(ContactsFormat format) {
+    ContactsOutputChoice choice = contacts_;
+    choice.format = format;
+    ChangeContacts(choice);
+    const std::string name = view_.FileName(NameField::ContactsOutput);
+    // The new name comes back through NameChanged, which finds it agreeing.
+    if (!name.empty() && IsVcardFileName(name) != IsVcard(format))
+        view_.SetFileName(NameField::ContactsOutput, WithContactsExtension(name, format));
+}
+
+void MainWindowLogic::ChooseContactsEncoding(OutputEncoding encoding) {
+    ContactsOutputChoice choice = contacts_;
+    choice.encoding = encoding;
+    ChangeContacts(choice);
+}
+
+void MainWindowLogic::KeepContactsTrash(bool keep) {
+    ContactsOutputChoice choice = contacts_;
+    choice.keep_trash = keep;
+    ChangeContacts(choice);
+}
+
+void MainWindowLogic::FollowOutputName() {
+    const std::string name = view_.FileName(NameField::ContactsOutput);
+    // An emptied field keeps the format chosen for the name still to come.
+    if (name.empty()) return;
+    const bool vcard = IsVcardFileName(name);
+    if (vcard == IsVcard(contacts_.format)) return;
+    ContactsOutputChoice choice = contacts_;
+    choice.format = vcard ? last_vcard_ : last_csv_;
+    ChangeContacts(choice);
 }
 
 void MainWindowLogic::Activated() {
@@ -136,7 +205,7 @@ void MainWindowLogic::StartConversion() {
     view_.ShowProgress(true);
     const auto progress = [this] { view_.StepProgress(); };
     const ContactsExportOutcome contacts_done =
-        RunContactsExport(contacts_job, contacts_options_, progress);
+        RunContactsExport(contacts_job, contacts_export_options(), progress);
     const std::int32_t contacts = contacts_done.outcome.count;
     const bool browser = bookmark_options_.flavour == BookmarkFlavour::kBrowser;
     ConversionReport report;
@@ -158,21 +227,25 @@ void MainWindowLogic::StartConversion() {
             contacts_report.Text("Contacts written to " + contacts_job.output + ":") + "\n";
     }
     details_ = std::move(details);
-    desktop_.ShowMessage(ConversionResultMessage(contacts, bookmarks.count));
-    if (!contacts_done.replaced.empty())
-        desktop_.ShowMessage(ReplacedCharactersMessage(contacts_done.replaced));
+    desktop_.ShowMessage(
+        ConversionResultMessage(contacts, bookmarks.count, IsVcardFileName(contacts_job.output)));
+    if (!contacts_done.replaced.empty()) {
+        desktop_.ShowReport(ReplacedCharactersMessage(contacts_done.replaced.size()),
+                            ReplacedCharactersList(contacts_done.replaced));
+    }
     view_.ShowProgress(false);
 }
 
 void MainWindowLogic::ShowDetails() {
     if (!details_) return;
     if (!details_->job) {
-        desktop_.ShowMessage(details_->contacts_text + details_->text);
+        desktop_.ShowReport(kDetailsMessage, details_->contacts_text + details_->text);
         return;
     }
     ConversionReport report;
     ReportInternetExplorerConversion(ReadWholeFile(details_->job->input), details_->count, report);
-    desktop_.ShowMessage(details_->contacts_text + report.Text(DetailsTitle(*details_->job)));
+    desktop_.ShowReport(kDetailsMessage,
+                        details_->contacts_text + report.Text(DetailsTitle(*details_->job)));
 }
 
 void MainWindowLogic::UpdateStartCommand() {

@@ -13,11 +13,12 @@
 #include <string_view>
 #include <vector>
 
+#include "contacts_output_choice.h"
 #include "desktop.h"
-#include "quarvo/contacts_export.h"
-#include "quarvo/conversion_run.h"
 #include "quarvo/browser_bookmarks.h"
+#include "quarvo/contacts_export.h"
 #include "quarvo/conversion_report.h"
+#include "quarvo/conversion_run.h"
 
 namespace quarvo {
 
@@ -49,18 +50,26 @@ class MainWindowView {
     virtual void StepProgress() = 0;
     // Opens the file viewer on `file_name` and returns when it is closed.
     virtual void ShowViewer(const std::string& file_name) = 0;
+    // The Contacts output menu shows `choice` ticked, greys what it does
+    // not offer beside it, and the output field's hint and file dialog
+    // name the kind of file chosen.
+    virtual void ShowContactsOutput(const ContactsOutputChoice& choice) = 0;
 
   protected:
     ~MainWindowView() = default;
 };
 
-// The message a run ends with; the line break is the platform's, so that
-// the box shows the two counts on two lines and nothing between.
-[[nodiscard]] std::string ConversionResultMessage(std::int32_t contacts, std::int32_t bookmarks);
+// The message a run ends with, naming what the contacts became (vCards or
+// CSV); the line break is the platform's, so that the box shows the two
+// counts on two lines and nothing between.
+[[nodiscard]] std::string ConversionResultMessage(std::int32_t contacts, std::int32_t bookmarks,
+                                                  bool vcard = false);
 
-// The message after a run that wrote '?' for characters the contacts
-// output's encoding cannot hold: one line per contact (see ContactsExport).
-[[nodiscard]] std::string ReplacedCharactersMessage(const std::vector<std::string>& lines);
+// The box after a run that wrote '?' for characters the contacts output's
+// encoding cannot hold: how many contacts, in its text; one line per
+// contact (see ContactsExport), in its list.
+[[nodiscard]] std::string ReplacedCharactersMessage(std::size_t contacts);
+[[nodiscard]] std::string ReplacedCharactersList(const std::vector<std::string>& lines);
 
 class MainWindowLogic {
   public:
@@ -76,6 +85,12 @@ class MainWindowLogic {
     // reports each input that cannot be read, once per name until it reads
     // again, so that the recount of every keystroke raises no new box.
     void CountItems();
+
+    // A field's name has changed (typed, browsed or set): an Opera file's
+    // field recounts that file alone, the other keeping its last count, so
+    // that a large file in one field does not slow typing in the other; the
+    // contacts output's field makes the format follow its extension.
+    void NameChanged(NameField field);
 
     // The window was activated: the first activation counts the items;
     // coming back from another window of the program counts nothing.
@@ -93,13 +108,16 @@ class MainWindowLogic {
     void OpenBookmarks();
     void OpenContacts();
 
-    // The choices of the contacts output menu; the defaults give the
-    // address book's CSV, and the output's extension picks vCard.
-    void SetContactsExportOptions(const ContactsExportOptions& options) {
-        contacts_options_ = options;
-    }
-    [[nodiscard]] const ContactsExportOptions& contacts_export_options() const {
-        return contacts_options_;
+    // The choices of the contacts output menu, the address book's CSV in
+    // UTF-8 at start. Choosing a vCard gives the output name the ".vcf"
+    // extension, and a CSV layout takes ".vcf" away; vCard 3.0 takes a
+    // Windows-1252 encoding back to UTF-8, as it cannot be written so.
+    void ChooseContactsFormat(ContactsFormat format);
+    void ChooseContactsEncoding(OutputEncoding encoding);
+    void KeepContactsTrash(bool keep);
+    [[nodiscard]] const ContactsOutputChoice& contacts_output() const { return contacts_; }
+    [[nodiscard]] ContactsExportOptions contacts_export_options() const {
+        return ExportOptionsOf(contacts_);
     }
 
     // The bookmark file's flavour and trash choice, as the menu sets them;
@@ -118,8 +136,17 @@ class MainWindowLogic {
     [[nodiscard]] const std::string& ProgramFilesPath() const { return program_files_; }
 
   private:
-    struct InputCount;
+    // One Opera file's count of its marker; readable is false for a name
+    // that names no plain file or one that could not be read.
+    struct InputCount {
+        std::int32_t count = 0;
+        bool readable = false;
+        std::optional<std::string> unreported_error;
+    };
     [[nodiscard]] InputCount CountInput(const std::string& name, std::string_view marker);
+    void Recount(bool bookmarks, bool contacts);
+    void FollowOutputName();
+    void ChangeContacts(const ContactsOutputChoice& choice);
 
     MainWindowView& view_;
     Desktop& desktop_;
@@ -136,7 +163,12 @@ class MainWindowLogic {
     std::optional<Details> details_;
     // Input names whose read failed and was reported.
     std::set<std::string> reported_unreadable_;
-    ContactsExportOptions contacts_options_;
+    InputCount bookmarks_count_;
+    InputCount contacts_count_;
+    ContactsOutputChoice contacts_;
+    // The format a ".vcf" name, or another one, brings back.
+    ContactsFormat last_vcard_ = ContactsFormat::kVcard30;
+    ContactsFormat last_csv_ = ContactsFormat::kWabCsv;
 };
 
 }  // namespace quarvo

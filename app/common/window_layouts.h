@@ -154,15 +154,15 @@ inline constexpr Control kHelpWindowControls[] = {
 
 inline constexpr Control kFileViewerControls[] = {
     {"ToolBar1", ToolBar, {0, 0, 582, 29}, "", "", ""},
-    {"tbReload", ToolButton, {0, 2, 23, 22}, "", "Reload file, discard all changes ", "ToolBar1"},
-    {"tbSaveAs", ToolButton, {23, 2, 23, 22}, "", "Save as ... ", "ToolBar1"},
+    {"tbReload", ToolButton, {0, 2, 23, 22}, "", "Reload file, discard all changes (F5)", "ToolBar1"},
+    {"tbSaveAs", ToolButton, {23, 2, 23, 22}, "", "Save as ... (Ctrl+Shift+S)", "ToolBar1"},
     {"tbSaveFile", ToolButton, {46, 2, 23, 22}, "",
-     "Save changes\n\nBe careful when you edited your original opera-file \n"
+     "Save changes (Ctrl+S)\n\nBe careful when you edited your original opera-file \n"
      "if you did something wrong your original bookmarks/contacts \nwill be overwritten !!!",
      "ToolBar1"},
     {"tbSearch", ToolButton, {69, 2, 23, 22}, "", "Search within this file", "ToolBar1"},
     {"ToolButton1", Separator, {92, 2, 21, 22}, "", "", "ToolBar1"},
-    {"tbClose", ToolButton, {113, 2, 23, 22}, "", "Close, go back to Main-Window", "ToolBar1"},
+    {"tbClose", ToolButton, {113, 2, 23, 22}, "", "Close, go back to Main-Window (Esc)", "ToolBar1"},
     {"jmeFile", TextEditor, {0, 29, 582, 409}, "", "", "", 0},
 };
 

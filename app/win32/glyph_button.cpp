@@ -9,8 +9,6 @@
 namespace quarvo::win32 {
 namespace {
 
-constexpr int kGlyphSize = 16;
-
 COLORREF ColourOf(layouts::Colour colour) {
     return RGB(colour.red, colour.green, colour.blue);
 }
@@ -28,7 +26,8 @@ GlyphButton::~GlyphButton() {
 
 void GlyphButton::Attach(HWND button, HIMAGELIST normal, HIMAGELIST disabled, int index) {
     button_ = button;
-    glyphs_ = ImageList_Create(kGlyphSize, kGlyphSize, ILC_COLOR24 | ILC_MASK, 2, 0);
+    const int size = PictureSize(normal);
+    glyphs_ = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 2, 0);
     for (HIMAGELIST strip : {normal, disabled}) {
         HICON picture = ImageList_GetIcon(strip, index, ILD_NORMAL);
         ImageList_ReplaceIcon(glyphs_, -1, picture);
@@ -74,10 +73,11 @@ void GlyphButton::Paint(const NMCUSTOMDRAW& draw) {
     // down and right by a pixel.
     const int gap = Scaled(button_, 4);
     const int shift = pressed ? 1 : 0;
-    const int left = box.left + (box.right - box.left - (kGlyphSize + gap + text.right)) / 2 + shift;
+    const int glyph = PictureSize(glyphs_);
+    const int left = box.left + (box.right - box.left - (glyph + gap + text.right)) / 2 + shift;
     ImageList_Draw(glyphs_, disabled ? 1 : 0, dc, left,
-                   box.top + (box.bottom - box.top - kGlyphSize) / 2 + shift, ILD_NORMAL);
-    text = RECT{left + kGlyphSize + gap, box.top + shift, box.right, box.bottom + shift};
+                   box.top + (box.bottom - box.top - glyph) / 2 + shift, ILD_NORMAL);
+    text = RECT{left + glyph + gap, box.top + shift, box.right, box.bottom + shift};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, disabled ? ColourOf(layouts::kDisabledCaption)
                      : hot    ? ColourOf(layouts::kHotCaption)

@@ -2,8 +2,8 @@
 #include "main_window.h"
 
 // commctrl.h needs the types of windows.h.
-#include <commctrl.h>
 #include <cderr.h>
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include <array>
@@ -52,7 +52,14 @@ const Field& field_of(NameField field) {
 constexpr int kStartGlyph = 3;
 
 // The menu bar's menus by place, as quarvo.rc has them.
-enum MenuPlace { kFileMenu, kEditMenu, kSearchMenu, kContactsOutputMenu, kBookmarksOutputMenu, kHelpMenu };
+enum MenuPlace {
+    kFileMenu,
+    kEditMenu,
+    kSearchMenu,
+    kContactsOutputMenu,
+    kBookmarksOutputMenu,
+    kHelpMenu
+};
 
 // A run of menu commands of which one is chosen, with what each stands for,
 // in the menu's order.
@@ -67,12 +74,11 @@ struct ChoiceGroup {
     [[nodiscard]] int last() const { return first + static_cast<int>(N) - 1; }
 };
 
-constexpr ChoiceGroup<ContactsCsvLayout, 4> kLayoutChoices{
+// The CSV layouts and the vCard versions are one group: one format at a time.
+constexpr ChoiceGroup<ContactsFormat, 6> kFormatChoices{
     ID_LAYOUT_WAB,
-    {ContactsCsvLayout::kWab, ContactsCsvLayout::kOutlook, ContactsCsvLayout::kThunderbird,
-     ContactsCsvLayout::kGoogle}};
-constexpr ChoiceGroup<ContactsVcardVersion, 2> kVcardChoices{
-    ID_VCARD_30, {ContactsVcardVersion::k30, ContactsVcardVersion::k21}};
+    {ContactsFormat::kWabCsv, ContactsFormat::kOutlookCsv, ContactsFormat::kThunderbirdCsv,
+     ContactsFormat::kGoogleCsv, ContactsFormat::kVcard30, ContactsFormat::kVcard21}};
 constexpr ChoiceGroup<OutputEncoding, 3> kEncodingChoices{
     ID_ENCODING_UTF8,
     {OutputEncoding::kUtf8, OutputEncoding::kUtf8Bom, OutputEncoding::kWindows1252}};
@@ -87,11 +93,38 @@ Choice choose(HMENU menu, const ChoiceGroup<Choice, N>& group, int id) {
     return group.choices[static_cast<std::size_t>(id - group.first)];
 }
 
+// Checks the item of `group` that stands for `choice`.
+template <class Choice, std::size_t N>
+void show_choice(HMENU menu, const ChoiceGroup<Choice, N>& group, Choice choice) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (group.choices[i] == choice) choose(menu, group, group.first + static_cast<int>(i));
+}
+
 // Turns a checkable item over; returns whether it is checked now.
 bool toggle(HMENU menu, int id) {
     const bool checked = !(GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED);
-    CheckMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, static_cast<UINT>(id),
+                  MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
     return checked;
+}
+
+void enable_item(HMENU menu, int id, bool enabled) {
+    EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+// The contacts output's browse filters: all files, CSV, vCard.
+constexpr int kCsvFilter = 2;
+constexpr int kVcardFilter = 3;
+
+// How often a conversion's progress is shown: a few dozen times a second.
+constexpr DWORD kProgressInterval = 40;
+
+// Paints what waits to be painted, without taking any input: a conversion
+// keeps the loop from running, and the window would show nothing of it.
+void paint_now() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+        DispatchMessageW(&message);
 }
 
 enum StatusPanel { kMakerPanel, kBookmarksPanel, kContactsPanel, kStatePanel, kSparePanel };
@@ -109,8 +142,9 @@ LRESULT CALLBACK field_keys(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_PT
     const bool alt_down = message == WM_SYSKEYDOWN && w == VK_DOWN;
     const bool f4 = message == WM_KEYDOWN && w == VK_F4;
     if (alt_down || f4) {
-        SendMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(browse_id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(GetParent(edit), static_cast<int>(browse_id))));
+        SendMessageA(
+            GetParent(edit), WM_COMMAND, MAKEWPARAM(browse_id, BN_CLICKED),
+            reinterpret_cast<LPARAM>(GetDlgItem(GetParent(edit), static_cast<int>(browse_id))));
         return 0;
     }
     return DefSubclassProc(edit, message, w, l);
@@ -128,9 +162,12 @@ struct MenuPicture {
 };
 
 constexpr std::array kMenuPictures{
-    MenuPicture{ID_START_CONVERSION, 1}, MenuPicture{ID_OPEN_BOOKMARKS, 19},
-    MenuPicture{ID_OPEN_CONTACTS, 18},   MenuPicture{ID_EXIT, 7},
-    MenuPicture{ID_HELP, 16},            MenuPicture{ID_ABOUT, 17},
+    MenuPicture{ID_START_CONVERSION, 1},
+    MenuPicture{ID_OPEN_BOOKMARKS, 19},
+    MenuPicture{ID_OPEN_CONTACTS, 18},
+    MenuPicture{ID_EXIT, 7},
+    MenuPicture{ID_HELP, 16},
+    MenuPicture{ID_ABOUT, 17},
 };
 
 int menu_picture(UINT command) {
@@ -236,7 +273,8 @@ void MainWindow::createStatusBar() {
     SendMessageA(bar, SB_SETBKCOLOR, 0, RGB(255, 255, 255));
     int part = 0;
     for (const layouts::StatusPanel& panel : layouts::kMainStatusPanels)
-        SendMessageA(bar, SB_SETTEXTA, part++, reinterpret_cast<LPARAM>(std::string(panel.text).c_str()));
+        SendMessageA(bar, SB_SETTEXTA, part++,
+                     reinterpret_cast<LPARAM>(std::string(panel.text).c_str()));
     FitStatusPanels(bar, kPanelWidths);
 }
 
@@ -246,11 +284,17 @@ void MainWindow::createHints() {
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                              ProgramInstance(), nullptr);
     SendMessageA(hints_, TTM_SETMAXTIPWIDTH, 0, Scaled(window_, 400));
-    for (const Field& f : kFields)
-        if (const layouts::Control* c = FindControl(kMainWindow, f.name))
+    for (const Field& f : kFields) {
+        if (f.field == NameField::ContactsOutput) {
+            contacts_hint_ = ContactsOutputHint(logic_.contacts_output().format);
+            addHint(f.edit, contacts_hint_.c_str());
+        } else if (const layouts::Control* c = FindControl(kMainWindow, f.name)) {
             addHint(f.edit, c->hint.data());
+        }
+    }
     hint_icon_ = ImageList_GetIcon(pictures_, kBalloonPicture, ILD_NORMAL);
-    const auto icon = reinterpret_cast<WPARAM>(hint_icon_ ? hint_icon_ : reinterpret_cast<HICON>(TTI_INFO));
+    const auto icon =
+        reinterpret_cast<WPARAM>(hint_icon_ ? hint_icon_ : reinterpret_cast<HICON>(TTI_INFO));
     SendMessageA(hints_, TTM_SETTITLEA, icon, reinterpret_cast<LPARAM>(kBalloonHeader));
     MakeBalloons(control(IDC_TOOLBAR), hint_icon_);
 }
@@ -260,9 +304,7 @@ void MainWindow::createMenuPictures() {
     SetMenuDefaultItem(GetSubMenu(menu, kFileMenu), ID_START_CONVERSION, FALSE);
     SetMenuDefaultItem(GetSubMenu(menu, kHelpMenu), ID_ABOUT, FALSE);
     // Every start begins on the first choice of each group.
-    choose(menu, kLayoutChoices, kLayoutChoices.first);
-    choose(menu, kVcardChoices, kVcardChoices.first);
-    choose(menu, kEncodingChoices, kEncodingChoices.first);
+    ShowContactsOutput(logic_.contacts_output());
     choose(menu, kFlavourChoices, kFlavourChoices.first);
     // The menu asks for each picture when it draws the item, so that a
     // disabled item gets a faded one.
@@ -278,7 +320,8 @@ void MainWindow::createMenuPictures() {
 void MainWindow::drawMenuPicture(const DRAWITEMSTRUCT& item) const {
     const int picture = menu_picture(item.itemID);
     if (picture < 0) return;
-    const int top = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - 16) / 2;
+    const int top =
+        item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - PictureSize(pictures_)) / 2;
     ImageList_Draw(pictures_, picture, item.hDC, item.rcItem.left, top,
                    (item.itemState & ODS_GRAYED) ? ILD_BLEND50 : ILD_NORMAL);
 }
@@ -314,8 +357,8 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         case WM_MEASUREITEM: {
             auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
             if (item->CtlType != ODT_MENU) return FALSE;
-            item->itemWidth = 16;
-            item->itemHeight = 16;
+            item->itemWidth = static_cast<UINT>(PictureSize(pictures_));
+            item->itemHeight = static_cast<UINT>(PictureSize(pictures_));
             return TRUE;
         }
         case WM_DRAWITEM: {
@@ -356,11 +399,13 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
 
 void MainWindow::Command(int id, int code) {
     const auto run = [this](auto action) { RunReporting(desktop_, action); };
-    switch (id) {
-        case IDC_OPERA_CONTACTS:
-        case IDC_OPERA_BOOKMARKS:
-            if (code == EN_CHANGE) run([this] { logic_.CountItems(); });
+    for (const Field& f : kFields) {
+        if (f.edit == id) {
+            if (code == EN_CHANGE) run([this, &f] { logic_.NameChanged(f.field); });
             return;
+        }
+    }
+    switch (id) {
         case IDC_START_CONVERSION:
         case ID_START_CONVERSION:
             run([this] { logic_.StartConversion(); });
@@ -401,32 +446,55 @@ void MainWindow::Command(int id, int code) {
 
 void MainWindow::ChooseOutput(int id) {
     HMENU menu = GetMenu(window_);
-    ContactsExportOptions contacts = logic_.contacts_export_options();
-    if (kLayoutChoices.Holds(id)) {
-        contacts.layout = choose(menu, kLayoutChoices, id);
-    } else if (kVcardChoices.Holds(id)) {
-        contacts.vcard = choose(menu, kVcardChoices, id);
-    } else if (kEncodingChoices.Holds(id)) {
-        contacts.encoding = choose(menu, kEncodingChoices, id);
-    } else if (id == ID_KEEP_CONTACTS_TRASH) {
-        contacts.keep_trash = toggle(menu, id);
-    } else {
-        BookmarkOptions bookmarks = logic_.bookmark_options();
-        if (kFlavourChoices.Holds(id)) {
-            bookmarks.flavour = choose(menu, kFlavourChoices, id);
-            EnableMenuItem(menu, ID_KEEP_BOOKMARKS_TRASH,
-                           MF_BYCOMMAND | (bookmarks.flavour == BookmarkFlavour::kBrowser
-                                               ? MF_ENABLED
-                                               : MF_GRAYED));
-        } else if (id == ID_KEEP_BOOKMARKS_TRASH) {
-            bookmarks.keep_trash = toggle(menu, id);
-        } else {
-            return;
-        }
-        logic_.SetBookmarkOptions(bookmarks);
+    const auto index = [](const auto& group, int item) {
+        return group.choices[static_cast<std::size_t>(item - group.first)];
+    };
+    // The logic decides what follows from a contacts choice and has the
+    // menu show it (ShowContactsOutput).
+    if (kFormatChoices.Holds(id)) {
+        RunReporting(desktop_, [&] { logic_.ChooseContactsFormat(index(kFormatChoices, id)); });
         return;
     }
-    logic_.SetContactsExportOptions(contacts);
+    if (kEncodingChoices.Holds(id)) {
+        logic_.ChooseContactsEncoding(index(kEncodingChoices, id));
+        return;
+    }
+    if (id == ID_KEEP_CONTACTS_TRASH) {
+        logic_.KeepContactsTrash(!logic_.contacts_output().keep_trash);
+        return;
+    }
+    BookmarkOptions bookmarks = logic_.bookmark_options();
+    if (kFlavourChoices.Holds(id)) {
+        bookmarks.flavour = choose(menu, kFlavourChoices, id);
+        enable_item(menu, ID_KEEP_BOOKMARKS_TRASH, bookmarks.flavour == BookmarkFlavour::kBrowser);
+    } else if (id == ID_KEEP_BOOKMARKS_TRASH) {
+        bookmarks.keep_trash = toggle(menu, id);
+    } else {
+        return;
+    }
+    logic_.SetBookmarkOptions(bookmarks);
+}
+
+void MainWindow::ShowContactsOutput(const ContactsOutputChoice& choice) {
+    HMENU menu = GetMenu(window_);
+    show_choice(menu, kFormatChoices, choice.format);
+    show_choice(menu, kEncodingChoices, choice.encoding);
+    for (std::size_t i = 0; i < kEncodingChoices.choices.size(); ++i)
+        enable_item(menu, kEncodingChoices.first + static_cast<int>(i),
+                    OffersEncoding(choice.format, kEncodingChoices.choices[i]));
+    const bool vcard = IsVcard(choice.format);
+    CheckMenuItem(menu, ID_KEEP_CONTACTS_TRASH,
+                  MF_BYCOMMAND | (choice.keep_trash ? MF_CHECKED : MF_UNCHECKED));
+    enable_item(menu, ID_KEEP_CONTACTS_TRASH, vcard);
+    contacts_filter_index_ = vcard ? kVcardFilter : kCsvFilter;
+    contacts_hint_ = ContactsOutputHint(choice.format);
+    if (!hints_) return;
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(control(IDC_CONTACTS_OUTPUT));
+    tool.lpszText = contacts_hint_.data();
+    SendMessageA(hints_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void MainWindow::Browse(NameField which) {
@@ -442,7 +510,8 @@ void MainWindow::Browse(NameField which) {
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = window_;
     dialog.lpstrFilter = filter.c_str();
-    dialog.nFilterIndex = static_cast<DWORD>(f.filter_index);
+    dialog.nFilterIndex = static_cast<DWORD>(
+        which == NameField::ContactsOutput ? contacts_filter_index_ : f.filter_index);
     dialog.lpstrFile = name.data();
     dialog.nMaxFile = static_cast<DWORD>(name.size());
     dialog.lpstrTitle = "Browse";
@@ -469,6 +538,8 @@ void MainWindow::ShowCounts(const ItemCounts& counts) {
     SendMessageA(progress, PBM_SETRANGE32, 0, counts.progress_maximum);
     SendMessageA(progress, PBM_SETSTEP, 1, 0);
     SendMessageA(progress, PBM_SETPOS, 0, 0);
+    progress_ = 0;
+    progress_maximum_ = counts.progress_maximum;
     HWND status = control(IDC_STATUS);
     const std::string bookmarks = "# Bookmarks: " + std::to_string(counts.bookmarks);
     const std::string contacts = "# Contacts: " + std::to_string(counts.contacts);
@@ -479,7 +550,8 @@ void MainWindow::ShowCounts(const ItemCounts& counts) {
                                                        : "Status: Choose Opera Filnames"));
     FitStatusPanels(status, kPanelWidths);
     EnableWindow(control(IDC_START_CONVERSION), counts.ready);
-    SendMessageA(control(IDC_TOOLBAR), TB_ENABLEBUTTON, ID_START_CONVERSION, MAKELPARAM(counts.ready, 0));
+    SendMessageA(control(IDC_TOOLBAR), TB_ENABLEBUTTON, ID_START_CONVERSION,
+                 MAKELPARAM(counts.ready, 0));
 }
 
 void MainWindow::EnableStartCommand(bool enabled) {
@@ -488,12 +560,21 @@ void MainWindow::EnableStartCommand(bool enabled) {
 }
 
 void MainWindow::ShowProgress(bool shown) {
-    ShowWindow(control(IDC_PROGRESS), shown ? SW_SHOW : SW_HIDE);
+    HWND bar = control(IDC_PROGRESS);
+    // The bar keeps where the last step left it, as when stepped each time.
+    if (!shown) SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(progress_), 0);
+    ShowWindow(bar, shown ? SW_SHOW : SW_HIDE);
     UpdateWindow(window_);
+    progress_shown_at_ = GetTickCount();
 }
 
 void MainWindow::StepProgress() {
-    SendMessageA(control(IDC_PROGRESS), PBM_STEPIT, 0, 0);
+    if (progress_ < progress_maximum_) ++progress_;
+    const DWORD now = GetTickCount();
+    if (now - progress_shown_at_ < kProgressInterval) return;
+    progress_shown_at_ = now;
+    SendMessageA(control(IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(progress_), 0);
+    paint_now();
 }
 
 void MainWindow::ShowViewer(const std::string& file_name) {

@@ -11,8 +11,8 @@
 #include <functional>
 #include <string>
 
-#include "glyph_button.h"
 #include "desktop.h"
+#include "glyph_button.h"
 #include "main_window_logic.h"
 
 namespace quarvo::win32 {
@@ -61,6 +61,7 @@ class MainWindow final : private MainWindowView {
     void ShowProgress(bool shown) override;
     void StepProgress() override;
     void ShowViewer(const std::string& file_name) override;
+    void ShowContactsOutput(const ContactsOutputChoice& choice) override;
 
     Desktop& desktop_;
     OtherWindows others_;
@@ -79,6 +80,16 @@ class MainWindow final : private MainWindowView {
     HBRUSH white_ = nullptr;
     // The text of the toolbar hint last asked for in UTF-16.
     std::wstring tip_buffer_;
+    // The contacts output field's hint and browse filter, which name the
+    // format chosen.
+    std::string contacts_hint_;
+    int contacts_filter_index_ = 2;
+    // The progress bar's position, shown at most every kProgressInterval:
+    // a bar stepped once per bookmark spends far longer painting than the
+    // conversion takes.
+    int progress_ = 0;
+    int progress_maximum_ = 0;
+    DWORD progress_shown_at_ = 0;
 };
 
 }  // namespace quarvo::win32

@@ -42,7 +42,7 @@ INT_PTR CALLBACK ModalWindow::DialogProc(HWND window, UINT message, WPARAM w, LP
     auto* self = reinterpret_cast<ModalWindow*>(GetWindowLongPtrA(window, DWLP_USER));
     if (!self) return FALSE;
     if (message == WM_CLOSE) {
-        self->Close();
+        if (self->MayClose()) self->Close();
         return TRUE;
     }
     return self->Handle(message, w, l);
@@ -65,6 +65,10 @@ void ModalWindow::ShowModal() {
             quit = true;
             break;
         }
+        HACCEL keys = Accelerators();
+        if (keys && (message.hwnd == window_ || IsChild(window_, message.hwnd)) &&
+            TranslateAcceleratorW(window_, keys, &message))
+            continue;
         if (IsDialogMessageW(window_, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);

@@ -36,6 +36,13 @@ class ModalWindow {
     virtual INT_PTR Handle(UINT message, WPARAM w, LPARAM l) = 0;
     // The window has just been shown.
     virtual void Shown() {}
+    // The keys that run the window's commands while it is shown; nullptr
+    // for none.
+    [[nodiscard]] virtual HACCEL Accelerators() const { return nullptr; }
+    // Whether the window may close now, as asked by its frame's close
+    // (Alt+F4, the close button, the system menu): a window with unsaved
+    // work asks the user here.
+    [[nodiscard]] virtual bool MayClose() { return true; }
 
     [[nodiscard]] HWND control(int id) const { return GetDlgItem(window_, id); }
 

@@ -18,6 +18,8 @@
 #define IDD_UNDER_CONSTRUCTION 122
 #define IDD_VIEWER 123
 #define IDR_HELP_TEXT 130
+#define IDA_VIEWER 131
+#define IDD_REPORT 132
 
 /* Main window */
 #define IDC_TOOLBAR 1000
@@ -51,6 +53,9 @@
 #define IDC_DROP_ME 1035
 #define IDC_MAIL_PICTURE 1036
 #define IDC_EDITOR 1040
+#define IDC_LOAD_PROGRESS 1041
+#define IDC_REPORT_TEXT 1050
+#define IDC_REPORT_LIST 1051
 
 /* Commands of the menu and the toolbars */
 #define ID_START_CONVERSION 2000

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "viewer_window.h"
 
+#include <ILoader.h>
+#include <Scintilla.h>
+
 #include <array>
 #include <new>
 #include <vector>
-
-#include <ILoader.h>
-#include <Scintilla.h>
 
 #include "program_texts.h"
 #include "resource_ids.h"
@@ -20,16 +20,53 @@ using layouts::kFileViewer;
 constexpr UINT kActivate = WM_APP + 1;
 constexpr int kBalloonPicture = 10;
 
-// The wait cursor while a file loads.
-class WaitCursor : public BusyIndicator {
+// Paints what waits to be painted, without taking any input: the window
+// shows its work while a long step keeps the loop from running.
+void PaintNow() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+        DispatchMessageW(&message);
+}
+
+// The wait cursor and the progress bar in the viewer's toolbar while a file
+// is read, loaded or written.
+class Busy : public BusyIndicator {
   public:
-    WaitCursor() : old_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() override { SetCursor(old_); }
-    void Step() override {}
+    Busy(HWND bar, int steps) : bar_(bar), old_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {
+        SendMessageW(bar_, PBM_SETRANGE32, 0, steps);
+        SendMessageW(bar_, PBM_SETPOS, 0, 0);
+        SetWindowPos(bar_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        RedrawWindow(GetParent(bar_), nullptr, nullptr,
+                     RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        PaintNow();
+    }
+    ~Busy() override {
+        ShowWindow(bar_, SW_HIDE);
+        SetCursor(old_);
+    }
+    void Step() override {
+        SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(++done_), 0);
+        UpdateWindow(bar_);
+        PaintNow();
+    }
 
   private:
+    HWND bar_;
     HCURSOR old_;
+    int done_ = 0;
 };
+
+// Where the progress shows: in the toolbar, right of its buttons.
+constexpr RECT kProgressPlace{150, 4, 450, 24};
+
+// A key held with Ctrl (Ctrl+E, Ctrl+Q) that the editor has no command for
+// comes to it as a control character, which it would put into the file.
+LRESULT CALLBACK no_control_characters(HWND editor, UINT message, WPARAM w, LPARAM l, UINT_PTR,
+                                       DWORD_PTR) {
+    if (message == WM_CHAR && (w < 0x20 || w == 0x7F)) return 0;
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(editor, no_control_characters, 0);
+    return DefSubclassProc(editor, message, w, l);
+}
 
 int CALLBACK NoteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
@@ -67,6 +104,7 @@ ViewerWindow::ViewerWindow(HWND owner, Desktop& desktop)
 }
 
 ViewerWindow::~ViewerWindow() {
+    if (keys_) DestroyAcceleratorTable(keys_);
     if (pictures_) ImageList_Destroy(pictures_);
     if (hint_icon_) DestroyIcon(hint_icon_);
 }
@@ -79,6 +117,11 @@ void ViewerWindow::Initialize() {
     LayOut(window_, kFileViewer, kFileViewerIds);
     setUpEditor();
     createToolBar();
+    keys_ = LoadAcceleratorsW(ProgramInstance(), MAKEINTRESOURCEW(IDA_VIEWER));
+    MoveWindow(control(IDC_LOAD_PROGRESS), Scaled(window_, kProgressPlace.left),
+               Scaled(window_, kProgressPlace.top),
+               Scaled(window_, kProgressPlace.right - kProgressPlace.left),
+               Scaled(window_, kProgressPlace.bottom - kProgressPlace.top), FALSE);
 }
 
 LRESULT ViewerWindow::editor(UINT message, WPARAM w, LPARAM l) const {
@@ -102,7 +145,8 @@ void ViewerWindow::setUpEditor() {
     // Lines longer than the window widen the scroll range as they are shown.
     editor(SCI_SETSCROLLWIDTH, 1, 0);
     editor(SCI_SETSCROLLWIDTHTRACKING, TRUE, 0);
-    SetText({});
+    SetWindowSubclass(control(IDC_EDITOR), no_control_characters, 0, 0);
+    SetText({}, nullptr);
 }
 
 void ViewerWindow::createToolBar() {
@@ -150,17 +194,16 @@ INT_PTR ViewerWindow::Handle(UINT message, WPARAM w, LPARAM l) {
                     RunReporting(desktop_, [this] { document_.Reload(file_name_); });
                     break;
                 case ID_SAVE:
-                    RunReporting(desktop_, [this] { document_.Save(file_name_); });
+                    RunReporting(desktop_, [this] { (void)document_.Save(file_name_); });
                     break;
                 case ID_SAVE_AS:
-                    RunReporting(desktop_, [this] { document_.SaveAs(file_name_); });
+                    RunReporting(desktop_, [this] { (void)document_.SaveAs(file_name_); });
                     break;
                 case ID_CLOSE_VIEWER:
-                    Close();
+                case IDCANCEL:
+                    if (MayClose()) Close();
                     break;
                 default:
-                    // Escape (IDCANCEL) must not drop the user's edits: the
-                    // toolbar's close button is the one way back.
                     break;
             }
             return TRUE;
@@ -169,11 +212,20 @@ INT_PTR ViewerWindow::Handle(UINT message, WPARAM w, LPARAM l) {
     }
 }
 
-void ViewerWindow::SetCaption(const std::string& caption) {
-    SetWindowTextA(window_, caption.c_str());
+bool ViewerWindow::MayClose() {
+    bool may_close = false;
+    RunReporting(desktop_, [this, &may_close] { may_close = document_.MayClose(file_name_); });
+    return may_close;
 }
 
-void ViewerWindow::SetText(std::string_view file_bytes) {
+void ViewerWindow::SetCaption(const std::string& caption) {
+    SetWindowTextA(window_, caption.c_str());
+    // The work that follows keeps the loop from running: the frame is
+    // painted with the new caption now, not with the last file's.
+    RedrawWindow(window_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void ViewerWindow::SetText(std::string_view file_bytes, BusyIndicator* busy) {
     encoding_ = ChooseEncoding(file_bytes);
     // The document is built apart from the view, which would otherwise
     // spend time on every piece in proportion to what it already shows. It
@@ -183,9 +235,10 @@ void ViewerWindow::SetText(std::string_view file_bytes) {
                SC_DOCUMENTOPTION_STYLES_NONE));
     if (loader == nullptr) throw std::bad_alloc();
     try {
-        ForEachEditorPiece(file_bytes, encoding_, [loader](std::string_view piece) {
+        ForEachEditorPiece(file_bytes, encoding_, [loader, busy](std::string_view piece) {
             if (loader->AddData(piece.data(), static_cast<Sci_Position>(piece.size())) != 0)
                 throw std::bad_alloc();
+            if (busy) busy->Step();
         });
     } catch (...) {
         loader->Release();
@@ -197,7 +250,18 @@ void ViewerWindow::SetText(std::string_view file_bytes) {
 
     // What the editor keeps with the document rather than the view.
     editor(SCI_SETCODEPAGE, SC_CP_UTF8, 0);
-    editor(SCI_SETEOLMODE, SC_EOL_CRLF, 0);
+    // A line the user adds ends as the file's first line does.
+    switch (FirstLineBreak(file_bytes)) {
+        case LineBreak::CrLf:
+            editor(SCI_SETEOLMODE, SC_EOL_CRLF, 0);
+            break;
+        case LineBreak::Lf:
+            editor(SCI_SETEOLMODE, SC_EOL_LF, 0);
+            break;
+        case LineBreak::Cr:
+            editor(SCI_SETEOLMODE, SC_EOL_CR, 0);
+            break;
+    }
     editor(SCI_SETTABWIDTH, kEditorTabWidth, 0);
     // Setting the code page has brought back the editor's own names.
     for (const StandInName& shown : StandInNames()) {
@@ -206,22 +270,25 @@ void ViewerWindow::SetText(std::string_view file_bytes) {
     }
     editor(SCI_SETUNDOCOLLECTION, TRUE, 0);
     editor(SCI_SETSAVEPOINT, 0, 0);
-    loaded_one_empty_line_ = editor(SCI_GETLENGTH, 0, 0) == 0 && !file_bytes.empty();
 }
 
 EncodedText ViewerWindow::Text() const {
     const auto length = static_cast<std::size_t>(editor(SCI_GETLENGTH, 0, 0));
-    if (length == 0) {
-        // An empty editor holds one empty line only as loaded, unedited.
-        if (!loaded_one_empty_line_ || editor(SCI_GETMODIFY, 0, 0)) return {};
-        return FromEditorText({}, encoding_);
-    }
+    if (length == 0) return {};
     const auto* text = reinterpret_cast<const char*>(editor(SCI_GETCHARACTERPOINTER, 0, 0));
     return FromEditorText(std::string_view(text, length), encoding_);
 }
 
-std::unique_ptr<BusyIndicator> ViewerWindow::ShowBusy(const std::string&, int) {
-    return std::make_unique<WaitCursor>();
+bool ViewerWindow::Modified() const {
+    return editor(SCI_GETMODIFY, 0, 0) != 0;
+}
+
+void ViewerWindow::MarkSaved() {
+    editor(SCI_SETSAVEPOINT, 0, 0);
+}
+
+std::unique_ptr<BusyIndicator> ViewerWindow::ShowBusy(const std::string&, int steps) {
+    return std::make_unique<Busy>(control(IDC_LOAD_PROGRESS), steps);
 }
 
 }  // namespace quarvo::win32

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
 // The file viewer on Win32: a toolbar and a Scintilla editor, the Qt
-// viewer's editor too. What a showing loads, and what Reload, Save and
-// Save as write, is decided by ViewerDocument; the editor holds the text as
-// UTF-8 and gives the file's bytes back through the viewer's text
-// conversions. It keeps the text as one buffer with an index of line starts
-// and lays out only the lines it shows, so a large file opens at once; the
-// system's edit and rich edit controls lay out every line when the text is
-// set, which under Wine takes seconds per megabyte.
+// viewer's editor too. What a showing loads, what Reload, Save and Save as
+// write, and when the user is asked before changes are lost, is decided by
+// ViewerDocument; the editor holds the text as UTF-8 and gives the file's
+// bytes back through the viewer's text conversions, tabs and each line's
+// own break kept. It keeps the text as one buffer with an index of line
+// starts and lays out only the lines it shows, so a large file opens at
+// once; the system's edit and rich edit controls lay out every line when
+// the text is set, which under Wine takes seconds per megabyte.
+//
+// Keys: Ctrl+S saves, Ctrl+Shift+S saves as, F5 reloads, Ctrl+W and Escape
+// close; a control character (an unbound Ctrl+letter) is never typed.
 #pragma once
 
 #include <windows.h>
@@ -34,13 +38,17 @@ class ViewerWindow final : public ModalWindow, private ViewerView {
     void Initialize() override;
     INT_PTR Handle(UINT message, WPARAM w, LPARAM l) override;
     void Shown() override;
+    [[nodiscard]] HACCEL Accelerators() const override { return keys_; }
+    [[nodiscard]] bool MayClose() override;
     void createToolBar();
     void setUpEditor();
     LRESULT editor(UINT message, WPARAM w, LPARAM l) const;
 
     void SetCaption(const std::string& caption) override;
-    void SetText(std::string_view file_bytes) override;
+    void SetText(std::string_view file_bytes, BusyIndicator* busy) override;
     [[nodiscard]] EncodedText Text() const override;
+    [[nodiscard]] bool Modified() const override;
+    void MarkSaved() override;
     [[nodiscard]] std::unique_ptr<BusyIndicator> ShowBusy(const std::string& file_name,
                                                           int steps) override;
 
@@ -48,9 +56,7 @@ class ViewerWindow final : public ModalWindow, private ViewerView {
     ViewerDocument document_;
     std::string file_name_;
     TextEncoding encoding_ = TextEncoding::Utf8;
-    // A file of one empty line shows as an empty editor that still holds
-    // that line until the user edits it.
-    bool loaded_one_empty_line_ = false;
+    HACCEL keys_ = nullptr;
     HIMAGELIST pictures_ = nullptr;
     HICON hint_icon_ = nullptr;
     std::wstring tip_buffer_;

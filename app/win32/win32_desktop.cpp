@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "program_texts.h"
+#include "report_box.h"
 #include "shell_folders.h"
 #include "window_support.h"
 
@@ -21,6 +22,10 @@ void Win32Desktop::ShowMessage(std::string_view text) {
     MessageBoxA(main_window_, std::string(text).c_str(), kApplicationTitle, MB_OK);
 }
 
+void Win32Desktop::ShowReport(std::string_view text, std::string_view details) {
+    ShowReportBox(owner(), text, details);
+}
+
 void Win32Desktop::ReportError(std::string_view message) {
     MessageBoxA(owner(), std::string(message).c_str(), kApplicationTitle, MB_OK | MB_ICONERROR);
 }
@@ -28,6 +33,18 @@ void Win32Desktop::ReportError(std::string_view message) {
 bool Win32Desktop::AskToSaveAnyway(std::string_view question) {
     return MessageBoxW(owner(), Utf16(question).c_str(), Utf16(kApplicationTitle).c_str(),
                        MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) == IDOK;
+}
+
+SaveChoice Win32Desktop::AskToSaveChanges(std::string_view question) {
+    switch (MessageBoxA(owner(), std::string(question).c_str(), kApplicationTitle,
+                        MB_YESNOCANCEL | MB_ICONWARNING)) {
+        case IDYES:
+            return SaveChoice::Save;
+        case IDNO:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+    }
 }
 
 std::optional<std::string> Win32Desktop::AskSaveFileName(const std::string& suggested) {

@@ -16,8 +16,11 @@ class Win32Desktop : public Desktop {
     void SetMainWindow(HWND window) { main_window_ = window; }
 
     void ShowMessage(std::string_view text) override;
+    void ShowReport(std::string_view text, std::string_view details) override;
     void ReportError(std::string_view message) override;
     [[nodiscard]] bool AskToSaveAnyway(std::string_view question) override;
+    // Yes saves, No discards.
+    [[nodiscard]] SaveChoice AskToSaveChanges(std::string_view question) override;
     [[nodiscard]] std::optional<std::string> AskSaveFileName(const std::string& suggested) override;
     void OpenLink(const std::string& link) override;
     [[nodiscard]] std::string LookUpFolder(std::uint8_t kind) override;

@@ -97,7 +97,7 @@ constexpr int kBevelLine = 2;
 // begins under its divider line, if any. A strip of frame added above the
 // client area brings them down to where the window has them.
 struct ToolbarStrip {
-    int from;    // where the strip begins, below the divider
+    int from;  // where the strip begins, below the divider
     int height;
 };
 
@@ -118,9 +118,9 @@ LRESULT CALLBACK strip_above_buttons(HWND bar, UINT message, WPARAM w, LPARAM l,
             RECT area{0, strip.from, box.right - box.left, strip.from + strip.height};
             HDC dc = GetWindowDC(bar);
             // The parent's own background, as behind the toolbar's buttons.
-            auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
-                GetParent(bar), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                reinterpret_cast<LPARAM>(bar)));
+            auto brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(bar), WM_CTLCOLORSTATIC,
+                                                               reinterpret_cast<WPARAM>(dc),
+                                                               reinterpret_cast<LPARAM>(bar)));
             FillRect(dc, &area, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
             ReleaseDC(bar, dc);
             return 0;
@@ -241,7 +241,8 @@ const char* ToolHint(const layouts::Window& layout, std::span<const ToolCommand>
 void MakeBalloons(HWND toolbar, HICON icon) {
     HWND tips = reinterpret_cast<HWND>(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0));
     if (!tips) return;
-    SetWindowLongPtrA(tips, GWL_STYLE, GetWindowLongPtrA(tips, GWL_STYLE) | TTS_BALLOON | TTS_CLOSE);
+    SetWindowLongPtrA(tips, GWL_STYLE,
+                      GetWindowLongPtrA(tips, GWL_STYLE) | TTS_BALLOON | TTS_CLOSE);
     SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, Scaled(toolbar, 400));
     SendMessageA(tips, TTM_SETTITLEA,
                  reinterpret_cast<WPARAM>(icon ? icon : reinterpret_cast<HICON>(TTI_INFO)),
@@ -275,7 +276,8 @@ void CentreOver(HWND window, HWND owner) {
 
 HFONT BoldFontOf(HWND control, int pixel_height) {
     LOGFONTA font{};
-    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
     font.lfWeight = FW_BOLD;
     if (pixel_height) {
         font.lfHeight = -Scaled(control, pixel_height);
@@ -367,8 +369,8 @@ std::string Utf8(std::wstring_view utf16) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()),
                                          nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), text.data(),
-                        size, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), text.data(), size,
+                        nullptr, nullptr);
     return text;
 }
 
@@ -376,22 +378,65 @@ void SetWindowTextBytes(HWND window, std::string_view text) {
     SetWindowTextA(window, std::string(text).c_str());
 }
 
+namespace {
+
+// `picture` drawn at `width` by `height` into a new bitmap, which replaces
+// it; halftone blends the pixels of a photograph, while a picture with a
+// transparent colour keeps its pixels whole so that the colour stays pure.
+HBITMAP Stretched(HBITMAP picture, int width, int height, bool blend) {
+    BITMAP info{};
+    GetObjectA(picture, sizeof info, &info);
+    if (info.bmWidth == width && info.bmHeight == height) return picture;
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    HBITMAP stretched = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old_from = SelectObject(from, picture);
+    HGDIOBJ old_to = SelectObject(to, stretched);
+    SetStretchBltMode(to, blend ? HALFTONE : COLORONCOLOR);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, width, height, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    SelectObject(from, old_from);
+    SelectObject(to, old_to);
+    DeleteDC(from);
+    DeleteDC(to);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(picture);
+    return stretched;
+}
+
+}  // namespace
+
 HBITMAP LoadPicture(int id) {
-    return static_cast<HBITMAP>(
-        LoadImageA(ProgramInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    auto* picture = static_cast<HBITMAP>(LoadImageA(ProgramInstance(), MAKEINTRESOURCEA(id),
+                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!picture) return nullptr;
+    // The pictures are drawn for 96 dots per inch, as the layouts are.
+    BITMAP info{};
+    GetObjectA(picture, sizeof info, &info);
+    return Stretched(picture, Scaled(nullptr, info.bmWidth), Scaled(nullptr, info.bmHeight), true);
 }
 
 HIMAGELIST LoadImageStrip(int id) {
-    HBITMAP strip = static_cast<HBITMAP>(
+    auto* strip = static_cast<HBITMAP>(
         LoadImageA(ProgramInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
     if (!strip) return nullptr;
     BITMAP info{};
     GetObjectA(strip, sizeof info, &info);
-    constexpr int kSize = 16;
-    HIMAGELIST list = ImageList_Create(kSize, kSize, ILC_COLOR24 | ILC_MASK, info.bmWidth / kSize, 0);
+    constexpr int kDrawnSize = 16;
+    const int count = info.bmWidth / kDrawnSize;
+    const int size = Scaled(nullptr, kDrawnSize);
+    strip = Stretched(strip, count * size, size, false);
+    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0);
     ImageList_AddMasked(list, strip, RGB(255, 0, 255));
     DeleteObject(strip);
     return list;
+}
+
+int PictureSize(HIMAGELIST list) {
+    int width = 16, height = 16;
+    if (list) ImageList_GetIconSize(list, &width, &height);
+    return width;
 }
 
 }  // namespace quarvo::win32

@@ -77,12 +77,16 @@ void FitStatusPanels(HWND bar, std::span<const int> widths);
 [[nodiscard]] std::string Utf8(std::wstring_view utf16);
 void SetWindowTextBytes(HWND window, std::string_view text);
 
-// A bitmap of the program's resources, as a device-independent bitmap.
+// A bitmap of the program's resources, scaled from 96 dots per inch to the
+// screen's.
 [[nodiscard]] HBITMAP LoadPicture(int id);
 
-// The 16 by 16 pictures of a bitmap strip of the resources, left to right;
-// magenta is the transparent colour.
+// The 16 by 16 pictures of a bitmap strip of the resources, left to right,
+// scaled to the screen's dots per inch; magenta is the transparent colour.
 [[nodiscard]] HIMAGELIST LoadImageStrip(int id);
+
+// The width and height of `list`'s pictures.
+[[nodiscard]] int PictureSize(HIMAGELIST list);
 
 [[nodiscard]] HINSTANCE ProgramInstance();
 

@@ -17,6 +17,9 @@
 class RecordingDesktop : public quarvo::QtDesktop {
   public:
     std::function<void(const QString& text)> on_message;
+    // A report's text and its list.
+    std::function<void(const QString& text, const QString& details)> on_report;
+    std::function<quarvo::SaveChoice(const QString& question)> on_save_changes;
     std::function<void(const QString& message)> on_error;
     std::function<bool(const QString& question)> on_question;
     std::function<std::optional<std::string>(const std::string& suggested)> on_save_name;
@@ -25,6 +28,13 @@ class RecordingDesktop : public quarvo::QtDesktop {
 
     void ShowMessage(std::string_view text) override {
         if (on_message) on_message(quarvo::fileNameText(text));
+    }
+    void ShowReport(std::string_view text, std::string_view details) override {
+        if (on_report) on_report(quarvo::fileNameText(text), quarvo::fileNameText(details));
+    }
+    [[nodiscard]] quarvo::SaveChoice AskToSaveChanges(std::string_view question) override {
+        return on_save_changes ? on_save_changes(quarvo::fileNameText(question))
+                               : quarvo::SaveChoice::Cancel;
     }
     void ReportError(std::string_view message) override {
         if (on_error) on_error(quarvo::fileNameText(message));

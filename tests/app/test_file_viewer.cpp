@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The file viewer against real files in a scratch folder: what each showing
 // loads and backs up, what Save, Save as and Reload write or refuse to
-// write, and that no byte of a file the user did not edit is lost.
+// write, that no byte of a file the user did not edit is lost, that keys
+// reach every command and type nothing else, and that no edit is dropped
+// without a question.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,9 +11,11 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QProgressBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <cerrno>
 #include <filesystem>
 #include <functional>
@@ -22,6 +26,7 @@
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
 #include "quarvo/file_seam.h"
+#include "quarvo/viewer_text.h"
 #include "recording_desktop.h"
 #include "text_editor.h"
 #include "uFileViewer.h"
@@ -119,8 +124,8 @@ TEST_F(FileViewerTest, EachShowingLoadsTheFileAndWritesTheBackupAnew) {
     const std::string bookmarks = folder_.File("opera6.adr");
     PutBytes(bookmarks, "Opera Hotlist version 2.0\n\n#URL\n\tNAME=One\n\tURL=http://one/");
     Show(bookmarks);
-    EXPECT_EQ(editor_->text(), QStringLiteral("Opera Hotlist version 2.0\r\n\r\n#URL\r\n"
-                                              "  NAME=One\r\n  URL=http://one/"));
+    EXPECT_EQ(editor_->text(), QStringLiteral("Opera Hotlist version 2.0\n\n#URL\n"
+                                              "\tNAME=One\n\tURL=http://one/"));
     // The backup is the file as it was on disk, not as the editor shows it.
     EXPECT_EQ(Backup(), "Opera Hotlist version 2.0\n\n#URL\n\tNAME=One\n\tURL=http://one/");
     Close();
@@ -136,19 +141,37 @@ TEST_F(FileViewerTest, EachShowingLoadsTheFileAndWritesTheBackupAnew) {
     EXPECT_EQ(Backup(), "");
 }
 
-TEST_F(FileViewerTest, SaveWritesTabsAsSpacesAndEveryLineBreakAsCrLf) {
+TEST_F(FileViewerTest, AnUneditedSaveWritesTheBytesItRead) {
     const std::string contacts = folder_.File("contacts.adr");
-    PutBytes(contacts, "#CONTACT\n\tNAME=Ann\r\tMAIL=ann@example.org");
+    const std::string bytes = "#CONTACT\n\tNAME=Ann\r\tMAIL=ann@example.org\r\n\tNOTE=a\tb";
+    PutBytes(contacts, bytes);
     Show(contacts);
+    EXPECT_EQ(editor_->SendScintilla(QsciScintilla::SCI_GETTABWIDTH), 2)
+        << "a tab two columns wide";
+    EXPECT_EQ(editor_->lineCount(), 4);
     Button("tbSaveFile")->click();
-    EXPECT_EQ(GetBytes(contacts), "#CONTACT\r\n  NAME=Ann\r\n  MAIL=ann@example.org\r\n");
+    EXPECT_EQ(GetBytes(contacts), bytes);
+}
+
+// Keys as the user presses them: an added line ends as the file's lines
+// do, a typed tab is a tab, and every other line keeps its bytes.
+TEST_F(FileViewerTest, TypedLinesAndTabsKeepTheFilesOwnBreaks) {
+    const std::string contacts = folder_.File("contacts.adr");
+    PutBytes(contacts, "#CONTACT\n\tNAME=Ann\r\n");
+    Show(contacts);
+    QTest::keyClick(editor_, Qt::Key_End);
+    QTest::keyClick(editor_, Qt::Key_Return);
+    QTest::keyClick(editor_, Qt::Key_Tab);
+    QTest::keyClicks(editor_, "MAIL=a");
+    QTest::keyClick(editor_, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(GetBytes(contacts), "#CONTACT\n\tMAIL=a\n\tNAME=Ann\r\n");
 }
 
 TEST_F(FileViewerTest, SaveWritesTheEditedText) {
     const std::string contacts = folder_.File("contacts.adr");
     PutBytes(contacts, "NAME=Ann\r\n");
     Show(contacts);
-    QTest::keyClick(editor_, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(editor_, Qt::Key_End);
     QTest::keyClicks(editor_, "e");
     Button("tbSaveFile")->click();
     EXPECT_EQ(GetBytes(contacts), "NAME=Anne\r\n");
@@ -171,12 +194,12 @@ TEST_F(FileViewerTest, SaveNeverBlanksOrCreatesAFile) {
     EXPECT_FALSE(fs::exists(missing));
 }
 
-TEST_F(FileViewerTest, OneEmptyLineSavesCrLf) {
+TEST_F(FileViewerTest, OneEmptyLineSavesAsItWas) {
     const std::string contacts = folder_.File("contacts.adr");
     PutBytes(contacts, "\n");
     Show(contacts);
     Button("tbSaveFile")->click();
-    EXPECT_EQ(GetBytes(contacts), "\r\n");
+    EXPECT_EQ(GetBytes(contacts), "\n");
 }
 
 TEST_F(FileViewerTest, SaveAsKeepsTheViewedFileForTheNextSave) {
@@ -184,7 +207,7 @@ TEST_F(FileViewerTest, SaveAsKeepsTheViewedFileForTheNextSave) {
     const std::string copy = folder_.File("copy.adr");
     PutBytes(contacts, "NAME=Ann\r\n");
     Show(contacts);
-    QTest::keyClick(editor_, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(editor_, Qt::Key_End);
     QTest::keyClicks(editor_, "e");
 
     const QString offered = SaveAs(copy);
@@ -225,28 +248,6 @@ TEST_F(FileViewerTest, AnEightBitFileComesBackByteForByte) {
     EXPECT_EQ(Backup(), bytes);
 }
 
-// The documented change a load and save makes, computed independently of
-// the editor: tabs to two spaces, every break to CR LF, a final CR LF.
-std::string AsSaved(const std::string& bytes) {
-    std::string out;
-    std::string line;
-    bool pending = false;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            out += line + "\r\n";
-            line.clear();
-            pending = false;
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        } else {
-            line += c == '\t' ? std::string("  ") : std::string(1, c);
-            pending = true;
-        }
-    }
-    if (pending) out += line + "\r\n";
-    return out;
-}
-
 TEST_F(FileViewerTest, ZeroAndStrayBytesSurviveOpenAndSave) {
     static constexpr char kContacts[] =
         "Opera Hotlist version 2.0\r\n\r\n#CONTACT\r\n\tNAME=Before\0After\r\n\tMAIL=a@b.c\r\n"
@@ -259,7 +260,7 @@ TEST_F(FileViewerTest, ZeroAndStrayBytesSurviveOpenAndSave) {
         PutBytes(name, bytes);
         Show(name);
         Button("tbSaveFile")->click();
-        EXPECT_EQ(GetBytes(name), AsSaved(bytes));
+        EXPECT_EQ(GetBytes(name), bytes);
         EXPECT_EQ(Backup(), bytes);
         Close();
     }
@@ -270,7 +271,7 @@ TEST_F(FileViewerTest, CharactersTheFileCannotHoldAreNotSavedWithoutAsking) {
     const std::string contacts = folder_.File("contacts.adr");
     PutBytes(contacts, "NAME=Ren\xE9\r\n");
     Show(contacts);
-    QTest::keyClick(editor_, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(editor_, Qt::Key_End);
     QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("\u4E2D"));
     QApplication::sendEvent(editor_, &typed);
 
@@ -293,7 +294,9 @@ TEST_F(FileViewerTest, CharactersTheFileCannotHoldAreNotSavedWithoutAsking) {
     EXPECT_EQ(GetBytes(contacts), "NAME=Ren\xE9?\r\n");
 }
 
-TEST_F(FileViewerTest, TheRealOperaFilesSurviveOpenAndSave) {
+// The real Opera files through real keys: a character typed and taken back
+// again, Ctrl+S, and the file holds exactly the bytes it held.
+TEST_F(FileViewerTest, TheRealOperaFilesSurviveKeysAndSave) {
     const fs::path corpus(QUARVO_CORPUS_DIR);
     if (!fs::is_directory(corpus)) GTEST_SKIP() << "no Opera files at " << corpus;
     int seen = 0;
@@ -303,8 +306,11 @@ TEST_F(FileViewerTest, TheRealOperaFilesSurviveOpenAndSave) {
         const std::string name = folder_.File(entry.path().filename().string());
         PutBytes(name, original);
         Show(name);
-        Button("tbSaveFile")->click();
-        EXPECT_EQ(GetBytes(name), AsSaved(original)) << entry.path();
+        QTest::keyClick(editor_, Qt::Key_Down);
+        QTest::keyClicks(editor_, "x");
+        QTest::keyClick(editor_, Qt::Key_Backspace);
+        QTest::keyClick(editor_, Qt::Key_S, Qt::ControlModifier);
+        EXPECT_EQ(GetBytes(name), original) << entry.path();
         Close();
         ++seen;
     }
@@ -337,7 +343,7 @@ TEST_F(FileViewerTest, SaveAsIntoAMissingFolderIsReported) {
     SaveAs(target);
     EXPECT_EQ(reported_, QStringList{QString::fromStdString("Cannot create file " + target +
                                                             ": No such file or directory")});
-    EXPECT_EQ(editor_->fileBytes(), "text\r\n");
+    EXPECT_EQ(editor_->fileBytes(), "text");
 }
 
 TEST_F(FileViewerTest, ReloadDiscardsEditsWithoutNewCaptionOrBackup) {
@@ -349,8 +355,9 @@ TEST_F(FileViewerTest, ReloadDiscardsEditsWithoutNewCaptionOrBackup) {
     PutBytes(contacts, "NAME=\tBob\n");
     viewer_.setWindowTitle(QStringLiteral("marker"));
 
+    desktop_.on_save_changes = [](const QString&) { return quarvo::SaveChoice::Discard; };
     Button("tbReload")->click();
-    EXPECT_EQ(editor_->fileBytes(), "NAME=  Bob\r\n");
+    EXPECT_EQ(editor_->fileBytes(), "NAME=\tBob\n");
     EXPECT_EQ(viewer_.windowTitle(), QStringLiteral("marker"));
     EXPECT_FALSE(BackupExists());
 }
@@ -417,13 +424,13 @@ TEST_F(FileViewerTest, WindowAndToolbarAreLaidOutAsDesigned) {
         bool enabled;
         const char* hint;
     } buttons[] = {
-        {"tbReload", 0, true, "Reload file, discard all changes "},
-        {"tbSaveAs", 23, true, "Save as ... "},
+        {"tbReload", 0, true, "Reload file, discard all changes (F5)"},
+        {"tbSaveAs", 23, true, "Save as ... (Ctrl+Shift+S)"},
         {"tbSaveFile", 46, true,
-         "Save changes\n\nBe careful when you edited your original opera-file \n"
+         "Save changes (Ctrl+S)\n\nBe careful when you edited your original opera-file \n"
          "if you did something wrong your original bookmarks/contacts \nwill be overwritten !!!"},
         {"tbSearch", 69, false, "Search within this file"},
-        {"tbClose", 113, true, "Close, go back to Main-Window"},
+        {"tbClose", 113, true, "Close, go back to Main-Window (Esc)"},
     };
     for (const auto& b : buttons) {
         QToolButton* button = Button(b.name);
@@ -438,17 +445,123 @@ TEST_F(FileViewerTest, WindowAndToolbarAreLaidOutAsDesigned) {
     EXPECT_EQ(editor_->geometry().bottom(), viewer_.height() - 1);
 }
 
-TEST_F(FileViewerTest, OnlyTheCloseButtonEndsTheModalShowing) {
-    ViewedFileName = folder_.File("missing.adr");
-    bool escape_ignored = false;
-    QTimer::singleShot(0, [&] {
-        QTest::keyClick(&viewer_, Qt::Key_Escape);
-        escape_ignored = viewer_.isVisible();
-        Close();
-    });
-    EXPECT_EQ(viewer_.exec(), QDialog::Rejected);
-    EXPECT_TRUE(escape_ignored);
-    EXPECT_FALSE(viewer_.isVisible());
+// Every way out of the viewer asks before unsaved edits are lost, and
+// goes at once when there are none.
+TEST_F(FileViewerTest, ClosingWithUnsavedEditsAsksFirst) {
+    const std::string contacts = folder_.File("contacts.adr");
+    PutBytes(contacts, "NAME=Ann\r\n");
+    const std::function<void()> ways_out[] = {
+        [&] { QTest::keyClick(editor_, Qt::Key_Escape); },
+        [&] { QTest::keyClick(editor_, Qt::Key_W, Qt::ControlModifier); },
+        [&] { Close(); },
+        // What the window manager's close button and Alt+F4 send.
+        [&] { viewer_.windowHandle()->close(); },
+    };
+    int way = 0;
+    for (const auto& close : ways_out) {
+        SCOPED_TRACE(way++);
+        QStringList asked;
+        quarvo::SaveChoice answer = quarvo::SaveChoice::Cancel;
+        desktop_.on_save_changes = [&](const QString& question) {
+            asked << question;
+            return answer;
+        };
+        Show(contacts);
+        QTest::keyClick(editor_, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(editor_, "e");
+        close();
+        EXPECT_TRUE(viewer_.isVisible()) << "Cancel keeps the viewer and its text";
+        answer = quarvo::SaveChoice::Save;
+        close();
+        EXPECT_EQ(
+            asked,
+            QStringList(2, QStringLiteral("Do you want to save the changes to contacts.adr?")));
+        EXPECT_EQ(GetBytes(contacts), "NAME=Ann\r\ne");
+        EXPECT_FALSE(viewer_.isVisible());
+        PutBytes(contacts, "NAME=Ann\r\n");
+
+        asked.clear();
+        Show(contacts);
+        close();
+        EXPECT_TRUE(asked.isEmpty()) << "nothing unsaved, nothing asked";
+        EXPECT_FALSE(viewer_.isVisible());
+    }
+}
+
+// A keyboard alone reaches Save, Save as and Reload.
+TEST_F(FileViewerTest, ShortcutsRunTheToolbarsCommands) {
+    const std::string contacts = folder_.File("contacts.adr");
+    PutBytes(contacts, "NAME=Ann\r\n");
+    Show(contacts);
+    QTest::keyClicks(editor_, "1");
+    QTest::keyClick(editor_, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(GetBytes(contacts), "1NAME=Ann\r\n");
+    EXPECT_FALSE(editor_->isModified());
+
+    std::string offered;
+    desktop_.on_save_name = [&](const std::string& suggested) -> std::optional<std::string> {
+        offered = suggested;
+        return folder_.File("copy.adr");
+    };
+    QTest::keyClick(editor_, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(offered, contacts);
+    EXPECT_EQ(GetBytes(folder_.File("copy.adr")), "1NAME=Ann\r\n");
+
+    PutBytes(contacts, "NAME=Bob\r\n");
+    QTest::keyClick(editor_, Qt::Key_F5);
+    EXPECT_EQ(editor_->fileBytes(), "NAME=Bob\r\n");
+    EXPECT_TRUE(reported_.isEmpty());
+}
+
+// Alt+letter (a menu the viewer does not have), an unbound Ctrl+letter and
+// the function keys type nothing into the file; the keys the editor binds
+// still work.
+TEST_F(FileViewerTest, KeysWithAltOrCtrlTypeNothing) {
+    const std::string contacts = folder_.File("contacts.adr");
+    PutBytes(contacts, "NAME=Ann\r\n");
+    Show(contacts);
+    QTest::keyClick(editor_, Qt::Key_F, Qt::AltModifier);
+    QTest::keyClick(editor_, Qt::Key_X, Qt::AltModifier);
+    QTest::keyClick(editor_, Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(editor_, Qt::Key_Q, Qt::ControlModifier);
+    for (const Qt::Key key : {Qt::Key_F2, Qt::Key_F3, Qt::Key_F10, Qt::Key_F12})
+        QTest::keyClick(editor_, key);
+    EXPECT_FALSE(editor_->isModified()) << editor_->text().toStdString();
+    EXPECT_EQ(editor_->fileBytes(), "NAME=Ann\r\n");
+
+    QTest::keyClick(editor_, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor_, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(editor_, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(editor_, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(editor_->fileBytes(), "NAME=Ann\r\nNAME=Ann\r\n");
+}
+
+// A large file shows its progress in the viewer while it loads, and the
+// bar is gone once it has.
+TEST_F(FileViewerTest, LoadingShowsItsProgressInTheWindow) {
+    std::string big;
+    while (big.size() < 3 * quarvo::kEditorPieceBytes) big += "#URL\r\n\tNAME=Some name\r\n\r\n";
+    const std::string name = folder_.File("opera6.adr");
+    PutBytes(name, big);
+    auto* bar = viewer_.findChild<QProgressBar*>(QStringLiteral("LoadProgress"));
+    ASSERT_NE(bar, nullptr);
+    QList<int> shown;
+    struct Watch : QObject {
+        QProgressBar* bar;
+        QList<int>* shown;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) *shown << bar->value();
+            return false;
+        }
+    } watch;
+    watch.bar = bar;
+    watch.shown = &shown;
+    bar->installEventFilter(&watch);
+    Show(name);
+    EXPECT_GE(shown.size(), 4) << "read, each piece and the backup";
+    EXPECT_EQ(shown.last(), bar->maximum());
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(editor_->fileBytes(), big);
 }
 
 }  // namespace

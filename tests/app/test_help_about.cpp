@@ -192,6 +192,22 @@ TEST_F(HelpTest, TheHelpTextCannotBeChangedButScrolls) {
     EXPECT_TRUE(memo->textCursor().atEnd());
 }
 
+// The places are named in the order the program looks in them, the home
+// profile first on Linux.
+TEST_F(HelpTest, TheHelpTextNamesThePlacesInTheOrderTheyAreSearched) {
+    const QString text = Memo()->toPlainText();
+#ifndef _WIN32
+    const qsizetype home = text.indexOf(QStringLiteral("\"~/.opera\""));
+    const qsizetype opt = text.indexOf(QStringLiteral("\"/opt/Opera/profile\""));
+    ASSERT_GE(home, 0);
+    ASSERT_GE(opt, 0);
+    EXPECT_LT(home, opt);
+#endif
+    EXPECT_TRUE(text.contains(QStringLiteral("operaprefs.ini")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\"Contacts output\" menu")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\"Bookmarks output\" menu")));
+}
+
 TEST_F(HelpTest, TheHelpTextHasItsSectionsAndTheFieldMapping) {
     const QStringList lines = Memo()->toPlainText().split(QLatin1Char('\n'));
     const struct {
@@ -201,6 +217,8 @@ TEST_F(HelpTest, TheHelpTextHasItsSectionsAndTheFieldMapping) {
         {"Installation:", true},
         {"Why:", true},
         {"How:", true},
+        {"Output menus:", true},
+        {"The file viewer:", true},
         {"For CONTACTS:", false},
         {"For BOOKMARKS:", false},
         {"Known Problems / Limitations:", true},

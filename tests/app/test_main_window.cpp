@@ -4,6 +4,8 @@
 // report, the default names of the creation step, and the other windows.
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -12,28 +14,33 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app_globals.h"
-#include "quarvo/contacts.h"
 #include "default_locations.h"
-#include "quarvo/browser_bookmarks.h"
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
 #include "file_name_edit.h"
 #include "hot_track_glyph_button.h"
 #include "hot_track_label.h"
-#include "quarvo/hotlist.h"
 #include "panel_status_bar.h"
 #include "picture_box.h"
+#include "qt_desktop.h"
+#include "quarvo/browser_bookmarks.h"
+#include "quarvo/contacts.h"
+#include "quarvo/errors.h"
+#include "quarvo/file_layer.h"
+#include "quarvo/hotlist.h"
 #include "recording_desktop.h"
 #include "shell_folders.h"
 #include "speed_button.h"
@@ -400,7 +407,110 @@ TEST_F(MainWindow, NoTextIsCut) {
         const QLabel* p = status->panel(i);
         EXPECT_GE(p->contentsRect().width(), p->fontMetrics().horizontalAdvance(p->text()))
             << "panel " << i;
+        // No panel runs past the window's edge.
+        EXPECT_LE(p->mapTo(main_, QPoint(p->width(), 0)).x(), main_->width()) << "panel " << i;
     }
+}
+
+// What a screen reader says for each control: the label beside a field,
+// a caption, or else the first line of the hint; nothing is unnamed.
+TEST_F(MainWindow, EveryControlHasTheNameItsLabelOrHintShows) {
+    makeWindows();
+    const auto name_of = [](QObject* control) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        return accessible ? accessible->text(QAccessible::Name) : QString();
+    };
+    const struct {
+        const char* field;
+        const char* label;
+    } fields[] = {
+        {"jfeOperaContactsFile", "Opera Contacts-File"},
+        {"jfeOperaBookmarksFile", "Opera Bookmarks-File"},
+        {"jfeContactsOutputFile", "Contacts-Output-File"},
+        {"jfeBookmarksOutputFile", "Bookmark-Output-File"},
+    };
+    for (const auto& f : fields) {
+        const QString label = QString::fromLatin1(f.label);
+        EXPECT_EQ(name_of(field(f.field)->lineEdit()), label) << f.field;
+        EXPECT_EQ(name_of(field(f.field)->browseButton()),
+                  QStringLiteral("Browse for the ") + label)
+            << f.field;
+    }
+    EXPECT_EQ(name_of(startSpeedButton()), QStringLiteral("Start conversion"));
+    EXPECT_EQ(name_of(child<quarvo::SpeedButton>("jsbShowHelp")), QStringLiteral("Help"));
+
+    const struct {
+        const char* button;
+        const char* name;
+    } viewer_buttons[] = {
+        {"tbReload", "Reload file, discard all changes (F5)"},
+        {"tbSaveAs", "Save as ... (Ctrl+Shift+S)"},
+        {"tbSaveFile", "Save changes (Ctrl+S)"},
+        {"tbSearch", "Search within this file"},
+        {"tbClose", "Close, go back to Main-Window (Esc)"},
+    };
+    for (const auto& b : viewer_buttons) {
+        auto* button = fFileViewer->findChild<QToolButton*>(QLatin1String(b.button));
+        ASSERT_NE(button, nullptr) << b.button;
+        EXPECT_EQ(name_of(button), QString::fromLatin1(b.name)) << b.button;
+    }
+    for (QWidget* window : {static_cast<QWidget*>(main_), static_cast<QWidget*>(fFileViewer)}) {
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            const bool interactive = qobject_cast<QAbstractButton*>(control) ||
+                                     qobject_cast<QLineEdit*>(control) ||
+                                     qobject_cast<QAbstractScrollArea*>(control);
+            // Qt's own parts (the menu bar's overflow button) are Qt's to name.
+            const bool qts_own = control->objectName().startsWith(QLatin1String("qt_"));
+            if (!interactive || qts_own || control->window() != window) continue;
+            EXPECT_FALSE(name_of(control).trimmed().isEmpty())
+                << control->metaObject()->className() << ' ' << control->objectName().toStdString();
+        }
+    }
+}
+
+// The program's boxes open centred over the window they belong to, and a
+// long list scrolls inside a box that fits the screen.
+TEST_F(MainWindow, BoxesAreCentredAndALongListFitsTheScreen) {
+    makeWindows();
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    quarvo::QtDesktop desktop;
+    desktop.setMainWindow(main_);
+    QRect box_frame;
+    QPlainTextEdit* list = nullptr;
+    int list_lines = 0, scroll_range = 0;
+    bool ok_shown = false;
+    const auto look_then_close = [&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            box_frame = box->frameGeometry();
+            list = box->findChild<QPlainTextEdit*>(QStringLiteral("ReportDetails"));
+            if (list) {
+                list_lines = list->document()->blockCount();
+                scroll_range = list->verticalScrollBar()->maximum();
+            }
+            for (QAbstractButton* button : box->findChildren<QAbstractButton*>())
+                if (button->isVisible() && box->rect().contains(button->geometry()))
+                    ok_shown = true;
+            box->close();
+        });
+    };
+    look_then_close();
+    desktop.ShowMessage("3 Contacts converted to CSV !\n5 Bookmarks converted to HTM !");
+    EXPECT_LE((box_frame.center() - main_->frameGeometry().center()).manhattanLength(), 2);
+
+    std::string names;
+    for (int i = 0; i < 1333; ++i) names += "\xC5\x81ukasz " + std::to_string(i) + ": '\xC5\x81'\n";
+    look_then_close();
+    desktop.ShowReport("1333 contacts have characters that Windows-1252 cannot hold", names);
+    const QRect room = main_->screen()->availableGeometry();
+    EXPECT_TRUE(room.contains(box_frame)) << box_frame.height() << " high";
+    EXPECT_LE((box_frame.center() - main_->frameGeometry().center()).manhattanLength(), 2);
+    ASSERT_NE(list, nullptr);
+    EXPECT_GE(list_lines, 1333);
+    EXPECT_GT(scroll_range, 0) << "the list scrolls";
+    EXPECT_TRUE(ok_shown);
 }
 
 TEST_F(MainWindow, DisabledStartCaptionIsReadableAndStillLooksDisabled) {
@@ -561,28 +671,65 @@ TEST_F(MainWindow, ConversionThroughTheButtonWritesBothFilesAndReportsTheCounts)
     EXPECT_EQ(progressBar()->position(), 0) << "a recount starts the bar over";
 }
 
-TEST_F(MainWindow, ContactsOutputMenuStartsOnTheAddressBooksCsvAndShapesTheConversion) {
+// The Contacts output menu used with the mouse and the output field typed
+// into: one format is ticked at a time, the name's extension and the format
+// follow each other, vCard 3.0 is never offered in Windows-1252, and the
+// result names what was written.
+TEST_F(MainWindow, ContactsOutputMenuOffersOneFormatAndTheOutputNameFollowsIt) {
     write_bytes(path("contacts.adr"), kContacts);
     makeWindows();
-    QStringList checked;
-    for (QAction* a : child<QMenu>("ContactsOutput1")->actions())
-        if (a->isChecked()) checked << a->objectName();
-    EXPECT_EQ(checked, (QStringList{"LayoutWab", "Vcard30", "EncodingUtf8"}));
+    main_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
+    QMenu* menu = child<QMenu>("ContactsOutput1");
+    const auto checked = [menu] {
+        QStringList names;
+        for (QAction* a : menu->actions())
+            if (a->isChecked()) names << a->objectName();
+        return names;
+    };
+    const auto choose = [&](const char* name) {
+        QMenuBar* bar = main_->menuBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(menu->menuAction()).center());
+        EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action(name)).center());
+        EXPECT_FALSE(menu->isVisible());
+    };
+    quarvo::FileNameEdit* output = field("jfeContactsOutputFile");
+    EXPECT_EQ(checked(), (QStringList{"LayoutWab", "EncodingUtf8"}));
+    EXPECT_EQ(output->fileName(), documents_ + QStringLiteral("contacts.csv"));
 
-    for (const char* name : {"LayoutOutlook", "Vcard21", "KeepContactsTrash", "EncodingUtf8Bom"})
-        action(name)->trigger();
-    const quarvo::ContactsExportOptions& options = main_->logic().contacts_export_options();
-    EXPECT_EQ(options.layout, quarvo::ContactsCsvLayout::kOutlook);
-    EXPECT_EQ(options.vcard, quarvo::ContactsVcardVersion::k21);
-    EXPECT_EQ(options.encoding, quarvo::OutputEncoding::kUtf8Bom);
-    EXPECT_TRUE(options.keep_trash);
-    EXPECT_FALSE(action("LayoutWab")->isChecked());
+    choose("Vcard21");
+    EXPECT_EQ(checked(), (QStringList{"Vcard21", "EncodingUtf8"}));
+    EXPECT_EQ(output->fileName(), documents_ + QStringLiteral("contacts.vcf"));
+    EXPECT_TRUE(output->toolTip().contains(QStringLiteral("vCard 2.1")))
+        << output->toolTip().toStdString();
+    EXPECT_TRUE(action("KeepContactsTrash")->isEnabled());
+    choose("EncodingAnsi");
+    choose("Vcard30");
+    EXPECT_EQ(checked(), (QStringList{"Vcard30", "EncodingUtf8"})) << "Windows-1252 let go";
+    EXPECT_FALSE(action("EncodingAnsi")->isEnabled());
+    choose("LayoutThunderbird");
+    EXPECT_EQ(output->fileName(), documents_ + QStringLiteral("contacts.csv"));
+    EXPECT_FALSE(action("KeepContactsTrash")->isEnabled());
+    EXPECT_TRUE(action("EncodingAnsi")->isEnabled());
+
+    // A name typed in ".vcf" chooses the vCard last chosen; another, the CSV.
+    QLineEdit* typed = output->lineEdit();
+    typed->setFocus();
+    typed->selectAll();
+    QTest::keyClicks(typed, path("mine.vcf"));
+    EXPECT_EQ(checked(), (QStringList{"Vcard30", "EncodingUtf8"}));
+    QTest::keyClick(typed, Qt::Key_Backspace);
+    EXPECT_EQ(checked(), (QStringList{"LayoutThunderbird", "EncodingUtf8"}));
+    QTest::keyClicks(typed, "f");
 
     field("jfeOperaContactsFile")->setFileName(path("contacts.adr"));
-    field("jfeContactsOutputFile")->setFileName(path("c.vcf"));
     main_->bbStartConvertClick();
-    // A vCard never gets a byte-order mark, whatever the encoding chosen.
-    EXPECT_TRUE(read_bytes(path("c.vcf")).starts_with("BEGIN:VCARD\r\nVERSION:2.1\r\n"));
+    EXPECT_TRUE(read_bytes(path("mine.vcf")).starts_with("BEGIN:VCARD\r\nVERSION:3.0\r\n"));
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_.first().startsWith(QStringLiteral("3 Contacts converted to vCard !")))
+        << messages_.first().toStdString();
 }
 
 TEST_F(MainWindow, BookmarkFileMenuChoosesTheFlavourAndShowsTheDetailsApart) {
@@ -607,9 +754,11 @@ TEST_F(MainWindow, BookmarkFileMenuChoosesTheFlavourAndShowsTheDetailsApart) {
     child<QMenu>("BookmarksOutput1")->popup(main_->mapToGlobal(QPoint(0, 0)));
     child<QMenu>("BookmarksOutput1")->hide();
     ASSERT_TRUE(action("ConversionDetails")->isEnabled());
+    QString details;
+    desktop_.on_report = [&](const QString&, const QString& list) { details = list; };
     action("ConversionDetails")->trigger();
-    ASSERT_EQ(messages_.size(), 2);
-    EXPECT_TRUE(messages_.at(1).contains(QStringLiteral("bookmarks: 3"))) << messages_.at(1).toStdString();
+    EXPECT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(details.contains(QStringLiteral("bookmarks: 3"))) << details.toStdString();
 }
 
 TEST_F(MainWindow, ToolbarButtonAndMenuItemConvertToo) {

@@ -40,36 +40,37 @@ class TextEditorTest : public ::testing::Test {
     quarvo::TextEditor editor;
 };
 
-TEST_F(TextEditorTest, TabsBecomeTwoSpacesNotColumnStops) {
-    editor.setFileBytes("\tID=11\r\nab\tc\t\td\r\n");
-    EXPECT_EQ(Shown(), QStringLiteral("  ID=11|ab  c    d"));
-    EXPECT_EQ(editor.fileBytes(), "  ID=11\r\nab  c    d\r\n");
+TEST_F(TextEditorTest, TabsStayTabsTwoColumnsWide) {
+    editor.setFileBytes("\tID=11\r\nab\tc\r\n");
+    EXPECT_EQ(Shown(), QStringLiteral("\tID=11|ab\tc|"));
+    // The first character after a line's leading tab stands in column 2.
+    EXPECT_EQ(editor.SendScintilla(QsciScintilla::SCI_GETCOLUMN, 1UL), 2);
+    EXPECT_EQ(editor.fileBytes(), "\tID=11\r\nab\tc\r\n");
 }
 
-TEST_F(TextEditorTest, EveryLineBreakComesBackAsCrLf) {
+TEST_F(TextEditorTest, EachLineKeepsItsOwnBreak) {
     const struct {
         const char* loaded;
         const char* shown;
-        const char* taken;
     } cases[] = {
-        {"a\nb\n", "a|b", "a\r\nb\r\n"},
-        {"a\rb\r", "a|b", "a\r\nb\r\n"},
-        {"a\r\nb", "a|b", "a\r\nb\r\n"},
-        {"a\n\rb", "a||b", "a\r\n\r\nb\r\n"},
-        {"a\n\n", "a|", "a\r\n\r\n"},
-        {"last line without break", "last line without break", "last line without break\r\n"},
+        {"a\nb\n", "a|b|"},
+        {"a\rb\r", "a|b|"},
+        {"a\r\nb", "a|b"},
+        {"a\n\rb\r\nc", "a||b|c"},
+        {"last line without break", "last line without break"},
     };
     for (const auto& c : cases) {
         editor.setFileBytes(c.loaded);
         EXPECT_EQ(Shown(), QString::fromLatin1(c.shown)) << c.loaded;
-        EXPECT_EQ(editor.fileBytes(), c.taken) << c.loaded;
+        EXPECT_EQ(editor.fileBytes(), c.loaded) << c.loaded;
+        EXPECT_FALSE(editor.isModified());
     }
 }
 
 TEST_F(TextEditorTest, ZeroAndStrayBytesAreShownAndKept) {
     const std::string file("kept\r\nalso\0kept\r\nM\xC3\xBCnchen \xFF\r\n", 29);
     editor.setFileBytes(file);
-    EXPECT_EQ(Shown(), QStringLiteral("kept|also\u2400kept|M\u00FCnchen \uF7FF"));
+    EXPECT_EQ(Shown(), QStringLiteral("kept|also\u2400kept|M\u00FCnchen \uF7FF|"));
     EXPECT_EQ(editor.fileBytes(), file);
     // Drawn as the bytes they stand for, as few fonts have a glyph for them.
     for (const auto& [stand_in, drawn] : {std::pair{"\u2400", "NUL"}, {"\uF7FF", "xFF"}}) {
@@ -79,15 +80,15 @@ TEST_F(TextEditorTest, ZeroAndStrayBytesAreShownAndKept) {
     }
 }
 
-TEST_F(TextEditorTest, NoLinesAndOneEmptyLineAreToldApart) {
+TEST_F(TextEditorTest, AnEmptyFileAndALoneBreakComeBackAsTheyWere) {
     editor.setFileBytes("");
     EXPECT_EQ(editor.lineCount(), 0);
     EXPECT_EQ(editor.fileBytes(), "");
 
     for (const char* one_empty_line : {"\r\n", "\n", "\r"}) {
         editor.setFileBytes(one_empty_line);
-        EXPECT_EQ(editor.lineCount(), 1) << int(one_empty_line[0]);
-        EXPECT_EQ(editor.fileBytes(), "\r\n") << int(one_empty_line[0]);
+        EXPECT_EQ(editor.lineCount(), 2) << int(one_empty_line[0]);
+        EXPECT_EQ(editor.fileBytes(), one_empty_line) << int(one_empty_line[0]);
     }
 }
 
@@ -117,7 +118,7 @@ TEST_F(TextEditorTest, EightBitTextComesBackByteForByte) {
         Bytes({0x80, 0x9F, 0xA0, 0xFF, 0x0B, 0x0C}) + "\r\n";
     editor.setFileBytes(file);
     EXPECT_EQ(editor.encoding(), TextEncoding::OneCharPerByte);
-    EXPECT_EQ(editor.lineCount(), 3);
+    EXPECT_EQ(editor.lineCount(), 4);
     EXPECT_EQ(editor.line(0), QStringLiteral("NAME=Ren\u00E9 M\u00FCller"));
     EXPECT_EQ(editor.fileBytes(), file);
 }
@@ -140,13 +141,13 @@ TEST_F(TextEditorTest, AParagraphSeparatorDoesNotSplitItsLine) {
         "before\xE2\x80\xA9"
         "after\r\n";
     editor.setFileBytes(file);
-    EXPECT_EQ(editor.lineCount(), 1);
+    EXPECT_EQ(editor.lineCount(), 2) << "the line, and the empty one after its break";
     EXPECT_EQ(editor.fileBytes(), file);
 }
 
 TEST_F(TextEditorTest, TypedTextIsWrittenInTheFilesEncoding) {
     editor.setFileBytes("caf\xE9\r\n");
-    QTest::keyClick(&editor, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(&editor, Qt::Key_End);
     Type(&editor, QStringLiteral("\u00FC"));
     EXPECT_EQ(editor.fileBytes(), "caf\xE9\xFC\r\n");
     // A character no byte stands for is counted, for the viewer to ask.
@@ -155,7 +156,7 @@ TEST_F(TextEditorTest, TypedTextIsWrittenInTheFilesEncoding) {
     EXPECT_EQ(editor.encoded().unencodable, 1u);
 
     editor.setFileBytes("caf\xC3\xA9\r\n");
-    QTest::keyClick(&editor, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(&editor, Qt::Key_End);
     // Some input tools deliver several characters with one key.
     Type(&editor, QStringLiteral("\u00FC\u4E2D"));
     EXPECT_EQ(editor.fileBytes(), "caf\xC3\xA9\xC3\xBC\xE4\xB8\xAD\r\n");

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QHelpEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -15,13 +16,13 @@
 #include <optional>
 
 #include "balloon_hint.h"
-#include "quarvo/errors.h"
 #include "file_name_edit.h"
 #include "hot_track_glyph_button.h"
 #include "hot_track_label.h"
 #include "image_list.h"
 #include "panel_status_bar.h"
 #include "picture_box.h"
+#include "quarvo/errors.h"
 #include "speed_button.h"
 #include "step_progress_bar.h"
 
@@ -385,12 +386,15 @@ TEST(StepProgressBars, HiddenBarDoesNotPaint) {
 
 // --- Status bar -------------------------------------------------------------
 
-TEST(PanelStatusBars, PanelsKeepTheirWidthAndGrowForLongerTexts) {
+TEST(PanelStatusBars, PanelsKeepTheirWidthGrowForLongerTextsAndTheLastTakesTheRest) {
     QWidget window;
+    window.resize(400, 100);
     auto* bar = new quarvo::PanelStatusBar(&window);
+    bar->setGeometry(0, 75, 400, 25);
     EXPECT_EQ(bar->addPanel(120, QStringLiteral("# Bookmarks:")), 0);
-    EXPECT_EQ(bar->addPanel(50), 1);
-    EXPECT_EQ(bar->panelCount(), 2);
+    EXPECT_EQ(bar->addPanel(120), 1);
+    EXPECT_EQ(bar->addPanel(200), 2);
+    EXPECT_EQ(bar->panelCount(), 3);
     EXPECT_EQ(bar->panel(0)->minimumWidth(), 120);
     EXPECT_EQ(bar->panelText(0), QStringLiteral("# Bookmarks:"));
     EXPECT_TRUE(bar->panelText(1).isEmpty());
@@ -401,7 +405,13 @@ TEST(PanelStatusBars, PanelsKeepTheirWidthAndGrowForLongerTexts) {
     EXPECT_GE(bar->panel(1)->minimumWidth(),
               bar->panel(1)->fontMetrics().horizontalAdvance(long_text));
     bar->setPanelText(1, QStringLiteral("x"));
-    EXPECT_EQ(bar->panel(1)->minimumWidth(), 50);
+    EXPECT_EQ(bar->panel(1)->minimumWidth(), 120);
+
+    // The last panel ends at the bar's edge, however wide it was asked to be.
+    window.show();
+    bar->layout()->activate();
+    EXPECT_LE(bar->panel(2)->geometry().right(), bar->contentsRect().right());
+    EXPECT_GT(bar->panel(2)->width(), 100);
 }
 
 // --- Balloon hints ----------------------------------------------------------

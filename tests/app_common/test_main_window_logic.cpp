@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "main_window_logic.h"
 #include "quarvo/conversion_run.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
 #include "quarvo/hotlist.h"
-#include "main_window_logic.h"
 #include "shell_folders.h"
 #include "temp_folder.h"
+#include "window_layouts.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ class StandIn : public quarvo::MainWindowView, public quarvo::Desktop {
     std::vector<std::string> log;
     std::map<std::uint8_t, std::string> folders;
     bool fail_documents = false;
+    std::optional<quarvo::ContactsOutputChoice> shown;
 
     std::string FileName(NameField field) const override {
         const auto found = names.find(field);
@@ -50,8 +52,15 @@ class StandIn : public quarvo::MainWindowView, public quarvo::Desktop {
         if (log.empty() || log.back() != "step") log.push_back("step");
     }
     void ShowViewer(const std::string& file_name) override { log.push_back("viewer " + file_name); }
+    void ShowContactsOutput(const quarvo::ContactsOutputChoice& choice) override { shown = choice; }
     void ShowMessage(std::string_view text) override {
         log.push_back("message " + std::string(text));
+    }
+    void ShowReport(std::string_view text, std::string_view details) override {
+        log.push_back("report " + std::string(text) + " | " + std::string(details));
+    }
+    quarvo::SaveChoice AskToSaveChanges(std::string_view) override {
+        return quarvo::SaveChoice::Cancel;
     }
     void ReportError(std::string_view message) override {
         log.push_back("error " + std::string(message));
@@ -126,24 +135,118 @@ TEST_F(MainWindowLogicTest, ARunShowsTheBarConvertsAndEndsWithTheCounts) {
     EXPECT_TRUE(window_.log.empty()) << "a refused run shows nothing, not even the bar";
 }
 
-TEST_F(MainWindowLogicTest, TheContactsMenusChoicesShapeTheOutputAndReplacementsAreShown) {
+TEST_F(MainWindowLogicTest, TheContactsMenusChoicesShapeTheOutputAndReplacementsAreListed) {
     PutBytes(folder_.File("contacts.adr"), "#CONTACT\r\n\tNAME=\xC5\x81ukasz\r\n");
     window_.names = {{NameField::OperaContacts, folder_.File("contacts.adr")},
                      {NameField::ContactsOutput, folder_.File("c.csv")}};
-    logic_.SetContactsExportOptions({.layout = quarvo::ContactsCsvLayout::kOutlook,
-                                     .encoding = quarvo::OutputEncoding::kWindows1252});
+    logic_.ChooseContactsFormat(quarvo::ContactsFormat::kOutlookCsv);
+    logic_.ChooseContactsEncoding(quarvo::OutputEncoding::kWindows1252);
     logic_.StartConversion();
-    EXPECT_EQ(
-        window_.log,
-        (std::vector<std::string>{
-            "bar shown", "step", "message " + quarvo::ConversionResultMessage(1, 0),
-            "message " + quarvo::ReplacedCharactersMessage({"\xC5\x81ukasz: '\xC5\x81' (U+0141)"}),
-            "bar hidden"}));
+    EXPECT_EQ(window_.log,
+              (std::vector<std::string>{"bar shown", "step",
+                                        "message " + quarvo::ConversionResultMessage(1, 0),
+                                        "report " + quarvo::ReplacedCharactersMessage(1) +
+                                            " | \xC5\x81ukasz: '\xC5\x81' (U+0141)\n",
+                                        "bar hidden"}));
     EXPECT_EQ(GetBytes(folder_.File("c.csv")).substr(0, 22), "First Name,Last Name,E");
     logic_.ShowDetails();
     EXPECT_NE(window_.log.back().find(std::string(quarvo::kReplacedCharactersWarning)),
               std::string::npos)
         << window_.log.back();
+}
+
+// One format at a time, and the output's name always agrees with it: a
+// vCard is written to a ".vcf" file and reported as vCards.
+TEST_F(MainWindowLogicTest, TheContactsFormatAndTheOutputsExtensionFollowEachOther) {
+    using quarvo::ContactsFormat;
+    PutBytes(folder_.File("contacts.adr"), kContacts);
+    window_.names = {{NameField::OperaContacts, folder_.File("contacts.adr")},
+                     {NameField::ContactsOutput, folder_.File("mine.csv")}};
+    const auto type = [&](const std::string& name) {
+        window_.names[NameField::ContactsOutput] = name;
+        logic_.NameChanged(NameField::ContactsOutput);
+    };
+    const auto format = [&] { return logic_.contacts_output().format; };
+
+    logic_.ChooseContactsFormat(ContactsFormat::kVcard21);
+    EXPECT_EQ(window_.FileName(NameField::ContactsOutput), folder_.File("mine.vcf"));
+    ASSERT_TRUE(window_.shown);
+    EXPECT_EQ(window_.shown->format, ContactsFormat::kVcard21);
+    logic_.ChooseContactsFormat(ContactsFormat::kGoogleCsv);
+    EXPECT_EQ(window_.FileName(NameField::ContactsOutput), folder_.File("mine.csv"));
+    type(folder_.File("typed.VCF"));
+    EXPECT_EQ(format(), ContactsFormat::kVcard21) << "the vCard version last chosen";
+    type(folder_.File("typed.txt"));
+    EXPECT_EQ(format(), ContactsFormat::kGoogleCsv) << "the CSV layout last chosen";
+    type("");
+    EXPECT_EQ(format(), ContactsFormat::kGoogleCsv) << "an emptied field changes nothing";
+
+    // Windows-1252 is never offered beside vCard 3.0, and never kept for it.
+    logic_.ChooseContactsEncoding(quarvo::OutputEncoding::kWindows1252);
+    EXPECT_EQ(logic_.contacts_output().encoding, quarvo::OutputEncoding::kWindows1252);
+    type(folder_.File("out.csv"));
+    logic_.ChooseContactsFormat(ContactsFormat::kVcard30);
+    EXPECT_EQ(logic_.contacts_output().encoding, quarvo::OutputEncoding::kUtf8);
+    EXPECT_EQ(window_.shown->encoding, quarvo::OutputEncoding::kUtf8);
+    EXPECT_FALSE(
+        quarvo::OffersEncoding(ContactsFormat::kVcard30, quarvo::OutputEncoding::kWindows1252));
+    EXPECT_TRUE(
+        quarvo::OffersEncoding(ContactsFormat::kVcard21, quarvo::OutputEncoding::kWindows1252));
+
+    window_.log.clear();
+    logic_.StartConversion();
+    EXPECT_EQ(GetBytes(folder_.File("out.vcf")).rfind("BEGIN:VCARD\r\nVERSION:3.0\r\n", 0), 0u);
+    EXPECT_FALSE(quarvo::PathExists(folder_.File("out.csv")));
+    EXPECT_EQ(window_.log.at(2), "message " + quarvo::ConversionResultMessage(2, 0, true));
+    EXPECT_NE(window_.log.at(2).find("2 Contacts converted to vCard !"), std::string::npos);
+}
+
+TEST(ContactsOutputChoice, ExtensionsAndHints) {
+    using quarvo::ContactsFormat;
+    const std::string sep(1, quarvo::kPathSeparator);
+    const struct {
+        std::string name;
+        ContactsFormat format;
+        std::string expected;
+    } cases[] = {
+        {"a" + sep + "b.csv", ContactsFormat::kVcard30, "a" + sep + "b.vcf"},
+        {"a" + sep + "B.VCF", ContactsFormat::kOutlookCsv, "a" + sep + "B.csv"},
+        {"a" + sep + "b", ContactsFormat::kVcard21, "a" + sep + "b.vcf"},
+        {"a.d" + sep + "b", ContactsFormat::kVcard21, "a.d" + sep + "b.vcf"},
+        {"a" + sep + ".hidden", ContactsFormat::kVcard30, "a" + sep + ".hidden.vcf"},
+        {"export.txt", ContactsFormat::kVcard30, "export.vcf"},
+        {"", ContactsFormat::kVcard30, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(quarvo::WithContactsExtension(c.name, c.format), c.expected) << c.name;
+
+    // The address book's CSV keeps the hint the window was designed with.
+    for (const quarvo::layouts::Control& control : quarvo::layouts::kMainWindowControls) {
+        if (control.name == "jfeContactsOutputFile") {
+            EXPECT_EQ(quarvo::ContactsOutputHint(ContactsFormat::kWabCsv), control.hint);
+        }
+    }
+    EXPECT_NE(quarvo::ContactsOutputHint(ContactsFormat::kVcard21).find("vCard 2.1 \ncontacts"),
+              std::string::npos);
+}
+
+// Typing in one Opera file's field reads that file alone: a large file in
+// the other field costs nothing at each key.
+TEST_F(MainWindowLogicTest, AChangedFieldRecountsItsOwnFileAlone) {
+    PutBytes(folder_.File("contacts.adr"), kContacts);
+    PutBytes(folder_.File("opera6.adr"), kHotlist);
+    window_.names = {{NameField::OperaContacts, folder_.File("contacts.adr")},
+                     {NameField::OperaBookmarks, folder_.File("opera6.adr")}};
+    logic_.CountItems();
+    PutBytes(folder_.File("opera6.adr"), "#URL\r\n#URL\r\n#URL\r\n");
+    PutBytes(folder_.File("other.adr"), "#CONTACT\r\n");
+    window_.names[NameField::OperaContacts] = folder_.File("other.adr");
+    logic_.NameChanged(NameField::OperaContacts);
+    window_.names[NameField::OperaContacts] = folder_.File("missing.adr");
+    logic_.NameChanged(NameField::OperaContacts);
+    logic_.NameChanged(NameField::OperaBookmarks);
+    EXPECT_EQ(window_.log, (std::vector<std::string>{"counts 1 2 ready 3", "counts 1 1 ready 2",
+                                                     "counts 1 0 ready 1", "counts 3 0 ready 3"}));
 }
 
 TEST_F(MainWindowLogicTest, TheChosenFlavourIsWrittenAndItsDetailsShownOnlyOnRequest) {
@@ -160,7 +263,8 @@ TEST_F(MainWindowLogicTest, TheChosenFlavourIsWrittenAndItsDetailsShownOnlyOnReq
     ASSERT_TRUE(logic_.HasDetails());
     logic_.ShowDetails();
     EXPECT_EQ(window_.log.back(),
-              "message " + report.Text("Bookmarks written to " + folder_.File("b.htm") + ":"));
+              "report What the last conversion wrote: | " +
+                  report.Text("Bookmarks written to " + folder_.File("b.htm") + ":"));
 
     // The default flavour's report is made when asked for.
     logic_.SetBookmarkOptions({});

@@ -39,27 +39,34 @@ inline constexpr char32_t kStrayByteStandIns = 0xF700;
 // usually holds many good ones.
 [[nodiscard]] TextEncoding ChooseEncoding(std::string_view bytes);
 
-// The text the editor shows for `bytes`, in UTF-8: each tab replaced by two
-// spaces, each line break (CR LF, a lone CR or a lone LF) written as CR LF,
-// a break at the very end dropped, and every byte decoded as `encoding` says
-// (stand-ins above).
+// The text the editor shows for `bytes`, in UTF-8: every byte decoded as
+// `encoding` says (stand-ins above). Tabs and line breaks stay as they are,
+// each line keeping its own break (CR LF, a lone CR or a lone LF), so that
+// a text saved without edits gives back the file's bytes exactly.
 [[nodiscard]] std::string ToEditorText(std::string_view bytes, TextEncoding encoding);
 
 // The same for a file given piece by piece, appended to `out`: `bytes` must
-// end just after a line feed or at the end of the file, and the break at the
-// very end is kept (ToEditorText drops it).
+// not end inside a character of more than one byte.
 void AppendEditorText(std::string_view bytes, TextEncoding encoding, std::string& out);
 
-// ToEditorText's text for `bytes`, handed to `take` in pieces of about a
-// megabyte, each but the last ending with a line break: an editor is filled
+// About how many of the file's bytes ForEachEditorPiece hands on at a time.
+inline constexpr std::size_t kEditorPieceBytes = std::size_t{1} << 20;
+
+// ToEditorText's text for `bytes`, handed to `take` in pieces of about
+// kEditorPieceBytes, each cut after an ASCII byte: an editor is filled
 // without the converted text ever being held whole beside the file's bytes
 // and the editor's own copy.
 void ForEachEditorPiece(std::string_view bytes, TextEncoding encoding,
                         const std::function<void(std::string_view)>& take);
 
+// The line break of the file's first line, which a line the user adds gets
+// too; CR LF for a file without any.
+enum class LineBreak { CrLf, Lf, Cr };
+[[nodiscard]] LineBreak FirstLineBreak(std::string_view bytes);
+
 // How both front ends' editors show the text: a fixed-pitch font, a silver
-// line after column 80, and a tab the user types two columns wide, like the
-// two spaces a loaded tab becomes.
+// line after column 80, and a tab two columns wide, the two blanks that
+// Opera's indenting tab takes at a line's start.
 inline constexpr const char* kEditorFontFamily = "Courier New";
 inline constexpr int kEditorFontPixels = 13;  // 10 points at 96 dots per inch
 inline constexpr int kEditorRightMargin = 80;
@@ -84,10 +91,9 @@ struct EncodedText {
     char32_t first_unencodable = 0;
 };
 
-// The file's bytes for the editor's UTF-8 `text`: every line (a break is
-// CR LF, a lone CR or a lone LF) followed by CR LF, so an empty text is one
-// empty line; stand-ins written back as their bytes and every other
-// character encoded as `encoding` says. Bytes of `text` that are not UTF-8
+// The file's bytes for the editor's UTF-8 `text`: stand-ins written back
+// as their bytes and every other character encoded as `encoding` says; tabs
+// and line breaks as the text has them. Bytes of `text` that are not UTF-8
 // are kept as they are.
 [[nodiscard]] EncodedText FromEditorText(std::string_view text, TextEncoding encoding);
 

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "main_window_logic.h"
+#include "program_fixture.h"
 #include "quarvo/conversion_run.h"
 #include "resource_ids.h"
 #include "shell_folders.h"
@@ -27,84 +28,6 @@
 
 namespace quarvo::testing {
 namespace {
-
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-bool exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// While it lives, the current folder is `folder`, where the viewer leaves
-// its backup; the previous one is given back so that the folder can be
-// removed.
-class InTestFolder {
-  public:
-    explicit InTestFolder(const std::string& folder) {
-        GetCurrentDirectoryA(sizeof previous_, previous_);
-        SetCurrentDirectoryA(folder.c_str());
-    }
-    ~InTestFolder() { SetCurrentDirectoryA(previous_); }
-    InTestFolder(const InTestFolder&) = delete;
-    InTestFolder& operator=(const InTestFolder&) = delete;
-
-  private:
-    char previous_[MAX_PATH + 1] = {};
-};
-
-class MainWindowUiTest : public Win32TestFolder {
-  protected:
-    void SetUp() override {
-        Win32TestFolder::SetUp();
-        win32::InitializeControls();
-    }
-
-    void Start() {
-        windows_ = std::make_unique<win32::ProgramWindows>(desktop_);
-        windows_->main().Show();
-        SetForegroundWindow(Main());
-        PumpMessages(Main(), 300);
-    }
-
-    [[nodiscard]] HWND Main() const { return windows_->main().handle(); }
-    [[nodiscard]] HWND Control(int id) const { return GetDlgItem(Main(), id); }
-    [[nodiscard]] std::string Text(int id) const { return ControlText(Main(), id); }
-    [[nodiscard]] std::string Panel(int panel) const { return PanelText(Control(IDC_STATUS), panel); }
-
-    void SetText(int id, const std::string& text) {
-        SetWindowTextA(Control(id), text.c_str());
-        PumpMessages(Main(), 0);
-    }
-
-    // Presses Start conversion; returns the message boxes it showed.
-    std::vector<MessageBoxCloser::Box> StartConversion() {
-        MessageBoxCloser closer;
-        SendMessageA(Control(IDC_START_CONVERSION), BM_CLICK, 0, 0);
-        return closer.Boxes();
-    }
-
-
-    // Sends a command to `window` from inside whatever loop runs.
-    static void Command(HWND window, int id, int code = 0, HWND from = nullptr) {
-        PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(from));
-    }
-
-    void Screenshot(HWND window, const std::string& name) {
-        const std::string folder = environment("QUARVO_SCREENSHOTS");
-        if (folder.empty()) return;
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        // The frame is drawn again as the active window's.
-        SendMessageA(window, WM_NCACTIVATE, TRUE, 0);
-        SendMessageA(window, WM_NCPAINT, 1, 0);
-        PumpMessages(window, 300);
-        EXPECT_TRUE(SaveScreenshot(window, folder + "\\" + name + ".bmp")) << name;
-    }
-
-    win32::Win32Desktop desktop_;
-    std::unique_ptr<win32::ProgramWindows> windows_;
-};
 
 // Removes the Opera profile a test put below Program Files.
 struct ProfileRemover {
@@ -137,7 +60,8 @@ TEST_F(MainWindowUiTest, DefaultNamesComeFromTheFoldersOfTheRegistry) {
     ASSERT_TRUE(CreateDirectoryA(opera.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA((opera + "\\profile").c_str(), nullptr));
     PutFile(opera + "\\profile\\contacts.adr", "#CONTACT\r\nNAME=a\r\n\r\n#CONTACT\r\nNAME=b\r\n");
-    PutFile(opera + "\\profile\\opera6.adr", "Opera Hotlist version 2.0\r\n\r\n#URL\r\n\tNAME=x\r\n");
+    PutFile(opera + "\\profile\\opera6.adr",
+            "Opera Hotlist version 2.0\r\n\r\n#URL\r\n\tNAME=x\r\n");
     Start();
     // Program Files has a blank in its name, so the fields quote the names.
     EXPECT_EQ(Text(IDC_OPERA_CONTACTS), '"' + opera + "\\profile\\contacts.adr\"");
@@ -256,7 +180,8 @@ TEST_F(MainWindowUiTest, AnotherHotlistVersionShowsItsMessageBeforeTheResult) {
 // vCard version, chosen as the menu sends them.
 TEST_F(MainWindowUiTest, OutputMenusChooseTheFilesWritten) {
     PutFile(PathOf("contacts.adr"), "Opera Hotlist version 2.0\r\n\r\n#CONTACT\r\n\tNAME=K\r\n");
-    PutFile(PathOf("opera6.adr"), "Opera Hotlist version 2.0\r\n\r\n#URL\r\n\tNAME=x\r\n\tURL=http://x/\r\n");
+    PutFile(PathOf("opera6.adr"),
+            "Opera Hotlist version 2.0\r\n\r\n#URL\r\n\tNAME=x\r\n\tURL=http://x/\r\n");
     Start();
     HMENU menu = GetMenu(Main());
     EXPECT_TRUE(GetMenuState(menu, ID_KEEP_BOOKMARKS_TRASH, MF_BYCOMMAND) & MF_GRAYED);
@@ -280,8 +205,8 @@ TEST_F(MainWindowUiTest, OutputMenusChooseTheFilesWritten) {
     SendMessageA(Main(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(bookmarks_menu), 4);
     EXPECT_FALSE(GetMenuState(menu, ID_CONVERSION_DETAILS, MF_BYCOMMAND) & MF_GRAYED);
     // Its picture, taken from inside the open menu's own loop.
-    Script script({[&] { Screenshot(Main(), "main-window-bookmarks-output-menu"); },
-                   [] { EndMenu(); }});
+    Script script(
+        {[&] { Screenshot(Main(), "main-window-bookmarks-output-menu"); }, [] { EndMenu(); }});
     PostMessageA(Main(), WM_SYSCOMMAND, SC_KEYMENU, 'k');
     PumpMessages(Main(), 1500);
     EXPECT_TRUE(script.Done());
@@ -302,7 +227,8 @@ std::string shown_text(HWND control) {
     GetClassNameA(control, class_name, sizeof class_name);
     if (std::string_view(class_name) == "Static" &&
         !(GetWindowLongPtrA(control, GWL_STYLE) & SS_NOPREFIX)) {
-        for (std::size_t at = text.find("&&"); at != std::string::npos; at = text.find("&&", at + 1))
+        for (std::size_t at = text.find("&&"); at != std::string::npos;
+             at = text.find("&&", at + 1))
             text.erase(at, 1);
     }
     return text;
@@ -337,7 +263,8 @@ void expect_layout(HWND window, const layouts::Window& layout,
         if (p.height != 0 && want->kind != layouts::Bevel) {
             EXPECT_EQ(box.bottom - box.top, p.height);
         }
-        const bool captioned = want->kind == layouts::Label || want->kind == layouts::HotTrackLabel ||
+        const bool captioned = want->kind == layouts::Label ||
+                               want->kind == layouts::HotTrackLabel ||
                                want->kind == layouts::GlyphButton;
         if (captioned) {
             EXPECT_EQ(shown_text(GetDlgItem(window, id.id)), want->text);
@@ -356,7 +283,8 @@ void expect_layout(HWND window, const layouts::Window& layout,
         if (c.parent != "ToolBar1") continue;
         SCOPED_TRACE(std::string(c.name));
         RECT item{};
-        ASSERT_TRUE(SendMessageA(toolbar, TB_GETITEMRECT, index++, reinterpret_cast<LPARAM>(&item)));
+        ASSERT_TRUE(
+            SendMessageA(toolbar, TB_GETITEMRECT, index++, reinterpret_cast<LPARAM>(&item)));
         EXPECT_EQ(item.left, c.place.left);
         EXPECT_EQ(item.right - item.left, c.place.width);
         if (c.kind != layouts::Separator) {
@@ -425,6 +353,27 @@ TEST_F(MainWindowUiTest, TextsFitTheirWindowsAndPanels) {
     expect_labels_fit(Main(), layouts::kMainWindow, win32::kMainWindowIds);
     expect_labels_fit(windows_->help().handle(), layouts::kHelpWindow, win32::kHelpWindowIds);
     expect_labels_fit(windows_->about().handle(), layouts::kAboutWindow, win32::kAboutWindowIds);
+    // A label paints its whole box: where two boxes overlap, the lower one
+    // in the z-order must leave the upper one's part alone, or it paints
+    // over its text ("Version: 1.0" under the title's box).
+    for (HWND window : {Main(), windows_->help().handle(), windows_->about().handle()}) {
+        std::vector<HWND> labels;  // top of the z-order first
+        for (HWND child = GetWindow(window, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            char class_name[16] = {};
+            GetClassNameA(child, class_name, sizeof class_name);
+            if (std::string_view(class_name) == "Static" && !shown_text(child).empty())
+                labels.push_back(child);
+        }
+        for (std::size_t upper = 0; upper < labels.size(); ++upper) {
+            for (std::size_t lower = upper + 1; lower < labels.size(); ++lower) {
+                RECT a = box_in(window, labels[upper]), b = box_in(window, labels[lower]), both;
+                if (!IntersectRect(&both, &a, &b)) continue;
+                EXPECT_TRUE(GetWindowLongPtrA(labels[lower], GWL_STYLE) & WS_CLIPSIBLINGS)
+                    << shown_text(labels[lower]) << " paints over " << shown_text(labels[upper]);
+            }
+        }
+    }
     // A panel draws its text inside a one-pixel edge and three pixels in.
     HWND bar = Control(IDC_STATUS);
     const int panels = static_cast<int>(SendMessageA(bar, SB_GETPARTS, 0, 0));
@@ -438,8 +387,8 @@ TEST_F(MainWindowUiTest, TextsFitTheirWindowsAndPanels) {
 
 TEST_F(MainWindowUiTest, ViewerSavesWithoutEditsWhatItLoaded) {
     // Text outside the system's code page, a zero byte and a stray byte.
-    const std::string bytes = std::string("#CONTACT\r\nNAME=K\xC3\xB6ln \xE2\x98\x83\r\n") +
-                              '\0' + "NOTE=\xFF\r\n";
+    const std::string bytes =
+        std::string("#CONTACT\r\nNAME=K\xC3\xB6ln \xE2\x98\x83\r\n") + '\0' + "NOTE=\xFF\r\n";
     const std::string name = PathOf("viewed.adr");
     PutFile(name, bytes);
     const InTestFolder here(folder_);
@@ -478,11 +427,12 @@ TEST_F(MainWindowUiTest, ViewerSavesWhatIsTyped) {
     SetText(IDC_OPERA_CONTACTS, name);
     HWND viewer = windows_->viewer().handle();
     Script script({[&] { PostMessageW(GetDlgItem(viewer, IDC_EDITOR), WM_CHAR, 0x4E2D, 1); },
-                   [&] { Command(viewer, ID_SAVE); },
-                   [&] { Command(viewer, ID_CLOSE_VIEWER); }});
+                   [&] { Command(viewer, ID_SAVE); }, [&] { Command(viewer, ID_CLOSE_VIEWER); }});
     SendMessageA(Main(), WM_COMMAND, ID_OPEN_CONTACTS, 0);
     EXPECT_TRUE(script.Done());
-    EXPECT_EQ(FileBytes(name), "\xE4\xB8\xAD" "a\r\n");
+    EXPECT_EQ(FileBytes(name),
+              "\xE4\xB8\xAD"
+              "a\r\n");
 }
 
 TEST_F(MainWindowUiTest, HelpAndAboutOpenAndClose) {

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
+
+#include "resource_ids.h"
 
 namespace quarvo::testing {
 
@@ -47,7 +50,17 @@ bool SaveScreenshot(HWND window, const std::string& file_name) {
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(memory, picture);
-    BitBlt(memory, 0, 0, width, height, screen, box.left, box.top, SRCCOPY);
+    // Only what lies on the screen is copied: a copy from beyond its edge
+    // comes back black as a whole. The rest stays black.
+    const RECT desktop{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                       GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                       GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    RECT shown;
+    PatBlt(memory, 0, 0, width, height, BLACKNESS);
+    if (IntersectRect(&shown, &box, &desktop)) {
+        BitBlt(memory, shown.left - box.left, shown.top - box.top, shown.right - shown.left,
+               shown.bottom - shown.top, screen, shown.left, shown.top, SRCCOPY);
+    }
     SelectObject(memory, old);
     BITMAPINFOHEADER info{};
     info.biSize = sizeof info;
@@ -74,6 +87,24 @@ bool SaveScreenshot(HWND window, const std::string& file_name) {
                          std::fwrite(&info, sizeof info, 1, file) == 1 &&
                          std::fwrite(pixels.data(), pixels.size(), 1, file) == 1;
     return std::fclose(file) == 0 && written;
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (const WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 namespace {
@@ -107,8 +138,11 @@ void CALLBACK Script::Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 namespace {
 
-// A message box is a dialog whose text is the static control 0xFFFF.
+// A message box is a dialog whose text is the static control 0xFFFF; the
+// program's report box has its own text and list.
 constexpr int kMessageBoxText = 0xFFFF;
+constexpr int kReportText = IDC_REPORT_TEXT;
+constexpr int kReportList = IDC_REPORT_LIST;
 
 struct Found {
     std::vector<HWND> boxes;
@@ -120,14 +154,15 @@ BOOL CALLBACK find_box(HWND window, LPARAM found) {
     char class_name[16] = {};
     GetClassNameA(window, class_name, sizeof class_name);
     if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-        std::string(class_name) == "#32770" && GetDlgItem(window, kMessageBoxText))
+        std::string(class_name) == "#32770" &&
+        (GetDlgItem(window, kMessageBoxText) || GetDlgItem(window, kReportList)))
         reinterpret_cast<Found*>(found)->boxes.push_back(window);
     return TRUE;
 }
 
 }  // namespace
 
-MessageBoxCloser::MessageBoxCloser() : watcher_([this] { Watch(); }) {}
+MessageBoxCloser::MessageBoxCloser(int answer) : answer_(answer), watcher_([this] { Watch(); }) {}
 
 MessageBoxCloser::~MessageBoxCloser() {
     stop_ = true;
@@ -149,8 +184,17 @@ void MessageBoxCloser::Watch() {
             closed_.push_back(box);
             char caption[256] = {};
             GetWindowTextA(box, caption, sizeof caption);
-            boxes_.push_back(Box{caption, ControlText(box, kMessageBoxText)});
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            Box seen{caption, ControlText(box, kMessageBoxText), {}, {}, {}};
+            if (HWND list = GetDlgItem(box, kReportList)) {
+                seen.text = ControlText(box, kReportText);
+                seen.details.resize(static_cast<std::size_t>(GetWindowTextLengthW(list)) + 1);
+                seen.details.resize(static_cast<std::size_t>(GetWindowTextW(
+                    list, seen.details.data(), static_cast<int>(seen.details.size()))));
+            }
+            GetWindowRect(box, &seen.frame);
+            if (HWND ok = GetDlgItem(box, IDOK)) GetWindowRect(ok, &seen.ok);
+            boxes_.push_back(std::move(seen));
+            PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer_.load()), 0);
         }
         Sleep(20);
     }

@@ -29,6 +29,11 @@ void PumpMessages(HWND window, int milliseconds);
 // BMP file. Returns false when it cannot.
 bool SaveScreenshot(HWND window, const std::string& file_name);
 
+// Presses `keys` one after the other and lets them go in the opposite
+// order, through the system's input as a keyboard does: {VK_CONTROL, 'S'}
+// is Ctrl+S. The keys go to the window that has the keyboard's focus.
+void PressKeys(std::initializer_list<WORD> keys);
+
 // Steps to take while a modal window runs its own message loop: from the
 // time it is made, one step every `interval` milliseconds, each run by
 // whichever loop of the thread is running then.
@@ -52,16 +57,22 @@ class Script {
     UINT_PTR timer_ = 0;
 };
 
-// While it lives, closes every message box of this process with its OK
-// button and keeps its caption and text, in the order they came.
+// While it lives, closes every message box of this process with `answer`
+// (OK unless said) and keeps its caption and text, in the order they came;
+// the program's report boxes too, with their list and where they lay.
 class MessageBoxCloser {
   public:
     struct Box {
         std::string caption;
         std::string text;
+        std::wstring details;  // a report box's list
+        RECT frame{};          // on the screen
+        RECT ok{};             // the OK button, on the screen
     };
 
-    MessageBoxCloser();
+    explicit MessageBoxCloser(int answer = IDOK);
+    // The answer to the boxes that come from now on.
+    void Answer(int answer) { answer_ = answer; }
     ~MessageBoxCloser();
     MessageBoxCloser(const MessageBoxCloser&) = delete;
     MessageBoxCloser& operator=(const MessageBoxCloser&) = delete;
@@ -72,6 +83,7 @@ class MessageBoxCloser {
     void Watch();
 
     std::atomic<bool> stop_{false};
+    std::atomic<int> answer_;
     std::mutex mutex_;
     std::vector<Box> boxes_;
     std::vector<HWND> closed_;
