@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "quarvo/contacts.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/hotlist.h"
 #include "inputs.h"
+#include "quarvo/conversions/contacts.h"
+#include "quarvo/conversions/hotlist.h"
+#include "quarvo/files/file_layer.h"
 
 namespace quarvo::bench {
 namespace {

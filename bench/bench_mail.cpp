@@ -11,8 +11,8 @@
 
 #include "inputs.h"
 #include "mail_gen.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/mail_export.h"
+#include "quarvo/conversions/mail_export.h"
+#include "quarvo/files/file_layer.h"
 
 namespace quarvo::bench {
 namespace {

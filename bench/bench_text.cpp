@@ -7,8 +7,8 @@
 #include <string>
 
 #include "inputs.h"
-#include "quarvo/line_list.h"
-#include "quarvo/text_search.h"
+#include "quarvo/text/line_list.h"
+#include "quarvo/text/text_search.h"
 
 namespace quarvo::bench {
 namespace {

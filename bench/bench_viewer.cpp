@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "app_globals.h"
-#include "quarvo/file_layer.h"
 #include "inputs.h"
 #include "qt_desktop.h"
+#include "quarvo/files/file_layer.h"
 #include "uFileViewer.h"
 
 namespace quarvo::bench {

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "formats/text_encoding.h"
 #include "laws.h"
-#include "quarvo/browser_bookmarks.h"
+#include "quarvo/conversions/browser_bookmarks.h"
+#include "text/text_encoding.h"
 
 namespace {
 

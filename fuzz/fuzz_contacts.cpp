@@ -11,8 +11,8 @@
 #include "formats/csv_table_writer.h"
 #include "formats/opera_contacts_reader.h"
 #include "laws.h"
-#include "quarvo/contacts.h"
-#include "quarvo/contacts_export.h"
+#include "quarvo/conversions/contacts.h"
+#include "quarvo/conversions/contacts_export.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "quarvo/hotlist.h"
 #include "laws.h"
+#include "quarvo/conversions/hotlist.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "laws.h"
-#include "quarvo/line_list.h"
+#include "quarvo/text/line_list.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "laws.h"
-#include "quarvo/strman.h"
-#include "quarvo/text_search.h"
+#include "quarvo/text/strman.h"
+#include "quarvo/text/text_search.h"
 
 namespace {
 

@@ -19,17 +19,17 @@
 
 #include <cerrno>
 
-#include "quarvo/browser_bookmarks.h"
-#include "quarvo/contacts_export.h"
-#include "quarvo/conversion_report.h"
-#include "quarvo/conversion_run.h"
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/hotlist.h"
-#include "quarvo/mail_export.h"
-#include "quarvo/opera_profile.h"
-#include "quarvo/shown_text.h"
-#include "quarvo/text_search.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/conversions/browser_bookmarks.h"
+#include "quarvo/conversions/contacts_export.h"
+#include "quarvo/conversions/conversion_run.h"
+#include "quarvo/conversions/hotlist.h"
+#include "quarvo/conversions/mail_export.h"
+#include "quarvo/files/file_layer.h"
+#include "quarvo/profile/opera_profile.h"
+#include "quarvo/report/conversion_report.h"
+#include "quarvo/text/shown_text.h"
+#include "quarvo/text/text_search.h"
 
 namespace {
 
@@ -212,7 +212,8 @@ bool ParseBookmarkChoice(int argc, char** argv, int& i, BookmarkChoices& choices
 // Whether an output of the run leaves Opera's trash out unless told to keep it.
 bool LeavesTrashOut(const Arguments& args) {
     return (args.run.contacts && quarvo::IsVcardFileName(args.run.contacts->output)) ||
-           (args.run.bookmarks && args.bookmarks.options.flavour == quarvo::BookmarkFlavour::kBrowser);
+           (args.run.bookmarks &&
+            args.bookmarks.options.flavour == quarvo::BookmarkFlavour::kBrowser);
 }
 
 // The option `word` that only switches something on, or null. Like every
@@ -460,7 +461,8 @@ class MailTerminalProgress {
     long long shown_;
 };
 
-void PrintReport(Report& report, const quarvo::ConversionReport& details, const std::string& title) {
+void PrintReport(Report& report, const quarvo::ConversionReport& details,
+                 const std::string& title) {
     std::string text = details.Text(title);
     text.pop_back();  // Line() ends it
     report.Line(text);
@@ -518,8 +520,7 @@ int Run(const Arguments& args, Report& report) {
         TerminalProgress bar(job->input, "#URL", "Bookmarks");
         quarvo::ConversionReport details;
         const quarvo::ConversionOutcome done = quarvo::RunBookmarksConversion(
-            *job, args.bookmarks.options, args.report ? &details : nullptr, bar.Sink(),
-            Complain);
+            *job, args.bookmarks.options, args.report ? &details : nullptr, bar.Sink(), Complain);
         bar.Finish();
         if (done.input_missing) {
             missing(*job);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "contacts_output_choice.h"
 
-#include "quarvo/file_layer.h"
+#include "quarvo/files/file_layer.h"
 #include "window_layouts.h"
 
 namespace quarvo {

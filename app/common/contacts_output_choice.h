@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "quarvo/contacts_export.h"
+#include "quarvo/conversions/contacts_export.h"
 
 namespace quarvo {
 

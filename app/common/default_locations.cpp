@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "quarvo/errors.h"
+#include "quarvo/base/errors.h"
 
 namespace quarvo {
 namespace {

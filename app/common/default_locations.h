@@ -7,7 +7,7 @@
 #include <string>
 
 #include "desktop.h"
-#include "quarvo/opera_profile.h"
+#include "quarvo/profile/opera_profile.h"
 
 namespace quarvo {
 

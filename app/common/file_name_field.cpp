@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "quarvo/errors.h"
+#include "quarvo/base/errors.h"
 
 namespace quarvo {
 namespace {
@@ -11,8 +11,8 @@ namespace {
 bool is_valid_file_name(std::string_view name) {
 #ifdef _WIN32
     return std::none_of(name.begin(), name.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 32 || std::string_view("<>|\"*?").find(c) !=
-                                                         std::string_view::npos;
+        return static_cast<unsigned char>(c) < 32 ||
+               std::string_view("<>|\"*?").find(c) != std::string_view::npos;
     });
 #else
     return name.find('\0') == std::string_view::npos;
@@ -22,8 +22,7 @@ bool is_valid_file_name(std::string_view name) {
 }  // namespace
 
 std::string FieldTextForFileName(std::string_view name) {
-    if (!is_valid_file_name(name))
-        throw Exception("Invalid file name - " + std::string(name));
+    if (!is_valid_file_name(name)) throw Exception("Invalid file name - " + std::string(name));
     const bool quote = name.find(' ') != std::string_view::npos && !name.starts_with('"');
     return quote ? '"' + std::string(name) + '"' : std::string(name);
 }

@@ -7,11 +7,11 @@
 #include <system_error>
 
 #include "default_locations.h"
-#include "quarvo/conversion_run.h"
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/hotlist.h"
-#include "quarvo/text_search.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/conversions/conversion_run.h"
+#include "quarvo/conversions/hotlist.h"
+#include "quarvo/files/file_layer.h"
+#include "quarvo/text/text_search.h"
 #include "shell_folders.h"
 
 namespace quarvo {

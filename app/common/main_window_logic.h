@@ -15,10 +15,10 @@
 
 #include "contacts_output_choice.h"
 #include "desktop.h"
-#include "quarvo/browser_bookmarks.h"
-#include "quarvo/contacts_export.h"
-#include "quarvo/conversion_report.h"
-#include "quarvo/conversion_run.h"
+#include "quarvo/conversions/browser_bookmarks.h"
+#include "quarvo/conversions/contacts_export.h"
+#include "quarvo/conversions/conversion_run.h"
+#include "quarvo/report/conversion_report.h"
 
 namespace quarvo {
 

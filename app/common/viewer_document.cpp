@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "quarvo/file_layer.h"
-#include "quarvo/strman.h"
+#include "quarvo/files/file_layer.h"
+#include "quarvo/text/strman.h"
 
 namespace quarvo {
 namespace {

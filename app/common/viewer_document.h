@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "desktop.h"
-#include "quarvo/viewer_text.h"
+#include "quarvo/viewer/viewer_text.h"
 
 namespace quarvo {
 

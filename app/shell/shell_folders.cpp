@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "shell_folders.h"
 
-#include "quarvo/file_layer.h"
+#include "quarvo/files/file_layer.h"
 
 namespace quarvo {
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The folder lookup on Windows: the user's shell folders and the machine's
 // version key in the registry, and the Windows, system and temporary folders.
-#include "quarvo/errors.h"
-#include "shell_folders.h"
-
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+#include "quarvo/base/errors.h"
+#include "shell_folders.h"
 
 namespace quarvo {
 namespace {

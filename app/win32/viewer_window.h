@@ -21,7 +21,7 @@
 
 #include "desktop.h"
 #include "modal_window.h"
-#include "quarvo/viewer_text.h"
+#include "quarvo/viewer/viewer_text.h"
 #include "viewer_document.h"
 
 namespace quarvo::win32 {

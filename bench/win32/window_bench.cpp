@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "inputs.h"
-#include "quarvo/conversion_run.h"
+#include "quarvo/conversions/conversion_run.h"
 #include "resource_ids.h"
 #include "ui_driver.h"
 

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "byte_set.h"
+#include "text/scan/byte_set.h"
 
 namespace quarvo::adr {
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "model/bookmark.h"
-#include "quarvo/callbacks.h"
-#include "quarvo/conversion_report.h"
+#include "quarvo/base/callbacks.h"
+#include "quarvo/report/conversion_report.h"
 
 namespace quarvo::formats {
 

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "model/hotlist_entry.h"
-#include "quarvo/hotlist.h"
-#include "text_buffer.h"
+#include "quarvo/formats/file_texts.h"
+#include "text/text_buffer.h"
 
 namespace quarvo::formats {
 

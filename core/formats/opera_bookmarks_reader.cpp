@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "formats/adr_lines.h"
-#include "formats/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace quarvo::formats {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "model/bookmark.h"
-#include "quarvo/conversion_report.h"
+#include "quarvo/report/conversion_report.h"
 
 namespace quarvo::formats {
 

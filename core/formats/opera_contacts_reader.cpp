@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "line_ends.h"
+#include "text/line_ends.h"
 
 namespace quarvo::formats {
 

@@ -12,9 +12,9 @@
 
 #include "formats/adr_entry.h"
 #include "model/contact.h"
-#include "quarvo/callbacks.h"
-#include "quarvo/text_search.h"
-#include "text_cut.h"
+#include "quarvo/base/callbacks.h"
+#include "quarvo/text/text_search.h"
+#include "text/text_cut.h"
 
 namespace quarvo::formats {
 

@@ -10,9 +10,9 @@
 
 #include "formats/adr_entry.h"
 #include "model/hotlist_entry.h"
-#include "quarvo/callbacks.h"
-#include "quarvo/text_search.h"
-#include "text_cut.h"
+#include "quarvo/base/callbacks.h"
+#include "quarvo/text/text_search.h"
+#include "text/text_cut.h"
 
 namespace quarvo::formats {
 

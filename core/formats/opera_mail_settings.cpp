@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "formats/opera_ini.h"
-#include "quarvo/file_layer.h"
+#include "quarvo/files/file_layer.h"
 
 namespace quarvo {
 

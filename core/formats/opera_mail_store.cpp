@@ -7,9 +7,9 @@
 
 #include "formats/mail_dates.h"
 #include "formats/opera_ini.h"
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/folder_listing.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/files/file_layer.h"
+#include "quarvo/files/folder_listing.h"
 
 namespace quarvo::formats {
 namespace {

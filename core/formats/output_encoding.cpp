@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "formats/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace quarvo::formats {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "quarvo/contacts_export.h"
+#include "quarvo/formats/output_choices.h"
 
 namespace quarvo::formats {
 

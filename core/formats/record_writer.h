@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "byte_set.h"
-#include "text_buffer.h"
+#include "text/scan/byte_set.h"
+#include "text/text_buffer.h"
 
 namespace quarvo::formats {
 

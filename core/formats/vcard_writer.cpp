@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "formats/contact_fields.h"
-#include "formats/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace quarvo::formats {
 namespace {

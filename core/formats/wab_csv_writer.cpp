@@ -3,8 +3,8 @@
 
 #include <cstddef>
 
-#include "byte_set.h"
 #include "formats/record_writer.h"
+#include "text/scan/byte_set.h"
 
 namespace quarvo::formats {
 namespace {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The plain twins of the scanning kernels (core/scan/, QUARVO_SCALAR_SCAN=ON),
+# The plain twins of the scanning kernels (core/text/scan/, QUARVO_SCALAR_SCAN=ON),
 # which no other step builds on a machine with SSE2: the core tests and the
 # command-line tests on a build of their own (build-scalar/), then each fuzz
 # target for a short while on a scalar fuzz build (build-fuzz-scalar/), so

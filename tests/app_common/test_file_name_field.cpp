@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "file_name_field.h"
-#include "quarvo/errors.h"
+#include "quarvo/base/errors.h"
 
 namespace {
 
@@ -13,8 +13,9 @@ struct FieldCase {
 };
 
 TEST(FileNameField, QuotesANameWithABlankAndGivesItBackWithout) {
-    for (const FieldCase& c : {FieldCase{"", ""}, FieldCase{"C:\\a\\b.adr", "C:\\a\\b.adr"},
-                               FieldCase{"C:\\Program Files\\x.adr", "\"C:\\Program Files\\x.adr\""}}) {
+    for (const FieldCase& c :
+         {FieldCase{"", ""}, FieldCase{"C:\\a\\b.adr", "C:\\a\\b.adr"},
+          FieldCase{"C:\\Program Files\\x.adr", "\"C:\\Program Files\\x.adr\""}}) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(quarvo::FieldTextForFileName(c.name), c.shown);
         EXPECT_EQ(quarvo::FileNameFromFieldText(c.shown), c.name);

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "main_window_logic.h"
-#include "quarvo/conversion_run.h"
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/hotlist.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/conversions/conversion_run.h"
+#include "quarvo/conversions/hotlist.h"
+#include "quarvo/files/file_layer.h"
 #include "shell_folders.h"
 #include "temp_folder.h"
 #include "window_layouts.h"

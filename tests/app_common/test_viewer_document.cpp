@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/viewer_text.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/files/file_layer.h"
+#include "quarvo/viewer/viewer_text.h"
 #include "temp_folder.h"
 #include "viewer_document.h"
 

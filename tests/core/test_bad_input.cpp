@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "quarvo/contacts.h"
 #include "csv_reader.h"
-#include "quarvo/hotlist.h"
+#include "quarvo/conversions/contacts.h"
+#include "quarvo/conversions/hotlist.h"
 
 namespace quarvo {
 namespace {
@@ -273,8 +273,9 @@ TEST(BadInput, CarriageReturnOnlyLineEnds) {
     const ContactsConversion converted = ConvertContactsText(Repeat(contact, kEntries));
     ExpectCsvShape(converted, kEntries);
     EXPECT_EQ(converted.named, static_cast<std::int32_t>(kEntries));
-    const std::string twin = "#CONTACT\r\n\tNAME=Anna\r\n\tMAIL=anna@example.org\r\n\t"
-                             "DESCRIPTION=a\x02\x02z\r\n\tICON=0\r\n\r\n";
+    const std::string twin =
+        "#CONTACT\r\n\tNAME=Anna\r\n\tMAIL=anna@example.org\r\n\t"
+        "DESCRIPTION=a\x02\x02z\r\n\tICON=0\r\n\r\n";
     EXPECT_EQ(converted.csv, ConvertContactsText(Repeat(twin, kEntries)).csv);
 
     const std::string hotlist =

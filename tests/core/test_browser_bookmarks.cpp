@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <string>
 
-#include "formats/text_encoding.h"
-#include "quarvo/browser_bookmarks.h"
-#include "quarvo/conversion_run.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/hotlist.h"
+#include "quarvo/conversions/browser_bookmarks.h"
+#include "quarvo/conversions/conversion_run.h"
+#include "quarvo/conversions/hotlist.h"
+#include "quarvo/files/file_layer.h"
 #include "temp_folder.h"
+#include "text/text_encoding.h"
 
 namespace quarvo {
 namespace {

@@ -22,10 +22,10 @@
 #include <thread>
 #include <vector>
 
-#include "quarvo/conversion_run.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/file_seam.h"
-#include "quarvo/hotlist.h"
+#include "quarvo/conversions/conversion_run.h"
+#include "quarvo/conversions/hotlist.h"
+#include "quarvo/files/file_layer.h"
+#include "quarvo/files/file_seam.h"
 #include "temp_folder.h"
 
 extern char** environ;

@@ -6,9 +6,9 @@
 
 #include "csv_reader.h"
 #include "formats/opera_contacts_reader.h"
-#include "quarvo/contacts.h"
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/conversions/contacts.h"
+#include "quarvo/files/file_layer.h"
 #include "temp_folder.h"
 
 namespace quarvo {

@@ -13,12 +13,12 @@
 #include "formats/contact_fields.h"
 #include "formats/csv_table_writer.h"
 #include "formats/opera_contacts_reader.h"
-#include "formats/text_encoding.h"
 #include "formats/vcard_writer.h"
-#include "quarvo/contacts.h"
-#include "quarvo/contacts_export.h"
-#include "quarvo/file_layer.h"
+#include "quarvo/conversions/contacts.h"
+#include "quarvo/conversions/contacts_export.h"
+#include "quarvo/files/file_layer.h"
 #include "temp_folder.h"
+#include "text/text_encoding.h"
 
 namespace quarvo {
 namespace {

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <string>
 
-#include "quarvo/contacts.h"
-#include "quarvo/conversion_run.h"
-#include "quarvo/hotlist.h"
+#include "quarvo/conversions/contacts.h"
+#include "quarvo/conversions/conversion_run.h"
+#include "quarvo/conversions/hotlist.h"
 #include "temp_folder.h"
 
 namespace quarvo {

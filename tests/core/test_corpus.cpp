@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "quarvo/contacts.h"
 #include "csv_reader.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/hotlist.h"
-#include "line_ends.h"
-#include "quarvo/text_search.h"
+#include "quarvo/conversions/contacts.h"
+#include "quarvo/conversions/hotlist.h"
+#include "quarvo/files/file_layer.h"
+#include "quarvo/text/text_search.h"
+#include "text/line_ends.h"
 
 namespace quarvo {
 namespace {

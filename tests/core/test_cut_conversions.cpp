@@ -11,13 +11,13 @@
 #include <thread>
 #include <vector>
 
+#include "engine/side_by_side.h"
 #include "formats/opera_contacts_reader.h"
-#include "quarvo/contacts.h"
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/hotlist.h"
-#include "quarvo/text_search.h"
-#include "side_by_side.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/conversions/contacts.h"
+#include "quarvo/conversions/hotlist.h"
+#include "quarvo/files/file_layer.h"
+#include "quarvo/text/text_search.h"
 #include "temp_folder.h"
 
 #ifdef __GLIBC__

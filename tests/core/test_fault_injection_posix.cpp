@@ -26,13 +26,13 @@
 #include <string>
 #include <vector>
 
-#include "quarvo/browser_bookmarks.h"
-#include "quarvo/contacts.h"
-#include "quarvo/conversion_run.h"
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/file_seam.h"
-#include "quarvo/hotlist.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/conversions/browser_bookmarks.h"
+#include "quarvo/conversions/contacts.h"
+#include "quarvo/conversions/conversion_run.h"
+#include "quarvo/conversions/hotlist.h"
+#include "quarvo/files/file_layer.h"
+#include "quarvo/files/file_seam.h"
 #include "temp_folder.h"
 
 extern char** environ;

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string>
 
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/files/file_layer.h"
 #include "temp_folder.h"
 
 namespace quarvo {

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/file_seam.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/files/file_layer.h"
+#include "quarvo/files/file_seam.h"
 #include "temp_folder.h"
 
 namespace quarvo {

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "quarvo/errors.h"
-#include "quarvo/folder_output.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/files/folder_output.h"
 #include "temp_folder.h"
 
 namespace quarvo {
@@ -85,7 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TargetCase{"a new folder", Before::kMissing, false, true},
                       TargetCase{"an empty folder", Before::kEmptyFolder, false, true},
                       TargetCase{"a folder with files", Before::kFolderWithFiles, false, false},
-                      TargetCase{"a folder with files, replaced", Before::kFolderWithFiles, true, true},
+                      TargetCase{"a folder with files, replaced", Before::kFolderWithFiles, true,
+                                 true},
                       TargetCase{"a file", Before::kFile, true, false}));
 
 TEST(FolderOutput, DroppedWithoutCommitItLeavesNothing) {

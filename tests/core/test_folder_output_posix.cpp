@@ -2,23 +2,22 @@
 // Folder outputs on POSIX systems: what a failing disk, a killed run and a
 // termination signal leave behind, and the access a replaced folder had.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
 
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/file_seam.h"
-#include "quarvo/folder_output.h"
+#include "files/temporary_files.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/files/file_layer.h"
+#include "quarvo/files/file_seam.h"
+#include "quarvo/files/folder_output.h"
 #include "temp_folder.h"
-#include "temporary_files.h"
 
 namespace quarvo {
 namespace {

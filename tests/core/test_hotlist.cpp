@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
-#include "quarvo/hotlist.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/conversions/hotlist.h"
+#include "quarvo/files/file_layer.h"
 #include "temp_folder.h"
 
 namespace quarvo {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "quarvo/line_list.h"
+#include "quarvo/text/line_list.h"
 
 namespace quarvo {
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "formats/maildir_writer.h"
-#include "quarvo/conversion_run.h"
-#include "quarvo/errors.h"
-#include "quarvo/mail_export.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/conversions/conversion_run.h"
+#include "quarvo/conversions/mail_export.h"
 #include "temp_folder.h"
 
 namespace quarvo {

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "quarvo/file_layer.h"
-#include "quarvo/opera_profile.h"
+#include "quarvo/files/file_layer.h"
+#include "quarvo/profile/opera_profile.h"
 #include "temp_folder.h"
 
 #ifndef _WIN32
 #include <unistd.h>
 
-#include "quarvo/file_seam.h"
+#include "quarvo/files/file_seam.h"
 #endif
 
 namespace quarvo {

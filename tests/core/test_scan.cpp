@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "byte_set.h"
-#include "line_ends.h"
-#include "quarvo/text_search.h"
+#include "quarvo/text/text_search.h"
+#include "text/line_ends.h"
+#include "text/scan/byte_set.h"
 
 namespace quarvo {
 namespace {
@@ -33,7 +33,8 @@ TEST(ScanKernels, FindTheFirstHitAtEveryPlace) {
             SCOPED_TRACE("size " + std::to_string(n) + ", hit at " + std::to_string(at));
             const std::size_t hit = at < n ? at : n;
             const auto line = Text(n, at, "\n");
-            const char* const stop = scan::FindFirstOf<'\r', '\n', '\0'>(line.get(), line.get() + n);
+            const char* const stop =
+                scan::FindFirstOf<'\r', '\n', '\0'>(line.get(), line.get() + n);
             EXPECT_EQ(stop, line.get() + hit);
 
             const auto quote = Text(n, at, "\"");
@@ -42,7 +43,8 @@ TEST(ScanKernels, FindTheFirstHitAtEveryPlace) {
             EXPECT_EQ(copy.substr(0, hit), std::string(hit, 'a'));
             // The bytes after a value may be read, but never count.
             const std::size_t part = hit / 2;
-            EXPECT_EQ(scan::CopyUntilAnyOf<'"'>(quote.get(), part, quote.get() + n, copy.data()), part);
+            EXPECT_EQ(scan::CopyUntilAnyOf<'"'>(quote.get(), part, quote.get() + n, copy.data()),
+                      part);
 
             // A pair needs both bytes inside the text; a comma before it counts.
             const auto mail = Text(n, at, ",\x02\x02");
@@ -50,7 +52,8 @@ TEST(ScanKernels, FindTheFirstHitAtEveryPlace) {
             EXPECT_EQ(found.pair, at + 3 <= n ? at + 1 : n);
             EXPECT_EQ(found.any_before, at < n);
             const std::size_t cut = std::min(at + 2, n);  // the pair's second byte left out
-            const auto cut_off = scan::FindPairAndAnyOf<'\x02', ','>(mail.get(), cut, mail.get() + n);
+            const auto cut_off =
+                scan::FindPairAndAnyOf<'\x02', ','>(mail.get(), cut, mail.get() + n);
             EXPECT_EQ(cut_off.pair, cut);
             EXPECT_EQ(cut_off.any_before, at < n);
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "quarvo/shown_text.h"
+#include "quarvo/text/shown_text.h"
 
 namespace quarvo {
 namespace {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "quarvo/strman.h"
+#include "quarvo/text/strman.h"
 
 namespace quarvo {
 namespace {

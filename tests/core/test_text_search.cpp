@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "quarvo/text_search.h"
+#include "quarvo/text/text_search.h"
 
 namespace quarvo {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "quarvo/viewer_text.h"
+#include "quarvo/viewer/viewer_text.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "quarvo/conversion_run.h"
-#include "quarvo/errors.h"
-#include "quarvo/file_layer.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/conversions/conversion_run.h"
+#include "quarvo/files/file_layer.h"
 #include "win32_test_folder.h"
 
 namespace quarvo {
@@ -307,7 +307,8 @@ TEST_F(WindowsFileLayer, TheStandardOutputByNameIsWrittenWhereItStands) {
         WriteWholeFile("-", "one ");
         WriteWholeFile(sink, "two ");
         WriteWholeFile(PathOf("output.txt"), "three");
-        CheckConversionRun({ConversionJob{PathOf("a.adr"), "-"}, ConversionJob{PathOf("b.adr"), sink}});
+        CheckConversionRun(
+            {ConversionJob{PathOf("a.adr"), "-"}, ConversionJob{PathOf("b.adr"), sink}});
     } catch (const Exception& error) {
         refusal = error.what();
     }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "quarvo/errors.h"
+#include "quarvo/base/errors.h"
 #include "shell_folders.h"
 #include "win32_test_folder.h"
 

@@ -16,7 +16,7 @@
 
 #include "main_window_logic.h"
 #include "program_fixture.h"
-#include "quarvo/conversion_run.h"
+#include "quarvo/conversions/conversion_run.h"
 #include "resource_ids.h"
 #include "shell_folders.h"
 #include "start_up.h"

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+// The two flavours of the bookmark file and the browser flavour's
+// conversion. The Internet Explorer flavour is ConvertOperaBookmarks
+// (hotlist.h), the default; the browser flavour is the file that Firefox,
+// Chromium and the browsers built on them import whole.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "quarvo/base/callbacks.h"
+#include "quarvo/report/conversion_report.h"
+
+namespace quarvo {
+
+enum class BookmarkFlavour { kInternetExplorer, kBrowser };
+
+// How the user wants the hotlist converted. Opera's trash is kept (as an
+// ordinary folder) by the browser flavour only when asked; the Internet
+// Explorer flavour always writes it as a folder.
+struct BookmarkOptions {
+    BookmarkFlavour flavour = BookmarkFlavour::kInternetExplorer;
+    bool keep_trash = false;
+};
+
+struct BrowserBookmarksConversion {
+    std::string html;
+    std::int32_t bookmarks = 0;  // bookmarks written, the personal bar's copies not counted
+};
+
+// Converts the bytes of a hotlist into the browser flavour, filling
+// `report`. `progress` (may be empty) is called once per bookmark. Returns
+// nothing when the first line names a version other than 2.0.
+[[nodiscard]] std::optional<BrowserBookmarksConversion> ConvertHotlistTextForBrowsers(
+    std::string_view hotlist, bool keep_trash, ConversionReport& report,
+    const ProgressSink& progress = {});
+
+// As ConvertOperaBookmarks, in the browser flavour: returns the number of
+// bookmarks, or kUnsupportedHotlistVersion after showing
+// kUnknownVersionMessage, the output left as it was. File errors propagate.
+std::int32_t ConvertOperaBookmarksForBrowsers(const std::string& hotlist_path,
+                                              const std::string& html_path, bool keep_trash,
+                                              ConversionReport& report,
+                                              const ProgressSink& progress = {},
+                                              const MessageSink& message = {});
+
+// The report of an Internet Explorer flavour conversion that wrote
+// `bookmarks` bookmarks from `hotlist`: the count, the trash items it wrote
+// as ordinary ones, and what looked wrong in the hotlist.
+void ReportInternetExplorerConversion(std::string_view hotlist, std::int32_t bookmarks,
+                                      ConversionReport& report);
+
+}  // namespace quarvo
