@@ -3,7 +3,10 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "quarvo/contacts.h"
 #include "quarvo/file_layer.h"
@@ -79,6 +82,51 @@ std::string Identity(const std::string& path) {
     return "entry " + folder + '/' + FoldedName(std::string(name, full.data() + length));
 }
 
+// The full name of `path` as the system finds it: links and junctions
+// followed where it exists, else its full name.
+std::string FinalPath(const std::string& path) {
+    const HANDLE handle =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        char final_path[32768];
+        const DWORD length =
+            GetFinalPathNameByHandleA(handle, final_path, sizeof final_path, FILE_NAME_NORMALIZED);
+        CloseHandle(handle);
+        if (length > 0 && length < sizeof final_path) {
+            std::string found(final_path, length);
+            if (found.starts_with("\\\\?\\UNC\\")) return "\\\\" + found.substr(8);
+            if (found.starts_with("\\\\?\\")) return found.substr(4);
+            return found;
+        }
+    }
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return {};
+    std::string full(needed, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return {};
+    full.resize(length);
+    return full;
+}
+
+bool FolderHolds(const std::string& folder, const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    const std::string folder_identity = HandleIdentity(folder);
+    if (folder_identity.empty()) return false;
+    std::string above = FinalPath(path);
+    for (std::size_t cut = above.find_last_of("\\/"); cut != std::string::npos && cut > 0;
+         cut = above.find_last_of("\\/")) {
+        above.resize(cut);
+        // "C:" alone is the current folder of drive C; its root is "C:\".
+        const std::string name = above.size() == 2 && above[1] == ':' ? above + '\\' : above;
+        if (HandleIdentity(name) == folder_identity) return true;
+        if (name != above) break;
+    }
+    return false;
+}
+
 #else
 
 // The kernel's own limit on links followed in one path.
@@ -120,39 +168,97 @@ std::string Identity(const std::string& path) {
            name;
 }
 
+// `path` with its links followed as the system follows them: the file it
+// names, or the folder it would be made in and its name there. Empty when
+// not even that folder is there.
+std::string ResolvedPath(const std::string& path) {
+    if (char* real = realpath(path.c_str(), nullptr)) {
+        std::string resolved = real;
+        std::free(real);
+        return resolved;
+    }
+    const std::string made = EndOfLinks(path);
+    const auto slash = made.rfind('/');
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : made.substr(0, slash);
+    char* real = realpath(folder.c_str(), nullptr);
+    if (real == nullptr) return {};
+    std::string resolved = real;
+    std::free(real);
+    return resolved + (resolved == "/" ? "" : "/") + made.substr(slash + 1);
+}
+
+bool FolderHolds(const std::string& folder, const std::string& path) {
+    struct stat place {};
+    if (stat(folder.c_str(), &place) != 0 || !S_ISDIR(place.st_mode)) return false;
+    std::string above = ResolvedPath(path);
+    while (!above.empty() && above != "/") {
+        const auto slash = above.rfind('/');
+        above = slash == 0 || slash == std::string::npos ? "/" : above.substr(0, slash);
+        struct stat entry {};
+        if (stat(above.c_str(), &entry) == 0 && entry.st_dev == place.st_dev &&
+            entry.st_ino == place.st_ino)
+            return true;
+    }
+    return false;
+}
+
 #endif
 
 struct Named {
     const std::string* path = nullptr;
     std::string identity;
+    bool folder = false;
 };
 
-Named Identify(const std::optional<ConversionJob>& job, std::string ConversionJob::*name) {
-    if (!job || ((*job).*name).empty()) return {};
-    const std::string& path = (*job).*name;
-    return {&path, Identity(path)};
+Named Identify(const std::string& path, bool folder = false) {
+    if (path.empty()) return {};
+    return {&path, Identity(path), folder};
 }
 
 bool SameFile(const Named& a, const Named& b) {
     return a.path && b.path && a.identity == b.identity;
 }
 
+bool Holds(const Named& folder, const Named& other) {
+    return folder.path && other.path && folder.folder && FolderHolds(*folder.path, *other.path);
+}
+
 }  // namespace
 
 void CheckConversionRun(const ConversionRun& run) {
-    const std::array<Named, 2> inputs = {Identify(run.contacts, &ConversionJob::input),
-                                         Identify(run.bookmarks, &ConversionJob::input)};
-    const std::array<Named, 2> outputs = {Identify(run.contacts, &ConversionJob::output),
-                                          Identify(run.bookmarks, &ConversionJob::output)};
-    for (const Named& output : outputs)
-        for (const Named& input : inputs)
+    std::vector<Named> inputs;
+    std::vector<Named> outputs;
+    for (const std::optional<ConversionJob>* job : {&run.contacts, &run.bookmarks, &run.notes}) {
+        if (!*job) continue;
+        inputs.push_back(Identify((*job)->input));
+        outputs.push_back(Identify((*job)->output, (*job)->output_is_folder));
+    }
+    for (const Named& output : outputs) {
+        for (const Named& input : inputs) {
             if (SameFile(output, input))
-                throw ESameFileError("Output file " + *output.path +
-                                     " is the same file as input file " + *input.path +
-                                     ": nothing converted");
-    if (SameFile(outputs[0], outputs[1]))
-        throw ESameFileError("Output files " + *outputs[0].path + " and " + *outputs[1].path +
-                             " are the same file: nothing converted");
+                throw ESameFileError((output.folder ? "Output folder " : "Output file ") +
+                                     *output.path + " is the same file as input file " +
+                                     *input.path + ": nothing converted");
+            if (Holds(output, input))
+                throw ESameFileError("Output folder " + *output.path + " holds input file " +
+                                     *input.path + ": nothing converted");
+        }
+    }
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (std::size_t j = i + 1; j < outputs.size(); ++j) {
+            const Named& a = outputs[i];
+            const Named& b = outputs[j];
+            if (SameFile(a, b))
+                throw ESameFileError("Output files " + *a.path + " and " + *b.path +
+                                     " are the same file: nothing converted");
+            for (const auto& [folder, other] : {std::pair{&a, &b}, std::pair{&b, &a}})
+                if (Holds(*folder, *other))
+                    throw ESameFileError("Output folder " + *folder->path + " holds output file " +
+                                         *other->path + ": nothing converted");
+        }
+    }
 }
 
 // A missing input is decided here, not by the converters: converted as an

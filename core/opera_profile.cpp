@@ -52,7 +52,9 @@ bool SameLetters(std::string_view a, std::string_view b) {
 
 OperaPlaces OperaPlacesFromEnvironment() {
 #ifdef _WIN32
-    return {AsFolder(Environment("ProgramFiles")), AsFolder(Environment("APPDATA")), {},
+    return {AsFolder(Environment("ProgramFiles")),
+            AsFolder(Environment("APPDATA")),
+            {},
             AsFolder(Environment("ProgramFiles(x86)"))};
 #else
     return {"/opt/", {}, Environment("HOME")};
@@ -81,6 +83,8 @@ std::vector<std::string> OperaFileCandidates(const OperaPlaces& places, OperaFil
     for (const std::string& folder : OperaProfileFolders(places)) {
         if (file == OperaFile::Contacts) {
             candidates.push_back(folder + "contacts.adr");
+        } else if (file == OperaFile::Notes) {
+            candidates.push_back(folder + "notes.adr");
         } else {
             candidates.push_back(folder + "opera6.adr");
             candidates.push_back(folder + "bookmarks.adr");
@@ -92,13 +96,15 @@ std::vector<std::string> OperaFileCandidates(const OperaPlaces& places, OperaFil
 std::optional<std::string> FindOperaFile(const OperaPlaces& places, OperaFile file) {
     for (const std::string& candidate : OperaFileCandidates(places, file))
         if (PathExists(candidate)) return candidate;
-    if (file != OperaFile::Hotlist) return std::nullopt;
+    if (file == OperaFile::Contacts) return std::nullopt;
     for (const std::string& folder : OperaProfileFolders(places)) {
         for (const char* ini : {"operaprefs.ini", "opera6.ini"}) {
             const std::string ini_path = folder + ini;
             try {
                 if (!PathExists(ini_path)) continue;
-                const std::string named = HotlistNamedByIni(ReadWholeFile(ini_path));
+                const std::string text = ReadWholeFile(ini_path);
+                const std::string named =
+                    file == OperaFile::Hotlist ? HotlistNamedByIni(text) : NotesNamedByIni(text);
                 if (!named.empty() && PathExists(named)) return named;
             } catch (const Exception&) {
                 // An unreadable ini file names nothing; the search goes on.
@@ -108,22 +114,35 @@ std::optional<std::string> FindOperaFile(const OperaPlaces& places, OperaFile fi
     return std::nullopt;
 }
 
-std::string HotlistNamedByIni(std::string_view ini) {
+namespace {
+
+// The value of `key` in section `section` of an ini file's text.
+std::string IniValue(std::string_view ini, std::string_view section, std::string_view key) {
     if (ini.starts_with("\xEF\xBB\xBF")) ini.remove_prefix(3);
-    bool in_user_prefs = false;
+    bool in_section = false;
     while (!ini.empty()) {
         const std::size_t end = std::min(ini.find_first_of("\r\n"), ini.size());
         const std::string_view line = Trimmed(ini.substr(0, end));
         ini.remove_prefix(std::min(end + 1, ini.size()));
         if (line.starts_with('[')) {
-            in_user_prefs = SameLetters(line, "[User Prefs]");
+            in_section = SameLetters(line, section);
         } else if (const std::size_t eq = line.find('=');
-                   in_user_prefs && eq != std::string_view::npos &&
-                   SameLetters(Trimmed(line.substr(0, eq)), "Hot List File Ver2")) {
+                   in_section && eq != std::string_view::npos &&
+                   SameLetters(Trimmed(line.substr(0, eq)), key)) {
             return std::string(Trimmed(line.substr(eq + 1)));
         }
     }
     return {};
+}
+
+}  // namespace
+
+std::string HotlistNamedByIni(std::string_view ini) {
+    return IniValue(ini, "[User Prefs]", "Hot List File Ver2");
+}
+
+std::string NotesNamedByIni(std::string_view ini) {
+    return IniValue(ini, "[MailBox]", "NotesFile");
 }
 
 }  // namespace quarvo

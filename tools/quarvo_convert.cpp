@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// quarvo-convert: the two conversions of the desktop program, for scripts
-// and machines without a display.
+// quarvo-convert: the conversions of the desktop program, for scripts and
+// machines without a display.
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -19,13 +19,14 @@
 
 #include <cerrno>
 
-#include "quarvo/contacts_export.h"
 #include "quarvo/browser_bookmarks.h"
+#include "quarvo/contacts_export.h"
 #include "quarvo/conversion_report.h"
 #include "quarvo/conversion_run.h"
 #include "quarvo/errors.h"
 #include "quarvo/file_layer.h"
 #include "quarvo/hotlist.h"
+#include "quarvo/notes_export.h"
 #include "quarvo/opera_profile.h"
 #include "quarvo/text_search.h"
 
@@ -37,20 +38,23 @@ constexpr int kExitUsage = 2;
 constexpr int kExitUnsupportedVersion = 3;
 
 constexpr std::string_view kUsage =
-    "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv|OUT.vcf] [--bookmarks HOTLIST.adr OUT.htm]\n"
+    "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv|OUT.vcf] [--bookmarks HOTLIST.adr "
+    "OUT.htm]\n"
+    "                      [--notes NOTES.adr FOLDER|OUT.enex|OUT.html]\n"
     "                      [--layout wab|outlook|thunderbird|google] [--vcard 3.0|2.1]\n"
     "                      [--encoding utf8|utf8-bom|ansi] [--flavour explorer|browser]\n"
-    "                      [--keep-trash] [--report]\n"
+    "                      [--enex-per-folder] [--keep-trash] [--force] [--report]\n"
     "       quarvo-convert --find | --help | --version";
 
 constexpr std::string_view kHelp =
-    "Converts an Opera contacts file into an address-book CSV file and an\n"
-    "Opera hotlist into a Netscape bookmark file, contacts first, and prints\n"
-    "the count of each conversion on a line of its own.\n\n"
+    "Converts an Opera contacts file into an address-book CSV file, an Opera\n"
+    "hotlist into a Netscape bookmark file and Opera's notes into Markdown,\n"
+    "ENEX or HTML, in that order, and prints the count of each conversion on\n"
+    "a line of its own.\n\n"
     "Nothing is converted when an output is the same file as an input or as\n"
-    "the other output. A conversion whose input file does not exist writes\n"
-    "nothing; the other conversion still runs. A file name that starts with\n"
-    "\"--\" is taken for an option: write it as ./--name.\n\n"
+    "another output, or an output folder holds one. A conversion whose input\n"
+    "file does not exist writes nothing; the others still run. A file name\n"
+    "that starts with \"--\" is taken for an option: write it as ./--name.\n\n"
     "Exit status: 0 done, 1 file error (also a missing input file or an\n"
     "unwritable standard output), 2 bad arguments or an output that is an\n"
     "input or the other output, 3 unsupported hotlist version (the bookmark\n"
@@ -65,6 +69,13 @@ constexpr std::string_view kHelp =
     "keywords, numeric dates, the personal bar as the toolbar folder, and\n"
     "Opera's trash left out (--keep-trash keeps it as a folder). The default,\n"
     "--flavour explorer, is the file Internet Explorer imports.\n"
+    "--notes writes each note as a Markdown file (with its title, dates and\n"
+    "source page in a YAML front matter) into FOLDER, in folders as Opera had\n"
+    "them; an OUT ending in .enex gets one Evernote export (the folders as\n"
+    "tags), or with --enex-per-folder FOLDER gets one .enex per folder; an OUT\n"
+    "ending in .html or .htm gets one page to read and print. Opera's trash\n"
+    "is left out unless --keep-trash is given. A FOLDER that exists with files\n"
+    "in it is refused unless --force, which replaces it as a whole.\n"
     "--report prints after each conversion what it wrote and anything\n"
     "suspicious. --find prints the Opera files found where Opera keeps them.";
 
@@ -82,11 +93,18 @@ struct BookmarkChoices {
     bool flavour_given = false;
 };
 
+// The choices for the notes output.
+struct NotesChoices {
+    bool per_folder = false;  // --enex-per-folder
+    bool force = false;
+};
+
 struct Arguments {
     quarvo::ConversionRun run;
     ContactsChoices contacts;
     BookmarkChoices bookmarks;
-    bool keep_trash = false;  // for the vCards and the browser flavour alike
+    NotesChoices notes;
+    bool keep_trash = false;  // for the vCards, the browser flavour and the notes alike
     bool report = false;
     bool find = false;
     bool help = false;
@@ -181,7 +199,30 @@ bool ParseBookmarkChoice(int argc, char** argv, int& i, BookmarkChoices& choices
 // Whether an output of the run leaves Opera's trash out unless told to keep it.
 bool LeavesTrashOut(const Arguments& args) {
     return (args.run.contacts && quarvo::IsVcardFileName(args.run.contacts->output)) ||
-           (args.run.bookmarks && args.bookmarks.options.flavour == quarvo::BookmarkFlavour::kBrowser);
+           (args.run.bookmarks &&
+            args.bookmarks.options.flavour == quarvo::BookmarkFlavour::kBrowser) ||
+           args.run.notes;
+}
+
+quarvo::NotesExportOptions NotesOptions(const Arguments& args) {
+    quarvo::NotesExportOptions options;
+    if (args.run.notes) options.format = quarvo::NotesFormatForName(args.run.notes->output);
+    if (args.notes.per_folder) options.format = quarvo::NotesFormat::kEnexPerFolder;
+    options.keep_trash = args.keep_trash;
+    options.replace = args.notes.force;
+    return options;
+}
+
+// The notes options must fit the notes output they shape.
+std::string CheckNotesChoices(const Arguments& args) {
+    if (args.notes.per_folder) {
+        if (!args.run.notes) return "--enex-per-folder goes with --notes";
+        if (quarvo::NotesFormatForName(args.run.notes->output) != quarvo::NotesFormat::kMarkdown)
+            return "--enex-per-folder writes a folder: name it without .enex or .html";
+    }
+    if (args.notes.force && !(args.run.notes && quarvo::WritesFolder(NotesOptions(args).format)))
+        return "--force goes with a folder output (--notes to a folder)";
+    return {};
 }
 
 Parsed Parse(int argc, char** argv) {
@@ -199,8 +240,14 @@ Parsed Parse(int argc, char** argv) {
             args.help = true;
         } else if (word == "--version") {
             args.version = true;
-        } else if (word == "--contacts" || word == "--bookmarks") {
-            auto& job = word == "--contacts" ? args.run.contacts : args.run.bookmarks;
+        } else if (word == "--enex-per-folder" || word == "--force") {
+            bool& given = word == "--force" ? args.notes.force : args.notes.per_folder;
+            if (given) return Refuse(std::string(word) + " is given twice");
+            given = true;
+        } else if (word == "--contacts" || word == "--bookmarks" || word == "--notes") {
+            auto& job = word == "--contacts"    ? args.run.contacts
+                        : word == "--bookmarks" ? args.run.bookmarks
+                                                : args.run.notes;
             if (job) return Refuse(std::string(word) + " is given twice");
             if (i + 2 >= argc) return Refuse(std::string(word) + " takes two file names");
             // A forgotten name would otherwise make the next option a file
@@ -226,7 +273,8 @@ Parsed Parse(int argc, char** argv) {
         }
     }
     if (std::string problem = CheckContactsChoices(args); !problem.empty()) return Refuse(problem);
-    const bool converts = args.run.contacts || args.run.bookmarks;
+    if (std::string problem = CheckNotesChoices(args); !problem.empty()) return Refuse(problem);
+    const bool converts = args.run.contacts || args.run.bookmarks || args.run.notes;
     if ((args.help || args.version) && converts)
         return Refuse("--help and --version do not go with a conversion");
     if (args.find && (converts || args.help || args.version)) return Refuse("--find goes alone");
@@ -234,7 +282,7 @@ Parsed Parse(int argc, char** argv) {
         return Refuse("--flavour goes with --bookmarks");
     if (args.keep_trash && !LeavesTrashOut(args))
         return Refuse(
-            "--keep-trash goes with a .vcf contacts output or --flavour browser: "
+            "--keep-trash goes with a .vcf contacts output, --flavour browser or --notes: "
             "the other outputs keep the trash");
     if (args.report && !converts) return Refuse("--report goes with a conversion");
     if (!args.help && !args.version && !args.find && !converts) return Refuse({});
@@ -316,9 +364,24 @@ void PrintFound(Report& report) {
     };
     report.Line("Contacts: " + found(quarvo::OperaFile::Contacts));
     report.Line("Hotlist: " + found(quarvo::OperaFile::Hotlist));
+    report.Line("Notes: " + found(quarvo::OperaFile::Notes));
 }
 
-void PrintReport(Report& report, const quarvo::ConversionReport& details, const std::string& title) {
+std::string NotesFormatName(quarvo::NotesFormat format) {
+    switch (format) {
+        case quarvo::NotesFormat::kEnex:
+        case quarvo::NotesFormat::kEnexPerFolder:
+            return "ENEX";
+        case quarvo::NotesFormat::kHtml:
+            return "HTML";
+        case quarvo::NotesFormat::kMarkdown:
+            break;
+    }
+    return "Markdown";
+}
+
+void PrintReport(Report& report, const quarvo::ConversionReport& details,
+                 const std::string& title) {
     std::string text = details.Text(title);
     text.pop_back();  // Line() ends it
     report.Line(text);
@@ -337,8 +400,11 @@ int Run(const Arguments& args, Report& report) {
         report.Line(std::string("quarvo-convert ") + QUARVO_VERSION);
         return kExitDone;
     }
+    quarvo::ConversionRun run = args.run;
+    const quarvo::NotesExportOptions notes_options = NotesOptions(args);
+    if (run.notes) run.notes->output_is_folder = quarvo::WritesFolder(notes_options.format);
     try {
-        quarvo::CheckConversionRun(args.run);
+        quarvo::CheckConversionRun(run);
     } catch (const quarvo::ESameFileError& error) {
         Complain(error.what());
         return kExitUsage;
@@ -369,8 +435,7 @@ int Run(const Arguments& args, Report& report) {
         TerminalProgress bar(job->input, "#URL", "Bookmarks");
         quarvo::ConversionReport details;
         const quarvo::ConversionOutcome done = quarvo::RunBookmarksConversion(
-            *job, args.bookmarks.options, args.report ? &details : nullptr, bar.Sink(),
-            Complain);
+            *job, args.bookmarks.options, args.report ? &details : nullptr, bar.Sink(), Complain);
         if (done.input_missing) {
             missing(*job);
         } else if (done.count == quarvo::kUnsupportedHotlistVersion) {
@@ -378,6 +443,22 @@ int Run(const Arguments& args, Report& report) {
         } else {
             report.Line(std::to_string(done.count) + " Bookmarks converted to HTM !");
             if (args.report) PrintReport(report, details, "Bookmarks report:");
+        }
+    }
+    if (const auto& job = run.notes) {
+        TerminalProgress bar(job->input, "#NOTE", "Notes    ");
+        quarvo::ConversionReport details;
+        const quarvo::NotesExportOutcome done =
+            quarvo::RunNotesExport(*job, notes_options, details, bar.Sink());
+        if (done.input_missing) {
+            missing(*job);
+        } else if (done.unsupported_version) {
+            Complain(quarvo::kUnknownVersionMessage);
+            if (status == kExitDone) status = kExitUnsupportedVersion;
+        } else {
+            report.Line(std::to_string(done.notes) + " Notes converted to " +
+                        NotesFormatName(notes_options.format) + " !");
+            if (args.report) PrintReport(report, details, "Notes report:");
         }
     }
     return status;
