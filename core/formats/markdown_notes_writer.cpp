@@ -227,7 +227,8 @@ std::string MarkdownText(std::string_view text) {
     // Lines run on in a paragraph, each ending in a hard break ('\' before
     // the line end); an empty line between two lines ends the paragraph,
     // and each further empty line, or one at either end, is a paragraph of
-    // one &nbsp;, as a run of blank lines shows nothing in Markdown.
+    // one &nbsp;, as a run of blank lines shows nothing in Markdown. So a
+    // reader can tell every empty line apart, and count them.
     std::string out;
     bool in_paragraph = false;
     std::size_t empty_run = 0;
@@ -237,7 +238,8 @@ std::string MarkdownText(std::string_view text) {
         out += kBlank;
     };
     for (const std::string_view line : lines) {
-        if (line.empty()) {
+        // A line of blanks shows as an empty line, and is written as one.
+        if (line.find_first_not_of(" \t") == std::string_view::npos) {
             if (!seen_text || ++empty_run > 1) blank_paragraph();
             in_paragraph = false;
             continue;

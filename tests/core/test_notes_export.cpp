@@ -194,6 +194,7 @@ TEST(NotesWriters, MarkdownShowsEachLineAsTyped) {
         {"a\n\nb", "a\n\nb"},
         {"a\n\n\nb", "a\n\n&nbsp;\n\nb"},
         {"\na\n", "&nbsp;\n\na\n\n&nbsp;"},
+        {"a\n \t\nb\n  ", "a\n\nb\n\n&nbsp;"},
         {"- a\n+ b\n* c\n# d\n> e\n=\n---",
          "\\- a\\\n\\+ b\\\n\\* c\\\n\\# d\\\n\\> e\\\n\\=\\\n\\---"},
         {"1. a\n2) b\n2015. c\n1.5 kg\n1234567890. big",
