@@ -28,7 +28,8 @@ struct ConversionJob {
 struct ConversionRun {
     std::optional<ConversionJob> contacts;
     std::optional<ConversionJob> bookmarks;
-    std::optional<ConversionJob> notes;
+    // Its default lets {contacts, bookmarks} name a run of the first two alone.
+    std::optional<ConversionJob> notes{};
 };
 
 // A run refused because one of its outputs is the same file as another of
