@@ -201,7 +201,7 @@ inline constexpr Control kExportWindowControls[] = {
     {"chkOption1", CheckBox, {16, 156, 438, 17}, "", "", "", 3},
     {"chkOption2", CheckBox, {16, 176, 438, 17}, "", "", "", 4},
     {"ProgressBar", ProgressBar, {16, 204, 438, 17}, "", "", ""},
-    {"lblStatus", Label, {16, 228, 0, 0}, "", "", ""},
+    {"lblStatus", Label, {16, 228, 438, 16}, "", "", ""},
     {"jhbStartExport", GlyphButton, {16, 252, 140, 25}, "Start export", "", "", 5},
     {"jhbCancelExport", GlyphButton, {165, 252, 140, 25}, "Cancel", "", "", 6},
     {"jhbClose", GlyphButton, {314, 252, 140, 25}, "Close", "", "", 7},
