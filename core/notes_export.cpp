@@ -100,7 +100,8 @@ class FolderOutputSink final : public formats::FolderSink, private formats::Text
         file_.emplace(folder_.NewFile(relative));
         return *this;
     }
-    void EndFile() override {
+    void EndFile(std::optional<std::int64_t> modified) override {
+        if (modified) file_->SetModificationTime(static_cast<std::time_t>(*modified));
         file_->Close();
         file_.reset();
     }

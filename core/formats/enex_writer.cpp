@@ -76,23 +76,22 @@ bool AppendLine(std::string& out, std::string_view line) {
     bool replaced = false;
     out += "<div>";
     if (line.empty()) out += "<br/>";
-    std::size_t start = 0;
     bool after_blank = true;  // a blank at the line's start is kept too
-    for (std::size_t i = 0; i <= line.size(); ++i) {
-        const bool blank = i < line.size() && (line[i] == ' ' || line[i] == '\t');
-        if (!blank && i < line.size()) {
+    for (std::size_t at = 0; at < line.size();) {
+        std::size_t end = at;
+        while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
+        if (end > at) {
+            replaced |= AppendMarkupText(out, line.substr(at, end - at));
             after_blank = false;
-            continue;
         }
-        replaced |= AppendMarkupText(out, line.substr(start, i - start));
-        start = i + 1;
-        if (i == line.size()) break;
-        if (line[i] == '\t') {
+        if (end == line.size()) break;
+        if (line[end] == '\t') {
             for (int k = 0; k < 4; ++k) out += kBlank;
         } else {
             out += after_blank ? kBlank : " ";
         }
         after_blank = true;
+        at = end + 1;
     }
     out += "</div>";
     return replaced;

@@ -2,6 +2,7 @@
 #include "formats/markdown_notes_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <vector>
 
@@ -47,12 +48,19 @@ bool StartsReference(std::string_view line, std::size_t at) {
     return i > start && i < line.size() && line[i] == ';';
 }
 
-// The characters that take part in markup wherever they stand: emphasis,
-// code, links, raw HTML, tables, strike-through, math and superscript (as
-// Joplin and Obsidian read them).
-constexpr std::string_view kAlwaysEscaped = "\\`*[]<>|~$^";
-// Doubled, these mark text (==mark==, ++insert++, %%comment%%).
-constexpr std::string_view kEscapedWhenDoubled = "=+%";
+// What a byte may do in a line: kMarkup takes part in markup wherever it
+// stands (emphasis, code, links, raw HTML, tables, strike-through, math and
+// superscript as Joplin and Obsidian read them); kDoubled marks text when
+// doubled (==mark==, ++insert++, %%comment%%); kMaybe needs a look at what
+// is around it (an underscore, an ampersand).
+enum ByteRole : unsigned char { kText, kMarkup, kDoubled, kMaybe };
+constexpr auto kRoles = [] {
+    std::array<ByteRole, 256> roles{};
+    for (unsigned char c : std::string_view("\\`*[]<>|~$^")) roles[c] = kMarkup;
+    for (unsigned char c : std::string_view("=+%")) roles[c] = kDoubled;
+    for (unsigned char c : std::string_view("_&")) roles[c] = kMaybe;
+    return roles;
+}();
 
 // How a line's first character after its blanks would start a block: a
 // heading, quote, list item, rule or setext underline. An ordered list
@@ -78,19 +86,33 @@ void AppendMarkdownLine(std::string& out, std::string_view line) {
         for (int n = line[first] == '\t' ? 4 : 1; n > 0; --n) out += kBlank;
     }
     const std::size_t block_mark = BlockMarkAt(line, first);
+    std::size_t plain = first;  // where the bytes not yet appended begin
     for (std::size_t i = first; i < line.size(); ++i) {
         const char c = line[i];
-        const bool doubled =
-            kEscapedWhenDoubled.find(c) != std::string_view::npos &&
-            ((i > 0 && line[i - 1] == c) || (i + 1 < line.size() && line[i + 1] == c));
-        // An underscore between two letters makes no emphasis.
-        const bool underscore = c == '_' && !(i > 0 && IsWordByte(line[i - 1]) &&
-                                              i + 1 < line.size() && IsWordByte(line[i + 1]));
-        if (i == block_mark || kAlwaysEscaped.find(c) != std::string_view::npos || doubled ||
-            underscore || (c == '&' && StartsReference(line, i)))
-            out += '\\';
-        out += c;
+        bool escape = i == block_mark;
+        switch (kRoles[static_cast<unsigned char>(c)]) {
+            case kText:
+                break;
+            case kMarkup:
+                escape = true;
+                break;
+            case kDoubled:
+                escape = escape || (i > 0 && line[i - 1] == c) ||
+                         (i + 1 < line.size() && line[i + 1] == c);
+                break;
+            case kMaybe:
+                // An underscore between two letters makes no emphasis.
+                escape = escape || (c == '_' ? !(i > 0 && IsWordByte(line[i - 1]) &&
+                                                 i + 1 < line.size() && IsWordByte(line[i + 1]))
+                                             : StartsReference(line, i));
+                break;
+        }
+        if (!escape) continue;
+        out.append(line.substr(plain, i - plain));
+        out += '\\';
+        plain = i;
     }
+    out.append(line.substr(plain));
 }
 
 // "\x7F", "\u2028": a character YAML shows only escaped.
@@ -177,8 +199,7 @@ class MarkdownTree {
             report_.Count(kTitlesRenamedCount);
         const std::string path = Inside(folder.path, name);
         out_.BeginFile(path).Write(MarkdownNote(note));
-        out_.EndFile();
-        if (note.created) out_.SetModificationTime(path, *note.created);
+        out_.EndFile(note.created);
         folder.newest = Newest(folder.newest, note.created);
         if (step_) step_();
     }

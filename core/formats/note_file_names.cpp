@@ -104,7 +104,8 @@ std::string SafeFileName(std::string_view title) {
     std::string safe(
         TrimmedEnds(CutCharacters(TrimmedEnds(name), kMostNameCharacters, kMostNameBytes)));
     if (!IsDeviceName(safe)) return safe;
-    safe.insert(std::min(safe.find('.'), safe.size()), "_");
+    const std::size_t dot = std::min(safe.find('.'), safe.size());
+    safe = safe.substr(0, dot) + '_' + safe.substr(dot);
     return std::string(TrimmedEnds(CutCharacters(safe, kMostNameCharacters, kMostNameBytes)));
 }
 
@@ -127,13 +128,19 @@ std::string FoldedName(std::string_view name) {
 
 std::string UniqueNames::Take(std::string_view base, std::string_view extension) {
     std::string name = std::string(base) + std::string(extension);
-    for (int number = 2; !taken_.insert(FoldedName(name)).second; ++number) {
+    if (taken_.insert(FoldedName(name)).second) return name;
+    // Numbered, "a.md" as a note's name and as a folder's differ.
+    const std::string asked = FoldedName(base) + '/' + FoldedName(extension);
+    int& number = next_number_.try_emplace(asked, 2).first->second;
+    for (;; ++number) {
         const std::string suffix = " (" + std::to_string(number) + ")";
         // The number stays within the limits of a name: the base gives way.
         const std::string_view room = TrimmedEnds(CutCharacters(
             base, kMostNameCharacters - suffix.size(), kMostNameBytes - suffix.size()));
         name = std::string(room) + suffix + std::string(extension);
+        if (taken_.insert(FoldedName(name)).second) break;
     }
+    ++number;
     return name;
 }
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace quarvo::formats {
@@ -54,6 +55,9 @@ class UniqueNames {
 
   private:
     std::unordered_set<std::string> taken_;  // folded
+    // For each name asked for twice, the number to try next: a thousand
+    // notes of one title cost a thousand tries, not half a million.
+    std::unordered_map<std::string, int> next_number_;
 };
 
 }  // namespace quarvo::formats

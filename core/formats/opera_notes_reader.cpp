@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "formats/opera_notes_reader.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -86,16 +87,14 @@ class TreeBuilder {
         std::string lines;
         lines.reserve(value.size());
         bool lone = false;
-        for (std::size_t i = 0; i < value.size(); ++i) {
-            if (value[i] != kOperaBreak) {
-                lines += value[i];
-                continue;
-            }
+        for (std::size_t at = 0; at < value.size();) {
+            const std::size_t mark = std::min(value.find(kOperaBreak, at), value.size());
+            lines.append(value.substr(at, mark - at));
+            if (mark == value.size()) break;
             lines += '\n';
-            if (i + 1 < value.size() && value[i + 1] == kOperaBreak)
-                ++i;
-            else
-                lone = true;
+            const bool pair = mark + 1 < value.size() && value[mark + 1] == kOperaBreak;
+            lone = lone || !pair;
+            at = mark + (pair ? 2 : 1);
         }
         std::string text = Utf8(lines, {});
         if (lone) report_.Warn(kLoneBreakWarning, PlaceOf(text, "(a note without text)"));

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,9 +26,10 @@ class FolderSink {
     // The folder's parent was made before.
     virtual void MakeFolder(std::string_view relative) = 0;
     // One file is open at a time: its bytes go to the sink BeginFile returns
-    // until EndFile.
+    // until EndFile, which gives it its modification time (seconds since
+    // 1970) when one is given.
     virtual TextSink& BeginFile(std::string_view relative) = 0;
-    virtual void EndFile() = 0;
+    virtual void EndFile(std::optional<std::int64_t> modified = {}) = 0;
     // Seconds since 1970; an empty name is the tree's top.
     virtual void SetModificationTime(std::string_view relative, std::int64_t seconds) = 0;
 };

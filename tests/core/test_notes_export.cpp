@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include <map>
 #include <set>
 #include <string>
@@ -51,7 +54,10 @@ class MemoryFolder final : public formats::FolderSink, private formats::TextSink
         EXPECT_TRUE(files.emplace(open_, "").second) << relative;
         return *this;
     }
-    void EndFile() override { open_.clear(); }
+    void EndFile(std::optional<std::int64_t> modified) override {
+        if (modified) times[open_] = *modified;
+        open_.clear();
+    }
     void SetModificationTime(std::string_view relative, std::int64_t seconds) override {
         times[std::string(relative)] = seconds;
     }
@@ -178,6 +184,9 @@ TEST(NoteFileNames, NamesStayApartWhereCaseIsIgnored) {
     EXPECT_EQ(names.Take("\xD0\xB7\xD0\x90\xD0\x9C", ".md"), "\xD0\xB7\xD0\x90\xD0\x9C (2).md");
     EXPECT_EQ(names.Take("\xC3\x89t\xC3\xA9", ".md"), "\xC3\x89t\xC3\xA9.md");
     EXPECT_EQ(names.Take("\xC3\xA9T\xC3\x89", ".md"), "\xC3\xA9T\xC3\x89 (2).md");
+    // Thousands of one title are numbered in turn, each number tried once.
+    for (int i = 1; i < 20000; ++i) (void)names.Take("Note", ".md");
+    EXPECT_EQ(names.Take("Note", ".md"), "Note (20000).md");
     // The number fits within the limits: the title gives way.
     const std::string long_title(100, 'x');
     EXPECT_EQ(names.Take(long_title, ".md"), long_title + ".md");
@@ -370,7 +379,8 @@ TEST(NotesExport, FormatFollowsTheOutputsName) {
 TEST(NotesExport, WritesTheOutputWholeOrNotAtAll) {
     TempFolder temp;
     const std::string input = temp.File("notes.adr");
-    PutBytes(input, std::string(kHeader) + "#NOTE\n\tNAME=one\n\n#NOTE\n\tNAME=two\n");
+    PutBytes(input, std::string(kHeader) +
+                        "#NOTE\n\tNAME=one\n\n#NOTE\n\tNAME=two\n\tCREATED=1449469720\n");
     const std::string folder = temp.File("out");
     ConversionReport report;
 
@@ -396,6 +406,14 @@ TEST(NotesExport, WritesTheOutputWholeOrNotAtAll) {
     EXPECT_EQ(done.notes, 2);
     EXPECT_FALSE(fs::exists(temp.File("out/mine.txt")));
     EXPECT_TRUE(fs::exists(temp.File("out/two.md")));
+#ifndef _WIN32
+    // Each file and the folder carry the date the note was made.
+    for (const char* name : {"out/two.md", "out"}) {
+        struct stat written {};
+        ASSERT_EQ(stat(temp.File(name).c_str(), &written), 0);
+        EXPECT_EQ(written.st_mtime, 1449469720) << name;
+    }
+#endif
 
     // A file output cancelled keeps the old file; another version writes nothing.
     const std::string page = temp.File("notes.html");
