@@ -3,11 +3,12 @@
 // the target, held with an flock while it is written so that no other run
 // takes it for a leftover, renamed into place (or swapped with the old
 // folder with RENAME_EXCHANGE) once every file in it reached the disk.
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <dirent.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -59,8 +60,7 @@ void CheckRelative(std::string_view relative, const std::string& target) {
         plain = !part.empty() && part != "." && part != "..";
         start = end + 1;
     }
-    if (!plain)
-        throw EFCreateError(target + "/" + std::string(relative), "not a name inside the folder");
+    if (!plain) throw EFCreateError(target + "/" + std::string(relative), "not a name inside the folder");
 }
 
 bool IsEmptyFolder(int parent, const std::string& name) {
@@ -128,8 +128,8 @@ struct FolderOutput::State {
     std::string target;       // as given, for messages
     std::string target_name;  // its last part, in `parent`
     int parent = -1;
-    std::string temporary;  // the name of ours in `parent`
-    int folder = -1;        // the temporary folder, flocked
+    std::string temporary;    // the name of ours in `parent`
+    int folder = -1;          // the temporary folder, flocked
     bool replace = false;
     bool committed = false;
     temporary_files::Registration registration;
@@ -137,8 +137,7 @@ struct FolderOutput::State {
     ~State() {
         registration.Drop();
         if (folder >= 0) ::close(folder);
-        if (!committed && !temporary.empty())
-            temporary_files::RemoveTree(parent, temporary.c_str());
+        if (!committed && !temporary.empty()) temporary_files::RemoveTree(parent, temporary.c_str());
         if (parent >= 0) ::close(parent);
     }
 };
@@ -211,8 +210,7 @@ void FolderOutput::WriteFile(std::string_view relative, std::string_view bytes) 
 void FolderOutput::SetModificationTime(std::string_view relative, std::time_t when) noexcept {
     const struct timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
     const std::string name(relative);
-    (void)::utimensat(state_->folder, name.empty() ? "." : name.c_str(), times,
-                      AT_SYMLINK_NOFOLLOW);
+    (void)::utimensat(state_->folder, name.empty() ? "." : name.c_str(), times, AT_SYMLINK_NOFOLLOW);
 }
 
 void FolderOutput::Commit() {
@@ -231,8 +229,7 @@ void FolderOutput::Commit() {
         if (Calls().renameat(s.parent, s.temporary.c_str(), s.parent, s.target_name.c_str()) != 0)
             throw EFCreateError(s.target, Reason(errno == EEXIST ? ENOTEMPTY : errno));
     } else if (!s.replace || !S_ISDIR(old.st_mode)) {
-        throw EFCreateError(s.target,
-                            S_ISDIR(old.st_mode) ? "Folder is not empty" : Reason(ENOTDIR));
+        throw EFCreateError(s.target, S_ISDIR(old.st_mode) ? "Folder is not empty" : Reason(ENOTDIR));
     } else if (::renameat2(s.parent, s.temporary.c_str(), s.parent, s.target_name.c_str(),
                            RENAME_EXCHANGE) == 0) {
         old_folder = s.temporary;

@@ -35,11 +35,10 @@ std::string Reason(DWORD error) {
 
 std::wstring Wide(std::string_view text, UINT code_page) {
     if (text.empty()) return {};
-    const int length =
-        MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    const int length = MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
+    MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
     return wide;
 }
 
@@ -55,8 +54,7 @@ std::wstring Inside(std::string_view relative, const std::string& target) {
                 part.find_first_of("\\:") == std::string_view::npos;
         start = end + 1;
     }
-    if (!plain)
-        throw EFCreateError(target + "\\" + std::string(relative), "not a name inside the folder");
+    if (!plain) throw EFCreateError(target + "\\" + std::string(relative), "not a name inside the folder");
     std::wstring wide = Wide(relative, CP_UTF8);
     std::replace(wide.begin(), wide.end(), L'/', L'\\');
     return wide;
@@ -118,8 +116,8 @@ void RemoveStaleFolders(const std::wstring& parent) {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
     WIN32_FIND_DATAW found{};
-    const std::wstring pattern =
-        parent + L"\\" + std::wstring(kTemporaryPrefix) + L"*" + std::wstring(kTemporarySuffix);
+    const std::wstring pattern = parent + L"\\" + std::wstring(kTemporaryPrefix) + L"*" +
+                                 std::wstring(kTemporarySuffix);
     const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
@@ -190,8 +188,7 @@ void FolderOutput::File::Close() {
     // Flushed one by one: Windows has no flush of a whole folder.
     const bool flushed = FlushFileBuffers(handle) != 0;
     const DWORD error = GetLastError();
-    if (!CloseHandle(handle) || !flushed)
-        throw EWriteError(Reason(flushed ? GetLastError() : error));
+    if (!CloseHandle(handle) || !flushed) throw EWriteError(Reason(flushed ? GetLastError() : error));
 }
 
 struct FolderOutput::State {
@@ -221,8 +218,7 @@ FolderOutput::FolderOutput(const std::string& target, bool replace)
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
             throw EFCreateError(target, Reason(ERROR_DIRECTORY));
-        if (!replace && !IsEmptyFolder(s.target_path))
-            throw EFCreateError(target, "Folder is not empty");
+        if (!replace && !IsEmptyFolder(s.target_path)) throw EFCreateError(target, "Folder is not empty");
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
         throw EFCreateError(target, Reason(GetLastError()));
     }
@@ -274,9 +270,9 @@ void FolderOutput::WriteFile(std::string_view relative, std::string_view bytes) 
 void FolderOutput::SetModificationTime(std::string_view relative, std::time_t when) noexcept {
     const std::wstring path =
         relative.empty() ? state_->temporary : state_->temporary + L"\\" + Wide(relative, CP_UTF8);
-    const HANDLE handle =
-        CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return;
     // FILETIME counts 100 ns from 1601; 1970 is 11644473600 s later.
     const std::uint64_t ticks = (static_cast<std::uint64_t>(when) + 11644473600ull) * 10'000'000ull;

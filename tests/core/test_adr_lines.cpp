@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
+#include "formats/adr_lines.h"
+#include "formats/text_encoding.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "formats/adr_lines.h"
-#include "formats/text_encoding.h"
 
 namespace quarvo::formats {
 namespace {
@@ -18,8 +18,7 @@ std::string Outline(const AdrFile& file) {
         out += "FUSCNOE"[static_cast<int>(e.kind)];
         out += std::to_string(e.depth);
         if (e.in_trash) out += 't';
-        for (const AdrValue& v : e.values)
-            out += ' ' + std::string(v.key) + '=' + std::string(v.value);
+        for (const AdrValue& v : e.values) out += ' ' + std::string(v.key) + '=' + std::string(v.value);
         out += '|';
     }
     return out;
@@ -40,7 +39,8 @@ TEST(AdrLines, ReadsEntriesAsOperaDoes) {
         {"a folder's end needs no blank line, open folders close at the end",
          "#FOLDER\n\tNAME=f\n#URL\n\tNAME=u\n-\n#FOLDER\n\tNAME=g\n#SEPERATOR\n",
          "F0 NAME=f|U1 NAME=u|E0|F0 NAME=g|S1|E0|"},
-        {"a stray folder end ends nothing", "-\n#URL\n\tNAME=u\n\n-\n", "U0 NAME=u|"},
+        {"a stray folder end ends nothing",
+         "-\n#URL\n\tNAME=u\n\n-\n", "U0 NAME=u|"},
         {"the trash and what it holds",
          "#FOLDER\n\tTRASH FOLDER=YES\n\n#FOLDER\n\n#CONTACT\n\n-\n-\n#NOTE\n",
          "F0t TRASH FOLDER=YES|F1t|C2t|E1t|E0t|N0|"},
@@ -53,9 +53,9 @@ TEST(AdrLines, ReadsEntriesAsOperaDoes) {
 }
 
 TEST(AdrLines, TakesTheVersionOnlyFromTheFirstLine) {
-    EXPECT_EQ(
-        ReadAdrLines("Opera Hotlist version 2.0\nOptions: encoding = utf8, version=3\n").version,
-        "2.0");
+    EXPECT_EQ(ReadAdrLines("Opera Hotlist version 2.0\nOptions: encoding = utf8, version=3\n")
+                  .version,
+              "2.0");
     const AdrFile later = ReadAdrLines("\n#URL\n\tNAME=x\nOpera Hotlist version 1.0 notes\n");
     EXPECT_EQ(later.version, "");
     EXPECT_EQ(Outline(later), "U0 NAME=x|");
@@ -64,8 +64,7 @@ TEST(AdrLines, TakesTheVersionOnlyFromTheFirstLine) {
 // The walk one entry at a time hands on what the list holds, in its order.
 TEST(AdrLines, WalksTheEntriesOneAtATimeAsTheListHasThem) {
     const std::string text =
-        "Opera Hotlist version 2.0\nOptions: encoding = "
-        "utf8\n\n#FOLDER\n\tNAME=f\n#NOTE\n\tNAME=n\n";
+        "Opera Hotlist version 2.0\nOptions: encoding = utf8\n\n#FOLDER\n\tNAME=f\n#NOTE\n\tNAME=n\n";
     AdrFile walked;
     ForEachAdrEntry(text, [&](const AdrEntry& entry) { walked.entries.push_back(entry); });
     EXPECT_EQ(Outline(walked), Outline(ReadAdrLines(text)));
@@ -85,8 +84,7 @@ TEST(AdrLines, TellsUtf8FromOtherEncodings) {
 TEST(TextEncoding, Windows1252BothWays) {
     EXPECT_EQ(Windows1252ToUtf8("\x80 \xE9 \x81"), "\xE2\x82\xAC \xC3\xA9 \xC2\x81");
     for (int b = 0; b < 256; ++b) {
-        const auto back =
-            CodePointToWindows1252(Windows1252ToCodePoint(static_cast<unsigned char>(b)));
+        const auto back = CodePointToWindows1252(Windows1252ToCodePoint(static_cast<unsigned char>(b)));
         ASSERT_TRUE(back.has_value()) << b;
         EXPECT_EQ(*back, b);
     }
