@@ -31,6 +31,18 @@ constexpr std::array kOptions{
     ExportOption{"Replace a target folder that holds files, as a whole", false},
 };
 
+// The report for the program's box: its counts, and each warning with how
+// often it was met. The notes it names are left to quarvo-convert --report:
+// a box shows the system's code page, and note titles are UTF-8.
+std::string Summary(const ConversionReport& report, const std::string& title) {
+    std::string text = title + '\n';
+    for (const auto& [label, n] : report.counts()) text += label + ": " + std::to_string(n) + '\n';
+    for (const ConversionReport::Warning& warning : report.warnings())
+        text += "Warning: " + warning.what + " (" + std::to_string(warning.times) +
+                (warning.times == 1 ? " time)\n" : " times)\n");
+    return text;
+}
+
 ExportResult Convert(const ExportRequest& request, const ProgressSink& progress,
                      const CancelCheck& cancel) {
     NotesExportOptions options;
@@ -45,7 +57,7 @@ ExportResult Convert(const ExportRequest& request, const ProgressSink& progress,
     if (done.input_missing) throw EFOpenError(request.source, std::strerror(ENOENT));
     if (done.unsupported_version) throw Exception(std::string(kUnknownVersionMessage));
     const std::string count = std::to_string(done.notes) + (done.notes == 1 ? " note" : " notes");
-    return {count + " exported.", report.Text(count + " exported to " + request.target + ":")};
+    return {count + " exported.", Summary(report, count + " exported to " + request.target + ":")};
 }
 
 }  // namespace
