@@ -4,9 +4,10 @@
 // target following the chosen output, an export that writes what the
 // converter writes while the window keeps handling its messages, names
 // outside the code page written whole, and a cancel that leaves nothing.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
 
 #include <cstdlib>
 #include <functional>
