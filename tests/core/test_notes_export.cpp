@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -264,7 +266,10 @@ std::map<std::string, std::string> FilesOnDisk(const fs::path& folder) {
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         if (entry.is_directory()) continue;
         const std::u8string name = fs::relative(entry.path(), folder).generic_u8string();
-        tree[std::string(name.begin(), name.end())] = GetBytes(entry.path().string());
+        // Opened by its path, which holds names of every script on Windows too.
+        std::ifstream file(entry.path(), std::ios::binary);
+        tree[std::string(name.begin(), name.end())] =
+            std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     }
     return tree;
 }
