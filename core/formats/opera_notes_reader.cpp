@@ -7,6 +7,7 @@
 
 #include "formats/adr_lines.h"
 #include "formats/text_encoding.h"
+#include "formats/utc_time.h"
 
 namespace quarvo::formats {
 namespace {
@@ -117,6 +118,11 @@ class TreeBuilder {
         const std::string_view value = entry.Value("CREATED");
         const auto seconds = LeadingSeconds(value);
         if (!seconds && !value.empty()) report_.Warn(kNoDateWarning, place);
+        // No output can write a later one, nor a file system keep it.
+        if (seconds && !UtcTimeOf(*seconds)) {
+            report_.Warn(kFarDateWarning, place);
+            return std::nullopt;
+        }
         return seconds;
     }
 

@@ -31,5 +31,6 @@ inline constexpr std::string_view kLoneBreakWarning =
 // As the browser flavour words them.
 inline constexpr std::string_view kNotUtf8Warning = "bytes not valid in the file's encoding";
 inline constexpr std::string_view kNoDateWarning = "dates that are not numbers";
+inline constexpr std::string_view kFarDateWarning = "dates past the year 9999, left out";
 
 }  // namespace quarvo::formats

@@ -126,6 +126,8 @@ TEST(NotesReader, ReadsTheTreeAsOperaDoes) {
         {"a date is the digits it starts with, whatever follows",
          "#NOTE\n\tNAME=a\n\tCREATED=1150000000x\n\n#NOTE\n\tNAME=b\n\tCREATED=soon\n",
          "Na@1150000000 Nb ", "dates"},
+        {"a date no output can write is left out",
+         "#NOTE\n\tNAME=a\n\tCREATED=253402300800\n", "Na ", "dates"},
         {"a value that is not UTF-8 is read as Windows-1252",
          "#NOTE\n\tNAME=caf\xE9\n\n#NOTE\n\tURL=\xC3\xA9\n", "Ncaf\xC3\xA9 N ", "bytes"},
         {"bookmarks and deleted entries are no notes", "#URL\n\tNAME=u\n\n#DELETED\n\n#NOTE\n",
