@@ -93,8 +93,9 @@ class StandIn : public quarvo::ExportView, public quarvo::Desktop {
     bool woken_ = false;
 };
 
-// A kind whose conversion the test scripts: `items` steps, each after
-// `pause`, stopping when cancelled; or throwing `error`.
+// A kind whose conversion the test scripts: `items` steps (0: until it is
+// cancelled), each after `pause`, stopping when cancelled; or throwing
+// `error`.
 struct ScriptedKind {
     int items = 3;
     std::chrono::microseconds pause{0};
@@ -122,7 +123,7 @@ struct ScriptedKind {
                        const quarvo::CancelCheck& cancel) {
                     requests.push_back(request);
                     if (!error.empty()) throw quarvo::EFCreateError(request.target, error);
-                    for (int i = 0; i < items; ++i) {
+                    for (int i = 0; items == 0 || i < items; ++i) {
                         std::this_thread::sleep_for(pause);
                         progress();
                         if (cancel()) throw quarvo::EConversionCancelled();
@@ -256,7 +257,7 @@ TEST_F(ExportWindowLogicTest, AnErrorEndsTheExportInTheErrorReport) {
 TEST_F(ExportWindowLogicTest, CancelAndCloseStopItBetweenItems) {
     window_.source = "in";
     window_.target = "out";
-    scripted_.items = 100000;
+    scripted_.items = 0;
     scripted_.pause = std::chrono::microseconds(200);
     logic_.Start();
     logic_.Start();  // a second press while it runs does nothing
