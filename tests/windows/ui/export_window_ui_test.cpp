@@ -189,6 +189,9 @@ TEST_F(ExportWindowUiTest, ExportsWhatTheConverterWrites) {
                       0u)
                 << boxes[0].text;
             EXPECT_EQ(ControlText(window, IDC_EXPORT_STATUS), "3 notes exported.");
+            // The box gone, the export window is the active one again, not
+            // the main window under it.
+            EXPECT_EQ(GetActiveWindow(), window);
         }
 
         // A Markdown folder, its file named in Cyrillic, written whole.
