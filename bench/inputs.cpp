@@ -57,6 +57,11 @@ const std::string& HotlistInput(std::size_t mib) {
     return Cached(cache, mib, gen::MakeHotlist);
 }
 
+const std::string& NotesInput(std::size_t mib) {
+    static std::map<std::size_t, std::string> cache;
+    return Cached(cache, mib, gen::MakeNotes);
+}
+
 const std::string& ScratchFolder() {
     static const Scratch scratch;
     static const std::string name = scratch.path.string();

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Peak memory of quarvo-convert on a large generated hotlist and contacts
-# file, and on a hotlist of one bookmark whose name is one giant run of
-# double quotes (escaped, six times its size), measured with /usr/bin/time -v;
-# the peak address space (VmPeak) is sampled while it runs. The limit: at
-# most twice the input's size plus 64 MiB resident, and plus 200 MiB of
-# address space, as glibc reserves 128 MiB (not committed) for the second
-# thread's malloc arena and 8 MiB for its stack. Takes a minute; not part of
-# ./test.sh.
+# file, on a hotlist of one bookmark whose name is one giant run of double
+# quotes (escaped, six times its size), and on a notes file written as
+# Markdown, ENEX and HTML, measured with /usr/bin/time -v; the peak address
+# space (VmPeak) is sampled while it runs. The limit: at most twice the
+# input's size (three times for the notes, which are read into a tree) plus
+# 64 MiB resident, and plus 200 MiB of address space, as glibc reserves
+# 128 MiB (not committed) for the second thread's malloc arena and 8 MiB for
+# its stack. Takes a minute; not part of ./test.sh.
 #
 #   bench/measure-peak-memory.sh [MIB]     (default 256)
 set -euo pipefail
@@ -36,10 +37,12 @@ giant_hotlist() {  # output
 }
 
 failed=0
-measure() {  # kind option input output
-  local kind="$1" option="$2" in="$work/$3" out="$work/$4"
+measure() {  # kind option input output [limit]
+  local kind="$1" option="$2" in="$work/$3" out="$work/$4" limit="${5:-$limit}"
   if [ "$kind" = giant ]; then
     giant_hotlist "$in"
+  elif [[ "$kind" == notes* ]]; then
+    [ -e "$in" ] || "$build/bench/quarvo-gen-opera" notes "${mib}M" "$in"
   else
     "$build/bench/quarvo-gen-opera" "$kind" "${mib}M" "$in"
   fi
@@ -59,7 +62,7 @@ measure() {  # kind option input output
   done
   wait "$timer"
   peak_kib=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")
-  awk -v kind="$kind" -v bytes="$bytes" -v out="$(stat -c %s "$out")" -v peak="$peak_kib" \
+  awk -v kind="$kind" -v bytes="$bytes" -v out="$(du -sb "$out" | cut -f1)" -v peak="$peak_kib" \
       -v vm="$vm_kib" -v limit="$limit" -v constant="$constant_mib" -v vm_constant="$vm_constant_mib" 'BEGIN {
         ok = peak / 1024 <= limit * bytes / 1048576 + constant &&
              vm / 1024 <= limit * bytes / 1048576 + vm_constant
@@ -68,10 +71,14 @@ measure() {  # kind option input output
                kind, bytes / 1048576, out / 1048576, peak / 1024, peak * 1024 / bytes,
                vm / 1024, vm * 1024 / bytes, limit, constant, vm_constant, ok ? "ok" : "MISSED"
         exit ok ? 0 : 1 }' || failed=1
-  rm -f "$in" "$out"
+  rm -rf "$out"
+  [[ "$kind" == notes* ]] || rm -f "$in"
 }
 
 measure hotlist --bookmarks opera6.adr bookmark.htm
 measure contacts --contacts contacts.adr contacts.csv
 measure giant --bookmarks giant.adr giant.htm
+measure notes-md --notes notes.adr notes 3
+measure notes-enex --notes notes.adr notes.enex 3
+measure notes-html --notes notes.adr notes.html 3
 exit "$failed"

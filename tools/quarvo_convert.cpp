@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
-// quarvo-convert: the two conversions of the desktop program, for scripts
-// and machines without a display.
+// quarvo-convert: the conversions of the desktop program, for scripts and
+// machines without a display.
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,7 @@
 #include "quarvo/conversions/conversion_run.h"
 #include "quarvo/conversions/hotlist.h"
 #include "quarvo/conversions/mail_export.h"
+#include "quarvo/conversions/notes_export.h"
 #include "quarvo/files/file_layer.h"
 #include "quarvo/profile/opera_profile.h"
 #include "quarvo/report/conversion_report.h"
@@ -41,20 +43,22 @@ constexpr int kExitUnsupportedVersion = 3;
 constexpr std::string_view kUsage =
     "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv|OUT.vcf] [--bookmarks HOTLIST.adr "
     "OUT.htm]\n"
+    "                      [--notes NOTES.adr FOLDER|OUT.enex|OUT.html]\n"
+    "                      [--mail MAILFOLDER OUTFOLDER [--maildir] [--lf]]\n"
     "                      [--layout wab|outlook|thunderbird|google] [--vcard 3.0|2.1]\n"
     "                      [--encoding utf8|utf8-bom|ansi] [--flavour explorer|browser]\n"
-    "                      [--mail MAILFOLDER OUTFOLDER [--maildir] [--lf] [--force]]\n"
-    "                      [--keep-trash] [--report]\n"
+    "                      [--enex-per-folder] [--keep-trash] [--force] [--report]\n"
     "       quarvo-convert --find | --help | --version";
 
 constexpr std::string_view kHelp =
-    "Converts an Opera contacts file into an address-book CSV file and an\n"
-    "Opera hotlist into a Netscape bookmark file, contacts first, and prints\n"
+    "Converts an Opera contacts file into an address-book CSV file, an Opera\n"
+    "hotlist into a Netscape bookmark file, Opera's notes into Markdown, ENEX\n"
+    "or HTML and Opera's mail into mbox or Maildir, in that order, and prints\n"
     "the count of each conversion on a line of its own.\n\n"
     "Nothing is converted when an output is the same file as an input or as\n"
-    "the other output. A conversion whose input file does not exist writes\n"
-    "nothing; the other conversion still runs. A file name that starts with\n"
-    "\"--\" is taken for an option: write it as ./--name.\n\n"
+    "another output, or an output folder holds one. A conversion whose input\n"
+    "file does not exist writes nothing; the others still run. A file name\n"
+    "that starts with \"--\" is taken for an option: write it as ./--name.\n\n"
     "Exit status: 0 done, 1 file error (also a missing input file or an\n"
     "unwritable standard output), 2 bad arguments or an output that is an\n"
     "input or the other output, 3 unsupported hotlist version (the bookmark\n"
@@ -71,15 +75,22 @@ constexpr std::string_view kHelp =
     "keywords, numeric dates, the personal bar as the toolbar folder, and\n"
     "Opera's trash left out (--keep-trash keeps it as a folder). The default,\n"
     "--flavour explorer, is the file Internet Explorer imports.\n"
+    "--notes writes each note as a Markdown file (with its title, dates and\n"
+    "source page in a YAML front matter) into FOLDER, in folders as Opera had\n"
+    "them; an OUT ending in .enex gets one Evernote export (the folders as\n"
+    "tags), or with --enex-per-folder FOLDER gets one .enex per folder; an OUT\n"
+    "ending in .html or .htm gets one page to read and print. Opera's trash\n"
+    "is left out unless --keep-trash is given.\n"
     "--mail exports Opera's mail folder (the folder holding accounts.ini and\n"
     "store) into a new folder: one mbox file per account (--maildir: one\n"
     "Maildir folder per account), every message's bytes as Opera stored them,\n"
     "and accounts.html, the accounts' servers, user names, addresses and\n"
     "signatures and Opera's labels, filters and folders (never a password).\n"
-    "The folder appears whole or not at all; one that holds files is refused\n"
-    "unless --force replaces it. --lf makes CR LF line ends LF, as mail\n"
+    "--lf makes CR LF line ends LF, as mail\n"
     "programs on Linux and macOS expect. A message file that cannot be read is\n"
     "named on stderr and left out (exit status 1).\n"
+    "An output folder appears whole or not at all; one that holds files is\n"
+    "refused unless --force, which replaces it as a whole.\n"
     "--report prints after each conversion what it wrote and anything\n"
     "suspicious. --find prints the Opera files found where Opera keeps them,\n"
     "and the mail folder with each mailbox's message count.\n\n"
@@ -107,7 +118,11 @@ struct MailChoices {
     quarvo::MailExportOptions options;
     bool maildir = false;
     bool lf = false;
-    bool force = false;
+};
+
+// The choices for the notes output.
+struct NotesChoices {
+    bool per_folder = false;  // --enex-per-folder
 };
 
 struct Arguments {
@@ -115,7 +130,9 @@ struct Arguments {
     MailChoices mail;
     ContactsChoices contacts;
     BookmarkChoices bookmarks;
-    bool keep_trash = false;  // for the vCards and the browser flavour alike
+    NotesChoices notes;
+    bool keep_trash = false;  // for the vCards, the browser flavour and the notes alike
+    bool force = false;       // for the notes' and the mail's output folders alike
     bool report = false;
     bool find = false;
     bool help = false;
@@ -213,7 +230,31 @@ bool ParseBookmarkChoice(int argc, char** argv, int& i, BookmarkChoices& choices
 bool LeavesTrashOut(const Arguments& args) {
     return (args.run.contacts && quarvo::IsVcardFileName(args.run.contacts->output)) ||
            (args.run.bookmarks &&
-            args.bookmarks.options.flavour == quarvo::BookmarkFlavour::kBrowser);
+            args.bookmarks.options.flavour == quarvo::BookmarkFlavour::kBrowser) ||
+           args.run.notes;
+}
+
+quarvo::NotesExportOptions NotesOptions(const Arguments& args) {
+    quarvo::NotesExportOptions options;
+    if (args.run.notes) options.format = quarvo::NotesFormatForName(args.run.notes->output);
+    if (args.notes.per_folder) options.format = quarvo::NotesFormat::kEnexPerFolder;
+    options.keep_trash = args.keep_trash;
+    options.replace = args.force;
+    return options;
+}
+
+// The notes options must fit the notes output they shape, and --force a
+// folder output.
+std::string CheckFolderChoices(const Arguments& args) {
+    if (args.notes.per_folder) {
+        if (!args.run.notes) return "--enex-per-folder goes with --notes";
+        if (quarvo::NotesFormatForName(args.run.notes->output) != quarvo::NotesFormat::kMarkdown)
+            return "--enex-per-folder writes a folder: name it without .enex or .html";
+    }
+    const bool notes_folder = args.run.notes && quarvo::WritesFolder(NotesOptions(args).format);
+    if (args.force && !notes_folder && !args.mail.job)
+        return "--force goes with a folder output (--notes to a folder, or --mail)";
+    return {};
 }
 
 // The option `word` that only switches something on, or null. Like every
@@ -255,9 +296,6 @@ bool ParseMailChoice(int argc, char** argv, int& i, MailChoices& choices, std::s
     } else if (word == "--lf") {
         once(choices.lf);
         choices.options.lf_line_ends = true;
-    } else if (word == "--force") {
-        once(choices.force);
-        choices.options.replace = true;
     } else {
         return false;
     }
@@ -275,8 +313,14 @@ Parsed Parse(int argc, char** argv) {
         } else if (bool* flag = FlagOf(args, word)) {
             if (*flag) return Refuse(std::string(word) + " is given twice");
             *flag = true;
-        } else if (word == "--contacts" || word == "--bookmarks") {
-            auto& job = word == "--contacts" ? args.run.contacts : args.run.bookmarks;
+        } else if (word == "--enex-per-folder" || word == "--force") {
+            bool& given = word == "--force" ? args.force : args.notes.per_folder;
+            if (given) return Refuse(std::string(word) + " is given twice");
+            given = true;
+        } else if (word == "--contacts" || word == "--bookmarks" || word == "--notes") {
+            auto& job = word == "--contacts"    ? args.run.contacts
+                        : word == "--bookmarks" ? args.run.bookmarks
+                                                : args.run.notes;
             if (job) return Refuse(std::string(word) + " is given twice");
             if (i + 2 >= argc) return Refuse(std::string(word) + " takes two file names");
             // A forgotten name would otherwise make the next option a file
@@ -302,17 +346,18 @@ Parsed Parse(int argc, char** argv) {
         }
     }
     if (std::string problem = CheckContactsChoices(args); !problem.empty()) return Refuse(problem);
-    const bool converts = args.run.contacts || args.run.bookmarks || args.mail.job;
+    if (std::string problem = CheckFolderChoices(args); !problem.empty()) return Refuse(problem);
+    const bool converts = args.run.contacts || args.run.bookmarks || args.run.notes || args.mail.job;
     if ((args.help || args.version) && converts)
         return Refuse("--help and --version do not go with a conversion");
     if (args.find && (converts || args.help || args.version)) return Refuse("--find goes alone");
     if (args.bookmarks.flavour_given && !args.run.bookmarks)
         return Refuse("--flavour goes with --bookmarks");
-    if ((args.mail.maildir || args.mail.lf || args.mail.force) && !args.mail.job)
-        return Refuse("--maildir, --lf and --force go with --mail");
+    if ((args.mail.maildir || args.mail.lf) && !args.mail.job)
+        return Refuse("--maildir and --lf go with --mail");
     if (args.keep_trash && !LeavesTrashOut(args))
         return Refuse(
-            "--keep-trash goes with a .vcf contacts output or --flavour browser: "
+            "--keep-trash goes with a .vcf contacts output, --flavour browser or --notes: "
             "the other outputs keep the trash");
     if (args.report && !converts) return Refuse("--report goes with a conversion");
     if (!args.help && !args.version && !args.find && !converts) return Refuse({});
@@ -400,12 +445,18 @@ void Complain(std::string_view message) {
 // What --find prints: each Opera file and where it was found.
 void PrintFound(Report& report) {
     const quarvo::OperaPlaces places = quarvo::OperaPlacesFromEnvironment();
+    // Each lookup reads the ini files anew: what they give to note is said once.
+    std::set<std::string, std::less<>> noted;
+    const auto note = [&noted](std::string_view text) {
+        if (noted.emplace(text).second) Complain(text);
+    };
     const auto found = [&](quarvo::OperaFile file) {
-        const auto path = quarvo::FindOperaFile(places, file, Complain);
+        const auto path = quarvo::FindOperaFile(places, file, note);
         return path ? quarvo::Shown(*path) : std::string("not found");
     };
     report.Line("Contacts: " + found(quarvo::OperaFile::Contacts));
     report.Line("Hotlist: " + found(quarvo::OperaFile::Hotlist));
+    report.Line("Notes: " + found(quarvo::OperaFile::Notes));
     const auto mail = quarvo::FindOperaMailFolder(places);
     if (!mail) {
         report.Line("Mail: not found");
@@ -461,6 +512,19 @@ class MailTerminalProgress {
     long long shown_;
 };
 
+std::string NotesFormatName(quarvo::NotesFormat format) {
+    switch (format) {
+        case quarvo::NotesFormat::kEnex:
+        case quarvo::NotesFormat::kEnexPerFolder:
+            return "ENEX";
+        case quarvo::NotesFormat::kHtml:
+            return "HTML";
+        case quarvo::NotesFormat::kMarkdown:
+            break;
+    }
+    return "Markdown";
+}
+
 void PrintReport(Report& report, const quarvo::ConversionReport& details,
                  const std::string& title) {
     std::string text = details.Text(title);
@@ -481,10 +545,14 @@ int Run(const Arguments& args, Report& report) {
         report.Line(std::string("quarvo-convert ") + QUARVO_VERSION);
         return kExitDone;
     }
+    quarvo::ConversionRun run = args.run;
+    const quarvo::NotesExportOptions notes_options = NotesOptions(args);
+    if (run.notes) run.notes->output_is_folder = quarvo::WritesFolder(notes_options.format);
+    quarvo::MailExportOptions mail_options = args.mail.options;
+    mail_options.replace = args.force;
     try {
-        quarvo::CheckConversionRun(args.run);
-        if (const auto& job = args.mail.job)
-            quarvo::CheckMailExport(job->first, job->second, args.run);
+        quarvo::CheckConversionRun(run);
+        if (const auto& job = args.mail.job) quarvo::CheckMailExport(job->first, job->second, run);
     } catch (const quarvo::ESameFileError& error) {
         Complain(error.what());
         return kExitUsage;
@@ -531,15 +599,32 @@ int Run(const Arguments& args, Report& report) {
             if (args.report) PrintReport(report, details, "Bookmarks report:");
         }
     }
+    if (const auto& job = run.notes) {
+        TerminalProgress bar(job->input, "#NOTE", "Notes    ");
+        quarvo::ConversionReport details;
+        const quarvo::NotesExportOutcome done =
+            quarvo::RunNotesExport(*job, notes_options, details, bar.Sink());
+        bar.Finish();
+        if (done.input_missing) {
+            missing(*job);
+        } else if (done.unsupported_version) {
+            Complain(quarvo::kUnknownVersionMessage);
+            if (status == kExitDone) status = kExitUnsupportedVersion;
+        } else {
+            report.Line(std::to_string(done.notes) + " Notes converted to " +
+                        NotesFormatName(notes_options.format) + " !");
+            if (args.report) PrintReport(report, details, "Notes report:");
+        }
+    }
     if (const auto& job = args.mail.job) {
         quarvo::ConversionReport details;
         quarvo::MailExportOutcome done;
         {
             MailTerminalProgress bar;
-            done = quarvo::ExportOperaMail(job->first, job->second, args.mail.options, details,
+            done = quarvo::ExportOperaMail(job->first, job->second, mail_options, details,
                                            bar.Sink());
         }
-        const bool maildir = args.mail.options.format == quarvo::MailboxFormat::kMaildir;
+        const bool maildir = mail_options.format == quarvo::MailboxFormat::kMaildir;
         report.Line(std::to_string(done.messages) + " Messages converted to " +
                     (maildir ? "Maildir !" : "mbox !"));
         for (const std::string& file : done.unreadable) Complain("not read, left out: " + file);

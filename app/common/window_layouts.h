@@ -34,6 +34,8 @@ enum class ControlKind {
     Bevel,
     ProgressBar,
     StatusBar,
+    ComboBox,  // a list to choose one line from, drop-down
+    CheckBox,
 };
 
 struct Place {
@@ -183,6 +185,28 @@ inline constexpr Control kUnderConstructionControls[] = {
     {"Image1", Picture, {0, 0, 300, 279}, "", "", ""},
 };
 
+// The export window, one for every kind of Opera data: a kind's texts
+// (caption, the labels of the source and the target, the choices and the
+// check boxes) come from its table (export_kind.h); the texts here that
+// are empty are those.
+inline constexpr Control kExportWindowControls[] = {
+    {"lblSource", Label, {16, 12, 0, 0}, "", "", ""},
+    {"jfeSource", FileNameEdit, {16, 28, 438, 21}, "",
+     "Enter the complete  path and filename \nof the Opera file to export", "", 0},
+    {"lblChoice", Label, {16, 60, 0, 0}, "Export as", "", ""},
+    {"cbChoice", ComboBox, {16, 76, 438, 21}, "", "", "", 1},
+    {"lblTarget", Label, {16, 108, 0, 0}, "", "", ""},
+    {"jfeTarget", FileNameEdit, {16, 124, 438, 21}, "",
+     "Enter the complete  path and filename \nof the file or folder to write", "", 2},
+    {"chkOption1", CheckBox, {16, 156, 438, 17}, "", "", "", 3},
+    {"chkOption2", CheckBox, {16, 176, 438, 17}, "", "", "", 4},
+    {"ProgressBar", ProgressBar, {16, 204, 438, 17}, "", "", ""},
+    {"lblStatus", Label, {16, 228, 438, 16}, "", "", ""},
+    {"jhbStartExport", GlyphButton, {16, 252, 140, 25}, "Start export", "", "", 5},
+    {"jhbCancelExport", GlyphButton, {165, 252, 140, 25}, "Cancel", "", "", 6},
+    {"jhbClose", GlyphButton, {314, 252, 140, 25}, "Close", "", "", 7},
+};
+
 // clang-format on
 
 // Client sizes: the outer sizes less the frame, the title bar and the
@@ -194,6 +218,9 @@ inline constexpr Window kFileViewer{"fFileViewer", "Quarvo - [Fileviewer]", 582,
 inline constexpr Window kAboutWindow{"fAbout", "Quarvo - [About]", 458, 331, kAboutWindowControls};
 inline constexpr Window kUnderConstruction{"fUnderConstruction", "Quarvo - [Under Construction]",
                                            300, 287, kUnderConstructionControls};
+
+// Made when the File menu first asks for it; its caption is the kind's.
+inline constexpr Window kExportWindow{"fExport", "", 470, 289, kExportWindowControls};
 
 // In the order start-up makes them.
 inline constexpr Window kWindows[] = {kMainWindow, kHelpWindow, kFileViewer, kAboutWindow,

@@ -12,7 +12,9 @@
 #include "contacts_output_menu.h"
 #include "file_names.h"
 #include "image_list.h"
+#include "notes_export_kind.h"
 #include "uAbout.h"
+#include "uExport.h"
 #include "uFileViewer.h"
 #include "uSettings.h"
 #include "ui_uZorezOrudaz_Main.h"
@@ -153,6 +155,7 @@ void TfZorezOrudaz_Main::connectHandlers() {
     connect(ui_->jhbStartConversion, &QAbstractButton::clicked, this, start);
     connect(ui_->jsbStartConversion, &QAbstractButton::clicked, this, start);
     connect(ui_->Startconversion1, &QAction::triggered, this, start);
+    connect(ui_->ExportNotes, &QAction::triggered, this, reporting([this] { ExportNotesClick(); }));
 
     const auto bookmarks = reporting([this] { OpenBookmarksClick(); });
     connect(ui_->jsbShowBookmarks, &QAbstractButton::clicked, this, bookmarks);
@@ -253,6 +256,10 @@ void TfZorezOrudaz_Main::progressStep() {
 
 void TfZorezOrudaz_Main::bbStartConvertClick() {
     logic_.StartConversion();
+}
+
+void TfZorezOrudaz_Main::ExportNotesClick() {
+    quarvo::showExportWindow(quarvo::NotesExportKind(), desktop_, this);
 }
 
 void TfZorezOrudaz_Main::File1Click() {

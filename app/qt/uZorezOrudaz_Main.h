@@ -42,6 +42,8 @@ class TfZorezOrudaz_Main : public QMainWindow, private quarvo::MainWindowView {
     // The window's activation; only the first one counts the items.
     void FormActivate();
     void bbStartConvertClick();
+    // Opens the export window for Opera's notes.
+    void ExportNotesClick();
     void File1Click();
     void OpenBookmarksClick();
     void OpenContactsClick();

@@ -429,6 +429,9 @@ void MainWindow::Command(int id, int code) {
         case ID_HELP:
             if (others_.help) run(others_.help);
             return;
+        case ID_EXPORT_NOTES:
+            if (others_.export_notes) run(others_.export_notes);
+            return;
         case ID_CONVERSION_DETAILS:
             run([this] { logic_.ShowDetails(); });
             return;

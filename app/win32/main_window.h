@@ -22,6 +22,7 @@ struct OtherWindows {
     std::function<void()> help;
     std::function<void()> about;
     std::function<void(const std::string& file_name)> viewer;
+    std::function<void()> export_notes;
 };
 
 class MainWindow final : private MainWindowView {

@@ -17,6 +17,7 @@
 #define IDD_ABOUT 121
 #define IDD_UNDER_CONSTRUCTION 122
 #define IDD_VIEWER 123
+#define IDD_EXPORT 124
 #define IDR_HELP_TEXT 130
 #define IDA_VIEWER 131
 #define IDD_REPORT 132
@@ -57,6 +58,23 @@
 #define IDC_REPORT_TEXT 1050
 #define IDC_REPORT_LIST 1051
 
+/* Export window */
+#define IDC_EXPORT_SOURCE_LABEL 1050
+#define IDC_EXPORT_SOURCE 1051
+#define IDC_BROWSE_EXPORT_SOURCE 1052
+#define IDC_EXPORT_CHOICE_LABEL 1053
+#define IDC_EXPORT_CHOICE 1054
+#define IDC_EXPORT_TARGET_LABEL 1055
+#define IDC_EXPORT_TARGET 1056
+#define IDC_BROWSE_EXPORT_TARGET 1057
+#define IDC_EXPORT_OPTION1 1058
+#define IDC_EXPORT_OPTION2 1059
+#define IDC_EXPORT_PROGRESS 1060
+#define IDC_EXPORT_STATUS 1061
+#define IDC_START_EXPORT 1062
+#define IDC_CANCEL_EXPORT 1063
+#define IDC_CLOSE_EXPORT 1064
+
 /* Commands of the menu and the toolbars */
 #define ID_START_CONVERSION 2000
 #define ID_OPEN_BOOKMARKS 2001
@@ -73,6 +91,7 @@
 #define ID_SAVE 2012
 #define ID_SEARCH 2013
 #define ID_CLOSE_VIEWER 2014
+#define ID_EXPORT_NOTES 2015
 
 /* The output menus: each group of choices numbered in the menu's order */
 #define ID_LAYOUT_WAB 2020

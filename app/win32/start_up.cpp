@@ -5,6 +5,7 @@
 
 #include <Scintilla.h>
 
+#include "notes_export_kind.h"
 #include "resource_ids.h"
 
 namespace quarvo::win32 {
@@ -26,6 +27,11 @@ ProgramWindows::ProgramWindows(Win32Desktop& desktop) : desktop_(desktop) {
     others.help = [this] { help_->ShowModal(); };
     others.about = [this] { about_->ShowModal(); };
     others.viewer = [this](const std::string& file_name) { viewer_->ShowFile(file_name); };
+    others.export_notes = [this] {
+        if (!notes_export_)
+            notes_export_ = std::make_unique<ExportWindow>(main_->handle(), NotesExportKind(), desktop_);
+        notes_export_->ShowModal();
+    };
     main_ = std::make_unique<MainWindow>(desktop, std::move(others));
     desktop_.SetMainWindow(main_->handle());
     HWND owner = main_->handle();
@@ -37,6 +43,7 @@ ProgramWindows::ProgramWindows(Win32Desktop& desktop) : desktop_(desktop) {
 
 ProgramWindows::~ProgramWindows() {
     // The owned windows go before the main window that owns them.
+    notes_export_.reset();
     under_construction_.reset();
     about_.reset();
     viewer_.reset();

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Start-up of the Windows program: the common controls, the five windows
-// made once in their fixed order, and the message loop that runs until the
-// main window closes.
+// made once in their fixed order (and the export window when first asked
+// for), and the message loop that runs until the main window closes.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
 
+#include "export_window.h"
 #include "main_window.h"
 #include "small_windows.h"
 #include "viewer_window.h"
@@ -30,6 +31,8 @@ class ProgramWindows {
     [[nodiscard]] ViewerWindow& viewer() { return *viewer_; }
     [[nodiscard]] AboutWindow& about() { return *about_; }
     [[nodiscard]] UnderConstructionWindow& underConstruction() { return *under_construction_; }
+    // Made when the File menu first asks for it; null before.
+    [[nodiscard]] ExportWindow* notesExport() { return notes_export_.get(); }
 
   private:
     Win32Desktop& desktop_;
@@ -38,6 +41,7 @@ class ProgramWindows {
     std::unique_ptr<ViewerWindow> viewer_;
     std::unique_ptr<AboutWindow> about_;
     std::unique_ptr<UnderConstructionWindow> under_construction_;
+    std::unique_ptr<ExportWindow> notes_export_;
 };
 
 // Dispatches the thread's messages, with the keyboard's dialog navigation

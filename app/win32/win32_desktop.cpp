@@ -18,8 +18,10 @@ HWND Win32Desktop::owner() const {
 }
 
 void Win32Desktop::ShowMessage(std::string_view text) {
-    // The box of a conversion's result has no icon.
-    MessageBoxA(main_window_, std::string(text).c_str(), kApplicationTitle, MB_OK);
+    // The box of a conversion's result has no icon. It belongs to the window
+    // that shows it: owned by the main window under the export window, it
+    // would bring the main window over the export window when it closes.
+    MessageBoxA(owner(), std::string(text).c_str(), kApplicationTitle, MB_OK);
 }
 
 void Win32Desktop::ShowReport(std::string_view text, std::string_view details) {

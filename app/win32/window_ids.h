@@ -61,6 +61,22 @@ inline constexpr std::array kAboutWindowIds{
 
 inline constexpr std::array kUnderConstructionIds{ControlId{"Image1", IDC_LOGO}};
 
+inline constexpr std::array kExportWindowIds{
+    ControlId{"lblSource", IDC_EXPORT_SOURCE_LABEL},
+    ControlId{"jfeSource", IDC_EXPORT_SOURCE, IDC_BROWSE_EXPORT_SOURCE},
+    ControlId{"lblChoice", IDC_EXPORT_CHOICE_LABEL},
+    ControlId{"cbChoice", IDC_EXPORT_CHOICE},
+    ControlId{"lblTarget", IDC_EXPORT_TARGET_LABEL},
+    ControlId{"jfeTarget", IDC_EXPORT_TARGET, IDC_BROWSE_EXPORT_TARGET},
+    ControlId{"chkOption1", IDC_EXPORT_OPTION1},
+    ControlId{"chkOption2", IDC_EXPORT_OPTION2},
+    ControlId{"ProgressBar", IDC_EXPORT_PROGRESS},
+    ControlId{"lblStatus", IDC_EXPORT_STATUS},
+    ControlId{"jhbStartExport", IDC_START_EXPORT},
+    ControlId{"jhbCancelExport", IDC_CANCEL_EXPORT},
+    ControlId{"jhbClose", IDC_CLOSE_EXPORT},
+};
+
 // The toolbar buttons' commands and pictures; their order, places and
 // hints are the table's.
 struct ToolCommand {

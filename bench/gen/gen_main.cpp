@@ -2,7 +2,7 @@
 // quarvo-gen-opera: writes a generated Opera file, for measuring the
 // converter on files larger than anyone would keep in the repository.
 //
-//   quarvo-gen-opera contacts|hotlist MIN_BYTES OUT [--seed N] [--lf]
+//   quarvo-gen-opera contacts|hotlist|notes MIN_BYTES OUT [--seed N] [--lf]
 //   quarvo-gen-opera mail MESSAGES MAILFOLDER [--seed N] [--average BYTES]
 #include <cstdio>
 #include <cstdlib>
@@ -17,7 +17,7 @@
 namespace {
 
 int Usage() {
-    std::cerr << "usage: quarvo-gen-opera contacts|hotlist MIN_BYTES OUT [--seed N] [--lf]\n"
+    std::cerr << "usage: quarvo-gen-opera contacts|hotlist|notes MIN_BYTES OUT [--seed N] [--lf]\n"
                  "       quarvo-gen-opera mail MESSAGES MAILFOLDER [--seed N] [--average BYTES]\n"
                  "  MIN_BYTES may end in K or M (1024-based); messages average about 11 KB\n";
     return 2;
@@ -75,6 +75,8 @@ int main(int argc, char** argv) {
         bytes = quarvo::gen::MakeContacts(size, options);
     } else if (kind == "hotlist") {
         bytes = quarvo::gen::MakeHotlist(size, options);
+    } else if (kind == "notes") {
+        bytes = quarvo::gen::MakeNotes(size, options);
     } else {
         return Usage();
     }

@@ -224,7 +224,66 @@ void Separator(Writer& w, Random& rnd, std::uint64_t id) {
     w.EndLine();
 }
 
+// A note: a title line, then up to forty lines of sentences, some empty, as
+// Opera keeps them (one NAME, lines apart by the 0x02 0x02 marker); most
+// were taken from a page and keep its URL. Titles repeat, and some hold
+// characters no file name may.
+void Note(Writer& w, Random& rnd, std::uint64_t id) {
+    w.Text("#NOTE").EndLine();
+    w.Key("ID").Number(id).EndLine();
+    UniqueId(w, rnd);
+    w.Key("NAME").Text(rnd.Pick(kTitleWords));
+    if (rnd.Chance(20)) w.Text(": ").Text(rnd.Pick(kTitleWords));
+    if (rnd.Chance(30)) w.Text(" ").Number(id % 400);
+    const std::size_t lines = rnd.Below(40);
+    for (std::size_t i = 0; i < lines; ++i) {
+        w.Text(kMarker);
+        if (rnd.Chance(15)) continue;  // an empty line
+        for (std::size_t words = 1 + rnd.Below(3); words > 0; --words) {
+            w.Text(rnd.Pick(kSentences));
+            if (words > 1) w.Text(" ");
+        }
+    }
+    w.EndLine();
+    if (rnd.Chance(90)) {
+        w.Key("URL");
+        Url(w, rnd, id);
+        w.EndLine();
+    }
+    Created(w, rnd);
+    w.EndLine();
+}
+
 }  // namespace
+
+std::string MakeNotes(std::size_t min_bytes, const Options& options) {
+    Random rnd(options.seed);
+    Writer w(options);
+    w.Out().reserve(min_bytes + 4096);
+    Header(w);
+    std::uint64_t id = 1;
+    // Opera's trash, with what was thrown away.
+    FolderStart(w, rnd, id++, "Trash", true);
+    for (int i = 0; i < 20; ++i) Note(w, rnd, id++);
+    FolderEnd(w);
+    int depth = 0;
+    while (w.Out().size() < min_bytes) {
+        const std::size_t roll = rnd.Below(100);
+        if (roll < 4 && depth < 4) {
+            FolderStart(w, rnd, id++, rnd.Pick(kTitleWords), false);
+            ++depth;
+        } else if (roll < 8 && depth > 0) {
+            FolderEnd(w);
+            --depth;
+        } else if (roll < 9) {
+            Separator(w, rnd, id++);
+        } else {
+            Note(w, rnd, id++);
+        }
+    }
+    for (; depth > 0; --depth) FolderEnd(w);
+    return std::move(w.Out());
+}
 
 std::string MakeContacts(std::size_t min_bytes, const Options& options) {
     Random rnd(options.seed);

@@ -28,4 +28,10 @@ struct Options {
 // opened is closed again by the end of the file.
 [[nodiscard]] std::string MakeHotlist(std::size_t min_bytes, const Options& options = {});
 
+// A notes file (notes.adr) of at least `min_bytes` bytes: notes of a title
+// line and up to forty lines (empty ones among them), most with the URL of
+// their page, in folders nested up to four deep, separators, and a trash
+// folder that holds twenty of them. Titles repeat within a folder.
+[[nodiscard]] std::string MakeNotes(std::size_t min_bytes, const Options& options = {});
+
 }  // namespace quarvo::gen

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "quarvo/conversions/conversion_run.h"
 
-#include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "files/file_identity.h"
 #include "quarvo/conversions/contacts.h"
@@ -16,37 +17,59 @@ namespace {
 struct Named {
     const std::string* path = nullptr;
     std::string identity;
+    bool folder = false;
 };
 
-Named Identify(const std::optional<ConversionJob>& job, std::string ConversionJob::*name) {
-    if (!job || ((*job).*name).empty()) return {};
-    const std::string& path = (*job).*name;
+Named Identify(const std::string& path, bool output, bool folder = false) {
+    if (path.empty()) return {};
     // Only an output can be the standard output; an input named "-" is a file.
-    if (name == &ConversionJob::output && IsStandardOutput(path))
-        return {&path, StandardOutputIdentity()};
-    return {&path, FileIdentity(path)};
+    if (output && !folder && IsStandardOutput(path)) return {&path, StandardOutputIdentity()};
+    return {&path, FileIdentity(path), folder};
 }
 
 bool SameFile(const Named& a, const Named& b) {
     return a.path && b.path && a.identity == b.identity;
 }
 
+// A folder output replaces its folder as a whole: whatever it holds goes.
+bool Holds(const Named& folder, const Named& other) {
+    return folder.path && other.path && folder.folder && FolderHolds(*folder.path, *other.path);
+}
+
 }  // namespace
 
 void CheckConversionRun(const ConversionRun& run) {
-    const std::array<Named, 2> inputs = {Identify(run.contacts, &ConversionJob::input),
-                                         Identify(run.bookmarks, &ConversionJob::input)};
-    const std::array<Named, 2> outputs = {Identify(run.contacts, &ConversionJob::output),
-                                          Identify(run.bookmarks, &ConversionJob::output)};
-    for (const Named& output : outputs)
-        for (const Named& input : inputs)
+    std::vector<Named> inputs;
+    std::vector<Named> outputs;
+    for (const std::optional<ConversionJob>* job : {&run.contacts, &run.bookmarks, &run.notes}) {
+        if (!*job) continue;
+        inputs.push_back(Identify((*job)->input, false));
+        outputs.push_back(Identify((*job)->output, true, (*job)->output_is_folder));
+    }
+    for (const Named& output : outputs) {
+        for (const Named& input : inputs) {
             if (SameFile(output, input))
-                throw ESameFileError("Output file " + *output.path +
-                                     " is the same file as input file " + *input.path +
-                                     ": nothing converted");
-    if (SameFile(outputs[0], outputs[1]))
-        throw ESameFileError("Output files " + *outputs[0].path + " and " + *outputs[1].path +
-                             " are the same file: nothing converted");
+                throw ESameFileError((output.folder ? "Output folder " : "Output file ") +
+                                     *output.path + " is the same file as input file " +
+                                     *input.path + ": nothing converted");
+            if (Holds(output, input))
+                throw ESameFileError("Output folder " + *output.path + " holds input file " +
+                                     *input.path + ": nothing converted");
+        }
+    }
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (std::size_t j = i + 1; j < outputs.size(); ++j) {
+            const Named& a = outputs[i];
+            const Named& b = outputs[j];
+            if (SameFile(a, b))
+                throw ESameFileError("Output files " + *a.path + " and " + *b.path +
+                                     " are the same file: nothing converted");
+            for (const auto& [folder, other] : {std::pair{&a, &b}, std::pair{&b, &a}})
+                if (Holds(*folder, *other))
+                    throw ESameFileError("Output folder " + *folder->path + " holds output file " +
+                                         *other->path + ": nothing converted");
+        }
+    }
 }
 
 // A missing input is decided here, not by the converters: converted as an

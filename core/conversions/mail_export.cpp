@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "formats/account_sheet_writer.h"
-#include "formats/mailbox_names.h"
+#include "formats/file_names.h"
 #include "formats/maildir_writer.h"
 #include "formats/mbox_writer.h"
 #include "formats/opera_ini.h"

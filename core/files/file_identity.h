@@ -22,4 +22,9 @@ namespace quarvo {
 // is: a file's, or one that only the standard output has.
 [[nodiscard]] std::string StandardOutputIdentity();
 
+// Whether the folder `folder` holds `path`, at any depth, as the system
+// finds them (links followed): a folder output made there would take the
+// file with it. False when `folder` is not a folder.
+[[nodiscard]] bool FolderHolds(const std::string& folder, const std::string& path);
+
 }  // namespace quarvo

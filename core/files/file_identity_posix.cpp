@@ -246,6 +246,32 @@ std::string FileIdentity(const std::string& path) {
     return "entry " + NumberOf(place) + '/' + name;
 }
 
+// `path` with its links followed as the system follows them: the file it
+// names, or the folder it would be made in and its name there. Empty when
+// not even that folder is there.
+static std::string ResolvedPath(const std::string& path) {
+    if (std::string real = RealPath(path); !real.empty()) return real;
+    const std::string made = EndOfLinks(path);
+    const auto slash = made.rfind('/');
+    const std::string folder = RealPath(FolderOf(made));
+    if (folder.empty()) return {};
+    return NameIn(folder, slash == std::string::npos ? made : made.substr(slash + 1));
+}
+
+bool FolderHolds(const std::string& folder, const std::string& path) {
+    struct stat place {};
+    if (::stat(folder.c_str(), &place) != 0 || !S_ISDIR(place.st_mode)) return false;
+    std::string above = ResolvedPath(path);
+    while (!above.empty() && above != "/") {
+        above = FolderOf(above);
+        struct stat entry {};
+        if (::stat(above.c_str(), &entry) == 0 && entry.st_dev == place.st_dev &&
+            entry.st_ino == place.st_ino)
+            return true;
+    }
+    return false;
+}
+
 std::string StandardOutputIdentity() {
     struct stat out {};
     if (::fstat(STDOUT_FILENO, &out) != 0) return "standard output";

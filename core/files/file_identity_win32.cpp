@@ -46,7 +46,52 @@ std::string FoldedName(const std::string& name) {
     return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
 }
 
+// The full name of `path` as the system finds it: links and junctions
+// followed where it exists, else its full name.
+std::string FinalPath(const std::string& path) {
+    const HANDLE handle =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        char final_path[32768];
+        const DWORD length =
+            GetFinalPathNameByHandleA(handle, final_path, sizeof final_path, FILE_NAME_NORMALIZED);
+        CloseHandle(handle);
+        if (length > 0 && length < sizeof final_path) {
+            std::string found(final_path, length);
+            if (found.starts_with("\\\\?\\UNC\\")) return "\\\\" + found.substr(8);
+            if (found.starts_with("\\\\?\\")) return found.substr(4);
+            return found;
+        }
+    }
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return {};
+    std::string full(needed, '\0');
+    const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return {};
+    full.resize(length);
+    return full;
+}
+
 }  // namespace
+
+bool FolderHolds(const std::string& folder, const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    const std::string folder_identity = HandleIdentity(folder);
+    if (folder_identity.empty()) return false;
+    std::string above = FinalPath(path);
+    for (std::size_t cut = above.find_last_of("\\/"); cut != std::string::npos && cut > 0;
+         cut = above.find_last_of("\\/")) {
+        above.resize(cut);
+        // "C:" alone is the current folder of drive C; its root is "C:\".
+        const std::string name = above.size() == 2 && above[1] == ':' ? above + '\\' : above;
+        if (HandleIdentity(name) == folder_identity) return true;
+        if (name != above) break;
+    }
+    return false;
+}
 
 std::string FileIdentity(const std::string& path) {
     if (std::string file = HandleIdentity(path); !file.empty()) return "file " + file;

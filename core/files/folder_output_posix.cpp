@@ -112,6 +112,12 @@ void FolderOutput::File::Write(std::string_view piece) {
     WriteAll(state_->fd, piece);
 }
 
+void FolderOutput::File::SetModificationTime(std::time_t when) noexcept {
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
+    // On the open file: no second walk of its path.
+    (void)::futimens(state_->fd, times);
+}
+
 void FolderOutput::File::Close() {
     const int fd = state_->fd;
     state_->fd = -1;

@@ -176,6 +176,13 @@ void FolderOutput::File::Write(std::string_view piece) {
     WriteAll(state_->handle, piece);
 }
 
+void FolderOutput::File::SetModificationTime(std::time_t when) noexcept {
+    // FILETIME counts 100 ns from 1601; 1970 is 11644473600 s later.
+    const std::uint64_t ticks = (static_cast<std::uint64_t>(when) + 11644473600ull) * 10'000'000ull;
+    FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    SetFileTime(state_->handle, nullptr, nullptr, &time);
+}
+
 void FolderOutput::File::Close() {
     const HANDLE handle = state_->handle;
     state_->handle = INVALID_HANDLE_VALUE;

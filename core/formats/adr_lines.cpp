@@ -13,7 +13,12 @@ constexpr std::string_view kBlanks = " \t";
 // The next line of `text` from `at`, without its line end; `at` moves past it.
 std::string_view NextLine(std::string_view text, std::size_t& at) {
     const std::size_t begin = at;
-    const std::size_t end = std::min(text.find_first_of("\r\n", begin), text.size());
+    // Two searches for one byte each, at memchr's speed, rather than a test
+    // of every byte against both.
+    std::size_t end = std::min(text.find('\n', begin), text.size());
+    if (const std::size_t cr = text.substr(begin, end - begin).find('\r');
+        cr != std::string_view::npos)
+        end = begin + cr;
     at = end;
     if (at < text.size() && text[at] == '\r') ++at;
     if (at < text.size() && text[at] == '\n' && (at == end || text[at - 1] == '\r')) ++at;
@@ -33,18 +38,26 @@ std::optional<AdrEntry::Kind> MarkerKind(std::string_view line) {
     if (line == "#URL") return AdrEntry::Kind::kUrl;
     if (line == "#SEPERATOR") return AdrEntry::Kind::kSeparator;
     if (line == "#CONTACT") return AdrEntry::Kind::kContact;
+    if (line == "#NOTE") return AdrEntry::Kind::kNote;
     return AdrEntry::Kind::kOther;
 }
 
-// Builds the entry list, keeping track of the open folders and of the trash.
+// Hands on the entries, keeping track of the open folders and of the trash.
 class Reader {
   public:
+    explicit Reader(const std::function<void(const AdrEntry&)>& visit) : visit_(visit) {}
+
     void Marker(AdrEntry::Kind kind, std::string_view marker) {
         EndEntry();
-        open_ = AdrEntry{kind, marker, {}, folders_.size(), trash_depth_ > 0};
+        open_.kind = kind;
+        open_.marker = marker;
+        open_.values.clear();
+        open_.depth = folders_.size();
+        open_.in_trash = trash_depth_ > 0;
+        is_open_ = true;
     }
     void Key(std::string_view key, std::string_view value) {
-        if (open_) open_->values.push_back({key, value});
+        if (is_open_) open_.values.push_back({key, value});
     }
     void FolderEnd(std::string_view marker) {
         EndEntry();
@@ -52,33 +65,68 @@ class Reader {
         const bool trash = trash_depth_ > 0;
         const bool was_trash = folders_.back();
         folders_.pop_back();
-        file_.entries.push_back({AdrEntry::Kind::kFolderEnd, marker, {}, folders_.size(), trash});
+        visit_(AdrEntry{AdrEntry::Kind::kFolderEnd, marker, {}, folders_.size(), trash});
         if (was_trash) --trash_depth_;
     }
     void EndEntry() {
-        if (!open_) return;
-        if (open_->kind == AdrEntry::Kind::kFolder) {
-            const bool trash = open_->Value("TRASH FOLDER") == "YES";
-            if (trash) open_->in_trash = true;
+        if (!is_open_) return;
+        is_open_ = false;
+        if (open_.kind == AdrEntry::Kind::kFolder) {
+            const bool trash = open_.Value("TRASH FOLDER") == "YES";
+            if (trash) open_.in_trash = true;
             folders_.push_back(trash);
             if (trash) ++trash_depth_;
         }
-        file_.entries.push_back(std::move(*open_));
-        open_.reset();
+        visit_(open_);
     }
-    AdrFile Finish() {
+    void Finish() {
         EndEntry();
         while (!folders_.empty()) FolderEnd({});
-        return std::move(file_);
     }
-    AdrFile& file() { return file_; }
 
   private:
-    AdrFile file_;
-    std::optional<AdrEntry> open_;
+    const std::function<void(const AdrEntry&)>& visit_;
+    // The entry being read; its values' room is kept from one to the next.
+    AdrEntry open_;
+    bool is_open_ = false;
     std::vector<bool> folders_;  // the open folders, true for a trash folder
     std::size_t trash_depth_ = 0;
 };
+
+// Walks `text` line by line. The header goes to `header`; the entries, unless
+// `header_only`, to `visit`.
+void Walk(std::string_view text, AdrHeader& header, bool header_only,
+          const std::function<void(const AdrEntry&)>& visit) {
+    Reader reader(visit);
+    // A file saved again by a Windows editor may start with a byte order
+    // mark, which would hide the version line.
+    std::size_t at = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    bool first_line = true;
+    bool in_header = true;
+    while (at < text.size()) {
+        const std::string_view line = NextLine(text, at);
+        const std::string_view trimmed = Trimmed(line);
+        if (first_line && line.starts_with(kVersionPrefix))
+            header.version = Trimmed(line.substr(kVersionPrefix.size()));
+        first_line = false;
+        if (trimmed.empty()) {
+            reader.EndEntry();
+        } else if (trimmed == "-") {
+            reader.FolderEnd(trimmed);
+        } else if (const auto kind = MarkerKind(trimmed)) {
+            if (header_only) return;
+            in_header = false;
+            reader.Marker(*kind, trimmed);
+        } else if (in_header && trimmed.starts_with(kOptionsPrefix)) {
+            header.options = Trimmed(trimmed.substr(kOptionsPrefix.size()));
+        } else if (const std::size_t eq = trimmed.find('='); eq != std::string_view::npos) {
+            // The value runs to the line end, blanks and all.
+            const std::size_t value_at = line.find('=') + 1;
+            reader.Key(trimmed.substr(0, eq), line.substr(value_at));
+        }
+    }
+    reader.Finish();
+}
 
 }  // namespace
 
@@ -95,34 +143,20 @@ bool AdrEntry::Has(std::string_view key) const noexcept {
 }
 
 AdrFile ReadAdrLines(std::string_view text) {
-    Reader reader;
-    // A file saved again by a Windows editor may start with a byte order
-    // mark, which would hide the version line.
-    std::size_t at = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-    bool first_line = true;
-    bool in_header = true;
-    while (at < text.size()) {
-        const std::string_view line = NextLine(text, at);
-        const std::string_view trimmed = Trimmed(line);
-        if (first_line && line.starts_with(kVersionPrefix))
-            reader.file().version = Trimmed(line.substr(kVersionPrefix.size()));
-        first_line = false;
-        if (trimmed.empty()) {
-            reader.EndEntry();
-        } else if (trimmed == "-") {
-            reader.FolderEnd(trimmed);
-        } else if (const auto kind = MarkerKind(trimmed)) {
-            in_header = false;
-            reader.Marker(*kind, trimmed);
-        } else if (in_header && trimmed.starts_with(kOptionsPrefix)) {
-            reader.file().options = Trimmed(trimmed.substr(kOptionsPrefix.size()));
-        } else if (const std::size_t eq = trimmed.find('='); eq != std::string_view::npos) {
-            // The value runs to the line end, blanks and all.
-            const std::size_t value_at = line.find('=') + 1;
-            reader.Key(trimmed.substr(0, eq), line.substr(value_at));
-        }
-    }
-    return reader.Finish();
+    AdrFile file;
+    Walk(text, file, false, [&file](const AdrEntry& entry) { file.entries.push_back(entry); });
+    return file;
+}
+
+AdrHeader ReadAdrHeader(std::string_view text) {
+    AdrHeader header;
+    Walk(text, header, true, [](const AdrEntry&) {});
+    return header;
+}
+
+void ForEachAdrEntry(std::string_view text, const std::function<void(const AdrEntry&)>& visit) {
+    AdrHeader header;
+    Walk(text, header, false, visit);
 }
 
 bool OptionsNameOtherEncoding(std::string_view options) noexcept {

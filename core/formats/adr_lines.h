@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -17,7 +18,7 @@ struct AdrValue {
 };
 
 struct AdrEntry {
-    enum class Kind { kFolder, kUrl, kSeparator, kContact, kOther, kFolderEnd };
+    enum class Kind { kFolder, kUrl, kSeparator, kContact, kNote, kOther, kFolderEnd };
 
     Kind kind = Kind::kOther;
     // The marker line as written ("#URL", "#NOTE", ...); "-" for a folder
@@ -32,12 +33,16 @@ struct AdrEntry {
     [[nodiscard]] bool Has(std::string_view key) const noexcept;
 };
 
-struct AdrFile {
+// The lines before the first entry.
+struct AdrHeader {
     // The first line's version after "Opera Hotlist version " ("2.0"), empty
     // when the first line is not a version line.
     std::string_view version;
     // What follows "Options:" on a header line ("encoding = utf8, version=3").
     std::string_view options;
+};
+
+struct AdrFile : AdrHeader {
     std::vector<AdrEntry> entries;  // every folder closed: folders and ends balance
 };
 
@@ -48,6 +53,14 @@ struct AdrFile {
 // marker. Lines that are none of these are skipped. A UTF-8 byte order
 // mark before the first line is passed over. Never fails.
 [[nodiscard]] AdrFile ReadAdrLines(std::string_view text);
+
+// The header alone, read as ReadAdrLines reads it, up to the first entry.
+[[nodiscard]] AdrHeader ReadAdrHeader(std::string_view text);
+
+// Hands the entries ReadAdrLines would list to `visit`, one at a time and in
+// the same order, without holding them all: a notes file of many megabytes
+// is walked in the memory of one entry. The views point into `text`.
+void ForEachAdrEntry(std::string_view text, const std::function<void(const AdrEntry&)>& visit);
 
 // Whether `options` (AdrFile::options) names an encoding other than UTF-8.
 // Files without the line are taken as UTF-8, as Opera 7 and later wrote.

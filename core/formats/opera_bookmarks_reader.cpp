@@ -56,7 +56,8 @@ class TreeBuilder {
                     if (open.size() > 1) open.pop_back();
                     break;
                 case AdrEntry::Kind::kContact:
-                case AdrEntry::Kind::kOther:  // #DELETED, #NOTE: nothing of a hotlist
+                case AdrEntry::Kind::kNote:
+                case AdrEntry::Kind::kOther:  // #DELETED: nothing of a hotlist
                     break;
             }
         }

@@ -85,6 +85,8 @@ std::vector<std::string> OperaFileCandidates(const OperaPlaces& places, OperaFil
     for (const std::string& folder : OperaProfileFolders(places)) {
         if (file == OperaFile::Contacts) {
             candidates.push_back(folder + "contacts.adr");
+        } else if (file == OperaFile::Notes) {
+            candidates.push_back(folder + "notes.adr");
         } else {
             candidates.push_back(folder + "opera6.adr");
             candidates.push_back(folder + "bookmarks.adr");
@@ -191,6 +193,9 @@ std::string IniTextValue(std::string_view ini, IniKeyLines lines) {
 IniKeyLines HotlistKey() {
     return IniKeyLines({"User Prefs"}, "Hot List File Ver2");
 }
+IniKeyLines NotesKey() {
+    return IniKeyLines({"MailBox"}, "NotesFile");
+}
 IniKeyLines MailFolderKey() {
     return IniKeyLines({"Mail", "User Prefs"}, "Mail Root Directory");
 }
@@ -212,13 +217,14 @@ std::optional<std::string> FindOperaFile(const OperaPlaces& places, OperaFile fi
                                          const MessageSink& note) {
     for (const std::string& candidate : OperaFileCandidates(places, file))
         if (IsReadableFile(candidate)) return candidate;
-    if (file != OperaFile::Hotlist) return std::nullopt;
+    if (file == OperaFile::Contacts) return std::nullopt;
     for (const std::string& folder : OperaProfileFolders(places)) {
         for (const char* ini : {"operaprefs.ini", "opera6.ini"}) {
             const std::string ini_path = folder + ini;
             try {
                 if (!IsReadableFile(ini_path)) continue;
-                std::string named = IniFileValue(ini_path, HotlistKey(), note);
+                std::string named = IniFileValue(
+                    ini_path, file == OperaFile::Hotlist ? HotlistKey() : NotesKey(), note);
                 // Opera reads a relative name against its profile folder.
                 if (!named.empty() && !IsAbsolute(named)) named = folder + named;
                 if (!named.empty() && IsReadableFile(named)) return named;
@@ -308,6 +314,10 @@ std::string MailFolderNamedByIni(std::string_view ini) {
 
 std::string HotlistNamedByIni(std::string_view ini) {
     return IniTextValue(ini, HotlistKey());
+}
+
+std::string NotesNamedByIni(std::string_view ini) {
+    return IniTextValue(ini, NotesKey());
 }
 
 }  // namespace quarvo

@@ -22,15 +22,19 @@ cmake --build "$build" -j "$jobs" >> "$log" 2>&1 || { tail -n 80 "$log"; exit 1;
 
 # The working corpus lives in the build folder: what the fuzzer adds to it
 # never reaches the repository.
-for target in contacts hotlist strman lines browser; do
+for target in contacts hotlist strman lines browser notes; do
   corpus="$build/corpus/$target"
   rm -rf "$corpus"
   mkdir -p "$corpus"
-  # The browser flavour reads hotlists: it starts from their seeds.
-  cp "$root/fuzz/seeds/${target/browser/hotlist}/"* "$corpus/"
+  # The browser flavour reads hotlists: it starts from their seeds. The
+  # notes start from the hand-made notes file and generated ones.
+  case "$target" in
+    notes) cp "$root/tests/data/notes_every_case.adr" "$corpus/" ;;
+    *) cp "$root/fuzz/seeds/${target/browser/hotlist}/"* "$corpus/" ;;
+  esac
 done
 for seed in 1 2 3; do
-  for kind in contacts hotlist; do
+  for kind in contacts hotlist notes; do
     "$build/quarvo-gen-opera" "$kind" 3K "$build/corpus/$kind/generated-$seed.adr" --seed "$seed"
     "$build/quarvo-gen-opera" "$kind" 3K "$build/corpus/$kind/generated-$seed-lf.adr" --seed "$seed" --lf
   done
@@ -38,7 +42,7 @@ done
 
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-for target in contacts hotlist strman lines browser; do
+for target in contacts hotlist strman lines browser notes; do
   run_log="$build/fuzz_$target.log"
   if "$build/fuzz_$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
        -max_len=16384 -print_final_stats=1 -artifact_prefix="$build/crash-$target-" \

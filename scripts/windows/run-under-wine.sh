@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Runs the Windows build's tests under Wine in a fresh prefix inside the build
 # folder, then checks that quarvo-convert.exe turns every Opera file of the
-# corpus into the same bytes as the Linux quarvo-convert, and then drives
+# corpus into the same bytes as the Linux quarvo-convert (a notes file into
+# every notes output, folders and all), and then drives
 # quarvo.exe's windows (quarvo_win32_ui_tests.exe) on a private Xvfb
 # display, keeping a picture of each window in screenshots/, and last
 # installs, starts and uninstalls the setup program of package/.
@@ -199,6 +200,24 @@ compare_corpus() {
       fi
     done
     compared=$((compared + 1))
+    # A notes file goes out in each of the notes' outputs too: two files
+    # and two folders, whose names inside come in UTF-8 on both systems.
+    case "$name" in *notes*) ;; *) continue ;; esac
+    local output option
+    for output in enex html md per-folder; do
+      option=()
+      [ "$output" = per-folder ] && option=(--enex-per-folder)
+      "$linux_exe" --notes "$input" "$out/linux/$name.$output" "${option[@]}" >/dev/null 2>&1 || true
+      windows_status=0
+      run_wine "$limit_call" "$out/windows/$name.$output.err" "$windows_exe" \
+        --notes "$(to_windows "$input")" "$(to_windows "$out/windows/$name.$output")" "${option[@]}" \
+        >/dev/null 2>"$out/windows/$name.$output.err" || windows_status=$?
+      [ "$windows_status" -ne 124 ] || return 124
+      if ! diff -r "$out/linux/$name.$output" "$out/windows/$name.$output" >/dev/null 2>&1; then
+        echo "$name: the notes' $output output differs between Linux and Windows"
+        differ=1
+      fi
+    done
   done
   if [ "$compared" -eq 0 ]; then
     echo "no Opera files in $corpus: comparison skipped"

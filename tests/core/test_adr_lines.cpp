@@ -10,12 +10,12 @@ namespace quarvo::formats {
 namespace {
 
 // An entry list written compactly: kind letter (F folder, U url, S separator,
-// C contact, O other, E folder end), depth, 't' when in the trash, then the
+// C contact, N note, O other, E folder end), depth, 't' when in the trash, then the
 // values as KEY=value, joined by '|'.
 std::string Outline(const AdrFile& file) {
     std::string out;
     for (const AdrEntry& e : file.entries) {
-        out += "FUSCOE"[static_cast<int>(e.kind)];
+        out += "FUSCNOE"[static_cast<int>(e.kind)];
         out += std::to_string(e.depth);
         if (e.in_trash) out += 't';
         for (const AdrValue& v : e.values)
@@ -43,7 +43,7 @@ TEST(AdrLines, ReadsEntriesAsOperaDoes) {
         {"a stray folder end ends nothing", "-\n#URL\n\tNAME=u\n\n-\n", "U0 NAME=u|"},
         {"the trash and what it holds",
          "#FOLDER\n\tTRASH FOLDER=YES\n\n#FOLDER\n\n#CONTACT\n\n-\n-\n#NOTE\n",
-         "F0t TRASH FOLDER=YES|F1t|C2t|E1t|E0t|O0|"},
+         "F0t TRASH FOLDER=YES|F1t|C2t|E1t|E0t|N0|"},
         {"a byte order mark hides neither the version nor the first entry",
          "\xEF\xBB\xBF#URL\n\tNAME=a\n", "U0 NAME=a|"},
         {"values keep their blanks and '=' signs; blank lines end entries",
@@ -59,6 +59,19 @@ TEST(AdrLines, TakesTheVersionOnlyFromTheFirstLine) {
     const AdrFile later = ReadAdrLines("\n#URL\n\tNAME=x\nOpera Hotlist version 1.0 notes\n");
     EXPECT_EQ(later.version, "");
     EXPECT_EQ(Outline(later), "U0 NAME=x|");
+}
+
+// The walk one entry at a time hands on what the list holds, in its order.
+TEST(AdrLines, WalksTheEntriesOneAtATimeAsTheListHasThem) {
+    const std::string text =
+        "Opera Hotlist version 2.0\nOptions: encoding = utf8\n\n#FOLDER\n\tNAME=f\n#NOTE\n\tNAME=n\n";
+    AdrFile walked;
+    ForEachAdrEntry(text, [&](const AdrEntry& entry) { walked.entries.push_back(entry); });
+    EXPECT_EQ(Outline(walked), Outline(ReadAdrLines(text)));
+    EXPECT_EQ(Outline(walked), "F0 NAME=f|N1 NAME=n|E0|");
+    const AdrHeader header = ReadAdrHeader(text);
+    EXPECT_EQ(header.version, "2.0");
+    EXPECT_EQ(header.options, "encoding = utf8");
 }
 
 TEST(AdrLines, TellsUtf8FromOtherEncodings) {

@@ -59,7 +59,7 @@ TEST(ConversionRun, RefusesAnOutputThatIsAnInputOrTheOtherOutput) {
     };
     for (const auto& c : cases) {
         const ConversionRun run{job(c.contacts_in, c.contacts_out),
-                                job(c.bookmarks_in, c.bookmarks_out)};
+                                job(c.bookmarks_in, c.bookmarks_out), std::nullopt};
         const std::string title = std::string(c.contacts_out) + " " + c.bookmarks_out;
         try {
             CheckConversionRun(run);
@@ -72,6 +72,53 @@ TEST(ConversionRun, RefusesAnOutputThatIsAnInputOrTheOtherOutput) {
         }
     }
     EXPECT_EQ(folder.EntryCount(), entries) << "the check writes nothing";
+}
+
+// A folder output is replaced as a whole: it may hold no input and no
+// other output. In a folder that holds c.adr, sub/n.adr and a link to sub;
+// the notes output is a folder, the contacts output a file ("-": none).
+TEST(ConversionRun, RefusesAFolderOutputThatHoldsAnotherName) {
+    const struct {
+        const char *notes_in, *notes_out, *contacts_out;
+        const char *same, *as;  // empty when the run is allowed
+    } cases[] = {
+        {"sub/n.adr", "sub", "-", "sub", "sub/n.adr"},
+        {"sub/n.adr", ".", "-", ".", "sub/n.adr"},
+        {"sub/n.adr", "sub/..", "-", "sub/..", "sub/n.adr"},
+        {"sub/n.adr", "sub/n.adr", "-", "sub/n.adr", "sub/n.adr"},
+        {"c.adr", "sub", "sub/c.csv", "sub", "sub/c.csv"},
+        {"c.adr", "sub", "-", "", ""},
+        {"sub/n.adr", "new", "new/c.csv", "", ""},  // a new folder holds nothing yet
+        {"sub/n.adr", "sub/new", "-", "", ""},
+#ifndef _WIN32
+        {"sub/n.adr", "link-to-sub", "-", "link-to-sub", "sub/n.adr"},
+        {"link-to-sub/n.adr", "sub", "-", "sub", "link-to-sub/n.adr"},
+#endif
+    };
+    TempFolder folder;
+    PutBytes(folder.File("c.adr"), "#CONTACT");
+    std::filesystem::create_directory(folder.File("sub"));
+    PutBytes(folder.File("sub/n.adr"), "#NOTE");
+#ifndef _WIN32
+    std::filesystem::create_directory_symlink("sub", folder.File("link-to-sub"));
+#endif
+    for (const auto& c : cases) {
+        ConversionRun run;
+        run.notes = ConversionJob{folder.File(c.notes_in), folder.File(c.notes_out), true};
+        if (std::string_view(c.contacts_out) != "-")
+            run.contacts = ConversionJob{folder.File("c.adr"), folder.File(c.contacts_out)};
+        const std::string title = std::string(c.notes_in) + " -> " + c.notes_out;
+        try {
+            CheckConversionRun(run);
+            EXPECT_EQ(*c.same, '\0') << title << " was not refused";
+        } catch (const ESameFileError& error) {
+            const std::string message = error.what();
+            EXPECT_NE(*c.same, '\0') << title << " was refused: " << message;
+            EXPECT_NE(message.find("Output folder " + folder.File(c.same)), std::string::npos)
+                << message;
+            EXPECT_NE(message.find(folder.File(c.as)), std::string::npos) << message;
+        }
+    }
 }
 
 TEST(ConversionRun, AMissingInputWritesNothingAndCountsZero) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "formats/mail_dates.h"
-#include "formats/mailbox_names.h"
+#include "formats/file_names.h"
 #include "formats/mbox_writer.h"
 #include "formats/opera_mail_settings.h"
 #include "formats/opera_mail_store.h"
@@ -150,13 +150,13 @@ TEST(MailboxNames, AreNamesEverySystemTakesAndNeverTwoAlike) {
         {"CON", "CON_"},
         {"nul.txt", "nul_.txt"},
         {"COM1", "COM1_"},
-        {"\x01tab\t", "_tab_"},
+        {"\x01tab\t", "_tab"},
         {"...", "account1"},
     };
     for (const Case& c : cases) EXPECT_EQ(SafeFileName(c.name, "account1"), c.safe) << c.name;
     const std::string long_name =
-        std::string(99, 'a') + "\xC3\xA4";  // a two-byte letter across the limit
-    EXPECT_EQ(SafeFileName(long_name, "x"), std::string(99, 'a'));
+        std::string(100, 'a') + "\xC3\xA4";  // a two-byte letter past the limit
+    EXPECT_EQ(SafeFileName(long_name, "x"), std::string(100, 'a'));
     UniqueNames names;
     names.Reserve("accounts.html");
     EXPECT_EQ(names.Take("Work", ".mbox"), "Work.mbox");

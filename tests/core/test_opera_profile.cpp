@@ -76,6 +76,17 @@ TEST(OperaProfile, FindsTheFirstThatExistsElseTheHotlistAnIniNames) {
     const std::string program_files = root + Path({"P", "Opera", "profile", "opera6.adr"});
     PutBytes(program_files, "");
     EXPECT_EQ(FindOperaFile(places, OperaFile::Hotlist), program_files);
+
+    // The notes file likewise: notes.adr in a profile, else the ini's.
+    EXPECT_EQ(FindOperaFile(places, OperaFile::Notes), std::nullopt);
+    const std::string notes = root + "my notes.adr";
+    PutBytes(notes, "");
+    PutBytes(root + Path({"A", "Opera", "Opera", "operaprefs.ini"}),
+             "[MailBox]\r\nNotesFile=" + notes + "\r\n");
+    EXPECT_EQ(FindOperaFile(places, OperaFile::Notes), notes);
+    const std::string profile_notes = root + Path({"A", "Opera", "Opera", "notes.adr"});
+    PutBytes(profile_notes, "");
+    EXPECT_EQ(FindOperaFile(places, OperaFile::Notes), profile_notes);
 }
 
 // Only a file that can be read is found: each case makes the first place
@@ -236,6 +247,9 @@ TEST(OperaProfile, ReadsTheHotlistNameOnlyFromUserPrefs) {
         {"", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(HotlistNamedByIni(c.ini), c.named) << c.ini;
+    EXPECT_EQ(NotesNamedByIni("[User Prefs]\nNotesFile=/no\n[MailBox]\nnotesfile = /n.adr\n"),
+              "/n.adr");
+    EXPECT_EQ(NotesNamedByIni("[MailBox]\nHot List File Ver2=/no\n"), "");
 }
 
 }  // namespace

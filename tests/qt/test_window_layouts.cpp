@@ -7,18 +7,22 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <vector>
 
+#include "notes_export_kind.h"
 #include "recording_desktop.h"
 #include "start_up.h"
+#include "uExport.h"
 #include "window_layouts.h"
 
 // Readable failures.
@@ -70,6 +74,10 @@ const char* qtClass(layouts::ControlKind kind) {
             return "quarvo::StepProgressBar";
         case layouts::StatusBar:
             return "quarvo::PanelStatusBar";
+        case layouts::ComboBox:
+            return "QComboBox";
+        case layouts::CheckBox:
+            return "QCheckBox";
     }
     return "";
 }
@@ -83,7 +91,7 @@ std::optional<QString> caption(const QWidget& control) {
 }
 
 class WindowLayouts : public ::testing::Test {
-  protected:
+  public:
     void SetUp() override {
         QApplication::setFont(quarvo::programFont());
         windows_ = std::make_unique<quarvo::ProgramWindows>(desktop_);
@@ -118,6 +126,31 @@ class WindowLayouts : public ::testing::Test {
     std::unique_ptr<quarvo::ProgramWindows> windows_;
 };
 
+// Each control of `layout` in `shown`: its class, place, size, caption and
+// hint. `text` gives a caption the table leaves to the window (empty there).
+template <class Text>
+void ExpectControlsOf(QWidget* shown, const layouts::Window& layout, Text text) {
+    for (const layouts::Control& c : layout.controls) {
+        SCOPED_TRACE(c.name);
+        QWidget* made = WindowLayouts::control(shown, c.name);
+        if (!made) continue;
+        EXPECT_TRUE(made->inherits(qtClass(c.kind))) << made->metaObject()->className();
+        const QWidget* parent = c.parent.empty() ? WindowLayouts::clientArea(shown)
+                                                 : WindowLayouts::control(shown, c.parent);
+        ASSERT_NE(parent, nullptr);
+        EXPECT_EQ(made->mapTo(shown, QPoint()) - parent->mapTo(shown, QPoint()),
+                  QPoint(c.place.left, c.place.top));
+        if (c.place.width != 0 || c.place.height != 0) {
+            EXPECT_EQ(made->size(), QSize(c.place.width, c.place.height));
+        }
+        if (c.kind != layouts::FileNameEdit) {
+            EXPECT_EQ(caption(*made).value_or(QString()),
+                      c.text.empty() ? text(c.name) : qt(c.text));
+        }
+        EXPECT_EQ(made->toolTip(), qt(c.hint));
+    }
+}
+
 TEST_F(WindowLayouts, EveryControlSitsAsItsTableSays) {
     for (const layouts::Window& layout : layouts::kWindows) {
         SCOPED_TRACE(layout.name);
@@ -128,22 +161,55 @@ TEST_F(WindowLayouts, EveryControlSitsAsItsTableSays) {
         if (shown->layout()) shown->layout()->activate();
         EXPECT_EQ(shown->windowTitle(), qt(layout.caption));
         EXPECT_EQ(clientSize(shown), QSize(layout.client_width, layout.client_height));
+        ExpectControlsOf(shown, layout, [](std::string_view) { return QString(); });
+    }
+}
 
-        for (const layouts::Control& c : layout.controls) {
-            SCOPED_TRACE(c.name);
-            QWidget* made = control(shown, c.name);
-            if (!made) continue;
-            EXPECT_TRUE(made->inherits(qtClass(c.kind))) << made->metaObject()->className();
-            const QWidget* parent = c.parent.empty() ? clientArea(shown) : control(shown, c.parent);
-            ASSERT_NE(parent, nullptr);
-            EXPECT_EQ(made->mapTo(shown, QPoint()) - parent->mapTo(shown, QPoint()),
-                      QPoint(c.place.left, c.place.top));
-            if (c.place.width != 0 || c.place.height != 0)
-                EXPECT_EQ(made->size(), QSize(c.place.width, c.place.height));
-            if (c.kind != layouts::FileNameEdit)
-                EXPECT_EQ(caption(*made).value_or(QString()), qt(c.text));
-            EXPECT_EQ(made->toolTip(), qt(c.hint));
-        }
+// The export window, made for the notes: the table's places, the kind's texts.
+TEST_F(WindowLayouts, TheExportWindowSitsAsItsTableSays) {
+    const quarvo::ExportKind& kind = quarvo::NotesExportKind();
+    TfExport shown(kind, desktop_);
+    const layouts::Window& layout = layouts::kExportWindow;
+    EXPECT_EQ(shown.objectName(), qt(layout.name));
+    EXPECT_EQ(shown.windowTitle(), qt(kind.caption));
+    EXPECT_EQ(clientSize(&shown), QSize(layout.client_width, layout.client_height));
+    const std::map<std::string_view, std::string_view> texts = {
+        {"lblSource", kind.source_label},
+        {"lblTarget", kind.target_label},
+        {"chkOption1", kind.options[0].label},
+        {"chkOption2", kind.options[1].label},
+        {"lblStatus", ""}};
+    ExpectControlsOf(&shown, layout, [&](std::string_view name) {
+        const auto found = texts.find(name);
+        return found == texts.end() ? QString() : qt(found->second);
+    });
+    const auto* choices = WindowLayouts::control(&shown, "cbChoice");
+    ASSERT_NE(choices, nullptr);
+    EXPECT_EQ(static_cast<const QComboBox*>(choices)->count(),
+              static_cast<int>(kind.choices.size()));
+}
+
+// Tab reaches the tab stops of `layout` in `shown` in the table's order.
+void ExpectTabOrderOf(QWidget* shown, const layouts::Window& layout) {
+    std::vector<const layouts::Control*> stops;
+    for (const layouts::Control& c : layout.controls)
+        if (c.tab_order >= 0) stops.push_back(&c);
+    std::sort(stops.begin(), stops.end(),
+              [](auto* a, auto* b) { return a->tab_order < b->tab_order; });
+    // A control's place among the widgets Tab stops at: where it or a
+    // part of it (a field's line edit) first comes.
+    std::vector<QWidget*> chain;
+    for (QWidget* w = shown->nextInFocusChain(); w != shown; w = w->nextInFocusChain())
+        if (w->focusPolicy() & Qt::TabFocus) chain.push_back(w);
+    int last = -1;
+    for (const layouts::Control* stop : stops) {
+        QWidget* made = WindowLayouts::control(shown, stop->name);
+        const auto at = std::find_if(chain.begin(), chain.end(), [made](QWidget* w) {
+            return w == made || made->isAncestorOf(w);
+        });
+        ASSERT_NE(at, chain.end()) << stop->name;
+        EXPECT_GT(at - chain.begin(), last) << stop->name;
+        last = static_cast<int>(at - chain.begin());
     }
 }
 
@@ -152,27 +218,11 @@ TEST_F(WindowLayouts, TabReachesTheTabStopsInTheTablesOrder) {
         SCOPED_TRACE(layout.name);
         QWidget* shown = window(layout.name);
         ASSERT_NE(shown, nullptr);
-        std::vector<const layouts::Control*> stops;
-        for (const layouts::Control& c : layout.controls)
-            if (c.tab_order >= 0) stops.push_back(&c);
-        std::sort(stops.begin(), stops.end(),
-                  [](auto* a, auto* b) { return a->tab_order < b->tab_order; });
-        // A control's place among the widgets Tab stops at: where it or a
-        // part of it (a field's line edit) first comes.
-        std::vector<QWidget*> chain;
-        for (QWidget* w = shown->nextInFocusChain(); w != shown; w = w->nextInFocusChain())
-            if (w->focusPolicy() & Qt::TabFocus) chain.push_back(w);
-        int last = -1;
-        for (const layouts::Control* stop : stops) {
-            QWidget* made = control(shown, stop->name);
-            const auto at = std::find_if(chain.begin(), chain.end(), [made](QWidget* w) {
-                return w == made || made->isAncestorOf(w);
-            });
-            ASSERT_NE(at, chain.end()) << stop->name;
-            EXPECT_GT(at - chain.begin(), last) << stop->name;
-            last = static_cast<int>(at - chain.begin());
-        }
+        ExpectTabOrderOf(shown, layout);
     }
+    TfExport export_window(quarvo::NotesExportKind(), desktop_);
+    SCOPED_TRACE("fExport");
+    ExpectTabOrderOf(&export_window, layouts::kExportWindow);
 }
 
 }  // namespace

@@ -94,16 +94,19 @@ check "a separator is a rule, the trash left out" "1 0" "$(grep -c '<HR>' "$work
 "$tool" --bookmarks "$work/trash.adr" "$work/f.htm" --flavour browser --keep-trash > /dev/null
 check "--keep-trash keeps it as a folder" 1 "$(grep -c '<DT><H3>Trash</H3>' "$work/f.htm")"
 mkdir -p "$work/home/.opera"
-printf '[User Prefs]\nHot List File Ver2=%s\n' "$work/opera6.adr" > "$work/home/.opera/operaprefs.ini"
-check "--find follows the ini file" "Contacts: not found|Hotlist: $work/opera6.adr|Mail: not found" \
+printf 'Opera Hotlist version 2.0\n\n#NOTE\n\tNAME=n\n' > "$work/my notes.adr"
+printf '[User Prefs]\nHot List File Ver2=%s\n[MailBox]\nNotesFile=%s\n' "$work/opera6.adr" "$work/my notes.adr" \
+  > "$work/home/.opera/operaprefs.ini"
+check "--find follows the ini file" "Contacts: not found|Hotlist: $work/opera6.adr|Notes: $work/my notes.adr|Mail: not found" \
   "$(HOME="$work/home" "$tool" --find | paste -sd '|')"
+
 
 # Where Opera's files are not: a profile that is a link to itself, an ini
 # file too large to be Opera's (named on stderr); and a relative name in the
 # ini file is taken in the profile folder.
 mkdir -p "$work/loop" "$work/rel/.opera/sub" "$work/big/.opera"
 ln -s .opera "$work/loop/.opera"
-check "--find: a link loop holds nothing" "Contacts: not found|Hotlist: not found|Mail: not found" \
+check "--find: a link loop holds nothing" "Contacts: not found|Hotlist: not found|Notes: not found|Mail: not found" \
   "$(HOME="$work/loop" "$tool" --find | paste -sd '|')"
 : > "$work/rel/.opera/sub/my.adr"
 printf '[User Prefs]\nHot List File Ver2=sub/my.adr\n' > "$work/rel/.opera/opera6.ini"
@@ -182,6 +185,30 @@ check "an unreadable message file is a file error" 1 $?
 check "it is named, the rest written" "2 Messages converted to mbox !|quarvo-convert: not read, left out: $mail/store/account1/2014/06/30/3.mbs: Cannot open file $mail/store/account1/2014/06/30/3.mbs: No such file or directory" \
   "$(cat "$work/stdout" "$work/stderr" | paste -sd '|')"
 
+# The notes: the output's name picks the format, a folder is written whole
+# and never mixed with the user's files, the trash is left out unless kept.
+printf 'Opera Hotlist version 2.0\n\n#FOLDER\n\tNAME=Trash\n\tTRASH FOLDER=YES\n\n#NOTE\n\tNAME=gone\n-\n#FOLDER\n\tNAME=Work\n\n#NOTE\n\tNAME=Plan: a/b\x02\x02- step\n\tCREATED=1449469720\n-\n#SEPERATOR\n' \
+  > "$work/notes.adr"
+out="$("$tool" --notes "$work/notes.adr" "$work/notes" --report)"
+check "notes to Markdown" "1 Notes converted to Markdown !|notes: 1|notes in the trash left out: 1" \
+  "$(printf '%s\n' "$out" | grep -E 'converted|^notes' | paste -sd '|')"
+check "a Markdown file per note, named for the file system" "Plan_ a_b.md" "$(ls "$work/notes/Work")"
+check "its text, escaped for Markdown" 'Plan: a/b\|\- step' "$(tail -n 2 "$work/notes/Work/Plan_ a_b.md" | paste -sd '|')"
+"$tool" --notes "$work/notes.adr" "$work/notes" > /dev/null 2> "$work/stderr"
+check "a folder with files in it is refused" 1 $?
+check "and named with its cause" "quarvo-convert: Cannot create file $work/notes: Folder is not empty" "$(cat "$work/stderr")"
+"$tool" --notes "$work/notes.adr" "$work/notes" --force --keep-trash > /dev/null
+check "--force replaces it whole, --keep-trash keeps the trash" "Trash|Work" "$(ls "$work/notes" | paste -sd '|')"
+"$tool" --notes "$work/notes.adr" "$work/notes.enex" > /dev/null
+check "ENEX" 1 "$(grep -c '<tag>Work</tag>' "$work/notes.enex")"
+"$tool" --notes "$work/notes.adr" "$work/NOTES.HTM" > /dev/null
+check "one page" 1 "$(grep -c '<article>' "$work/NOTES.HTM")"
+"$tool" --notes "$work/notes.adr" "$work/per-folder" --enex-per-folder > /dev/null
+check "one ENEX per folder" "Work.enex" "$(ls "$work/per-folder")"
+printf 'Opera Hotlist version 3.0\n\n#NOTE\n\tNAME=x\n' > "$work/v3notes.adr"
+"$tool" --notes "$work/v3notes.adr" "$work/v3" > /dev/null 2> "$work/stderr"
+check "another version writes nothing" "3 no folder" "$? $([ -e "$work/v3" ] && echo folder || echo no folder)"
+
 # Runs that must leave every file as it was: arguments (names inside the
 # runs folder), exit status, the first line on stderr.
 runs="$work/runs"
@@ -191,6 +218,7 @@ cp "$work/opera6.adr" "$runs/h.adr"
 ln -s h.adr "$runs/link.adr"
 mkdir -p "$runs/m/store"
 printf 'old' > "$runs/old.csv"
+mkdir "$runs/sub"
 state() { (cd "$runs" && ls -A && cat c.adr h.adr old.csv | cksum); }
 before="$(state)"
 while IFS='|' read -r args status message; do
@@ -217,7 +245,15 @@ done <<'EOF'
 --contacts c.adr out.csv --layout outlook --layout google|2|--layout is given twice
 --contacts c.adr out.csv --encoding latin1|2|--encoding takes utf8|utf8-bom|ansi
 --encoding ansi --bookmarks h.adr out.htm|2|--layout, --encoding and --vcard go with --contacts
---bookmarks h.adr old.csv --keep-trash|2|--keep-trash goes with a .vcf contacts output or --flavour browser: the other outputs keep the trash
+--bookmarks h.adr old.csv --keep-trash|2|--keep-trash goes with a .vcf contacts output, --flavour browser or --notes: the other outputs keep the trash
+--notes c.adr .|2|Output folder . holds input file c.adr: nothing converted
+--notes h.adr sub --contacts c.adr sub/c.csv|2|Output folder sub holds output file sub/c.csv: nothing converted
+--notes h.adr h.adr|2|Output folder h.adr is the same file as input file h.adr: nothing converted
+--notes h.adr out.enex --notes h.adr x|2|--notes is given twice
+--notes h.adr out.enex --enex-per-folder|2|--enex-per-folder writes a folder: name it without .enex or .html
+--notes h.adr out.html --force|2|--force goes with a folder output (--notes to a folder, or --mail)
+--bookmarks h.adr out.htm --enex-per-folder|2|--enex-per-folder goes with --notes
+--notes h.adr dir --force --force|2|--force is given twice
 --bookmarks h.adr old.csv --flavour firefox|2|--flavour takes explorer or browser
 --contacts c.adr old.csv --flavour browser|2|--flavour goes with --bookmarks
 --find --bookmarks h.adr old.csv|2|--find goes alone
@@ -227,7 +263,7 @@ done <<'EOF'
 --help -h|2|-h is given twice
 --version --version|2|--version is given twice
 --contacts c.adr - --bookmarks h.adr /dev/stdout|2|Output files - and /dev/stdout are the same file: nothing converted
---maildir --contacts c.adr old.csv|2|--maildir, --lf and --force go with --mail
+--maildir --contacts c.adr old.csv|2|--maildir and --lf go with --mail
 --mail m|2|--mail takes a mail folder and an output folder
 --mail m --lf out|2|--mail takes a mail folder and an output folder, not --lf
 --mail m out --mail m out2|2|--mail is given twice

@@ -24,7 +24,7 @@ std::optional<QString> runFileDialog(const FileNameEdit::DialogRequest& request)
     // An open dialog that still takes a name not yet on disk: the output
     // fields browse for files the conversion is about to create.
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setFileMode(request.folders ? QFileDialog::Directory : QFileDialog::AnyFile);
     dialog.setNameFilters(request.nameFilters);
     if (request.selectedFilter >= 0 && request.selectedFilter < request.nameFilters.size())
         dialog.selectNameFilter(request.nameFilters.at(request.selectedFilter));
@@ -126,6 +126,7 @@ FileNameEdit::DialogRequest FileNameEdit::dialogRequest() {
     request.nameFilters = nameFilters(filter_);
     request.selectedFilter = filter_index_ - 1;
     request.fileName = fileName();
+    request.folders = folders_;
     return request;
 }
 

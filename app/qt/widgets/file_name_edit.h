@@ -26,6 +26,7 @@ class FileNameEdit : public QWidget {
     Q_PROPERTY(QString filter READ filter WRITE setFilter)
     Q_PROPERTY(int filterIndex READ filterIndex WRITE setFilterIndex)
     Q_PROPERTY(QString dialogTitle READ dialogTitle WRITE setDialogTitle)
+    Q_PROPERTY(bool folders READ folders WRITE setFolders)
 
   public:
     explicit FileNameEdit(QWidget* parent = nullptr);
@@ -47,6 +48,9 @@ class FileNameEdit : public QWidget {
     void setFilterIndex(int index) { filter_index_ = index; }
     [[nodiscard]] QString dialogTitle() const { return dialog_title_; }
     void setDialogTitle(const QString& title) { dialog_title_ = title; }
+    // The name is a folder's: the dialog chooses folders, not files.
+    [[nodiscard]] bool folders() const { return folders_; }
+    void setFolders(bool folders) { folders_ = folders; }
 
     [[nodiscard]] QLineEdit* lineEdit() const { return edit_; }
     [[nodiscard]] QToolButton* browseButton() const { return browse_; }
@@ -58,6 +62,7 @@ class FileNameEdit : public QWidget {
         QStringList nameFilters;  // in QFileDialog's form
         int selectedFilter = 0;   // 0-based index into nameFilters
         QString fileName;         // the current file name, preselected
+        bool folders = false;     // a folder is chosen, not a file
     };
     // The chosen name, or nothing when the dialog was cancelled.
     using DialogRunner = std::function<std::optional<QString>(const DialogRequest&)>;
@@ -86,6 +91,7 @@ class FileNameEdit : public QWidget {
     QString filter_;
     int filter_index_ = 1;
     QString dialog_title_;
+    bool folders_ = false;
 };
 
 }  // namespace quarvo

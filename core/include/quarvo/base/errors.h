@@ -18,6 +18,13 @@ class Exception : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A conversion stopped on request (CancelCheck) before it wrote anything:
+// its outputs were dropped uncommitted.
+class EConversionCancelled : public Exception {
+  public:
+    EConversionCancelled() : Exception("Cancelled: nothing was written") {}
+};
+
 class EStreamError : public Exception {
   public:
     using Exception::Exception;

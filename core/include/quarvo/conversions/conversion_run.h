@@ -19,12 +19,17 @@ namespace quarvo {
 struct ConversionJob {
     std::string input;
     std::string output;
+    // The output is a folder, written as a whole: replacing it would remove
+    // whatever is inside it, so it may hold no other name of the run.
+    bool output_is_folder = false;
 };
 
-// The conversions of one run; either may be absent.
+// The conversions of one run; any may be absent.
 struct ConversionRun {
     std::optional<ConversionJob> contacts;
     std::optional<ConversionJob> bookmarks;
+    // Its default lets {contacts, bookmarks} name a run of the first two alone.
+    std::optional<ConversionJob> notes{};
 };
 
 // A run refused because one of its outputs is the same file as another of
@@ -34,13 +39,14 @@ class ESameFileError : public Exception {
     using Exception::Exception;
 };
 
-// Refuses a run in which an output is the same file as any input, or both
-// outputs are one file. Files are compared as the system finds them (links
-// followed, any spelling of the path, any case where the file system ignores
-// it); a name that does not exist yet is compared by the folder it would be
-// made in and its name there. An output that is the standard output
-// (IsStandardOutput) is compared as what the standard output is. An empty
-// name stands for no file. Reads and writes nothing.
+// Refuses a run in which an output is the same file as any input, two
+// outputs are one file, or an output folder is or holds (at any depth) an
+// input or another output. Files are compared as the system finds them
+// (links followed, any spelling of the path, any case where the file system
+// ignores it); a name that does not exist yet is compared by the folder it
+// would be made in and its name there. An output that is the standard
+// output (IsStandardOutput) is compared as what the standard output is. An
+// empty name stands for no file. Reads and writes nothing.
 // Throws ESameFileError naming the two paths.
 void CheckConversionRun(const ConversionRun& run);
 

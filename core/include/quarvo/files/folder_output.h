@@ -47,6 +47,9 @@ class FolderOutput {
         File& operator=(File&&) noexcept;
         ~File();
         void Write(std::string_view piece);
+        // Sets the file's modification time (seconds since 1970, UTC);
+        // best effort, as FolderOutput::SetModificationTime. Before Close.
+        void SetModificationTime(std::time_t when) noexcept;
         void Close();
 
       private:

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Where Opera keeps its profile, and the contacts file and hotlist in it.
+// Where Opera keeps its profile, and the contacts file, hotlist and notes
+// file in it.
 // On Windows: below Program Files (single-user installs) and, on 64-bit
 // Windows, below the Program Files of 32-bit programs, which every Opera
 // that wrote these files was; then in the
 // user's Application Data folder (Opera 7 to 9 in Opera\Opera\profile,
 // Opera 10 and later in Opera\Opera, naming the hotlist bookmarks.adr),
-// then the hotlist that a profile's operaprefs.ini or opera6.ini names.
+// then the hotlist (or notes file) that a profile's operaprefs.ini or
+// opera6.ini names.
 // Elsewhere: ~/.opera first, then the Program Files stand-in (/opt).
 // The mail folder ("mail", beside or apart from the profile) is looked for
 // in the same places, and on Windows first in the user's local application
@@ -21,7 +23,7 @@
 
 namespace quarvo {
 
-enum class OperaFile { Contacts, Hotlist };
+enum class OperaFile { Contacts, Hotlist, Notes };
 
 // The folders searched; each ends in the path separator, or is empty when
 // unknown (an empty Program Files folder leaves names relative to the
@@ -44,12 +46,13 @@ struct OperaPlaces {
 [[nodiscard]] std::vector<std::string> OperaProfileFolders(const OperaPlaces& places);
 
 // The names an Opera file is looked for under, in order: in each profile
-// folder, the contacts file, or the hotlist as opera6.adr then bookmarks.adr.
+// folder, the contacts file, the hotlist as opera6.adr then bookmarks.adr,
+// or notes.adr.
 [[nodiscard]] std::vector<std::string> OperaFileCandidates(const OperaPlaces& places,
                                                            OperaFile file);
 
-// The first candidate that is a readable regular file; for the hotlist,
-// else the file that the first operaprefs.ini or opera6.ini naming such a
+// The first candidate that is a readable regular file; for the hotlist and
+// the notes file, else the file that the first operaprefs.ini or opera6.ini naming such a
 // file names (a relative name taken in the ini file's folder, as Opera takes
 // it). Nothing when none is found. Reads the ini files line by line, only as
 // far as needed, and not at all one larger than 16 MiB, which no Opera
@@ -79,5 +82,8 @@ struct OperaPlaces {
 // The value of "Hot List File Ver2" in the [User Prefs] section of an
 // Opera ini file's text, blanks around it removed; empty when absent.
 [[nodiscard]] std::string HotlistNamedByIni(std::string_view ini);
+
+// The value of "NotesFile" in the [MailBox] section, likewise.
+[[nodiscard]] std::string NotesNamedByIni(std::string_view ini);
 
 }  // namespace quarvo

@@ -1,0 +1,333 @@
+// SPDX-License-Identifier: MIT
+// The export window's decisions with a stand-in window and desktop: its
+// default names, the target following the chosen output, and the export
+// on a thread of its own: progress that reaches the window's thread a few
+// dozen times a second, the result, an error, a cancel that leaves
+// nothing, and a close while it runs. Then the notes' table end to end.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "export_window_logic.h"
+#include "notes_export_kind.h"
+#include "quarvo/base/errors.h"
+#include "shell_folders.h"
+#include "temp_folder.h"
+
+namespace {
+
+using quarvo::testing::GetBytes;
+using quarvo::testing::PutBytes;
+using quarvo::testing::TempFolder;
+namespace fs = std::filesystem;
+
+// Window and desktop in one. What it shows is written down in order; the
+// wakes the export's thread asks for are run here, on the test's thread,
+// as a window's thread would run them.
+class StandIn : public quarvo::ExportView, public quarvo::Desktop {
+  public:
+    std::string source, target;
+    std::size_t choice = 0;
+    std::vector<bool> ticked = {false, false};
+    std::vector<std::string> log;
+    std::vector<std::pair<std::int64_t, std::int64_t>> progress;
+    std::map<std::uint8_t, std::string> folders;
+    std::atomic<int> wakes{0};
+    bool closed = false;
+
+    std::string SourceName() const override { return source; }
+    void SetSourceName(const std::string& name) override { source = name; }
+    std::string TargetName() const override { return target; }
+    void SetTargetName(const std::string& name) override { target = name; }
+    std::size_t Choice() const override { return choice; }
+    bool OptionTicked(std::size_t option) const override { return ticked.at(option); }
+    void ShowRunning(bool running) override { log.push_back(running ? "running" : "stopped"); }
+    void ShowProgress(std::int64_t done, std::int64_t total) override {
+        progress.emplace_back(done, total);
+    }
+    void ShowStatus(const std::string& text) override { log.push_back("status " + text); }
+    void WakeWindowThread() override {
+        ++wakes;
+        const std::lock_guard lock(mutex_);
+        woken_ = true;
+        wake_.notify_one();
+    }
+    void CloseWindow() override { closed = true; }
+
+    void ShowMessage(std::string_view text) override {
+        log.push_back("message " + std::string(text));
+    }
+    void ReportError(std::string_view message) override {
+        log.push_back("error " + std::string(message));
+    }
+    void ShowReport(std::string_view text, std::string_view) override {
+        log.push_back("message " + std::string(text));
+    }
+    bool AskToSaveAnyway(std::string_view) override { return false; }
+    quarvo::SaveChoice AskToSaveChanges(std::string_view) override {
+        return quarvo::SaveChoice::Cancel;
+    }
+    std::optional<std::string> AskSaveFileName(const std::string&) override { return {}; }
+    void OpenLink(const std::string&) override {}
+    std::string LookUpFolder(std::uint8_t kind) override { return folders[kind]; }
+
+    // Runs the window thread's side until the export has ended.
+    void RunUntilDone(quarvo::ExportWindowLogic& logic) {
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (logic.Running() && std::chrono::steady_clock::now() < give_up) {
+            std::unique_lock lock(mutex_);
+            wake_.wait_for(lock, std::chrono::milliseconds(100), [this] { return woken_; });
+            woken_ = false;
+            lock.unlock();
+            logic.Wake();
+        }
+        ASSERT_FALSE(logic.Running()) << "the export did not end";
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool woken_ = false;
+};
+
+// A kind whose conversion the test scripts: `items` steps (0: until it is
+// cancelled), each after `pause`, stopping when cancelled; or throwing
+// `error`.
+struct ScriptedKind {
+    int items = 3;
+    std::chrono::microseconds pause{0};
+    std::string error;
+    std::vector<quarvo::ExportRequest> requests;
+    quarvo::ExportKind kind;
+
+    static constexpr quarvo::ExportChoice kChoices[] = {
+        {"Folder", true, "", ""},
+        {"Page", false, ".html|.htm", "Web page (*.html)|*.html"},
+        {"Book", false, ".enex", "Book (*.enex)|*.enex"},
+    };
+    static constexpr quarvo::ExportOption kOptions[] = {{"keep", false}, {"replace", false}};
+
+    ScriptedKind() {
+        kind = {"Export things",
+                "Things",
+                quarvo::OperaFile::Notes,
+                "#NOTE",
+                "To",
+                "Things",
+                kChoices,
+                kOptions,
+                [this](const quarvo::ExportRequest& request, const quarvo::ProgressSink& progress,
+                       const quarvo::CancelCheck& cancel) {
+                    requests.push_back(request);
+                    if (!error.empty()) throw quarvo::EFCreateError(request.target, error);
+                    for (int i = 0; items == 0 || i < items; ++i) {
+                        std::this_thread::sleep_for(pause);
+                        progress();
+                        if (cancel()) throw quarvo::EConversionCancelled();
+                    }
+                    return quarvo::ExportResult{std::to_string(items) + " done.",
+                                                "all " + std::to_string(items)};
+                }};
+    }
+};
+
+class ExportWindowLogicTest : public ::testing::Test {
+  protected:
+    TempFolder folder_;
+    StandIn window_;
+    ScriptedKind scripted_;
+    quarvo::ExportWindowLogic logic_{scripted_.kind, window_, window_};
+
+    void StartAndWait() {
+        logic_.Start();
+        window_.RunUntilDone(logic_);
+    }
+};
+
+TEST_F(ExportWindowLogicTest, FillsInTheDefaultsOnceAndTheTargetFollowsTheChoice) {
+#ifdef _WIN32
+    const std::string profile = folder_.File("Opera\\Opera\\");
+    window_.folders[5] = folder_.File("");
+#else
+    const std::string profile = folder_.File(".opera/");
+    const char* home = std::getenv("HOME");
+    const std::string old_home = home ? home : "";
+    setenv("HOME", folder_.path().string().c_str(), 1);
+    struct Restore {
+        std::string home;
+        ~Restore() { setenv("HOME", home.c_str(), 1); }
+    } restore{old_home};
+#endif
+    fs::create_directories(profile);
+    PutBytes(profile + "notes.adr", "#NOTE");
+    window_.folders[quarvo::kPersonalFolder] = "/docs/";
+    logic_.Shown();
+    EXPECT_EQ(window_.source, profile + "notes.adr");
+    EXPECT_EQ(window_.target, "/docs/Things");
+    window_.source = window_.target = "typed";
+    logic_.Shown();
+    EXPECT_EQ(window_.target, "typed");
+
+    const struct {
+        std::string target;
+        std::size_t choice;
+        std::string renamed;
+    } cases[] = {
+        {"/docs/Things", 1, "/docs/Things.html"},
+        {"/docs/Things.html", 2, "/docs/Things.enex"},
+        {"/docs/THINGS.HTM", 0, "/docs/THINGS"},
+        {"/docs/Things.enex", 0, "/docs/Things"},
+        {"/docs/Things.txt", 2, "/docs/Things.txt.enex"},
+        {"", 1, ""},
+    };
+    for (const auto& c : cases) {
+        window_.target = c.target;
+        window_.choice = c.choice;
+        logic_.ChoiceChanged();
+        EXPECT_EQ(window_.target, c.renamed) << c.target;
+    }
+}
+
+TEST_F(ExportWindowLogicTest, RefusesWhatCannotBeAnExportBeforeItStarts) {
+    const struct {
+        std::string source, target;
+        std::size_t choice;
+        std::string message;
+    } cases[] = {
+        {"", "out", 0, "message Enter the Opera file to export first."},
+        {"in", "", 0, "message Enter where to export to first."},
+        {"in", "out.ENEX", 0,
+         "message out.ENEX ends in .enex, the name of a file, but \"Folder\" writes a folder: "
+         "choose \"Book\", or a name without .enex."},
+    };
+    for (const auto& c : cases) {
+        window_.log.clear();
+        window_.source = c.source;
+        window_.target = c.target;
+        window_.choice = c.choice;
+        logic_.Start();
+        EXPECT_FALSE(logic_.Running());
+        EXPECT_EQ(window_.log, std::vector<std::string>{c.message});
+    }
+    EXPECT_TRUE(scripted_.requests.empty());
+}
+
+TEST_F(ExportWindowLogicTest, RunsOffTheWindowsThreadAndTellsTheResult) {
+    PutBytes(folder_.File("in.adr"), "#NOTE #NOTE #NOTE #NOTE");
+    window_.source = folder_.File("in.adr");
+    window_.target = folder_.File("page");
+    window_.choice = 1;
+    window_.ticked = {true, false};
+    scripted_.items = 2000;
+    scripted_.pause = std::chrono::microseconds(100);
+    const auto started = std::chrono::steady_clock::now();
+    StartAndWait();
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - started);
+
+    ASSERT_EQ(scripted_.requests.size(), 1u);
+    EXPECT_EQ(scripted_.requests[0].target, folder_.File("page.html"));  // given its ending
+    EXPECT_EQ(window_.target, folder_.File("page.html"));
+    EXPECT_EQ(scripted_.requests[0].options, (std::vector<bool>{true, false}));
+    EXPECT_EQ(window_.log, (std::vector<std::string>{"running", "status Exporting...", "stopped",
+                                                     "status 2000 done.", "message all 2000"}));
+    // Progress comes as often as the window can paint it, not once a step.
+    EXPECT_LE(window_.wakes, elapsed.count() / quarvo::ExportWindowLogic::kWakeInterval + 2);
+    EXPECT_GE(window_.progress.size(), 2u);
+    EXPECT_EQ(window_.progress.front(), std::make_pair(std::int64_t{0}, std::int64_t{0}));
+    EXPECT_EQ(window_.progress.back(), std::make_pair(std::int64_t{2000}, std::int64_t{2000}));
+    for (std::size_t i = 1; i + 1 < window_.progress.size(); ++i)
+        EXPECT_EQ(window_.progress[i].second, 4) << "the bar's end is the items the source holds";
+}
+
+TEST_F(ExportWindowLogicTest, AnErrorEndsTheExportInTheErrorReport) {
+    window_.source = "in";
+    window_.target = "out";
+    scripted_.error = "Folder is not empty";
+    StartAndWait();
+    EXPECT_EQ(window_.log,
+              (std::vector<std::string>{"running", "status Exporting...", "stopped",
+                                        "status Not exported: nothing was written.",
+                                        "error Cannot create file out: Folder is not empty"}));
+}
+
+TEST_F(ExportWindowLogicTest, CancelAndCloseStopItBetweenItems) {
+    window_.source = "in";
+    window_.target = "out";
+    scripted_.items = 0;
+    scripted_.pause = std::chrono::microseconds(200);
+    logic_.Start();
+    logic_.Start();  // a second press while it runs does nothing
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    logic_.Cancel();
+    window_.RunUntilDone(logic_);
+    EXPECT_EQ(scripted_.requests.size(), 1u);
+    EXPECT_EQ(window_.log.back(), "status Cancelled: nothing was written.");
+    EXPECT_FALSE(window_.closed);
+
+    // Closing while it runs cancels it, and the window closes once it stopped.
+    EXPECT_TRUE(logic_.CloseRequested());
+    logic_.Start();
+    EXPECT_FALSE(logic_.CloseRequested());
+    EXPECT_FALSE(window_.closed);
+    window_.RunUntilDone(logic_);
+    EXPECT_TRUE(window_.closed);
+
+    // A window that goes away while the export runs waits for it to stop.
+    {
+        quarvo::ExportWindowLogic gone(scripted_.kind, window_, window_);
+        gone.Start();
+    }
+    EXPECT_EQ(scripted_.requests.size(), 3u);
+}
+
+// The notes' table, end to end through the logic: every output, the
+// count, a folder of the user's refused, a cancel that leaves nothing.
+TEST(NotesExportKind, ExportsTheNotesThroughTheWindow) {
+    TempFolder folder;
+    StandIn window;
+    quarvo::ExportWindowLogic logic(quarvo::NotesExportKind(), window, window);
+    PutBytes(folder.File("notes.adr"),
+             "Opera Hotlist version 2.0\n\n#FOLDER\n\tNAME=Trash\n\tTRASH FOLDER=YES\n\n"
+             "#NOTE\n\tNAME=gone\n-\n#NOTE\n\tNAME=one\n\n#NOTE\n\tNAME=two\n");
+    window.source = folder.File("notes.adr");
+    const auto run = [&] {
+        window.log.clear();
+        logic.Start();
+        window.RunUntilDone(logic);
+        return window.log.back();
+    };
+    for (std::size_t choice = 0; choice < quarvo::NotesExportKind().choices.size(); ++choice) {
+        window.choice = choice;
+        window.target = folder.File("out" + std::to_string(choice));
+        const std::string told = run();
+        EXPECT_TRUE(
+            told.starts_with("message 2 notes exported to " + window.target + ":\nnotes: 2\n"))
+            << told;
+        EXPECT_TRUE(fs::exists(window.target)) << window.target;
+    }
+    EXPECT_TRUE(fs::exists(folder.File("out3.html")));
+    EXPECT_TRUE(fs::exists(folder.File("out0/one.md")));
+
+    window.choice = 0;
+    window.target = folder.File("out0");
+    EXPECT_EQ(run(), "error Cannot create file " + folder.File("out0") + ": Folder is not empty");
+    window.ticked = {true, true};
+    EXPECT_NE(run().find("notes in the trash left out: 0"), std::string::npos);
+    EXPECT_TRUE(fs::exists(folder.File("out0/Trash/gone.md")));
+
+    window.target = folder.path().string();
+    EXPECT_EQ(run(), "error Output folder " + window.target + " holds input file " + window.source +
+                         ": nothing converted");
+}
+
+}  // namespace
