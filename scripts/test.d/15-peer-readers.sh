@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # The real readers of Quarvo's files that come from npm rather than from
-# Debian, each installed by name into a folder of its own under the build
-# tree, where its ctest check finds it (the check skips when it is not
-# there): Joplin's command-line client for the notes outputs, checked with
-# version 3.5.1. An installed version is kept; only a first run, or a new
-# version, installs (about 8 minutes on a 2-core machine, most of it
-# building sqlite3; about 300 MB).
+# Debian, each installed by name into a folder of its own in the user's
+# cache (~/.cache/quarvo/, so that a fresh clone finds it, as ccache's
+# objects) and linked into the build tree, where its ctest check finds it
+# (the check skips when it is not there): Joplin's command-line client for
+# the notes outputs, checked with version 3.5.1. An installed version is
+# kept; only a first run, or a new version, installs (about 8 minutes on a
+# 2-core machine, most of it building sqlite3; about 300 MB).
 set -euo pipefail
 root="${QUARVO_ROOT:-$(cd "$(dirname "$0")/../.." && pwd)}"
 joplin_version=3.5.1
-folder="$root/build/peer/joplin"
+folder="${XDG_CACHE_HOME:-$HOME/.cache}/quarvo/joplin-$joplin_version"
+link="$root/build/peer/joplin"
+mkdir -p "$(dirname "$link")"
+ln -sfn "$folder" "$link"
 
 if [ "$(cat "$folder/installed" 2>/dev/null)" = "$joplin_version" ] &&
   [ -x "$folder/node_modules/.bin/joplin" ]; then
