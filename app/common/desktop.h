@@ -43,6 +43,10 @@ class Desktop {
     // default, Discard, or Cancel.
     [[nodiscard]] virtual SaveChoice AskToSaveChanges(std::string_view question) = 0;
 
+    // Asks whether to replace what the question names, which is then lost:
+    // Yes is true; No, the default, is false.
+    [[nodiscard]] virtual bool AskToReplace(std::string_view question) = 0;
+
     // The save dialog, opened on `suggested`'s folder with its name filled
     // in: the name the user confirmed, or nothing when cancelled.
     [[nodiscard]] virtual std::optional<std::string> AskSaveFileName(

@@ -7,6 +7,7 @@
 #include "default_locations.h"
 #include "quarvo/base/errors.h"
 #include "quarvo/files/file_layer.h"
+#include "quarvo/files/folder_listing.h"
 #include "quarvo/text/text_search.h"
 #include "shell_folders.h"
 
@@ -61,9 +62,9 @@ void ExportWindowLogic::Shown() {
     filled_ = true;
     RunReporting(desktop_, [this] {
         const std::string program_files = desktop_.LookUpFolder(kProgramFilesFolder);
-        if (const auto source =
-                FindOperaFile(DefaultOperaPlaces(program_files, desktop_), kind_.source_file))
-            view_.SetSourceName(*source);
+        if (kind_.find_source)
+            if (const auto source = kind_.find_source(DefaultOperaPlaces(program_files, desktop_)))
+                view_.SetSourceName(*source);
         const ExportChoice& choice = kind_.choices[view_.Choice()];
         view_.SetTargetName(desktop_.LookUpFolder(kPersonalFolder) +
                             std::string(kind_.default_target) + std::string(FirstEnding(choice)));
@@ -103,7 +104,8 @@ void ExportWindowLogic::Start() {
     if (Running()) return;
     ExportRequest request{view_.SourceName(), view_.TargetName(), view_.Choice(), {}};
     if (request.source.empty()) {
-        desktop_.ShowMessage("Enter the Opera file to export first.");
+        desktop_.ShowMessage(kind_.source_folder ? "Enter the Opera folder to export first."
+                                                 : "Enter the Opera file to export first.");
         return;
     }
     if (request.target.empty()) {
@@ -126,16 +128,58 @@ void ExportWindowLogic::Start() {
     }
     for (std::size_t i = 0; i < kind_.options.size(); ++i)
         request.options.push_back(view_.OptionTicked(i));
+    if (kind_.check) {
+        try {
+            kind_.check(request);
+        } catch (const std::exception& error) {
+            desktop_.ReportError(error.what());
+            return;
+        }
+    }
+    if (!MayReplace(request)) return;
 
     cancel_ = false;
-    done_ = 0;
-    total_ = 0;
+    items_ = 0;
+    step_ = {};
+    shown_stage_ = 0;
     last_wake_ = NowMilliseconds();
     outcome_.reset();
     view_.ShowRunning(true);
     view_.ShowProgress(0, 0);
-    view_.ShowStatus("Exporting...");
+    view_.ShowStatus(std::string(StageText(0)));
     worker_ = std::thread([this, request = std::move(request)] { Convert(request); });
+}
+
+bool ExportWindowLogic::MayReplace(ExportRequest& request) {
+    if (!kind_.ask_to_replace || !kind_.choices[request.choice].folder) return true;
+    bool holds_files = false;
+    try {
+        holds_files = !ListFolder(request.target).empty();
+    } catch (const Exception&) {
+        // Missing, or not a folder: the export says what is wrong with it.
+    }
+    if (!holds_files) return true;
+    request.replace = desktop_.AskToReplace(
+        request.target +
+        " already holds files.\n\nReplace the whole folder with the export? Everything in it "
+        "now will be deleted.");
+    return request.replace;
+}
+
+std::string_view ExportWindowLogic::StageText(std::size_t stage) const {
+    return stage < kind_.stages.size() ? kind_.stages[stage] : "Exporting...";
+}
+
+void ExportWindowLogic::Progress(const ExportStep& step) {
+    {
+        const std::lock_guard lock(mutex_);
+        step_ = step;
+    }
+    const std::int64_t now = NowMilliseconds();
+    if (now - last_wake_ >= kWakeInterval) {
+        last_wake_ = now;
+        view_.WakeWindowThread();
+    }
 }
 
 void ExportWindowLogic::Convert(const ExportRequest& request) {
@@ -143,16 +187,9 @@ void ExportWindowLogic::Convert(const ExportRequest& request) {
     try {
         // The bar's end: the items the source holds.
         if (!kind_.item_marker.empty() && PlainFileExists(request.source))
-            total_ = CountOccurrences(ReadWholeFile(request.source), kind_.item_marker);
-        const ProgressSink progress = [this] {
-            ++done_;
-            const std::int64_t now = NowMilliseconds();
-            if (now - last_wake_ >= kWakeInterval) {
-                last_wake_ = now;
-                view_.WakeWindowThread();
-            }
-        };
-        outcome.result = kind_.convert(request, progress, [this] { return cancel_.load(); });
+            items_ = CountOccurrences(ReadWholeFile(request.source), kind_.item_marker);
+        outcome.result = kind_.convert(
+            request, [this](const ExportStep& step) { Progress(step); }, cancel_);
     } catch (const EConversionCancelled&) {
         outcome.cancelled = true;
     } catch (const std::exception& error) {
@@ -168,23 +205,29 @@ void ExportWindowLogic::Convert(const ExportRequest& request) {
 void ExportWindowLogic::Wake() {
     if (!Running()) return;
     std::optional<Outcome> outcome;
+    ExportStep step;
     {
         const std::lock_guard lock(mutex_);
         outcome.swap(outcome_);
+        step = step_;
     }
-    view_.ShowProgress(done_, total_);
+    const std::int64_t total = step.total > 0 ? step.total : items_.load();
+    view_.ShowProgress(step.done, total);
+    if (step.stage != shown_stage_ && !cancel_) {
+        shown_stage_ = step.stage;
+        view_.ShowStatus(std::string(StageText(step.stage)));
+    }
     if (!outcome) return;
     worker_.join();
-    Finish(*outcome);
+    Finish(*outcome, std::max(total, step.done));
 }
 
-void ExportWindowLogic::Finish(const Outcome& outcome) {
+void ExportWindowLogic::Finish(const Outcome& outcome, std::int64_t total) {
     view_.ShowRunning(false);
     if (outcome.cancelled) {
         view_.ShowProgress(0, 0);
         view_.ShowStatus("Cancelled: nothing was written.");
     } else if (outcome.result) {
-        const std::int64_t total = std::max<std::int64_t>(total_, done_);
         view_.ShowProgress(total, total);
         view_.ShowStatus(outcome.result->status);
     } else {
@@ -192,7 +235,9 @@ void ExportWindowLogic::Finish(const Outcome& outcome) {
     }
     // What was written is told even when the window was asked to close: a
     // cancel can come too late to stop the last item.
-    if (outcome.result)
+    if (outcome.result && !outcome.result->details.empty())
+        desktop_.ShowReport(outcome.result->message, outcome.result->details);
+    else if (outcome.result)
         desktop_.ShowMessage(outcome.result->message);
     else if (!outcome.cancelled)
         desktop_.ReportError(outcome.error);

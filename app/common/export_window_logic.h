@@ -64,8 +64,10 @@ class ExportWindowLogic {
     // Another output was chosen: the target's name takes its ending.
     void ChoiceChanged();
 
-    // Starts the export; a target that names another output's file is
-    // refused with a message first. Nothing while one runs.
+    // Starts the export; a target that names another output's file, or
+    // that the kind's check refuses, is refused first, and a target folder
+    // that holds files is replaced only when the user says so, for a kind
+    // that asks. Nothing while one runs.
     void Start();
 
     // Asks a running export to stop between two items.
@@ -92,21 +94,26 @@ class ExportWindowLogic {
         bool cancelled = false;
     };
     void Convert(const ExportRequest& request);
-    void Finish(const Outcome& outcome);
+    void Progress(const ExportStep& step);
+    void Finish(const Outcome& outcome, std::int64_t total);
     [[nodiscard]] std::optional<std::string> TargetProblem(const std::string& target) const;
+    // False when the target folder holds files and the user keeps it.
+    [[nodiscard]] bool MayReplace(ExportRequest& request);
+    [[nodiscard]] std::string_view StageText(std::size_t stage) const;
 
     const ExportKind& kind_;
     ExportView& view_;
     Desktop& desktop_;
     bool filled_ = false;
     bool close_when_done_ = false;
+    std::size_t shown_stage_ = 0;
 
     // Shared with the export's thread.
     std::atomic<bool> cancel_{false};
-    std::atomic<std::int64_t> done_{0};
-    std::atomic<std::int64_t> total_{0};
+    std::atomic<std::int64_t> items_{0};      // the item markers of the source
     std::atomic<std::int64_t> last_wake_{0};  // steady-clock milliseconds
     std::mutex mutex_;
+    ExportStep step_;                 // the last one told
     std::optional<Outcome> outcome_;  // set by the thread as it ends
     std::thread worker_;
 };

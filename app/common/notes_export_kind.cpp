@@ -43,8 +43,8 @@ std::string Summary(const ConversionReport& report, const std::string& title) {
     return text;
 }
 
-ExportResult Convert(const ExportRequest& request, const ProgressSink& progress,
-                     const CancelCheck& cancel) {
+ExportResult Convert(const ExportRequest& request, const ExportProgress& progress,
+                     const std::atomic<bool>& cancel) {
     NotesExportOptions options;
     options.format = kFormats.at(request.choice);
     options.keep_trash = request.options.at(kKeepTrash);
@@ -53,26 +53,31 @@ ExportResult Convert(const ExportRequest& request, const ProgressSink& progress,
     run.notes = NotesJob(request.source, request.target, options);
     CheckConversionRun(run);
     ConversionReport report;
-    const NotesExportOutcome done = RunNotesExport(*run.notes, options, report, progress, cancel);
+    std::int64_t written = 0;
+    const NotesExportOutcome done = RunNotesExport(
+        *run.notes, options, report, [&] { progress({++written}); }, [&] { return cancel.load(); });
     if (done.input_missing) throw EFOpenError(request.source, std::strerror(ENOENT));
     if (done.unsupported_version) throw Exception(std::string(kUnknownVersionMessage));
     const std::string count = std::to_string(done.notes) + (done.notes == 1 ? " note" : " notes");
-    return {count + " exported.", Summary(report, count + " exported to " + request.target + ":")};
+    return {
+        count + " exported.", Summary(report, count + " exported to " + request.target + ":"), {}};
 }
 
 }  // namespace
 
 const ExportKind& NotesExportKind() {
     static const ExportKind kind{
-        "Quarvo - [Export Opera notes]",
-        "Opera Notes-File",
-        OperaFile::Notes,
-        "#NOTE",
-        "Export to",
-        "Opera notes",
-        kChoices,
-        kOptions,
-        Convert,
+        .caption = "Quarvo - [Export Opera notes]",
+        .source_label = "Opera Notes-File",
+        .source_filter = "Opera files (*.adr)|*.adr|All files (*.*)|*.*",
+        .find_source =
+            [](const OperaPlaces& places) { return FindOperaFile(places, OperaFile::Notes); },
+        .item_marker = "#NOTE",
+        .target_label = "Export to",
+        .default_target = "Opera notes",
+        .choices = kChoices,
+        .options = kOptions,
+        .convert = Convert,
     };
     return kind;
 }

@@ -192,7 +192,7 @@ inline constexpr Control kUnderConstructionControls[] = {
 inline constexpr Control kExportWindowControls[] = {
     {"lblSource", Label, {16, 12, 0, 0}, "", "", ""},
     {"jfeSource", FileNameEdit, {16, 28, 438, 21}, "",
-     "Enter the complete  path and filename \nof the Opera file to export", "", 0},
+     "Enter the complete  path and filename \nof the Opera file or folder to export", "", 0},
     {"lblChoice", Label, {16, 60, 0, 0}, "Export as", "", ""},
     {"cbChoice", ComboBox, {16, 76, 438, 21}, "", "", "", 1},
     {"lblTarget", Label, {16, 108, 0, 0}, "", "", ""},

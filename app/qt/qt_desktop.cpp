@@ -79,6 +79,11 @@ SaveChoice QtDesktop::AskToSaveChanges(std::string_view question) {
     }
 }
 
+bool QtDesktop::AskToReplace(std::string_view question) {
+    return runBox(QMessageBox::Warning, fileNameText(question), QMessageBox::Yes | QMessageBox::No,
+                  QMessageBox::No, askingWindow()) == QMessageBox::Yes;
+}
+
 std::optional<std::string> QtDesktop::AskSaveFileName(const std::string& suggested) {
     SaveDialog dialog(askingWindow());
     dialog.setObjectName(QStringLiteral("jsdFileSaveAs"));

@@ -24,6 +24,7 @@ class QtDesktop : public Desktop {
     // modal one, else the active one.
     [[nodiscard]] bool AskToSaveAnyway(std::string_view question) override;
     [[nodiscard]] SaveChoice AskToSaveChanges(std::string_view question) override;
+    [[nodiscard]] bool AskToReplace(std::string_view question) override;
     [[nodiscard]] std::optional<std::string> AskSaveFileName(const std::string& suggested) override;
     void OpenLink(const std::string& link) override;
     [[nodiscard]] std::string LookUpFolder(std::uint8_t kind) override;

@@ -61,7 +61,8 @@ void TfExport::fitTexts(const quarvo::ExportKind& kind) {
         boxes[i]->setText(qt(kind.options[i].label));
         boxes[i]->setChecked(kind.options[i].ticked);
     }
-    ui_->jfeSource->setFilter(QStringLiteral("Opera files (*.adr)|*.adr|All files (*.*)|*.*"));
+    ui_->jfeSource->setFolders(kind.source_folder);
+    ui_->jfeSource->setFilter(qt(kind.source_filter));
 }
 
 void TfExport::createButtons() {

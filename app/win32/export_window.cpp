@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,28 @@ bool AskFileName(HWND owner, std::string& name, std::string_view filter, bool sa
     const bool chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
     if (chosen) name = buffer.data();
     return chosen;
+}
+
+// The folder dialog, which can make a folder too: the chosen folder, or
+// nothing when cancelled.
+std::optional<std::string> AskFolderName(HWND owner, const wchar_t* title) {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.lpszTitle = title;
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
+    std::optional<std::string> name;
+    if (PIDLIST_ABSOLUTE chosen_folder = SHBrowseForFolderW(&info)) {
+        wchar_t path[MAX_PATH] = {};
+        if (SHGetPathFromIDListW(chosen_folder, path)) {
+            char bytes[MAX_PATH * 2] = {};
+            WideCharToMultiByte(CP_ACP, 0, path, -1, bytes, sizeof bytes, nullptr, nullptr);
+            name = bytes;
+        }
+        CoTaskMemFree(chosen_folder);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return name;
 }
 
 }  // namespace
@@ -197,9 +220,13 @@ const ExportChoice& ExportWindow::chosen() const {
 }
 
 void ExportWindow::BrowseSource() {
+    if (kind_.source_folder) {
+        if (const auto folder = AskFolderName(window_, L"The Opera folder to export"))
+            SetSourceName(*folder);
+        return;
+    }
     std::string name = SourceName();
-    if (AskFileName(window_, name, "Opera files (*.adr)|*.adr|All files (*.*)|*.*", false))
-        SetSourceName(name);
+    if (AskFileName(window_, name, kind_.source_filter, false)) SetSourceName(name);
 }
 
 void ExportWindow::BrowseTarget() {
@@ -211,21 +238,9 @@ void ExportWindow::BrowseTarget() {
         return;
     }
     // A folder output is a folder chosen, or made, in the folder dialog.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    BROWSEINFOW info{};
-    info.hwndOwner = window_;
-    info.lpszTitle = L"The folder to write the export into (made if it is not there)";
-    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
-    if (PIDLIST_ABSOLUTE chosen_folder = SHBrowseForFolderW(&info)) {
-        wchar_t path[MAX_PATH] = {};
-        if (SHGetPathFromIDListW(chosen_folder, path)) {
-            char bytes[MAX_PATH * 2] = {};
-            WideCharToMultiByte(CP_ACP, 0, path, -1, bytes, sizeof bytes, nullptr, nullptr);
-            SetTargetName(bytes);
-        }
-        CoTaskMemFree(chosen_folder);
-    }
-    if (SUCCEEDED(com)) CoUninitialize();
+    if (const auto folder = AskFolderName(
+            window_, L"The folder to write the export into (made if it is not there)"))
+        SetTargetName(*folder);
 }
 
 std::string ExportWindow::SourceName() const {

@@ -49,6 +49,11 @@ SaveChoice Win32Desktop::AskToSaveChanges(std::string_view question) {
     }
 }
 
+bool Win32Desktop::AskToReplace(std::string_view question) {
+    return MessageBoxA(owner(), std::string(question).c_str(), kApplicationTitle,
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
 std::optional<std::string> Win32Desktop::AskSaveFileName(const std::string& suggested) {
     std::vector<char> name(32768, '\0');
     suggested.copy(name.data(), name.size() - 1);

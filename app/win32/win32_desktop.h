@@ -21,6 +21,7 @@ class Win32Desktop : public Desktop {
     [[nodiscard]] bool AskToSaveAnyway(std::string_view question) override;
     // Yes saves, No discards.
     [[nodiscard]] SaveChoice AskToSaveChanges(std::string_view question) override;
+    [[nodiscard]] bool AskToReplace(std::string_view question) override;
     [[nodiscard]] std::optional<std::string> AskSaveFileName(const std::string& suggested) override;
     void OpenLink(const std::string& link) override;
     [[nodiscard]] std::string LookUpFolder(std::uint8_t kind) override;

@@ -2,10 +2,12 @@
 // The export window's decisions with a stand-in window and desktop: its
 // default names, the target following the chosen output, and the export
 // on a thread of its own: progress that reaches the window's thread a few
-// dozen times a second, the result, an error, a cancel that leaves
-// nothing, and a close while it runs. Then the notes' table end to end.
+// dozen times a second, its stages, the result, an error, a cancel that
+// leaves nothing, a close while it runs, and the question before a folder
+// with files is replaced. Then the notes' table end to end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -43,6 +45,7 @@ class StandIn : public quarvo::ExportView, public quarvo::Desktop {
     std::map<std::uint8_t, std::string> folders;
     std::atomic<int> wakes{0};
     bool closed = false;
+    bool replace = false;  // the answer to the question before replacing
 
     std::string SourceName() const override { return source; }
     void SetSourceName(const std::string& name) override { source = name; }
@@ -69,8 +72,12 @@ class StandIn : public quarvo::ExportView, public quarvo::Desktop {
     void ReportError(std::string_view message) override {
         log.push_back("error " + std::string(message));
     }
-    void ShowReport(std::string_view text, std::string_view) override {
-        log.push_back("message " + std::string(text));
+    void ShowReport(std::string_view text, std::string_view details) override {
+        log.push_back("report " + std::string(text) + "\n" + std::string(details));
+    }
+    bool AskToReplace(std::string_view question) override {
+        log.push_back("ask " + std::string(question));
+        return replace;
     }
     bool AskToSaveAnyway(std::string_view) override { return false; }
     quarvo::SaveChoice AskToSaveChanges(std::string_view) override {
@@ -101,11 +108,14 @@ class StandIn : public quarvo::ExportView, public quarvo::Desktop {
 
 // A kind whose conversion the test scripts: `items` steps (0: until it is
 // cancelled), each after `pause`, stopping when cancelled; or throwing
-// `error`.
+// `error`. With `staged`, the steps are a first stage of `items` and a
+// second of ten times as many, each stage telling its own end.
 struct ScriptedKind {
     int items = 3;
     std::chrono::microseconds pause{0};
     std::string error;
+    bool staged = false;
+    std::string details;
     std::vector<quarvo::ExportRequest> requests;
     quarvo::ExportKind kind;
 
@@ -115,28 +125,41 @@ struct ScriptedKind {
         {"Book", false, ".enex", "Book (*.enex)|*.enex"},
     };
     static constexpr quarvo::ExportOption kOptions[] = {{"keep", false}, {"replace", false}};
+    static constexpr std::string_view kStages[] = {"Reading...", "Writing..."};
 
     ScriptedKind() {
-        kind = {"Export things",
-                "Things",
-                quarvo::OperaFile::Notes,
-                "#NOTE",
-                "To",
-                "Things",
-                kChoices,
-                kOptions,
-                [this](const quarvo::ExportRequest& request, const quarvo::ProgressSink& progress,
-                       const quarvo::CancelCheck& cancel) {
-                    requests.push_back(request);
-                    if (!error.empty()) throw quarvo::EFCreateError(request.target, error);
-                    for (int i = 0; items == 0 || i < items; ++i) {
-                        std::this_thread::sleep_for(pause);
-                        progress();
-                        if (cancel()) throw quarvo::EConversionCancelled();
-                    }
-                    return quarvo::ExportResult{std::to_string(items) + " done.",
-                                                "all " + std::to_string(items)};
-                }};
+        kind = {
+            .caption = "Export things",
+            .source_label = "Things",
+            .find_source =
+                [](const quarvo::OperaPlaces& places) {
+                    return quarvo::FindOperaFile(places, quarvo::OperaFile::Notes);
+                },
+            .item_marker = "#NOTE",
+            .target_label = "To",
+            .default_target = "Things",
+            .choices = kChoices,
+            .options = kOptions,
+            .convert =
+                [this](const quarvo::ExportRequest& request, const quarvo::ExportProgress& progress,
+                       const std::atomic<bool>& cancel) { return Run(request, progress, cancel); }};
+    }
+
+    quarvo::ExportResult Run(const quarvo::ExportRequest& request,
+                             const quarvo::ExportProgress& progress,
+                             const std::atomic<bool>& cancel) {
+        requests.push_back(request);
+        if (!error.empty()) throw quarvo::EFCreateError(request.target, error);
+        const auto stage = [&](std::int64_t steps, std::int64_t total, std::size_t number) {
+            for (std::int64_t i = 1; steps == 0 || i <= steps; ++i) {
+                std::this_thread::sleep_for(pause);
+                progress({i, total, number});
+                if (cancel) throw quarvo::EConversionCancelled();
+            }
+        };
+        stage(items, staged ? items : 0, 0);
+        if (staged) stage(items * 10, items * 10, 1);
+        return {std::to_string(items) + " done.", "all " + std::to_string(items), details};
     }
 };
 
@@ -288,6 +311,65 @@ TEST_F(ExportWindowLogicTest, CancelAndCloseStopItBetweenItems) {
         gone.Start();
     }
     EXPECT_EQ(scripted_.requests.size(), 3u);
+}
+
+TEST_F(ExportWindowLogicTest, TellsEachStageWithItsOwnEndAndTheDetailsInAReport) {
+    window_.source = "in";
+    window_.target = "out";
+    scripted_.kind.stages = ScriptedKind::kStages;
+    scripted_.staged = true;
+    scripted_.items = 40;
+    scripted_.pause = std::chrono::microseconds(100);
+    scripted_.details = "where\n";
+    StartAndWait();
+    // The stage that ended it is told before the end, however few wakes came.
+    EXPECT_EQ(window_.log,
+              (std::vector<std::string>{"running", "status Reading...", "status Writing...",
+                                        "stopped", "status 40 done.", "report all 40\nwhere\n"}));
+    EXPECT_EQ(window_.progress.back(), std::make_pair(std::int64_t{400}, std::int64_t{400}));
+    for (const auto& [done, total] : window_.progress) {
+        EXPECT_TRUE(total == 0 || total == 40 || total == 400) << total;
+        EXPECT_LE(done, total);
+    }
+}
+
+TEST_F(ExportWindowLogicTest, AsksBeforeReplacingAFolderThatHoldsFiles) {
+    fs::create_directories(folder_.File("empty"));
+    fs::create_directories(folder_.File("full"));
+    PutBytes(folder_.File("full/mine.txt"), "mine");
+    PutBytes(folder_.File("file"), "x");
+    const struct {
+        std::string target;
+        bool kind_asks, answer;
+        bool asked, started;
+    } cases[] = {
+        {"full", true, false, true, false},  // kept: nothing starts
+        {"full", true, true, true, true},
+        {"empty", true, false, false, true},
+        {"missing", true, false, false, true},
+        {"file", true, false, false, true},  // the export says what is wrong
+        {"full", false, true, false, true},  // a kind whose option decides
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        scripted_.kind.ask_to_replace = c.kind_asks;
+        scripted_.requests.clear();
+        window_.log.clear();
+        window_.source = "in";
+        window_.target = folder_.File(c.target);
+        window_.replace = c.answer;
+        StartAndWait();
+        const std::string question =
+            "ask " + window_.target +
+            " already holds files.\n\nReplace the whole folder with the export? Everything in it "
+            "now will be deleted.";
+        EXPECT_EQ(!window_.log.empty() && window_.log[0] == question, c.asked);
+        ASSERT_EQ(scripted_.requests.size(), c.started ? 1u : 0u);
+        if (c.started) {
+            EXPECT_EQ(scripted_.requests[0].replace, c.asked && c.answer);
+        }
+    }
+    EXPECT_EQ(GetBytes(folder_.File("full/mine.txt")), "mine");
 }
 
 // The notes' table, end to end through the logic: every output, the

@@ -59,6 +59,7 @@ class StandIn : public quarvo::MainWindowView, public quarvo::Desktop {
     void ShowReport(std::string_view text, std::string_view details) override {
         log.push_back("report " + std::string(text) + " | " + std::string(details));
     }
+    bool AskToReplace(std::string_view) override { return false; }
     quarvo::SaveChoice AskToSaveChanges(std::string_view) override {
         return quarvo::SaveChoice::Cancel;
     }

@@ -57,6 +57,7 @@ class StandIn : public quarvo::ViewerView, public quarvo::Desktop {
         asked.emplace_back(question);
         return answer;
     }
+    bool AskToReplace(std::string_view) override { return false; }
     quarvo::SaveChoice AskToSaveChanges(std::string_view question) override {
         asked.emplace_back(question);
         return save_choice;

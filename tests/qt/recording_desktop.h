@@ -22,6 +22,7 @@ class RecordingDesktop : public quarvo::QtDesktop {
     std::function<quarvo::SaveChoice(const QString& question)> on_save_changes;
     std::function<void(const QString& message)> on_error;
     std::function<bool(const QString& question)> on_question;
+    std::function<bool(const QString& question)> on_replace;
     std::function<std::optional<std::string>(const std::string& suggested)> on_save_name;
     std::function<void(const std::string& link, QWidget* owner)> on_link;
     std::function<std::string(std::uint8_t kind)> folders;
@@ -42,6 +43,9 @@ class RecordingDesktop : public quarvo::QtDesktop {
     [[nodiscard]] bool AskToSaveAnyway(std::string_view question) override {
         return on_question && on_question(QString::fromUtf8(
                                   question.data(), static_cast<qsizetype>(question.size())));
+    }
+    [[nodiscard]] bool AskToReplace(std::string_view question) override {
+        return on_replace && on_replace(quarvo::fileNameText(question));
     }
     [[nodiscard]] std::optional<std::string> AskSaveFileName(
         const std::string& suggested) override {
