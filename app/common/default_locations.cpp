@@ -8,8 +8,9 @@
 namespace quarvo {
 namespace {
 
-// The Application Data folder's kind in the desktop's folder lookup.
+// The Application Data folders' kinds in the desktop's folder lookup.
 constexpr std::uint8_t kAppDataFolder = 5;
+constexpr std::uint8_t kLocalAppDataFolder = 16;
 
 }  // namespace
 
@@ -23,9 +24,16 @@ OperaPlaces DefaultOperaPlaces(const std::string& program_files, Desktop& deskto
     } catch (const Exception&) {
         places.app_data.clear();
     }
+    // Where Opera 10 and later keep the mail.
+    try {
+        places.local_app_data = desktop.LookUpFolder(kLocalAppDataFolder);
+    } catch (const Exception&) {
+        places.local_app_data.clear();
+    }
 #else
     (void)desktop;
     (void)kAppDataFolder;
+    (void)kLocalAppDataFolder;
     if (const char* home = std::getenv("HOME")) places.home = home;
 #endif
     return places;

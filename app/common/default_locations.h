@@ -12,9 +12,9 @@
 namespace quarvo {
 
 // The places for `program_files`: on Windows also the user's Application
-// Data folder from the desktop (none when its lookup fails: the Part's
-// defaults must not be lost to a folder only searched besides them),
-// elsewhere the home folder.
+// Data folder and its local one from the desktop (none when its lookup
+// fails: the usual defaults must not be lost to a folder only searched
+// besides them), elsewhere the home folder.
 [[nodiscard]] OperaPlaces DefaultOperaPlaces(const std::string& program_files, Desktop& desktop);
 
 }  // namespace quarvo

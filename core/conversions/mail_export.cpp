@@ -278,9 +278,9 @@ void ReportStore(const formats::StoreReading& reading, ConversionReport& report)
     std::size_t unreadable = 0;
     for (const formats::StoreProblem& problem : reading.unreadable) {
         ++unreadable;
-        report.Warn("files that could not be read, left out", problem.file + ": " + problem.reason);
+        report.Warn(kUnreadableMailFiles, problem.file + ": " + problem.reason);
     }
-    report.Count("files that could not be read, left out", static_cast<std::int64_t>(unreadable));
+    report.Count(kUnreadableMailFiles, static_cast<std::int64_t>(unreadable));
     report.Count(".mbs files holding no message", static_cast<std::int64_t>(reading.empty.size()));
     for (const std::string& file : reading.empty)
         report.Warn(".mbs files holding no message", file);

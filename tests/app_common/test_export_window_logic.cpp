@@ -4,7 +4,7 @@
 // on a thread of its own: progress that reaches the window's thread a few
 // dozen times a second, its stages, the result, an error, a cancel that
 // leaves nothing, a close while it runs, and the question before a folder
-// with files is replaced. Then the notes' table end to end.
+// with files is replaced. Then the notes' and the mail's tables end to end.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "export_window_logic.h"
+#include "mail_export_kind.h"
 #include "notes_export_kind.h"
 #include "quarvo/base/errors.h"
 #include "shell_folders.h"
@@ -410,6 +411,158 @@ TEST(NotesExportKind, ExportsTheNotesThroughTheWindow) {
     window.target = folder.path().string();
     EXPECT_EQ(run(), "error Output folder " + window.target + " holds input file " + window.source +
                          ": nothing converted");
+}
+
+// An Opera mail folder: accounts.ini naming two accounts (one with a
+// password), and `per_account` messages in each account's store, one a
+// file with CR LF line ends, as Opera 9 and later keep them.
+void PutMailFolder(const std::string& folder, int per_account) {
+    fs::create_directories(folder);
+    PutBytes(folder + "/accounts.ini",
+             "Opera Preferences version 2.1\r\n\r\n[Accounts]\r\nCount=2\r\nAccount1=1\r\n"
+             "Account2=2\r\n\r\n[Account1]\r\nAccount Name=Home\r\nIncoming Password=secret\r\n"
+             "\r\n[Account2]\r\nAccount Name=Work\r\n");
+    for (int account = 1; account <= 2; ++account) {
+        const std::string day = folder + "/store/account" + std::to_string(account) + "/2014/07/22";
+        fs::create_directories(day);
+        for (int i = 0; i < per_account; ++i) {
+            const std::string id = std::to_string(account * 1000 + i);
+            PutBytes(day + "/" + id + ".mbs",
+                     "From ann@example.org Tue Jul 22 10:00:00 2014 " + id +
+                         "\r\nX-Opera-Status: 00\r\nFrom: Ann <ann@example.org>\r\nSubject: "
+                         "Message " +
+                         id +
+                         "\r\nDate: Tue, 22 Jul 2014 10:00:00 +0200\r\n\r\n"
+                         "From the start\r\nline two\r\n");
+        }
+    }
+}
+
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The mail's table, end to end through the logic: each output and the line
+// ends chosen, the question before the first export is replaced, what
+// could not be read listed whole, and the runs refused.
+TEST(MailExportKind, ExportsTheMailThroughTheWindow) {
+    TempFolder folder;
+    StandIn window;
+    quarvo::ExportWindowLogic logic(quarvo::MailExportKind(), window, window);
+    PutMailFolder(folder.File("mail"), 2);
+    window.source = folder.File("mail");
+    window.target = folder.File("out");
+    const auto run = [&] {
+        window.log.clear();
+        logic.Start();
+        window.RunUntilDone(logic);
+        return window.log.empty() ? std::string() : window.log.back();
+    };
+
+    EXPECT_EQ(run(), "message 4 messages in 2 mailboxes exported to " + window.target +
+                         ", the accounts' settings in accounts.html:\nmailboxes written: 2\n"
+                         "messages written: 4\nfiles that could not be read, left out: 0\n"
+                         ".mbs files holding no message: 0\nfiles holding several messages: 0\n"
+                         "accounts on the sheet: 2\nviews on the sheet: 0\n"
+                         "settings left out as passwords: 1\n");
+    EXPECT_EQ(window.log[0], "running");
+    EXPECT_EQ(window.log[1], "status Reading the mail store...");
+    EXPECT_EQ(window.log[2], "status Writing the mailboxes...");
+    EXPECT_EQ(window.log[4], "status 4 messages exported.");
+    EXPECT_EQ(Entries(window.target),
+              (std::vector<std::string>{"Home.mbox", "Work.mbox", "accounts.html"}));
+    EXPECT_NE(GetBytes(folder.File("out/Home.mbox")).find("\r\n>From the start\r\n"),
+              std::string::npos);
+    const auto [written, total] = window.progress.back();
+    EXPECT_EQ(written, total);
+    EXPECT_GT(total, 0);
+
+    // The folder now holds files: kept unless the user says so.
+    window.choice = 1;
+    window.ticked = {true};
+    EXPECT_TRUE(run().starts_with("ask " + window.target + " already holds files."));
+    EXPECT_EQ(Entries(window.target),
+              (std::vector<std::string>{"Home.mbox", "Work.mbox", "accounts.html"}));
+    window.replace = true;
+    EXPECT_TRUE(run().starts_with("message 4 messages in 2 mailboxes"));
+    EXPECT_EQ(Entries(window.target), (std::vector<std::string>{"Home", "Work", "accounts.html"}));
+    const std::vector<std::string> home = Entries(folder.File("out/Home/cur"));
+    ASSERT_EQ(home.size(), 2u);
+    EXPECT_EQ(GetBytes(folder.File("out/Home/cur/" + home[0])).find('\r'), std::string::npos);
+    EXPECT_EQ(Entries(folder.path().string()), (std::vector<std::string>{"mail", "out"}));
+
+#ifndef _WIN32
+    // A file of the store that cannot be read is named whole in the report.
+    const std::string lost = folder.File("mail/store/account1/2014/07/22/1999.mbs");
+    fs::create_symlink("nowhere.mbs", lost);
+    const std::string told = run();
+    EXPECT_TRUE(told.starts_with("report 4 messages in 2 mailboxes")) << told;
+    EXPECT_NE(told.find("\nWhat looked wrong, and where:\nWarning: files that could not be read, "
+                        "left out (1 time)\n    "),
+              std::string::npos)
+        << told;
+    EXPECT_NE(told.find("1999.mbs: "), std::string::npos) << told;
+    fs::remove(lost);
+#endif
+
+    const struct {
+        std::string source, target, told;
+    } refused[] = {
+        {"", "x", "message Enter the Opera folder to export first."},
+        {folder.File("none"), folder.File("x"), "error Cannot open file " + folder.File("none")},
+        {folder.File("mail"), folder.File("mail/out"),
+         "error Output folder " + folder.File("mail/out") + " is or lies inside the mail folder " +
+             folder.File("mail") + ": nothing converted"},
+        // Folders with files, refused before the question could offer them.
+        {folder.File("mail"), folder.File("mail"), "error Output folder " + folder.File("mail")},
+        {folder.File("mail"), folder.path().string(),
+         "error Output folder " + folder.path().string()},
+    };
+    window.replace = true;
+    for (const auto& r : refused) {
+        window.source = r.source;
+        window.target = r.target;
+        EXPECT_TRUE(run().starts_with(r.told)) << window.log.back();
+        for (const std::string& told : window.log) EXPECT_FALSE(told.starts_with("ask ")) << told;
+    }
+    EXPECT_EQ(Entries(folder.path().string()), (std::vector<std::string>{"mail", "out"}));
+}
+
+// A cancel in either stage, into a new folder or over one of the user's,
+// leaves no folder and no temporary, and the user's folder as it was.
+TEST(MailExportKind, ACancelLeavesNoFolderAndNoTemporary) {
+    for (const bool over_the_users : {false, true}) {
+        for (const std::size_t stage : {0u, 1u}) {
+            SCOPED_TRACE(std::to_string(stage) + (over_the_users ? " over the user's" : ""));
+            TempFolder folder;
+            PutMailFolder(folder.File("mail"), 3);
+            if (over_the_users) {
+                fs::create_directories(folder.File("out"));
+                PutBytes(folder.File("out/mine.txt"), "mine");
+            }
+            std::atomic<bool> cancel{false};
+            const quarvo::ExportRequest request{
+                folder.File("mail"), folder.File("out"), 0, {false}, over_the_users};
+            EXPECT_THROW(quarvo::MailExportKind().convert(
+                             request,
+                             [&](const quarvo::ExportStep& step) {
+                                 if (step.stage == stage) cancel = true;
+                             },
+                             cancel),
+                         quarvo::EConversionCancelled);
+            const std::vector<std::string> left = over_the_users
+                                                      ? std::vector<std::string>{"mail", "out"}
+                                                      : std::vector<std::string>{"mail"};
+            EXPECT_EQ(Entries(folder.path().string()), left);
+            if (over_the_users) {
+                EXPECT_EQ(Entries(folder.File("out")), (std::vector<std::string>{"mine.txt"}));
+            }
+        }
+    }
 }
 
 }  // namespace

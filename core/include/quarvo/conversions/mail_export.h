@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "quarvo/conversions/conversion_run.h"
@@ -54,6 +55,10 @@ struct MailExportOutcome {
 
 // The name of the sheet in the output folder.
 inline constexpr const char* kAccountSheetName = "accounts.html";
+
+// The report's count and warning of the store's files that could not be
+// read (the warning names the first few of them; the outcome all).
+inline constexpr std::string_view kUnreadableMailFiles = "files that could not be read, left out";
 
 // Refuses an export whose output folder is the mail folder, lies inside it
 // or holds it, compared as the system finds them (links followed, any
