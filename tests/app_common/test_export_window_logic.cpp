@@ -532,6 +532,34 @@ TEST(MailExportKind, ExportsTheMailThroughTheWindow) {
     EXPECT_EQ(Entries(folder.path().string()), (std::vector<std::string>{"mail", "out"}));
 }
 
+// The mail folder where Opera keeps it, named without a separator after it;
+// on Windows under the local application data folder, not the roaming one.
+TEST(MailExportKind, FindsTheMailFolderWhereOperaKeepsIt) {
+    TempFolder folder;
+    StandIn window;
+    quarvo::ExportWindowLogic logic(quarvo::MailExportKind(), window, window);
+#ifdef _WIN32
+    const std::string mail = folder.File("local\\Opera\\Opera\\mail");
+    window.folders[5] = folder.File("roaming\\");
+    window.folders[16] = folder.File("local\\");
+    fs::create_directories(folder.File("roaming\\Opera\\Opera"));
+#else
+    const std::string mail = folder.File(".opera/mail");
+    const char* home = std::getenv("HOME");
+    const std::string old_home = home ? home : "";
+    setenv("HOME", folder.path().string().c_str(), 1);
+    struct Restore {
+        std::string home;
+        ~Restore() { setenv("HOME", home.c_str(), 1); }
+    } restore{old_home};
+#endif
+    PutMailFolder(mail, 1);
+    window.folders[quarvo::kPersonalFolder] = "/docs/";
+    logic.Shown();
+    EXPECT_EQ(window.source, mail);
+    EXPECT_EQ(window.target, "/docs/Opera mail");
+}
+
 // A cancel in either stage, into a new folder or over one of the user's,
 // leaves no folder and no temporary, and the user's folder as it was.
 TEST(MailExportKind, ACancelLeavesNoFolderAndNoTemporary) {
