@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The export window: one for every kind of Opera data (notes now), made
+// The export window: one for every kind of Opera data (notes, mail), made
 // when the File menu first asks for it and kept as a child of the main
 // window. Its controls come from the window layout, their texts from the
 // kind's table; what it does is decided by ExportWindowLogic, whose export

@@ -12,6 +12,7 @@
 #include "contacts_output_menu.h"
 #include "file_names.h"
 #include "image_list.h"
+#include "mail_export_kind.h"
 #include "notes_export_kind.h"
 #include "uAbout.h"
 #include "uExport.h"
@@ -156,6 +157,7 @@ void TfZorezOrudaz_Main::connectHandlers() {
     connect(ui_->jsbStartConversion, &QAbstractButton::clicked, this, start);
     connect(ui_->Startconversion1, &QAction::triggered, this, start);
     connect(ui_->ExportNotes, &QAction::triggered, this, reporting([this] { ExportNotesClick(); }));
+    connect(ui_->ExportMail, &QAction::triggered, this, reporting([this] { ExportMailClick(); }));
 
     const auto bookmarks = reporting([this] { OpenBookmarksClick(); });
     connect(ui_->jsbShowBookmarks, &QAbstractButton::clicked, this, bookmarks);
@@ -260,6 +262,10 @@ void TfZorezOrudaz_Main::bbStartConvertClick() {
 
 void TfZorezOrudaz_Main::ExportNotesClick() {
     quarvo::showExportWindow(quarvo::NotesExportKind(), desktop_, this);
+}
+
+void TfZorezOrudaz_Main::ExportMailClick() {
+    quarvo::showExportWindow(quarvo::MailExportKind(), desktop_, this);
 }
 
 void TfZorezOrudaz_Main::File1Click() {

@@ -42,8 +42,9 @@ class TfZorezOrudaz_Main : public QMainWindow, private quarvo::MainWindowView {
     // The window's activation; only the first one counts the items.
     void FormActivate();
     void bbStartConvertClick();
-    // Opens the export window for Opera's notes.
+    // Open the export window for Opera's notes, or for its mail.
     void ExportNotesClick();
+    void ExportMailClick();
     void File1Click();
     void OpenBookmarksClick();
     void OpenContactsClick();

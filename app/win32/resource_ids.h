@@ -93,6 +93,7 @@
 #define ID_SEARCH 2013
 #define ID_CLOSE_VIEWER 2014
 #define ID_EXPORT_NOTES 2015
+#define ID_EXPORT_MAIL 2016
 
 /* The output menus: each group of choices numbered in the menu's order */
 #define ID_LAYOUT_WAB 2020

@@ -5,6 +5,7 @@
 
 #include <Scintilla.h>
 
+#include "mail_export_kind.h"
 #include "notes_export_kind.h"
 #include "resource_ids.h"
 
@@ -27,11 +28,8 @@ ProgramWindows::ProgramWindows(Win32Desktop& desktop) : desktop_(desktop) {
     others.help = [this] { help_->ShowModal(); };
     others.about = [this] { about_->ShowModal(); };
     others.viewer = [this](const std::string& file_name) { viewer_->ShowFile(file_name); };
-    others.export_notes = [this] {
-        if (!notes_export_)
-            notes_export_ = std::make_unique<ExportWindow>(main_->handle(), NotesExportKind(), desktop_);
-        notes_export_->ShowModal();
-    };
+    others.export_notes = [this] { ShowExportWindow(notes_export_, NotesExportKind()); };
+    others.export_mail = [this] { ShowExportWindow(mail_export_, MailExportKind()); };
     main_ = std::make_unique<MainWindow>(desktop, std::move(others));
     desktop_.SetMainWindow(main_->handle());
     HWND owner = main_->handle();
@@ -43,6 +41,7 @@ ProgramWindows::ProgramWindows(Win32Desktop& desktop) : desktop_(desktop) {
 
 ProgramWindows::~ProgramWindows() {
     // The owned windows go before the main window that owns them.
+    mail_export_.reset();
     notes_export_.reset();
     under_construction_.reset();
     about_.reset();
@@ -50,6 +49,12 @@ ProgramWindows::~ProgramWindows() {
     help_.reset();
     desktop_.SetMainWindow(nullptr);
     main_.reset();
+}
+
+void ProgramWindows::ShowExportWindow(std::unique_ptr<ExportWindow>& window,
+                                      const ExportKind& kind) {
+    if (!window) window = std::make_unique<ExportWindow>(main_->handle(), kind, desktop_);
+    window->ShowModal();
 }
 
 int RunMessageLoop(HWND window) {

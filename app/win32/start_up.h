@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Start-up of the Windows program: the common controls, the five windows
-// made once in their fixed order (and the export window when first asked
+// made once in their fixed order (and each export window when first asked
 // for), and the message loop that runs until the main window closes.
 #pragma once
 
@@ -31,10 +31,15 @@ class ProgramWindows {
     [[nodiscard]] ViewerWindow& viewer() { return *viewer_; }
     [[nodiscard]] AboutWindow& about() { return *about_; }
     [[nodiscard]] UnderConstructionWindow& underConstruction() { return *under_construction_; }
-    // Made when the File menu first asks for it; null before.
+    // Made when the File menu first asks for them; null before.
     [[nodiscard]] ExportWindow* notesExport() { return notes_export_.get(); }
+    [[nodiscard]] ExportWindow* mailExport() { return mail_export_.get(); }
 
   private:
+    // Shows `kind`'s export window, made the first time and kept, so that
+    // it keeps its names between uses.
+    void ShowExportWindow(std::unique_ptr<ExportWindow>& window, const ExportKind& kind);
+
     Win32Desktop& desktop_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<HelpWindow> help_;
@@ -42,6 +47,7 @@ class ProgramWindows {
     std::unique_ptr<AboutWindow> about_;
     std::unique_ptr<UnderConstructionWindow> under_construction_;
     std::unique_ptr<ExportWindow> notes_export_;
+    std::unique_ptr<ExportWindow> mail_export_;
 };
 
 // Dispatches the thread's messages, with the keyboard's dialog navigation

@@ -1,23 +1,28 @@
 // SPDX-License-Identifier: MIT
-// quarvo.exe's export window, opened from the File menu for Opera's notes
-// and driven through its controls' messages: placed as its table says, the
-// target following the chosen output, an export that writes what the
-// converter writes while the window keeps handling its messages, names
-// outside the code page written whole, and a cancel that leaves nothing.
+// quarvo.exe's export windows, opened from the File menu for Opera's notes
+// and for its mail and driven through their controls' messages: placed as
+// the table says, the target following the chosen output, an export that
+// writes what the converter writes while the window keeps handling its
+// messages, names outside the code page written whole, the question before
+// a folder with files is replaced, and a cancel that leaves nothing.
 #include <gtest/gtest.h>
 #include <windows.h>
 // commctrl.h needs the types of windows.h.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "export_window_logic.h"
+#include "mail_export_kind.h"
 #include "notes_export_kind.h"
-#include "quarvo/report/conversion_report.h"
+#include "quarvo/conversions/mail_export.h"
 #include "quarvo/conversions/notes_export.h"
+#include "quarvo/report/conversion_report.h"
 #include "resource_ids.h"
 #include "start_up.h"
 #include "ui_driver.h"
@@ -65,14 +70,19 @@ class ExportWindowUiTest : public Win32TestFolder {
         Win32TestFolder::TearDown();
     }
 
-    // Opens the window from the File menu and runs `steps` inside its modal
-    // loop, then closes it.
-    void InExportWindow(const std::function<void(HWND)>& steps) {
+    // The export window the File menu's `command` opens; null before.
+    win32::ExportWindow* Shown(int command) {
+        return command == ID_EXPORT_MAIL ? windows_->mailExport() : windows_->notesExport();
+    }
+
+    // Opens the window from the File menu's `command` and runs `steps`
+    // inside its modal loop, then closes it.
+    void InExportWindow(const std::function<void(HWND)>& steps, int command = ID_EXPORT_NOTES) {
         HWND main = windows_->main().handle();
         bool ran = false;
         Script script({[&] {
-            ASSERT_NE(windows_->notesExport(), nullptr);
-            HWND window = windows_->notesExport()->handle();
+            ASSERT_NE(Shown(command), nullptr);
+            HWND window = Shown(command)->handle();
             EXPECT_TRUE(IsWindowVisible(window));
             EXPECT_FALSE(IsWindowEnabled(main));
             steps(window);
@@ -80,10 +90,10 @@ class ExportWindowUiTest : public Win32TestFolder {
             SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_CLOSE_EXPORT, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(window, IDC_CLOSE_EXPORT)));
         }});
-        SendMessageA(main, WM_COMMAND, ID_EXPORT_NOTES, 0);
+        SendMessageA(main, WM_COMMAND, command, 0);
         EXPECT_TRUE(script.Done());
         EXPECT_TRUE(ran);
-        EXPECT_FALSE(IsWindowVisible(windows_->notesExport()->handle()));
+        EXPECT_FALSE(IsWindowVisible(Shown(command)->handle()));
         EXPECT_TRUE(IsWindowEnabled(main));
     }
 
@@ -101,10 +111,21 @@ class ExportWindowUiTest : public Win32TestFolder {
                      reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
     }
     // Handles the window's messages until its export has ended.
-    void WaitForTheEnd(HWND window) {
-        for (int i = 0; i < 600 && windows_->notesExport()->logic().Running(); ++i)
-            PumpMessages(window, 50);
-        EXPECT_FALSE(windows_->notesExport()->logic().Running());
+    void WaitForTheEnd(HWND window, int command = ID_EXPORT_NOTES) {
+        for (int i = 0; i < 600 && Shown(command)->logic().Running(); ++i) PumpMessages(window, 50);
+        EXPECT_FALSE(Shown(command)->logic().Running());
+    }
+    // Presses Start and handles the messages until the export has ended;
+    // returns the boxes it showed, the first answered with `answer`, the
+    // others with OK.
+    std::vector<MessageBoxCloser::Box> Export(HWND window, int answer = IDOK) {
+        MessageBoxCloser closer(answer);
+        Press(window, IDC_START_EXPORT);
+        for (int i = 0; i < 50 && closer.Boxes().empty(); ++i) PumpMessages(window, 10);
+        closer.Answer(IDOK);
+        WaitForTheEnd(window, ID_EXPORT_MAIL);
+        PumpMessages(window, 300);
+        return closer.Boxes();
     }
 
     void Screenshot(HWND window, const std::string& name) {
@@ -246,6 +267,138 @@ TEST_F(ExportWindowUiTest, CancelLeavesNothingWritten) {
     });
     EXPECT_FALSE(exists(PathOf("out")));
     EXPECT_EQ(Entries(), std::vector<std::string>{"notes.adr"});
+}
+
+// An Opera mail folder: two accounts with `per_account` messages each, one
+// a file, the first of each with a line that starts with "From ".
+void PutMailFolder(const std::string& folder, int per_account) {
+    for (const std::string sub : {"", "\\store", "\\store\\account1", "\\store\\account2"})
+        CreateDirectoryA((folder + sub).c_str(), nullptr);
+    PutFile(folder + "\\accounts.ini",
+            "Opera Preferences version 2.1\r\n\r\n[Account1]\r\nAccount Name=Home\r\n\r\n"
+            "[Account2]\r\nAccount Name=Work\r\n");
+    for (int account = 1; account <= 2; ++account) {
+        for (int i = 0; i < per_account; ++i) {
+            const std::string id = std::to_string(i);
+            PutFile(folder + "\\store\\account" + std::to_string(account) + "\\" + id + ".mbs",
+                    "From a@example.org Tue Jul 22 10:00:00 2014 " + id + "\r\nSubject: " + id +
+                        "\r\nDate: Tue, 22 Jul 2014 10:00:00 +0200\r\n\r\nFrom here\r\n" +
+                        std::string(200, 'x') + "\r\n");
+        }
+    }
+}
+
+// The names in `folder`, sorted.
+std::vector<std::string> EntriesOf(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(ExportWindowUiTest, TheMailsWindowHasItsKindsTextsAndBrowsesForFolders) {
+    const ExportKind& kind = MailExportKind();
+    InExportWindow(
+        [&](HWND window) {
+            char caption[256] = {};
+            GetWindowTextA(window, caption, sizeof caption);
+            EXPECT_EQ(std::string(caption), kind.caption);
+            EXPECT_EQ(ControlText(window, IDC_EXPORT_SOURCE_LABEL), kind.source_label);
+            EXPECT_EQ(ControlText(window, IDC_EXPORT_OPTION1), kind.options[0].label);
+            EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, IDC_EXPORT_OPTION2)));
+            EXPECT_EQ(SendMessageA(GetDlgItem(window, IDC_EXPORT_CHOICE), CB_GETCOUNT, 0, 0), 2);
+            EXPECT_NE(ControlText(window, IDC_EXPORT_TARGET).find("Opera mail"), std::string::npos);
+            Screenshot(window, "mail-export-window");
+        },
+        ID_EXPORT_MAIL);
+    // The notes keep a window of their own.
+    InExportWindow([&](HWND window) {
+        EXPECT_EQ(ControlText(window, IDC_EXPORT_SOURCE_LABEL), NotesExportKind().source_label);
+    });
+}
+
+TEST_F(ExportWindowUiTest, ExportsTheMailAsTheConverterDoesAndAsksBeforeReplacing) {
+    const std::string mail = PathOf("mail");
+    PutMailFolder(mail, 3);
+    const std::string out = PathOf("out");
+    InExportWindow(
+        [&](HWND window) {
+            SetText(window, IDC_EXPORT_SOURCE, mail);
+            SetText(window, IDC_EXPORT_TARGET, out);
+            auto boxes = Export(window);
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text.rfind("6 messages in 2 mailboxes exported to " + out +
+                                              ", the accounts' settings in accounts.html:\n",
+                                          0),
+                      0u)
+                << boxes[0].text;
+            EXPECT_EQ(ControlText(window, IDC_EXPORT_STATUS), "6 messages exported.");
+            HWND bar = GetDlgItem(window, IDC_EXPORT_PROGRESS);
+            EXPECT_GT(SendMessageA(bar, PBM_GETPOS, 0, 0), 0);
+            EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0),
+                      SendMessageA(bar, PBM_GETRANGE, FALSE, 0));
+            Screenshot(window, "mail-export-window-done");
+
+            // A Maildir over the first export: kept when the user says No.
+            Choose(window, 1);
+            boxes = Export(window, IDNO);
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, out +
+                                         " already holds files.\n\nReplace the whole folder with "
+                                         "the export? Everything in it now will be deleted.");
+            EXPECT_EQ(EntriesOf(out),
+                      (std::vector<std::string>{"Home.mbox", "Work.mbox", "accounts.html"}));
+            boxes = Export(window, IDYES);
+            EXPECT_EQ(boxes.size(), 2u);  // the question, then the result
+        },
+        ID_EXPORT_MAIL);
+    EXPECT_EQ(EntriesOf(out), (std::vector<std::string>{"Home", "Work", "accounts.html"}));
+    EXPECT_EQ(EntriesOf(out + "\\Home\\cur").size(), 3u);
+    ConversionReport report;
+    EXPECT_EQ(ExportOperaMail(mail, PathOf("reference"), {}, report).messages, 6u);
+    MailExportOptions maildir;
+    maildir.format = MailboxFormat::kMaildir;
+    ExportOperaMail(mail, PathOf("maildir"), maildir, report);
+    for (const std::string box : {"Home", "Work"}) {
+        const std::vector<std::string> written = EntriesOf(out + "\\" + box + "\\cur");
+        const std::vector<std::string> wanted = EntriesOf(PathOf("maildir\\" + box + "\\cur"));
+        ASSERT_EQ(written.size(), wanted.size());
+        for (std::size_t i = 0; i < written.size(); ++i)
+            EXPECT_EQ(FileBytes(out + "\\" + box + "\\cur\\" + written[i]),
+                      FileBytes(PathOf("maildir\\" + box + "\\cur\\" + wanted[i])));
+    }
+}
+
+TEST_F(ExportWindowUiTest, CancellingTheMailLeavesNoFolderAndNoTemporary) {
+    const std::string mail = PathOf("mail");
+    PutMailFolder(mail, 1500);
+    InExportWindow(
+        [&](HWND window) {
+            SetText(window, IDC_EXPORT_SOURCE, mail);
+            SetText(window, IDC_EXPORT_TARGET, PathOf("out"));
+            MessageBoxCloser closer;
+            Press(window, IDC_START_EXPORT);
+            HWND bar = GetDlgItem(window, IDC_EXPORT_PROGRESS);
+            for (int i = 0; i < 500 && SendMessageA(bar, PBM_GETPOS, 0, 0) == 0; ++i)
+                PumpMessages(window, 20);
+            ASSERT_TRUE(Shown(ID_EXPORT_MAIL)->logic().Running())
+                << "ended before it could be cancelled";
+            Screenshot(window, "mail-export-window-running");
+            Press(window, IDC_CANCEL_EXPORT);
+            WaitForTheEnd(window, ID_EXPORT_MAIL);
+            PumpMessages(window, 200);
+            EXPECT_EQ(ControlText(window, IDC_EXPORT_STATUS), "Cancelled: nothing was written.");
+            EXPECT_TRUE(closer.Boxes().empty());
+        },
+        ID_EXPORT_MAIL);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"mail"});
 }
 
 }  // namespace
