@@ -305,6 +305,12 @@ std::vector<std::string> EntriesOf(const std::string& folder) {
 
 TEST_F(ExportWindowUiTest, TheMailsWindowHasItsKindsTextsAndBrowsesForFolders) {
     const ExportKind& kind = MailExportKind();
+    // The File menu's item, after the notes' one.
+    HMENU file = GetSubMenu(GetMenu(windows_->main().handle()), 0);
+    wchar_t item[64] = {};
+    GetMenuStringW(file, 2, item, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(item), win32::Utf16("Export Opera &mail\xE2\x80\xA6"));
+    EXPECT_EQ(GetMenuItemID(file, 2), static_cast<UINT>(ID_EXPORT_MAIL));
     InExportWindow(
         [&](HWND window) {
             char caption[256] = {};
