@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "files/file_identity.h"
+#include "files/system_support.h"
 #include "quarvo/files/file_seam.h"
 #include "text/text_encoding.h"
 
@@ -191,10 +192,7 @@ std::string RealPath(const std::string& path) {
     return result;
 }
 
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
+using files::FolderOf;
 
 std::string NameIn(const std::string& folder, const std::string& name) {
     return folder == "/" ? "/" + name : folder + '/' + name;

@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "files/file_identity.h"
+#include "files/system_support.h"
 #include "files/temporary_files.h"
 #include "quarvo/base/errors.h"
 #include "quarvo/files/file_layer.h"
@@ -70,10 +71,10 @@ namespace {
 
 using file_seam::Calls;
 
-std::string Reason(int error) {
-    char buffer[256] = {};
-    return ::strerror_r(error, buffer, sizeof buffer);
-}
+using files::BaseNameOf;
+using files::FolderOf;
+using files::SystemReason;
+using files::WriteAll;
 
 constexpr std::string_view kInUse = "it is in use by another program";
 
@@ -116,18 +117,6 @@ LockResult LockWholeFile(int fd, short type) {
     if (::fcntl(fd, F_OFD_SETLK, &lock) == 0) return LockResult::kLocked;
     if (errno == EAGAIN || errno == EACCES) return LockResult::kHeldElsewhere;
     return LockResult::kUnsupported;
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-std::string BaseNameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // The name under which an open descriptor can be opened again, with the
@@ -185,22 +174,6 @@ mode_t CurrentUmask() {
     return mask;
 }
 
-// Writes all of `text`; throws EWriteError when the system stops taking it.
-void WriteAll(int fd, std::string_view text) {
-    const char* data = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        const ssize_t written = Calls().write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            throw EWriteError(Reason(errno));
-        }
-        if (written == 0) throw EWriteError();
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-}
-
 // Makes a rename in `folder` survive a crash. Some file systems cannot flush
 // a folder; the new file is in place either way.
 void FlushFolder(int folder) {
@@ -218,7 +191,8 @@ std::vector<std::string> AttributeNames(int fd, const std::string& file_name) {
         const ssize_t size = ::flistxattr(fd, nullptr, 0);
         if (size < 0) {
             if (errno == ENOTSUP) return {};
-            throw EFCreateError(file_name, "cannot read its extended attributes: " + Reason(errno));
+            throw EFCreateError(file_name,
+                                "cannot read its extended attributes: " + SystemReason(errno));
         }
         list.assign(static_cast<std::size_t>(size), '\0');
         const ssize_t got = ::flistxattr(fd, list.data(), list.size());
@@ -266,8 +240,8 @@ void KeepAttributes(int from, int to, bool group_kept, const std::string& file_n
         if (name == kAccessList && !group_kept)
             throw EFCreateError(file_name, "cannot keep its access list: its group cannot be kept");
         if (::fsetxattr(to, name.c_str(), value->data(), value->size(), 0) != 0)
-            throw EFCreateError(
-                file_name, "cannot keep its extended attribute " + name + ": " + Reason(errno));
+            throw EFCreateError(file_name, "cannot keep its extended attribute " + name + ": " +
+                                               SystemReason(errno));
     }
     for (const std::string& name : AttributeNames(to, file_name)) {
         if (!name.starts_with("system.posix_acl") ||
@@ -275,7 +249,7 @@ void KeepAttributes(int from, int to, bool group_kept, const std::string& file_n
             continue;
         if (::fremovexattr(to, name.c_str()) != 0 && errno != ENODATA)
             throw EFCreateError(file_name,
-                                "cannot drop the inherited access list: " + Reason(errno));
+                                "cannot drop the inherited access list: " + SystemReason(errno));
     }
 }
 
@@ -289,7 +263,7 @@ class TemporaryFile {
         fd_.Reset(Calls().openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
         if (!fd_.valid()) {
             if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-                throw EFCreateError(file_name, Reason(errno));
+                throw EFCreateError(file_name, SystemReason(errno));
             CreateNamed(file_name);
         }
         (void)::flock(fd_.get(), LOCK_EX | LOCK_NB);
@@ -343,7 +317,7 @@ class TemporaryFile {
         }
         const int error = errno;
         registration_.Drop();
-        throw EFCreateError(file_name, Reason(error));
+        throw EFCreateError(file_name, SystemReason(error));
     }
 
     int folder_;
@@ -368,10 +342,10 @@ FileReading::FileReading(const std::string& file_name)
     : state_(std::make_unique<State>(
           ::open(file_name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY))) {
     const int fd = state_->file.get();
-    if (fd < 0) throw EFOpenError(file_name, Reason(errno));
+    if (fd < 0) throw EFOpenError(file_name, SystemReason(errno));
     struct stat st {};
-    if (::fstat(fd, &st) != 0) throw EFOpenError(file_name, Reason(errno));
-    if (S_ISDIR(st.st_mode)) throw EFOpenError(file_name, Reason(EISDIR));
+    if (::fstat(fd, &st) != 0) throw EFOpenError(file_name, SystemReason(errno));
+    if (S_ISDIR(st.st_mode)) throw EFOpenError(file_name, SystemReason(EISDIR));
     if (!S_ISREG(st.st_mode)) throw EFOpenError(file_name, "not a regular file");
     if (LockWholeFile(fd, F_RDLCK) == LockResult::kHeldElsewhere)
         throw EFOpenError(file_name, kInUse);
@@ -388,7 +362,7 @@ FileReading::FileReading(const std::string& file_name)
             whole.resize(filled);
             continue;
         }
-        if (got < 0) throw EReadError(Reason(errno));
+        if (got < 0) throw EReadError(SystemReason(errno));
         whole.resize(filled + static_cast<std::size_t>(got));
         if (got == 0) break;
     }
@@ -412,8 +386,8 @@ void FileReading::ReadAt(std::size_t offset, char* into, std::size_t bytes) {
         const ssize_t got = Calls().pread(state_->file.get(), into + filled, bytes - filled,
                                           static_cast<off_t>(offset + filled));
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) throw EReadError(Reason(errno));  // the device failed
-        if (got == 0) throw EReadError();              // the file shrank
+        if (got < 0) throw EReadError(SystemReason(errno));  // the device failed
+        if (got == 0) throw EReadError();                    // the file shrank
         filled += static_cast<std::size_t>(got);
     }
 }
@@ -455,9 +429,10 @@ struct FileReplacement::State {
 
 void FileReplacement::State::OpenFolder(const std::string& path) {
     folder.Reset(::open(FolderOf(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.valid()) throw EFCreateError(file_name, Reason(errno));
+    if (!folder.valid()) throw EFCreateError(file_name, SystemReason(errno));
     base = BaseNameOf(path);
-    if (base.empty() || base == "." || base == "..") throw EFCreateError(file_name, Reason(EISDIR));
+    if (base.empty() || base == "." || base == "..")
+        throw EFCreateError(file_name, SystemReason(EISDIR));
 }
 
 void FileReplacement::State::OpenInPlace(bool is_file) {
@@ -465,7 +440,7 @@ void FileReplacement::State::OpenInPlace(bool is_file) {
     // `>>` does; a device or a pipe takes the bytes as they come.
     const int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | (is_file ? O_APPEND : 0);
     in_place.Reset(::open(file_name.c_str(), flags));
-    if (!in_place.valid()) throw EFCreateError(file_name, Reason(errno));
+    if (!in_place.valid()) throw EFCreateError(file_name, SystemReason(errno));
     in_place_is_file = is_file;
 }
 
@@ -474,7 +449,7 @@ void FileReplacement::State::OpenInPlace(bool is_file) {
 // else from where its last writer left it.
 void FileReplacement::State::OpenStandardOutput() {
     in_place.Reset(::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0));
-    if (!in_place.valid()) throw EFCreateError(file_name, Reason(errno));
+    if (!in_place.valid()) throw EFCreateError(file_name, SystemReason(errno));
     struct stat st {};
     in_place_is_file = ::fstat(in_place.get(), &st) == 0 && S_ISREG(st.st_mode);
 }
@@ -487,7 +462,7 @@ void FileReplacement::State::KeepAccess() {
     if (::fchown(fd, old.st_uid, old.st_gid) != 0)
         (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
     struct stat now {};
-    if (::fstat(fd, &now) != 0) throw EFCreateError(file_name, Reason(errno));
+    if (::fstat(fd, &now) != 0) throw EFCreateError(file_name, SystemReason(errno));
     mode_t mode = old.st_mode & 07777;
     if (now.st_uid != old.st_uid) mode &= ~S_ISUID;
     const bool group_kept = now.st_gid == old.st_gid;
@@ -498,7 +473,7 @@ void FileReplacement::State::KeepAccess() {
         const int error = errno;
         if (!HasNoPermissions(error) || ::fstat(fd, &now) != 0 ||
             (now.st_mode & 07777 & ~mode) != 0)
-            throw EFCreateError(file_name, Reason(error));
+            throw EFCreateError(file_name, SystemReason(error));
     }
     KeepAttributes(existing.get(), fd, group_kept, file_name);
 }
@@ -512,7 +487,7 @@ FileReplacement::FileReplacement(const std::string& file_name) : state_(std::mak
     }
     Descriptor target(::open(file_name.c_str(), O_PATH | O_CLOEXEC));
     if (!target.valid()) {
-        if (errno != ENOENT) throw EFCreateError(file_name, Reason(errno));
+        if (errno != ENOENT) throw EFCreateError(file_name, SystemReason(errno));
         if (!IsSymbolicLink(file_name)) {
             s.OpenFolder(file_name);
             temporary_files::RemoveStale(s.folder.get());
@@ -521,20 +496,20 @@ FileReplacement::FileReplacement(const std::string& file_name) : state_(std::mak
             // without permissions gives the new one what it gives any file.
             if (Calls().fchmod(s.temporary->fd(), 0666 & ~CurrentUmask()) != 0 &&
                 !HasNoPermissions(errno))
-                throw EFCreateError(file_name, Reason(errno));
+                throw EFCreateError(file_name, SystemReason(errno));
             return;
         }
         // A link to a file yet to be made: the kernel makes it, under the
         // same checks as for any program writing through the link.
         target.Reset(
             ::open(file_name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666));
-        if (!target.valid()) throw EFCreateError(file_name, Reason(errno));
+        if (!target.valid()) throw EFCreateError(file_name, SystemReason(errno));
         s.placeholder = true;
     }
 
     struct stat st {};
-    if (::fstat(target.get(), &st) != 0) throw EFCreateError(file_name, Reason(errno));
-    if (S_ISDIR(st.st_mode)) throw EFCreateError(file_name, Reason(EISDIR));
+    if (::fstat(target.get(), &st) != 0) throw EFCreateError(file_name, SystemReason(errno));
+    if (S_ISDIR(st.st_mode)) throw EFCreateError(file_name, SystemReason(EISDIR));
     if (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode) ||
         (S_ISREG(st.st_mode) && IsOpenFileAlias(file_name))) {
         s.OpenInPlace(S_ISREG(st.st_mode));
@@ -553,7 +528,7 @@ FileReplacement::FileReplacement(const std::string& file_name) : state_(std::mak
 
     s.existing.Reset(
         ::open(ProcessLinkOf(target.get()).c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!s.existing.valid()) throw EFCreateError(file_name, Reason(errno));
+    if (!s.existing.valid()) throw EFCreateError(file_name, SystemReason(errno));
     if (LockWholeFile(s.existing.get(), F_WRLCK) == LockResult::kHeldElsewhere)
         throw EFCreateError(file_name, kInUse);
 
@@ -573,15 +548,15 @@ void FileReplacement::Commit() {
     State& s = *state_;
     if (s.in_place.valid()) {
         if (s.in_place_is_file && Calls().fsync(s.in_place.get()) != 0 && errno != EINVAL)
-            throw EWriteError(Reason(errno));
-        if (!s.in_place.Close()) throw EWriteError(Reason(errno));
+            throw EWriteError(SystemReason(errno));
+        if (!s.in_place.Close()) throw EWriteError(SystemReason(errno));
         s.committed = true;
         return;
     }
-    if (Calls().fsync(s.temporary->fd()) != 0) throw EWriteError(Reason(errno));
-    if (!s.temporary->Name()) throw EFCreateError(s.file_name, Reason(errno));
-    if (!s.temporary->Close()) throw EWriteError(Reason(errno));
-    if (!s.temporary->RenameTo(s.base)) throw EFCreateError(s.file_name, Reason(errno));
+    if (Calls().fsync(s.temporary->fd()) != 0) throw EWriteError(SystemReason(errno));
+    if (!s.temporary->Name()) throw EFCreateError(s.file_name, SystemReason(errno));
+    if (!s.temporary->Close()) throw EWriteError(SystemReason(errno));
+    if (!s.temporary->RenameTo(s.base)) throw EFCreateError(s.file_name, SystemReason(errno));
     s.committed = true;
     s.existing.Close();
     FlushFolder(s.folder.get());
@@ -619,7 +594,7 @@ bool IsReadableFile(const std::string& file_name) noexcept {
 std::string MissingReason(const std::string& file_name) {
     struct stat st {};
     if (::lstat(file_name.c_str(), &st) == 0) return {};
-    return Reason(errno);
+    return SystemReason(errno);
 }
 
 void TakeStandardOutputByName() noexcept {

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "files/file_identity.h"
+#include "files/system_support.h"
 #include "quarvo/base/errors.h"
 #include "quarvo/files/file_layer.h"
 
@@ -29,24 +30,9 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM 
 
 // The system's text for an error code, without its closing period and line
 // break, to follow the file layer's own message.
-std::string Reason(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string reason = length != 0 && text != nullptr ? std::string(text, length)
-                                                        : "error " + std::to_string(error);
-    if (text != nullptr) LocalFree(text);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
-                               reason.back() == ' ' || reason.back() == '.')) {
-        reason.pop_back();
-    }
-    return reason;
-}
-
-std::string LastReason() {
-    return Reason(GetLastError());
-}
+using files::LastSystemReason;
+using files::SystemReason;
+using files::WriteAll;
 
 // Set once a command-line program lets names stand for its standard output.
 std::atomic<bool> g_standard_output_by_name{false};
@@ -225,16 +211,6 @@ bool CreateTemporaryFile(const std::string& destination, DWORD attributes,
 
 // Writes all of `text`, going on after a partial write; throws EWriteError
 // when the system stops taking bytes (disk full, device error).
-void WriteAll(HANDLE file, std::string_view text) {
-    while (!text.empty()) {
-        const auto request = static_cast<DWORD>(std::min(text.size(), kLargestRequest));
-        DWORD written = 0;
-        if (!WriteFile(file, text.data(), request, &written, nullptr))
-            throw EWriteError(LastReason());
-        if (written == 0) throw EWriteError();
-        text.remove_prefix(written);
-    }
-}
 
 // The path of the file that `target` (an open handle on the existing file,
 // opened through any symbolic link) really is, so that the replacement lands
@@ -275,9 +251,9 @@ FileReading::FileReading(const std::string& file_name) : state_(std::make_unique
     // writing it while it is read.
     state_->file.Reset(CreateFileA(file_name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!state_->file.IsOpen()) throw EFOpenError(file_name, LastReason());
+    if (!state_->file.IsOpen()) throw EFOpenError(file_name, LastSystemReason());
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(state_->file.Get(), &size)) throw EReadError(LastReason());
+    if (!GetFileSizeEx(state_->file.Get(), &size)) throw EReadError(LastSystemReason());
     if (size.QuadPart < 0) throw EReadError();
     state_->size = static_cast<std::size_t>(size.QuadPart);
 }
@@ -301,7 +277,7 @@ void FileReading::ReadAt(std::size_t offset, char* into, std::size_t bytes) {
         DWORD arrived = 0;
         if (!ReadFile(state_->file.Get(), into + done, request, &arrived, &where)) {
             const DWORD error = GetLastError();
-            if (error != ERROR_HANDLE_EOF) throw EReadError(Reason(error));
+            if (error != ERROR_HANDLE_EOF) throw EReadError(SystemReason(error));
             arrived = 0;
         }
         if (arrived == 0) throw EReadError();  // the file shrank since its size was taken
@@ -356,7 +332,7 @@ FileReplacement::FileReplacement(const std::string& file_name) : state_(std::mak
     if (IsStandardOutput(file_name)) {
         s.standard_output = GetStdHandle(STD_OUTPUT_HANDLE);
         if (s.standard_output == nullptr || s.standard_output == INVALID_HANDLE_VALUE)
-            throw EFCreateError(file_name, Reason(ERROR_INVALID_HANDLE));
+            throw EFCreateError(file_name, SystemReason(ERROR_INVALID_HANDLE));
         return;
     }
     if (const HANDLE device = OpenDevice(file_name); device != nullptr) {
@@ -370,20 +346,20 @@ FileReplacement::FileReplacement(const std::string& file_name) : state_(std::mak
     if (s.target.IsOpen()) {
         BY_HANDLE_FILE_INFORMATION info{};
         if (!GetFileInformationByHandle(s.target.Get(), &info))
-            throw EFCreateError(file_name, LastReason());
+            throw EFCreateError(file_name, LastSystemReason());
         // Windows itself refuses to open a read-only file for writing; an
         // administrator under Wine is let through, so ask the attribute.
         if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
-            throw EFCreateError(file_name, Reason(ERROR_ACCESS_DENIED));
+            throw EFCreateError(file_name, SystemReason(ERROR_ACCESS_DENIED));
         if ((info.dwFileAttributes & kKeptAttributes) != 0) {
             attributes = info.dwFileAttributes & kKeptAttributes;
         }
         s.destination = ReplacedPath(file_name, s.target.Get());
     } else if (const DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND) {
-        throw EFCreateError(file_name, Reason(error));
+        throw EFCreateError(file_name, SystemReason(error));
     }
     if (!CreateTemporaryFile(s.destination, attributes, s.temporary))
-        throw EFCreateError(file_name, LastReason());
+        throw EFCreateError(file_name, LastSystemReason());
 }
 
 FileReplacement::~FileReplacement() = default;
@@ -399,13 +375,13 @@ void FileReplacement::Commit() {
     if (const HANDLE in_place = s.InPlace(); in_place != nullptr) {
         // A console or a pipe has nothing to flush to a disk.
         if (GetFileType(in_place) == FILE_TYPE_DISK && !FlushFileBuffers(in_place))
-            throw EWriteError(LastReason());
-        if (!s.device.Close()) throw EWriteError(LastReason());
+            throw EWriteError(LastSystemReason());
+        if (!s.device.Close()) throw EWriteError(LastSystemReason());
         return;
     }
-    if (!FlushFileBuffers(s.temporary.handle.Get())) throw EWriteError(LastReason());
+    if (!FlushFileBuffers(s.temporary.handle.Get())) throw EWriteError(LastSystemReason());
     s.temporary.Unregister();
-    if (!s.temporary.handle.Close()) throw EWriteError(LastReason());
+    if (!s.temporary.handle.Close()) throw EWriteError(LastSystemReason());
 
     // Windows refuses to rename a file over one that has any open handle,
     // even one that shares deletion (NTFS answers "access denied" unless the
@@ -419,7 +395,7 @@ void FileReplacement::Commit() {
     s.target.Close();
     if (!MoveFileExA(s.temporary.name.c_str(), s.destination.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        throw EFCreateError(s.file_name, LastReason());
+        throw EFCreateError(s.file_name, LastSystemReason());
     }
     s.temporary.Keep();
 }
@@ -465,7 +441,7 @@ std::string MissingReason(const std::string& file_name) {
     const HANDLE search = FindFirstFileA(file_name.c_str(), &found);
     const DWORD error = GetLastError();
     SetErrorMode(previous_mode);
-    if (search == INVALID_HANDLE_VALUE) return Reason(error);
+    if (search == INVALID_HANDLE_VALUE) return SystemReason(error);
     FindClose(search);
     return {};
 }

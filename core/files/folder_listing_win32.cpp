@@ -4,25 +4,14 @@
 
 #include <string>
 
+#include "files/system_support.h"
 #include "quarvo/base/errors.h"
 #include "quarvo/files/folder_listing.h"
 
 namespace quarvo {
 namespace {
 
-std::string Reason(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string reason = length != 0 && text != nullptr ? std::string(text, length)
-                                                        : "error " + std::to_string(error);
-    if (text != nullptr) LocalFree(text);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
-                               reason.back() == ' ' || reason.back() == '.'))
-        reason.pop_back();
-    return reason;
-}
+using files::SystemReason;
 
 }  // namespace
 
@@ -35,7 +24,7 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
     WIN32_FIND_DATAA found{};
     const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
     SetErrorMode(previous_mode);
-    if (search == INVALID_HANDLE_VALUE) throw EFOpenError(folder, Reason(GetLastError()));
+    if (search == INVALID_HANDLE_VALUE) throw EFOpenError(folder, SystemReason(GetLastError()));
     std::vector<FolderEntry> listed;
     do {
         const std::string name = found.cFileName;

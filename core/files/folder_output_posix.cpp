@@ -15,6 +15,7 @@
 #include <cstring>
 #include <string>
 
+#include "files/system_support.h"
 #include "files/temporary_files.h"
 #include "quarvo/base/errors.h"
 #include "quarvo/files/file_seam.h"
@@ -25,22 +26,10 @@ namespace {
 
 using file_seam::Calls;
 
-std::string Reason(int error) {
-    char buffer[256] = {};
-    return ::strerror_r(error, buffer, sizeof buffer);
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-std::string BaseNameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+using files::BaseNameOf;
+using files::FolderOf;
+using files::SystemReason;
+using files::WriteAll;
 
 // "out/" names the folder "out".
 std::string WithoutTrailingSlashes(std::string path) {
@@ -82,18 +71,6 @@ bool IsEmptyFolder(int parent, const std::string& name) {
     return empty;
 }
 
-void WriteAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = Calls().write(fd, text.data(), text.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            throw EWriteError(Reason(errno));
-        }
-        if (written == 0) throw EWriteError();
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-}
-
 }  // namespace
 
 struct FolderOutput::File::State {
@@ -121,7 +98,7 @@ void FolderOutput::File::SetModificationTime(std::time_t when) noexcept {
 void FolderOutput::File::Close() {
     const int fd = state_->fd;
     state_->fd = -1;
-    if (fd >= 0 && Calls().close(fd) != 0) throw EWriteError(Reason(errno));
+    if (fd >= 0 && Calls().close(fd) != 0) throw EWriteError(SystemReason(errno));
 }
 
 struct FolderOutput::State {
@@ -154,20 +131,20 @@ FolderOutput::FolderOutput(const std::string& target, bool replace)
     struct stat st {};
     if (::lstat(resolved.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         char* real = ::realpath(target.c_str(), nullptr);
-        if (real == nullptr) throw EFCreateError(target, Reason(errno));
+        if (real == nullptr) throw EFCreateError(target, SystemReason(errno));
         resolved = real;
         std::free(real);
     }
     s.target_name = BaseNameOf(resolved);
     s.parent = ::open(FolderOf(resolved).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (s.parent < 0) throw EFCreateError(target, Reason(errno));
+    if (s.parent < 0) throw EFCreateError(target, SystemReason(errno));
 
     if (::fstatat(s.parent, s.target_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (!S_ISDIR(st.st_mode)) throw EFCreateError(target, Reason(ENOTDIR));
+        if (!S_ISDIR(st.st_mode)) throw EFCreateError(target, SystemReason(ENOTDIR));
         if (!replace && !IsEmptyFolder(s.parent, s.target_name))
             throw EFCreateError(target, "Folder is not empty");
     } else if (errno != ENOENT) {
-        throw EFCreateError(target, Reason(errno));
+        throw EFCreateError(target, SystemReason(errno));
     }
 
     temporary_files::RemoveStale(s.parent);
@@ -175,11 +152,11 @@ FolderOutput::FolderOutput(const std::string& target, bool replace)
     if (::mkdirat(s.parent, s.temporary.c_str(), 0777) != 0) {
         const int error = errno;
         s.temporary.clear();
-        throw EFCreateError(target, Reason(error));
+        throw EFCreateError(target, SystemReason(error));
     }
     s.registration.Register(s.parent, s.temporary);
     s.folder = ::openat(s.parent, s.temporary.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (s.folder < 0) throw EFCreateError(target, Reason(errno));
+    if (s.folder < 0) throw EFCreateError(target, SystemReason(errno));
     (void)::flock(s.folder, LOCK_EX | LOCK_NB);
 }
 
@@ -189,7 +166,7 @@ void FolderOutput::MakeFolder(std::string_view relative) {
     CheckRelative(relative, state_->target);
     const std::string name(relative);
     if (::mkdirat(state_->folder, name.c_str(), 0777) != 0)
-        throw EFCreateError(state_->target + "/" + name, Reason(errno));
+        throw EFCreateError(state_->target + "/" + name, SystemReason(errno));
 }
 
 FolderOutput::File FolderOutput::NewFile(std::string_view relative) {
@@ -198,7 +175,7 @@ FolderOutput::File FolderOutput::NewFile(std::string_view relative) {
     auto file = std::make_unique<File::State>();
     file->fd = Calls().openat(state_->folder, name.c_str(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (file->fd < 0) throw EFCreateError(state_->target + "/" + name, Reason(errno));
+    if (file->fd < 0) throw EFCreateError(state_->target + "/" + name, SystemReason(errno));
     return File(std::move(file));
 }
 
@@ -219,7 +196,8 @@ void FolderOutput::Commit() {
     State& s = *state_;
     // One flush of the file system that holds the folder puts every file of
     // it on the disk, where a flush per file would cost a wait per file.
-    if (::syncfs(s.folder) != 0 || Calls().fsync(s.folder) != 0) throw EWriteError(Reason(errno));
+    if (::syncfs(s.folder) != 0 || Calls().fsync(s.folder) != 0)
+        throw EWriteError(SystemReason(errno));
 
     struct stat old {};
     const bool exists = ::fstatat(s.parent, s.target_name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
@@ -229,10 +207,10 @@ void FolderOutput::Commit() {
     std::string old_folder;  // where the replaced folder went, to be removed
     if (!exists || IsEmptyFolder(s.parent, s.target_name)) {
         if (Calls().renameat(s.parent, s.temporary.c_str(), s.parent, s.target_name.c_str()) != 0)
-            throw EFCreateError(s.target, Reason(errno == EEXIST ? ENOTEMPTY : errno));
+            throw EFCreateError(s.target, SystemReason(errno == EEXIST ? ENOTEMPTY : errno));
     } else if (!s.replace || !S_ISDIR(old.st_mode)) {
         throw EFCreateError(s.target,
-                            S_ISDIR(old.st_mode) ? "Folder is not empty" : Reason(ENOTDIR));
+                            S_ISDIR(old.st_mode) ? "Folder is not empty" : SystemReason(ENOTDIR));
     } else if (::renameat2(s.parent, s.temporary.c_str(), s.parent, s.target_name.c_str(),
                            RENAME_EXCHANGE) == 0) {
         old_folder = s.temporary;
@@ -241,11 +219,11 @@ void FolderOutput::Commit() {
         // between puts it back.
         const std::string aside = temporary_files::NewName();
         if (Calls().renameat(s.parent, s.target_name.c_str(), s.parent, aside.c_str()) != 0)
-            throw EFCreateError(s.target, Reason(errno));
+            throw EFCreateError(s.target, SystemReason(errno));
         if (Calls().renameat(s.parent, s.temporary.c_str(), s.parent, s.target_name.c_str()) != 0) {
             const int error = errno;
             (void)::renameat(s.parent, aside.c_str(), s.parent, s.target_name.c_str());
-            throw EFCreateError(s.target, Reason(error));
+            throw EFCreateError(s.target, SystemReason(error));
         }
         old_folder = aside;
     }

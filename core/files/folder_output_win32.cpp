@@ -12,26 +12,15 @@
 #include <cstdint>
 #include <string>
 
+#include "files/system_support.h"
 #include "quarvo/base/errors.h"
 #include "quarvo/files/folder_output.h"
 
 namespace quarvo {
 namespace {
 
-std::string Reason(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string reason = length != 0 && text != nullptr ? std::string(text, length)
-                                                        : "error " + std::to_string(error);
-    if (text != nullptr) LocalFree(text);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
-                               reason.back() == ' ' || reason.back() == '.')) {
-        reason.pop_back();
-    }
-    return reason;
-}
+using files::SystemReason;
+using files::WriteAll;
 
 std::wstring Wide(std::string_view text, UINT code_page) {
     if (text.empty()) return {};
@@ -146,18 +135,6 @@ std::wstring Hex(std::uint64_t value) {
     return text;
 }
 
-void WriteAll(HANDLE file, std::string_view text) {
-    constexpr std::size_t kLargestRequest = std::size_t{1} << 30;
-    while (!text.empty()) {
-        const auto request = static_cast<DWORD>(std::min(text.size(), kLargestRequest));
-        DWORD written = 0;
-        if (!::WriteFile(file, text.data(), request, &written, nullptr))
-            throw EWriteError(Reason(GetLastError()));
-        if (written == 0) throw EWriteError();
-        text.remove_prefix(written);
-    }
-}
-
 }  // namespace
 
 struct FolderOutput::File::State {
@@ -191,7 +168,7 @@ void FolderOutput::File::Close() {
     const bool flushed = FlushFileBuffers(handle) != 0;
     const DWORD error = GetLastError();
     if (!CloseHandle(handle) || !flushed)
-        throw EWriteError(Reason(flushed ? GetLastError() : error));
+        throw EWriteError(SystemReason(flushed ? GetLastError() : error));
 }
 
 struct FolderOutput::State {
@@ -220,11 +197,11 @@ FolderOutput::FolderOutput(const std::string& target, bool replace)
     const DWORD attributes = GetFileAttributesW(s.target_path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            throw EFCreateError(target, Reason(ERROR_DIRECTORY));
+            throw EFCreateError(target, SystemReason(ERROR_DIRECTORY));
         if (!replace && !IsEmptyFolder(s.target_path))
             throw EFCreateError(target, "Folder is not empty");
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
-        throw EFCreateError(target, Reason(GetLastError()));
+        throw EFCreateError(target, SystemReason(GetLastError()));
     }
 
     const std::size_t cut = s.target_path.find_last_of(L"\\/:");
@@ -239,10 +216,10 @@ FolderOutput::FolderOutput(const std::string& target, bool replace)
         if (CreateDirectoryW(name.c_str(), nullptr)) {
             s.temporary = std::move(name);
         } else if (GetLastError() != ERROR_ALREADY_EXISTS) {
-            throw EFCreateError(target, Reason(GetLastError()));
+            throw EFCreateError(target, SystemReason(GetLastError()));
         }
     }
-    if (s.temporary.empty()) throw EFCreateError(target, Reason(ERROR_ALREADY_EXISTS));
+    if (s.temporary.empty()) throw EFCreateError(target, SystemReason(ERROR_ALREADY_EXISTS));
     SetFileAttributesW(s.temporary.c_str(), FILE_ATTRIBUTE_HIDDEN);
     s.hold = OpenFolder(s.temporary, FILE_SHARE_READ | FILE_SHARE_WRITE);
 }
@@ -252,7 +229,8 @@ FolderOutput::~FolderOutput() = default;
 void FolderOutput::MakeFolder(std::string_view relative) {
     const std::wstring path = state_->temporary + L"\\" + Inside(relative, state_->target);
     if (!CreateDirectoryW(path.c_str(), nullptr))
-        throw EFCreateError(state_->target + "\\" + std::string(relative), Reason(GetLastError()));
+        throw EFCreateError(state_->target + "\\" + std::string(relative),
+                            SystemReason(GetLastError()));
 }
 
 FolderOutput::File FolderOutput::NewFile(std::string_view relative) {
@@ -261,7 +239,8 @@ FolderOutput::File FolderOutput::NewFile(std::string_view relative) {
     file->handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file->handle == INVALID_HANDLE_VALUE)
-        throw EFCreateError(state_->target + "\\" + std::string(relative), Reason(GetLastError()));
+        throw EFCreateError(state_->target + "\\" + std::string(relative),
+                            SystemReason(GetLastError()));
     return File(std::move(file));
 }
 
@@ -295,7 +274,7 @@ void FolderOutput::Commit() {
     std::wstring old_folder;
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            throw EFCreateError(s.target, Reason(ERROR_DIRECTORY));
+            throw EFCreateError(s.target, SystemReason(ERROR_DIRECTORY));
         if (!s.replace && !IsEmptyFolder(s.target_path))
             throw EFCreateError(s.target, "Folder is not empty");
         // Windows renames no folder over another: the old one steps aside
@@ -304,12 +283,12 @@ void FolderOutput::Commit() {
         old_folder = s.temporary.substr(0, s.temporary.size() - kTemporarySuffix.size()) + L"-" +
                      Hex(counter.fetch_add(1)) + std::wstring(kTemporarySuffix);
         if (!MoveFileExW(s.target_path.c_str(), old_folder.c_str(), 0))
-            throw EFCreateError(s.target, Reason(GetLastError()));
+            throw EFCreateError(s.target, SystemReason(GetLastError()));
     }
     if (!MoveFileExW(s.temporary.c_str(), s.target_path.c_str(), 0)) {
         const DWORD error = GetLastError();
         if (!old_folder.empty()) MoveFileExW(old_folder.c_str(), s.target_path.c_str(), 0);
-        throw EFCreateError(s.target, Reason(error));
+        throw EFCreateError(s.target, SystemReason(error));
     }
     s.temporary.clear();
     if (!old_folder.empty()) RemoveTree(old_folder);

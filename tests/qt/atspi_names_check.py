@@ -104,7 +104,13 @@ def main():
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     failures = []
     try:
-        main_window = program_tree(30)
+        # The program joins the bus before its windows are all there: wait
+        # for the last button of the main window.
+        def whole_main_window():
+            tree = program_tree(5)
+            return tree if ("push button", "Exit") in tree else []
+
+        main_window = until(whole_main_window, 30) or program_tree(1)
         if not main_window:
             print("the program never appeared on the accessibility bus")
             return 1
@@ -128,15 +134,21 @@ def main():
         window = until(lambda: subprocess.run(
             ["xdotool", "search", "--name", "^Quarvo$"], env=env, capture_output=True,
             text=True).stdout.split(), 10)
-        if window:
-            # No window manager here: the keyboard's focus is given directly.
-            subprocess.run(["xdotool", "windowfocus", "--sync", window[0]], env=env,
-                           capture_output=True)
-        subprocess.run(["xdotool", "key", "--delay", "200", "alt+f", "c"], env=env)
         viewer_buttons = ["Reload file, discard all changes (F5)", "Save as ... (Ctrl+Shift+S)",
                           "Save changes (Ctrl+S)", "Close, go back to Main-Window (Esc)"]
-        viewer = until(lambda: [n for n in program_tree(5)
-                                if n == ("push button", viewer_buttons[0])], 15)
+        viewer = []
+        # On a busy machine a key can reach the window before it takes
+        # the focus: the keys are given again, as a user would press them.
+        for attempt in range(3):
+            if window:
+                # No window manager here: the keyboard's focus is given directly.
+                subprocess.run(["xdotool", "windowfocus", "--sync", window[0]], env=env,
+                               capture_output=True)
+            subprocess.run(["xdotool", "key", "--delay", "200", "alt+f", "c"], env=env)
+            viewer = until(lambda: [n for n in program_tree(5)
+                                    if n == ("push button", viewer_buttons[0])], 10)
+            if viewer:
+                break
         tree = program_tree(5)
         if not viewer:
             failures.append("the viewer did not open with Alt+F, C")

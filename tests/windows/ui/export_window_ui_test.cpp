@@ -204,7 +204,7 @@ TEST_F(ExportWindowUiTest, ExportsWhatTheConverterWrites) {
             WaitForTheEnd(window);
             PumpMessages(window, 300);
             const auto boxes = closer.Boxes();
-            ASSERT_EQ(boxes.size(), 1u);
+            ASSERT_EQ(boxes.size(), 1u) << (boxes.empty() ? "" : boxes.back().text);
             EXPECT_EQ(boxes[0].text.rfind(
                           "3 notes exported to " + PathOf("out.enex") + ":\nnotes: 3\n", 0),
                       0u)
@@ -263,7 +263,8 @@ TEST_F(ExportWindowUiTest, CancelLeavesNothingWritten) {
         WaitForTheEnd(window);
         PumpMessages(window, 200);
         EXPECT_EQ(ControlText(window, IDC_EXPORT_STATUS), "Cancelled: nothing was written.");
-        EXPECT_TRUE(closer.Boxes().empty());
+        const auto boxes = closer.Boxes();
+        EXPECT_TRUE(boxes.empty()) << boxes.front().text;
     });
     EXPECT_FALSE(exists(PathOf("out")));
     EXPECT_EQ(Entries(), std::vector<std::string>{"notes.adr"});

@@ -160,9 +160,19 @@ BOOL CALLBACK find_box(HWND window, LPARAM found) {
     return TRUE;
 }
 
+// What looks like a box before the closer starts is one of the program's own
+// windows, such as the export window, whose labels are untitled statics as
+// a message box's text is: never a box to close.
+std::vector<HWND> WindowsLikeBoxes() {
+    Found found;
+    EnumWindows(find_box, reinterpret_cast<LPARAM>(&found));
+    return found.boxes;
+}
+
 }  // namespace
 
-MessageBoxCloser::MessageBoxCloser(int answer) : answer_(answer), watcher_([this] { Watch(); }) {}
+MessageBoxCloser::MessageBoxCloser(int answer)
+    : answer_(answer), closed_(WindowsLikeBoxes()), watcher_([this] { Watch(); }) {}
 
 MessageBoxCloser::~MessageBoxCloser() {
     stop_ = true;
