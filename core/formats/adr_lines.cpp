@@ -45,7 +45,10 @@ std::optional<AdrEntry::Kind> MarkerKind(std::string_view line) {
 // Hands on the entries, keeping track of the open folders and of the trash.
 class Reader {
   public:
-    explicit Reader(const std::function<void(const AdrEntry&)>& visit) : visit_(visit) {}
+    explicit Reader(const std::function<bool(const AdrEntry&)>& visit) : visit_(visit) {}
+
+    // Whether the visitor asked for no more entries.
+    [[nodiscard]] bool stopped() const noexcept { return stopped_; }
 
     void Marker(AdrEntry::Kind kind, std::string_view marker) {
         EndEntry();
@@ -65,7 +68,7 @@ class Reader {
         const bool trash = trash_depth_ > 0;
         const bool was_trash = folders_.back();
         folders_.pop_back();
-        visit_(AdrEntry{AdrEntry::Kind::kFolderEnd, marker, {}, folders_.size(), trash});
+        Visit(AdrEntry{AdrEntry::Kind::kFolderEnd, marker, {}, folders_.size(), trash});
         if (was_trash) --trash_depth_;
     }
     void EndEntry() {
@@ -77,15 +80,20 @@ class Reader {
             folders_.push_back(trash);
             if (trash) ++trash_depth_;
         }
-        visit_(open_);
+        Visit(open_);
     }
     void Finish() {
         EndEntry();
-        while (!folders_.empty()) FolderEnd({});
+        while (!folders_.empty() && !stopped_) FolderEnd({});
     }
 
   private:
-    const std::function<void(const AdrEntry&)>& visit_;
+    void Visit(const AdrEntry& entry) {
+        if (!stopped_ && !visit_(entry)) stopped_ = true;
+    }
+
+    const std::function<bool(const AdrEntry&)>& visit_;
+    bool stopped_ = false;
     // The entry being read; its values' room is kept from one to the next.
     AdrEntry open_;
     bool is_open_ = false;
@@ -96,7 +104,7 @@ class Reader {
 // Walks `text` line by line. The header goes to `header`; the entries, unless
 // `header_only`, to `visit`.
 void Walk(std::string_view text, AdrHeader& header, bool header_only,
-          const std::function<void(const AdrEntry&)>& visit) {
+          const std::function<bool(const AdrEntry&)>& visit) {
     Reader reader(visit);
     // A file saved again by a Windows editor may start with a byte order
     // mark, which would hide the version line.
@@ -124,6 +132,7 @@ void Walk(std::string_view text, AdrHeader& header, bool header_only,
             const std::size_t value_at = line.find('=') + 1;
             reader.Key(trimmed.substr(0, eq), line.substr(value_at));
         }
+        if (reader.stopped()) return;
     }
     reader.Finish();
 }
@@ -144,17 +153,29 @@ bool AdrEntry::Has(std::string_view key) const noexcept {
 
 AdrFile ReadAdrLines(std::string_view text) {
     AdrFile file;
-    Walk(text, file, false, [&file](const AdrEntry& entry) { file.entries.push_back(entry); });
+    Walk(text, file, false, [&file](const AdrEntry& entry) {
+        file.entries.push_back(entry);
+        return true;
+    });
     return file;
 }
 
 AdrHeader ReadAdrHeader(std::string_view text) {
     AdrHeader header;
-    Walk(text, header, true, [](const AdrEntry&) {});
+    Walk(text, header, true, [](const AdrEntry&) { return true; });
     return header;
 }
 
 void ForEachAdrEntry(std::string_view text, const std::function<void(const AdrEntry&)>& visit) {
+    AdrHeader header;
+    Walk(text, header, false, [&visit](const AdrEntry& entry) {
+        visit(entry);
+        return true;
+    });
+}
+
+void ForEachAdrEntryWhile(std::string_view text,
+                          const std::function<bool(const AdrEntry&)>& visit) {
     AdrHeader header;
     Walk(text, header, false, visit);
 }
