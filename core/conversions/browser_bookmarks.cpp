@@ -165,7 +165,7 @@ void ReportInternetExplorerConversion(std::string_view hotlist, std::int32_t boo
         if (trash_depth != 0 && depth <= trash_depth) trash_depth = 0;
         if (trash_depth != 0) report.Count(kTrashWrittenCount);
         if (item->kind == model::BookmarkItem::Kind::kBookmark && !item->url.empty() &&
-            !urls.Insert(item->url).added)
+            !urls.Insert(item->url))
             duplicates.Warn(formats::kDuplicateUrlWarning, item->url);
         if (item->is_trash && trash_depth == 0) trash_depth = depth;
     });

@@ -8,7 +8,6 @@ namespace {
 
 constexpr std::string_view kVersionPrefix = "Opera Hotlist version ";
 constexpr std::string_view kOptionsPrefix = "Options:";
-constexpr std::string_view kBlanks = " \t";
 
 // The next line of `text` from `at`, without its line end; `at` moves past it.
 std::string_view NextLine(std::string_view text, std::size_t& at) {
@@ -25,15 +24,24 @@ std::string_view NextLine(std::string_view text, std::size_t& at) {
     return text.substr(begin, end - begin);
 }
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Byte by byte: a search for the first byte not in a set of two would call
+// memchr once for every byte it passes.
 std::string_view Trimmed(std::string_view line) {
-    const std::size_t first = line.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    return line.substr(first, line.find_last_not_of(kBlanks) + 1 - first);
+    std::size_t first = 0;
+    while (first < line.size() && IsBlank(line[first])) ++first;
+    std::size_t end = line.size();
+    while (end > first && IsBlank(line[end - 1])) --end;
+    return line.substr(first, end - first);
 }
 
 std::optional<AdrEntry::Kind> MarkerKind(std::string_view line) {
     if (line.size() < 2 || line[0] != '#') return std::nullopt;
-    if (line.find_first_of(kBlanks) != std::string_view::npos) return std::nullopt;
+    for (const char c : line)
+        if (IsBlank(c)) return std::nullopt;
     if (line == "#FOLDER") return AdrEntry::Kind::kFolder;
     if (line == "#URL") return AdrEntry::Kind::kUrl;
     if (line == "#SEPERATOR") return AdrEntry::Kind::kSeparator;

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -78,8 +80,11 @@ class BrowserHtmlWriter {
     std::int32_t bookmarks_ = 0;
     ConversionReport warnings_;  // the writer's own, given to `report_` last
     SeenTexts urls_;
-    SeenTexts keywords_;  // the URL each keyword was first given to
+    std::map<std::string, std::string, std::less<>> keywords_;  // the URL each was first given to
 };
+
+// The depth past which lines are indented no further.
+inline constexpr int kDeepestIndent = 8;
 
 // The labels of the counts, in the order the report shows them.
 inline constexpr std::string_view kFoldersCount = "folders";

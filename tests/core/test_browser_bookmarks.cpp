@@ -210,6 +210,13 @@ TEST(BrowserBookmarks, NestsAsDeepAsTheHotlistWithoutRunningOutOfStack) {
     ConversionReport explorer;
     ReportInternetExplorerConversion(hotlist, 1, explorer);
     EXPECT_EQ(explorer.CountOf("bookmarks"), 1);
+    // Indented as deep as the cap, no deeper: the file grows with the
+    // input, not with the square of its nesting.
+    const std::string deepest(formats::kDeepestIndent * 4, ' ');
+    EXPECT_NE(converted->html.find("\n" + deepest + "<DT><A HREF=\"http://deep/\""),
+              std::string::npos);
+    EXPECT_EQ(converted->html.find(deepest + ' '), std::string::npos);
+    EXPECT_LT(converted->html.size(), 200000 * (15 + 9 + 10 + 3 * deepest.size() + 2));
 }
 
 // The personal bar's copies come first but are read again from where each
