@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "formats/vcard_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -18,6 +19,12 @@ constexpr char kHex[] = "0123456789ABCDEF";
 
 bool IsControl(unsigned char byte) {
     return byte < 0x20 || byte == 0x7f;
+}
+
+// Printable ASCII: what every step below passes on unchanged, so that it
+// is taken in runs rather than byte by byte.
+bool IsPlainAscii(unsigned char byte) {
+    return byte >= 0x20 && byte < 0x7f;
 }
 
 // NEL, LINE SEPARATOR and PARAGRAPH SEPARATOR: a reader that splits lines
@@ -56,7 +63,16 @@ std::string UriValue(std::string_view value) {
 // RFC 2426 text: backslash, comma, semicolon and line break escaped.
 std::string Escaped30(std::string_view text) {
     std::string escaped;
-    for (const char c : text) {
+    escaped.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::size_t run = i;
+        while (run < text.size() && text[run] != '\n' && text[run] != '\\' && text[run] != ',' &&
+               text[run] != ';')
+            ++run;
+        escaped.append(text, i, run - i);
+        if (run == text.size()) break;
+        i = run;
+        const char c = text[i];
         if (c == '\n') {
             escaped += "\\n";
             continue;
@@ -204,6 +220,17 @@ class CardWriter {
     void PutFolded(std::string_view line) {
         std::size_t column = 0;
         for (std::size_t i = 0; i < line.size();) {
+            // A run of one-octet characters that fits on the line goes on whole.
+            std::size_t run = i;
+            const std::size_t room = std::min(line.size(), i + (kMostLineOctets - column));
+            while (run < room && (!charset_.utf8 || static_cast<unsigned char>(line[run]) < 0x80))
+                ++run;
+            if (run > i) {
+                out_.append(line, i, run - i);
+                column += run - i;
+                i = run;
+                continue;
+            }
             std::size_t length = 1;
             if (charset_.utf8) length = std::max<std::size_t>(1, Utf8SequenceLength(line, i));
             if (column + length > kMostLineOctets) {
@@ -240,6 +267,11 @@ std::string VcardText::Clean(std::string_view value, bool utf8) {
     std::string text;
     text.reserve(value.size());
     for (std::size_t i = 0; i < value.size(); ++i) {
+        std::size_t run = i;
+        while (run < value.size() && IsPlainAscii(static_cast<unsigned char>(value[run]))) ++run;
+        text.append(value, i, run - i);
+        if (run == value.size()) break;
+        i = run;
         const auto byte = static_cast<unsigned char>(value[i]);
         if (value.substr(i, 2) == kValueBreak || value.substr(i, 2) == "\r\n") {
             text += kValueBreak;
