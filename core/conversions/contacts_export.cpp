@@ -175,12 +175,19 @@ ContactsExport ExportContacts(std::string_view contacts, bool vcard,
                                               : formats::VcardCharset{};
     const auto version = options.vcard == ContactsVcardVersion::k21 ? formats::VcardVersion::k21
                                                                     : formats::VcardVersion::k30;
+    const formats::PassText pass = [&out, &sink] {
+        sink.Write(out);
+        out.clear();
+    };
     formats::ForEachOperaContact(contacts, [&](const PlainContact& read) {
         if (progress) progress();
         if (vcard && read.in_trash && !options.keep_trash) return;
         Decoding decoding{other_encoding};
         const HeldContact decoded(read.contact, decoding);
-        const std::string name(formats::DisplayName(decoded.contact()));
+        // Made only for a warning: a name may run to megabytes.
+        const auto name = [&decoded] {
+            return std::string(formats::DisplayName(decoded.contact()));
+        };
         std::vector<char32_t> replaced;
         const auto encode = [&](std::string_view value, std::string& room) -> std::string_view {
             if (options.encoding != OutputEncoding::kWindows1252) return value;
@@ -192,20 +199,17 @@ ContactsExport ExportContacts(std::string_view contacts, bool vcard,
             const formats::VcardText text(decoded.contact(), true);
             dropped = text.dropped();
             const HeldContact encoded(text.contact(), encode);
-            (void)formats::AppendVcard(out, encoded.contact(), version, charset);
+            (void)formats::AppendVcard(out, encoded.contact(), version, charset, pass);
         } else {
             const HeldContact encoded(decoded.contact(), encode);
-            formats::AppendCsvRecord(out, layout, encoded.contact());
+            formats::AppendCsvRecord(out, layout, encoded.contact(), pass);
         }
         if (!read.contact.name.empty()) ++result.named;
-        if (!replaced.empty()) result.replaced.push_back(ReplacedLine(name, replaced));
-        if (decoding.eight_bit_value) result.warnings.push_back({kEightBitValueWarning, name});
-        if (decoding.undefined_bytes) result.warnings.push_back({kUndefinedBytesWarning, name});
-        if (dropped != 0) result.warnings.push_back({kControlCharactersWarning, name, dropped});
-        if (out.size() >= kBlock) {
-            sink.Write(out);
-            out.clear();
-        }
+        if (!replaced.empty()) result.replaced.push_back(ReplacedLine(name(), replaced));
+        if (decoding.eight_bit_value) result.warnings.push_back({kEightBitValueWarning, name()});
+        if (decoding.undefined_bytes) result.warnings.push_back({kUndefinedBytesWarning, name()});
+        if (dropped != 0) result.warnings.push_back({kControlCharactersWarning, name(), dropped});
+        if (out.size() >= kBlock) pass();
     });
     if (!out.empty()) sink.Write(out);
     out.clear();

@@ -16,6 +16,12 @@ using model::kValueBreak;
 
 constexpr std::size_t kMostLineOctets = 75;
 constexpr char kHex[] = "0123456789ABCDEF";
+// A giant value is handed on a mebibyte at a time.
+constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+void MaybePass(const std::string& out, const PassText& pass) {
+    if (pass && out.size() >= kPiece) pass();
+}
 
 bool IsControl(unsigned char byte) {
     return byte < 0x20 || byte == 0x7f;
@@ -118,8 +124,10 @@ bool NeedsQuotedPrintable21(std::string_view part, bool structured, Kind kind) {
 // a part of a structured value as "\;", and a closing blank as =20. No
 // soft line breaks: a reader that decodes line by line would split a
 // UTF-8 sequence at them, and Evolution keeps their '='.
-void PutQuotedPrintable(std::string& out, std::string_view part, bool structured, bool closes) {
+void PutQuotedPrintable(std::string& out, std::string_view part, bool structured, bool closes,
+                        const PassText& pass) {
     for (std::size_t i = 0; i < part.size(); ++i) {
+        MaybePass(out, pass);
         const char c = part[i];
         const auto byte = static_cast<unsigned char>(c);
         if (c == '\n') {
@@ -153,8 +161,9 @@ std::string TypesNamed(std::string_view params) {
 
 class CardWriter {
   public:
-    CardWriter(std::string& out, VcardVersion version, const VcardCharset& charset)
-        : out_(out), v30_(version == VcardVersion::k30), charset_(charset) {}
+    CardWriter(std::string& out, VcardVersion version, const VcardCharset& charset,
+               const PassText& pass)
+        : out_(out), v30_(version == VcardVersion::k30), charset_(charset), pass_(pass) {}
 
     // A property of one or more parts (the parts of a structured value,
     // joined by semicolons); its line breaks already '\n'.
@@ -202,6 +211,7 @@ class CardWriter {
                 for (const char c : parts[i]) {
                     if (c == ';') out_ += '\\';  // only in a structured value's part
                     out_ += c;
+                    MaybePass(out_, pass_);
                 }
             }
         } else {
@@ -210,7 +220,7 @@ class CardWriter {
             out_ += ";ENCODING=QUOTED-PRINTABLE:";
             for (std::size_t i = 0; i < parts.size(); ++i) {
                 if (i > 0) out_ += ';';
-                PutQuotedPrintable(out_, parts[i], structured, i + 1 == parts.size());
+                PutQuotedPrintable(out_, parts[i], structured, i + 1 == parts.size(), pass_);
             }
         }
         out_ += "\r\n";
@@ -229,6 +239,7 @@ class CardWriter {
                 out_.append(line, i, run - i);
                 column += run - i;
                 i = run;
+                MaybePass(out_, pass_);
                 continue;
             }
             std::size_t length = 1;
@@ -240,6 +251,7 @@ class CardWriter {
             out_.append(line, i, length);
             column += length;
             i += length;
+            MaybePass(out_, pass_);
         }
         out_ += "\r\n";
     }
@@ -247,6 +259,7 @@ class CardWriter {
     std::string& out_;
     bool v30_;
     VcardCharset charset_;
+    const PassText& pass_;
 };
 
 }  // namespace
@@ -303,12 +316,12 @@ std::string VcardText::Clean(std::string_view value, bool utf8) {
 }
 
 std::size_t AppendVcard(std::string& out, const Contact& contact, VcardVersion version,
-                        const VcardCharset& charset) {
+                        const VcardCharset& charset, const PassText& pass) {
     const VcardText clean(contact, charset.utf8);
     const Contact& c = clean.contact();
     const bool v30 = version == VcardVersion::k30;
     out += v30 ? "BEGIN:VCARD\r\nVERSION:3.0\r\n" : "BEGIN:VCARD\r\nVERSION:2.1\r\n";
-    CardWriter card(out, version, charset);
+    CardWriter card(out, version, charset, pass);
     const PersonName name = SplitContactName(c);
     card.Property("N", "", "", {Lines(name.family, false), Lines(name.given, false), "", "", ""});
     card.Property("FN", "", "", {Lines(DisplayName(c), false)});
