@@ -199,7 +199,12 @@ ContactsExport ExportContacts(std::string_view contacts, bool vcard,
             const formats::VcardText text(decoded.contact(), true);
             dropped = text.dropped();
             const HeldContact encoded(text.contact(), encode);
-            (void)formats::AppendVcard(out, encoded.contact(), version, charset, pass);
+            // In UTF-8 the encoded values are the cleaned ones; Windows-1252
+            // bytes are looked at once more as such.
+            if (charset.utf8)
+                formats::AppendCleanVcard(out, encoded.contact(), version, charset, pass);
+            else
+                (void)formats::AppendVcard(out, encoded.contact(), version, charset, pass);
         } else {
             const HeldContact encoded(decoded.contact(), encode);
             formats::AppendCsvRecord(out, layout, encoded.contact(), pass);

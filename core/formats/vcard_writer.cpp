@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
+#include <initializer_list>
 #include <vector>
 
 #include "formats/contact_fields.h"
@@ -64,29 +66,6 @@ std::string UriValue(std::string_view value) {
         }
     }
     return uri;
-}
-
-// RFC 2426 text: backslash, comma, semicolon and line break escaped.
-std::string Escaped30(std::string_view text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::size_t run = i;
-        while (run < text.size() && text[run] != '\n' && text[run] != '\\' && text[run] != ',' &&
-               text[run] != ';')
-            ++run;
-        escaped.append(text, i, run - i);
-        if (run == text.size()) break;
-        i = run;
-        const char c = text[i];
-        if (c == '\n') {
-            escaped += "\\n";
-            continue;
-        }
-        if (c == '\\' || c == ',' || c == ';') escaped += '\\';
-        escaped += c;
-    }
-    return escaped;
 }
 
 bool HoldsNonAscii(std::string_view text) {
@@ -166,39 +145,73 @@ class CardWriter {
         : out_(out), v30_(version == VcardVersion::k30), charset_(charset), pass_(pass) {}
 
     // A property of one or more parts (the parts of a structured value,
-    // joined by semicolons); its line breaks already '\n'.
+    // joined by semicolons); its line breaks already '\n'. The parts are
+    // views, so that a giant value is not copied on its way.
     void Property(std::string_view name, std::string_view params_30, std::string_view params_21,
-                  std::vector<std::string> parts, Kind kind = Kind::kText) {
-        if (kind == Kind::kUri) parts.front() = UriValue(parts.front());
+                  std::initializer_list<std::string_view> parts, Kind kind = Kind::kText) {
+        std::vector<std::string_view> views(parts);
+        std::string uri;
+        if (kind == Kind::kUri) {
+            uri = UriValue(views.front());
+            views.front() = uri;
+        }
         // KContacts and Thunderbird take the backslash that ends a part for
         // an escape of the ';' after it, however it is written.
-        for (std::size_t i = 0; i + 1 < parts.size(); ++i)
-            if (parts[i].ends_with('\\')) parts[i] += ' ';
+        std::deque<std::string> blanked;
+        for (std::size_t i = 0; i + 1 < views.size(); ++i) {
+            if (!views[i].ends_with('\\')) continue;
+            views[i] = blanked.emplace_back(std::string(views[i]) + ' ');
+        }
         if (v30_)
-            Put30(name, params_30, parts, kind);
+            Put30(name, params_30, views, kind);
         else
-            Put21(name, params_21, parts, kind);
+            Put21(name, params_21, views, kind);
     }
 
   private:
+    // The line folded as it is written, escaped piece by piece: pieces end
+    // only at ASCII bytes, so no character is cut between two.
     void Put30(std::string_view name, std::string_view params,
-               const std::vector<std::string>& parts, Kind kind) {
-        std::string line(name);
-        line += params;
-        line += ':';
+               const std::vector<std::string_view>& parts, Kind kind) {
+        std::size_t column = 0;
+        Fold(name, column);
+        Fold(params, column);
+        Fold(":", column);
         for (std::size_t i = 0; i < parts.size(); ++i) {
-            if (i > 0) line += ';';
-            line += kind == Kind::kUri ? parts[i] : Escaped30(parts[i]);
+            if (i > 0) Fold(";", column);
+            if (kind == Kind::kUri)
+                Fold(parts[i], column);
+            else
+                FoldEscaped30(parts[i], column);
         }
-        PutFolded(line);
+        out_ += "\r\n";
+    }
+
+    // RFC 2426 text: backslash, comma, semicolon and line break escaped.
+    void FoldEscaped30(std::string_view text, std::size_t& column) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            std::size_t run = i;
+            while (run < text.size() && text[run] != '\n' && text[run] != '\\' &&
+                   text[run] != ',' && text[run] != ';')
+                ++run;
+            Fold(text.substr(i, run - i), column);
+            if (run == text.size()) break;
+            i = run;
+            if (text[i] == '\n') {
+                Fold("\\n", column);
+            } else {
+                const char escaped[] = {'\\', text[i]};
+                Fold(std::string_view(escaped, 2), column);
+            }
+        }
     }
 
     void Put21(std::string_view name, std::string_view params,
-               const std::vector<std::string>& parts, Kind kind) {
+               const std::vector<std::string_view>& parts, Kind kind) {
         const bool structured = parts.size() > 1;
         bool quoted = false;
         bool non_ascii = false;
-        for (const std::string& part : parts) {
+        for (const std::string_view part : parts) {
             quoted = quoted || NeedsQuotedPrintable21(part, structured, kind);
             non_ascii = non_ascii || HoldsNonAscii(part);
         }
@@ -226,9 +239,9 @@ class CardWriter {
         out_ += "\r\n";
     }
 
-    // Folded with CR LF and a blank, at character boundaries.
-    void PutFolded(std::string_view line) {
-        std::size_t column = 0;
+    // Folded with CR LF and a blank, at character boundaries; `column`
+    // carries on from the pieces before on the same line.
+    void Fold(std::string_view line, std::size_t& column) {
         for (std::size_t i = 0; i < line.size();) {
             // A run of one-octet characters that fits on the line goes on whole.
             std::size_t run = i;
@@ -253,7 +266,6 @@ class CardWriter {
             i += length;
             MaybePass(out_, pass_);
         }
-        out_ += "\r\n";
     }
 
     std::string& out_;
@@ -318,7 +330,12 @@ std::string VcardText::Clean(std::string_view value, bool utf8) {
 std::size_t AppendVcard(std::string& out, const Contact& contact, VcardVersion version,
                         const VcardCharset& charset, const PassText& pass) {
     const VcardText clean(contact, charset.utf8);
-    const Contact& c = clean.contact();
+    AppendCleanVcard(out, clean.contact(), version, charset, pass);
+    return clean.dropped();
+}
+
+void AppendCleanVcard(std::string& out, const Contact& c, VcardVersion version,
+                      const VcardCharset& charset, const PassText& pass) {
     const bool v30 = version == VcardVersion::k30;
     out += v30 ? "BEGIN:VCARD\r\nVERSION:3.0\r\n" : "BEGIN:VCARD\r\nVERSION:2.1\r\n";
     CardWriter card(out, version, charset, pass);
@@ -348,7 +365,6 @@ std::size_t AppendVcard(std::string& out, const Contact& contact, VcardVersion v
     if (!c.description.empty())
         card.Property("NOTE", "", "", {Lines(c.description, true)}, Kind::kList);
     out += "END:VCARD\r\n";
-    return clean.dropped();
 }
 
 }  // namespace quarvo::formats

@@ -59,4 +59,9 @@ class VcardText {
 std::size_t AppendVcard(std::string& out, const model::Contact& contact, VcardVersion version,
                         const VcardCharset& charset = {}, const PassText& pass = {});
 
+// As AppendVcard, for a contact whose values are already as VcardText
+// gives them (in `charset`'s encoding): nothing is cleaned again.
+void AppendCleanVcard(std::string& out, const model::Contact& contact, VcardVersion version,
+                      const VcardCharset& charset = {}, const PassText& pass = {});
+
 }  // namespace quarvo::formats

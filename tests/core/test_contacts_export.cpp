@@ -385,6 +385,16 @@ TEST(ContactsExport, WritersHandAGiantValueOnInPieces) {
         EXPECT_GT(handed.size(), whole.size() / 2) << name;
         EXPECT_LE(largest, std::size_t{2} << 20) << name;  // never the whole
     }
+    // A contact cleaned once gives the same card without a second cleaning.
+    contact.phone =
+        "1\x02\x02"
+        "2\x01\xC2\x85";
+    const formats::VcardText clean(contact, true);
+    std::string cleaned;
+    std::string card;
+    formats::AppendCleanVcard(cleaned, clean.contact(), formats::VcardVersion::k30);
+    formats::AppendVcard(card, contact, formats::VcardVersion::k30);
+    EXPECT_EQ(cleaned, card);
 }
 
 TEST(ContactsExport, NamesSplitAsAddressBooksSplitThem) {
