@@ -107,6 +107,15 @@ void PutQuotedPrintable(std::string& out, std::string_view part, bool structured
                         const PassText& pass) {
     for (std::size_t i = 0; i < part.size(); ++i) {
         MaybePass(out, pass);
+        // Printable ASCII that needs no =XX goes on in runs; a closing
+        // blank is taken below.
+        std::size_t run = i;
+        while (run + 1 < part.size() && run - i < kPiece &&
+               IsPlainAscii(static_cast<unsigned char>(part[run])) && part[run] != '=' &&
+               part[run] != ';' && part[run] != '\\' && part[run] != ',')
+            ++run;
+        out.append(part, i, run - i);
+        i = run;
         const char c = part[i];
         const auto byte = static_cast<unsigned char>(c);
         if (c == '\n') {
@@ -221,10 +230,15 @@ class CardWriter {
             out_ += ':';
             for (std::size_t i = 0; i < parts.size(); ++i) {
                 if (i > 0) out_ += ';';
-                for (const char c : parts[i]) {
-                    if (c == ';') out_ += '\\';  // only in a structured value's part
-                    out_ += c;
+                // A ';' is only in a structured value's part: escaped.
+                const std::string_view part = parts[i];
+                for (std::size_t at = 0; at < part.size();) {
+                    const std::size_t semicolon = std::min(part.find(';', at), part.size());
+                    out_.append(part, at, semicolon - at);
                     MaybePass(out_, pass_);
+                    if (semicolon == part.size()) break;
+                    out_ += "\\;";
+                    at = semicolon + 1;
                 }
             }
         } else {
