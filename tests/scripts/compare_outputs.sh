@@ -10,6 +10,9 @@
 #
 #   tests/scripts/compare_outputs.sh OLD_CONVERT NEW_CONVERT FILE.adr...
 #
+# tests/scripts/random_opera_files.py makes small random files to give it
+# beside the corpus and bench/gen's large ones.
+#
 # Set QUARVO_INDENT_CAP=N to accept, in the browser flavour only, lines the
 # old build indented deeper than N levels and the new one exactly N.
 set -uo pipefail
