@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <array>
-#include <deque>
+#include <cassert>
 #include <initializer_list>
+#include <list>
+#include <span>
 #include <vector>
 
 #include "formats/contact_fields.h"
@@ -158,15 +160,21 @@ class CardWriter {
     // views, so that a giant value is not copied on its way.
     void Property(std::string_view name, std::string_view params_30, std::string_view params_21,
                   std::initializer_list<std::string_view> parts, Kind kind = Kind::kText) {
-        std::vector<std::string_view> views(parts);
+        // At most seven parts (ADR's); held here rather than allocated for
+        // each of a million cards' properties.
+        std::array<std::string_view, 7> held{};
+        assert(parts.size() <= held.size());
+        std::copy(parts.begin(), parts.end(), held.begin());
+        const std::span<std::string_view> views(held.data(), parts.size());
         std::string uri;
         if (kind == Kind::kUri) {
             uri = UriValue(views.front());
             views.front() = uri;
         }
         // KContacts and Thunderbird take the backslash that ends a part for
-        // an escape of the ';' after it, however it is written.
-        std::deque<std::string> blanked;
+        // an escape of the ';' after it, however it is written. A list
+        // allocates nothing while empty, as it nearly always is.
+        std::list<std::string> blanked;
         for (std::size_t i = 0; i + 1 < views.size(); ++i) {
             if (!views[i].ends_with('\\')) continue;
             views[i] = blanked.emplace_back(std::string(views[i]) + ' ');
@@ -181,7 +189,7 @@ class CardWriter {
     // The line folded as it is written, escaped piece by piece: pieces end
     // only at ASCII bytes, so no character is cut between two.
     void Put30(std::string_view name, std::string_view params,
-               const std::vector<std::string_view>& parts, Kind kind) {
+               std::span<const std::string_view> parts, Kind kind) {
         std::size_t column = 0;
         Fold(name, column);
         Fold(params, column);
@@ -216,7 +224,7 @@ class CardWriter {
     }
 
     void Put21(std::string_view name, std::string_view params,
-               const std::vector<std::string_view>& parts, Kind kind) {
+               std::span<const std::string_view> parts, Kind kind) {
         const bool structured = parts.size() > 1;
         bool quoted = false;
         bool non_ascii = false;
