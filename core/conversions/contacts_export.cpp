@@ -9,6 +9,7 @@
 #include "formats/csv_table_writer.h"
 #include "formats/opera_contacts_plain_reader.h"
 #include "formats/output_encoding.h"
+#include "formats/output_sinks.h"
 #include "formats/vcard_writer.h"
 #include "quarvo/files/file_layer.h"
 #include "quarvo/text/shown_text.h"
@@ -42,19 +43,22 @@ std::array<std::string_view, kValueCount> ValuesOf(const model::Contact& c) {
 
 // A contact whose values are `transform` of another's, held here for the
 // views of `contact()`; neither copied nor moved, which would leave the
-// views behind.
+// views behind. `transform` returns a value as it is where it needs no
+// change, else the one it made in the room it is given: a giant value is
+// not copied for nothing.
 class HeldContact {
   public:
     template <class Transform>
     HeldContact(const model::Contact& c, Transform&& transform) {
         const auto in = ValuesOf(c);
-        for (std::size_t i = 0; i < kValueCount; ++i) values_[i] = transform(in[i]);
+        std::array<std::string_view, kValueCount> views;
+        for (std::size_t i = 0; i < kValueCount; ++i) views[i] = transform(in[i], values_[i]);
         std::string_view* const out[] = {&contact_.name,           &contact_.url,
                                          &contact_.description,    &contact_.short_name,
                                          &contact_.active,         &contact_.mail,
                                          &contact_.phone,          &contact_.fax,
                                          &contact_.postal_address, &contact_.picture_url};
-        for (std::size_t i = 0; i < kValueCount; ++i) *out[i] = values_[i];
+        for (std::size_t i = 0; i < kValueCount; ++i) *out[i] = views[i];
     }
     HeldContact(const HeldContact&) = delete;
     HeldContact& operator=(const HeldContact&) = delete;
@@ -75,12 +79,16 @@ struct Decoding {
     // `value` in UTF-8: as it is when it is valid UTF-8, else read as
     // Windows-1252, as every value of an 8-bit file is. One stray byte
     // costs only its own value.
-    std::string operator()(std::string_view value) {
-        if (!eight_bit_file && formats::IsValidUtf8(value)) return std::string(value);
+    std::string_view operator()(std::string_view value, std::string& room) {
+        if (!eight_bit_file && formats::IsValidUtf8(value)) return value;
         if (!eight_bit_file) eight_bit_value = true;
-        if (value.find_first_of("\x81\x8D\x8F\x90\x9D") != std::string_view::npos)
-            undefined_bytes = true;
-        return formats::Windows1252ToUtf8(value);
+        for (const char c : value) {  // one pass, not a memchr per byte
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D)
+                undefined_bytes = true;
+        }
+        room = formats::Windows1252ToUtf8(value);
+        return room;
     }
 };
 
@@ -124,18 +132,42 @@ std::string ContactsExportProblem(bool vcard, const ContactsExportOptions& optio
     return {};
 }
 
-ContactsExport ExportContactsText(std::string_view contacts, bool vcard,
-                                  const ContactsExportOptions& options,
-                                  const ProgressSink& progress) {
+namespace {
+
+// The writers append a contact at a time; the text goes on in blocks of
+// about a mebibyte.
+constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+class StringSink final : public formats::TextSink {
+  public:
+    void Write(std::string_view piece) override { text.append(piece); }
+    std::string text;
+};
+
+class ReplacementSink final : public formats::TextSink {
+  public:
+    explicit ReplacementSink(FileReplacement& file) : file_(file) {}
+    void Write(std::string_view piece) override { file_.Write(piece); }
+
+  private:
+    FileReplacement& file_;
+};
+
+// As ExportContactsText, the file's text handed to `sink` as it is made
+// rather than returned.
+ContactsExport ExportContacts(std::string_view contacts, bool vcard,
+                              const ContactsExportOptions& options, const ProgressSink& progress,
+                              formats::TextSink& sink) {
     if (std::string problem = ContactsExportProblem(vcard, options); !problem.empty())
         throw EContactsOptionsError(problem);
     // Opera before version 7 wrote the system's code page; the writers take UTF-8.
-    const formats::OperaContacts file = formats::ReadOperaContacts(contacts);
-
+    const bool other_encoding = formats::ContactsNameOtherEncoding(contacts);
     ContactsExport result;
+    std::string& out = result.text;
+    out.reserve(kBlock + kBlock / 8);
     if (!vcard) {
-        result.text = formats::EncodingPreamble(options.encoding);
-        formats::AppendCsvHeader(result.text, LayoutOf(options.layout));
+        out = formats::EncodingPreamble(options.encoding);
+        formats::AppendCsvHeader(out, LayoutOf(options.layout));
     }
     const formats::CsvLayout& layout = LayoutOf(options.layout);
     const formats::VcardCharset charset = options.encoding == OutputEncoding::kWindows1252
@@ -143,32 +175,61 @@ ContactsExport ExportContactsText(std::string_view contacts, bool vcard,
                                               : formats::VcardCharset{};
     const auto version = options.vcard == ContactsVcardVersion::k21 ? formats::VcardVersion::k21
                                                                     : formats::VcardVersion::k30;
-    for (const PlainContact& read : file.contacts) {
+    const formats::PassText pass = [&out, &sink] {
+        sink.Write(out);
+        out.clear();
+    };
+    formats::ForEachOperaContact(contacts, [&](const PlainContact& read) {
         if (progress) progress();
-        if (vcard && read.in_trash && !options.keep_trash) continue;
-        Decoding decoding{file.other_encoding};
+        if (vcard && read.in_trash && !options.keep_trash) return;
+        Decoding decoding{other_encoding};
         const HeldContact decoded(read.contact, decoding);
-        const std::string name(formats::DisplayName(decoded.contact()));
+        // Made only for a warning: a name may run to megabytes.
+        const auto name = [&decoded] {
+            return std::string(formats::DisplayName(decoded.contact()));
+        };
         std::vector<char32_t> replaced;
-        const auto encode = [&](std::string_view value) {
-            return formats::EncodeText(value, options.encoding, replaced);
+        const auto encode = [&](std::string_view value, std::string& room) -> std::string_view {
+            if (options.encoding != OutputEncoding::kWindows1252) return value;
+            room = formats::EncodeText(value, options.encoding, replaced);
+            return room;
         };
         std::size_t dropped = 0;
         if (vcard) {
             const formats::VcardText text(decoded.contact(), true);
             dropped = text.dropped();
             const HeldContact encoded(text.contact(), encode);
-            (void)formats::AppendVcard(result.text, encoded.contact(), version, charset);
+            // In UTF-8 the encoded values are the cleaned ones; Windows-1252
+            // bytes are looked at once more as such.
+            if (charset.utf8)
+                formats::AppendCleanVcard(out, encoded.contact(), version, charset, pass);
+            else
+                (void)formats::AppendVcard(out, encoded.contact(), version, charset, pass);
         } else {
             const HeldContact encoded(decoded.contact(), encode);
-            formats::AppendCsvRecord(result.text, layout, encoded.contact());
+            formats::AppendCsvRecord(out, layout, encoded.contact(), pass);
         }
         if (!read.contact.name.empty()) ++result.named;
-        if (!replaced.empty()) result.replaced.push_back(ReplacedLine(name, replaced));
-        if (decoding.eight_bit_value) result.warnings.push_back({kEightBitValueWarning, name});
-        if (decoding.undefined_bytes) result.warnings.push_back({kUndefinedBytesWarning, name});
-        if (dropped != 0) result.warnings.push_back({kControlCharactersWarning, name, dropped});
-    }
+        if (!replaced.empty()) result.replaced.push_back(ReplacedLine(name(), replaced));
+        if (decoding.eight_bit_value) result.warnings.push_back({kEightBitValueWarning, name()});
+        if (decoding.undefined_bytes) result.warnings.push_back({kUndefinedBytesWarning, name()});
+        if (dropped != 0) result.warnings.push_back({kControlCharactersWarning, name(), dropped});
+        if (out.size() >= kBlock) pass();
+    });
+    if (!out.empty()) sink.Write(out);
+    out.clear();
+    out.shrink_to_fit();
+    return result;
+}
+
+}  // namespace
+
+ContactsExport ExportContactsText(std::string_view contacts, bool vcard,
+                                  const ContactsExportOptions& options,
+                                  const ProgressSink& progress) {
+    StringSink sink;
+    ContactsExport result = ExportContacts(contacts, vcard, options, progress, sink);
+    result.text = std::move(sink.text);
     return result;
 }
 
@@ -182,8 +243,11 @@ ContactsExportOutcome RunContactsExport(const ConversionJob& job,
     if (!vcard && options.layout == defaults.layout && options.encoding == defaults.encoding)
         return {RunContactsConversion(job, progress), {}, {}};
     if (!PathExists(job.input)) return {{0, true}, {}, {}};
-    ContactsExport done = ExportContactsText(ReadWholeFile(job.input), vcard, options, progress);
-    WriteWholeFile(job.output, done.text);
+    const std::string contacts = ReadWholeFile(job.input);
+    FileReplacement file(job.output);
+    ReplacementSink sink(file);
+    ContactsExport done = ExportContacts(contacts, vcard, options, progress, sink);
+    file.Commit();
     return {{done.named, false}, std::move(done.replaced), std::move(done.warnings)};
 }
 

@@ -92,9 +92,8 @@ ConversionOutcome RunBookmarksConversion(const ConversionJob& job, const Bookmar
                                          const MessageSink& message) {
     if (!PathExists(job.input)) return {0, true};
     if (options.flavour == BookmarkFlavour::kBrowser) {
-        ConversionReport unasked;
-        return {ConvertOperaBookmarksForBrowsers(job.input, job.output, options.keep_trash,
-                                                 report ? *report : unasked, progress, message),
+        return {ConvertOperaBookmarksForBrowsers(job.input, job.output, options.keep_trash, report,
+                                                 progress, message),
                 false};
     }
     // The tuned converter keeps no tree: the report is made from the bytes

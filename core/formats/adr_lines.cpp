@@ -8,7 +8,6 @@ namespace {
 
 constexpr std::string_view kVersionPrefix = "Opera Hotlist version ";
 constexpr std::string_view kOptionsPrefix = "Options:";
-constexpr std::string_view kBlanks = " \t";
 
 // The next line of `text` from `at`, without its line end; `at` moves past it.
 std::string_view NextLine(std::string_view text, std::size_t& at) {
@@ -25,15 +24,24 @@ std::string_view NextLine(std::string_view text, std::size_t& at) {
     return text.substr(begin, end - begin);
 }
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Byte by byte: a search for the first byte not in a set of two would call
+// memchr once for every byte it passes.
 std::string_view Trimmed(std::string_view line) {
-    const std::size_t first = line.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    return line.substr(first, line.find_last_not_of(kBlanks) + 1 - first);
+    std::size_t first = 0;
+    while (first < line.size() && IsBlank(line[first])) ++first;
+    std::size_t end = line.size();
+    while (end > first && IsBlank(line[end - 1])) --end;
+    return line.substr(first, end - first);
 }
 
 std::optional<AdrEntry::Kind> MarkerKind(std::string_view line) {
     if (line.size() < 2 || line[0] != '#') return std::nullopt;
-    if (line.find_first_of(kBlanks) != std::string_view::npos) return std::nullopt;
+    for (const char c : line)
+        if (IsBlank(c)) return std::nullopt;
     if (line == "#FOLDER") return AdrEntry::Kind::kFolder;
     if (line == "#URL") return AdrEntry::Kind::kUrl;
     if (line == "#SEPERATOR") return AdrEntry::Kind::kSeparator;
@@ -45,7 +53,10 @@ std::optional<AdrEntry::Kind> MarkerKind(std::string_view line) {
 // Hands on the entries, keeping track of the open folders and of the trash.
 class Reader {
   public:
-    explicit Reader(const std::function<void(const AdrEntry&)>& visit) : visit_(visit) {}
+    explicit Reader(const std::function<bool(const AdrEntry&)>& visit) : visit_(visit) {}
+
+    // Whether the visitor asked for no more entries.
+    [[nodiscard]] bool stopped() const noexcept { return stopped_; }
 
     void Marker(AdrEntry::Kind kind, std::string_view marker) {
         EndEntry();
@@ -65,7 +76,7 @@ class Reader {
         const bool trash = trash_depth_ > 0;
         const bool was_trash = folders_.back();
         folders_.pop_back();
-        visit_(AdrEntry{AdrEntry::Kind::kFolderEnd, marker, {}, folders_.size(), trash});
+        Visit(AdrEntry{AdrEntry::Kind::kFolderEnd, marker, {}, folders_.size(), trash});
         if (was_trash) --trash_depth_;
     }
     void EndEntry() {
@@ -77,15 +88,20 @@ class Reader {
             folders_.push_back(trash);
             if (trash) ++trash_depth_;
         }
-        visit_(open_);
+        Visit(open_);
     }
     void Finish() {
         EndEntry();
-        while (!folders_.empty()) FolderEnd({});
+        while (!folders_.empty() && !stopped_) FolderEnd({});
     }
 
   private:
-    const std::function<void(const AdrEntry&)>& visit_;
+    void Visit(const AdrEntry& entry) {
+        if (!stopped_ && !visit_(entry)) stopped_ = true;
+    }
+
+    const std::function<bool(const AdrEntry&)>& visit_;
+    bool stopped_ = false;
     // The entry being read; its values' room is kept from one to the next.
     AdrEntry open_;
     bool is_open_ = false;
@@ -96,7 +112,7 @@ class Reader {
 // Walks `text` line by line. The header goes to `header`; the entries, unless
 // `header_only`, to `visit`.
 void Walk(std::string_view text, AdrHeader& header, bool header_only,
-          const std::function<void(const AdrEntry&)>& visit) {
+          const std::function<bool(const AdrEntry&)>& visit) {
     Reader reader(visit);
     // A file saved again by a Windows editor may start with a byte order
     // mark, which would hide the version line.
@@ -124,6 +140,7 @@ void Walk(std::string_view text, AdrHeader& header, bool header_only,
             const std::size_t value_at = line.find('=') + 1;
             reader.Key(trimmed.substr(0, eq), line.substr(value_at));
         }
+        if (reader.stopped()) return;
     }
     reader.Finish();
 }
@@ -144,17 +161,29 @@ bool AdrEntry::Has(std::string_view key) const noexcept {
 
 AdrFile ReadAdrLines(std::string_view text) {
     AdrFile file;
-    Walk(text, file, false, [&file](const AdrEntry& entry) { file.entries.push_back(entry); });
+    Walk(text, file, false, [&file](const AdrEntry& entry) {
+        file.entries.push_back(entry);
+        return true;
+    });
     return file;
 }
 
 AdrHeader ReadAdrHeader(std::string_view text) {
     AdrHeader header;
-    Walk(text, header, true, [](const AdrEntry&) {});
+    Walk(text, header, true, [](const AdrEntry&) { return true; });
     return header;
 }
 
 void ForEachAdrEntry(std::string_view text, const std::function<void(const AdrEntry&)>& visit) {
+    AdrHeader header;
+    Walk(text, header, false, [&visit](const AdrEntry& entry) {
+        visit(entry);
+        return true;
+    });
+}
+
+void ForEachAdrEntryWhile(std::string_view text,
+                          const std::function<bool(const AdrEntry&)>& visit) {
     AdrHeader header;
     Walk(text, header, false, visit);
 }

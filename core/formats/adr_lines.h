@@ -62,6 +62,11 @@ struct AdrFile : AdrHeader {
 // is walked in the memory of one entry. The views point into `text`.
 void ForEachAdrEntry(std::string_view text, const std::function<void(const AdrEntry&)>& visit);
 
+// As ForEachAdrEntry, until `visit` returns false. Started at an entry's
+// marker line inside a file, it walks that entry and, for a folder, all it
+// holds, the folder's end at depth 0.
+void ForEachAdrEntryWhile(std::string_view text, const std::function<bool(const AdrEntry&)>& visit);
+
 // Whether `options` (AdrFile::options) names an encoding other than UTF-8.
 // Files without the line are taken as UTF-8, as Opera 7 and later wrote.
 [[nodiscard]] bool OptionsNameOtherEncoding(std::string_view options) noexcept;

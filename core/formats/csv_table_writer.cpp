@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "formats/csv_table_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -25,11 +26,18 @@ std::string_view LineSeparator(CsvBreaks breaks) {
     return kValueBreak;
 }
 
+// Line by line into `out`, not joined into a string of its own first.
 void Put(std::string& out, std::string_view value, CsvBreaks breaks) {
-    if (breaks == CsvBreaks::kKeep)
+    if (breaks == CsvBreaks::kKeep) {
         out += value;
-    else
-        out += JoinValueLines(value, LineSeparator(breaks));
+        return;
+    }
+    bool first = true;
+    for (const std::string_view line : ValueLines(value)) {
+        if (!first) out += LineSeparator(breaks);
+        out += line;
+        first = false;
+    }
 }
 
 std::string_view MailAt(const Contact& c, std::size_t index) {
@@ -288,19 +296,42 @@ constexpr std::array kGoogleColumns{
     Column("Website 1 - Value", Url),
 };
 
+// One pass over the bytes: a search for any of a set would call memchr
+// once per byte.
 bool NeedsQuotes(std::string_view value) {
-    return value.find_first_of(",\"\r\n") != std::string_view::npos;
+    for (const char c : value)
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+    return false;
 }
 
-void PutField(std::string& out, std::string_view value, CsvQuoting quoting) {
+// A giant value goes on a mebibyte at a time.
+constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+void MaybePass(const std::string& out, const PassText& pass) {
+    if (pass && out.size() >= kPiece) pass();
+}
+
+void PutPlain(std::string& out, std::string_view text, const PassText& pass) {
+    for (std::size_t at = 0; at < text.size(); at += kPiece) {
+        out.append(text.substr(at, kPiece));
+        MaybePass(out, pass);
+    }
+}
+
+void PutField(std::string& out, std::string_view value, CsvQuoting quoting, const PassText& pass) {
     if (quoting == CsvQuoting::kWhenNeeded && !NeedsQuotes(value)) {
-        out += value;
+        PutPlain(out, value, pass);
         return;
     }
     out += '"';
-    for (const char c : value) {
-        if (c == '"') out += '"';
-        out += c;
+    // In runs between the quotes, each quote doubled.
+    for (std::size_t at = 0; at < value.size();) {
+        const std::size_t quote = std::min(value.find('"', at), value.size());
+        PutPlain(out, value.substr(at, quote - at), pass);
+        if (quote == value.size()) break;
+        out += "\"\"";
+        MaybePass(out, pass);
+        at = quote + 1;
     }
     out += '"';
 }
@@ -322,7 +353,8 @@ void AppendCsvHeader(std::string& out, const CsvLayout& layout) {
     out += "\r\n";
 }
 
-void AppendCsvRecord(std::string& out, const CsvLayout& layout, const model::Contact& contact) {
+void AppendCsvRecord(std::string& out, const CsvLayout& layout, const model::Contact& contact,
+                     const PassText& pass) {
     std::string value;
     bool first = true;
     for (const CsvColumn& column : layout.columns) {
@@ -330,7 +362,7 @@ void AppendCsvRecord(std::string& out, const CsvLayout& layout, const model::Con
         first = false;
         value.clear();
         column.take(value, contact, column.breaks);
-        PutField(out, value, column.quoting);
+        PutField(out, value, column.quoting, pass);
     }
     out += "\r\n";
 }

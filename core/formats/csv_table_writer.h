@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "formats/output_sinks.h"
 #include "model/contact.h"
 
 namespace quarvo::formats {
@@ -52,6 +53,7 @@ extern const CsvLayout kGoogleLayout;
 void AppendCsvHeader(std::string& out, const CsvLayout& layout);
 
 // One record for `contact`, with its CR LF.
-void AppendCsvRecord(std::string& out, const CsvLayout& layout, const model::Contact& contact);
+void AppendCsvRecord(std::string& out, const CsvLayout& layout, const model::Contact& contact,
+                     const PassText& pass = {});
 
 }  // namespace quarvo::formats

@@ -5,12 +5,10 @@
 
 namespace quarvo::formats {
 
-OperaContacts ReadOperaContacts(std::string_view text) {
-    const AdrFile file = ReadAdrLines(text);
-    OperaContacts read_file;
-    read_file.other_encoding = OptionsNameOtherEncoding(file.options);
-    for (const AdrEntry& entry : file.entries) {
-        if (entry.kind != AdrEntry::Kind::kContact) continue;
+void ForEachOperaContact(std::string_view text,
+                         const std::function<void(const PlainContact&)>& visit) {
+    ForEachAdrEntry(text, [&visit](const AdrEntry& entry) {
+        if (entry.kind != AdrEntry::Kind::kContact) return;
         PlainContact read;
         model::Contact& c = read.contact;
         c.name = entry.Value("NAME");
@@ -24,9 +22,12 @@ OperaContacts ReadOperaContacts(std::string_view text) {
         c.postal_address = entry.Value("POSTALADDRESS");
         c.picture_url = entry.Value("PICTUREURL");
         read.in_trash = entry.in_trash;
-        read_file.contacts.push_back(read);
-    }
-    return read_file;
+        visit(read);
+    });
+}
+
+bool ContactsNameOtherEncoding(std::string_view text) {
+    return OptionsNameOtherEncoding(ReadAdrHeader(text).options);
 }
 
 }  // namespace quarvo::formats

@@ -4,8 +4,8 @@
 // Windows Address Book's CSV keeps its own tuned reader.
 #pragma once
 
+#include <functional>
 #include <string_view>
-#include <vector>
 
 #include "model/contact.h"
 
@@ -16,15 +16,14 @@ struct PlainContact {
     bool in_trash = false;  // inside Opera's trash folder: deleted by its user
 };
 
-struct OperaContacts {
-    std::vector<PlainContact> contacts;  // in the file's order
-    // The file names an encoding other than UTF-8 on its Options line.
-    bool other_encoding = false;
-};
+// Hands the contacts of `text` to `visit` one at a time, in the file's
+// order, without holding them all; the views point into `text`. Keys are
+// matched whole ("NAME" is not found inside "SHORT NAME"), the first line
+// of a key wins. Never fails.
+void ForEachOperaContact(std::string_view text,
+                         const std::function<void(const PlainContact&)>& visit);
 
-// The contacts of `text`; the views point into it. Keys are matched whole
-// ("NAME" is not found inside "SHORT NAME"), the first line of a key wins.
-// Never fails.
-[[nodiscard]] OperaContacts ReadOperaContacts(std::string_view text);
+// Whether the file names an encoding other than UTF-8 on its Options line.
+[[nodiscard]] bool ContactsNameOtherEncoding(std::string_view text);
 
 }  // namespace quarvo::formats

@@ -17,6 +17,12 @@ std::string EncodeText(std::string_view utf8, OutputEncoding encoding,
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
+        // ASCII is the same in both: taken in runs.
+        std::size_t run = i;
+        while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80) ++run;
+        out.append(utf8, i, run - i);
+        i = run;
+        if (i == utf8.size()) break;
         const std::size_t length = Utf8SequenceLength(utf8, i);
         if (length == 0) {
             out += utf8[i++];

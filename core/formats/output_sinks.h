@@ -7,11 +7,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace quarvo::formats {
+
+// Called by a writer that appends to a string the caller holds, at least
+// once a mebibyte, so that the caller can hand on what the string holds so
+// far and clear it: a record whose one value is huge is never held whole.
+// May be empty.
+using PassText = std::function<void()>;
 
 class TextSink {
   public:

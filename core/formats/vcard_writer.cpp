@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "formats/vcard_writer.h"
 
+#include <algorithm>
 #include <array>
+#include <cassert>
+#include <initializer_list>
+#include <list>
+#include <span>
 #include <vector>
 
 #include "formats/contact_fields.h"
@@ -15,9 +20,21 @@ using model::kValueBreak;
 
 constexpr std::size_t kMostLineOctets = 75;
 constexpr char kHex[] = "0123456789ABCDEF";
+// A giant value is handed on a mebibyte at a time.
+constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+void MaybePass(const std::string& out, const PassText& pass) {
+    if (pass && out.size() >= kPiece) pass();
+}
 
 bool IsControl(unsigned char byte) {
     return byte < 0x20 || byte == 0x7f;
+}
+
+// Printable ASCII: what every step below passes on unchanged, so that it
+// is taken in runs rather than byte by byte.
+bool IsPlainAscii(unsigned char byte) {
+    return byte >= 0x20 && byte < 0x7f;
 }
 
 // NEL, LINE SEPARATOR and PARAGRAPH SEPARATOR: a reader that splits lines
@@ -51,20 +68,6 @@ std::string UriValue(std::string_view value) {
         }
     }
     return uri;
-}
-
-// RFC 2426 text: backslash, comma, semicolon and line break escaped.
-std::string Escaped30(std::string_view text) {
-    std::string escaped;
-    for (const char c : text) {
-        if (c == '\n') {
-            escaped += "\\n";
-            continue;
-        }
-        if (c == '\\' || c == ',' || c == ';') escaped += '\\';
-        escaped += c;
-    }
-    return escaped;
 }
 
 bool HoldsNonAscii(std::string_view text) {
@@ -102,8 +105,19 @@ bool NeedsQuotedPrintable21(std::string_view part, bool structured, Kind kind) {
 // a part of a structured value as "\;", and a closing blank as =20. No
 // soft line breaks: a reader that decodes line by line would split a
 // UTF-8 sequence at them, and Evolution keeps their '='.
-void PutQuotedPrintable(std::string& out, std::string_view part, bool structured, bool closes) {
+void PutQuotedPrintable(std::string& out, std::string_view part, bool structured, bool closes,
+                        const PassText& pass) {
     for (std::size_t i = 0; i < part.size(); ++i) {
+        MaybePass(out, pass);
+        // Printable ASCII that needs no =XX goes on in runs; a closing
+        // blank is taken below.
+        std::size_t run = i;
+        while (run + 1 < part.size() && run - i < kPiece &&
+               IsPlainAscii(static_cast<unsigned char>(part[run])) && part[run] != '=' &&
+               part[run] != ';' && part[run] != '\\' && part[run] != ',')
+            ++run;
+        out.append(part, i, run - i);
+        i = run;
         const char c = part[i];
         const auto byte = static_cast<unsigned char>(c);
         if (c == '\n') {
@@ -137,43 +151,84 @@ std::string TypesNamed(std::string_view params) {
 
 class CardWriter {
   public:
-    CardWriter(std::string& out, VcardVersion version, const VcardCharset& charset)
-        : out_(out), v30_(version == VcardVersion::k30), charset_(charset) {}
+    CardWriter(std::string& out, VcardVersion version, const VcardCharset& charset,
+               const PassText& pass)
+        : out_(out), v30_(version == VcardVersion::k30), charset_(charset), pass_(pass) {}
 
     // A property of one or more parts (the parts of a structured value,
-    // joined by semicolons); its line breaks already '\n'.
+    // joined by semicolons); its line breaks already '\n'. The parts are
+    // views, so that a giant value is not copied on its way.
     void Property(std::string_view name, std::string_view params_30, std::string_view params_21,
-                  std::vector<std::string> parts, Kind kind = Kind::kText) {
-        if (kind == Kind::kUri) parts.front() = UriValue(parts.front());
+                  std::initializer_list<std::string_view> parts, Kind kind = Kind::kText) {
+        // At most seven parts (ADR's); held here rather than allocated for
+        // each of a million cards' properties.
+        std::array<std::string_view, 7> held{};
+        assert(parts.size() <= held.size());
+        std::copy(parts.begin(), parts.end(), held.begin());
+        const std::span<std::string_view> views(held.data(), parts.size());
+        std::string uri;
+        if (kind == Kind::kUri) {
+            uri = UriValue(views.front());
+            views.front() = uri;
+        }
         // KContacts and Thunderbird take the backslash that ends a part for
-        // an escape of the ';' after it, however it is written.
-        for (std::size_t i = 0; i + 1 < parts.size(); ++i)
-            if (parts[i].ends_with('\\')) parts[i] += ' ';
+        // an escape of the ';' after it, however it is written. A list
+        // allocates nothing while empty, as it nearly always is.
+        std::list<std::string> blanked;
+        for (std::size_t i = 0; i + 1 < views.size(); ++i) {
+            if (!views[i].ends_with('\\')) continue;
+            views[i] = blanked.emplace_back(std::string(views[i]) + ' ');
+        }
         if (v30_)
-            Put30(name, params_30, parts, kind);
+            Put30(name, params_30, views, kind);
         else
-            Put21(name, params_21, parts, kind);
+            Put21(name, params_21, views, kind);
     }
 
   private:
+    // The line folded as it is written, escaped piece by piece: pieces end
+    // only at ASCII bytes, so no character is cut between two.
     void Put30(std::string_view name, std::string_view params,
-               const std::vector<std::string>& parts, Kind kind) {
-        std::string line(name);
-        line += params;
-        line += ':';
+               std::span<const std::string_view> parts, Kind kind) {
+        std::size_t column = 0;
+        Fold(name, column);
+        Fold(params, column);
+        Fold(":", column);
         for (std::size_t i = 0; i < parts.size(); ++i) {
-            if (i > 0) line += ';';
-            line += kind == Kind::kUri ? parts[i] : Escaped30(parts[i]);
+            if (i > 0) Fold(";", column);
+            if (kind == Kind::kUri)
+                Fold(parts[i], column);
+            else
+                FoldEscaped30(parts[i], column);
         }
-        PutFolded(line);
+        out_ += "\r\n";
+    }
+
+    // RFC 2426 text: backslash, comma, semicolon and line break escaped.
+    void FoldEscaped30(std::string_view text, std::size_t& column) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            std::size_t run = i;
+            while (run < text.size() && text[run] != '\n' && text[run] != '\\' &&
+                   text[run] != ',' && text[run] != ';')
+                ++run;
+            Fold(text.substr(i, run - i), column);
+            if (run == text.size()) break;
+            i = run;
+            if (text[i] == '\n') {
+                Fold("\\n", column);
+            } else {
+                const char escaped[] = {'\\', text[i]};
+                Fold(std::string_view(escaped, 2), column);
+            }
+        }
     }
 
     void Put21(std::string_view name, std::string_view params,
-               const std::vector<std::string>& parts, Kind kind) {
+               std::span<const std::string_view> parts, Kind kind) {
         const bool structured = parts.size() > 1;
         bool quoted = false;
         bool non_ascii = false;
-        for (const std::string& part : parts) {
+        for (const std::string_view part : parts) {
             quoted = quoted || NeedsQuotedPrintable21(part, structured, kind);
             non_ascii = non_ascii || HoldsNonAscii(part);
         }
@@ -183,9 +238,15 @@ class CardWriter {
             out_ += ':';
             for (std::size_t i = 0; i < parts.size(); ++i) {
                 if (i > 0) out_ += ';';
-                for (const char c : parts[i]) {
-                    if (c == ';') out_ += '\\';  // only in a structured value's part
-                    out_ += c;
+                // A ';' is only in a structured value's part: escaped.
+                const std::string_view part = parts[i];
+                for (std::size_t at = 0; at < part.size();) {
+                    const std::size_t semicolon = std::min(part.find(';', at), part.size());
+                    out_.append(part, at, semicolon - at);
+                    MaybePass(out_, pass_);
+                    if (semicolon == part.size()) break;
+                    out_ += "\\;";
+                    at = semicolon + 1;
                 }
             }
         } else {
@@ -194,16 +255,28 @@ class CardWriter {
             out_ += ";ENCODING=QUOTED-PRINTABLE:";
             for (std::size_t i = 0; i < parts.size(); ++i) {
                 if (i > 0) out_ += ';';
-                PutQuotedPrintable(out_, parts[i], structured, i + 1 == parts.size());
+                PutQuotedPrintable(out_, parts[i], structured, i + 1 == parts.size(), pass_);
             }
         }
         out_ += "\r\n";
     }
 
-    // Folded with CR LF and a blank, at character boundaries.
-    void PutFolded(std::string_view line) {
-        std::size_t column = 0;
+    // Folded with CR LF and a blank, at character boundaries; `column`
+    // carries on from the pieces before on the same line.
+    void Fold(std::string_view line, std::size_t& column) {
         for (std::size_t i = 0; i < line.size();) {
+            // A run of one-octet characters that fits on the line goes on whole.
+            std::size_t run = i;
+            const std::size_t room = std::min(line.size(), i + (kMostLineOctets - column));
+            while (run < room && (!charset_.utf8 || static_cast<unsigned char>(line[run]) < 0x80))
+                ++run;
+            if (run > i) {
+                out_.append(line, i, run - i);
+                column += run - i;
+                i = run;
+                MaybePass(out_, pass_);
+                continue;
+            }
             std::size_t length = 1;
             if (charset_.utf8) length = std::max<std::size_t>(1, Utf8SequenceLength(line, i));
             if (column + length > kMostLineOctets) {
@@ -213,13 +286,14 @@ class CardWriter {
             out_.append(line, i, length);
             column += length;
             i += length;
+            MaybePass(out_, pass_);
         }
-        out_ += "\r\n";
     }
 
     std::string& out_;
     bool v30_;
     VcardCharset charset_;
+    const PassText& pass_;
 };
 
 }  // namespace
@@ -240,6 +314,11 @@ std::string VcardText::Clean(std::string_view value, bool utf8) {
     std::string text;
     text.reserve(value.size());
     for (std::size_t i = 0; i < value.size(); ++i) {
+        std::size_t run = i;
+        while (run < value.size() && IsPlainAscii(static_cast<unsigned char>(value[run]))) ++run;
+        text.append(value, i, run - i);
+        if (run == value.size()) break;
+        i = run;
         const auto byte = static_cast<unsigned char>(value[i]);
         if (value.substr(i, 2) == kValueBreak || value.substr(i, 2) == "\r\n") {
             text += kValueBreak;
@@ -271,12 +350,17 @@ std::string VcardText::Clean(std::string_view value, bool utf8) {
 }
 
 std::size_t AppendVcard(std::string& out, const Contact& contact, VcardVersion version,
-                        const VcardCharset& charset) {
+                        const VcardCharset& charset, const PassText& pass) {
     const VcardText clean(contact, charset.utf8);
-    const Contact& c = clean.contact();
+    AppendCleanVcard(out, clean.contact(), version, charset, pass);
+    return clean.dropped();
+}
+
+void AppendCleanVcard(std::string& out, const Contact& c, VcardVersion version,
+                      const VcardCharset& charset, const PassText& pass) {
     const bool v30 = version == VcardVersion::k30;
     out += v30 ? "BEGIN:VCARD\r\nVERSION:3.0\r\n" : "BEGIN:VCARD\r\nVERSION:2.1\r\n";
-    CardWriter card(out, version, charset);
+    CardWriter card(out, version, charset, pass);
     const PersonName name = SplitContactName(c);
     card.Property("N", "", "", {Lines(name.family, false), Lines(name.given, false), "", "", ""});
     card.Property("FN", "", "", {Lines(DisplayName(c), false)});
@@ -303,7 +387,6 @@ std::size_t AppendVcard(std::string& out, const Contact& contact, VcardVersion v
     if (!c.description.empty())
         card.Property("NOTE", "", "", {Lines(c.description, true)}, Kind::kList);
     out += "END:VCARD\r\n";
-    return clean.dropped();
 }
 
 }  // namespace quarvo::formats

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "formats/output_sinks.h"
 #include "model/contact.h"
 
 namespace quarvo::formats {
@@ -54,7 +55,13 @@ class VcardText {
 // quoted-printable (no soft line breaks) where a value holds a line break,
 // a byte outside ASCII or a character that Evolution, KContacts or
 // Thunderbird would take for a separator.
+// `pass` is called as PassText says.
 std::size_t AppendVcard(std::string& out, const model::Contact& contact, VcardVersion version,
-                        const VcardCharset& charset = {});
+                        const VcardCharset& charset = {}, const PassText& pass = {});
+
+// As AppendVcard, for a contact whose values are already as VcardText
+// gives them (in `charset`'s encoding): nothing is cleaned again.
+void AppendCleanVcard(std::string& out, const model::Contact& contact, VcardVersion version,
+                      const VcardCharset& charset = {}, const PassText& pass = {});
 
 }  // namespace quarvo::formats

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quarvo::model {
@@ -30,6 +31,36 @@ struct BookmarkItem {
     bool is_trash = false;               // Opera's trash folder itself
     std::vector<BookmarkItem> children;  // a folder's items, in the file's order
 };
+
+// One item as a streaming reader hands it on, its texts views into the
+// file or into the reader's own room, valid until the next item; a
+// folder's items follow it, up to its end.
+struct BookmarkFields {
+    BookmarkItem::Kind kind = BookmarkItem::Kind::kBookmark;
+    std::string_view name;
+    std::string_view url;
+    std::string_view description;
+    std::string_view short_name;
+    std::optional<std::int64_t> created;
+    std::optional<std::int64_t> visited;
+    bool on_personal_bar = false;
+    std::optional<std::int64_t> personal_bar_pos;
+    bool is_trash = false;
+};
+
+// The fields of an item read whole, its items not among them.
+inline BookmarkFields FieldsOf(const BookmarkItem& item) {
+    return {item.kind,
+            item.name,
+            item.url,
+            item.description,
+            item.short_name,
+            item.created,
+            item.visited,
+            item.on_personal_bar,
+            item.personal_bar_pos,
+            item.is_trash};
+}
 
 // Visits the items below `folder` in the file's order, each with its depth
 // (1 for the folder's own items); `visit` returns whether to go into the

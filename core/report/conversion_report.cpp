@@ -39,6 +39,20 @@ void ConversionReport::Warn(std::string_view what, std::string_view place, std::
         found->places.push_back(Shortened(place));
 }
 
+void ConversionReport::Append(const ConversionReport& later) {
+    for (const auto& [label, n] : later.counts_) Count(label, n);
+    for (const Warning& warning : later.warnings_) {
+        auto found = std::find_if(warnings_.begin(), warnings_.end(),
+                                  [&](const Warning& own) { return own.what == warning.what; });
+        if (found == warnings_.end())
+            found = warnings_.insert(warnings_.end(), Warning{warning.what, 0, {}, 0});
+        found->times += warning.times;
+        found->calls += warning.calls;
+        for (const std::string& place : warning.places)
+            if (found->places.size() < kMostPlaces) found->places.push_back(place);
+    }
+}
+
 std::int64_t ConversionReport::CountOf(std::string_view label) const noexcept {
     for (const auto& [name, n] : counts_)
         if (name == label) return n;

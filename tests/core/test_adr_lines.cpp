@@ -64,7 +64,8 @@ TEST(AdrLines, TakesTheVersionOnlyFromTheFirstLine) {
 // The walk one entry at a time hands on what the list holds, in its order.
 TEST(AdrLines, WalksTheEntriesOneAtATimeAsTheListHasThem) {
     const std::string text =
-        "Opera Hotlist version 2.0\nOptions: encoding = utf8\n\n#FOLDER\n\tNAME=f\n#NOTE\n\tNAME=n\n";
+        "Opera Hotlist version 2.0\nOptions: encoding = "
+        "utf8\n\n#FOLDER\n\tNAME=f\n#NOTE\n\tNAME=n\n";
     AdrFile walked;
     ForEachAdrEntry(text, [&](const AdrEntry& entry) { walked.entries.push_back(entry); });
     EXPECT_EQ(Outline(walked), Outline(ReadAdrLines(text)));
@@ -72,6 +73,26 @@ TEST(AdrLines, WalksTheEntriesOneAtATimeAsTheListHasThem) {
     const AdrHeader header = ReadAdrHeader(text);
     EXPECT_EQ(header.version, "2.0");
     EXPECT_EQ(header.options, "encoding = utf8");
+}
+
+// Started at an entry's marker inside a file, the walk that may stop takes
+// that entry and, for a folder, all it holds, up to its end.
+TEST(AdrLines, WalksOneEntryFromItsMarkerOn) {
+    const std::string text =
+        "#URL\n\tNAME=before\n\n  #FOLDER\n\tNAME=f\n#URL\n\tNAME=in\n-\n#URL\n\tNAME=after\n";
+    const auto walk = [&](std::string_view from) {
+        AdrFile walked;
+        ForEachAdrEntryWhile(from, [&](const AdrEntry& entry) {
+            walked.entries.push_back(entry);
+            return entry.depth != 0 || entry.kind == AdrEntry::Kind::kFolder;
+        });
+        return Outline(walked);
+    };
+    EXPECT_EQ(walk(std::string_view(text).substr(text.find("#FOLDER"))),
+              "F0 NAME=f|U1 NAME=in|E0|");
+    EXPECT_EQ(walk(std::string_view(text).substr(text.find("#URL\n\tNAME=in"))), "U0 NAME=in|");
+    EXPECT_EQ(walk(std::string_view(text).substr(text.find("#FOLDER"), 20)), "F0 NAME=f|U1|E0|")
+        << "a folder the text leaves open is closed";
 }
 
 TEST(AdrLines, TellsUtf8FromOtherEncodings) {

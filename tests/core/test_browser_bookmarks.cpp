@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "formats/browser_html_writer.h"
 #include "quarvo/conversions/browser_bookmarks.h"
 #include "quarvo/conversions/conversion_run.h"
 #include "quarvo/conversions/hotlist.h"
@@ -110,6 +111,12 @@ TEST(BrowserBookmarks, MakesTextsUtf8AndNamesWhatLooksWrong) {
          "Caf\xC3\xA9",
          "Warning: bytes not valid in the file's encoding (1 time): \"Caf\xC3\xA9\"\n"
          "Warning: URLs met more than once (1 time): \"http://x/\"\n"},
+        {"the reader's warnings before the writer's, met in any order",
+         "#URL\n\tNAME=a\n\tURL=http://x/\n\n#URL\n\tNAME=b\n\tURL=http://x/\n\n"
+         "#URL\n\tNAME=Caf\xE9\n\tURL=http://y/\n",
+         "Caf\xC3\xA9",
+         "Warning: bytes not valid in the file's encoding (1 time): \"Caf\xC3\xA9\"\n"
+         "Warning: URLs met more than once (1 time): \"http://x/\"\n"},
         {"a URL no browser keeps", "#URL\n\tNAME=rel\n\tURL=programming\n", "rel",
          "Warning: bookmarks whose URL has no scheme (\"http:\"), which browsers leave out "
          "(1 time): \"rel\"\n"},
@@ -169,6 +176,22 @@ TEST(ConversionReportText, CountsEveryTimeButNamesAFewShortPlaces) {
     EXPECT_EQ(text.substr(text.find('(')), "(7 times): \"" + long_name.substr(0, 79) +
                                                "...\", \"p1\", \"p2\", \"p3\", \"p4\", ...\n");
 
+    // A report added after another counts on and names places up to the same five.
+    ConversionReport first;
+    first.Warn("odd", "p0", 2);
+    first.Warn("other");
+    ConversionReport later;
+    later.Warn("odd", "q0");
+    later.Warn("odd", "q1");
+    later.Warn("new", "n");
+    later.Count("things", 3);
+    first.Append(later);
+    first.Append(report);
+    EXPECT_EQ(first.Text("T"), "T\nthings: 3\nWarning: odd (11 times): \"p0\", \"q0\", \"q1\", \"" +
+                                   long_name.substr(0, 79) +
+                                   "...\", \"p1\", ...\n"
+                                   "Warning: other (1 time)\nWarning: new (1 time): \"n\"\n");
+
     // Many times in one place: counted all, the place named once, none left out.
     ConversionReport many;
     many.Warn("controls", "Smith", 3);
@@ -187,6 +210,80 @@ TEST(BrowserBookmarks, NestsAsDeepAsTheHotlistWithoutRunningOutOfStack) {
     ConversionReport explorer;
     ReportInternetExplorerConversion(hotlist, 1, explorer);
     EXPECT_EQ(explorer.CountOf("bookmarks"), 1);
+    // Indented as deep as the cap, no deeper: the file grows with the
+    // input, not with the square of its nesting.
+    const std::string deepest(formats::kDeepestIndent * 4, ' ');
+    EXPECT_NE(converted->html.find("\n" + deepest + "<DT><A HREF=\"http://deep/\""),
+              std::string::npos);
+    EXPECT_EQ(converted->html.find(deepest + ' '), std::string::npos);
+    EXPECT_LT(converted->html.size(), 200000 * (15 + 9 + 10 + 3 * deepest.size() + 2));
+}
+
+// The personal bar's copies come first but are read again from where each
+// entry stands: a folder with all it holds (its trash left out), in the
+// bar's order, nothing from the trash, a folder the file leaves open closed.
+TEST(BrowserBookmarks, CopiesThePersonalBarFromAcrossTheFile) {
+    const std::string hotlist =
+        "Opera Hotlist version 2.0\n\n"
+        "#URL\n\tNAME=top\n\tURL=http://top/\n\tON PERSONALBAR=YES\n\tPERSONALBAR_POS=2\n\n"
+        "#FOLDER\n\tNAME=bar folder\n\tON PERSONALBAR=YES\n\tPERSONALBAR_POS=1\n\n"
+        "#URL\n\tNAME=inner\n\tURL=http://inner/\n\tON PERSONALBAR=YES\n\n"
+        "#FOLDER\n\tNAME=bin\n\tTRASH FOLDER=YES\n\n"
+        "#URL\n\tNAME=gone\n\tURL=http://gone/\n\tON PERSONALBAR=YES\n\n-\n"
+        "#URL\n\tNAME=binned\n\tURL=http://b/\n\tTRASH FOLDER=YES\n\tON PERSONALBAR=YES\n\n-\n"
+        "#FOLDER\n\tNAME=open\n\tON PERSONALBAR=YES\n\n"
+        "#URL\n\tNAME=last\n\tURL=http://last/\n";
+    ConversionReport report;
+    const auto converted = ConvertHotlistTextForBrowsers(hotlist, false, report);
+    ASSERT_TRUE(converted);
+    const std::string_view html = converted->html;
+    const std::size_t bar = html.find("    <DT><H3 PERSONAL_TOOLBAR_FOLDER");
+    ASSERT_NE(bar, std::string_view::npos);
+    EXPECT_EQ(html.substr(bar, html.find("\n    <DT><A HREF=\"http://top/") + 1 - bar),
+              "    <DT><H3 PERSONAL_TOOLBAR_FOLDER=\"true\">Personal bar</H3>\r\n"
+              "    <DL><p>\r\n"
+              "        <DT><H3>bar folder</H3>\r\n"
+              "        <DL><p>\r\n"
+              "            <DT><A HREF=\"http://inner/\">inner</A>\r\n"
+              "        </DL><p>\r\n"
+              "        <DT><A HREF=\"http://top/\">top</A>\r\n"
+              "        <DT><A HREF=\"http://inner/\">inner</A>\r\n"
+              "        <DT><H3>open</H3>\r\n"
+              "        <DL><p>\r\n"
+              "            <DT><A HREF=\"http://last/\">last</A>\r\n"
+              "        </DL><p>\r\n"
+              "    </DL><p>\r\n");
+    EXPECT_EQ(converted->bookmarks, 3);
+    EXPECT_EQ(report.CountOf(formats::kPersonalBarCount), 4);
+    EXPECT_EQ(report.CountOf(formats::kFoldersCount), 2) << "copies are not counted";
+    EXPECT_EQ(report.CountOf(formats::kTrashLeftOutCount), 1);
+}
+
+// A giant value is escaped into the file as it is written, a block at a
+// time, never whole in memory beside the input.
+TEST(BrowserBookmarks, HandsAGiantValueOnInBlocks) {
+    const std::size_t quotes = std::size_t{3} << 20;
+    const std::string hotlist = "#URL\n\tNAME=" + std::string(quotes, '"') + "\n\tURL=http://x/\n";
+    struct Pieces final : formats::TextSink {
+        void Write(std::string_view piece) override {
+            largest = std::max(largest, piece.size());
+            text += piece;
+        }
+        std::size_t largest = 0;
+        std::string text;
+    } sink;
+    formats::BrowserHtmlWriter writer(sink, false, nullptr, {});
+    model::BookmarkFields item;
+    item.name = std::string_view(hotlist).substr(11, quotes);
+    item.url = "http://x/";
+    writer.Item(item, 1);
+    EXPECT_EQ(writer.Finish(), 1);
+    EXPECT_LE(sink.largest, (std::size_t{1} << 20) + 64);
+    ConversionReport report;
+    EXPECT_EQ(sink.text, ConvertHotlistTextForBrowsers(hotlist, false, report)->html);
+    std::string escaped;
+    for (std::size_t i = 0; i < quotes; ++i) escaped += "&quot;";
+    EXPECT_NE(sink.text.find('>' + escaped + "</A>"), std::string::npos);
 }
 
 TEST(BrowserBookmarks, RefusesOnlyAnotherVersionOnTheFirstLine) {

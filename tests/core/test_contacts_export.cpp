@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -338,6 +339,62 @@ TEST(ContactsExport, NoValueEndsItsCard) {
             ++line_ends;
         EXPECT_EQ(std::count(card.begin(), card.end(), '\r'), line_ends) << "a CR alone";
     }
+}
+
+// A giant value goes on as it is written: the writer hands the text on at
+// least once a mebibyte, and what it hands on is what it writes in one go.
+TEST(ContactsExport, WritersHandAGiantValueOnInPieces) {
+    const std::string giant = std::string(std::size_t{3} << 20, '"') + "caf\xC3\xA9 ;,\\" +
+                              std::string(std::size_t{2} << 20, 'x');
+    model::Contact contact;
+    contact.name = giant;
+    contact.description = giant;
+    contact.mail = "a@example.com";
+    const std::vector<
+        std::pair<const char*, std::function<void(std::string&, const formats::PassText&)>>>
+        writers = {
+            {"csv outlook",
+             [&](std::string& out, const formats::PassText& pass) {
+                 formats::AppendCsvRecord(out, formats::kOutlookLayout, contact, pass);
+             }},
+            {"csv google",
+             [&](std::string& out, const formats::PassText& pass) {
+                 formats::AppendCsvRecord(out, formats::kGoogleLayout, contact, pass);
+             }},
+            {"vcard 3.0",
+             [&](std::string& out, const formats::PassText& pass) {
+                 formats::AppendVcard(out, contact, formats::VcardVersion::k30, {}, pass);
+             }},
+            {"vcard 2.1",
+             [&](std::string& out, const formats::PassText& pass) {
+                 formats::AppendVcard(out, contact, formats::VcardVersion::k21, {}, pass);
+             }},
+        };
+    for (const auto& [name, write] : writers) {
+        std::string whole;
+        write(whole, {});
+        std::string out;
+        std::string handed;
+        std::size_t largest = 0;
+        write(out, [&] {
+            largest = std::max(largest, out.size());
+            handed += out;
+            out.clear();
+        });
+        EXPECT_EQ(handed + out, whole) << name;
+        EXPECT_GT(handed.size(), whole.size() / 2) << name;
+        EXPECT_LE(largest, std::size_t{2} << 20) << name;  // never the whole
+    }
+    // A contact cleaned once gives the same card without a second cleaning.
+    contact.phone =
+        "1\x02\x02"
+        "2\x01\xC2\x85";
+    const formats::VcardText clean(contact, true);
+    std::string cleaned;
+    std::string card;
+    formats::AppendCleanVcard(cleaned, clean.contact(), formats::VcardVersion::k30);
+    formats::AppendVcard(card, contact, formats::VcardVersion::k30);
+    EXPECT_EQ(cleaned, card);
 }
 
 TEST(ContactsExport, NamesSplitAsAddressBooksSplitThem) {

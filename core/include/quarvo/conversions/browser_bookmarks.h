@@ -40,9 +40,11 @@ struct BrowserBookmarksConversion {
 // As ConvertOperaBookmarks, in the browser flavour: returns the number of
 // bookmarks, or kUnsupportedHotlistVersion after showing
 // kUnknownVersionMessage, the output left as it was. File errors propagate.
+// The file is written as it is converted; `report` may be null when no
+// report is asked for, which spares remembering every URL.
 std::int32_t ConvertOperaBookmarksForBrowsers(const std::string& hotlist_path,
                                               const std::string& html_path, bool keep_trash,
-                                              ConversionReport& report,
+                                              ConversionReport* report,
                                               const ProgressSink& progress = {},
                                               const MessageSink& message = {});
 

@@ -35,6 +35,10 @@ class ConversionReport {
     // empty), which is named once.
     void Warn(std::string_view what, std::string_view place = {}, std::size_t times = 1);
 
+    // Adds what `later` counted and warned of, as though its calls had
+    // come after this report's own.
+    void Append(const ConversionReport& later);
+
     // The count labelled `label`, 0 when it was never counted.
     [[nodiscard]] std::int64_t CountOf(std::string_view label) const noexcept;
     [[nodiscard]] const std::vector<std::pair<std::string, std::int64_t>>& counts() const noexcept {
