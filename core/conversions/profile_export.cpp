@@ -67,21 +67,21 @@ ProfileSurvey SurveyProfile(const OperaProfile& profile) {
     return survey;
 }
 
-std::string SurveyText(const ProfileSurvey& survey) {
-    std::string text = "Profile " + survey.folder + "\n";
+std::vector<std::string> SurveyLines(const ProfileSurvey& survey) {
+    std::vector<std::string> lines = {"Profile " + survey.folder};
     if (survey.kinds.empty() && !survey.passwords && !survey.cookies)
-        text += "  nothing of Opera's found\n";
+        lines.emplace_back("  nothing of Opera's found");
     for (const ProfileKindSurvey& kind : survey.kinds) {
         const ProfileKind* known = ProfileKindOf(kind.kind);
-        text += "  " + std::string(known ? known->title : kind.kind) + ": " + CountsText(kind) +
-                " (" + kind.source + ")\n";
+        lines.push_back("  " + std::string(known ? known->title : kind.kind) + ": " +
+                        CountsText(kind) + " (" + kind.source + ")");
     }
     for (const auto& [file, warning] :
          {std::pair{&survey.passwords, kPasswordsWarning}, {&survey.cookies, kCookiesWarning}})
         if (*file)
-            text += "  " + (*file)->file + " (" + std::to_string((*file)->size) +
-                    " bytes): " + std::string(warning) + "\n";
-    return text;
+            lines.push_back("  " + (*file)->file + " (" + std::to_string((*file)->size) +
+                            " bytes): " + std::string(warning));
+    return lines;
 }
 
 void CheckProfileExport(const OperaProfile& profile, const std::string& output_folder) {

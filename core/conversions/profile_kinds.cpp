@@ -171,8 +171,7 @@ std::string WriteMail(const OperaProfile& profile, ProfileOutput& output,
     const MailExportOutcome done =
         WriteOperaMail(profile.mail, output.folder, "mail", options, report, {}, output.cancel);
     if (done.cancelled) throw EConversionCancelled();
-    for (const std::string& file : done.unreadable)
-        report.Warn("files of the store that could not be read, their messages left out", file);
+    // The report names the files it could not read (kUnreadableLeftOutWarning).
     output.files.push_back("mail/");
     return {};
 }

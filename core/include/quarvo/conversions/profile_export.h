@@ -49,9 +49,10 @@ struct ProfileSurvey {
 // named in its kind's `problem`; never throws for bad input.
 [[nodiscard]] ProfileSurvey SurveyProfile(const OperaProfile& profile);
 
-// The survey as the command line lists it: one line per kind, then the
-// passwords and cookies with their warning. Lines end in LF.
-[[nodiscard]] std::string SurveyText(const ProfileSurvey& survey);
+// The survey as the command line lists it: the profile's line, one line
+// per kind, then the passwords and cookies with their warning. The lines
+// hold names as they are (any byte), without line ends.
+[[nodiscard]] std::vector<std::string> SurveyLines(const ProfileSurvey& survey);
 
 // The warning shown beside wand.dat and cookies4.dat.
 inline constexpr std::string_view kPasswordsWarning =

@@ -53,6 +53,12 @@ struct ProfileKind {
     std::string_view next_steps;
 };
 
+// The warning under which a kind names the files it could not read and
+// left out (a message file of the mail store), having written the rest:
+// the mail export's own.
+inline constexpr std::string_view kUnreadableLeftOutWarning =
+    "files that could not be read, left out";
+
 // Every kind, in the order they are listed and written.
 [[nodiscard]] const std::vector<ProfileKind>& ProfileKinds();
 
