@@ -356,13 +356,19 @@ bool ParseProfileChoice(int argc, char** argv, int& i, ProfileChoices& choices,
         choices.given = true;
         if (has_value) choices.folder = argv[++i];
     } else if (word == "--export") {
-        if (choices.output) problem = "--export is given twice";
-        else if (!has_value) problem = "--export takes an output folder";
-        else choices.output = argv[++i];
+        if (choices.output)
+            problem = "--export is given twice";
+        else if (!has_value)
+            problem = "--export takes an output folder";
+        else
+            choices.output = argv[++i];
     } else if (word == "--without") {
-        if (choices.without) problem = "--without is given twice";
-        else if (!has_value) problem = "--without takes the kinds to leave out";
-        else problem = TakeKinds(argv[++i], choices.without.emplace());
+        if (choices.without)
+            problem = "--without is given twice";
+        else if (!has_value)
+            problem = "--without takes the kinds to leave out";
+        else
+            problem = TakeKinds(argv[++i], choices.without.emplace());
     } else {
         return false;
     }
@@ -415,7 +421,8 @@ Parsed Parse(int argc, char** argv) {
     }
     if (std::string problem = CheckContactsChoices(args); !problem.empty()) return Refuse(problem);
     if (std::string problem = CheckFolderChoices(args); !problem.empty()) return Refuse(problem);
-    const bool converts = args.run.contacts || args.run.bookmarks || args.run.notes || args.mail.job;
+    const bool converts =
+        args.run.contacts || args.run.bookmarks || args.run.notes || args.mail.job;
     if ((args.profile.output || args.profile.without) && !args.profile.given)
         return Refuse("--export and --without go with --profile");
     if (args.profile.without && !args.profile.output) return Refuse("--without goes with --export");
@@ -649,7 +656,8 @@ int ExportProfile(const Arguments& args, const quarvo::OperaProfile& profile, Re
             const bool version = kind.problem.find("version is not 2.0") != std::string::npos;
             if (status == kExitDone) status = version ? kExitUnsupportedVersion : kExitFileError;
         } else if (kind.files.empty()) {
-            report.Line(title + ": " + quarvo::Shown(kind.source) + ", not converted by this version");
+            report.Line(title + ": " + quarvo::Shown(kind.source) +
+                        ", not converted by this version");
         } else {
             report.Line(title + " exported to " + quarvo::Shown(Listed(kind.files)));
             if (args.report) PrintReport(report, kind.report, title + " report:");
@@ -784,8 +792,8 @@ int Run(const Arguments& args, Report& report) {
         quarvo::MailExportOutcome done;
         {
             MailTerminalProgress bar;
-            done = quarvo::ExportOperaMail(job->first, job->second, mail_options, details,
-                                           bar.Sink());
+            done =
+                quarvo::ExportOperaMail(job->first, job->second, mail_options, details, bar.Sink());
         }
         const bool maildir = mail_options.format == quarvo::MailboxFormat::kMaildir;
         report.Line(std::to_string(done.messages) + " Messages converted to " +
