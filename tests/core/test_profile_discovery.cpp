@@ -2,6 +2,7 @@
 // Every Opera profile found where Opera kept them, and what each holds.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -141,6 +142,39 @@ TEST(ProfileDiscovery, FindsTheHomeProfilesAndWhatTheirIniFilesName) {
               tree.Path({"home", "Library", "Application Support", "Opera", "mail"}, true));
     EXPECT_EQ(found[2].search_engines, tree.Path({"opt", "Opera", "profile", "search.ini"}));
     EXPECT_TRUE(FindOperaProfiles(OperaPlaces{tree.Path({"none"}, true), "", "", "", ""}).empty());
+}
+
+// The places as the running system names them: %APPDATA% and %LOCALAPPDATA%
+// on Windows (under Wine in the Windows step), $HOME elsewhere.
+TEST(ProfileDiscovery, FindsTheProfilesOfTheEnvironmentsFolders) {
+    ProfileTree tree;
+#ifdef _WIN32
+    const char* names[] = {"APPDATA", "LOCALAPPDATA", "ProgramFiles", "ProgramFiles(x86)"};
+    const std::string values[] = {tree.Path({"Roaming"}), tree.Path({"Local"}), tree.Path({"PF"}),
+                                  tree.Path({"PF"})};
+    std::vector<std::string> before;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const char* value = std::getenv(names[i]);
+        before.emplace_back(value ? value : "");
+        _putenv_s(names[i], values[i].c_str());
+    }
+    tree.Put({"Roaming", "Opera", "Opera 10.50", "bookmarks.adr"});
+    tree.Put({"Local", "Opera", "Opera 10.50", "mail", "accounts.ini"});
+    const std::vector<OperaProfile> found = FindOperaProfiles(OperaPlacesFromEnvironment());
+    for (std::size_t i = 0; i < 4; ++i) _putenv_s(names[i], before[i].c_str());
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].folder, tree.Path({"Roaming", "Opera", "Opera 10.50"}, true));
+    EXPECT_EQ(found[0].mail, tree.Path({"Local", "Opera", "Opera 10.50", "mail"}, true));
+#else
+    const char* home = std::getenv("HOME");
+    const std::string before = home ? home : "";
+    setenv("HOME", tree.Path({"home"}).c_str(), 1);
+    tree.Put({"home", ".opera", "contacts.adr"});
+    const std::vector<OperaProfile> found = FindOperaProfiles(OperaPlacesFromEnvironment());
+    setenv("HOME", before.c_str(), 1);
+    ASSERT_FALSE(found.empty());
+    EXPECT_EQ(found[0].contacts, tree.Path({"home", ".opera", "contacts.adr"}));
+#endif
 }
 
 TEST(ProfileDiscovery, TakesAFolderGivenByHandItsProfileFolderOrTheProfilesInIt) {
