@@ -85,8 +85,18 @@ formats::StoreReading ReadStore(const std::string& store, const MailProgressSink
     });
 }
 
+// `folder` without separators at its end, but a root's: Windows finds no
+// folder under a name that ends in one.
+std::string WithoutEndSeparator(std::string folder) {
+    const auto separator = [](char c) { return c == '/' || c == kPathSeparator; };
+    const std::size_t root = folder.size() > 1 && folder[1] == ':' ? 3 : 1;
+    while (folder.size() > root && separator(folder.back())) folder.pop_back();
+    return folder;
+}
+
 void CheckIsMailFolder(const std::string& mail_folder) {
-    if (!PathExists(mail_folder)) throw EFOpenError(mail_folder, "No such file or directory");
+    if (!PathExists(WithoutEndSeparator(mail_folder)))
+        throw EFOpenError(mail_folder, "No such file or directory");
     if (!PathExists(Joined(mail_folder, "accounts.ini")) &&
         !PathExists(Joined(mail_folder, "store")))
         throw EFOpenError(mail_folder,
