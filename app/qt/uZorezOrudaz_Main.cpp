@@ -16,6 +16,7 @@
 #include "uAbout.h"
 #include "uExport.h"
 #include "uFileViewer.h"
+#include "uProfileExport.h"
 #include "uSettings.h"
 #include "ui_uZorezOrudaz_Main.h"
 #include "window_layouts.h"
@@ -156,6 +157,8 @@ void TfZorezOrudaz_Main::connectHandlers() {
     connect(ui_->jsbStartConversion, &QAbstractButton::clicked, this, start);
     connect(ui_->Startconversion1, &QAction::triggered, this, start);
     connect(ui_->ExportNotes, &QAction::triggered, this, reporting([this] { ExportNotesClick(); }));
+    connect(ui_->ExportProfile, &QAction::triggered, this,
+            reporting([this] { ExportProfileClick(); }));
 
     const auto bookmarks = reporting([this] { OpenBookmarksClick(); });
     connect(ui_->jsbShowBookmarks, &QAbstractButton::clicked, this, bookmarks);
@@ -260,6 +263,10 @@ void TfZorezOrudaz_Main::bbStartConvertClick() {
 
 void TfZorezOrudaz_Main::ExportNotesClick() {
     quarvo::showExportWindow(quarvo::NotesExportKind(), desktop_, this);
+}
+
+void TfZorezOrudaz_Main::ExportProfileClick() {
+    quarvo::showProfileExportWindow(desktop_, this);
 }
 
 void TfZorezOrudaz_Main::File1Click() {

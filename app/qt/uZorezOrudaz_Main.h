@@ -44,6 +44,7 @@ class TfZorezOrudaz_Main : public QMainWindow, private quarvo::MainWindowView {
     void bbStartConvertClick();
     // Opens the export window for Opera's notes.
     void ExportNotesClick();
+    void ExportProfileClick();
     void File1Click();
     void OpenBookmarksClick();
     void OpenContactsClick();

@@ -153,7 +153,7 @@ TEST(ProfileWindowLogic, ShowsTheProfileFoundAndExportsTheTickedKinds) {
     EXPECT_TRUE(window.kinds[0].exports);
     EXPECT_EQ(window.kinds[2].text, "Notes: not found");
     EXPECT_FALSE(window.kinds[2].found);
-    EXPECT_NE(window.untouched.find("wand.dat: saved passwords: not read"), std::string::npos);
+    EXPECT_NE(window.untouched.find("Saved passwords (wand.dat): never read or copied"), std::string::npos);
     EXPECT_EQ(window.target, user.Out("Opera profile"));
 
     window.ticked[1] = false;  // the contacts left out
