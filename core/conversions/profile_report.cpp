@@ -86,6 +86,14 @@ void LeftOut(Page& page, const ProfileExport& done) {
     page.Raw("<ul>\n");
     for (const std::string& id : done.left_out)
         page.Element("li", std::string(TitleOf(id)) + ": left out as asked.");
+    for (const ProfileKindExport& kind : done.kinds) {
+        const ProfileKind* known = ProfileKindOf(kind.kind);
+        if (!kind.problem.empty())
+            page.Element("li", std::string(TitleOf(kind.kind)) + ": not readable: " + kind.problem);
+        else if (known && known->write == nullptr)
+            page.Element("li", std::string(TitleOf(kind.kind)) + " (" + kind.source +
+                                   "): this version of Quarvo does not convert it yet.");
+    }
     page.Element("li",
                  "The items in Opera's trash: deleted by you in Opera. Their counts are above.");
     if (done.survey.passwords)

@@ -170,7 +170,8 @@ TEST(ProfileExport, WritesTheBytesOfEachKindsOwnConversionIntoOneFolder) {
     EXPECT_NE(report.find("profile a&amp;b"), std::string::npos);
     EXPECT_EQ(report.find("profile a&b"), std::string::npos);
     for (const char* named : {"bookmarks.html", "contacts.csv", "notes.enex", "mail/", "wand.dat",
-                              "cookies4.dat", "Speed Dial", "Import Bookmarks from HTML"})
+                              "cookies4.dat", "Import Bookmarks from HTML",
+                              "speeddial.ini): this version of Quarvo does not convert it yet"})
         EXPECT_NE(report.find(named), std::string::npos) << named;
 }
 
