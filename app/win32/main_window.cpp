@@ -432,6 +432,9 @@ void MainWindow::Command(int id, int code) {
         case ID_EXPORT_NOTES:
             if (others_.export_notes) run(others_.export_notes);
             return;
+        case ID_EXPORT_PROFILE:
+            if (others_.export_profile) run(others_.export_profile);
+            return;
         case ID_CONVERSION_DETAILS:
             run([this] { logic_.ShowDetails(); });
             return;

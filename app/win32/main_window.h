@@ -23,6 +23,7 @@ struct OtherWindows {
     std::function<void()> about;
     std::function<void(const std::string& file_name)> viewer;
     std::function<void()> export_notes;
+    std::function<void()> export_profile;
 };
 
 class MainWindow final : private MainWindowView {

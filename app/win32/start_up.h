@@ -10,6 +10,7 @@
 
 #include "export_window.h"
 #include "main_window.h"
+#include "profile_export_window.h"
 #include "small_windows.h"
 #include "viewer_window.h"
 #include "win32_desktop.h"
@@ -33,6 +34,7 @@ class ProgramWindows {
     [[nodiscard]] UnderConstructionWindow& underConstruction() { return *under_construction_; }
     // Made when the File menu first asks for it; null before.
     [[nodiscard]] ExportWindow* notesExport() { return notes_export_.get(); }
+    [[nodiscard]] ProfileExportWindow* profileExport() { return profile_export_.get(); }
 
   private:
     Win32Desktop& desktop_;
@@ -42,6 +44,7 @@ class ProgramWindows {
     std::unique_ptr<AboutWindow> about_;
     std::unique_ptr<UnderConstructionWindow> under_construction_;
     std::unique_ptr<ExportWindow> notes_export_;
+    std::unique_ptr<ProfileExportWindow> profile_export_;
 };
 
 // Dispatches the thread's messages, with the keyboard's dialog navigation

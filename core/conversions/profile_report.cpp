@@ -13,9 +13,13 @@ class Page {
     void Text(std::string_view text) { formats::AppendMarkupText(html_, text); }
     void Raw(std::string_view markup) { html_ += markup; }
     void Element(std::string_view tag, std::string_view text) {
-        Raw("<" + std::string(tag) + ">");
+        html_ += '<';
+        html_ += tag;
+        html_ += '>';
         Text(text);
-        Raw("</" + std::string(tag) + ">\n");
+        html_ += "</";
+        html_ += tag;
+        html_ += ">\n";
     }
     [[nodiscard]] std::string Take() { return std::move(html_); }
 
