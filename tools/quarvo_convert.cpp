@@ -331,12 +331,12 @@ bool ParseMailChoice(int argc, char** argv, int& i, MailChoices& choices, std::s
 std::string TakeKinds(std::string_view list, std::vector<std::string>& kinds) {
     std::string known;
     for (const quarvo::ProfileKind& kind : quarvo::ProfileKinds())
-        if (kind.write != nullptr) known += (known.empty() ? "" : ", ") + std::string(kind.id);
+        if (kind.Exports()) known += (known.empty() ? "" : ", ") + std::string(kind.id);
     while (true) {
         const std::size_t comma = list.find(',');
         const std::string_view id = list.substr(0, comma);
         const quarvo::ProfileKind* kind = quarvo::ProfileKindOf(id);
-        if (kind == nullptr || kind->write == nullptr)
+        if (kind == nullptr || !kind->Exports())
             return "--without takes kinds separated by commas, of " + known;
         kinds.emplace_back(id);
         if (comma == std::string_view::npos) return {};

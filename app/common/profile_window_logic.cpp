@@ -32,7 +32,7 @@ std::vector<ProfileKindLine> KindLines(const ProfileSurvey& survey) {
             if (found.kind != kind.id) continue;
             line.text = std::string(kind.title) + ": " + CountsText(found);
             line.found = true;
-            line.exports = kind.write != nullptr && found.problem.empty();
+            line.exports = kind.Exports() && found.problem.empty();
         }
         lines.push_back(std::move(line));
     }
@@ -153,7 +153,7 @@ void ProfileWindowLogic::Start() {
     const std::vector<ProfileKind>& kinds = ProfileKinds();
     bool any = false;
     for (std::size_t i = 0; i < kinds.size(); ++i) {
-        if (kinds[i].write == nullptr) continue;
+        if (!kinds[i].Exports()) continue;
         if (view_.KindTicked(i) && !kinds[i].source(*chosen_).empty())
             any = true;
         else

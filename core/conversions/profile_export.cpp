@@ -114,7 +114,7 @@ ProfileExport ExportProfile(const OperaProfile& profile, const std::string& outp
             kinds.push_back(&kind);
     }
     FolderOutput folder(output_folder, options.replace);
-    ProfileOutput output{folder, cancel, {}};
+    ProfileOutput output{folder, cancel, {}, options.without};
     for (std::size_t i = 0; i < kinds.size(); ++i) {
         const ProfileKind& kind = *kinds[i];
         if (output.Cancelled()) return {true, {}, {}, {}};
@@ -142,6 +142,14 @@ ProfileExport ExportProfile(const OperaProfile& profile, const std::string& outp
         written.files = output.files;
     }
     if (output.Cancelled()) return {true, {}, {}, {}};
+    // A kind written with another is in that one's files.
+    for (ProfileKindExport& written : done.kinds) {
+        const ProfileKind* kind = ProfileKindOf(written.kind);
+        if (kind == nullptr || kind->write != nullptr || kind->written_with.empty()) continue;
+        for (const ProfileKindExport& other : done.kinds)
+            if (other.kind == kind->written_with && other.problem.empty())
+                written.files = other.files;
+    }
     if (progress) progress({}, kinds.size(), kinds.size());
     folder.WriteFile(kProfileReportName, ProfileReportHtml(done, output_folder));
     folder.Commit();

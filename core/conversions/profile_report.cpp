@@ -94,7 +94,7 @@ void LeftOut(Page& page, const ProfileExport& done) {
         const ProfileKind* known = ProfileKindOf(kind.kind);
         if (!kind.problem.empty())
             page.Element("li", std::string(TitleOf(kind.kind)) + ": not readable: " + kind.problem);
-        else if (known && known->write == nullptr)
+        else if (known && !known->Exports())
             page.Element("li", std::string(TitleOf(kind.kind)) + " (" + kind.source +
                                    "): this version of Quarvo does not convert it yet.");
     }

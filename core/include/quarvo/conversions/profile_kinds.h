@@ -23,12 +23,20 @@ struct ProfileOutput {
     const std::atomic<bool>* cancel = nullptr;  // may be null
     // The files the kind wrote, relative, '/' between folders.
     std::vector<std::string> files;
+    // The kinds the user left out: a kind that writes another's data too
+    // (the bookmarks writing Speed Dial into bookmarks.html) asks here.
+    std::vector<std::string> left_out;
     // Set by a kind before it writes its first byte: from then on a file
     // that cannot be read ends the whole export, as the folder would hold
     // a part of the kind.
     bool writing = false;
 
     [[nodiscard]] bool Cancelled() const noexcept { return cancel && cancel->load(); }
+    [[nodiscard]] bool LeavesOut(std::string_view id) const {
+        for (const std::string& each : left_out)
+            if (each == id) return true;
+        return false;
+    }
 };
 
 struct ProfileKind {
@@ -51,6 +59,15 @@ struct ProfileKind {
     std::string_view writes;
     // How to take the files into today's programs: one step a line.
     std::string_view next_steps;
+    // The kind whose files hold this one's, when it has no `write` of its
+    // own (Speed Dial in the bookmarks' bookmarks.html): that kind's write
+    // reads this kind's source too, unless ProfileOutput::LeavesOut(id).
+    std::string_view written_with = {};
+
+    // Whether an export writes the kind.
+    [[nodiscard]] bool Exports() const noexcept {
+        return write != nullptr || !written_with.empty();
+    }
 };
 
 // The warning under which a kind names the files it could not read and
