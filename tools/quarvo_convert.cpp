@@ -27,8 +27,11 @@
 #include "quarvo/conversions/hotlist.h"
 #include "quarvo/conversions/mail_export.h"
 #include "quarvo/conversions/notes_export.h"
+#include "quarvo/conversions/profile_export.h"
+#include "quarvo/conversions/profile_kinds.h"
 #include "quarvo/files/file_layer.h"
 #include "quarvo/profile/opera_profile.h"
+#include "quarvo/profile/profile_discovery.h"
 #include "quarvo/report/conversion_report.h"
 #include "quarvo/text/shown_text.h"
 #include "quarvo/text/text_search.h"
@@ -48,6 +51,8 @@ constexpr std::string_view kUsage =
     "                      [--layout wab|outlook|thunderbird|google] [--vcard 3.0|2.1]\n"
     "                      [--encoding utf8|utf8-bom|ansi] [--flavour explorer|browser]\n"
     "                      [--enex-per-folder] [--keep-trash] [--force] [--report]\n"
+    "       quarvo-convert --profile [DIR] [--export OUTFOLDER [--without KINDS] [--force]\n"
+    "                      [--report]]\n"
     "       quarvo-convert --find | --help | --version";
 
 constexpr std::string_view kHelp =
@@ -94,6 +99,17 @@ constexpr std::string_view kHelp =
     "--report prints after each conversion what it wrote and anything\n"
     "suspicious. --find prints the Opera files found where Opera keeps them,\n"
     "and the mail folder with each mailbox's message count.\n\n"
+    "--profile lists every Opera profile found where Opera keeps them (or the\n"
+    "profiles in DIR): each kind of data with its count, and the saved\n"
+    "passwords and cookies, which Quarvo never reads or copies. With --export\n"
+    "it exports the one profile found (name it as DIR when there are several)\n"
+    "into the new folder OUTFOLDER: bookmarks.html, contacts.vcf and\n"
+    "contacts.csv, notes/ and notes.enex, mail/, and report.html, which says\n"
+    "what was written, what was left out and why, and how to import each\n"
+    "file. --without leaves out the kinds named, separated by commas:\n"
+    "bookmarks, contacts, notes, mail. A kind whose file cannot be read is\n"
+    "named on stderr and the rest written (exit status 1, or 3 for a version\n"
+    "Quarvo does not read).\n\n"
     "An output named - is the standard output, as is any other name of what\n"
     "it is (/dev/stdout, the file it goes to): the file's bytes go there, and\n"
     "the counts and reports to stderr.";
@@ -120,6 +136,14 @@ struct MailChoices {
     bool lf = false;
 };
 
+// The whole-profile listing or export, each part given at most once.
+struct ProfileChoices {
+    bool given = false;                 // --profile
+    std::optional<std::string> folder;  // its DIR
+    std::optional<std::string> output;  // --export
+    std::optional<std::vector<std::string>> without;
+};
+
 // The choices for the notes output.
 struct NotesChoices {
     bool per_folder = false;  // --enex-per-folder
@@ -131,6 +155,7 @@ struct Arguments {
     ContactsChoices contacts;
     BookmarkChoices bookmarks;
     NotesChoices notes;
+    ProfileChoices profile;
     bool keep_trash = false;  // for the vCards, the browser flavour and the notes alike
     bool force = false;       // for the notes' and the mail's output folders alike
     bool report = false;
@@ -252,8 +277,8 @@ std::string CheckFolderChoices(const Arguments& args) {
             return "--enex-per-folder writes a folder: name it without .enex or .html";
     }
     const bool notes_folder = args.run.notes && quarvo::WritesFolder(NotesOptions(args).format);
-    if (args.force && !notes_folder && !args.mail.job)
-        return "--force goes with a folder output (--notes to a folder, or --mail)";
+    if (args.force && !notes_folder && !args.mail.job && !args.profile.output)
+        return "--force goes with a folder output (--notes to a folder, --mail or --export)";
     return {};
 }
 
@@ -302,13 +327,62 @@ bool ParseMailChoice(int argc, char** argv, int& i, MailChoices& choices, std::s
     return true;
 }
 
+// The kinds --without names, or the problem.
+std::string TakeKinds(std::string_view list, std::vector<std::string>& kinds) {
+    std::string known;
+    for (const quarvo::ProfileKind& kind : quarvo::ProfileKinds())
+        if (kind.Exports()) known += (known.empty() ? "" : ", ") + std::string(kind.id);
+    while (true) {
+        const std::size_t comma = list.find(',');
+        const std::string_view id = list.substr(0, comma);
+        const quarvo::ProfileKind* kind = quarvo::ProfileKindOf(id);
+        if (kind == nullptr || !kind->Exports())
+            return "--without takes kinds separated by commas, of " + known;
+        kinds.emplace_back(id);
+        if (comma == std::string_view::npos) return {};
+        list.remove_prefix(comma + 1);
+    }
+}
+
+// Takes the profile choice at argv[i], if it is one, moving i past its
+// values. Returns false for a word that is no such choice; `problem` is set
+// when the choice is malformed.
+bool ParseProfileChoice(int argc, char** argv, int& i, ProfileChoices& choices,
+                        std::string& problem) {
+    const std::string_view word = argv[i];
+    const bool has_value = i + 1 < argc && !std::string_view(argv[i + 1]).starts_with("--");
+    if (word == "--profile") {
+        if (choices.given) problem = "--profile is given twice";
+        choices.given = true;
+        if (has_value) choices.folder = argv[++i];
+    } else if (word == "--export") {
+        if (choices.output)
+            problem = "--export is given twice";
+        else if (!has_value)
+            problem = "--export takes an output folder";
+        else
+            choices.output = argv[++i];
+    } else if (word == "--without") {
+        if (choices.without)
+            problem = "--without is given twice";
+        else if (!has_value)
+            problem = "--without takes the kinds to leave out";
+        else
+            problem = TakeKinds(argv[++i], choices.without.emplace());
+    } else {
+        return false;
+    }
+    return true;
+}
+
 Parsed Parse(int argc, char** argv) {
     Arguments args;
     for (int i = 1; i < argc; ++i) {
         const std::string_view word = argv[i];
         std::string problem;
         if (ParseBookmarkChoice(argc, argv, i, args.bookmarks, problem) ||
-            ParseMailChoice(argc, argv, i, args.mail, problem)) {
+            ParseMailChoice(argc, argv, i, args.mail, problem) ||
+            ParseProfileChoice(argc, argv, i, args.profile, problem)) {
             if (!problem.empty()) return Refuse(problem);
         } else if (bool* flag = FlagOf(args, word)) {
             if (*flag) return Refuse(std::string(word) + " is given twice");
@@ -347,7 +421,16 @@ Parsed Parse(int argc, char** argv) {
     }
     if (std::string problem = CheckContactsChoices(args); !problem.empty()) return Refuse(problem);
     if (std::string problem = CheckFolderChoices(args); !problem.empty()) return Refuse(problem);
-    const bool converts = args.run.contacts || args.run.bookmarks || args.run.notes || args.mail.job;
+    const bool converts =
+        args.run.contacts || args.run.bookmarks || args.run.notes || args.mail.job;
+    if ((args.profile.output || args.profile.without) && !args.profile.given)
+        return Refuse("--export and --without go with --profile");
+    if (args.profile.without && !args.profile.output) return Refuse("--without goes with --export");
+    if (args.profile.given && (converts || args.find || args.help || args.version))
+        return Refuse("--profile goes with --export, --without, --force and --report only");
+    if (args.profile.given && args.report && !args.profile.output)
+        return Refuse("--report goes with a conversion");
+    if (args.profile.given) return {args, {}};
     if ((args.help || args.version) && converts)
         return Refuse("--help and --version do not go with a conversion");
     if (args.find && (converts || args.help || args.version)) return Refuse("--find goes alone");
@@ -532,7 +615,95 @@ void PrintReport(Report& report, const quarvo::ConversionReport& details,
     report.Line(text);
 }
 
+// The profiles --profile looks at: those in its DIR, or those found where
+// Opera keeps them.
+std::vector<quarvo::OperaProfile> ProfilesOf(const ProfileChoices& choices) {
+    const quarvo::OperaPlaces places = quarvo::OperaPlacesFromEnvironment();
+    const auto note = [](std::string_view text) { Complain(text); };
+    if (!choices.folder) return quarvo::FindOperaProfiles(places, note);
+    std::vector<quarvo::OperaProfile> found =
+        quarvo::OperaProfilesIn(*choices.folder, places, note);
+    std::erase_if(found, [](const quarvo::OperaProfile& p) { return !p.HoldsAnything(); });
+    return found;
+}
+
+std::string Listed(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+// --profile --export: the one profile into its folder, each kind's outcome
+// on a line, what could not be converted on stderr.
+int ExportProfile(const Arguments& args, const quarvo::OperaProfile& profile, Report& report) {
+    quarvo::ProfileExportOptions options;
+    options.without = args.profile.without.value_or(std::vector<std::string>{});
+    options.replace = args.force;
+    const std::string& output = *args.profile.output;
+    try {
+        quarvo::CheckProfileExport(profile, output);
+    } catch (const quarvo::ESameFileError& error) {
+        Complain(error.what());
+        return kExitUsage;
+    }
+    const quarvo::ProfileExport done = quarvo::ExportProfile(profile, output, options);
+    int status = kExitDone;
+    for (const quarvo::ProfileKindExport& kind : done.kinds) {
+        const quarvo::ProfileKind* known = quarvo::ProfileKindOf(kind.kind);
+        const std::string title(known ? known->title : kind.kind);
+        if (!kind.problem.empty()) {
+            Complain(title + " not converted: " + kind.problem);
+            const bool version = kind.problem.find("version is not 2.0") != std::string::npos;
+            if (status == kExitDone) status = version ? kExitUnsupportedVersion : kExitFileError;
+        } else if (kind.files.empty()) {
+            report.Line(title + ": " + quarvo::Shown(kind.source) +
+                        ", not converted by this version");
+        } else {
+            report.Line(title + " exported to " + quarvo::Shown(Listed(kind.files)));
+            if (args.report) PrintReport(report, kind.report, title + " report:");
+            for (const auto& warning : kind.report.warnings()) {
+                if (warning.what != quarvo::kUnreadableLeftOutWarning) continue;
+                Complain(title + ": " + std::to_string(warning.times) +
+                         " files could not be read and were left out; " +
+                         quarvo::kProfileReportName + " names them");
+                if (status == kExitDone) status = kExitFileError;
+            }
+        }
+    }
+    for (const std::string& kind : done.left_out) report.Line("Left out: " + kind);
+    report.Line("Profile exported to " + quarvo::Shown(output) + ", see " +
+                quarvo::kProfileReportName);
+    return status;
+}
+
+int RunProfile(const Arguments& args, Report& report) {
+    if (args.profile.folder && !quarvo::PathExists(*args.profile.folder)) {
+        Complain(quarvo::EFOpenError(*args.profile.folder, std::strerror(ENOENT)).what());
+        return kExitFileError;
+    }
+    const std::vector<quarvo::OperaProfile> profiles = ProfilesOf(args.profile);
+    if (!args.profile.output) {
+        if (profiles.empty()) report.Line("No Opera profile found");
+        for (const quarvo::OperaProfile& profile : profiles)
+            for (const std::string& line : quarvo::SurveyLines(quarvo::SurveyProfile(profile)))
+                report.Line(quarvo::Shown(line));
+        return kExitDone;
+    }
+    if (profiles.empty()) {
+        Complain("No Opera profile found: nothing exported");
+        return kExitFileError;
+    }
+    if (profiles.size() > 1) {
+        std::vector<std::string> folders;
+        for (const quarvo::OperaProfile& profile : profiles) folders.push_back(profile.folder);
+        Complain("Several Opera profiles found, name one with --profile DIR: " + Listed(folders));
+        return kExitUsage;
+    }
+    return ExportProfile(args, profiles.front(), report);
+}
+
 int Run(const Arguments& args, Report& report) {
+    if (args.profile.given) return RunProfile(args, report);
     if (args.find) {
         PrintFound(report);
         return kExitDone;
@@ -621,8 +792,8 @@ int Run(const Arguments& args, Report& report) {
         quarvo::MailExportOutcome done;
         {
             MailTerminalProgress bar;
-            done = quarvo::ExportOperaMail(job->first, job->second, mail_options, details,
-                                           bar.Sink());
+            done =
+                quarvo::ExportOperaMail(job->first, job->second, mail_options, details, bar.Sink());
         }
         const bool maildir = mail_options.format == quarvo::MailboxFormat::kMaildir;
         report.Line(std::to_string(done.messages) + " Messages converted to " +

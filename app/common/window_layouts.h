@@ -207,6 +207,33 @@ inline constexpr Control kExportWindowControls[] = {
     {"jhbClose", GlyphButton, {314, 252, 140, 25}, "Close", "", "", 7},
 };
 
+// The whole-profile export window: the kinds' check boxes in the order of
+// their table (quarvo/conversions/profile_kinds.h).
+inline constexpr Control kProfileExportWindowControls[] = {
+    {"lblProfile", Label, {16, 12, 0, 0}, "Opera profile", "", ""},
+    {"cbProfile", ComboBox, {16, 28, 438, 21}, "", "", "", 0},
+    {"lblProfileFolder", Label, {16, 60, 0, 0}, "Profile folder", "", ""},
+    {"jfeProfile", FileNameEdit, {16, 76, 438, 21}, "", "Enter the complete  path \nof an Opera profile folder", "", 1},
+    {"lblKinds", Label, {16, 108, 0, 0}, "What it holds", "", ""},
+    {"chkKind1", CheckBox, {16, 124, 438, 17}, "", "", "", 2},
+    {"chkKind2", CheckBox, {16, 144, 438, 17}, "", "", "", 3},
+    {"chkKind3", CheckBox, {16, 164, 438, 17}, "", "", "", 4},
+    {"chkKind4", CheckBox, {16, 184, 438, 17}, "", "", "", 5},
+    {"chkKind5", CheckBox, {16, 204, 438, 17}, "", "", "", 6},
+    {"chkKind6", CheckBox, {16, 224, 438, 17}, "", "", "", 7},
+    {"chkKind7", CheckBox, {16, 244, 438, 17}, "", "", "", 8},
+    {"lblUntouched", Label, {16, 266, 438, 48}, "", "", ""},
+    {"lblTarget", Label, {16, 318, 0, 0}, "Export into the new folder", "", ""},
+    {"jfeTarget", FileNameEdit, {16, 334, 438, 21}, "", "Enter the complete  path \nof the new folder to write", "", 9},
+    {"ProgressBar", ProgressBar, {16, 364, 438, 17}, "", "", ""},
+    {"lblStatus", Label, {16, 386, 438, 16}, "", "", ""},
+    {"memReport", Memo, {16, 406, 438, 80}, "", "", "", 10},
+    {"jhbStartExport", GlyphButton, {16, 492, 108, 25}, "Start export", "", "", 11},
+    {"jhbCancelExport", GlyphButton, {126, 492, 108, 25}, "Cancel", "", "", 12},
+    {"jhbOpenFolder", GlyphButton, {236, 492, 108, 25}, "Open folder", "", "", 13},
+    {"jhbClose", GlyphButton, {346, 492, 108, 25}, "Close", "", "", 14},
+};
+
 // clang-format on
 
 // Client sizes: the outer sizes less the frame, the title bar and the
@@ -221,6 +248,9 @@ inline constexpr Window kUnderConstruction{"fUnderConstruction", "Quarvo - [Unde
 
 // Made when the File menu first asks for it; its caption is the kind's.
 inline constexpr Window kExportWindow{"fExport", "", 470, 289, kExportWindowControls};
+// Made when the File menu first asks for it.
+inline constexpr Window kProfileExportWindow{"fProfileExport", "Quarvo - [Export whole profile]",
+                                             470, 525, kProfileExportWindowControls};
 
 // In the order start-up makes them.
 inline constexpr Window kWindows[] = {kMainWindow, kHelpWindow, kFileViewer, kAboutWindow,

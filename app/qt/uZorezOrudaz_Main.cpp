@@ -17,6 +17,7 @@
 #include "uAbout.h"
 #include "uExport.h"
 #include "uFileViewer.h"
+#include "uProfileExport.h"
 #include "uSettings.h"
 #include "ui_uZorezOrudaz_Main.h"
 #include "window_layouts.h"
@@ -158,6 +159,8 @@ void TfZorezOrudaz_Main::connectHandlers() {
     connect(ui_->Startconversion1, &QAction::triggered, this, start);
     connect(ui_->ExportNotes, &QAction::triggered, this, reporting([this] { ExportNotesClick(); }));
     connect(ui_->ExportMail, &QAction::triggered, this, reporting([this] { ExportMailClick(); }));
+    connect(ui_->ExportProfile, &QAction::triggered, this,
+            reporting([this] { ExportProfileClick(); }));
 
     const auto bookmarks = reporting([this] { OpenBookmarksClick(); });
     connect(ui_->jsbShowBookmarks, &QAbstractButton::clicked, this, bookmarks);
@@ -266,6 +269,10 @@ void TfZorezOrudaz_Main::ExportNotesClick() {
 
 void TfZorezOrudaz_Main::ExportMailClick() {
     quarvo::showExportWindow(quarvo::MailExportKind(), desktop_, this);
+}
+
+void TfZorezOrudaz_Main::ExportProfileClick() {
+    quarvo::showProfileExportWindow(desktop_, this);
 }
 
 void TfZorezOrudaz_Main::File1Click() {

@@ -45,6 +45,7 @@ class TfZorezOrudaz_Main : public QMainWindow, private quarvo::MainWindowView {
     // Open the export window for Opera's notes, or for its mail.
     void ExportNotesClick();
     void ExportMailClick();
+    void ExportProfileClick();
     void File1Click();
     void OpenBookmarksClick();
     void OpenContactsClick();

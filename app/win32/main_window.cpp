@@ -435,6 +435,9 @@ void MainWindow::Command(int id, int code) {
         case ID_EXPORT_MAIL:
             if (others_.export_mail) run(others_.export_mail);
             return;
+        case ID_EXPORT_PROFILE:
+            if (others_.export_profile) run(others_.export_profile);
+            return;
         case ID_CONVERSION_DETAILS:
             run([this] { logic_.ShowDetails(); });
             return;

@@ -24,6 +24,7 @@ struct OtherWindows {
     std::function<void(const std::string& file_name)> viewer;
     std::function<void()> export_notes;
     std::function<void()> export_mail;
+    std::function<void()> export_profile;
 };
 
 class MainWindow final : private MainWindowView {

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "start_up.h"
 
-#include <commctrl.h>
-
 #include <Scintilla.h>
+#include <commctrl.h>
 
 #include "mail_export_kind.h"
 #include "notes_export_kind.h"
@@ -14,8 +13,8 @@ namespace quarvo::win32 {
 void InitializeControls() {
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
-                     ICC_PROGRESS_CLASS;
+    controls.dwICC =
+        ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS;
     InitCommonControlsEx(&controls);
     // The viewer's editor.
     Scintilla_RegisterClasses(GetModuleHandleW(nullptr));
@@ -30,6 +29,11 @@ ProgramWindows::ProgramWindows(Win32Desktop& desktop) : desktop_(desktop) {
     others.viewer = [this](const std::string& file_name) { viewer_->ShowFile(file_name); };
     others.export_notes = [this] { ShowExportWindow(notes_export_, NotesExportKind()); };
     others.export_mail = [this] { ShowExportWindow(mail_export_, MailExportKind()); };
+    others.export_profile = [this] {
+        if (!profile_export_)
+            profile_export_ = std::make_unique<ProfileExportWindow>(main_->handle(), desktop_);
+        profile_export_->ShowModal();
+    };
     main_ = std::make_unique<MainWindow>(desktop, std::move(others));
     desktop_.SetMainWindow(main_->handle());
     HWND owner = main_->handle();
@@ -42,6 +46,7 @@ ProgramWindows::ProgramWindows(Win32Desktop& desktop) : desktop_(desktop) {
 ProgramWindows::~ProgramWindows() {
     // The owned windows go before the main window that owns them.
     mail_export_.reset();
+    profile_export_.reset();
     notes_export_.reset();
     under_construction_.reset();
     about_.reset();

@@ -10,6 +10,7 @@
 
 #include "export_window.h"
 #include "main_window.h"
+#include "profile_export_window.h"
 #include "small_windows.h"
 #include "viewer_window.h"
 #include "win32_desktop.h"
@@ -34,6 +35,7 @@ class ProgramWindows {
     // Made when the File menu first asks for them; null before.
     [[nodiscard]] ExportWindow* notesExport() { return notes_export_.get(); }
     [[nodiscard]] ExportWindow* mailExport() { return mail_export_.get(); }
+    [[nodiscard]] ProfileExportWindow* profileExport() { return profile_export_.get(); }
 
   private:
     // Shows `kind`'s export window, made the first time and kept, so that
@@ -48,6 +50,7 @@ class ProgramWindows {
     std::unique_ptr<UnderConstructionWindow> under_construction_;
     std::unique_ptr<ExportWindow> notes_export_;
     std::unique_ptr<ExportWindow> mail_export_;
+    std::unique_ptr<ProfileExportWindow> profile_export_;
 };
 
 // Dispatches the thread's messages, with the keyboard's dialog navigation

@@ -40,10 +40,10 @@ inline constexpr std::array kMainWindowIds{
 };
 
 inline constexpr std::array kHelpWindowIds{
-    ControlId{"Image1", IDC_LOGO},      ControlId{"Label1", IDC_TITLE},
-    ControlId{"Label5", IDC_VERSION},   ControlId{"Label6", IDC_PURPOSE1},
-    ControlId{"Label7", IDC_PURPOSE2},  ControlId{"Bevel1", IDC_BEVEL},
-    ControlId{"Memo1", IDC_HELP_TEXT},  ControlId{"jhbStartConversion", IDC_CLOSE},
+    ControlId{"Image1", IDC_LOGO},     ControlId{"Label1", IDC_TITLE},
+    ControlId{"Label5", IDC_VERSION},  ControlId{"Label6", IDC_PURPOSE1},
+    ControlId{"Label7", IDC_PURPOSE2}, ControlId{"Bevel1", IDC_BEVEL},
+    ControlId{"Memo1", IDC_HELP_TEXT}, ControlId{"jhbStartConversion", IDC_CLOSE},
 };
 
 inline constexpr std::array kFileViewerIds{
@@ -52,10 +52,10 @@ inline constexpr std::array kFileViewerIds{
 };
 
 inline constexpr std::array kAboutWindowIds{
-    ControlId{"Image1", IDC_LOGO},        ControlId{"Label1", IDC_TITLE},
-    ControlId{"Label2", IDC_VERSION},     ControlId{"Label6", IDC_PURPOSE1},
-    ControlId{"Label7", IDC_PURPOSE2},    ControlId{"Label3", IDC_AUTHOR},
-    ControlId{"lblEmail", IDC_EMAIL},     ControlId{"JvLabel1", IDC_DROP_ME},
+    ControlId{"Image1", IDC_LOGO},         ControlId{"Label1", IDC_TITLE},
+    ControlId{"Label2", IDC_VERSION},      ControlId{"Label6", IDC_PURPOSE1},
+    ControlId{"Label7", IDC_PURPOSE2},     ControlId{"Label3", IDC_AUTHOR},
+    ControlId{"lblEmail", IDC_EMAIL},      ControlId{"JvLabel1", IDC_DROP_ME},
     ControlId{"Image2", IDC_MAIL_PICTURE},
 };
 
@@ -75,6 +75,31 @@ inline constexpr std::array kExportWindowIds{
     ControlId{"jhbStartExport", IDC_START_EXPORT},
     ControlId{"jhbCancelExport", IDC_CANCEL_EXPORT},
     ControlId{"jhbClose", IDC_CLOSE_EXPORT},
+};
+
+inline constexpr std::array kProfileExportWindowIds{
+    ControlId{"lblProfile", IDC_PROFILE_LABEL},
+    ControlId{"cbProfile", IDC_PROFILE_LIST},
+    ControlId{"lblProfileFolder", IDC_PROFILE_FOLDER_LABEL},
+    ControlId{"jfeProfile", IDC_PROFILE_FOLDER, IDC_BROWSE_PROFILE_FOLDER},
+    ControlId{"lblKinds", IDC_PROFILE_KINDS_LABEL},
+    ControlId{"chkKind1", IDC_PROFILE_KIND1},
+    ControlId{"chkKind2", IDC_PROFILE_KIND1 + 1},
+    ControlId{"chkKind3", IDC_PROFILE_KIND1 + 2},
+    ControlId{"chkKind4", IDC_PROFILE_KIND1 + 3},
+    ControlId{"chkKind5", IDC_PROFILE_KIND1 + 4},
+    ControlId{"chkKind6", IDC_PROFILE_KIND1 + 5},
+    ControlId{"chkKind7", IDC_PROFILE_KIND1 + 6},
+    ControlId{"lblUntouched", IDC_PROFILE_UNTOUCHED},
+    ControlId{"lblTarget", IDC_PROFILE_TARGET_LABEL},
+    ControlId{"jfeTarget", IDC_PROFILE_TARGET, IDC_BROWSE_PROFILE_TARGET},
+    ControlId{"ProgressBar", IDC_PROFILE_PROGRESS},
+    ControlId{"lblStatus", IDC_PROFILE_STATUS},
+    ControlId{"memReport", IDC_PROFILE_REPORT},
+    ControlId{"jhbStartExport", IDC_START_PROFILE_EXPORT},
+    ControlId{"jhbCancelExport", IDC_CANCEL_PROFILE_EXPORT},
+    ControlId{"jhbOpenFolder", IDC_OPEN_PROFILE_EXPORT},
+    ControlId{"jhbClose", IDC_CLOSE_PROFILE_EXPORT},
 };
 
 // The toolbar buttons' commands and pictures; their order, places and

@@ -85,8 +85,18 @@ formats::StoreReading ReadStore(const std::string& store, const MailProgressSink
     });
 }
 
+// `folder` without separators at its end, but a root's: Windows finds no
+// folder under a name that ends in one.
+std::string WithoutEndSeparator(std::string folder) {
+    const auto separator = [](char c) { return c == '/' || c == kPathSeparator; };
+    const std::size_t root = folder.size() > 1 && folder[1] == ':' ? 3 : 1;
+    while (folder.size() > root && separator(folder.back())) folder.pop_back();
+    return folder;
+}
+
 void CheckIsMailFolder(const std::string& mail_folder) {
-    if (!PathExists(mail_folder)) throw EFOpenError(mail_folder, "No such file or directory");
+    if (!PathExists(WithoutEndSeparator(mail_folder)))
+        throw EFOpenError(mail_folder, "No such file or directory");
     if (!PathExists(Joined(mail_folder, "accounts.ini")) &&
         !PathExists(Joined(mail_folder, "store")))
         throw EFOpenError(mail_folder,
@@ -349,7 +359,19 @@ MailExportOutcome ExportOperaMail(const std::string& mail_folder, const std::str
     CheckMailExport(mail_folder, output_folder);
     CheckIsMailFolder(mail_folder);
     FolderOutput output(output_folder, options.replace);
+    MailExportOutcome outcome =
+        WriteOperaMail(mail_folder, output, "", options, report, progress, cancel);
+    if (!outcome.cancelled) output.Commit();
+    return outcome;
+}
 
+MailExportOutcome WriteOperaMail(const std::string& mail_folder, FolderOutput& output,
+                                 std::string_view folder, const MailExportOptions& options,
+                                 ConversionReport& report, const MailProgressSink& progress,
+                                 const std::atomic<bool>* cancel) {
+    CheckIsMailFolder(mail_folder);
+    const std::string prefix = folder.empty() ? std::string() : std::string(folder) + "/";
+    if (!prefix.empty()) output.MakeFolder(folder);
     const MailSettings settings = ReadSettings(mail_folder, report);
     const std::string store = Joined(mail_folder, "store");
     const formats::StoreReading reading = ReadStore(store, progress, cancel);
@@ -374,16 +396,15 @@ MailExportOutcome ExportOperaMail(const std::string& mail_folder, const std::str
                                                        box.folder.empty() ? "Mail" : box.folder);
         const bool maildir = options.format == MailboxFormat::kMaildir;
         const std::string written = names.Take(base, maildir ? "" : ".mbox");
-        const bool done = maildir ? copier.Maildir(output, written, box, cancel)
-                                  : copier.Mbox(output, written, box, cancel);
+        const bool done = maildir ? copier.Maildir(output, prefix + written, box, cancel)
+                                  : copier.Mbox(output, prefix + written, box, cancel);
         if (!done) return {true, 0, 0, {}};
         sheet.mailboxes.push_back({box.folder, written, box.messages.size()});
         ++outcome.mailboxes;
         outcome.messages += box.messages.size();
     }
-    output.WriteFile(kAccountSheetName, formats::WriteAccountSheet(sheet));
+    output.WriteFile(prefix + kAccountSheetName, formats::WriteAccountSheet(sheet));
     if (Cancelled(cancel)) return {true, 0, 0, {}};
-    output.Commit();
 
     report.Count("mailboxes written", static_cast<std::int64_t>(outcome.mailboxes));
     report.Count("messages written", static_cast<std::int64_t>(outcome.messages));

@@ -4,12 +4,12 @@
 #include <optional>
 #include <vector>
 
+#include "conversions/notes_text.h"
 #include "formats/adr_lines.h"
 #include "formats/enex_writer.h"
 #include "formats/markdown_notes_writer.h"
 #include "formats/notes_html_writer.h"
 #include "formats/opera_notes_reader.h"
-#include "conversions/notes_text.h"
 #include "quarvo/base/errors.h"
 #include "quarvo/files/file_layer.h"
 #include "quarvo/files/folder_output.h"
@@ -91,13 +91,16 @@ class ReplacementSink final : public formats::TextSink {
     FileReplacement& file_;
 };
 
+// The notes' files in `folder` of the output folder, or at its top when
+// `folder` is empty.
 class FolderOutputSink final : public formats::FolderSink, private formats::TextSink {
   public:
-    explicit FolderOutputSink(FolderOutput& folder) : folder_(folder) {}
+    explicit FolderOutputSink(FolderOutput& output, std::string_view folder = {})
+        : output_(output), prefix_(folder.empty() ? std::string() : std::string(folder) + "/") {}
 
-    void MakeFolder(std::string_view relative) override { folder_.MakeFolder(relative); }
+    void MakeFolder(std::string_view relative) override { output_.MakeFolder(Inside(relative)); }
     formats::TextSink& BeginFile(std::string_view relative) override {
-        file_.emplace(folder_.NewFile(relative));
+        file_.emplace(output_.NewFile(Inside(relative)));
         return *this;
     }
     void EndFile(std::optional<std::int64_t> modified) override {
@@ -106,15 +109,35 @@ class FolderOutputSink final : public formats::FolderSink, private formats::Text
         file_.reset();
     }
     void SetModificationTime(std::string_view relative, std::int64_t seconds) override {
-        folder_.SetModificationTime(relative, static_cast<std::time_t>(seconds));
+        output_.SetModificationTime(Inside(relative), static_cast<std::time_t>(seconds));
     }
 
   private:
     void Write(std::string_view piece) override { file_->Write(piece); }
+    std::string Inside(std::string_view relative) const { return prefix_ + std::string(relative); }
 
-    FolderOutput& folder_;
+    FolderOutput& output_;
+    std::string prefix_;
     std::optional<FolderOutput::File> file_;
 };
+
+class OutputFileSink final : public formats::TextSink {
+  public:
+    explicit OutputFileSink(FolderOutput::File file) : file_(std::move(file)) {}
+    void Write(std::string_view piece) override { file_.Write(piece); }
+    void Close() { file_.Close(); }
+
+  private:
+    FolderOutput::File file_;
+};
+
+// Steps `progress` and asks `cancel` between notes; a cancel throws.
+ProgressSink CancellingStep(const ProgressSink& progress, const CancelCheck& cancel) {
+    return [&progress, &cancel] {
+        if (progress) progress();
+        if (cancel && cancel()) throw EConversionCancelled();
+    };
+}
 
 }  // namespace
 
@@ -166,10 +189,7 @@ NotesExportOutcome RunNotesExport(const ConversionJob& job, const NotesExportOpt
     if (!version.empty() && version != kSupportedVersion) return {0, false, true};
     // A cancel stops between two notes; the output, not yet committed, is
     // dropped as the exception leaves.
-    const ProgressSink step = [&] {
-        if (progress) progress();
-        if (cancel && cancel()) throw EConversionCancelled();
-    };
+    const ProgressSink step = CancellingStep(progress, cancel);
     if (cancel && cancel()) throw EConversionCancelled();
     NotesExportOutcome outcome;
     if (WritesFolder(options.format)) {
@@ -184,6 +204,27 @@ NotesExportOutcome RunNotesExport(const ConversionJob& job, const NotesExportOpt
         outcome = ConvertNotesText(notes, options, &sink, nullptr, report, step);
         if (!outcome.unsupported_version) file.Commit();
     }
+    return outcome;
+}
+
+NotesExportOutcome WriteNotesInto(const std::string& input, FolderOutput& output,
+                                  std::string_view relative, const NotesExportOptions& options,
+                                  ConversionReport& report, const ProgressSink& progress,
+                                  const CancelCheck& cancel) {
+    const std::string notes = ReadWholeFile(input);
+    const std::string_view version = formats::ReadAdrHeader(notes).version;
+    if (!version.empty() && version != kSupportedVersion) return {0, false, true};
+    const ProgressSink step = CancellingStep(progress, cancel);
+    if (cancel && cancel()) throw EConversionCancelled();
+    if (WritesFolder(options.format)) {
+        output.MakeFolder(relative);
+        FolderOutputSink sink(output, relative);
+        return ConvertNotesText(notes, options, nullptr, &sink, report, step);
+    }
+    OutputFileSink sink(output.NewFile(relative));
+    const NotesExportOutcome outcome =
+        ConvertNotesText(notes, options, &sink, nullptr, report, step);
+    sink.Close();
     return outcome;
 }
 

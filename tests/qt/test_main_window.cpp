@@ -354,8 +354,9 @@ TEST_F(MainWindow, MenuHoldsItsItemsWithPicturesAndStates) {
 
     QStringList file_items;
     for (QAction* a : child<QMenu>("File1")->actions()) file_items << a->objectName();
-    EXPECT_EQ(file_items, (QStringList{"Startconversion1", "ExportNotes", "ExportMail", "N1",
-                                       "OpenBookmarks", "OpenContacts", "N2", "Exit"}));
+    EXPECT_EQ(file_items,
+              (QStringList{"Startconversion1", "ExportNotes", "ExportMail", "ExportProfile", "N1",
+                           "OpenBookmarks", "OpenContacts", "N2", "Exit"}));
 
     const struct {
         const char* name;

@@ -23,6 +23,7 @@
 #include "recording_desktop.h"
 #include "start_up.h"
 #include "uExport.h"
+#include "uProfileExport.h"
 #include "window_layouts.h"
 
 // Readable failures.
@@ -189,6 +190,17 @@ TEST_F(WindowLayouts, TheExportWindowSitsAsItsTableSays) {
               static_cast<int>(kind.choices.size()));
 }
 
+// The whole-profile window: the table's places; the kinds' texts are the
+// profile's, empty until one is shown.
+TEST_F(WindowLayouts, TheProfileExportWindowSitsAsItsTableSays) {
+    TfProfileExport shown(desktop_);
+    const layouts::Window& layout = layouts::kProfileExportWindow;
+    EXPECT_EQ(shown.objectName(), qt(layout.name));
+    EXPECT_EQ(shown.windowTitle(), qt(layout.caption));
+    EXPECT_EQ(clientSize(&shown), QSize(layout.client_width, layout.client_height));
+    ExpectControlsOf(&shown, layout, [](std::string_view) { return QString(); });
+}
+
 // Tab reaches the tab stops of `layout` in `shown` in the table's order.
 void ExpectTabOrderOf(QWidget* shown, const layouts::Window& layout) {
     std::vector<const layouts::Control*> stops;
@@ -221,8 +233,13 @@ TEST_F(WindowLayouts, TabReachesTheTabStopsInTheTablesOrder) {
         ExpectTabOrderOf(shown, layout);
     }
     TfExport export_window(quarvo::NotesExportKind(), desktop_);
-    SCOPED_TRACE("fExport");
-    ExpectTabOrderOf(&export_window, layouts::kExportWindow);
+    {
+        SCOPED_TRACE("fExport");
+        ExpectTabOrderOf(&export_window, layouts::kExportWindow);
+    }
+    TfProfileExport profile_window(desktop_);
+    SCOPED_TRACE("fProfileExport");
+    ExpectTabOrderOf(&profile_window, layouts::kProfileExportWindow);
 }
 
 }  // namespace

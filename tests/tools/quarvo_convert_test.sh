@@ -209,6 +209,60 @@ printf 'Opera Hotlist version 3.0\n\n#NOTE\n\tNAME=x\n' > "$work/v3notes.adr"
 "$tool" --notes "$work/v3notes.adr" "$work/v3" > /dev/null 2> "$work/stderr"
 check "another version writes nothing" "3 no folder" "$? $([ -e "$work/v3" ] && echo folder || echo no folder)"
 
+# The whole profile: listed with the counts of each kind, the passwords and
+# cookies named but never copied; exported into one folder, a kind left out
+# on request; several profiles found make the user name one.
+prof="$work/home/.opera"
+cp "$work/notes.adr" "$work/my notes.adr"  # the one the ini file names
+printf 'secret' > "$prof/wand.dat"
+check "--profile lists each kind" "Profile $prof/|  Bookmarks: 2 bookmarks, 0 folders, 0 in Opera's trash (left out) ($work/opera6.adr)|  Notes: 1 notes, 1 folders, 1 in Opera's trash (left out) ($work/my notes.adr)|  Mail: 2 mailboxes, 2 messages, 0 accounts without mail, 1 unreadable files of the store ($mail/)" \
+  "$(HOME="$work/home" "$tool" --profile | head -n 4 | paste -sd '|')"
+check "and the passwords with their warning" "  $prof/wand.dat (6 bytes): saved passwords: not read and not copied by Quarvo" \
+  "$(HOME="$work/home" "$tool" --profile | grep -o '^.*wand.dat.*by Quarvo')"
+out="$("$tool" --profile "$prof" --export "$work/whole" --without mail --report)"
+check "--export writes each kind and the report" 0 $?
+check "its lines" "Bookmarks exported to bookmarks.html|Notes exported to notes/, notes.enex|Left out: mail|Profile exported to $work/whole, see report.html" \
+  "$(printf '%s\n' "$out" | grep -E 'exported|Left out' | paste -sd '|')"
+check "the folder holds the kinds' files, not the passwords" "bookmarks.html notes notes.enex report.html" \
+  "$(ls "$work/whole" | paste -sd ' ')"
+"$tool" --profile "$prof" --export "$work/whole" > /dev/null 2> "$work/stderr"
+check "an export folder with files is refused" 1 $?
+"$tool" --profile "$prof" --export "$work/whole" --force > /dev/null 2> "$work/stderr"
+check "--force replaces it whole; the unreadable message is a file error" "1 bookmarks.html mail notes notes.enex report.html" "$? $(ls "$work/whole" | paste -sd ' ')"
+check "and said" "quarvo-convert: Mail: 1 files could not be read and were left out; report.html names them" "$(cat "$work/stderr")"
+check "report.html names it" 1 "$(grep -c "30/3.mbs" "$work/whole/report.html")"
+mkdir -p "$work/two/a" "$work/two/b"
+: > "$work/two/a/contacts.adr"
+: > "$work/two/b/contacts.adr"
+"$tool" --profile "$work/two" --export "$work/twoout" > /dev/null 2> "$work/stderr"
+check "several profiles: name one" "2 quarvo-convert: Several Opera profiles found, name one with --profile DIR: $work/two/a/, $work/two/b/" \
+  "$? $(cat "$work/stderr")"
+printf 'Opera Hotlist version 3.0\n' > "$work/two/a/notes.adr"
+"$tool" --profile "$work/two/a" --export "$work/v3out" > /dev/null 2> "$work/stderr"
+check "a kind not read is named, the rest written" "3 quarvo-convert: Notes not converted: $work/two/a/notes.adr: its version is not 2.0, which is the only one Quarvo reads|contacts.csv contacts.vcf report.html" \
+  "$? $(cat "$work/stderr")|$(ls "$work/v3out" | paste -sd ' ')"
+
+# The real samples as one profile: the mail, Speed Dial, sessions and search
+# engines of one user's profile, with that user's hotlist and contacts, and
+# the notes of another.
+corpus="$(dirname "$0")/../../../shared/corpus"
+if [ -d "$corpus/profile/opera-config" ]; then
+  real="$work/real"
+  mkdir -p "$real"
+  for name in mail sessions speeddial.ini search.ini operaprefs.ini; do
+    ln -s "$(realpath "$corpus/profile/opera-config/$name")" "$real/$name"
+  done
+  ln -s "$(realpath "$corpus/opera/opera-config__bookmarks.adr")" "$real/bookmarks.adr"
+  ln -s "$(realpath "$corpus/opera/opera-config__contacts.adr")" "$real/contacts.adr"
+  ln -s "$(realpath "$corpus/profile/tmp/notes.adr")" "$real/notes.adr"
+  "$tool" --profile "$real" > "$work/listing"
+  check "the real profile listed" 7 "$(grep -c '^  ' "$work/listing")"
+  "$tool" --profile "$real" --export "$work/realout" > /dev/null
+  check "and exported" "0 15" "$? $(cat "$work"/realout/mail/*.mbox | grep -c '^From ')"
+else
+  echo "SKIP: the real profile samples ($corpus/profile) are not there"
+fi
+
 # Runs that must leave every file as it was: arguments (names inside the
 # runs folder), exit status, the first line on stderr.
 runs="$work/runs"
@@ -251,7 +305,17 @@ done <<'EOF'
 --notes h.adr h.adr|2|Output folder h.adr is the same file as input file h.adr: nothing converted
 --notes h.adr out.enex --notes h.adr x|2|--notes is given twice
 --notes h.adr out.enex --enex-per-folder|2|--enex-per-folder writes a folder: name it without .enex or .html
---notes h.adr out.html --force|2|--force goes with a folder output (--notes to a folder, or --mail)
+--notes h.adr out.html --force|2|--force goes with a folder output (--notes to a folder, --mail or --export)
+--profile . --export|2|--export takes an output folder
+--export out|2|--export and --without go with --profile
+--profile . --without mail|2|--without goes with --export
+--profile . --export out --without mail,passwords|2|--without takes kinds separated by commas, of bookmarks, contacts, notes, mail
+--profile --find|2|--profile goes with --export, --without, --force and --report only
+--profile --report|2|--report goes with a conversion
+--profile . --profile|2|--profile is given twice
+--profile gone|1|Cannot open file gone: No such file or directory
+--profile m --export m/store/out|2|Output folder m/store/out is or lies inside the mail folder m/: nothing converted
+--profile m --export .|2|Output folder . is or holds m/ of the profile: nothing converted
 --bookmarks h.adr out.htm --enex-per-folder|2|--enex-per-folder goes with --notes
 --notes h.adr dir --force --force|2|--force is given twice
 --bookmarks h.adr old.csv --flavour firefox|2|--flavour takes explorer or browser

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "quarvo/conversions/conversion_run.h"
+#include "quarvo/files/folder_output.h"
 #include "quarvo/report/conversion_report.h"
 
 namespace quarvo {
@@ -87,6 +88,16 @@ MailExportOutcome ExportOperaMail(const std::string& mail_folder, const std::str
                                   const MailExportOptions& options, ConversionReport& report,
                                   const MailProgressSink& progress = {},
                                   const std::atomic<bool>* cancel = nullptr);
+
+// As ExportOperaMail, into the folder `folder` (a relative name; empty:
+// the top) of an output folder that the caller commits, for an export of
+// several kinds into one folder. Makes `folder`. Checks nothing of where
+// the output lies (the caller does); returns with `cancelled` set, the
+// output left uncommitted, when `cancel` is seen set.
+MailExportOutcome WriteOperaMail(const std::string& mail_folder, FolderOutput& output,
+                                 std::string_view folder, const MailExportOptions& options,
+                                 ConversionReport& report, const MailProgressSink& progress = {},
+                                 const std::atomic<bool>* cancel = nullptr);
 
 // The mailboxes of a mail folder and their message counts, for a listing.
 struct MailSurvey {

@@ -9,8 +9,9 @@
 #include <string_view>
 
 #include "quarvo/base/callbacks.h"
-#include "quarvo/report/conversion_report.h"
 #include "quarvo/conversions/conversion_run.h"
+#include "quarvo/files/folder_output.h"
+#include "quarvo/report/conversion_report.h"
 
 namespace quarvo {
 
@@ -56,6 +57,15 @@ struct NotesExportOutcome {
 // errors; an existing folder with files in it is refused unless `replace`.
 // The caller checks the run first (CheckConversionRun).
 NotesExportOutcome RunNotesExport(const ConversionJob& job, const NotesExportOptions& options,
+                                  ConversionReport& report, const ProgressSink& progress = {},
+                                  const CancelCheck& cancel = {});
+
+// As RunNotesExport, into `relative` (a folder for the folder formats, a
+// file for the others) of an output folder that the caller checks and
+// commits, for an export of several kinds into one folder. The input must
+// exist. Throws the file layer's errors and EConversionCancelled.
+NotesExportOutcome WriteNotesInto(const std::string& input, FolderOutput& output,
+                                  std::string_view relative, const NotesExportOptions& options,
                                   ConversionReport& report, const ProgressSink& progress = {},
                                   const CancelCheck& cancel = {});
 
