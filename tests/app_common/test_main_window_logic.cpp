@@ -3,7 +3,9 @@
 // step shows, in which order, and what it reports.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -53,6 +55,18 @@ class StandIn : public quarvo::MainWindowView, public quarvo::Desktop {
     }
     void ShowViewer(const std::string& file_name) override { log.push_back("viewer " + file_name); }
     void ShowContactsOutput(const quarvo::ContactsOutputChoice& choice) override { shown = choice; }
+    // Counts run at once, or wait in `counts` while defer_counts is set.
+    bool defer_counts = false;
+    std::vector<
+        std::pair<std::function<quarvo::EntryCount()>, std::function<void(quarvo::EntryCount)>>>
+        counts;
+    void CountOffThread(std::function<quarvo::EntryCount()> count,
+                        std::function<void(quarvo::EntryCount)> done) override {
+        if (defer_counts)
+            counts.emplace_back(std::move(count), std::move(done));
+        else
+            done(count());
+    }
     void ShowMessage(std::string_view text) override {
         log.push_back("message " + std::string(text));
     }
@@ -247,6 +261,38 @@ TEST_F(MainWindowLogicTest, AChangedFieldRecountsItsOwnFileAlone) {
     logic_.NameChanged(NameField::OperaBookmarks);
     EXPECT_EQ(window_.log, (std::vector<std::string>{"counts 1 2 ready 3", "counts 1 1 ready 2",
                                                      "counts 1 0 ready 1", "counts 3 0 ready 3"}));
+}
+
+// Counts run off the window's thread: a name typed while its file is still
+// counted cancels that count, whose result, arriving late, is never shown;
+// the counts show once neither field's count is running.
+TEST_F(MainWindowLogicTest, ARetypedNameCancelsTheRunningCountAndOnlyTheLatestIsShown) {
+    PutBytes(folder_.File("contacts.adr"), kContacts);
+    PutBytes(folder_.File("opera6.adr"), kHotlist);
+    PutBytes(folder_.File("other.adr"), "#URL\r\n#URL\r\n#URL\r\n");
+    window_.names = {{NameField::OperaContacts, folder_.File("contacts.adr")},
+                     {NameField::OperaBookmarks, folder_.File("opera6.adr")}};
+    window_.defer_counts = true;
+    logic_.CountItems();
+    window_.names[NameField::OperaBookmarks] = folder_.File("other.adr");
+    logic_.NameChanged(NameField::OperaBookmarks);
+    ASSERT_EQ(window_.counts.size(), 3u);
+    EXPECT_TRUE(window_.log.empty()) << "nothing is shown while the window's thread waits";
+    EXPECT_TRUE(logic_.Counting());
+
+    // The first hotlist count was cancelled: it ends at once, and is dropped.
+    auto& [first_count, first_done] = window_.counts[0];
+    const quarvo::EntryCount first = first_count();
+    EXPECT_TRUE(first.cancelled);
+    first_done(first);
+    first_done(quarvo::CountEntries(folder_.File("opera6.adr"), "#URL", std::atomic<bool>{}));
+    auto& [contacts_count, contacts_done] = window_.counts[1];
+    contacts_done(contacts_count());
+    EXPECT_TRUE(window_.log.empty()) << "the hotlist is still being counted";
+    auto& [latest_count, latest_done] = window_.counts[2];
+    latest_done(latest_count());
+    EXPECT_FALSE(logic_.Counting());
+    EXPECT_EQ(window_.log, (std::vector<std::string>{"counts 3 2 ready 5"}));
 }
 
 TEST_F(MainWindowLogicTest, TheChosenFlavourIsWrittenAndItsDetailsShownOnlyOnRequest) {
