@@ -144,8 +144,10 @@ void MainWindowLogic::CountArrived(InputCount& input,
     input.count = result.count;
     input.readable = result.readable;
     input.unreported_error.reset();
-    if (result.error) {
-        if (reported_unreadable_.insert(name).second) input.unreported_error = result.error;
+    // A name counts as reported only once its box is shown.
+    if (result.error && !reported_unreadable_.contains(name)) {
+        input.unreported_error = std::move(result.error);
+        input.unreported_name = name;
     } else if (result.readable) {
         reported_unreadable_.erase(name);
     }
@@ -169,7 +171,8 @@ void MainWindowLogic::ShowCountsAndErrors() {
         if (!input->unreported_error) continue;
         const std::string error = std::move(*input->unreported_error);
         input->unreported_error.reset();
-        desktop_.ReportError(error);
+        // Both fields may name the same file: one box.
+        if (reported_unreadable_.insert(input->unreported_name).second) desktop_.ReportError(error);
     }
 }
 

@@ -166,6 +166,7 @@ class MainWindowLogic {
         std::int32_t count = 0;
         bool readable = false;
         std::optional<std::string> unreported_error;
+        std::string unreported_name;  // the name unreported_error is about
         // The cancel flag of the count running for the field's latest name.
         std::shared_ptr<std::atomic<bool>> running;
     };
