@@ -151,10 +151,15 @@ void MainWindowLogic::CountArrived(InputCount& input,
     } else if (result.readable) {
         reported_unreadable_.erase(name);
     }
-    if (!Counting()) ShowCountsAndErrors();
+    if (Counting()) return;
+    if (converting_)
+        counts_waiting_ = true;
+    else
+        ShowCountsAndErrors();
 }
 
 void MainWindowLogic::ShowCountsAndErrors() {
+    counts_waiting_ = false;
     InputCount& bookmarks = bookmarks_count_;
     InputCount& contacts = contacts_count_;
     ItemCounts counts;
@@ -231,6 +236,13 @@ void MainWindowLogic::StartConversion() {
     // A refused run ends here, in the error report, before the bar shows.
     CheckConversionRun({contacts_job, bookmarks_job});
     details_.reset();  // a run that ends in an error has nothing to tell
+    // A count that arrives while a box of the run is up would start the bar
+    // over under it: it is shown once the run has ended.
+    struct RunUnderWay {
+        bool& flag;
+        explicit RunUnderWay(bool& f) : flag(f) { flag = true; }
+        ~RunUnderWay() { flag = false; }
+    } under_way(converting_);
     view_.ShowProgress(true);
     const auto progress = [this] { view_.StepProgress(); };
     const ContactsExportOutcome contacts_done =
@@ -263,6 +275,8 @@ void MainWindowLogic::StartConversion() {
                             ReplacedCharactersList(contacts_done.replaced));
     }
     view_.ShowProgress(false);
+    converting_ = false;
+    if (counts_waiting_ && !Counting()) ShowCountsAndErrors();
 }
 
 void MainWindowLogic::ShowDetails() {

@@ -195,6 +195,9 @@ class MainWindowLogic {
     std::set<std::string> reported_unreadable_;
     InputCount bookmarks_count_;
     InputCount contacts_count_;
+    // A run is under way; counts arrived meanwhile wait for its end.
+    bool converting_ = false;
+    bool counts_waiting_ = false;
     ContactsOutputChoice contacts_;
     // The format a ".vcf" name, or another one, brings back.
     ContactsFormat last_vcard_ = ContactsFormat::kVcard30;

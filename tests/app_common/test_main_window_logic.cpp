@@ -67,8 +67,11 @@ class StandIn : public quarvo::MainWindowView, public quarvo::Desktop {
         else
             done(count());
     }
+    // Runs while a message box is up, as the box's own loop would.
+    std::function<void()> while_message;
     void ShowMessage(std::string_view text) override {
         log.push_back("message " + std::string(text));
+        if (while_message) while_message();
     }
     void ShowReport(std::string_view text, std::string_view details) override {
         log.push_back("report " + std::string(text) + " | " + std::string(details));
@@ -147,6 +150,24 @@ TEST_F(MainWindowLogicTest, ARunShowsTheBarConvertsAndEndsWithTheCounts) {
     window_.names[NameField::ContactsOutput] = folder_.File("opera6.adr");
     EXPECT_THROW(logic_.StartConversion(), quarvo::ESameFileError);
     EXPECT_TRUE(window_.log.empty()) << "a refused run shows nothing, not even the bar";
+}
+
+// A count that arrives while the run's result box is up is shown after the
+// run: shown under the box, it would start the bar over.
+TEST_F(MainWindowLogicTest, ACountArrivingDuringARunIsShownAfterIt) {
+    PutBytes(folder_.File("opera6.adr"), kHotlist);
+    window_.names = {{NameField::OperaBookmarks, folder_.File("opera6.adr")},
+                     {NameField::BookmarksOutput, folder_.File("b.htm")}};
+    window_.defer_counts = true;
+    logic_.NameChanged(NameField::OperaBookmarks);
+    window_.while_message = [this] {
+        for (auto& [count, done] : window_.counts) done(count());
+    };
+    logic_.StartConversion();
+    EXPECT_EQ(window_.log,
+              (std::vector<std::string>{"bar shown", "step",
+                                        "message " + quarvo::ConversionResultMessage(0, 1),
+                                        "bar hidden", "counts 1 0 ready 1"}));
 }
 
 TEST_F(MainWindowLogicTest, TheContactsMenusChoicesShapeTheOutputAndReplacementsAreListed) {

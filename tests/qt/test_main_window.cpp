@@ -1081,11 +1081,11 @@ TEST_F(MainWindow, UnreadableContactsFileIsNoDefaultAndIsReportedOnceWhenChosen)
     makeWindows();
     main_->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main_));
-    QApplication::processEvents();
+    settle();
     EXPECT_TRUE(errors_.isEmpty()) << errors_.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(field("jfeOperaContactsFile")->fileName(), QString());
     field("jfeOperaContactsFile")->setText(contacts);
-    QApplication::processEvents();
+    settle();
     ASSERT_EQ(errors_.size(), 1) << errors_.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(errors_.first(),
               QStringLiteral("Cannot open file ") + contacts + ": Permission denied");
