@@ -159,24 +159,33 @@ BENCHMARK(BM_ViewerSave)->Name("ViewerSave")->Apply(Sizes);
 BENCHMARK(BM_ViewerTypeAtEnd)->Name("ViewerTypeAtEnd")->Apply(Sizes)->Iterations(10);
 
 // The goals for a 50 MiB file: open and save in two seconds each, with at
-// most four times the file's size in memory at any moment.
+// most four times the file's size in memory at any moment; a key typed at
+// its end shown within a frame of 16 ms.
 class GoalReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             const std::string name = run.run_name.str();
-            const bool goal =
-                name.rfind("ViewerOpen/50", 0) == 0 || name.rfind("ViewerSave/50", 0) == 0;
-            if (run.error_occurred || !goal) continue;
+            if (run.error_occurred) continue;
             const double seconds =
                 run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            const std::string shown = name.substr(0, name.find('/', name.find('/') + 1));
+            if (name.rfind("ViewerTypeAtEnd/50", 0) == 0) {
+                const bool ok = seconds <= 0.016;
+                missed_ += ok ? 0 : 1;
+                std::printf("%-18s %6.1f ms (goal 16)  %s\n", shown.c_str(), seconds * 1000,
+                            ok ? "ok" : "MISSED");
+                continue;
+            }
+            const bool goal =
+                name.rfind("ViewerOpen/50", 0) == 0 || name.rfind("ViewerSave/50", 0) == 0;
+            if (!goal) continue;
             const double peak = run.counters.at("peak_x");
             const bool ok = seconds <= 2.0 && peak <= 4.0;
             missed_ += ok ? 0 : 1;
-            std::printf("%-16s %6.2f s (goal 2)  peak %4.1fx (goal 4)  %s\n",
-                        name.substr(0, name.find('/', name.find('/') + 1)).c_str(), seconds, peak,
-                        ok ? "ok" : "MISSED");
+            std::printf("%-18s %6.2f s (goal 2)  peak %4.1fx (goal 4)  %s\n", shown.c_str(),
+                        seconds, peak, ok ? "ok" : "MISSED");
         }
     }
     int missed() const { return missed_; }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 #include "default_locations.h"
 #include "quarvo/base/errors.h"
@@ -72,6 +73,13 @@ std::string ReplacedCharactersList(const std::vector<std::string>& lines) {
 MainWindowLogic::MainWindowLogic(MainWindowView& view, Desktop& desktop)
     : view_(view), desktop_(desktop) {}
 
+void MainWindowLogic::CancelCounts() {
+    for (InputCount* input : {&bookmarks_count_, &contacts_count_}) {
+        if (input->running) input->running->store(true);
+        input->running.reset();
+    }
+}
+
 void MainWindowLogic::FormCreate() {
     program_files_ = desktop_.LookUpFolder(kProgramFilesFolder);
     const OperaPlaces places = DefaultOperaPlaces(program_files_, desktop_);
@@ -83,23 +91,6 @@ void MainWindowLogic::FormCreate() {
                       desktop_.LookUpFolder(kPersonalFolder) + "contacts.csv");
     view_.SetFileName(NameField::BookmarksOutput,
                       desktop_.LookUpFolder(kPersonalFolder) + "bookmark.htm");
-}
-
-MainWindowLogic::InputCount MainWindowLogic::CountInput(const std::string& name,
-                                                        std::string_view marker) {
-    InputCount result;
-    if (!is_plain_file(name)) return result;
-    std::string text;
-    try {
-        text = ReadWholeFile(name);
-    } catch (const EStreamError& error) {
-        if (reported_unreadable_.insert(name).second) result.unreported_error = error.what();
-        return result;
-    }
-    reported_unreadable_.erase(name);
-    result.count = CountOccurrences(text, marker);
-    result.readable = true;
-    return result;
 }
 
 void MainWindowLogic::CountItems() {
@@ -123,10 +114,52 @@ void MainWindowLogic::NameChanged(NameField field) {
 }
 
 void MainWindowLogic::Recount(bool bookmarks_changed, bool contacts_changed) {
-    if (bookmarks_changed)
-        bookmarks_count_ = CountInput(view_.FileName(NameField::OperaBookmarks), "#URL");
-    if (contacts_changed)
-        contacts_count_ = CountInput(view_.FileName(NameField::OperaContacts), "#CONTACT");
+    // Both are marked as running before either starts, so that a count that
+    // ends at once does not show the other field's old count as new.
+    for (auto [input, changed] :
+         {std::pair{&bookmarks_count_, bookmarks_changed}, {&contacts_count_, contacts_changed}}) {
+        if (!changed) continue;
+        if (input->running) input->running->store(true);
+        input->running = std::make_shared<std::atomic<bool>>(false);
+    }
+    if (bookmarks_changed) StartCount(bookmarks_count_, NameField::OperaBookmarks, "#URL");
+    if (contacts_changed) StartCount(contacts_count_, NameField::OperaContacts, "#CONTACT");
+}
+
+void MainWindowLogic::StartCount(InputCount& input, NameField field, std::string_view marker) {
+    std::shared_ptr<std::atomic<bool>> flag = input.running;
+    std::string name = view_.FileName(field);
+    view_.CountOffThread([name, marker, flag] { return CountEntries(name, marker, *flag); },
+                         [this, &input, flag, name](EntryCount result) {
+                             CountArrived(input, flag, name, std::move(result));
+                         });
+}
+
+void MainWindowLogic::CountArrived(InputCount& input,
+                                   const std::shared_ptr<std::atomic<bool>>& flag,
+                                   const std::string& name, EntryCount result) {
+    // A count for a name the field no longer holds.
+    if (input.running != flag || result.cancelled) return;
+    input.running.reset();
+    input.count = result.count;
+    input.readable = result.readable;
+    input.unreported_error.reset();
+    // A name counts as reported only once its box is shown.
+    if (result.error && !reported_unreadable_.contains(name)) {
+        input.unreported_error = std::move(result.error);
+        input.unreported_name = name;
+    } else if (result.readable) {
+        reported_unreadable_.erase(name);
+    }
+    if (Counting()) return;
+    if (converting_)
+        counts_waiting_ = true;
+    else
+        ShowCountsAndErrors();
+}
+
+void MainWindowLogic::ShowCountsAndErrors() {
+    counts_waiting_ = false;
     InputCount& bookmarks = bookmarks_count_;
     InputCount& contacts = contacts_count_;
     ItemCounts counts;
@@ -143,7 +176,8 @@ void MainWindowLogic::Recount(bool bookmarks_changed, bool contacts_changed) {
         if (!input->unreported_error) continue;
         const std::string error = std::move(*input->unreported_error);
         input->unreported_error.reset();
-        desktop_.ReportError(error);
+        // Both fields may name the same file: one box.
+        if (reported_unreadable_.insert(input->unreported_name).second) desktop_.ReportError(error);
     }
 }
 
@@ -202,6 +236,13 @@ void MainWindowLogic::StartConversion() {
     // A refused run ends here, in the error report, before the bar shows.
     CheckConversionRun({contacts_job, bookmarks_job});
     details_.reset();  // a run that ends in an error has nothing to tell
+    // A count that arrives while a box of the run is up would start the bar
+    // over under it: it is shown once the run has ended.
+    struct RunUnderWay {
+        bool& flag;
+        explicit RunUnderWay(bool& f) : flag(f) { flag = true; }
+        ~RunUnderWay() { flag = false; }
+    } under_way(converting_);
     view_.ShowProgress(true);
     const auto progress = [this] { view_.StepProgress(); };
     const ContactsExportOutcome contacts_done =
@@ -234,6 +275,8 @@ void MainWindowLogic::StartConversion() {
                             ReplacedCharactersList(contacts_done.replaced));
     }
     view_.ShowProgress(false);
+    converting_ = false;
+    if (counts_waiting_ && !Counting()) ShowCountsAndErrors();
 }
 
 void MainWindowLogic::ShowDetails() {

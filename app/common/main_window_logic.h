@@ -6,7 +6,10 @@
 // through MainWindowView and passes its controls' events on.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -15,6 +18,7 @@
 
 #include "contacts_output_choice.h"
 #include "desktop.h"
+#include "entry_count.h"
 #include "quarvo/conversions/browser_bookmarks.h"
 #include "quarvo/conversions/contacts_export.h"
 #include "quarvo/conversions/conversion_run.h"
@@ -50,6 +54,12 @@ class MainWindowView {
     virtual void StepProgress() = 0;
     // Opens the file viewer on `file_name` and returns when it is closed.
     virtual void ShowViewer(const std::string& file_name) = 0;
+    // Runs `count` off the window's thread, the window painting meanwhile,
+    // then `done` with its result on the window's thread. A window that
+    // closes waits for the counts still running (the logic has cancelled
+    // them by then) and calls no `done` after the logic is gone.
+    virtual void CountOffThread(std::function<EntryCount()> count,
+                                std::function<void(EntryCount)> done) = 0;
     // The Contacts output menu shows `choice` ticked, greys what it does
     // not offer beside it, and the output field's hint and file dialog
     // name the kind of file chosen.
@@ -74,6 +84,10 @@ class MainWindowView {
 class MainWindowLogic {
   public:
     MainWindowLogic(MainWindowView& view, Desktop& desktop);
+    // Cancels the counts still running.
+    ~MainWindowLogic() { CancelCounts(); }
+    MainWindowLogic(const MainWindowLogic&) = delete;
+    MainWindowLogic& operator=(const MainWindowLogic&) = delete;
 
     // Fills in the default names, one after the other: the Opera files
     // found below Program Files (or in the home profile), the outputs in the
@@ -81,9 +95,11 @@ class MainWindowLogic {
     // the names set so far.
     void FormCreate();
 
-    // Recounts the two Opera files and shows the readiness state; then
+    // Recounts the two Opera files off the window's thread; once neither
+    // count is still running, shows the counts and the readiness state, then
     // reports each input that cannot be read, once per name until it reads
-    // again, so that the recount of every keystroke raises no new box.
+    // again, so that the recount of every keystroke raises no new box. A
+    // count whose name has changed since is cancelled and never shown.
     void CountItems();
 
     // A field's name has changed (typed, browsed or set): an Opera file's
@@ -91,6 +107,14 @@ class MainWindowLogic {
     // that a large file in one field does not slow typing in the other; the
     // contacts output's field makes the format follow its extension.
     void NameChanged(NameField field);
+
+    // Asks the counts still running to end; none of them is shown.
+    void CancelCounts();
+
+    // A count is running off the window's thread.
+    [[nodiscard]] bool Counting() const {
+        return bookmarks_count_.running != nullptr || contacts_count_.running != nullptr;
+    }
 
     // The window was activated: the first activation counts the items;
     // coming back from another window of the program counts nothing.
@@ -142,9 +166,15 @@ class MainWindowLogic {
         std::int32_t count = 0;
         bool readable = false;
         std::optional<std::string> unreported_error;
+        std::string unreported_name;  // the name unreported_error is about
+        // The cancel flag of the count running for the field's latest name.
+        std::shared_ptr<std::atomic<bool>> running;
     };
-    [[nodiscard]] InputCount CountInput(const std::string& name, std::string_view marker);
     void Recount(bool bookmarks, bool contacts);
+    void StartCount(InputCount& input, NameField field, std::string_view marker);
+    void CountArrived(InputCount& input, const std::shared_ptr<std::atomic<bool>>& flag,
+                      const std::string& name, EntryCount result);
+    void ShowCountsAndErrors();
     void FollowOutputName();
     void ChangeContacts(const ContactsOutputChoice& choice);
 
@@ -165,6 +195,9 @@ class MainWindowLogic {
     std::set<std::string> reported_unreadable_;
     InputCount bookmarks_count_;
     InputCount contacts_count_;
+    // A run is under way; counts arrived meanwhile wait for its end.
+    bool converting_ = false;
+    bool counts_waiting_ = false;
     ContactsOutputChoice contacts_;
     // The format a ".vcf" name, or another one, brings back.
     ContactsFormat last_vcard_ = ContactsFormat::kVcard30;

@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QMetaObject>
 #include <QScreen>
 #include <string>
 
@@ -245,6 +246,15 @@ void TfZorezOrudaz_Main::ShowViewer(const std::string& file_name) {
 
 void TfZorezOrudaz_Main::ShowContactsOutput(const quarvo::ContactsOutputChoice& choice) {
     if (contacts_menu_) contacts_menu_->show(choice);
+}
+
+void TfZorezOrudaz_Main::CountOffThread(std::function<quarvo::EntryCount()> count,
+                                        std::function<void(quarvo::EntryCount)> done) {
+    counting_.start([this, count = std::move(count), done = std::move(done)] {
+        quarvo::EntryCount result = count();
+        QMetaObject::invokeMethod(
+            this, [done, result = std::move(result)] { done(result); }, Qt::QueuedConnection);
+    });
 }
 
 void TfZorezOrudaz_Main::CountItems() {

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QThreadPool>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -75,6 +77,8 @@ class TfZorezOrudaz_Main : public QMainWindow, private quarvo::MainWindowView {
     void StepProgress() override;
     void ShowViewer(const std::string& file_name) override;
     void ShowContactsOutput(const quarvo::ContactsOutputChoice& choice) override;
+    void CountOffThread(std::function<quarvo::EntryCount()> count,
+                        std::function<void(quarvo::EntryCount)> done) override;
     [[nodiscard]] quarvo::FileNameEdit* field(quarvo::NameField field) const;
 
     void createToolBar();
@@ -86,6 +90,10 @@ class TfZorezOrudaz_Main : public QMainWindow, private quarvo::MainWindowView {
 
     std::unique_ptr<Ui::TfZorezOrudaz_Main> ui_;
     quarvo::Desktop& desktop_;
+    // The counts of the Opera files. Made before the logic and so gone after
+    // it: its end waits for the counts the logic's end has cancelled, before
+    // the window's own end drops the results they posted.
+    QThreadPool counting_;
     quarvo::MainWindowLogic logic_;
     quarvo::ContactsOutputMenu* contacts_menu_ = nullptr;
     bool centred_ = false;

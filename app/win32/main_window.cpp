@@ -151,6 +151,7 @@ LRESULT CALLBACK field_keys(HWND edit, UINT message, WPARAM w, LPARAM l, UINT_PT
 }
 
 constexpr UINT kFirstShown = WM_APP + 1;
+constexpr UINT kCounted = WM_APP + 2;
 
 // Pictures of the image list (resources/images/imagelist).
 constexpr int kBrowsePicture = 3;
@@ -179,12 +180,14 @@ int menu_picture(UINT command) {
 }  // namespace
 
 MainWindow::MainWindow(Desktop& desktop, OtherWindows others)
-    : desktop_(desktop), others_(std::move(others)), logic_(*this, desktop) {
+    : desktop_(desktop), others_(std::move(others)), counting_(kCounted), logic_(*this, desktop) {
     CreateDialogParamA(ProgramInstance(), MAKEINTRESOURCEA(IDD_MAIN), nullptr, DialogProc,
                        reinterpret_cast<LPARAM>(this));
 }
 
 MainWindow::~MainWindow() {
+    logic_.CancelCounts();
+    counting_.Finish(window_);
     if (window_) DestroyWindow(window_);
     for (HFONT font : {bold_, title_})
         if (font) DeleteObject(font);
@@ -381,6 +384,9 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         case kFirstShown:
             RunReporting(desktop_, [this] { logic_.Activated(); });
             return TRUE;
+        case kCounted:
+            RunReporting(desktop_, [l] { OffThreadWork::RunPosted(l); });
+            return TRUE;
         case WM_CTLCOLORDLG:
             return reinterpret_cast<INT_PTR>(white_);
         case WM_CTLCOLORSTATIC:
@@ -395,6 +401,13 @@ INT_PTR MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         default:
             return FALSE;
     }
+}
+
+void MainWindow::CountOffThread(std::function<EntryCount()> count,
+                                std::function<void(EntryCount)> done) {
+    counting_.Start(window_, [count = std::move(count), done = std::move(done)] {
+        return std::function<void()>([done, result = count()] { done(result); });
+    });
 }
 
 void MainWindow::Command(int id, int code) {

@@ -14,6 +14,7 @@
 #include "desktop.h"
 #include "glyph_button.h"
 #include "main_window_logic.h"
+#include "off_thread_work.h"
 
 namespace quarvo::win32 {
 
@@ -37,6 +38,8 @@ class MainWindow final : private MainWindowView {
     MainWindow& operator=(const MainWindow&) = delete;
 
     [[nodiscard]] HWND handle() const { return window_; }
+    // An Opera file's count is still running off the window's thread.
+    [[nodiscard]] bool Counting() const { return logic_.Counting(); }
     // Shows the window centred on the screen; the first showing counts.
     void Show();
 
@@ -65,9 +68,13 @@ class MainWindow final : private MainWindowView {
     void StepProgress() override;
     void ShowViewer(const std::string& file_name) override;
     void ShowContactsOutput(const ContactsOutputChoice& choice) override;
+    void CountOffThread(std::function<EntryCount()> count,
+                        std::function<void(EntryCount)> done) override;
 
     Desktop& desktop_;
     OtherWindows others_;
+    // The counts of the Opera files (before the logic, which they report to).
+    OffThreadWork counting_;
     MainWindowLogic logic_;
     HWND window_ = nullptr;
     HWND hints_ = nullptr;

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +11,8 @@
 
 #include "inputs.h"
 #include "quarvo/conversions/conversion_run.h"
+#include "quarvo/files/file_layer.h"
+#include "quarvo/text/text_search.h"
 #include "resource_ids.h"
 #include "ui_driver.h"
 
@@ -46,6 +49,48 @@ std::string WriteInput(const std::string& folder, std::size_t mib) {
     return name;
 }
 
+// A hotlist of `mib` MiB (a multiple of 64), generated 64 MiB at a time.
+std::string WriteLargeInput(const std::string& folder, std::size_t mib) {
+    const std::string& part = HotlistInput(64);
+    const std::string name = folder + "\\opera6-" + std::to_string(mib) + ".adr";
+    std::ofstream file(name, std::ios::binary);
+    for (std::size_t written = 0; written < mib; written += 64)
+        file.write(part.data(), static_cast<std::streamsize>(part.size()));
+    return name;
+}
+
+// A 1 GiB hotlist named in the bookmarks field: the longest the window's
+// thread is kept from its messages (the naming itself, then each round of
+// them) until the count is shown, against 100 ms; beside it, what the same
+// count costs on the window's thread.
+int ProbeWhileCounting(win32::ProgramWindows& windows, const std::string& folder) {
+    constexpr std::size_t kMiB = 1024;
+    HWND main = windows.main().handle();
+    const std::string input = WriteLargeInput(folder, kMiB);
+    const Clock::time_point direct = Clock::now();
+    const std::int32_t urls = CountOccurrences(ReadWholeFile(input), "#URL");
+    const double baseline = SecondsSince(direct);
+
+    SetField(main, IDC_OPERA_BOOKMARKS, "");
+    const Clock::time_point named = Clock::now();
+    SetWindowTextA(GetDlgItem(main, IDC_OPERA_BOOKMARKS), input.c_str());
+    double worst = SecondsSince(named);
+    while (windows.main().Counting()) {
+        const Clock::time_point round = Clock::now();
+        RunWaitingMessages(main);
+        worst = std::max(worst, SecondsSince(round));
+        Sleep(1);
+    }
+    const double counted = SecondsSince(named);
+    const bool ok = worst <= 0.1;
+    std::printf(
+        "CountWhilePainting/%-4zu longest gap %6.1f ms (goal 100)  counted in %6.2f s  %s\n"
+        "CountOnWindowThread/%-4zu %6.2f s (%d bookmarks; what the window froze for before)\n",
+        kMiB, worst * 1000, counted, ok ? "ok" : "MISSED", kMiB, baseline, urls);
+    std::filesystem::remove(input);
+    return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int RunMainWindowCases(win32::ProgramWindows& windows, const std::string& folder,
@@ -63,6 +108,12 @@ int RunMainWindowCases(win32::ProgramWindows& windows, const std::string& folder
         SetField(main, IDC_OPERA_BOOKMARKS, input);
         SetField(main, IDC_BOOKMARKS_OUTPUT, output);
         SetField(main, IDC_CONTACTS_OUTPUT, folder + "\\contacts.csv");
+        // The start button follows the count of the named file, which runs
+        // off the window's thread.
+        while (windows.main().Counting()) {
+            RunWaitingMessages(main);
+            Sleep(1);
+        }
         std::size_t boxes = 0;
         const Clock::time_point clicked = Clock::now();
         {
@@ -98,7 +149,7 @@ int RunMainWindowCases(win32::ProgramWindows& windows, const std::string& folder
     missed += ok ? 0 : 1;
     std::printf("TypeBeside50MiB/%-3zu   %7.2f s  (goal 0.5 s)  %s\n", typed.size(), typing,
                 ok ? "ok" : "MISSED");
-    return missed;
+    return missed + ProbeWhileCounting(windows, folder);
 }
 
 }  // namespace quarvo::bench

@@ -3,7 +3,9 @@
 // step shows, in which order, and what it reports.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -53,8 +55,23 @@ class StandIn : public quarvo::MainWindowView, public quarvo::Desktop {
     }
     void ShowViewer(const std::string& file_name) override { log.push_back("viewer " + file_name); }
     void ShowContactsOutput(const quarvo::ContactsOutputChoice& choice) override { shown = choice; }
+    // Counts run at once, or wait in `counts` while defer_counts is set.
+    bool defer_counts = false;
+    std::vector<
+        std::pair<std::function<quarvo::EntryCount()>, std::function<void(quarvo::EntryCount)>>>
+        counts;
+    void CountOffThread(std::function<quarvo::EntryCount()> count,
+                        std::function<void(quarvo::EntryCount)> done) override {
+        if (defer_counts)
+            counts.emplace_back(std::move(count), std::move(done));
+        else
+            done(count());
+    }
+    // Runs while a message box is up, as the box's own loop would.
+    std::function<void()> while_message;
     void ShowMessage(std::string_view text) override {
         log.push_back("message " + std::string(text));
+        if (while_message) while_message();
     }
     void ShowReport(std::string_view text, std::string_view details) override {
         log.push_back("report " + std::string(text) + " | " + std::string(details));
@@ -134,6 +151,24 @@ TEST_F(MainWindowLogicTest, ARunShowsTheBarConvertsAndEndsWithTheCounts) {
     window_.names[NameField::ContactsOutput] = folder_.File("opera6.adr");
     EXPECT_THROW(logic_.StartConversion(), quarvo::ESameFileError);
     EXPECT_TRUE(window_.log.empty()) << "a refused run shows nothing, not even the bar";
+}
+
+// A count that arrives while the run's result box is up is shown after the
+// run: shown under the box, it would start the bar over.
+TEST_F(MainWindowLogicTest, ACountArrivingDuringARunIsShownAfterIt) {
+    PutBytes(folder_.File("opera6.adr"), kHotlist);
+    window_.names = {{NameField::OperaBookmarks, folder_.File("opera6.adr")},
+                     {NameField::BookmarksOutput, folder_.File("b.htm")}};
+    window_.defer_counts = true;
+    logic_.NameChanged(NameField::OperaBookmarks);
+    window_.while_message = [this] {
+        for (auto& [count, done] : window_.counts) done(count());
+    };
+    logic_.StartConversion();
+    EXPECT_EQ(window_.log,
+              (std::vector<std::string>{"bar shown", "step",
+                                        "message " + quarvo::ConversionResultMessage(0, 1),
+                                        "bar hidden", "counts 1 0 ready 1"}));
 }
 
 TEST_F(MainWindowLogicTest, TheContactsMenusChoicesShapeTheOutputAndReplacementsAreListed) {
@@ -248,6 +283,76 @@ TEST_F(MainWindowLogicTest, AChangedFieldRecountsItsOwnFileAlone) {
     logic_.NameChanged(NameField::OperaBookmarks);
     EXPECT_EQ(window_.log, (std::vector<std::string>{"counts 1 2 ready 3", "counts 1 1 ready 2",
                                                      "counts 1 0 ready 1", "counts 3 0 ready 3"}));
+}
+
+// Counts run off the window's thread: a name typed while its file is still
+// counted cancels that count, whose result, arriving late, is never shown;
+// the counts show once neither field's count is running.
+TEST_F(MainWindowLogicTest, ARetypedNameCancelsTheRunningCountAndOnlyTheLatestIsShown) {
+    PutBytes(folder_.File("contacts.adr"), kContacts);
+    PutBytes(folder_.File("opera6.adr"), kHotlist);
+    PutBytes(folder_.File("other.adr"), "#URL\r\n#URL\r\n#URL\r\n");
+    window_.names = {{NameField::OperaContacts, folder_.File("contacts.adr")},
+                     {NameField::OperaBookmarks, folder_.File("opera6.adr")}};
+    window_.defer_counts = true;
+    logic_.CountItems();
+    window_.names[NameField::OperaBookmarks] = folder_.File("other.adr");
+    logic_.NameChanged(NameField::OperaBookmarks);
+    ASSERT_EQ(window_.counts.size(), 3u);
+    EXPECT_TRUE(window_.log.empty()) << "nothing is shown while the window's thread waits";
+    EXPECT_TRUE(logic_.Counting());
+
+    // The first hotlist count was cancelled: it ends at once, and is dropped.
+    auto& [first_count, first_done] = window_.counts[0];
+    const quarvo::EntryCount first = first_count();
+    EXPECT_TRUE(first.cancelled);
+    first_done(first);
+    first_done(quarvo::CountEntries(folder_.File("opera6.adr"), "#URL", std::atomic<bool>{}));
+    auto& [contacts_count, contacts_done] = window_.counts[1];
+    contacts_done(contacts_count());
+    EXPECT_TRUE(window_.log.empty()) << "the hotlist is still being counted";
+    auto& [latest_count, latest_done] = window_.counts[2];
+    latest_done(latest_count());
+    EXPECT_FALSE(logic_.Counting());
+    EXPECT_EQ(window_.log, (std::vector<std::string>{"counts 3 2 ready 5"}));
+}
+
+// An unreadable file's box waits for the counts to be shown; a count that
+// arrived with the error and was overtaken does not use up the box.
+TEST_F(MainWindowLogicTest, AnUnreadableNameOvertakenBeforeTheCountsShowIsStillReported) {
+    const std::string unreadable = "/proc/sys/vm/drop_caches";
+    try {
+        if (quarvo::PlainFileExists(unreadable)) (void)quarvo::ReadWholeFile(unreadable);
+        GTEST_SKIP() << "no unreadable file here";
+    } catch (const quarvo::EStreamError&) {
+    }
+    PutBytes(folder_.File("contacts.adr"), kContacts);
+    window_.names = {{NameField::OperaContacts, folder_.File("contacts.adr")},
+                     {NameField::OperaBookmarks, unreadable}};
+    window_.defer_counts = true;
+    logic_.CountItems();
+    auto run = [this](std::size_t index) {
+        auto& [count, done] = window_.counts[index];
+        done(count());
+    };
+    run(0);  // the unreadable hotlist's error, while the contacts are counted
+    window_.names[NameField::OperaBookmarks] = folder_.File("missing.adr");
+    logic_.NameChanged(NameField::OperaBookmarks);
+    window_.names[NameField::OperaBookmarks] = unreadable;
+    logic_.NameChanged(NameField::OperaBookmarks);
+    ASSERT_EQ(window_.counts.size(), 4u);
+    run(2);
+    run(3);
+    run(1);
+    ASSERT_EQ(window_.log.size(), 2u);
+    EXPECT_EQ(window_.log[0], "counts 0 2 ready 2");
+    EXPECT_EQ(window_.log[1].rfind("error Cannot open file " + unreadable, 0), 0u)
+        << window_.log[1];
+    // Both fields naming it: still one box, and none for the same name again.
+    window_.names[NameField::OperaContacts] = unreadable;
+    logic_.NameChanged(NameField::OperaContacts);
+    run(4);
+    EXPECT_EQ(window_.log.size(), 3u);
 }
 
 TEST_F(MainWindowLogicTest, TheChosenFlavourIsWrittenAndItsDetailsShownOnlyOnRequest) {

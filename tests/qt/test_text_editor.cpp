@@ -4,6 +4,7 @@
 // conversions themselves are tested in tests/core/test_viewer_text.cpp).
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -180,6 +181,22 @@ TEST_F(TextEditorTest, LooksLikeACodeEditor) {
     EXPECT_EQ(editor.viewport()->cursor().shape(), Qt::IBeamCursor);
     EXPECT_EQ(editor.wrapMode(), QsciScintilla::WrapNone);
     EXPECT_FALSE(editor.isReadOnly());
+}
+
+// With no assistive tool listening the editor's accessible is a plain one,
+// which keeps the role and name a screen reader announces.
+TEST_F(TextEditorTest, ItsAccessibleKeepsRoleAndNameWhileNoToolListens) {
+    ASSERT_FALSE(QAccessible::isActive());
+    editor.setAccessibleName(QStringLiteral("Text of the file"));
+    editor.setFileBytes("one\r\ntwo\r\n");
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&editor);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::EditableText);
+    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("Text of the file"));
+    // QScintilla's own, which counts the text on every paint, is not made.
+    EXPECT_EQ(accessible->textInterface(), nullptr);
+    QTest::keyClicks(&editor, "x");
+    EXPECT_EQ(editor.fileBytes(), "xone\r\ntwo\r\n");
 }
 
 }  // namespace

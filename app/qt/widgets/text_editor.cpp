@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "text_editor.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <cstddef>
@@ -40,9 +43,46 @@ QFont editorFont() {
     return font;
 }
 
+// QScintilla's accessible for its editor tells an assistive tool where the
+// cursor is after every paint by counting the characters from the start of
+// the text, so that a key typed at the end of a large file costs a pass over
+// all of it. While no tool listens, the editor has a plain accessible of the
+// same role and name; when one starts listening, the plain ones are dropped
+// and QScintilla's, which also reads the text out, takes their place.
+QAccessibleInterface* plainAccessible(const QString& class_name, QObject* object) {
+    if (QAccessible::isActive() ||
+        class_name != QLatin1String(TextEditor::staticMetaObject.className()))
+        return nullptr;
+    auto* widget = qobject_cast<QWidget*>(object);
+    return widget == nullptr ? nullptr : new QAccessibleWidget(widget, QAccessible::EditableText);
+}
+
+class AccessibilityWatch : public QAccessible::ActivationObserver {
+  public:
+    void accessibilityActiveChanged(bool active) override {
+        if (!active) return;
+        for (QWidget* widget : QApplication::allWidgets()) {
+            if (qobject_cast<TextEditor*>(widget) == nullptr) continue;
+            if (QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(widget))
+                QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(shown));
+        }
+    }
+};
+
+void usePlainAccessibleWhileNoToolListens() {
+    static AccessibilityWatch* const watch = [] {
+        QAccessible::installFactory(plainAccessible);
+        auto* made = new AccessibilityWatch;
+        QAccessible::installActivationObserver(made);
+        return made;
+    }();
+    (void)watch;
+}
+
 }  // namespace
 
 TextEditor::TextEditor(QWidget* parent) : QsciScintilla(parent) {
+    usePlainAccessibleWhileNoToolListens();
     setFileBytes({});
     // Scintilla takes a font's size in points only.
     const QFont font = editorFont();
