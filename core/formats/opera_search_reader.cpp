@@ -39,6 +39,16 @@ std::string WithoutHitCount(std::string_view url) {
     return out;
 }
 
+// Opera writes a "%" of the URL itself as U+FDD0, a character no text
+// holds, so that only its own marks ("%s") start with "%".
+std::string WithPercents(std::string url) {
+    constexpr std::string_view kPercentStandIn = "\xEF\xB7\x90";
+    for (std::size_t at = url.find(kPercentStandIn); at != std::string::npos;
+         at = url.find(kPercentStandIn, at + 1))
+        url.replace(at, kPercentStandIn.size(), "%");
+    return url;
+}
+
 // Opera's own engines carry no name, only the number of a translated one:
 // the URL's host stands in.
 std::string_view HostOf(std::string_view url) {
@@ -77,7 +87,7 @@ model::BookmarkItem ReadSearchEngines(std::string_view text, ConversionReport& r
         const std::string name = WithoutMenuMarks(engine.Value("Name"));
         bookmark.name =
             LinkText(name.empty() ? HostOf(url) : std::string_view(name), engine.name, report);
-        bookmark.url = LinkText(WithoutHitCount(url), engine.name, report);
+        bookmark.url = WithPercents(LinkText(WithoutHitCount(url), engine.name, report));
         bookmark.short_name = LinkText(engine.Value("Key"), engine.name, report);
         if (bookmark.url.find("%s") == std::string::npos)
             report.Warn(kNoTermWarning, bookmark.name);

@@ -10,6 +10,10 @@
 #include <string>
 
 #include "formats/opera_link_files.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/conversions/browser_bookmarks.h"
+#include "quarvo/conversions/conversion_run.h"
+#include "quarvo/files/file_layer.h"
 #include "temp_folder.h"
 
 namespace quarvo {
@@ -64,25 +68,27 @@ TEST(SpeedDial, DialsInNumberOrderNamedByTheUsersTitle) {
 }
 
 TEST(SearchEngines, EnginesAsKeywordBookmarksWithWhatCannotBeLeftOut) {
-    const std::string text = std::string(kPrefsHeader) +
-                             "[Version]\nFile Version=8\n\n"
-                             "[Options]\nDefault Search=2\n\n"
-                             "[Search Engine 1]\nName=&Wiki && More\nURL=http://w/?s=%s\nKey=w\n"
-                             "Is post=0\nEncoding=utf-8\nDeleted=0\n"
-                             "[Search Engine 2]\nName=\nURL=http://www.google.com/search?q=%s&"
-                             "num=%i&ie=utf-8\nKey=g\nEncoding=UTF-8\n"
-                             "[Search Engine 3]\nName=Gone\nURL=http://gone/%s\nDeleted=1\n"
-                             "[Search Engine 4]\nName=Form\nURL=http://post/\nQuery=q=%s\n"
-                             "Is post=1\n"
-                             "[Search Engine 5]\nName=History\nURL=\nKey=h\n"
-                             "[Search Engine 6]\nName=Latin\nURL=http://l/?q=%s&n=%i\nKey=l\n"
-                             "Encoding=iso-8859-1\n"
-                             "[Search Engine 7]\nName=Page\nURL=http://page/\n";
+    const std::string text =
+        std::string(kPrefsHeader) +
+        "[Version]\nFile Version=8\n\n"
+        "[Options]\nDefault Search=2\n\n"
+        "[Search Engine 1]\nName=&Wiki && More\nURL=http://w/?s=%s&t=a\xEF\xB7\x90"
+        "2F\nKey=w\n"
+        "Is post=0\nEncoding=utf-8\nDeleted=0\n"
+        "[Search Engine 2]\nName=\nURL=http://www.google.com/search?q=%s&"
+        "num=%i&ie=utf-8\nKey=g\nEncoding=UTF-8\n"
+        "[Search Engine 3]\nName=Gone\nURL=http://gone/%s\nDeleted=1\n"
+        "[Search Engine 4]\nName=Form\nURL=http://post/\nQuery=q=%s\n"
+        "Is post=1\n"
+        "[Search Engine 5]\nName=History\nURL=\nKey=h\n"
+        "[Search Engine 6]\nName=Latin\nURL=http://l/?q=%s&n=%i\nKey=l\n"
+        "Encoding=iso-8859-1\n"
+        "[Search Engine 7]\nName=Page\nURL=http://page/\n";
     ConversionReport report;
     const BookmarkItem folder = formats::ReadSearchEngines(text, report);
     EXPECT_EQ(folder.name, "Search engines");
     EXPECT_EQ(Outline(folder),
-              "Wiki & More <http://w/?s=%s> [w]\n"
+              "Wiki & More <http://w/?s=%s&t=a%2F> [w]\n"
               "www.google.com <http://www.google.com/search?q=%s&ie=utf-8> [g]\n"
               "Latin <http://l/?q=%s> [l]\n"
               "Page <http://page/>\n");
@@ -143,6 +149,70 @@ TEST(Sessions, WindowsHoldTheirTabsCurrentPages) {
     EXPECT_EQ(formats::SessionName("plain"), "plain");
 }
 
+// The folders after the hotlist's own, sessions from a folder with the
+// last session first; a link file that cannot be read, or an output that
+// is one, leaves the old output as it was.
+TEST(LinkFolders, WrittenAfterTheHotlistAndCheckedAsInputs) {
+    testing::TempFolder folder;
+    const std::string hotlist = folder.File("hotlist.adr");
+    testing::PutBytes(hotlist,
+                      "Opera Hotlist version 2.0\nOptions: encoding = utf8, version=3\n\n"
+                      "#URL\n\tNAME=Own\n\tURL=http://own/\n\n");
+    const std::string dial = folder.File("speeddial.ini");
+    testing::PutBytes(dial, std::string(kPrefsHeader) + "[Speed Dial 1]\nTitle=D\nUrl=http://d/\n");
+    const std::string search = folder.File("search.ini");
+    testing::PutBytes(search, std::string(kPrefsHeader) +
+                                  "[Search Engine 1]\nName=S\nURL=http://s/?q=%s\nKey=k\n");
+    fs::create_directory(folder.File("sessions"));
+    const std::string session = std::string(kPrefsHeader) +
+                                "[1]\nid=1\ntype=0\n[2]\nparent=1\ntype=1\ncurrent history=1\n"
+                                "[2history url]\n0=http://tab/\n";
+    testing::PutBytes(folder.File("sessions/a.win"), session);
+    testing::PutBytes(folder.File("sessions/autosave.win"), session);
+    testing::PutBytes(folder.File("sessions/notes.txt"), "not a session");
+
+    const LinkSources links{dial, folder.File("sessions"), search};
+    EXPECT_EQ(SavedSessionFiles(links.sessions),
+              (std::vector<std::string>{folder.File("sessions") + kPathSeparator + "autosave.win",
+                                        folder.File("sessions") + kPathSeparator + "a.win"}));
+    const std::string output = folder.File("out.htm");
+    ConversionReport report;
+    EXPECT_EQ(ConvertOperaBookmarksForBrowsers(hotlist, output, false, links, &report), 5);
+    const std::string html = testing::GetBytes(output);
+    const char* in_order[] = {">Own<",
+                              "<H3>Speed Dial</H3>",
+                              ">D<",
+                              "<H3>Sessions</H3>",
+                              "<H3>Last session</H3>",
+                              "<H3>Window 1</H3>",
+                              "<H3>a</H3>",
+                              "<H3>Search engines</H3>",
+                              "<A HREF=\"http://s/?q=%s\" SHORTCUTURL=\"k\">S</A>"};
+    std::size_t at = 0;
+    for (const char* piece : in_order) {
+        at = html.find(piece, at);
+        ASSERT_NE(at, std::string::npos) << piece << " in order in\n" << html;
+    }
+    EXPECT_EQ(report.CountOf("bookmarks"), 5);
+    EXPECT_EQ(report.CountOf(formats::kDialsCount), 1);
+    EXPECT_EQ(report.CountOf(formats::kTabsCount), 2);
+    EXPECT_EQ(report.CountOf(formats::kEnginesCount), 1);
+
+    const LinkSources missing{folder.File("none.ini"), {}, {}};
+    EXPECT_THROW(ConvertOperaBookmarksForBrowsers(hotlist, output, false, missing, nullptr),
+                 EFOpenError);
+    EXPECT_THROW((void)SavedSessionFiles(folder.File("hotlist.adr") + ".d"), EFOpenError);
+    fs::create_directory(folder.File("empty"));
+    EXPECT_THROW((void)SavedSessionFiles(folder.File("empty")), EFOpenError);
+    EXPECT_EQ(testing::GetBytes(output), html);
+
+    ConversionRun run{std::nullopt, ConversionJob{hotlist, folder.File("sessions/a.win")}};
+    run.link_inputs = LinkFiles(links);
+    EXPECT_THROW(CheckConversionRun(run), ESameFileError);
+    run.bookmarks->output = output;
+    EXPECT_NO_THROW(CheckConversionRun(run));
+}
+
 // The lines of `text` starting with `start`: the totals counted apart from
 // the readers.
 std::int64_t LinesStarting(const std::string& text, std::string_view start) {
@@ -182,8 +252,10 @@ TEST(LinkFiles, TheRealFilesWithEveryItemAccountedFor) {
                           report.CountOf(formats::kNoUrlEnginesCount),
                       LinesStarting(text, "[Search Engine "))
                 << entry.path();
-            for (const BookmarkItem& engine : folder.children)
+            for (const BookmarkItem& engine : folder.children) {
                 EXPECT_FALSE(engine.name.empty() || engine.url.empty()) << entry.path();
+                EXPECT_EQ(engine.url.find("\xEF\xB7\x90"), std::string::npos) << engine.url;
+            }
         } else {
             const BookmarkItem session =
                 formats::ReadSession(text, formats::SessionName(name), report);
