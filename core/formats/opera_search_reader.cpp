@@ -41,12 +41,16 @@ std::string WithoutHitCount(std::string_view url) {
 
 // Opera writes a "%" of the URL itself as U+FDD0, a character no text
 // holds, so that only its own marks ("%s") start with "%".
-std::string WithPercents(std::string url) {
+std::string WithPercents(std::string_view url) {
     constexpr std::string_view kPercentStandIn = "\xEF\xB7\x90";
-    for (std::size_t at = url.find(kPercentStandIn); at != std::string::npos;
-         at = url.find(kPercentStandIn, at + 1))
-        url.replace(at, kPercentStandIn.size(), "%");
-    return url;
+    std::string out;
+    out.reserve(url.size());
+    for (std::size_t at = url.find(kPercentStandIn); at != std::string_view::npos;
+         at = url.find(kPercentStandIn)) {
+        out.append(url.substr(0, at)).append("%");
+        url.remove_prefix(at + kPercentStandIn.size());
+    }
+    return out.append(url);
 }
 
 // Opera's own engines carry no name, only the number of a translated one:
