@@ -50,6 +50,7 @@ constexpr std::string_view kUsage =
     "                      [--mail MAILFOLDER OUTFOLDER [--maildir] [--lf]]\n"
     "                      [--layout wab|outlook|thunderbird|google] [--vcard 3.0|2.1]\n"
     "                      [--encoding utf8|utf8-bom|ansi] [--flavour explorer|browser]\n"
+    "                      [--speed-dial FILE] [--sessions FILE|FOLDER] [--search-engines FILE]\n"
     "                      [--enex-per-folder] [--keep-trash] [--force] [--report]\n"
     "       quarvo-convert --profile [DIR] [--export OUTFOLDER [--without KINDS] [--force]\n"
     "                      [--report]]\n"
@@ -80,6 +81,14 @@ constexpr std::string_view kHelp =
     "keywords, numeric dates, the personal bar as the toolbar folder, and\n"
     "Opera's trash left out (--keep-trash keeps it as a folder). The default,\n"
     "--flavour explorer, is the file Internet Explorer imports.\n"
+    "With --flavour browser, --speed-dial (speeddial.ini), --sessions (a saved\n"
+    "session's .win file, or a folder of them) and --search-engines\n"
+    "(search.ini) add the folders \"Speed Dial\", \"Sessions\" and \"Search\n"
+    "engines\" after the hotlist's own: the dials under the titles given them,\n"
+    "each session's windows with their tabs' current pages, and each search\n"
+    "engine as a bookmark whose keyword searches with it. Extension dials,\n"
+    "Opera's own pages, deleted engines and engines sending POST are left out\n"
+    "and counted by --report.\n"
     "--notes writes each note as a Markdown file (with its title, dates and\n"
     "source page in a YAML front matter) into FOLDER, in folders as Opera had\n"
     "them; an OUT ending in .enex gets one Evernote export (the folders as\n"
@@ -127,6 +136,14 @@ struct BookmarkChoices {
     quarvo::BookmarkOptions options;
     bool flavour_given = false;
 };
+
+// The file option `word` of the links read beside the hotlist, or null.
+std::string* LinkSourceOf(quarvo::LinkSources& links, std::string_view word) {
+    if (word == "--speed-dial") return &links.speed_dial;
+    if (word == "--sessions") return &links.sessions;
+    if (word == "--search-engines") return &links.search_engines;
+    return nullptr;
+}
 
 // The mail export and its choices, each given at most once.
 struct MailChoices {
@@ -245,6 +262,15 @@ bool ParseBookmarkChoice(int argc, char** argv, int& i, BookmarkChoices& choices
             problem = "--flavour takes explorer or browser";
         }
         choices.flavour_given = true;
+    } else if (std::string* file = LinkSourceOf(choices.options.links, word)) {
+        const bool has_value = i + 1 < argc && !std::string_view(argv[i + 1]).starts_with("--");
+        if (!file->empty())
+            problem = std::string(word) + " is given twice";
+        else if (!has_value || argv[i + 1][0] == '\0')
+            problem = std::string(word) +
+                      (word == "--sessions" ? " takes a file or a folder" : " takes a file");
+        else
+            *file = argv[++i];
     } else {
         return false;
     }
@@ -436,6 +462,12 @@ Parsed Parse(int argc, char** argv) {
     if (args.find && (converts || args.help || args.version)) return Refuse("--find goes alone");
     if (args.bookmarks.flavour_given && !args.run.bookmarks)
         return Refuse("--flavour goes with --bookmarks");
+    if (!args.bookmarks.options.links.empty() &&
+        (!args.run.bookmarks ||
+         args.bookmarks.options.flavour != quarvo::BookmarkFlavour::kBrowser))
+        return Refuse(
+            "--speed-dial, --sessions and --search-engines go with --bookmarks and --flavour "
+            "browser: the Internet Explorer flavour holds the hotlist alone");
     if ((args.mail.maildir || args.mail.lf) && !args.mail.job)
         return Refuse("--maildir and --lf go with --mail");
     if (args.keep_trash && !LeavesTrashOut(args))
@@ -717,6 +749,7 @@ int Run(const Arguments& args, Report& report) {
         return kExitDone;
     }
     quarvo::ConversionRun run = args.run;
+    run.link_inputs = quarvo::LinkFiles(args.bookmarks.options.links);
     const quarvo::NotesExportOptions notes_options = NotesOptions(args);
     if (run.notes) run.notes->output_is_folder = quarvo::WritesFolder(notes_options.format);
     quarvo::MailExportOptions mail_options = args.mail.options;

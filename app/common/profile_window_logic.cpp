@@ -21,6 +21,8 @@ std::string CountsText(const ProfileKindSurvey& kind) {
     std::string text;
     for (const auto& [label, count] : kind.counts)
         text += (text.empty() ? "" : ", ") + std::to_string(count) + " " + label;
+    const ProfileKind* known = ProfileKindOf(kind.kind);
+    if (known && !known->Exports()) text += "; not in the export yet";
     return text;
 }
 

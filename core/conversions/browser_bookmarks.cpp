@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "conversions/link_folders.h"
 #include "formats/adr_lines.h"
 #include "formats/browser_html_writer.h"
 #include "formats/opera_bookmarks_reader.h"
@@ -74,10 +75,12 @@ void WritePersonalBar(std::string_view hotlist, bool eight_bit,
     writer.EndPersonalBar(static_cast<std::int64_t>(bar.size()));
 }
 
-// The browser flavour of `hotlist` into `sink`; returns the bookmarks written.
+// The browser flavour of `hotlist`, then the folders `links`, into `sink`;
+// returns the bookmarks written.
 std::int32_t WriteForBrowsers(std::string_view hotlist, const formats::AdrHeader& header,
-                              bool keep_trash, ConversionReport* report,
-                              const ProgressSink& progress, formats::TextSink& sink) {
+                              bool keep_trash, const std::vector<model::BookmarkItem>& links,
+                              ConversionReport* report, const ProgressSink& progress,
+                              formats::TextSink& sink) {
     const bool eight_bit = formats::HotlistIsEightBit(header);
     formats::BrowserHtmlWriter writer(sink, keep_trash, report, progress, hotlist);
     WritePersonalBar(hotlist, eight_bit, writer);
@@ -90,6 +93,7 @@ std::int32_t WriteForBrowsers(std::string_view hotlist, const formats::AdrHeader
         else if (const auto fields = reader.Read(entry))
             writer.Item(*fields, depth);
     });
+    for (const model::BookmarkItem& folder : links) writer.WholeItem(folder, 1);
     return writer.Finish();
 }
 
@@ -121,7 +125,7 @@ std::optional<BrowserBookmarksConversion> ConvertHotlistTextForBrowsers(
     if (!IsSupported(header)) return std::nullopt;
     StringSink sink;
     const std::int32_t bookmarks =
-        WriteForBrowsers(hotlist, header, keep_trash, &report, progress, sink);
+        WriteForBrowsers(hotlist, header, keep_trash, {}, &report, progress, sink);
     return BrowserBookmarksConversion{std::move(sink.text), bookmarks};
 }
 
@@ -130,6 +134,18 @@ std::int32_t ConvertOperaBookmarksForBrowsers(const std::string& hotlist_path,
                                               ConversionReport* report,
                                               const ProgressSink& progress,
                                               const MessageSink& message) {
+    return ConvertOperaBookmarksForBrowsers(hotlist_path, html_path, keep_trash, {}, report,
+                                            progress, message);
+}
+
+std::int32_t ConvertOperaBookmarksForBrowsers(const std::string& hotlist_path,
+                                              const std::string& html_path, bool keep_trash,
+                                              const LinkSources& links, ConversionReport* report,
+                                              const ProgressSink& progress,
+                                              const MessageSink& message) {
+    // The links' counts follow the hotlist's in the report.
+    ConversionReport links_report;
+    const std::vector<model::BookmarkItem> folders = ReadLinkFolders(links, links_report);
     const std::string hotlist = ReadWholeFile(hotlist_path);
     const formats::AdrHeader header = formats::ReadAdrHeader(hotlist);
     if (!IsSupported(header)) {
@@ -139,8 +155,9 @@ std::int32_t ConvertOperaBookmarksForBrowsers(const std::string& hotlist_path,
     FileReplacement file(html_path);
     ReplacementSink sink(file);
     const std::int32_t bookmarks =
-        WriteForBrowsers(hotlist, header, keep_trash, report, progress, sink);
+        WriteForBrowsers(hotlist, header, keep_trash, folders, report, progress, sink);
     file.Commit();
+    if (report) report->Append(links_report);
     return bookmarks;
 }
 

@@ -46,6 +46,7 @@ void CheckConversionRun(const ConversionRun& run) {
         inputs.push_back(Identify((*job)->input, false));
         outputs.push_back(Identify((*job)->output, true, (*job)->output_is_folder));
     }
+    for (const std::string& file : run.link_inputs) inputs.push_back(Identify(file, false));
     for (const Named& output : outputs) {
         for (const Named& input : inputs) {
             if (SameFile(output, input))
@@ -92,8 +93,8 @@ ConversionOutcome RunBookmarksConversion(const ConversionJob& job, const Bookmar
                                          const MessageSink& message) {
     if (!PathExists(job.input)) return {0, true};
     if (options.flavour == BookmarkFlavour::kBrowser) {
-        return {ConvertOperaBookmarksForBrowsers(job.input, job.output, options.keep_trash, report,
-                                                 progress, message),
+        return {ConvertOperaBookmarksForBrowsers(job.input, job.output, options.keep_trash,
+                                                 options.links, report, progress, message),
                 false};
     }
     // The tuned converter keeps no tree: the report is made from the bytes

@@ -41,6 +41,8 @@ std::string CountsText(const ProfileKindSurvey& kind) {
         if (!text.empty()) text += ", ";
         text += std::to_string(count) + " " + label;
     }
+    const ProfileKind* known = ProfileKindOf(kind.kind);
+    if (known && !known->Exports()) text += "; not in the export yet";
     return text;
 }
 

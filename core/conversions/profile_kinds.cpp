@@ -3,6 +3,7 @@
 
 #include "formats/opera_bookmarks_reader.h"
 #include "formats/opera_contacts_plain_reader.h"
+#include "formats/opera_link_files.h"
 #include "formats/opera_notes_reader.h"
 #include "quarvo/base/errors.h"
 #include "quarvo/conversions/browser_bookmarks.h"
@@ -180,7 +181,7 @@ std::string WriteMail(const OperaProfile& profile, ProfileOutput& output,
     return {};
 }
 
-// --- Found, not yet read: the links' kinds ---
+// --- Counted, not yet written: the links' kinds ---
 
 std::string SpeedDialOf(const OperaProfile& profile) {
     return profile.speed_dial;
@@ -192,6 +193,20 @@ std::string SessionsOf(const OperaProfile& profile) {
     if (profile.sessions.empty()) return {};
     const std::string& first = profile.sessions.front();
     return first.substr(0, first.find_last_of(kPathSeparator) + 1);
+}
+
+// Each counts as the browser flavour's --report does, with its reader.
+void CountSpeedDial(const std::string& source, ConversionReport& counts) {
+    (void)formats::ReadSpeedDial(ReadWholeFile(source), counts);
+}
+void CountSearchEngines(const std::string& source, ConversionReport& counts) {
+    (void)formats::ReadSearchEngines(ReadWholeFile(source), counts);
+}
+void CountSessions(const std::string& source, ConversionReport& counts) {
+    const std::vector<std::string> files = SavedSessionFiles(source);
+    counts.Count("saved sessions", static_cast<std::int64_t>(files.size()));
+    for (const std::string& file : files)
+        (void)formats::ReadSession(ReadWholeFile(file), {}, counts);
 }
 
 constexpr std::string_view kNotYetWritten =
@@ -230,9 +245,15 @@ const std::vector<ProfileKind> kKinds = {
      "Outlook: import the mbox files into Thunderbird first and move them from there, as "
      "Outlook reads no mbox file.\n"
      "Set up the accounts again from mail/accounts.html; the passwords are not in it."},
-    {"speed-dial", "Speed Dial", SpeedDialOf, nullptr, nullptr, kNotYetWritten, {}},
-    {"sessions", "Sessions", SessionsOf, nullptr, nullptr, kNotYetWritten, {}},
-    {"search-engines", "Search engines", SearchEnginesOf, nullptr, nullptr, kNotYetWritten, {}},
+    {"speed-dial", "Speed Dial", SpeedDialOf, CountSpeedDial, nullptr, kNotYetWritten, {}},
+    {"sessions", "Sessions", SessionsOf, CountSessions, nullptr, kNotYetWritten, {}},
+    {"search-engines",
+     "Search engines",
+     SearchEnginesOf,
+     CountSearchEngines,
+     nullptr,
+     kNotYetWritten,
+     {}},
 };
 
 }  // namespace

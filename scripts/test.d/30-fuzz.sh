@@ -22,7 +22,7 @@ cmake --build "$build" -j "$jobs" >> "$log" 2>&1 || { tail -n 80 "$log"; exit 1;
 
 # The working corpus lives in the build folder: what the fuzzer adds to it
 # never reaches the repository.
-for target in contacts hotlist strman lines browser notes; do
+for target in contacts hotlist strman lines browser notes links; do
   corpus="$build/corpus/$target"
   rm -rf "$corpus"
   mkdir -p "$corpus"
@@ -42,7 +42,7 @@ done
 
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-for target in contacts hotlist strman lines browser notes; do
+for target in contacts hotlist strman lines browser notes links; do
   run_log="$build/fuzz_$target.log"
   if "$build/fuzz_$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
        -max_len=16384 -print_final_stats=1 -artifact_prefix="$build/crash-$target-" \

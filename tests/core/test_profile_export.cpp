@@ -63,7 +63,8 @@ class SampleProfile {
         fs::copy(kData + "/opera_mail", folder_ / "mail", fs::copy_options::recursive);
         PutBytes((folder_ / "wand.dat").string(), "not to be read");
         PutBytes((folder_ / "cookies4.dat").string(), "not to be read either");
-        PutBytes((folder_ / "speeddial.ini").string(), "[Speed Dial 1]\n");
+        PutBytes((folder_ / "speeddial.ini").string(),
+                 "[Speed Dial 1]\nUrl=http://d/\n[Speed Dial 2]\nUrl=http://e/\nExtension ID=x\n");
         const std::vector<OperaProfile> found = OperaProfilesIn(folder_.string(), OperaPlaces{});
         profile_ = found.front();
     }
@@ -116,8 +117,10 @@ TEST(ProfileExport, CountsEachKindAsItsConversionDoesAndListsTheUntouchedFiles) 
     EXPECT_EQ(CountOf(*KindIn(survey, "mail"), "mailboxes"),
               static_cast<std::int64_t>(exported.mailboxes));
 
-    // Found, but not read: no counts. Listed with their sizes, never opened.
-    EXPECT_TRUE(KindIn(survey, "speed-dial")->counts.empty());
+    // Counted as the browser flavour counts them, not yet written.
+    EXPECT_EQ(CountOf(*KindIn(survey, "speed-dial"), "speed dials"), 1);
+    EXPECT_EQ(CountOf(*KindIn(survey, "speed-dial"), "extension speed dials left out"), 1);
+    // Listed with their sizes, never opened.
     ASSERT_TRUE(survey.passwords && survey.cookies);
     EXPECT_EQ(survey.passwords->size, 14u);
     EXPECT_EQ(survey.cookies->size, 21u);

@@ -93,6 +93,18 @@ check "the report follows the count" "1 Bookmarks converted to HTM !|Bookmarks r
 check "a separator is a rule, the trash left out" "1 0" "$(grep -c '<HR>' "$work/f.htm") $(grep -c gone "$work/f.htm")"
 "$tool" --bookmarks "$work/trash.adr" "$work/f.htm" --flavour browser --keep-trash > /dev/null
 check "--keep-trash keeps it as a folder" 1 "$(grep -c '<DT><H3>Trash</H3>' "$work/f.htm")"
+mkdir -p "$work/sessions"
+printf '[Speed Dial 2]\nTitle=two\nUrl=http://2/\n[Speed Dial 1]\nUrl=http://e/\nExtension ID=x\n' > "$work/speeddial.ini"
+printf '[1]\nid=1\ntype=0\n[2]\nparent=1\ntype=1\ncurrent history=1\n[2history url]\n0=http://t/\n' > "$work/sessions/autosave.win"
+printf '[Search Engine 1]\nName=&S\nURL=http://s/?q=%%s\nKey=s\n[Search Engine 2]\nURL=http://p/\nIs post=1\n' > "$work/search.ini"
+out="$("$tool" --bookmarks "$work/trash.adr" "$work/f.htm" --flavour browser --speed-dial "$work/speeddial.ini" \
+  --sessions "$work/sessions" --search-engines "$work/search.ini" --report)"
+check "the links beside the hotlist succeed" 0 $?
+check "the links counted, what was left out too" "4 Bookmarks converted to HTM !|speed dials: 1|extension speed dials left out: 1|session tabs: 1|search engines: 1|search engines sending POST left out (a bookmark cannot): 1" \
+  "$(printf '%s\n' "$out" | grep -E 'converted|^speed|^extension|tabs:|^search' | paste -sd '|')"
+check "the links' folders after the hotlist's" "k|Speed Dial|two|Sessions|Last session|Window 1|http://t/|Search engines|S" \
+  "$(grep -oE '<H3>[^<]*|">[^<]*</A>' "$work/f.htm" | sed -E 's/^<H3>|^">|<\/A>$//g' | paste -sd '|')"
+check "a search engine's key is its keyword" 1 "$(grep -c 'HREF="http://s/?q=%s" SHORTCUTURL="s">S<' "$work/f.htm")"
 mkdir -p "$work/home/.opera"
 printf 'Opera Hotlist version 2.0\n\n#NOTE\n\tNAME=n\n' > "$work/my notes.adr"
 printf '[User Prefs]\nHot List File Ver2=%s\n[MailBox]\nNotesFile=%s\n' "$work/opera6.adr" "$work/my notes.adr" \
@@ -257,6 +269,9 @@ if [ -d "$corpus/profile/opera-config" ]; then
   ln -s "$(realpath "$corpus/profile/tmp/notes.adr")" "$real/notes.adr"
   "$tool" --profile "$real" > "$work/listing"
   check "the real profile listed" 7 "$(grep -c '^  ' "$work/listing")"
+  check "its links counted, not yet exported" \
+    "Speed Dial: 55 speed dials; not in the export yet|Search engines: 15 search engines, 8 deleted search engines left out, 3 search engines sending POST left out (a bookmark cannot); not in the export yet" \
+    "$(grep -E '^  (Speed Dial|Search engines):' "$work/listing" | sed -E 's/^  //; s/ \(\/[^)]*\)$//' | paste -sd '|')"
   "$tool" --profile "$real" --export "$work/realout" > /dev/null
   check "and exported" "0 15" "$? $(cat "$work"/realout/mail/*.mbox | grep -c '^From ')"
 else
@@ -320,6 +335,13 @@ done <<'EOF'
 --notes h.adr dir --force --force|2|--force is given twice
 --bookmarks h.adr old.csv --flavour firefox|2|--flavour takes explorer or browser
 --contacts c.adr old.csv --flavour browser|2|--flavour goes with --bookmarks
+--bookmarks h.adr out.htm --speed-dial c.adr|2|--speed-dial, --sessions and --search-engines go with --bookmarks and --flavour browser: the Internet Explorer flavour holds the hotlist alone
+--contacts c.adr old.csv --search-engines c.adr|2|--speed-dial, --sessions and --search-engines go with --bookmarks and --flavour browser: the Internet Explorer flavour holds the hotlist alone
+--bookmarks h.adr out.htm --flavour browser --sessions|2|--sessions takes a file or a folder
+--bookmarks h.adr out.htm --flavour browser --speed-dial --report|2|--speed-dial takes a file
+--bookmarks h.adr out.htm --flavour browser --search-engines c.adr --search-engines c.adr|2|--search-engines is given twice
+--bookmarks h.adr c.adr --flavour browser --speed-dial c.adr|2|Output file c.adr is the same file as input file c.adr: nothing converted
+--bookmarks h.adr out.htm --flavour browser --speed-dial gone.ini|1|Cannot open file gone.ini: No such file or directory
 --find --bookmarks h.adr old.csv|2|--find goes alone
 --contacts c.adr/x old.csv|1|Cannot open file c.adr/x: Not a directory
 --report --contacts c.adr old.csv --report|2|--report is given twice

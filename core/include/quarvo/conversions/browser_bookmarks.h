@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "quarvo/base/callbacks.h"
 #include "quarvo/report/conversion_report.h"
@@ -17,12 +18,27 @@ namespace quarvo {
 
 enum class BookmarkFlavour { kInternetExplorer, kBrowser };
 
+// Opera's other lists of links, written by the browser flavour after the
+// hotlist's own items, each as a folder of its own: the Speed Dial
+// (speeddial.ini), saved sessions (a .win file, or a folder of them) and
+// the search engines (search.ini). An empty name leaves its folder out.
+struct LinkSources {
+    std::string speed_dial;
+    std::string sessions;
+    std::string search_engines;
+
+    [[nodiscard]] bool empty() const noexcept {
+        return speed_dial.empty() && sessions.empty() && search_engines.empty();
+    }
+};
+
 // How the user wants the hotlist converted. Opera's trash is kept (as an
 // ordinary folder) by the browser flavour only when asked; the Internet
 // Explorer flavour always writes it as a folder.
 struct BookmarkOptions {
     BookmarkFlavour flavour = BookmarkFlavour::kInternetExplorer;
     bool keep_trash = false;
+    LinkSources links{};  // the browser flavour's only
 };
 
 struct BrowserBookmarksConversion {
@@ -47,6 +63,23 @@ std::int32_t ConvertOperaBookmarksForBrowsers(const std::string& hotlist_path,
                                               ConversionReport* report,
                                               const ProgressSink& progress = {},
                                               const MessageSink& message = {});
+
+// As above, with the folders of `links` after the hotlist's items. They
+// are read whole before the output is opened: a file among them that
+// cannot be read throws EFOpenError and leaves the output as it was.
+std::int32_t ConvertOperaBookmarksForBrowsers(const std::string& hotlist_path,
+                                              const std::string& html_path, bool keep_trash,
+                                              const LinkSources& links, ConversionReport* report,
+                                              const ProgressSink& progress = {},
+                                              const MessageSink& message = {});
+
+// The saved sessions `sessions` names: the file itself, or a folder's .win
+// files, autosave.win first and the rest by name. Throws EFOpenError when a
+// folder cannot be listed or holds no .win file.
+[[nodiscard]] std::vector<std::string> SavedSessionFiles(const std::string& sessions);
+
+// Every file `links` names, the sessions' as SavedSessionFiles finds them.
+[[nodiscard]] std::vector<std::string> LinkFiles(const LinkSources& links);
 
 // The report of an Internet Explorer flavour conversion that wrote
 // `bookmarks` bookmarks from `hotlist`: the count, the trash items it wrote

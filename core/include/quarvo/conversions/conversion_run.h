@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "quarvo/base/callbacks.h"
 #include "quarvo/base/errors.h"
@@ -30,6 +31,8 @@ struct ConversionRun {
     std::optional<ConversionJob> bookmarks;
     // Its default lets {contacts, bookmarks} name a run of the first two alone.
     std::optional<ConversionJob> notes{};
+    // The files read beside the hotlist (LinkFiles): inputs too.
+    std::vector<std::string> link_inputs{};
 };
 
 // A run refused because one of its outputs is the same file as another of

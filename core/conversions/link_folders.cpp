@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: MIT
+#include "conversions/link_folders.h"
+
+#include <algorithm>
+
+#include "formats/opera_ini.h"
+#include "formats/opera_link_files.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/files/file_layer.h"
+#include "quarvo/files/folder_listing.h"
+
+namespace quarvo {
+namespace {
+
+bool IsSessionFile(std::string_view name) {
+    return name.size() > 4 && formats::SameLetters(name.substr(name.size() - 4), ".win");
+}
+
+std::string_view FileNameOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of(kPathSeparator == '/' ? "/" : "/\\");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::vector<std::string> SavedSessionFiles(const std::string& sessions) {
+    if (PlainFileExists(sessions)) return {sessions};
+    std::vector<std::string> names;
+    for (const FolderEntry& entry : ListFolder(sessions))
+        if (!entry.is_folder && IsSessionFile(entry.name)) names.push_back(entry.name);
+    if (names.empty()) throw EFOpenError(sessions, "it holds no saved session (.win file)");
+    // Opera's last session first: it is the one a user moving away wants.
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const bool a_last = formats::SameLetters(a, "autosave.win");
+        const bool b_last = formats::SameLetters(b, "autosave.win");
+        return a_last != b_last ? a_last : a < b;
+    });
+    const bool separated =
+        !sessions.empty() && (sessions.back() == '/' || sessions.back() == kPathSeparator);
+    std::vector<std::string> files;
+    for (const std::string& name : names)
+        files.push_back(sessions + (separated ? "" : std::string(1, kPathSeparator)) + name);
+    return files;
+}
+
+std::vector<std::string> LinkFiles(const LinkSources& links) {
+    std::vector<std::string> files;
+    if (!links.speed_dial.empty()) files.push_back(links.speed_dial);
+    if (!links.sessions.empty())
+        for (std::string& file : SavedSessionFiles(links.sessions))
+            files.push_back(std::move(file));
+    if (!links.search_engines.empty()) files.push_back(links.search_engines);
+    return files;
+}
+
+std::vector<model::BookmarkItem> ReadLinkFolders(const LinkSources& links,
+                                                 ConversionReport& report) {
+    std::vector<model::BookmarkItem> folders;
+    if (!links.speed_dial.empty())
+        folders.push_back(formats::ReadSpeedDial(ReadWholeFile(links.speed_dial), report));
+    if (!links.sessions.empty()) {
+        model::BookmarkItem sessions;
+        sessions.kind = model::BookmarkItem::Kind::kFolder;
+        sessions.name = formats::kSessionsFolder;
+        for (const std::string& file : SavedSessionFiles(links.sessions))
+            sessions.children.push_back(formats::ReadSession(
+                ReadWholeFile(file), formats::SessionName(FileNameOf(file)), report));
+        folders.push_back(std::move(sessions));
+    }
+    if (!links.search_engines.empty())
+        folders.push_back(formats::ReadSearchEngines(ReadWholeFile(links.search_engines), report));
+    return folders;
+}
+
+}  // namespace quarvo

@@ -1,0 +1,277 @@
+// SPDX-License-Identifier: MIT
+// The Speed Dial, saved sessions and search engines read into folders of
+// the bookmark tree: hand-made files holding the risky cases, and the real
+// files of the profile corpus with every dial, tab and engine accounted
+// for (written + left out = total).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "formats/opera_link_files.h"
+#include "quarvo/base/errors.h"
+#include "quarvo/conversions/browser_bookmarks.h"
+#include "quarvo/conversions/conversion_run.h"
+#include "quarvo/files/file_layer.h"
+#include "temp_folder.h"
+
+namespace quarvo {
+namespace {
+
+namespace fs = std::filesystem;
+using model::BookmarkItem;
+
+// The tree below `folder`, an item a line: folders as "name/", indented by
+// depth, bookmarks as "name <url> [keyword]".
+std::string Outline(const BookmarkItem& folder) {
+    std::string out;
+    model::ForEachItem(folder, [&](const BookmarkItem& item, std::size_t depth) {
+        out += std::string(2 * (depth - 1), ' ');
+        if (item.kind == BookmarkItem::Kind::kFolder)
+            out += item.name + "/\n";
+        else
+            out += item.name + " <" + item.url + ">" +
+                   (item.short_name.empty() ? "" : " [" + item.short_name + "]") + "\n";
+        return true;
+    });
+    return out;
+}
+
+constexpr std::string_view kPrefsHeader = "Opera Preferences version 2.1\n";
+
+TEST(SpeedDial, DialsInNumberOrderNamedByTheUsersTitle) {
+    const std::string text = "\xEF\xBB\xBF" + std::string(kPrefsHeader) +
+                             "[Deleted Items]\nopera-portal\n\n"
+                             "[Background]\nEnabled=1\n\n"
+                             "[Speed Dial 10]\nTitle=Ten\nUrl=http://ten.example/\n"
+                             "[Speed Dial 2]\nTitle=Page title\nCustom Title=1\nUrl=http://b/\n"
+                             "[Speed Dial 9]\nTitle=Page\nCustom Title=Mine\nUrl=http://nine/\n"
+                             "[Speed Dial 4]\nTitle=\nUrl=http://untitled/\n"
+                             "[Speed Dial 5]\nTitle=Ext\nUrl=http://x/\nExtension ID=wuid-1\n"
+                             "[Speed Dial 6]\nTitle=Empty\nUrl=\n"
+                             "[Speed Dial 7]\nTitle=Caf\xE9\nUrl=http://cafe/\n";
+    ConversionReport report;
+    const BookmarkItem folder = formats::ReadSpeedDial(text, report);
+    EXPECT_EQ(folder.name, "Speed Dial");
+    EXPECT_EQ(Outline(folder),
+              "Page title <http://b/>\n"
+              "http://untitled/ <http://untitled/>\n"
+              "Caf\xC3\xA9 <http://cafe/>\n"
+              "Mine <http://nine/>\n"
+              "Ten <http://ten.example/>\n");
+    EXPECT_EQ(report.CountOf(formats::kDialsCount), 5);
+    EXPECT_EQ(report.CountOf(formats::kExtensionDialsCount), 1);
+    EXPECT_EQ(report.CountOf(formats::kEmptyDialsCount), 1);
+    ASSERT_EQ(report.warnings().size(), 1u);
+    EXPECT_EQ(report.warnings()[0].what, formats::kLinkNotUtf8Warning);
+}
+
+TEST(SearchEngines, EnginesAsKeywordBookmarksWithWhatCannotBeLeftOut) {
+    const std::string text =
+        std::string(kPrefsHeader) +
+        "[Version]\nFile Version=8\n\n"
+        "[Options]\nDefault Search=2\n\n"
+        "[Search Engine 1]\nName=&Wiki && More\nURL=http://w/?s=%s&t=a\xEF\xB7\x90"
+        "2F\nKey=w\n"
+        "Is post=0\nEncoding=utf-8\nDeleted=0\n"
+        "[Search Engine 2]\nName=\nURL=http://www.google.com/search?q=%s&"
+        "num=%i&ie=utf-8\nKey=g\nEncoding=UTF-8\n"
+        "[Search Engine 3]\nName=Gone\nURL=http://gone/%s\nDeleted=1\n"
+        "[Search Engine 4]\nName=Form\nURL=http://post/\nQuery=q=%s\n"
+        "Is post=1\n"
+        "[Search Engine 5]\nName=History\nURL=\nKey=h\n"
+        "[Search Engine 6]\nName=Latin\nURL=http://l/?q=%s&n=%i\nKey=l\n"
+        "Encoding=iso-8859-1\n"
+        "[Search Engine 7]\nName=Page\nURL=http://page/\n";
+    ConversionReport report;
+    const BookmarkItem folder = formats::ReadSearchEngines(text, report);
+    EXPECT_EQ(folder.name, "Search engines");
+    EXPECT_EQ(Outline(folder),
+              "Wiki & More <http://w/?s=%s&t=a%2F> [w]\n"
+              "www.google.com <http://www.google.com/search?q=%s&ie=utf-8> [g]\n"
+              "Latin <http://l/?q=%s> [l]\n"
+              "Page <http://page/>\n");
+    EXPECT_EQ(report.CountOf(formats::kEnginesCount), 4);
+    EXPECT_EQ(report.CountOf(formats::kDeletedEnginesCount), 1);
+    EXPECT_EQ(report.CountOf(formats::kPostEnginesCount), 1);
+    EXPECT_EQ(report.CountOf(formats::kNoUrlEnginesCount), 1);
+    ASSERT_EQ(report.warnings().size(), 2u);
+    EXPECT_EQ(report.warnings()[0].what, formats::kOtherEncodingWarning);
+    EXPECT_EQ(report.warnings()[0].places.at(0), "Latin (iso-8859-1)");
+    EXPECT_EQ(report.warnings()[1].what, formats::kNoTermWarning);
+}
+
+TEST(SearchEngines, MenuMarks) {
+    const struct {
+        std::string_view name, expected;
+    } cases[] = {{"&Google", "Google"},
+                 {"A && B", "A & B"},
+                 {"&&&x", "&x"},
+                 {"trailing&", "trailing"},
+                 {"", ""}};
+    for (const auto& c : cases) EXPECT_EQ(formats::WithoutMenuMarks(c.name), c.expected) << c.name;
+}
+
+TEST(Sessions, WindowsHoldTheirTabsCurrentPages) {
+    const std::string text = std::string(kPrefsHeader) +
+                             "[session]\nversion=7000\nwindow count=4\n\n"
+                             "[1]\nid=10\ntype=0\n"
+                             "[2]\nid=11\nparent=10\ntype=1\ncurrent history=2\n"
+                             "[2history url]\ncount=2\n0=http://back/\n1=http://now/\n"
+                             "[2history title]\ncount=2\n0=Back\n1=Now\n"
+                             "[3]\nid=12\nparent=10\ntype=1\ncurrent history=1\n"
+                             "[3history url]\ncount=1\n0=opera:speeddial\n"
+                             "[4]\nid=13\nparent=10\ntype=1\ncurrent history=1\n"
+                             "[4history url]\ncount=0\n"
+                             "[5]\nid=20\ntype=0\n"
+                             "[6]\nid=21\nparent=20\ntype=1\ncurrent history=1\n"
+                             "[6history url]\ncount=1\n0=http://untitled/\n"
+                             "[7]\nid=31\nparent=99\ntype=1\ncurrent history=1\n"
+                             "[7history url]\ncount=1\n0=http://orphan/\n"
+                             "[7history title]\ncount=1\n0=Orphan\n";
+    ConversionReport report;
+    const BookmarkItem session = formats::ReadSession(text, "Last session", report);
+    EXPECT_EQ(session.name, "Last session");
+    EXPECT_EQ(Outline(session),
+              "Window 1/\n"
+              "  Now <http://now/>\n"
+              "Window 2/\n"
+              "  http://untitled/ <http://untitled/>\n"
+              "Window 3/\n"
+              "  Orphan <http://orphan/>\n");
+    EXPECT_EQ(report.CountOf(formats::kSessionWindowsCount), 3);
+    EXPECT_EQ(report.CountOf(formats::kTabsCount), 3);
+    EXPECT_EQ(report.CountOf(formats::kOperaPageTabsCount), 1);
+    EXPECT_EQ(report.CountOf(formats::kEmptyTabsCount), 1);
+    EXPECT_EQ(formats::SessionName("autosave.win"), "Last session");
+    EXPECT_EQ(formats::SessionName("mit sicp.win"), "mit sicp");
+    EXPECT_EQ(formats::SessionName("plain"), "plain");
+}
+
+// The folders after the hotlist's own, sessions from a folder with the
+// last session first; a link file that cannot be read, or an output that
+// is one, leaves the old output as it was.
+TEST(LinkFolders, WrittenAfterTheHotlistAndCheckedAsInputs) {
+    testing::TempFolder folder;
+    const std::string hotlist = folder.File("hotlist.adr");
+    testing::PutBytes(hotlist,
+                      "Opera Hotlist version 2.0\nOptions: encoding = utf8, version=3\n\n"
+                      "#URL\n\tNAME=Own\n\tURL=http://own/\n\n");
+    const std::string dial = folder.File("speeddial.ini");
+    testing::PutBytes(dial, std::string(kPrefsHeader) + "[Speed Dial 1]\nTitle=D\nUrl=http://d/\n");
+    const std::string search = folder.File("search.ini");
+    testing::PutBytes(search, std::string(kPrefsHeader) +
+                                  "[Search Engine 1]\nName=S\nURL=http://s/?q=%s\nKey=k\n");
+    fs::create_directory(folder.File("sessions"));
+    const std::string session = std::string(kPrefsHeader) +
+                                "[1]\nid=1\ntype=0\n[2]\nparent=1\ntype=1\ncurrent history=1\n"
+                                "[2history url]\n0=http://tab/\n";
+    testing::PutBytes(folder.File("sessions/a.win"), session);
+    testing::PutBytes(folder.File("sessions/autosave.win"), session);
+    testing::PutBytes(folder.File("sessions/notes.txt"), "not a session");
+
+    const LinkSources links{dial, folder.File("sessions"), search};
+    EXPECT_EQ(SavedSessionFiles(links.sessions),
+              (std::vector<std::string>{folder.File("sessions") + kPathSeparator + "autosave.win",
+                                        folder.File("sessions") + kPathSeparator + "a.win"}));
+    const std::string output = folder.File("out.htm");
+    ConversionReport report;
+    EXPECT_EQ(ConvertOperaBookmarksForBrowsers(hotlist, output, false, links, &report), 5);
+    const std::string html = testing::GetBytes(output);
+    const char* in_order[] = {">Own<",
+                              "<H3>Speed Dial</H3>",
+                              ">D<",
+                              "<H3>Sessions</H3>",
+                              "<H3>Last session</H3>",
+                              "<H3>Window 1</H3>",
+                              "<H3>a</H3>",
+                              "<H3>Search engines</H3>",
+                              "<A HREF=\"http://s/?q=%s\" SHORTCUTURL=\"k\">S</A>"};
+    std::size_t at = 0;
+    for (const char* piece : in_order) {
+        at = html.find(piece, at);
+        ASSERT_NE(at, std::string::npos) << piece << " in order in\n" << html;
+    }
+    EXPECT_EQ(report.CountOf("bookmarks"), 5);
+    EXPECT_EQ(report.CountOf(formats::kDialsCount), 1);
+    EXPECT_EQ(report.CountOf(formats::kTabsCount), 2);
+    EXPECT_EQ(report.CountOf(formats::kEnginesCount), 1);
+
+    const LinkSources missing{folder.File("none.ini"), {}, {}};
+    EXPECT_THROW(ConvertOperaBookmarksForBrowsers(hotlist, output, false, missing, nullptr),
+                 EFOpenError);
+    EXPECT_THROW((void)SavedSessionFiles(folder.File("hotlist.adr") + ".d"), EFOpenError);
+    fs::create_directory(folder.File("empty"));
+    EXPECT_THROW((void)SavedSessionFiles(folder.File("empty")), EFOpenError);
+    EXPECT_EQ(testing::GetBytes(output), html);
+
+    ConversionRun run{std::nullopt, ConversionJob{hotlist, folder.File("sessions/a.win")}};
+    run.link_inputs = LinkFiles(links);
+    EXPECT_THROW(CheckConversionRun(run), ESameFileError);
+    run.bookmarks->output = output;
+    EXPECT_NO_THROW(CheckConversionRun(run));
+}
+
+// The lines of `text` starting with `start`: the totals counted apart from
+// the readers.
+std::int64_t LinesStarting(const std::string& text, std::string_view start) {
+    std::int64_t n = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        if (std::string_view(text).substr(at, end - at).starts_with(start)) ++n;
+        at = end + 1;
+    }
+    return n;
+}
+
+TEST(LinkFiles, TheRealFilesWithEveryItemAccountedFor) {
+    const std::string corpus = QUARVO_PROFILE_CORPUS_DIR;
+    if (corpus.empty() || !fs::is_directory(corpus)) GTEST_SKIP() << "no profile corpus";
+    int files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(corpus)) {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file() ||
+            (name != "speeddial.ini" && name != "search.ini" && !name.ends_with(".win")))
+            continue;
+        const std::string text = testing::GetBytes(entry.path().string());
+        ConversionReport report;
+        if (name == "speeddial.ini") {
+            const BookmarkItem folder = formats::ReadSpeedDial(text, report);
+            EXPECT_EQ(static_cast<std::int64_t>(folder.children.size()) +
+                          report.CountOf(formats::kExtensionDialsCount) +
+                          report.CountOf(formats::kEmptyDialsCount),
+                      LinesStarting(text, "[Speed Dial "))
+                << entry.path();
+            EXPECT_GT(folder.children.size(), 0u) << entry.path();
+        } else if (name == "search.ini") {
+            const BookmarkItem folder = formats::ReadSearchEngines(text, report);
+            EXPECT_EQ(static_cast<std::int64_t>(folder.children.size()) +
+                          report.CountOf(formats::kDeletedEnginesCount) +
+                          report.CountOf(formats::kPostEnginesCount) +
+                          report.CountOf(formats::kNoUrlEnginesCount),
+                      LinesStarting(text, "[Search Engine "))
+                << entry.path();
+            for (const BookmarkItem& engine : folder.children) {
+                EXPECT_FALSE(engine.name.empty() || engine.url.empty()) << entry.path();
+                EXPECT_EQ(engine.url.find("\xEF\xB7\x90"), std::string::npos) << engine.url;
+            }
+        } else {
+            const BookmarkItem session =
+                formats::ReadSession(text, formats::SessionName(name), report);
+            std::int64_t tabs = 0;
+            for (const BookmarkItem& window : session.children) tabs += window.children.size();
+            EXPECT_EQ(tabs + report.CountOf(formats::kEmptyTabsCount) +
+                          report.CountOf(formats::kOperaPageTabsCount),
+                      LinesStarting(text, "type=1"))
+                << entry.path();
+            EXPECT_EQ(report.CountOf(formats::kSessionWindowsCount), LinesStarting(text, "type=0"))
+                << entry.path();
+        }
+        ++files;
+    }
+    EXPECT_EQ(files, 11);  // as SOURCES.md lists them
+}
+
+}  // namespace
+}  // namespace quarvo
