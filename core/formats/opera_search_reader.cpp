@@ -36,7 +36,8 @@ std::string WithoutHitCount(std::string_view url) {
         rest.remove_prefix(amp + 1);
     }
     if (first) out.pop_back();  // nothing was left after the '?'
-    return out;
+    // A URL that was nothing but its hit count stays as Opera had it.
+    return out.empty() ? std::string(url) : out;
 }
 
 // Opera writes a "%" of the URL itself as U+FDD0, a character no text
@@ -89,8 +90,12 @@ model::BookmarkItem ReadSearchEngines(std::string_view text, ConversionReport& r
         }
         model::BookmarkItem bookmark;
         const std::string name = WithoutMenuMarks(engine.Value("Name"));
-        bookmark.name =
-            LinkText(name.empty() ? HostOf(url) : std::string_view(name), engine.name, report);
+        // A URL without a host (a mistyped scheme) names its engine whole.
+        const std::string_view host = HostOf(url);
+        bookmark.name = LinkText(!name.empty()   ? std::string_view(name)
+                                 : !host.empty() ? host
+                                                 : url,
+                                 engine.name, report);
         bookmark.url = WithPercents(LinkText(WithoutHitCount(url), engine.name, report));
         bookmark.short_name = LinkText(engine.Value("Key"), engine.name, report);
         if (bookmark.url.find("%s") == std::string::npos)

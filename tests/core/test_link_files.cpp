@@ -83,7 +83,8 @@ TEST(SearchEngines, EnginesAsKeywordBookmarksWithWhatCannotBeLeftOut) {
         "[Search Engine 5]\nName=History\nURL=\nKey=h\n"
         "[Search Engine 6]\nName=Latin\nURL=http://l/?q=%s&n=%i\nKey=l\n"
         "Encoding=iso-8859-1\n"
-        "[Search Engine 7]\nName=Page\nURL=http://page/\n";
+        "[Search Engine 7]\nName=Page\nURL=http://page/\n"
+        "[Search Engine 8]\nName=&\nURL=?n=%i\n";
     ConversionReport report;
     const BookmarkItem folder = formats::ReadSearchEngines(text, report);
     EXPECT_EQ(folder.name, "Search engines");
@@ -91,8 +92,9 @@ TEST(SearchEngines, EnginesAsKeywordBookmarksWithWhatCannotBeLeftOut) {
               "Wiki & More <http://w/?s=%s&t=a%2F> [w]\n"
               "www.google.com <http://www.google.com/search?q=%s&ie=utf-8> [g]\n"
               "Latin <http://l/?q=%s> [l]\n"
-              "Page <http://page/>\n");
-    EXPECT_EQ(report.CountOf(formats::kEnginesCount), 4);
+              "Page <http://page/>\n"
+              "?n=%i <?n=%i>\n");
+    EXPECT_EQ(report.CountOf(formats::kEnginesCount), 5);
     EXPECT_EQ(report.CountOf(formats::kDeletedEnginesCount), 1);
     EXPECT_EQ(report.CountOf(formats::kPostEnginesCount), 1);
     EXPECT_EQ(report.CountOf(formats::kNoUrlEnginesCount), 1);
