@@ -15,6 +15,8 @@ import sys
 import tempfile
 import time
 
+from private_display import start_display
+
 SKIP = 77
 LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 
@@ -37,21 +39,6 @@ try:
 except (ImportError, ValueError):
     need(False, "no Atspi introspection data (gir1.2-atspi-2.0)")
 
-
-def start_display():
-    read, write = os.pipe()
-    xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-        pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write)
-    number = b""
-    while not number.endswith(b"\n"):
-        chunk = os.read(read, 16)
-        if not chunk:
-            break
-        number += chunk
-    os.close(read)
-    return xvfb, ":" + number.decode().strip()
 
 
 def walk(node, found):

@@ -15,6 +15,8 @@ import sys
 import tempfile
 import time
 
+from private_display import start_display
+
 SKIP = 77
 
 
@@ -28,21 +30,6 @@ need(len(sys.argv) == 2, "usage: box_placement_check.py QUARVO")
 for tool in ("Xvfb", "openbox", "xdotool", "xprop", "xwininfo"):
     need(shutil.which(tool), f"no {tool}")
 
-
-def start_display():
-    read, write = os.pipe()
-    xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-        pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write)
-    number = b""
-    while not number.endswith(b"\n"):
-        chunk = os.read(read, 16)
-        if not chunk:
-            break
-        number += chunk
-    os.close(read)
-    return xvfb, ":" + number.decode().strip()
 
 
 def run(env, *command):
@@ -79,7 +66,7 @@ def active_window(env, other_than, timeout=10):
 
 
 def main():
-    xvfb, display = start_display()
+    xvfb, display = start_display("1280x1024")
     env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb")
     wm = subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL,
                           stderr=subprocess.DEVNULL)
