@@ -87,9 +87,9 @@ step "bash completes --layout's values"
 # loads the command's completion on first use.
 completed="$(as_user bash -ic '
   _completion_loader quarvo-convert
-  spec="$(complete -p quarvo-convert)" || exit 1
-  echo "$spec" >&2
-  function="${spec#*-F }"
+  rule="$(complete -p quarvo-convert)" || exit 1
+  echo "$rule" >&2
+  function="${rule#*-F }"
   function="${function%% *}"
   COMP_WORDS=(quarvo-convert --layout "")
   COMP_CWORD=2
