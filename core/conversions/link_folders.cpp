@@ -5,9 +5,11 @@
 
 #include "formats/opera_ini.h"
 #include "formats/opera_link_files.h"
+#include "files/file_identity.h"
 #include "quarvo/base/errors.h"
 #include "quarvo/files/file_layer.h"
 #include "quarvo/files/folder_listing.h"
+#include "quarvo/profile/profile_discovery.h"
 
 namespace quarvo {
 namespace {
@@ -51,6 +53,24 @@ std::vector<std::string> LinkFiles(const LinkSources& links) {
             files.push_back(std::move(file));
     if (!links.search_engines.empty()) files.push_back(links.search_engines);
     return files;
+}
+
+LinkSources LinkSourcesBeside(const std::string& hotlist_path) {
+    const std::size_t slash = hotlist_path.find_last_of(kPathSeparator == '/' ? "/" : "/\\");
+    const std::string folder =
+        slash == std::string::npos ? std::string(".") : hotlist_path.substr(0, slash + 1);
+    // The hotlist's own folder, not one of its folders: no places are searched.
+    const std::string identity = FileIdentity(folder);
+    for (const OperaProfile& profile : OperaProfilesIn(folder, OperaPlaces{})) {
+        if (FileIdentity(profile.folder) != identity) continue;
+        LinkSources links{profile.speed_dial, {}, profile.search_engines};
+        if (!profile.sessions.empty()) {
+            const std::string& first = profile.sessions.front();
+            links.sessions = first.substr(0, first.find_last_of(kPathSeparator) + 1);
+        }
+        return links;
+    }
+    return {};
 }
 
 std::vector<model::BookmarkItem> ReadLinkFolders(const LinkSources& links,

@@ -174,6 +174,14 @@ TEST(LinkFolders, WrittenAfterTheHotlistAndCheckedAsInputs) {
     testing::PutBytes(folder.File("sessions/notes.txt"), "not a session");
 
     const LinkSources links{dial, folder.File("sessions"), search};
+    const LinkSources beside = LinkSourcesBeside(hotlist);
+    EXPECT_EQ(beside.speed_dial, dial);
+    EXPECT_EQ(beside.sessions, folder.File("sessions") + kPathSeparator);
+    EXPECT_EQ(beside.search_engines, search);
+    testing::TempFolder lone;
+    testing::PutBytes(lone.File("opera6.adr"), "Opera Hotlist version 2.0\n");
+    EXPECT_TRUE(LinkSourcesBeside(lone.File("opera6.adr")).empty());
+    EXPECT_TRUE(LinkSourcesBeside(lone.File("absent/opera6.adr")).empty());
     EXPECT_EQ(SavedSessionFiles(links.sessions),
               (std::vector<std::string>{folder.File("sessions") + kPathSeparator + "autosave.win",
                                         folder.File("sessions") + kPathSeparator + "a.win"}));

@@ -16,7 +16,11 @@
 
 namespace quarvo {
 
-enum class BookmarkFlavour { kInternetExplorer, kBrowser };
+// The Internet Explorer file, the browser flavour's HTML, and the two
+// browsers' own files that keep what their HTML import loses: Firefox's
+// JSON backup (restored over all of a profile's bookmarks) and Chromium's
+// Bookmarks file (put into a new, closed profile).
+enum class BookmarkFlavour { kInternetExplorer, kBrowser, kFirefoxBackup, kChromium };
 
 // Opera's other lists of links, written by the browser flavour after the
 // hotlist's own items, each as a folder of its own: the Speed Dial
@@ -32,13 +36,18 @@ struct LinkSources {
     }
 };
 
+// The Speed Dial, saved sessions and search engines of the profile that
+// holds `hotlist_path` (as the profile's ini names them, else beside it);
+// each empty where the profile has none. Never throws.
+[[nodiscard]] LinkSources LinkSourcesBeside(const std::string& hotlist_path);
+
 // How the user wants the hotlist converted. Opera's trash is kept (as an
 // ordinary folder) by the browser flavour only when asked; the Internet
 // Explorer flavour always writes it as a folder.
 struct BookmarkOptions {
     BookmarkFlavour flavour = BookmarkFlavour::kInternetExplorer;
     bool keep_trash = false;
-    LinkSources links{};  // the browser flavour's only
+    LinkSources links{};  // not the Internet Explorer flavour's
 };
 
 struct BrowserBookmarksConversion {
