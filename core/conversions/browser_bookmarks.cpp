@@ -159,6 +159,20 @@ std::optional<BrowserBookmarksConversion> ConvertHotlistTextFor(std::string_view
     return BrowserBookmarksConversion{std::move(sink.text), bookmarks};
 }
 
+std::optional<BrowserBookmarksConversion> ConvertHotlistTextFor(std::string_view hotlist,
+                                                                const BookmarkOptions& options,
+                                                                ConversionReport& report) {
+    ConversionReport links_report;
+    const std::vector<model::BookmarkItem> folders = ReadLinkFolders(options.links, links_report);
+    const formats::AdrHeader header = formats::ReadAdrHeader(hotlist);
+    if (!IsSupported(header)) return std::nullopt;
+    StringSink sink;
+    const std::int32_t bookmarks = WriteForBrowsers(hotlist, header, options.flavour,
+                                                    options.keep_trash, folders, &report, {}, sink);
+    report.Append(links_report);
+    return BrowserBookmarksConversion{std::move(sink.text), bookmarks};
+}
+
 std::int32_t ConvertOperaBookmarksForBrowsers(const std::string& hotlist_path,
                                               const std::string& html_path, bool keep_trash,
                                               ConversionReport* report,

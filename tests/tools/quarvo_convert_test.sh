@@ -256,14 +256,14 @@ check "and the passwords with their warning" "  $prof/wand.dat (6 bytes): saved 
   "$(HOME="$work/home" "$tool" --profile | grep -o '^.*wand.dat.*by Quarvo')"
 out="$("$tool" --profile "$prof" --export "$work/whole" --without mail --report)"
 check "--export writes each kind and the report" 0 $?
-check "its lines" "Bookmarks exported to bookmarks.html|Notes exported to notes/, notes.enex|Left out: mail|Profile exported to $work/whole, see report.html" \
+check "its lines" "Bookmarks exported to bookmarks.html, bookmarks.json, Bookmarks|Notes exported to notes/, notes.enex|Left out: mail|Profile exported to $work/whole, see report.html" \
   "$(printf '%s\n' "$out" | grep -E 'exported|Left out' | paste -sd '|')"
-check "the folder holds the kinds' files, not the passwords" "bookmarks.html notes notes.enex report.html" \
+check "the folder holds the kinds' files, not the passwords" "Bookmarks bookmarks.html bookmarks.json notes notes.enex report.html" \
   "$(ls "$work/whole" | paste -sd ' ')"
 "$tool" --profile "$prof" --export "$work/whole" > /dev/null 2> "$work/stderr"
 check "an export folder with files is refused" 1 $?
 "$tool" --profile "$prof" --export "$work/whole" --force > /dev/null 2> "$work/stderr"
-check "--force replaces it whole; the unreadable message is a file error" "1 bookmarks.html mail notes notes.enex report.html" "$? $(ls "$work/whole" | paste -sd ' ')"
+check "--force replaces it whole; the unreadable message is a file error" "1 Bookmarks bookmarks.html bookmarks.json mail notes notes.enex report.html" "$? $(ls "$work/whole" | paste -sd ' ')"
 check "and said" "quarvo-convert: Mail: 1 files could not be read and were left out; report.html names them" "$(cat "$work/stderr")"
 check "report.html names it" 1 "$(grep -c "30/3.mbs" "$work/whole/report.html")"
 mkdir -p "$work/two/a" "$work/two/b"
@@ -292,11 +292,14 @@ if [ -d "$corpus/profile/opera-config" ]; then
   ln -s "$(realpath "$corpus/profile/tmp/notes.adr")" "$real/notes.adr"
   "$tool" --profile "$real" > "$work/listing"
   check "the real profile listed" 7 "$(grep -c '^  ' "$work/listing")"
-  check "its links counted, not yet exported" \
-    "Speed Dial: 55 speed dials; not in the export yet|Search engines: 15 search engines, 8 deleted search engines left out, 3 search engines sending POST left out (a bookmark cannot); not in the export yet" \
+  check "its links counted" \
+    "Speed Dial: 55 speed dials|Search engines: 15 search engines, 8 deleted search engines left out, 3 search engines sending POST left out (a bookmark cannot)" \
     "$(grep -E '^  (Speed Dial|Search engines):' "$work/listing" | sed -E 's/^  //; s/ \(\/[^)]*\)$//' | paste -sd '|')"
   "$tool" --profile "$real" --export "$work/realout" > /dev/null
   check "and exported" "0 15" "$? $(cat "$work"/realout/mail/*.mbox | grep -c '^From ')"
+  links="$(grep -c '<DT><A ' "$work/realout/bookmarks.html")"
+  check "as many links in each bookmark file" "$links $links" \
+    "$(grep -c '"uri":' "$work/realout/bookmarks.json") $(grep -c '"url":' "$work/realout/Bookmarks")"
 else
   echo "SKIP: the real profile samples ($corpus/profile) are not there"
 fi
@@ -347,7 +350,7 @@ done <<'EOF'
 --profile . --export|2|--export takes an output folder
 --export out|2|--export and --without go with --profile
 --profile . --without mail|2|--without goes with --export
---profile . --export out --without mail,passwords|2|--without takes kinds separated by commas, of bookmarks, contacts, notes, mail
+--profile . --export out --without mail,passwords|2|--without takes kinds separated by commas, of bookmarks, contacts, notes, mail, speed-dial, sessions, search-engines
 --profile --find|2|--profile goes with --export, --without, --force and --report only
 --profile --report|2|--report goes with a conversion
 --profile . --profile|2|--profile is given twice

@@ -68,6 +68,12 @@ struct BrowserBookmarksConversion {
     std::string_view hotlist, BookmarkFlavour flavour, bool keep_trash, ConversionReport& report,
     const ProgressSink& progress = {});
 
+// As above, in `options.flavour`, with the folders `options.links` names
+// after the hotlist's items (their counts following the hotlist's in
+// `report`). Throws EFOpenError when a file of the links cannot be read.
+[[nodiscard]] std::optional<BrowserBookmarksConversion> ConvertHotlistTextFor(
+    std::string_view hotlist, const BookmarkOptions& options, ConversionReport& report);
+
 // As ConvertOperaBookmarks, in the browser flavour: returns the number of
 // bookmarks, or kUnsupportedHotlistVersion after showing
 // kUnknownVersionMessage, the output left as it was. File errors propagate.
