@@ -117,7 +117,8 @@ constexpr std::string_view kHelp =
     "An output folder appears whole or not at all; one that holds files is\n"
     "refused unless --force, which replaces it as a whole.\n"
     "--report prints after each conversion what it wrote and anything\n"
-    "suspicious. --find prints the Opera files found where Opera keeps them,\n"
+    "suspicious. --find prints the Opera files found where Opera keeps them\n"
+    "(the Speed Dial, sessions and search engines of the hotlist's profile too),\n"
     "and the mail folder with each mailbox's message count.\n\n"
     "--profile lists every Opera profile found where Opera keeps them (or the\n"
     "profiles in DIR): each kind of data with its count, and the saved\n"
@@ -614,8 +615,16 @@ void PrintFound(Report& report) {
         return path ? quarvo::Shown(*path) : std::string("not found");
     };
     report.Line("Contacts: " + found(quarvo::OperaFile::Contacts));
-    report.Line("Hotlist: " + found(quarvo::OperaFile::Hotlist));
+    const auto hotlist = quarvo::FindOperaFile(places, quarvo::OperaFile::Hotlist, note);
+    report.Line("Hotlist: " + (hotlist ? quarvo::Shown(*hotlist) : std::string("not found")));
     report.Line("Notes: " + found(quarvo::OperaFile::Notes));
+    // The other lists of links, in the profile that holds the hotlist.
+    const quarvo::LinkSources links =
+        hotlist ? quarvo::LinkSourcesBeside(*hotlist) : quarvo::LinkSources{};
+    for (const auto& [title, file] :
+         {std::pair{"Speed Dial: ", &links.speed_dial}, std::pair{"Sessions: ", &links.sessions},
+          std::pair{"Search engines: ", &links.search_engines}})
+        report.Line(title + (file->empty() ? std::string("not found") : quarvo::Shown(*file)));
     const auto mail = quarvo::FindOperaMailFolder(places);
     if (!mail) {
         report.Line("Mail: not found");

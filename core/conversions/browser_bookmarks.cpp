@@ -78,10 +78,10 @@ void WritePersonalBar(std::string_view hotlist, bool eight_bit, formats::Bookmar
 }
 
 std::unique_ptr<formats::BookmarkWriter> MakeWriter(BookmarkFlavour flavour,
-                                                   formats::TextSink& sink, bool keep_trash,
-                                                   ConversionReport* report,
-                                                   const ProgressSink& progress,
-                                                   std::string_view hotlist) {
+                                                    formats::TextSink& sink, bool keep_trash,
+                                                    ConversionReport* report,
+                                                    const ProgressSink& progress,
+                                                    std::string_view hotlist) {
     switch (flavour) {
         case BookmarkFlavour::kFirefoxBackup:
             return std::make_unique<formats::FirefoxBackupWriter>(sink, keep_trash, report,
@@ -90,8 +90,8 @@ std::unique_ptr<formats::BookmarkWriter> MakeWriter(BookmarkFlavour flavour,
             return std::make_unique<formats::ChromiumBookmarksWriter>(sink, keep_trash, report,
                                                                       progress, hotlist);
         default:
-            return std::make_unique<formats::BrowserHtmlWriter>(sink, keep_trash, report,
-                                                                progress, hotlist);
+            return std::make_unique<formats::BrowserHtmlWriter>(sink, keep_trash, report, progress,
+                                                                hotlist);
     }
 }
 
@@ -195,8 +195,7 @@ std::int32_t ConvertOperaBookmarksForBrowsers(const std::string& hotlist_path,
 std::int32_t ConvertOperaBookmarksToFile(const std::string& hotlist_path,
                                          const std::string& output_path,
                                          const BookmarkOptions& options, ConversionReport* report,
-                                         const ProgressSink& progress,
-                                         const MessageSink& message) {
+                                         const ProgressSink& progress, const MessageSink& message) {
     // The links' counts follow the hotlist's in the report.
     ConversionReport links_report;
     const std::vector<model::BookmarkItem> folders = ReadLinkFolders(options.links, links_report);
@@ -208,9 +207,8 @@ std::int32_t ConvertOperaBookmarksToFile(const std::string& hotlist_path,
     }
     FileReplacement file(output_path);
     ReplacementSink sink(file);
-    const std::int32_t bookmarks = WriteForBrowsers(hotlist, header, options.flavour,
-                                                    options.keep_trash, folders, report, progress,
-                                                    sink);
+    const std::int32_t bookmarks = WriteForBrowsers(
+        hotlist, header, options.flavour, options.keep_trash, folders, report, progress, sink);
     file.Commit();
     if (report) report->Append(links_report);
     return bookmarks;

@@ -93,9 +93,9 @@ ConversionOutcome RunBookmarksConversion(const ConversionJob& job, const Bookmar
                                          const MessageSink& message) {
     if (!PathExists(job.input)) return {0, true};
     if (options.flavour != BookmarkFlavour::kInternetExplorer)
-        return {ConvertOperaBookmarksToFile(job.input, job.output, options, report, progress,
-                                            message),
-                false};
+        return {
+            ConvertOperaBookmarksToFile(job.input, job.output, options, report, progress, message),
+            false};
     // The tuned converter keeps no tree: the report is made from the bytes
     // it converted, before the new file is put in place, so that a report
     // that fails leaves the old file and none is made from another file.

@@ -40,10 +40,10 @@ class ChromiumBookmarksWriter final : public BookmarkWriter {
     BookmarkTally tally_;
     TrashFilter trash_;
     const std::uint64_t seed_;
-    std::uint64_t items_ = 0;  // the items given an id and guid so far
+    std::uint64_t items_ = 0;       // the items given an id and guid so far
     std::size_t open_folders_ = 0;  // below the root being written
-    bool in_bar_ = true;        // the bar's children are open
-    bool copying_bar_ = false;  // between Begin- and EndPersonalBar
+    bool in_bar_ = true;            // the bar's children are open
+    bool copying_bar_ = false;      // between Begin- and EndPersonalBar
 };
 
 inline constexpr std::string_view kChromiumSeparatorsLeftOut =

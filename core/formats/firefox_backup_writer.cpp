@@ -26,8 +26,7 @@ constexpr std::string_view kTitleBreak = " ";
 constexpr std::string_view kUriBreak = "%02%02";
 
 // Places takes a guid of 12 characters of the URL-safe base64 alphabet.
-constexpr char kGuidAlphabet[] =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+constexpr char kGuidAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
 
 }  // namespace
 
@@ -150,8 +149,7 @@ std::int32_t FirefoxBackupWriter::Finish() {
 void FirefoxBackupWriter::Heading(const model::BookmarkFields& item, int type_code) {
     json_.BeginObject();
     json_.String("guid", NextGuid());
-    if (item.kind != BookmarkItem::Kind::kSeparator)
-        json_.String("title", item.name, kTitleBreak);
+    if (item.kind != BookmarkItem::Kind::kSeparator) json_.String("title", item.name, kTitleBreak);
     json_.Number("index", next_index_.back()++);
     if (const auto added = Microseconds(item.created)) {
         json_.Number("dateAdded", *added);

@@ -43,7 +43,9 @@ std::size_t Utf8Length(std::string_view text, std::size_t i) {
     return length;
 }
 
-bool IsPlain(unsigned char c) { return c >= 0x20 && c < 0x80 && c != '"' && c != '\\'; }
+bool IsPlain(unsigned char c) {
+    return c >= 0x20 && c < 0x80 && c != '"' && c != '\\';
+}
 
 void AppendNumber(std::string& out, std::int64_t number) {
     char digits[24];
@@ -103,7 +105,9 @@ std::optional<std::int64_t> Microseconds(const std::optional<std::int64_t>& seco
     return (*seconds + epoch_offset) * 1000000;
 }
 
-JsonOut::JsonOut(TextSink& sink) : sink_(sink) { out_.reserve(kBlock + kBlock / 8); }
+JsonOut::JsonOut(TextSink& sink) : sink_(sink) {
+    out_.reserve(kBlock + kBlock / 8);
+}
 
 void JsonOut::BeginObject(std::string_view key) {
     if (open_.empty())

@@ -142,9 +142,10 @@ TEST(ProfileExport, WritesTheBytesOfEachKindsOwnConversionIntoOneFolder) {
     ConversionReport ignored;
     BookmarkOptions bookmarks{BookmarkFlavour::kBrowser, false, {}};
     bookmarks.links.speed_dial = profile.speed_dial;
-    for (const auto& [name, flavour] : {std::pair{"bookmarks.html", BookmarkFlavour::kBrowser},
-                                        std::pair{"bookmarks.json", BookmarkFlavour::kFirefoxBackup},
-                                        std::pair{"Bookmarks", BookmarkFlavour::kChromium}}) {
+    for (const auto& [name, flavour] :
+         {std::pair{"bookmarks.html", BookmarkFlavour::kBrowser},
+          std::pair{"bookmarks.json", BookmarkFlavour::kFirefoxBackup},
+          std::pair{"Bookmarks", BookmarkFlavour::kChromium}}) {
         bookmarks.flavour = flavour;
         EXPECT_EQ(tree.at(name),
                   ConvertHotlistTextFor(GetBytes(profile.hotlist), bookmarks, ignored)->html)
@@ -184,9 +185,9 @@ TEST(ProfileExport, WritesTheBytesOfEachKindsOwnConversionIntoOneFolder) {
     const std::string& report = tree.at("report.html");
     EXPECT_NE(report.find("profile a&amp;b"), std::string::npos);
     EXPECT_EQ(report.find("profile a&b"), std::string::npos);
-    for (const char* named : {"bookmarks.html", "contacts.csv", "notes.enex", "mail/", "wand.dat",
-                              "cookies4.dat", "Import Bookmarks from HTML",
-                              "bookmarks.json", "Restore, Choose File"})
+    for (const char* named :
+         {"bookmarks.html", "contacts.csv", "notes.enex", "mail/", "wand.dat", "cookies4.dat",
+          "Import Bookmarks from HTML", "bookmarks.json", "Restore, Choose File"})
         EXPECT_NE(report.find(named), std::string::npos) << named;
 }
 

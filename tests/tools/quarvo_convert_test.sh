@@ -132,7 +132,7 @@ mkdir -p "$work/home/.opera"
 printf 'Opera Hotlist version 2.0\n\n#NOTE\n\tNAME=n\n' > "$work/my notes.adr"
 printf '[User Prefs]\nHot List File Ver2=%s\n[MailBox]\nNotesFile=%s\n' "$work/opera6.adr" "$work/my notes.adr" \
   > "$work/home/.opera/operaprefs.ini"
-check "--find follows the ini file" "Contacts: not found|Hotlist: $work/opera6.adr|Notes: $work/my notes.adr|Mail: not found" \
+check "--find follows the ini file, and finds the links beside the hotlist" "Contacts: not found|Hotlist: $work/opera6.adr|Notes: $work/my notes.adr|Speed Dial: $work/speeddial.ini|Sessions: $work/sessions/|Search engines: $work/search.ini|Mail: not found" \
   "$(HOME="$work/home" "$tool" --find | paste -sd '|')"
 
 
@@ -141,7 +141,7 @@ check "--find follows the ini file" "Contacts: not found|Hotlist: $work/opera6.a
 # ini file is taken in the profile folder.
 mkdir -p "$work/loop" "$work/rel/.opera/sub" "$work/big/.opera"
 ln -s .opera "$work/loop/.opera"
-check "--find: a link loop holds nothing" "Contacts: not found|Hotlist: not found|Notes: not found|Mail: not found" \
+check "--find: a link loop holds nothing" "Contacts: not found|Hotlist: not found|Notes: not found|Speed Dial: not found|Sessions: not found|Search engines: not found|Mail: not found" \
   "$(HOME="$work/loop" "$tool" --find | paste -sd '|')"
 : > "$work/rel/.opera/sub/my.adr"
 printf '[User Prefs]\nHot List File Ver2=sub/my.adr\n' > "$work/rel/.opera/opera6.ini"
