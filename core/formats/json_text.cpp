@@ -58,15 +58,15 @@ void AppendNumber(std::string& out, std::int64_t number) {
 void AppendJsonString(std::string& out, std::string_view text, std::string_view pair,
                       const PassText& pass) {
     static constexpr char kHex[] = "0123456789abcdef";
-    std::size_t since_pass = 0;
     std::size_t i = 0;
     while (i < text.size()) {
-        // A run of plain bytes at most a block long.
-        const std::size_t stop = std::min(text.size(), i + kBlock);
+        // A run of plain bytes that fills the block at most, so that what
+        // `pass` hands on stays near a block long.
+        const std::size_t room = !pass ? kBlock : out.size() < kBlock ? kBlock - out.size() : 1;
+        const std::size_t stop = std::min(text.size(), i + room);
         std::size_t plain = i;
         while (plain < stop && IsPlain(static_cast<unsigned char>(text[plain]))) ++plain;
         out.append(text.data() + i, plain - i);
-        since_pass += plain - i;
         i = plain;
         if (i < text.size() && !IsPlain(static_cast<unsigned char>(text[i]))) {
             const auto c = static_cast<unsigned char>(text[i]);
@@ -89,12 +89,8 @@ void AppendJsonString(std::string& out, std::string_view text, std::string_view 
                 out.append(kReplacement);
                 ++i;
             }
-            ++since_pass;
         }
-        if (since_pass >= kBlock && pass) {
-            pass();
-            since_pass = 0;
-        }
+        if (pass && out.size() >= kBlock) pass();
     }
 }
 

@@ -5,9 +5,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "formats/browser_html_writer.h"
+#include "formats/chromium_bookmarks_writer.h"
+#include "formats/firefox_backup_writer.h"
 #include "quarvo/conversions/browser_bookmarks.h"
 #include "quarvo/conversions/conversion_run.h"
 #include "quarvo/conversions/hotlist.h"
@@ -261,7 +266,7 @@ TEST(BrowserBookmarks, CopiesThePersonalBarFromAcrossTheFile) {
 
 // A giant value is escaped into the file as it is written, a block at a
 // time, never whole in memory beside the input.
-TEST(BrowserBookmarks, HandsAGiantValueOnInBlocks) {
+TEST(BrowserBookmarks, EachWriterHandsAGiantValueOnInBlocks) {
     const std::size_t quotes = std::size_t{3} << 20;
     const std::string hotlist = "#URL\n\tNAME=" + std::string(quotes, '"') + "\n\tURL=http://x/\n";
     struct Pieces final : formats::TextSink {
@@ -271,19 +276,38 @@ TEST(BrowserBookmarks, HandsAGiantValueOnInBlocks) {
         }
         std::size_t largest = 0;
         std::string text;
-    } sink;
-    formats::BrowserHtmlWriter writer(sink, false, nullptr, {});
-    model::BookmarkFields item;
-    item.name = std::string_view(hotlist).substr(11, quotes);
-    item.url = "http://x/";
-    writer.Item(item, 1);
-    EXPECT_EQ(writer.Finish(), 1);
-    EXPECT_LE(sink.largest, (std::size_t{1} << 20) + 64);
-    ConversionReport report;
-    EXPECT_EQ(sink.text, ConvertHotlistTextForBrowsers(hotlist, false, report)->html);
-    std::string escaped;
-    for (std::size_t i = 0; i < quotes; ++i) escaped += "&quot;";
-    EXPECT_NE(sink.text.find('>' + escaped + "</A>"), std::string::npos);
+    };
+    const struct {
+        BookmarkFlavour flavour;
+        std::string_view quote;
+    } cases[] = {{BookmarkFlavour::kBrowser, "&quot;"},
+                 {BookmarkFlavour::kFirefoxBackup, "\\\""},
+                 {BookmarkFlavour::kChromium, "\\\""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.flavour));
+        Pieces sink;
+        std::unique_ptr<formats::BookmarkWriter> writer;
+        if (c.flavour == BookmarkFlavour::kBrowser)
+            writer = std::make_unique<formats::BrowserHtmlWriter>(sink, false, nullptr,
+                                                                  ProgressSink{}, hotlist);
+        else if (c.flavour == BookmarkFlavour::kFirefoxBackup)
+            writer = std::make_unique<formats::FirefoxBackupWriter>(sink, false, nullptr,
+                                                                    ProgressSink{}, hotlist);
+        else
+            writer = std::make_unique<formats::ChromiumBookmarksWriter>(sink, false, nullptr,
+                                                                        ProgressSink{}, hotlist);
+        model::BookmarkFields item;
+        item.name = std::string_view(hotlist).substr(11, quotes);
+        item.url = "http://x/";
+        writer->Item(item, 1);
+        EXPECT_EQ(writer->Finish(), 1);
+        EXPECT_LE(sink.largest, (std::size_t{1} << 20) + 64);
+        ConversionReport report;
+        EXPECT_EQ(sink.text, ConvertHotlistTextFor(hotlist, c.flavour, false, report)->html);
+        std::string escaped;
+        for (std::size_t i = 0; i < quotes; ++i) escaped += c.quote;
+        EXPECT_NE(sink.text.find(escaped), std::string::npos);
+    }
 }
 
 TEST(BrowserBookmarks, RefusesOnlyAnotherVersionOnTheFirstLine) {
@@ -327,6 +351,78 @@ TEST(BrowserBookmarks, ARunTakesTheChosenFlavourAndLeavesTheDefaultAsItWas) {
     EXPECT_EQ(GetBytes(job.output), html) << "a refused hotlist writes nothing";
 }
 
+// The shape a JSON reader needs: objects and arrays closed in order outside
+// strings, every string closed, its escapes known and no raw control
+// character in it, nothing after the value.
+bool IsWellFormedJson(std::string_view text) {
+    std::string open;
+    bool in_string = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (in_string) {
+            if (static_cast<unsigned char>(c) < 0x20) return false;
+            if (c == '"') in_string = false;
+            if (c != '\\') continue;
+            if (++i == text.size() ||
+                std::string_view("\"\\/bfnrtu").find(text[i]) == std::string_view::npos)
+                return false;
+        } else if (c == '"') {
+            in_string = true;
+        } else if (c == '{' || c == '[') {
+            open += c == '{' ? '}' : ']';
+        } else if (c == '}' || c == ']') {
+            if (open.empty() || open.back() != c) return false;
+            open.pop_back();
+            if (open.empty() && text.find_first_not_of(" \n", i + 1) != std::string_view::npos)
+                return false;
+        }
+    }
+    return !in_string && open.empty() && !text.empty();
+}
+
+// The hand-made hotlist with every case, and its Speed Dial, sessions and
+// search engines: each browser's own file as its golden file, and what the
+// file cannot hold counted.
+TEST(BrowserJsonFiles, EveryCaseAsItsGoldenFileWithWhatCannotBeHeldCounted) {
+    const std::string data = QUARVO_TEST_DATA_DIR;
+    BookmarkOptions options;
+    options.links = {data + "/bookmarks_every_case/speeddial.ini",
+                     data + "/bookmarks_every_case/sessions",
+                     data + "/bookmarks_every_case/search.ini"};
+    const struct {
+        BookmarkFlavour flavour;
+        const char* golden;
+        std::vector<std::pair<std::string_view, std::int64_t>> counts;
+    } cases[] = {
+        {BookmarkFlavour::kFirefoxBackup,
+         "bookmarks_every_case.json",
+         {{formats::kSeparatorsCount, 1},
+          {formats::kKeywordsCount, 2},
+          {formats::kFirefoxDescriptionsLeftOut, 1}}},
+        {BookmarkFlavour::kChromium,
+         "bookmarks_every_case.Bookmarks",
+         {{formats::kChromiumSeparatorsLeftOut, 1},
+          {formats::kChromiumKeywordsLeftOut, 2},
+          {formats::kChromiumDescriptionsLeftOut, 1}}},
+    };
+    TempFolder folder;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.golden);
+        options.flavour = c.flavour;
+        const ConversionJob job{data + "/bookmarks_every_case.adr", folder.File(c.golden)};
+        ConversionReport report;
+        EXPECT_EQ(RunBookmarksConversion(job, options, &report).count, 8);
+        const std::string written = GetBytes(job.output);
+        EXPECT_EQ(written, GetBytes(data + "/golden/" + c.golden));
+        EXPECT_TRUE(IsWellFormedJson(written));
+        EXPECT_EQ(report.CountOf(formats::kFoldersCount), 9);
+        EXPECT_EQ(report.CountOf(formats::kPersonalBarCount), 2);
+        EXPECT_EQ(report.CountOf(formats::kTrashLeftOutCount), 1);
+        EXPECT_EQ(report.CountOf("speed dials"), 2);
+        for (const auto& [label, n] : c.counts) EXPECT_EQ(report.CountOf(label), n) << label;
+    }
+}
+
 TEST(BrowserBookmarks, EveryCorpusBookmarkArrivesInBalancedUtf8) {
     namespace fs = std::filesystem;
     std::error_code error;
@@ -362,6 +458,17 @@ TEST(BrowserBookmarks, EveryCorpusBookmarkArrivesInBalancedUtf8) {
             return n;
         };
         EXPECT_EQ(count("<DL><p>"), count("</DL><p>"));
+        // The browsers' own files hold the same bookmarks, as JSON.
+        for (const BookmarkFlavour flavour :
+             {BookmarkFlavour::kFirefoxBackup, BookmarkFlavour::kChromium}) {
+            ConversionReport json_report;
+            const auto json = ConvertHotlistTextFor(hotlist, flavour, true, json_report);
+            ASSERT_TRUE(json);
+            EXPECT_EQ(json->bookmarks, markers);
+            EXPECT_EQ(json_report.CountOf(formats::kFoldersCount), report.CountOf("folders"));
+            EXPECT_TRUE(formats::IsValidUtf8(json->html));
+            EXPECT_TRUE(IsWellFormedJson(json->html));
+        }
     }
     if (files == 0) GTEST_SKIP() << "no corpus at " << QUARVO_CORPUS_DIR;
 }
