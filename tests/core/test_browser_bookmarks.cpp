@@ -13,6 +13,7 @@
 #include "formats/browser_html_writer.h"
 #include "formats/chromium_bookmarks_writer.h"
 #include "formats/firefox_backup_writer.h"
+#include "json_shape.h"
 #include "quarvo/conversions/browser_bookmarks.h"
 #include "quarvo/conversions/conversion_run.h"
 #include "quarvo/conversions/hotlist.h"
@@ -351,35 +352,6 @@ TEST(BrowserBookmarks, ARunTakesTheChosenFlavourAndLeavesTheDefaultAsItWas) {
     EXPECT_EQ(GetBytes(job.output), html) << "a refused hotlist writes nothing";
 }
 
-// The shape a JSON reader needs: objects and arrays closed in order outside
-// strings, every string closed, its escapes known and no raw control
-// character in it, nothing after the value.
-bool IsWellFormedJson(std::string_view text) {
-    std::string open;
-    bool in_string = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (in_string) {
-            if (static_cast<unsigned char>(c) < 0x20) return false;
-            if (c == '"') in_string = false;
-            if (c != '\\') continue;
-            if (++i == text.size() ||
-                std::string_view("\"\\/bfnrtu").find(text[i]) == std::string_view::npos)
-                return false;
-        } else if (c == '"') {
-            in_string = true;
-        } else if (c == '{' || c == '[') {
-            open += c == '{' ? '}' : ']';
-        } else if (c == '}' || c == ']') {
-            if (open.empty() || open.back() != c) return false;
-            open.pop_back();
-            if (open.empty() && text.find_first_not_of(" \n", i + 1) != std::string_view::npos)
-                return false;
-        }
-    }
-    return !in_string && open.empty() && !text.empty();
-}
-
 // The hand-made hotlist with every case, and its Speed Dial, sessions and
 // search engines: each browser's own file as its golden file, and what the
 // file cannot hold counted.
@@ -414,7 +386,7 @@ TEST(BrowserJsonFiles, EveryCaseAsItsGoldenFileWithWhatCannotBeHeldCounted) {
         EXPECT_EQ(RunBookmarksConversion(job, options, &report).count, 8);
         const std::string written = GetBytes(job.output);
         EXPECT_EQ(written, GetBytes(data + "/golden/" + c.golden));
-        EXPECT_TRUE(IsWellFormedJson(written));
+        EXPECT_TRUE(testing::IsWellFormedJson(written));
         EXPECT_EQ(report.CountOf(formats::kFoldersCount), 9);
         EXPECT_EQ(report.CountOf(formats::kPersonalBarCount), 2);
         EXPECT_EQ(report.CountOf(formats::kTrashLeftOutCount), 1);
@@ -467,7 +439,7 @@ TEST(BrowserBookmarks, EveryCorpusBookmarkArrivesInBalancedUtf8) {
             EXPECT_EQ(json->bookmarks, markers);
             EXPECT_EQ(json_report.CountOf(formats::kFoldersCount), report.CountOf("folders"));
             EXPECT_TRUE(formats::IsValidUtf8(json->html));
-            EXPECT_TRUE(IsWellFormedJson(json->html));
+            EXPECT_TRUE(testing::IsWellFormedJson(json->html));
         }
     }
     if (files == 0) GTEST_SKIP() << "no corpus at " << QUARVO_CORPUS_DIR;
