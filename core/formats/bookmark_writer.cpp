@@ -76,6 +76,11 @@ void BookmarkTally::Keyword(const model::BookmarkFields& bookmark, std::string_v
         keywords_.emplace(bookmark.short_name, bookmark.url);
     else if (known->second != bookmark.url)
         warnings_.Warn(kSharedKeywordWarning, bookmark.short_name);
+    const auto given = keyword_of_.find(bookmark.url);
+    if (given == keyword_of_.end())
+        keyword_of_.emplace(bookmark.url, bookmark.short_name);
+    else if (given->second != bookmark.short_name)
+        warnings_.Warn(kUrlKeywordsWarning, bookmark.url);
 }
 
 std::int32_t BookmarkTally::Finish() {

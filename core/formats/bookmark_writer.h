@@ -32,6 +32,8 @@ inline constexpr std::string_view kTrashLeftOutCount = "trash items left out";
 inline constexpr std::string_view kDuplicateUrlWarning = "URLs met more than once";
 inline constexpr std::string_view kSharedKeywordWarning =
     "keywords given to bookmarks of different URLs (Firefox keeps the last)";
+inline constexpr std::string_view kUrlKeywordsWarning =
+    "URLs given two keywords by their bookmarks (Firefox keeps the last)";
 inline constexpr std::string_view kNoSchemeWarning =
     "bookmarks whose URL has no scheme (\"http:\"), which browsers leave out";
 
@@ -83,8 +85,10 @@ class BookmarkTally {
     void Count(std::string_view label, std::int64_t n = 1);
     // A bookmark written: counted, its URL checked, progress told.
     void Bookmark(const model::BookmarkFields& bookmark);
-    // A keyword written with `bookmark`, counted under `label`; a keyword
-    // of two URLs is warned of when `warn_shared`.
+    // A keyword written with `bookmark`, counted under `label`; when
+    // `warn_shared`, a keyword of two URLs and a URL of two keywords are
+    // warned of, as Firefox keeps one keyword per URL and one URL per
+    // keyword.
     void Keyword(const model::BookmarkFields& bookmark, std::string_view label, bool warn_shared);
     // The writer's warnings, after any the reader gave meanwhile.
     std::int32_t Finish();
@@ -96,7 +100,8 @@ class BookmarkTally {
     std::int32_t bookmarks_ = 0;
     ConversionReport warnings_;
     SeenTexts urls_;
-    std::map<std::string, std::string, std::less<>> keywords_;  // the URL each was first given to
+    std::map<std::string, std::string, std::less<>> keywords_;    // the URL each was first given to
+    std::map<std::string, std::string, std::less<>> keyword_of_;  // the keyword each URL was given
 };
 
 // Opera's trash and all it holds, left out unless kept (then an ordinary

@@ -395,6 +395,23 @@ TEST(BrowserJsonFiles, EveryCaseAsItsGoldenFileWithWhatCannotBeHeldCounted) {
     }
 }
 
+// Firefox ties a keyword to one URL and a URL to one keyword: its backup's
+// report warns of both; Chromium's file, which holds no keyword, of neither.
+TEST(BrowserJsonFiles, KeywordsFirefoxCannotKeepAreWarnedOf) {
+    const std::string hotlist =
+        "#URL\n\tNAME=a\n\tURL=http://a/\n\tSHORT NAME=k\n\n"
+        "#URL\n\tNAME=b\n\tURL=http://b/\n\tSHORT NAME=k\n\n"
+        "#URL\n\tNAME=a again\n\tURL=http://a/\n\tSHORT NAME=other\n";
+    for (const auto& [flavour, warned] : {std::pair{BookmarkFlavour::kFirefoxBackup, true},
+                                          std::pair{BookmarkFlavour::kChromium, false}}) {
+        ConversionReport report;
+        ASSERT_TRUE(ConvertHotlistTextFor(hotlist, flavour, false, report));
+        const std::string text = report.Text("");
+        EXPECT_EQ(text.find(formats::kSharedKeywordWarning) != std::string::npos, warned) << text;
+        EXPECT_EQ(text.find(formats::kUrlKeywordsWarning) != std::string::npos, warned) << text;
+    }
+}
+
 TEST(BrowserBookmarks, EveryCorpusBookmarkArrivesInBalancedUtf8) {
     namespace fs = std::filesystem;
     std::error_code error;
