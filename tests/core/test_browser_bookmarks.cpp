@@ -223,6 +223,18 @@ TEST(BrowserBookmarks, NestsAsDeepAsTheHotlistWithoutRunningOutOfStack) {
               std::string::npos);
     EXPECT_EQ(converted->html.find(deepest + ' '), std::string::npos);
     EXPECT_LT(converted->html.size(), 200000 * (15 + 9 + 10 + 3 * deepest.size() + 2));
+    // The JSON files too: every folder closed, the layout's indentation capped.
+    for (const BookmarkFlavour flavour :
+         {BookmarkFlavour::kFirefoxBackup, BookmarkFlavour::kChromium}) {
+        ConversionReport json_report;
+        const auto json = ConvertHotlistTextFor(hotlist, flavour, false, json_report);
+        ASSERT_TRUE(json);
+        EXPECT_EQ(json->bookmarks, 1);
+        EXPECT_EQ(json_report.CountOf(formats::kFoldersCount), 200000);
+        EXPECT_TRUE(testing::IsWellFormedJson(json->html));
+        // At most ten lines a folder, each indented 32 blanks at most.
+        EXPECT_LT(json->html.size(), std::size_t{200000} * 10 * (32 + 40));
+    }
 }
 
 // The personal bar's copies come first but are read again from where each
