@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "quarvo/conversions/profile_kinds.h"
 
+#include <tuple>
+
+#include "conversions/link_folders.h"
 #include "formats/opera_bookmarks_reader.h"
 #include "formats/opera_contacts_plain_reader.h"
 #include "formats/opera_link_files.h"
@@ -57,15 +60,38 @@ std::string SpeedDialOf(const OperaProfile& profile);
 std::string SearchEnginesOf(const OperaProfile& profile);
 std::string SessionsOf(const OperaProfile& profile);
 
+constexpr std::string_view kUnreadableLinksWarning =
+    "Speed Dial, sessions or search engines that could not be read, left out";
+
+// The lists of links of `profile` the export takes. One that cannot be read
+// is left out and named: the bookmarks are written all the same.
+LinkSources ReadableLinks(const OperaProfile& profile, const ProfileOutput& output,
+                          ConversionReport& report) {
+    LinkSources links;
+    for (const auto& [id, source, kept] :
+         {std::tuple{"speed-dial", SpeedDialOf(profile), &LinkSources::speed_dial},
+          std::tuple{"sessions", SessionsOf(profile), &LinkSources::sessions},
+          std::tuple{"search-engines", SearchEnginesOf(profile), &LinkSources::search_engines}}) {
+        if (source.empty() || output.LeavesOut(id)) continue;
+        LinkSources one;
+        one.*kept = source;
+        try {
+            ConversionReport counted_later;
+            (void)ReadLinkFolders(one, counted_later);
+            links.*kept = source;
+        } catch (const Exception& error) {
+            report.Warn(kUnreadableLinksWarning, error.what());
+        }
+    }
+    return links;
+}
+
 // The bookmark files of today's browsers, each holding the Speed Dial,
 // sessions and search engines unless they are left out.
 std::string WriteBookmarks(const OperaProfile& profile, ProfileOutput& output,
                            ConversionReport& report) {
     BookmarkOptions options{BookmarkFlavour::kBrowser, false, {}};
-    if (!output.LeavesOut("speed-dial")) options.links.speed_dial = SpeedDialOf(profile);
-    if (!output.LeavesOut("sessions")) options.links.sessions = SessionsOf(profile);
-    if (!output.LeavesOut("search-engines"))
-        options.links.search_engines = SearchEnginesOf(profile);
+    options.links = ReadableLinks(profile, output, report);
     const std::string hotlist = ReadWholeFile(profile.hotlist);
     const auto html = ConvertHotlistTextFor(hotlist, options, report);
     if (!html) return profile.hotlist + std::string(kUnsupportedVersion);

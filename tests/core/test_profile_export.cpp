@@ -229,6 +229,7 @@ TEST(ProfileExport, NamesAKindThatCannotBeReadAndWritesTheRest) {
     OperaProfile profile = sample.profile();
     PutBytes(profile.notes, "Opera Hotlist version 3.0\n");
     profile.contacts = sample.Out("vanished.adr");
+    profile.speed_dial = sample.Out("vanished.ini");  // named in the bookmarks' report
     const ProfileExport done = ExportProfile(profile, sample.Out("out"), {});
     std::map<std::string, std::string> problems;
     for (const ProfileKindExport& kind : done.kinds) problems[kind.kind] = kind.problem;
@@ -236,6 +237,7 @@ TEST(ProfileExport, NamesAKindThatCannotBeReadAndWritesTheRest) {
     EXPECT_NE(problems.at("contacts").find("vanished.adr"), std::string::npos);
     EXPECT_TRUE(problems.at("bookmarks").empty());
     EXPECT_TRUE(fs::exists(sample.Out("out/bookmarks.html")));
+    EXPECT_NE(done.kinds.front().report.Text("").find("vanished.ini"), std::string::npos);
     EXPECT_FALSE(fs::exists(sample.Out("out/notes")));
 }
 
