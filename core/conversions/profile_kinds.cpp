@@ -4,6 +4,8 @@
 #include <tuple>
 
 #include "conversions/link_folders.h"
+#include "formats/chromium_bookmarks_writer.h"
+#include "formats/firefox_backup_writer.h"
 #include "formats/opera_bookmarks_reader.h"
 #include "formats/opera_contacts_plain_reader.h"
 #include "formats/opera_link_files.h"
@@ -95,12 +97,20 @@ std::string WriteBookmarks(const OperaProfile& profile, ProfileOutput& output,
     const std::string hotlist = ReadWholeFile(profile.hotlist);
     const auto html = ConvertHotlistTextFor(hotlist, options, report);
     if (!html) return profile.hotlist + std::string(kUnsupportedVersion);
-    // The same tree in each: the HTML's counts speak for all three.
-    ConversionReport same;
+    // The same tree in each: the HTML's counts speak for all three, and
+    // what the browsers' own files cannot hold follows them.
+    ConversionReport firefox_counts;
     options.flavour = BookmarkFlavour::kFirefoxBackup;
-    const auto firefox = ConvertHotlistTextFor(hotlist, options, same);
+    const auto firefox = ConvertHotlistTextFor(hotlist, options, firefox_counts);
+    ConversionReport chromium_counts;
     options.flavour = BookmarkFlavour::kChromium;
-    const auto chromium = ConvertHotlistTextFor(hotlist, options, same);
+    const auto chromium = ConvertHotlistTextFor(hotlist, options, chromium_counts);
+    report.Count(formats::kFirefoxDescriptionsLeftOut,
+                 firefox_counts.CountOf(formats::kFirefoxDescriptionsLeftOut));
+    for (const std::string_view label :
+         {formats::kChromiumSeparatorsLeftOut, formats::kChromiumKeywordsLeftOut,
+          formats::kChromiumDescriptionsLeftOut})
+        report.Count(label, chromium_counts.CountOf(label));
     output.writing = true;
     for (const auto& [name, converted] :
          {std::pair{"bookmarks.html", &html}, std::pair{"bookmarks.json", &firefox},

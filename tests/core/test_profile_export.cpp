@@ -152,6 +152,9 @@ TEST(ProfileExport, WritesTheBytesOfEachKindsOwnConversionIntoOneFolder) {
             << name;
     }
     EXPECT_NE(tree.at("Bookmarks").find("Speed Dial"), std::string::npos);
+    // What Chromium's file cannot hold is in the report: the hotlist's one separator.
+    EXPECT_NE(tree.at("report.html").find("1 separators left out (Chromium has none)"),
+              std::string::npos);
     RunContactsExport({profile.contacts, sample.Out("c.vcf")}, {});
     EXPECT_EQ(tree.at("contacts.vcf"), GetBytes(sample.Out("c.vcf")));
     ContactsExportOptions outlook;
