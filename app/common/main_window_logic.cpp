@@ -70,10 +70,16 @@ std::string_view SuggestedBookmarksName(BookmarkFlavour flavour) noexcept {
     return "bookmark.htm";
 }
 
-std::string ConversionResultMessage(std::int32_t contacts, std::int32_t bookmarks, bool vcard) {
+std::string ConversionResultMessage(std::int32_t contacts, std::int32_t bookmarks, bool vcard,
+                                    BookmarkFlavour flavour) {
+    const char* bookmarks_became = " Bookmarks converted to HTM !";
+    if (flavour == BookmarkFlavour::kFirefoxBackup)
+        bookmarks_became = " Bookmarks converted to Firefox JSON !";
+    else if (flavour == BookmarkFlavour::kChromium)
+        bookmarks_became = " Bookmarks converted to Chromium Bookmarks !";
     return std::to_string(contacts) +
            (vcard ? " Contacts converted to vCard !" : " Contacts converted to CSV !") +
-           kResultLineBreak + std::to_string(bookmarks) + " Bookmarks converted to HTM !";
+           kResultLineBreak + std::to_string(bookmarks) + bookmarks_became;
 }
 
 std::string ReplacedCharactersMessage(std::size_t contacts) {
@@ -309,7 +315,8 @@ void MainWindowLogic::StartConversion() {
     }
     details_ = std::move(details);
     desktop_.ShowMessage(
-        ConversionResultMessage(contacts, bookmarks.count, IsVcardFileName(contacts_job.output)));
+        ConversionResultMessage(contacts, bookmarks.count, IsVcardFileName(contacts_job.output),
+                                bookmark_options_.flavour));
     if (!contacts_done.replaced.empty()) {
         desktop_.ShowReport(ReplacedCharactersMessage(contacts_done.replaced.size()),
                             ReplacedCharactersList(contacts_done.replaced));

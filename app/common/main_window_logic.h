@@ -70,10 +70,12 @@ class MainWindowView {
 };
 
 // The message a run ends with, naming what the contacts became (vCards or
-// CSV); the line break is the platform's, so that the box shows the two
+// CSV) and what the bookmarks became (either HTML file, or one of the
+// browsers' own files); the line break is the platform's, so that the box shows the two
 // counts on two lines and nothing between.
-[[nodiscard]] std::string ConversionResultMessage(std::int32_t contacts, std::int32_t bookmarks,
-                                                  bool vcard = false);
+[[nodiscard]] std::string ConversionResultMessage(
+    std::int32_t contacts, std::int32_t bookmarks, bool vcard = false,
+    BookmarkFlavour flavour = BookmarkFlavour::kInternetExplorer);
 
 // The box after a run that wrote '?' for characters the contacts output's
 // encoding cannot hold: how many contacts, in its text; one line per

@@ -3,6 +3,8 @@
 // step shows, in which order, and what it reports.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <atomic>
 #include <filesystem>
 #include <functional>
@@ -427,6 +429,18 @@ TEST_F(MainWindowLogicTest, EachFlavourHandsTheRunTheLinksBesideTheHotlistOnlyWh
     EXPECT_NE(window_.log.back().find("Bookmarks written to " + folder_.File("b.htm")),
               std::string::npos)
         << window_.log.back();
+
+    // Firefox's backup is written as JSON, and the result says so.
+    window_.log.clear();
+    logic_.SetBookmarkOptions({BookmarkFlavour::kFirefoxBackup, false});
+    window_.names[NameField::BookmarksOutput] = folder_.File("b.json");
+    logic_.StartConversion();
+    EXPECT_EQ(GetBytes(folder_.File("b.json")).substr(0, 1), "{");
+    const std::string message =
+        quarvo::ConversionResultMessage(0, 2, false, BookmarkFlavour::kFirefoxBackup);
+    EXPECT_NE(message.find("Firefox JSON"), std::string::npos);
+    EXPECT_NE(std::find(window_.log.begin(), window_.log.end(), "message " + message),
+              window_.log.end());
 
     // An output that is the Speed Dial file is refused before anything is written.
     window_.log.clear();
