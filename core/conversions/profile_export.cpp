@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "quarvo/conversions/profile_export.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "files/file_identity.h"
@@ -105,11 +106,24 @@ ProfileExport ExportProfile(const OperaProfile& profile, const std::string& outp
     CheckProfileExport(profile, output_folder);
     ProfileExport done;
     done.survey = SurveyProfile(profile);
+    const auto is_left_out = [&](std::string_view id) {
+        return std::find(options.without.begin(), options.without.end(), id) !=
+               options.without.end();
+    };
+    // A kind that carries others is written for them alone too: a profile's
+    // Speed Dial goes into the bookmark files even when it has no hotlist.
+    const auto carries_found_kind = [&](const ProfileKind& carrier) {
+        for (const ProfileKind& kind : ProfileKinds())
+            if (kind.written_with == carrier.id && !kind.source(profile).empty() &&
+                !is_left_out(kind.id))
+                return true;
+        return false;
+    };
     std::vector<const ProfileKind*> kinds;
     for (const ProfileKind& kind : ProfileKinds()) {
-        if (kind.source(profile).empty()) continue;
-        bool left_out = false;
-        for (const std::string& id : options.without) left_out = left_out || id == kind.id;
+        if (kind.source(profile).empty() && !(kind.write != nullptr && carries_found_kind(kind)))
+            continue;
+        const bool left_out = is_left_out(kind.id);
         if (left_out)
             done.left_out.emplace_back(kind.id);
         else

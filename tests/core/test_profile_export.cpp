@@ -206,6 +206,19 @@ TEST(ProfileExport, LeavesOutWhatIsAskedAndRefusesWhatWouldHarmTheProfile) {
     EXPECT_FALSE(fs::exists(sample.Out("some/mail")));
     EXPECT_TRUE(fs::exists(sample.Out("some/notes.enex")));
 
+    // Without a hotlist the bookmark files hold the Speed Dial alone; left
+    // out too, there are none.
+    OperaProfile dials_only = profile;
+    dials_only.hotlist.clear();
+    ProfileExportOptions bookmarks_only;
+    bookmarks_only.without = {"contacts", "notes", "mail"};
+    (void)ExportProfile(dials_only, sample.Out("dials"), bookmarks_only);
+    EXPECT_NE(GetBytes(sample.Out("dials/Bookmarks")).find("http://d/"), std::string::npos);
+    EXPECT_NE(GetBytes(sample.Out("dials/bookmarks.json")).find("http://d/"), std::string::npos);
+    bookmarks_only.without.push_back("speed-dial");
+    (void)ExportProfile(dials_only, sample.Out("nothing"), bookmarks_only);
+    EXPECT_FALSE(fs::exists(sample.Out("nothing/bookmarks.html")));
+
     // A folder with files is refused unless replaced; the profile itself,
     // a folder holding it and its mail folder always.
     EXPECT_THROW((void)ExportProfile(profile, sample.Out("some"), {}), EFCreateError);
