@@ -232,6 +232,7 @@ def chromium_loads(bookmarks, work):
                   for n in json_nodes(r) if n is not r and "guid" in n), None)
     guids = {n.get("id"): n.get("guid") for r in data["roots"].values() if isinstance(r, dict)
              for n in json_nodes(r)}
+    first_id = first and first.get("id")
     if first is not None:
         del first["guid"]
     profile = os.path.join(work, "chromium")
@@ -249,7 +250,7 @@ def chromium_loads(bookmarks, work):
         notes.append("Chromium did not write the file back (it did not load it)")
     back = json.load(open(placed, encoding="utf-8"))
     changed = [n.get("name") for r in back["roots"].values() if isinstance(r, dict)
-               for n in json_nodes(r) if n is not first and guids.get(n.get("id"))
+               for n in json_nodes(r) if n.get("id") != first_id and guids.get(n.get("id"))
                and guids[n.get("id")] != n.get("guid")]
     if changed:
         notes.append("guids Chromium replaced: %s" % ", ".join(map(str, changed)))
@@ -312,6 +313,27 @@ def engines_of(item):
     return found
 
 
+def held(browser, name, parts, tree):
+    """Prints what the browser holds, per kind, and the Opera items no
+    browser takes (a URL without a scheme is no URL to them)."""
+    lines = [line for part in parts for line in part]
+    kinds = [sum(1 for line in lines if line[1] == kind) for kind in "FU-"]
+    keywords = sum(1 for line in lines if line[5])
+    dropped = []
+
+    def walk(item):
+        for kind, values, children in item[2]:
+            if values.get("TRASH FOLDER") == "YES":
+                continue
+            if kind == "URL" and not re.match(r"[A-Za-z][A-Za-z0-9+.-]*:", values.get("URL", "")):
+                dropped.append(values.get("URL", ""))
+            walk((kind, values, children))
+    walk(tree)
+    print("%s: %s holds %d folders, %d bookmarks, %d separators, %d keywords; "
+          "%d Opera entries without a URL that has a scheme, taken by neither" % ((browser, name) + tuple(kinds) +
+                                                        (keywords, len(dropped))))
+
+
 def check(convert, browser, hotlist, links, work):
     options, link_folders = link_sources(links) if links else ([], [])
     hotlist_tree = common.read_hotlist(open(hotlist, "rb").read())
@@ -329,6 +351,7 @@ def check(convert, browser, hotlist, links, work):
             return None
         menu, toolbar, other = got
         bar, rest = expected(tree, browser)
+        held("firefox", name, got, tree)
         return common.same("firefox", name, started, (("menu", rest, menu), ("toolbar", bar, toolbar),
                                                       ("other bookmarks", [], other)))
     if browser == "chromium":
@@ -339,6 +362,7 @@ def check(convert, browser, hotlist, links, work):
         for note in notes:
             print("chromium: %s: %s" % (name, note))
         bar, rest = expected(tree, browser)
+        held("chromium", name, (bar_seen, other, mobile), tree)
         return common.same("chromium", name, started, (("bookmarks bar", bar, bar_seen),
                                                        ("other bookmarks", rest, other),
                                                        ("mobile bookmarks", [], mobile))) \
