@@ -209,8 +209,10 @@ def firefox_restores(backup, work):
         seen.append(count)
         return count >= items or (count > 0 and len(seen) > 10 and len(set(seen[-10:])) == 1)
 
-    if not common.run_firefox(profile, restored):
-        return None
+    common.run_firefox(profile, restored)
+    if not os.path.exists(places):
+        return None  # Firefox did not start here
+    # A backup Firefox refused shows as what it holds: nothing.
     return common.places_tree(places, (2, 3, 5))
 
 
@@ -228,9 +230,10 @@ def chromium_loads(bookmarks, work):
     notes = []
     # Chromium writes the file back only when it changed something: one
     # item's guid taken away makes it, and shows the others kept.
-    first = next((n for r in data["roots"].values() if isinstance(r, dict)
+    first = next((n for r in data.get("roots", {}).values() if isinstance(r, dict)
                   for n in json_nodes(r) if n is not r and "guid" in n), None)
-    guids = {n.get("id"): n.get("guid") for r in data["roots"].values() if isinstance(r, dict)
+    guids = {n.get("id"): n.get("guid") for r in data.get("roots", {}).values()
+             if isinstance(r, dict)
              for n in json_nodes(r)}
     first_id = first and first.get("id")
     if first is not None:
@@ -249,16 +252,16 @@ def chromium_loads(bookmarks, work):
     if os.stat(placed).st_mtime_ns == before:
         notes.append("Chromium did not write the file back (it did not load it)")
     back = json.load(open(placed, encoding="utf-8"))
-    changed = [n.get("name") for r in back["roots"].values() if isinstance(r, dict)
+    roots = back.get("roots", {})
+    changed = [n.get("name") for r in roots.values() if isinstance(r, dict)
                for n in json_nodes(r) if n.get("id") != first_id and guids.get(n.get("id"))
                and guids[n.get("id")] != n.get("guid")]
     if changed:
         notes.append("guids Chromium replaced: %s" % ", ".join(map(str, changed)))
     if "checksum" in data and back.get("checksum") != data["checksum"]:
         notes.append("checksum %s, Chromium's %s" % (data["checksum"], back.get("checksum")))
-    roots = back["roots"]
-    return (common.chromium_outline(roots["bookmark_bar"]), common.chromium_outline(roots["other"]),
-            common.chromium_outline(roots.get("synced", {})), notes)
+    return tuple(common.chromium_outline(roots.get(root, {}))
+                 for root in ("bookmark_bar", "other", "synced")) + (notes,)
 
 
 def chromium_engines(html, work):
@@ -329,9 +332,9 @@ def held(browser, name, parts, tree):
                 dropped.append(values.get("URL", ""))
             walk((kind, values, children))
     walk(tree)
-    print("%s: %s holds %d folders, %d bookmarks, %d separators, %d keywords; "
-          "%d Opera entries without a URL that has a scheme, taken by neither" % ((browser, name) + tuple(kinds) +
-                                                        (keywords, len(dropped))))
+    print("%s: %s holds %d folders, %d bookmarks, %d separators, %d keywords; %d Opera "
+          "entries without a URL that has a scheme, taken by neither"
+          % ((browser, name) + tuple(kinds) + (keywords, len(dropped))))
 
 
 def check(convert, browser, hotlist, links, work):
@@ -345,6 +348,12 @@ def check(convert, browser, hotlist, links, work):
                    check=True, stdout=subprocess.DEVNULL, timeout=60)
     started = int(time.time())
     name = os.path.basename(hotlist) + (" + " + links if links else "")
+    if browser != "search-engines":
+        try:
+            json.load(open(output, encoding="utf-8"))
+        except ValueError as error:
+            print("%s: %s: the converted file is no JSON: %s" % (browser, name, error))
+            return False
     if browser == "firefox":
         got = firefox_restores(output, work)
         if got is None:
@@ -352,7 +361,8 @@ def check(convert, browser, hotlist, links, work):
         menu, toolbar, other = got
         bar, rest = expected(tree, browser)
         held("firefox", name, got, tree)
-        return common.same("firefox", name, started, (("menu", rest, menu), ("toolbar", bar, toolbar),
+        return common.same("firefox", name, started, (("menu", rest, menu),
+                                                      ("toolbar", bar, toolbar),
                                                       ("other bookmarks", [], other)))
     if browser == "chromium":
         got = chromium_loads(output, work)
