@@ -148,7 +148,10 @@ def outline(item, browser, depth=0):
         elif not re.match(r"[A-Za-z][A-Za-z0-9+.-]*:", values.get("URL", "")):
             continue  # no URL without a scheme is valid, and importers drop invalid ones
         else:
-            keyword = values.get("SHORT NAME", "") if browser == "firefox" else ""
+            # The last column: Firefox's keyword; Chromium's own file, which
+            # holds none, keeps the last visit there instead.
+            keyword = values.get("SHORT NAME", "") if browser == "firefox" else \
+                (seconds(values.get("VISITED")) or "") if browser == "file" else ""
             out.append((depth, "U", name, norm_url(values.get("URL")), created, keyword))
     return out
 
@@ -277,16 +280,19 @@ def firefox_tree(html, work):
     return places_tree(os.path.join(profile, "places.sqlite"))
 
 
-def chromium_outline(node, depth=0):
-    """The outline of a folder of Chromium's Bookmarks file."""
+def chromium_outline(node, depth=0, visits=False):
+    """The outline of a folder of Chromium's Bookmarks file; with `visits`,
+    each bookmark's last visit in the last column."""
     out = []
     for child in node.get("children", []):
         added = int(child.get("date_added", "0")) // 10**6 - WINDOWS_EPOCH
         if child["type"] == "folder":
             out.append((depth, "F", child["name"], "", added, ""))
-            out += chromium_outline(child, depth + 1)
+            out += chromium_outline(child, depth + 1, visits)
         else:
-            out.append((depth, "U", child["name"], norm_url(child["url"]), added, ""))
+            used = int(child.get("date_last_used", "0")) if visits else 0
+            out.append((depth, "U", child["name"], norm_url(child["url"]), added,
+                        used // 10**6 - WINDOWS_EPOCH if used > 0 else ""))
     return out
 
 

@@ -260,7 +260,7 @@ def chromium_loads(bookmarks, work):
         notes.append("guids Chromium replaced: %s" % ", ".join(map(str, changed)))
     if "checksum" in data and back.get("checksum") != data["checksum"]:
         notes.append("checksum %s, Chromium's %s" % (data["checksum"], back.get("checksum")))
-    return tuple(common.chromium_outline(roots.get(root, {}))
+    return tuple(common.chromium_outline(roots.get(root, {}), visits=True)
                  for root in ("bookmark_bar", "other", "synced")) + (notes,)
 
 
@@ -285,7 +285,7 @@ def chromium_engines(html, work):
 
 def expected(tree, browser):
     """(bar, tree) outlines; Firefox's JSON keeps all an outline can show,
-    Chromium's file all but separators and keywords."""
+    Chromium's file all but separators and keywords, and the last visits."""
     flavour = "firefox" if browser == "firefox" else "file"
     bar, rest = common.personal_bar(tree, flavour), common.outline(tree, flavour)
     if browser == "firefox":
@@ -332,9 +332,10 @@ def held(browser, name, parts, tree):
                 dropped.append(values.get("URL", ""))
             walk((kind, values, children))
     walk(tree)
-    print("%s: %s holds %d folders, %d bookmarks, %d separators, %d keywords; %d Opera "
+    print("%s: %s holds %d folders, %d bookmarks, %d separators, %d %s; %d Opera "
           "entries without a URL that has a scheme, taken by neither"
-          % ((browser, name) + tuple(kinds) + (keywords, len(dropped))))
+          % ((browser, name) + tuple(kinds) + (keywords, "keywords" if browser == "firefox"
+                                                else "last visits", len(dropped))))
 
 
 def check(convert, browser, hotlist, links, work):
