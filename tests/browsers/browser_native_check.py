@@ -8,9 +8,9 @@ and compares what the browser then holds with what the Opera files held.
 
 LINKS is a folder holding any of speeddial.ini, search.ini and a sessions
 folder (or autosave.win), converted with the hotlist. --profiles pairs each
-profile folder of PROFILE_DIR with its hotlist NAME__bookmarks.adr (or
-NAME__opera6.adr) in OPERA_DIR; a profile without one gets a hotlist of one
-bookmark.
+profile folder of PROFILE_DIR that holds such files with its hotlist
+NAME__bookmarks.adr (or NAME__opera6.adr) in OPERA_DIR; a profile without
+one gets a hotlist of one bookmark.
 
 firefox: the JSON backup, placed in a new profile's bookmarkbackups folder,
 is what Firefox restores when it starts without a places.sqlite; the menu,
@@ -307,10 +307,11 @@ def without_engines(item):
 
 
 def engines_of(item):
-    found = [(item[1].get("NAME", ""), item[1]["SHORT NAME"], item[1]["URL"])] \
-        if is_engine(item) and item[1].get("TRASH FOLDER") != "YES" else []
     if item[1].get("TRASH FOLDER") == "YES":
         return []
+    values = item[1]
+    found = [(values.get("NAME", ""), values["SHORT NAME"], values["URL"])] \
+        if is_engine(item) else []
     for child in item[2]:
         found += engines_of(child)
     return found
@@ -414,7 +415,7 @@ def cases(arguments):
             hotlist = next((h for h in (os.path.join(opera, profile + "__" + n)
                                         for n in ("bookmarks.adr", "opera6.adr"))
                             if os.path.isfile(h)), None)
-            if hotlist or link_sources(links)[0]:
+            if link_sources(links)[0]:
                 out.append((hotlist, links))
     return out
 
