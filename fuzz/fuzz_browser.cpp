@@ -2,12 +2,14 @@
 // The browser flavour on arbitrary bytes: it must never crash, must refuse
 // exactly the files whose first line names another version, must write
 // valid UTF-8 with every list closed, and must keep every bookmark when the
-// trash is kept.
+// trash is kept; and the two JSON files must be well formed and hold the
+// same bookmarks and folders.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "json_shape.h"
 #include "laws.h"
 #include "quarvo/conversions/browser_bookmarks.h"
 #include "text/text_encoding.h"
@@ -79,6 +81,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QUARVO_LAW(Count(html, "<DT>") == Count(html, "<DT><A HREF=\"") + Count(html, "<DT><H3"));
         QUARVO_LAW(Count(html, "\"") % 2 == 0);
         (void)report.Text("");
+        // The browsers' own files hold the same bookmarks, as JSON a reader takes.
+        for (const auto flavour :
+             {quarvo::BookmarkFlavour::kFirefoxBackup, quarvo::BookmarkFlavour::kChromium}) {
+            quarvo::ConversionReport json_report;
+            const auto json = quarvo::ConvertHotlistTextFor(text, flavour, keep_trash, json_report);
+            QUARVO_LAW(json.has_value());
+            QUARVO_LAW(json->bookmarks == converted->bookmarks);
+            QUARVO_LAW(json_report.CountOf("folders") == report.CountOf("folders"));
+            QUARVO_LAW(quarvo::formats::IsValidUtf8(json->html));
+            QUARVO_LAW(quarvo::testing::IsWellFormedJson(json->html));
+        }
     }
     return 0;
 }

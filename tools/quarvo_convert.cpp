@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // quarvo-convert: the conversions of the desktop program, for scripts and
 // machines without a display.
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -45,11 +47,12 @@ constexpr int kExitUnsupportedVersion = 3;
 
 constexpr std::string_view kUsage =
     "usage: quarvo-convert [--contacts CONTACTS.adr OUT.csv|OUT.vcf] [--bookmarks HOTLIST.adr "
-    "OUT.htm]\n"
+    "OUT.htm|OUT.json]\n"
     "                      [--notes NOTES.adr FOLDER|OUT.enex|OUT.html]\n"
     "                      [--mail MAILFOLDER OUTFOLDER [--maildir] [--lf]]\n"
     "                      [--layout wab|outlook|thunderbird|google] [--vcard 3.0|2.1]\n"
-    "                      [--encoding utf8|utf8-bom|ansi] [--flavour explorer|browser]\n"
+    "                      [--encoding utf8|utf8-bom|ansi]\n"
+    "                      [--flavour explorer|browser|firefox|chromium]\n"
     "                      [--speed-dial FILE] [--sessions FILE|FOLDER] [--search-engines FILE]\n"
     "                      [--enex-per-folder] [--keep-trash] [--force] [--report]\n"
     "       quarvo-convert --profile [DIR] [--export OUTFOLDER [--without KINDS] [--force]\n"
@@ -81,14 +84,22 @@ constexpr std::string_view kHelp =
     "keywords, numeric dates, the personal bar as the toolbar folder, and\n"
     "Opera's trash left out (--keep-trash keeps it as a folder). The default,\n"
     "--flavour explorer, is the file Internet Explorer imports.\n"
-    "With --flavour browser, --speed-dial (speeddial.ini), --sessions (a saved\n"
-    "session's .win file, or a folder of them) and --search-engines\n"
-    "(search.ini) add the folders \"Speed Dial\", \"Sessions\" and \"Search\n"
-    "engines\" after the hotlist's own: the dials under the titles given them,\n"
-    "each session's windows with their tabs' current pages, and each search\n"
-    "engine as a bookmark whose keyword searches with it. Extension dials,\n"
-    "Opera's own pages, deleted engines and engines sending POST are left out\n"
-    "and counted by --report.\n"
+    "--flavour firefox (the default for an output name ending in .json) writes\n"
+    "Firefox's JSON backup: the same tree with separators, keywords, dates and\n"
+    "the toolbar, every folder kept. Restoring it in Firefox (Bookmarks >\n"
+    "Manage Bookmarks > Import and Backup > Restore > Choose File) REPLACES ALL\n"
+    "THE BOOKMARKS FIREFOX HAS. --flavour chromium writes Chromium's own\n"
+    "Bookmarks file (the bar, every folder, dates; no separators, keywords or\n"
+    "descriptions, which it cannot hold): put it, named Bookmarks, into the\n"
+    "folder of a new profile while the browser is closed.\n"
+    "With --flavour browser, firefox or chromium, --speed-dial (speeddial.ini),\n"
+    "--sessions (a saved session's .win file, or a folder of them) and\n"
+    "--search-engines (search.ini) add the folders \"Speed Dial\", \"Sessions\"\n"
+    "and \"Search engines\" after the hotlist's own: the dials under the titles\n"
+    "given them, each session's windows with their tabs' current pages, and\n"
+    "each search engine as a bookmark whose keyword searches with it. Extension\n"
+    "dials, Opera's own pages, deleted engines and engines sending POST are\n"
+    "left out and counted by --report.\n"
     "--notes writes each note as a Markdown file (with its title, dates and\n"
     "source page in a YAML front matter) into FOLDER, in folders as Opera had\n"
     "them; an OUT ending in .enex gets one Evernote export (the folders as\n"
@@ -106,17 +117,20 @@ constexpr std::string_view kHelp =
     "An output folder appears whole or not at all; one that holds files is\n"
     "refused unless --force, which replaces it as a whole.\n"
     "--report prints after each conversion what it wrote and anything\n"
-    "suspicious. --find prints the Opera files found where Opera keeps them,\n"
+    "suspicious. --find prints the Opera files found where Opera keeps them\n"
+    "(the Speed Dial, sessions and search engines of the hotlist's profile too),\n"
     "and the mail folder with each mailbox's message count.\n\n"
     "--profile lists every Opera profile found where Opera keeps them (or the\n"
     "profiles in DIR): each kind of data with its count, and the saved\n"
     "passwords and cookies, which Quarvo never reads or copies. With --export\n"
     "it exports the one profile found (name it as DIR when there are several)\n"
-    "into the new folder OUTFOLDER: bookmarks.html, contacts.vcf and\n"
-    "contacts.csv, notes/ and notes.enex, mail/, and report.html, which says\n"
-    "what was written, what was left out and why, and how to import each\n"
+    "into the new folder OUTFOLDER: bookmarks.html, bookmarks.json and\n"
+    "Bookmarks (with the Speed Dial, sessions and search engines), contacts.vcf\n"
+    "and contacts.csv, notes/ and notes.enex, mail/, and report.html, which\n"
+    "says what was written, what was left out and why, and how to import each\n"
     "file. --without leaves out the kinds named, separated by commas:\n"
-    "bookmarks, contacts, notes, mail. A kind whose file cannot be read is\n"
+    "bookmarks, contacts, notes, mail, speed-dial, sessions, search-engines.\n"
+    "A kind whose file cannot be read is\n"
     "named on stderr and the rest written (exit status 1, or 3 for a version\n"
     "Quarvo does not read).\n\n"
     "An output named - is the standard output, as is any other name of what\n"
@@ -258,8 +272,12 @@ bool ParseBookmarkChoice(int argc, char** argv, int& i, BookmarkChoices& choices
             choices.options.flavour = quarvo::BookmarkFlavour::kBrowser;
         } else if (value == "explorer") {
             choices.options.flavour = quarvo::BookmarkFlavour::kInternetExplorer;
+        } else if (value == "firefox") {
+            choices.options.flavour = quarvo::BookmarkFlavour::kFirefoxBackup;
+        } else if (value == "chromium") {
+            choices.options.flavour = quarvo::BookmarkFlavour::kChromium;
         } else {
-            problem = "--flavour takes explorer or browser";
+            problem = "--flavour takes explorer, browser, firefox or chromium";
         }
         choices.flavour_given = true;
     } else if (std::string* file = LinkSourceOf(choices.options.links, word)) {
@@ -277,12 +295,37 @@ bool ParseBookmarkChoice(int argc, char** argv, int& i, BookmarkChoices& choices
     return true;
 }
 
+bool IsJsonName(std::string_view name) {
+    constexpr std::string_view kJson = ".json";
+    if (name.size() < kJson.size()) return false;
+    const std::string_view tail = name.substr(name.size() - kJson.size());
+    return std::equal(tail.begin(), tail.end(), kJson.begin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == b;
+    });
+}
+
 // Whether an output of the run leaves Opera's trash out unless told to keep it.
 bool LeavesTrashOut(const Arguments& args) {
     return (args.run.contacts && quarvo::IsVcardFileName(args.run.contacts->output)) ||
            (args.run.bookmarks &&
-            args.bookmarks.options.flavour == quarvo::BookmarkFlavour::kBrowser) ||
+            args.bookmarks.options.flavour != quarvo::BookmarkFlavour::kInternetExplorer) ||
            args.run.notes;
+}
+
+// A bookmark output named .json is Firefox's backup unless --flavour says
+// chromium; the HTML flavours under that name would only mislead.
+std::string ChooseJsonFlavour(Arguments& args) {
+    if (!args.run.bookmarks || !IsJsonName(args.run.bookmarks->output)) return {};
+    quarvo::BookmarkFlavour& flavour = args.bookmarks.options.flavour;
+    if (!args.bookmarks.flavour_given) {
+        flavour = quarvo::BookmarkFlavour::kFirefoxBackup;
+        return {};
+    }
+    if (flavour == quarvo::BookmarkFlavour::kInternetExplorer ||
+        flavour == quarvo::BookmarkFlavour::kBrowser)
+        return "a bookmark output named .json is a JSON file: --flavour explorer and browser "
+               "write HTML (name it .htm or .html, or use --flavour firefox or chromium)";
+    return {};
 }
 
 quarvo::NotesExportOptions NotesOptions(const Arguments& args) {
@@ -462,17 +505,19 @@ Parsed Parse(int argc, char** argv) {
     if (args.find && (converts || args.help || args.version)) return Refuse("--find goes alone");
     if (args.bookmarks.flavour_given && !args.run.bookmarks)
         return Refuse("--flavour goes with --bookmarks");
+    if (std::string problem = ChooseJsonFlavour(args); !problem.empty()) return Refuse(problem);
     if (!args.bookmarks.options.links.empty() &&
         (!args.run.bookmarks ||
-         args.bookmarks.options.flavour != quarvo::BookmarkFlavour::kBrowser))
+         args.bookmarks.options.flavour == quarvo::BookmarkFlavour::kInternetExplorer))
         return Refuse(
             "--speed-dial, --sessions and --search-engines go with --bookmarks and --flavour "
-            "browser: the Internet Explorer flavour holds the hotlist alone");
+            "browser, firefox or chromium: the Internet Explorer flavour holds the hotlist alone");
     if ((args.mail.maildir || args.mail.lf) && !args.mail.job)
         return Refuse("--maildir and --lf go with --mail");
     if (args.keep_trash && !LeavesTrashOut(args))
         return Refuse(
-            "--keep-trash goes with a .vcf contacts output, --flavour browser or --notes: "
+            "--keep-trash goes with a .vcf contacts output, --flavour browser, firefox or "
+            "chromium, or --notes: "
             "the other outputs keep the trash");
     if (args.report && !converts) return Refuse("--report goes with a conversion");
     if (!args.help && !args.version && !args.find && !converts) return Refuse({});
@@ -570,8 +615,16 @@ void PrintFound(Report& report) {
         return path ? quarvo::Shown(*path) : std::string("not found");
     };
     report.Line("Contacts: " + found(quarvo::OperaFile::Contacts));
-    report.Line("Hotlist: " + found(quarvo::OperaFile::Hotlist));
+    const auto hotlist = quarvo::FindOperaFile(places, quarvo::OperaFile::Hotlist, note);
+    report.Line("Hotlist: " + (hotlist ? quarvo::Shown(*hotlist) : std::string("not found")));
     report.Line("Notes: " + found(quarvo::OperaFile::Notes));
+    // The other lists of links, in the profile that holds the hotlist.
+    const quarvo::LinkSources links =
+        hotlist ? quarvo::LinkSourcesBeside(*hotlist) : quarvo::LinkSources{};
+    for (const auto& [title, file] :
+         {std::pair{"Speed Dial: ", &links.speed_dial}, std::pair{"Sessions: ", &links.sessions},
+          std::pair{"Search engines: ", &links.search_engines}})
+        report.Line(title + (file->empty() ? std::string("not found") : quarvo::Shown(*file)));
     const auto mail = quarvo::FindOperaMailFolder(places);
     if (!mail) {
         report.Line("Mail: not found");
@@ -734,6 +787,18 @@ int RunProfile(const Arguments& args, Report& report) {
     return ExportProfile(args, profiles.front(), report);
 }
 
+// What the count line says the bookmarks became; "HTM" as it always was.
+std::string BookmarkFileName(quarvo::BookmarkFlavour flavour) {
+    switch (flavour) {
+        case quarvo::BookmarkFlavour::kFirefoxBackup:
+            return "Firefox JSON";
+        case quarvo::BookmarkFlavour::kChromium:
+            return "Chromium Bookmarks";
+        default:
+            return "HTM";
+    }
+}
+
 int Run(const Arguments& args, Report& report) {
     if (args.profile.given) return RunProfile(args, report);
     if (args.find) {
@@ -799,7 +864,8 @@ int Run(const Arguments& args, Report& report) {
         } else if (done.count == quarvo::kUnsupportedHotlistVersion) {
             if (status == kExitDone) status = kExitUnsupportedVersion;
         } else {
-            report.Line(std::to_string(done.count) + " Bookmarks converted to HTM !");
+            report.Line(std::to_string(done.count) + " Bookmarks converted to " +
+                        BookmarkFileName(args.bookmarks.options.flavour) + " !");
             if (args.report) PrintReport(report, details, "Bookmarks report:");
         }
     }

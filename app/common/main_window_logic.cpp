@@ -53,6 +53,23 @@ std::string DetailsTitle(const ConversionJob& job) {
 
 }  // namespace
 
+bool IsBrowserFile(BookmarkFlavour flavour) noexcept {
+    return flavour != BookmarkFlavour::kInternetExplorer;
+}
+
+std::string_view SuggestedBookmarksName(BookmarkFlavour flavour) noexcept {
+    switch (flavour) {
+        case BookmarkFlavour::kFirefoxBackup:
+            return "bookmark.json";
+        case BookmarkFlavour::kChromium:
+            return "Bookmarks";
+        case BookmarkFlavour::kInternetExplorer:
+        case BookmarkFlavour::kBrowser:
+            break;
+    }
+    return "bookmark.htm";
+}
+
 std::string ConversionResultMessage(std::int32_t contacts, std::int32_t bookmarks, bool vcard) {
     return std::to_string(contacts) +
            (vcard ? " Contacts converted to vCard !" : " Contacts converted to CSV !") +
@@ -89,8 +106,28 @@ void MainWindowLogic::FormCreate() {
         view_.SetFileName(NameField::OperaBookmarks, *hotlist);
     view_.SetFileName(NameField::ContactsOutput,
                       desktop_.LookUpFolder(kPersonalFolder) + "contacts.csv");
-    view_.SetFileName(NameField::BookmarksOutput,
-                      desktop_.LookUpFolder(kPersonalFolder) + "bookmark.htm");
+    suggested_folder_ = desktop_.LookUpFolder(kPersonalFolder);
+    suggested_output_ =
+        suggested_folder_ + std::string(SuggestedBookmarksName(bookmark_options_.flavour));
+    view_.SetFileName(NameField::BookmarksOutput, suggested_output_);
+}
+
+void MainWindowLogic::SetBookmarkOptions(const BookmarkOptions& options) {
+    const bool new_flavour = options.flavour != bookmark_options_.flavour;
+    bookmark_options_ = {options.flavour, options.keep_trash, {}};
+    // A name the user gave is the user's, whatever it ends in.
+    if (!new_flavour || suggested_output_.empty() ||
+        view_.FileName(NameField::BookmarksOutput) != suggested_output_)
+        return;
+    suggested_output_ = suggested_folder_ + std::string(SuggestedBookmarksName(options.flavour));
+    view_.SetFileName(NameField::BookmarksOutput, suggested_output_);
+}
+
+BookmarkOptions MainWindowLogic::BookmarkRunOptions() const {
+    BookmarkOptions options = bookmark_options_;
+    if (include_links_ && IsBrowserFile(options.flavour))
+        options.links = LinkSourcesBeside(view_.FileName(NameField::OperaBookmarks));
+    return options;
 }
 
 void MainWindowLogic::CountItems() {
@@ -233,8 +270,11 @@ void MainWindowLogic::StartConversion() {
                                      view_.FileName(NameField::ContactsOutput)};
     const ConversionJob bookmarks_job{view_.FileName(NameField::OperaBookmarks),
                                       view_.FileName(NameField::BookmarksOutput)};
+    const BookmarkOptions bookmark_options = BookmarkRunOptions();
+    ConversionRun run{contacts_job, bookmarks_job};
+    run.link_inputs = LinkFiles(bookmark_options.links);
     // A refused run ends here, in the error report, before the bar shows.
-    CheckConversionRun({contacts_job, bookmarks_job});
+    CheckConversionRun(run);
     details_.reset();  // a run that ends in an error has nothing to tell
     // A count that arrives while a box of the run is up would start the bar
     // over under it: it is shown once the run has ended.
@@ -248,10 +288,10 @@ void MainWindowLogic::StartConversion() {
     const ContactsExportOutcome contacts_done =
         RunContactsExport(contacts_job, contacts_export_options(), progress);
     const std::int32_t contacts = contacts_done.outcome.count;
-    const bool browser = bookmark_options_.flavour == BookmarkFlavour::kBrowser;
+    const bool browser = IsBrowserFile(bookmark_options.flavour);
     ConversionReport report;
     const ConversionOutcome bookmarks = RunBookmarksConversion(
-        bookmarks_job, bookmark_options_, browser ? &report : nullptr, progress,
+        bookmarks_job, bookmark_options, browser ? &report : nullptr, progress,
         [this](std::string_view message) { desktop_.ShowMessage(message); });
     Details details;
     if (bookmarks.input_missing || bookmarks.count == kUnsupportedHotlistVersion)

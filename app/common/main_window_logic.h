@@ -81,6 +81,16 @@ class MainWindowView {
 [[nodiscard]] std::string ReplacedCharactersMessage(std::size_t contacts);
 [[nodiscard]] std::string ReplacedCharactersList(const std::vector<std::string>& lines);
 
+// Every flavour but the Internet Explorer file is a browser's file: its
+// report is kept from the run, and the menu offers the trash and the links
+// beside the hotlist for it (the Internet Explorer file always holds the
+// trash, and nothing but the hotlist).
+[[nodiscard]] bool IsBrowserFile(BookmarkFlavour flavour) noexcept;
+
+// The bookmark output's name the window suggests for `flavour`: Firefox's
+// backup is a ".json" file, and Chromium reads its file only as "Bookmarks".
+[[nodiscard]] std::string_view SuggestedBookmarksName(BookmarkFlavour flavour) noexcept;
+
 class MainWindowLogic {
   public:
     MainWindowLogic(MainWindowView& view, Desktop& desktop);
@@ -145,9 +155,22 @@ class MainWindowLogic {
     }
 
     // The bookmark file's flavour and trash choice, as the menu sets them;
-    // the Internet Explorer flavour at start. Nothing of it is kept.
-    void SetBookmarkOptions(const BookmarkOptions& options) { bookmark_options_ = options; }
+    // the Internet Explorer flavour at start. Nothing of it is kept; the
+    // links of `options` are not the menu's (see IncludeOperaLinks). While
+    // the output field still holds the name the window suggested, a new
+    // flavour suggests its own (SuggestedBookmarksName) in the same folder.
+    void SetBookmarkOptions(const BookmarkOptions& options);
     [[nodiscard]] const BookmarkOptions& bookmark_options() const { return bookmark_options_; }
+
+    // Whether a run of a browser's file also writes the Speed Dial, saved
+    // sessions and search engines of the hotlist's profile; off at start.
+    void IncludeOperaLinks(bool include) { include_links_ = include; }
+    [[nodiscard]] bool include_opera_links() const { return include_links_; }
+
+    // What a run hands to the bookmark conversion: the menu's choices, and
+    // with the links included, those found beside the hotlist the window
+    // names now (LinkSourcesBeside). Reads no file but the profile's ini.
+    [[nodiscard]] BookmarkOptions BookmarkRunOptions() const;
 
     // Whether a run has a report to show, and showing it in the program's
     // box: the result message of the run stays as it always was. The
@@ -183,6 +206,11 @@ class MainWindowLogic {
     std::string program_files_;
     bool activated_ = false;
     BookmarkOptions bookmark_options_;
+    bool include_links_ = false;
+    // The folder of the bookmark output's suggested name, and that name;
+    // empty until FormCreate suggests one.
+    std::string suggested_folder_;
+    std::string suggested_output_;
     // What the last run's bookmark conversion has to tell; nothing before a run.
     struct Details {
         std::string contacts_text;         // the contacts' report, when it has warnings

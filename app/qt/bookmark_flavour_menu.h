@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The main window's "Bookmarks output" menu: which flavour of bookmark file a
-// conversion writes (the Internet Explorer file, checked at start, or the
-// file Firefox and Chromium import whole), whether Opera's trash is kept,
-// and the details of the last conversion. The choice lives as long as the
+// conversion writes (the Internet Explorer file, checked at start, the file
+// Firefox and Chromium import whole, Firefox's JSON backup or Chromium's
+// Bookmarks file), whether Opera's trash is kept, whether the Speed Dial,
+// sessions and search engines beside the hotlist go in too, and the details
+// of the last conversion. The choice lives as long as the
 // window; the program keeps no settings.
 #pragma once
 

@@ -82,8 +82,10 @@ constexpr ChoiceGroup<ContactsFormat, 6> kFormatChoices{
 constexpr ChoiceGroup<OutputEncoding, 3> kEncodingChoices{
     ID_ENCODING_UTF8,
     {OutputEncoding::kUtf8, OutputEncoding::kUtf8Bom, OutputEncoding::kWindows1252}};
-constexpr ChoiceGroup<BookmarkFlavour, 2> kFlavourChoices{
-    ID_INTERNET_EXPLORER_FLAVOUR, {BookmarkFlavour::kInternetExplorer, BookmarkFlavour::kBrowser}};
+constexpr ChoiceGroup<BookmarkFlavour, 4> kFlavourChoices{
+    ID_INTERNET_EXPLORER_FLAVOUR,
+    {BookmarkFlavour::kInternetExplorer, BookmarkFlavour::kBrowser, BookmarkFlavour::kFirefoxBackup,
+     BookmarkFlavour::kChromium}};
 
 // Checks `id` in its group and returns what it stands for.
 template <class Choice, std::size_t N>
@@ -488,9 +490,13 @@ void MainWindow::ChooseOutput(int id) {
     BookmarkOptions bookmarks = logic_.bookmark_options();
     if (kFlavourChoices.Holds(id)) {
         bookmarks.flavour = choose(menu, kFlavourChoices, id);
-        enable_item(menu, ID_KEEP_BOOKMARKS_TRASH, bookmarks.flavour == BookmarkFlavour::kBrowser);
+        for (const int offered : {ID_KEEP_BOOKMARKS_TRASH, ID_INCLUDE_OPERA_LINKS})
+            enable_item(menu, offered, IsBrowserFile(bookmarks.flavour));
     } else if (id == ID_KEEP_BOOKMARKS_TRASH) {
         bookmarks.keep_trash = toggle(menu, id);
+    } else if (id == ID_INCLUDE_OPERA_LINKS) {
+        logic_.IncludeOperaLinks(toggle(menu, id));
+        return;
     } else {
         return;
     }

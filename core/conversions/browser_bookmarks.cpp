@@ -2,11 +2,14 @@
 #include "quarvo/conversions/browser_bookmarks.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "conversions/link_folders.h"
 #include "formats/adr_lines.h"
 #include "formats/browser_html_writer.h"
+#include "formats/chromium_bookmarks_writer.h"
+#include "formats/firefox_backup_writer.h"
 #include "formats/opera_bookmarks_reader.h"
 #include "formats/seen_texts.h"
 #include "quarvo/conversions/hotlist.h"
@@ -53,8 +56,7 @@ std::vector<BarItem> PersonalBar(std::string_view hotlist) {
 
 // The copies of the personal bar's items, each read again from where its
 // entry starts up to its end (a folder's, all it holds).
-void WritePersonalBar(std::string_view hotlist, bool eight_bit,
-                      formats::BrowserHtmlWriter& writer) {
+void WritePersonalBar(std::string_view hotlist, bool eight_bit, formats::BookmarkWriter& writer) {
     const std::vector<BarItem> bar = PersonalBar(hotlist);
     if (bar.empty()) return;
     ConversionReport read_before;  // the main pass reports what looks wrong
@@ -75,26 +77,46 @@ void WritePersonalBar(std::string_view hotlist, bool eight_bit,
     writer.EndPersonalBar(static_cast<std::int64_t>(bar.size()));
 }
 
-// The browser flavour of `hotlist`, then the folders `links`, into `sink`;
-// returns the bookmarks written.
+std::unique_ptr<formats::BookmarkWriter> MakeWriter(BookmarkFlavour flavour,
+                                                    formats::TextSink& sink, bool keep_trash,
+                                                    ConversionReport* report,
+                                                    const ProgressSink& progress,
+                                                    std::string_view hotlist) {
+    switch (flavour) {
+        case BookmarkFlavour::kFirefoxBackup:
+            return std::make_unique<formats::FirefoxBackupWriter>(sink, keep_trash, report,
+                                                                  progress, hotlist);
+        case BookmarkFlavour::kChromium:
+            return std::make_unique<formats::ChromiumBookmarksWriter>(sink, keep_trash, report,
+                                                                      progress, hotlist);
+        default:
+            return std::make_unique<formats::BrowserHtmlWriter>(sink, keep_trash, report, progress,
+                                                                hotlist);
+    }
+}
+
+// The file of `flavour` from `hotlist`, then the folders `links`, into
+// `sink`; returns the bookmarks written.
 std::int32_t WriteForBrowsers(std::string_view hotlist, const formats::AdrHeader& header,
-                              bool keep_trash, const std::vector<model::BookmarkItem>& links,
+                              BookmarkFlavour flavour, bool keep_trash,
+                              const std::vector<model::BookmarkItem>& links,
                               ConversionReport* report, const ProgressSink& progress,
                               formats::TextSink& sink) {
     const bool eight_bit = formats::HotlistIsEightBit(header);
-    formats::BrowserHtmlWriter writer(sink, keep_trash, report, progress, hotlist);
-    WritePersonalBar(hotlist, eight_bit, writer);
+    const auto writer = MakeWriter(flavour, sink, keep_trash, report, progress, hotlist);
+    if (!writer->PersonalBarLast()) WritePersonalBar(hotlist, eight_bit, *writer);
     ConversionReport unasked;
     formats::BookmarkEntryReader reader(eight_bit, report ? *report : unasked);
     formats::ForEachAdrEntry(hotlist, [&](const formats::AdrEntry& entry) {
         const int depth = static_cast<int>(entry.depth) + 1;
         if (entry.kind == formats::AdrEntry::Kind::kFolderEnd)
-            writer.FolderEnd(depth);
+            writer->FolderEnd(depth);
         else if (const auto fields = reader.Read(entry))
-            writer.Item(*fields, depth);
+            writer->Item(*fields, depth);
     });
-    for (const model::BookmarkItem& folder : links) writer.WholeItem(folder, 1);
-    return writer.Finish();
+    for (const model::BookmarkItem& folder : links) writer->WholeItem(folder, 1);
+    if (writer->PersonalBarLast()) WritePersonalBar(hotlist, eight_bit, *writer);
+    return writer->Finish();
 }
 
 bool IsSupported(const formats::AdrHeader& header) {
@@ -121,11 +143,33 @@ class ReplacementSink final : public formats::TextSink {
 std::optional<BrowserBookmarksConversion> ConvertHotlistTextForBrowsers(
     std::string_view hotlist, bool keep_trash, ConversionReport& report,
     const ProgressSink& progress) {
+    return ConvertHotlistTextFor(hotlist, BookmarkFlavour::kBrowser, keep_trash, report, progress);
+}
+
+std::optional<BrowserBookmarksConversion> ConvertHotlistTextFor(std::string_view hotlist,
+                                                                BookmarkFlavour flavour,
+                                                                bool keep_trash,
+                                                                ConversionReport& report,
+                                                                const ProgressSink& progress) {
     const formats::AdrHeader header = formats::ReadAdrHeader(hotlist);
     if (!IsSupported(header)) return std::nullopt;
     StringSink sink;
     const std::int32_t bookmarks =
-        WriteForBrowsers(hotlist, header, keep_trash, {}, &report, progress, sink);
+        WriteForBrowsers(hotlist, header, flavour, keep_trash, {}, &report, progress, sink);
+    return BrowserBookmarksConversion{std::move(sink.text), bookmarks};
+}
+
+std::optional<BrowserBookmarksConversion> ConvertHotlistTextFor(std::string_view hotlist,
+                                                                const BookmarkOptions& options,
+                                                                ConversionReport& report) {
+    ConversionReport links_report;
+    const std::vector<model::BookmarkItem> folders = ReadLinkFolders(options.links, links_report);
+    const formats::AdrHeader header = formats::ReadAdrHeader(hotlist);
+    if (!IsSupported(header)) return std::nullopt;
+    StringSink sink;
+    const std::int32_t bookmarks = WriteForBrowsers(hotlist, header, options.flavour,
+                                                    options.keep_trash, folders, &report, {}, sink);
+    report.Append(links_report);
     return BrowserBookmarksConversion{std::move(sink.text), bookmarks};
 }
 
@@ -143,19 +187,28 @@ std::int32_t ConvertOperaBookmarksForBrowsers(const std::string& hotlist_path,
                                               const LinkSources& links, ConversionReport* report,
                                               const ProgressSink& progress,
                                               const MessageSink& message) {
+    return ConvertOperaBookmarksToFile(hotlist_path, html_path,
+                                       {BookmarkFlavour::kBrowser, keep_trash, links}, report,
+                                       progress, message);
+}
+
+std::int32_t ConvertOperaBookmarksToFile(const std::string& hotlist_path,
+                                         const std::string& output_path,
+                                         const BookmarkOptions& options, ConversionReport* report,
+                                         const ProgressSink& progress, const MessageSink& message) {
     // The links' counts follow the hotlist's in the report.
     ConversionReport links_report;
-    const std::vector<model::BookmarkItem> folders = ReadLinkFolders(links, links_report);
+    const std::vector<model::BookmarkItem> folders = ReadLinkFolders(options.links, links_report);
     const std::string hotlist = ReadWholeFile(hotlist_path);
     const formats::AdrHeader header = formats::ReadAdrHeader(hotlist);
     if (!IsSupported(header)) {
         if (message) message(kUnknownVersionMessage);
         return kUnsupportedHotlistVersion;
     }
-    FileReplacement file(html_path);
+    FileReplacement file(output_path);
     ReplacementSink sink(file);
-    const std::int32_t bookmarks =
-        WriteForBrowsers(hotlist, header, keep_trash, folders, report, progress, sink);
+    const std::int32_t bookmarks = WriteForBrowsers(
+        hotlist, header, options.flavour, options.keep_trash, folders, report, progress, sink);
     file.Commit();
     if (report) report->Append(links_report);
     return bookmarks;

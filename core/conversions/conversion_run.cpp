@@ -92,11 +92,10 @@ ConversionOutcome RunBookmarksConversion(const ConversionJob& job, const Bookmar
                                          ConversionReport* report, const ProgressSink& progress,
                                          const MessageSink& message) {
     if (!PathExists(job.input)) return {0, true};
-    if (options.flavour == BookmarkFlavour::kBrowser) {
-        return {ConvertOperaBookmarksForBrowsers(job.input, job.output, options.keep_trash,
-                                                 options.links, report, progress, message),
-                false};
-    }
+    if (options.flavour != BookmarkFlavour::kInternetExplorer)
+        return {
+            ConvertOperaBookmarksToFile(job.input, job.output, options, report, progress, message),
+            false};
     // The tuned converter keeps no tree: the report is made from the bytes
     // it converted, before the new file is put in place, so that a report
     // that fails leaves the old file and none is made from another file.

@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "quarvo/conversions/profile_kinds.h"
 
+#include <tuple>
+
+#include "conversions/link_folders.h"
+#include "formats/chromium_bookmarks_writer.h"
+#include "formats/firefox_backup_writer.h"
 #include "formats/opera_bookmarks_reader.h"
 #include "formats/opera_contacts_plain_reader.h"
 #include "formats/opera_link_files.h"
@@ -53,14 +58,66 @@ void CountBookmarks(const std::string& source, ConversionReport& counts) {
     counts.Count(kInTrash, trash);
 }
 
+std::string SpeedDialOf(const OperaProfile& profile);
+std::string SearchEnginesOf(const OperaProfile& profile);
+std::string SessionsOf(const OperaProfile& profile);
+
+constexpr std::string_view kUnreadableLinksWarning =
+    "Speed Dial, sessions or search engines that could not be read, left out";
+
+// The lists of links of `profile` the export takes. One that cannot be read
+// is left out and named: the bookmarks are written all the same.
+LinkSources ReadableLinks(const OperaProfile& profile, const ProfileOutput& output,
+                          ConversionReport& report) {
+    LinkSources links;
+    for (const auto& [id, source, kept] :
+         {std::tuple{"speed-dial", SpeedDialOf(profile), &LinkSources::speed_dial},
+          std::tuple{"sessions", SessionsOf(profile), &LinkSources::sessions},
+          std::tuple{"search-engines", SearchEnginesOf(profile), &LinkSources::search_engines}}) {
+        if (source.empty() || output.LeavesOut(id)) continue;
+        LinkSources one;
+        one.*kept = source;
+        try {
+            ConversionReport counted_later;
+            (void)ReadLinkFolders(one, counted_later);
+            links.*kept = source;
+        } catch (const Exception& error) {
+            report.Warn(kUnreadableLinksWarning, error.what());
+        }
+    }
+    return links;
+}
+
+// The bookmark files of today's browsers, each holding the Speed Dial,
+// sessions and search engines unless they are left out.
 std::string WriteBookmarks(const OperaProfile& profile, ProfileOutput& output,
                            ConversionReport& report) {
+    BookmarkOptions options{BookmarkFlavour::kBrowser, false, {}};
+    options.links = ReadableLinks(profile, output, report);
     const std::string hotlist = ReadWholeFile(profile.hotlist);
-    const auto converted = ConvertHotlistTextForBrowsers(hotlist, false, report);
-    if (!converted) return profile.hotlist + std::string(kUnsupportedVersion);
+    const auto html = ConvertHotlistTextFor(hotlist, options, report);
+    if (!html) return profile.hotlist + std::string(kUnsupportedVersion);
+    // The same tree in each: the HTML's counts speak for all three, and
+    // what the browsers' own files cannot hold follows them.
+    ConversionReport firefox_counts;
+    options.flavour = BookmarkFlavour::kFirefoxBackup;
+    const auto firefox = ConvertHotlistTextFor(hotlist, options, firefox_counts);
+    ConversionReport chromium_counts;
+    options.flavour = BookmarkFlavour::kChromium;
+    const auto chromium = ConvertHotlistTextFor(hotlist, options, chromium_counts);
+    report.Count(formats::kFirefoxDescriptionsLeftOut,
+                 firefox_counts.CountOf(formats::kFirefoxDescriptionsLeftOut));
+    for (const std::string_view label :
+         {formats::kChromiumSeparatorsLeftOut, formats::kChromiumKeywordsLeftOut,
+          formats::kChromiumDescriptionsLeftOut})
+        report.Count(label, chromium_counts.CountOf(label));
     output.writing = true;
-    output.folder.WriteFile("bookmarks.html", converted->html);
-    output.files.push_back("bookmarks.html");
+    for (const auto& [name, converted] :
+         {std::pair{"bookmarks.html", &html}, std::pair{"bookmarks.json", &firefox},
+          std::pair{"Bookmarks", &chromium}}) {
+        output.folder.WriteFile(name, (*converted)->html);
+        output.files.emplace_back(name);
+    }
     return {};
 }
 
@@ -181,7 +238,7 @@ std::string WriteMail(const OperaProfile& profile, ProfileOutput& output,
     return {};
 }
 
-// --- Counted, not yet written: the links' kinds ---
+// --- The links' kinds, written into the bookmark files ---
 
 std::string SpeedDialOf(const OperaProfile& profile) {
     return profile.speed_dial;
@@ -209,17 +266,21 @@ void CountSessions(const std::string& source, ConversionReport& counts) {
         (void)formats::ReadSession(ReadWholeFile(file), {}, counts);
 }
 
-constexpr std::string_view kNotYetWritten =
-    "Nothing yet: this version of Quarvo lists the file but does not convert it.";
+constexpr std::string_view kWrittenWithBookmarks =
+    "A folder of its own after the hotlist's in bookmarks.html, bookmarks.json and Bookmarks.";
 
 const std::vector<ProfileKind> kKinds = {
     {"bookmarks", "Bookmarks", HotlistOf, CountBookmarks, WriteBookmarks,
-     "bookmarks.html, the bookmark file today's browsers import whole; the bookmarks in "
+     "bookmarks.html, the bookmark file today's browsers import whole; bookmarks.json, "
+     "Firefox's own backup, which keeps every folder, separator, keyword and date; and "
+     "Bookmarks, Chromium's own file, which keeps every folder and date. The bookmarks in "
      "Opera's trash are left out.",
      "Firefox: Bookmarks, Manage bookmarks, Import and Backup, Import Bookmarks from HTML, "
-     "then bookmarks.html.\n"
+     "then bookmarks.html; or, in a new profile, Restore, Choose File, then bookmarks.json, "
+     "which replaces all the bookmarks Firefox has.\n"
      "Chrome, Edge, Brave, Vivaldi and other Chromium-based browsers: Settings, Import "
-     "bookmarks and settings, Bookmarks HTML file, then bookmarks.html."},
+     "bookmarks and settings, Bookmarks HTML file, then bookmarks.html; or copy Bookmarks "
+     "into the folder of a new profile while the browser is closed."},
     {"contacts", "Contacts", ContactsOf, CountContacts, WriteContacts,
      "contacts.vcf (vCard 3.0, the contacts in Opera's trash left out) and contacts.csv "
      "(Outlook's layout, UTF-8).",
@@ -245,15 +306,30 @@ const std::vector<ProfileKind> kKinds = {
      "Outlook: import the mbox files into Thunderbird first and move them from there, as "
      "Outlook reads no mbox file.\n"
      "Set up the accounts again from mail/accounts.html; the passwords are not in it."},
-    {"speed-dial", "Speed Dial", SpeedDialOf, CountSpeedDial, nullptr, kNotYetWritten, {}},
-    {"sessions", "Sessions", SessionsOf, CountSessions, nullptr, kNotYetWritten, {}},
+    {"speed-dial",
+     "Speed Dial",
+     SpeedDialOf,
+     CountSpeedDial,
+     nullptr,
+     kWrittenWithBookmarks,
+     {},
+     "bookmarks"},
+    {"sessions",
+     "Sessions",
+     SessionsOf,
+     CountSessions,
+     nullptr,
+     kWrittenWithBookmarks,
+     {},
+     "bookmarks"},
     {"search-engines",
      "Search engines",
      SearchEnginesOf,
      CountSearchEngines,
      nullptr,
-     kNotYetWritten,
-     {}},
+     kWrittenWithBookmarks,
+     {},
+     "bookmarks"},
 };
 
 }  // namespace

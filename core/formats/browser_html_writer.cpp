@@ -27,20 +27,6 @@ constexpr std::string_view kPersonalBarName = "Personal bar";
 // Opera writes a line break inside a value as the two bytes 0x02 0x02.
 constexpr char kOperaBreak = '\x02';
 
-// "http:", "javascript:", "opera:": a URL without one is no link a
-// browser keeps.
-bool HasScheme(std::string_view url) {
-    const std::size_t colon = url.find(':');
-    if (colon == 0 || colon == std::string_view::npos) return false;
-    for (std::size_t i = 0; i < colon; ++i) {
-        const char c = url[i];
-        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        if (!letter && (i == 0 || !((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.')))
-            return false;
-    }
-    return true;
-}
-
 // A block is handed on once it is this full, also within one giant value.
 constexpr std::size_t kBlock = std::size_t{1} << 20;
 
@@ -125,30 +111,6 @@ void BrowserHtmlWriter::FolderEnd(int depth) {
     Put("</DL><p>\r\n");
     Count(kFoldersCount);
     PassBlock();
-}
-
-// Without recursion: a folder may nest others a million deep.
-void BrowserHtmlWriter::WholeItem(const BookmarkItem& item, int depth) {
-    struct Open {
-        const BookmarkItem* folder;
-        std::size_t next;
-        int depth;
-    };
-    std::vector<Open> open;
-    Item(model::FieldsOf(item), depth);
-    if (item.kind == BookmarkItem::Kind::kFolder) open.push_back({&item, 0, depth});
-    while (!open.empty()) {
-        Open& top = open.back();
-        if (top.next == top.folder->children.size()) {
-            FolderEnd(top.depth);
-            open.pop_back();
-            continue;
-        }
-        const BookmarkItem& child = top.folder->children[top.next++];
-        const int child_depth = top.depth + 1;
-        Item(model::FieldsOf(child), child_depth);  // `top` is not used past here
-        if (child.kind == BookmarkItem::Kind::kFolder) open.push_back({&child, 0, child_depth});
-    }
 }
 
 std::int32_t BrowserHtmlWriter::Finish() {

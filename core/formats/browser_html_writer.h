@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "formats/bookmark_writer.h"
 #include "formats/output_sinks.h"
 #include "formats/seen_texts.h"
 #include "model/bookmark.h"
@@ -21,12 +22,8 @@
 
 namespace quarvo::formats {
 
-// The items come in the file's order, each with its depth (1 for the top),
-// a folder's items after it and its FolderEnd after them. First may come
-// the personal bar's copies (between BeginPersonalBar and EndPersonalBar,
-// at depth 2), then the items; folders read whole (WholeItem) may come
-// before or after the hotlist's own. Finish writes the end.
-class BrowserHtmlWriter {
+// The personal bar's copies come first, as the toolbar folder at the top.
+class BrowserHtmlWriter final : public BookmarkWriter {
   public:
     // With `keep_trash`, a trash folder is written as an ordinary folder
     // under its own name; without, it and all it holds are left out.
@@ -37,24 +34,17 @@ class BrowserHtmlWriter {
     // once per bookmark of the tree.
     BrowserHtmlWriter(TextSink& sink, bool keep_trash, ConversionReport* report,
                       const ProgressSink& progress, std::string_view lasting = {});
-    BrowserHtmlWriter(const BrowserHtmlWriter&) = delete;
-    BrowserHtmlWriter& operator=(const BrowserHtmlWriter&) = delete;
 
     // Opera shows the personal bar's items in their folders and on the bar:
-    // the items between these two calls are the toolbar folder's copies,
-    // written but not counted.
-    void BeginPersonalBar();
-    void EndPersonalBar(std::int64_t items);
+    // the items between these two calls are the toolbar folder's copies.
+    void BeginPersonalBar() override;
+    void EndPersonalBar(std::int64_t items) override;
 
-    void Item(const model::BookmarkFields& item, int depth);
-    void FolderEnd(int depth);
-    // `item` and all it holds.
-    void WholeItem(const model::BookmarkItem& item, int depth);
+    void Item(const model::BookmarkFields& item, int depth) override;
+    void FolderEnd(int depth) override;
 
-    // Writes the end and hands the rest on; returns the bookmarks written,
-    // the personal bar's copies not counted. The writer's warnings follow
-    // any the reader gave `report` meanwhile.
-    std::int32_t Finish();
+    // The writer's warnings follow any the reader gave `report` meanwhile.
+    std::int32_t Finish() override;
 
   private:
     void Put(std::string_view text) { out_.append(text); }
@@ -85,20 +75,5 @@ class BrowserHtmlWriter {
 
 // The depth past which lines are indented no further.
 inline constexpr int kDeepestIndent = 8;
-
-// The labels of the counts, in the order the report shows them.
-inline constexpr std::string_view kFoldersCount = "folders";
-inline constexpr std::string_view kBookmarksCount = "bookmarks";
-inline constexpr std::string_view kSeparatorsCount = "separators";
-inline constexpr std::string_view kDescriptionsCount = "descriptions";
-inline constexpr std::string_view kKeywordsCount = "keywords";
-inline constexpr std::string_view kPersonalBarCount =
-    "personal-bar items (copied to the toolbar folder)";
-inline constexpr std::string_view kTrashLeftOutCount = "trash items left out";
-inline constexpr std::string_view kDuplicateUrlWarning = "URLs met more than once";
-inline constexpr std::string_view kSharedKeywordWarning =
-    "keywords given to bookmarks of different URLs (Firefox keeps the last)";
-inline constexpr std::string_view kNoSchemeWarning =
-    "bookmarks whose URL has no scheme (\"http:\"), which browsers leave out";
 
 }  // namespace quarvo::formats

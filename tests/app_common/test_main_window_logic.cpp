@@ -382,6 +382,89 @@ TEST_F(MainWindowLogicTest, TheChosenFlavourIsWrittenAndItsDetailsShownOnlyOnReq
         << window_.log.back();
 }
 
+constexpr char kSpeedDial[] =
+    "Opera Preferences version 2.1\r\n\r\n"
+    "[Speed Dial 1]\r\nTitle=Dial\r\nUrl=http://dial.example/\r\n";
+
+// What a run hands on for each flavour: a browser's file may take the Speed
+// Dial, sessions and search engines of the hotlist's profile; the Internet
+// Explorer file never, even with the item left ticked.
+TEST_F(MainWindowLogicTest, EachFlavourHandsTheRunTheLinksBesideTheHotlistOnlyWhenAsked) {
+    using quarvo::BookmarkFlavour;
+    PutBytes(folder_.File("opera6.adr"), kHotlist);
+    PutBytes(folder_.File("speeddial.ini"), kSpeedDial);
+    window_.names = {{NameField::OperaBookmarks, folder_.File("opera6.adr")}};
+    const struct {
+        BookmarkFlavour flavour;
+        bool links;
+        bool browser;
+    } cases[] = {
+        {BookmarkFlavour::kInternetExplorer, true, false},
+        {BookmarkFlavour::kBrowser, false, true},
+        {BookmarkFlavour::kBrowser, true, true},
+        {BookmarkFlavour::kFirefoxBackup, true, true},
+        {BookmarkFlavour::kChromium, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.flavour) * 10 + c.links);
+        logic_.SetBookmarkOptions({c.flavour, true});
+        logic_.IncludeOperaLinks(c.links);
+        const quarvo::BookmarkOptions options = logic_.BookmarkRunOptions();
+        EXPECT_EQ(quarvo::IsBrowserFile(c.flavour), c.browser);
+        EXPECT_EQ(options.flavour, c.flavour);
+        EXPECT_TRUE(options.keep_trash);
+        EXPECT_EQ(options.links.speed_dial,
+                  c.links && c.browser ? folder_.File("speeddial.ini") : std::string());
+        EXPECT_TRUE(options.links.sessions.empty() && options.links.search_engines.empty());
+    }
+
+    // The browser flavour writes the dials after the hotlist and keeps its report.
+    logic_.SetBookmarkOptions({BookmarkFlavour::kBrowser, false});
+    window_.names[NameField::BookmarksOutput] = folder_.File("b.htm");
+    logic_.StartConversion();
+    EXPECT_NE(GetBytes(folder_.File("b.htm")).find("http://dial.example/"), std::string::npos);
+    logic_.ShowDetails();
+    EXPECT_NE(window_.log.back().find("Bookmarks written to " + folder_.File("b.htm")),
+              std::string::npos)
+        << window_.log.back();
+
+    // An output that is the Speed Dial file is refused before anything is written.
+    window_.log.clear();
+    window_.names[NameField::BookmarksOutput] = folder_.File("speeddial.ini");
+    EXPECT_THROW(logic_.StartConversion(), quarvo::ESameFileError);
+    EXPECT_EQ(GetBytes(folder_.File("speeddial.ini")), kSpeedDial);
+    EXPECT_TRUE(window_.log.empty());
+}
+
+// The output name the window suggested follows the flavour; one the user
+// gave stays as it is.
+TEST_F(MainWindowLogicTest, TheSuggestedOutputNameFollowsTheFlavour) {
+    using quarvo::BookmarkFlavour;
+    const std::string documents = folder_.path().string() + quarvo::kPathSeparator;
+    window_.folders[quarvo::kProgramFilesFolder] = documents;
+    window_.folders[quarvo::kPersonalFolder] = documents;
+    logic_.FormCreate();
+    const struct {
+        BookmarkFlavour flavour;
+        const char* name;
+    } cases[] = {
+        {BookmarkFlavour::kInternetExplorer, "bookmark.htm"},
+        {BookmarkFlavour::kFirefoxBackup, "bookmark.json"},
+        {BookmarkFlavour::kChromium, "Bookmarks"},
+        {BookmarkFlavour::kBrowser, "bookmark.htm"},
+        {BookmarkFlavour::kFirefoxBackup, "bookmark.json"},
+        {BookmarkFlavour::kInternetExplorer, "bookmark.htm"},
+    };
+    for (const auto& c : cases) {
+        logic_.SetBookmarkOptions({c.flavour, false});
+        EXPECT_EQ(window_.FileName(NameField::BookmarksOutput), documents + c.name)
+            << static_cast<int>(c.flavour);
+    }
+    window_.names[NameField::BookmarksOutput] = documents + "bookmark.json";
+    logic_.SetBookmarkOptions({BookmarkFlavour::kChromium, false});
+    EXPECT_EQ(window_.FileName(NameField::BookmarksOutput), documents + "bookmark.json");
+}
+
 TEST_F(MainWindowLogicTest, DefaultsStopAtAFailingLookupKeepingWhatWasSet) {
     const std::string programs = folder_.path().string() + quarvo::kPathSeparator;
     std::filesystem::create_directories(folder_.path() / "Opera" / "profile");

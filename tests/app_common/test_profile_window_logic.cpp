@@ -164,7 +164,8 @@ TEST(ProfileWindowLogic, ShowsTheProfileFoundAndExportsTheTickedKinds) {
     EXPECT_TRUE(fs::exists(user.Out("Opera profile/report.html")));
     EXPECT_FALSE(fs::exists(user.Out("Opera profile/contacts.vcf")));
     EXPECT_FALSE(fs::exists(user.Out("Opera profile/wand.dat")));
-    EXPECT_EQ(window.report.substr(0, window.report.find('\n')), "Bookmarks: bookmarks.html");
+    EXPECT_EQ(window.report.substr(0, window.report.find('\n')),
+              "Bookmarks: bookmarks.html, bookmarks.json, Bookmarks");
     EXPECT_NE(window.report.find("Contacts: left out"), std::string::npos);
     EXPECT_TRUE(window.open_folder);
     logic.OpenFolder();

@@ -5,9 +5,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "formats/browser_html_writer.h"
+#include "formats/chromium_bookmarks_writer.h"
+#include "formats/firefox_backup_writer.h"
+#include "json_shape.h"
 #include "quarvo/conversions/browser_bookmarks.h"
 #include "quarvo/conversions/conversion_run.h"
 #include "quarvo/conversions/hotlist.h"
@@ -217,6 +223,18 @@ TEST(BrowserBookmarks, NestsAsDeepAsTheHotlistWithoutRunningOutOfStack) {
               std::string::npos);
     EXPECT_EQ(converted->html.find(deepest + ' '), std::string::npos);
     EXPECT_LT(converted->html.size(), 200000 * (15 + 9 + 10 + 3 * deepest.size() + 2));
+    // The JSON files too: every folder closed, the layout's indentation capped.
+    for (const BookmarkFlavour flavour :
+         {BookmarkFlavour::kFirefoxBackup, BookmarkFlavour::kChromium}) {
+        ConversionReport json_report;
+        const auto json = ConvertHotlistTextFor(hotlist, flavour, false, json_report);
+        ASSERT_TRUE(json);
+        EXPECT_EQ(json->bookmarks, 1);
+        EXPECT_EQ(json_report.CountOf(formats::kFoldersCount), 200000);
+        EXPECT_TRUE(testing::IsWellFormedJson(json->html));
+        // At most ten lines a folder, each indented 32 blanks at most.
+        EXPECT_LT(json->html.size(), std::size_t{200000} * 10 * (32 + 40));
+    }
 }
 
 // The personal bar's copies come first but are read again from where each
@@ -261,7 +279,7 @@ TEST(BrowserBookmarks, CopiesThePersonalBarFromAcrossTheFile) {
 
 // A giant value is escaped into the file as it is written, a block at a
 // time, never whole in memory beside the input.
-TEST(BrowserBookmarks, HandsAGiantValueOnInBlocks) {
+TEST(BrowserBookmarks, EachWriterHandsAGiantValueOnInBlocks) {
     const std::size_t quotes = std::size_t{3} << 20;
     const std::string hotlist = "#URL\n\tNAME=" + std::string(quotes, '"') + "\n\tURL=http://x/\n";
     struct Pieces final : formats::TextSink {
@@ -271,19 +289,38 @@ TEST(BrowserBookmarks, HandsAGiantValueOnInBlocks) {
         }
         std::size_t largest = 0;
         std::string text;
-    } sink;
-    formats::BrowserHtmlWriter writer(sink, false, nullptr, {});
-    model::BookmarkFields item;
-    item.name = std::string_view(hotlist).substr(11, quotes);
-    item.url = "http://x/";
-    writer.Item(item, 1);
-    EXPECT_EQ(writer.Finish(), 1);
-    EXPECT_LE(sink.largest, (std::size_t{1} << 20) + 64);
-    ConversionReport report;
-    EXPECT_EQ(sink.text, ConvertHotlistTextForBrowsers(hotlist, false, report)->html);
-    std::string escaped;
-    for (std::size_t i = 0; i < quotes; ++i) escaped += "&quot;";
-    EXPECT_NE(sink.text.find('>' + escaped + "</A>"), std::string::npos);
+    };
+    const struct {
+        BookmarkFlavour flavour;
+        std::string_view quote;
+    } cases[] = {{BookmarkFlavour::kBrowser, "&quot;"},
+                 {BookmarkFlavour::kFirefoxBackup, "\\\""},
+                 {BookmarkFlavour::kChromium, "\\\""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.flavour));
+        Pieces sink;
+        std::unique_ptr<formats::BookmarkWriter> writer;
+        if (c.flavour == BookmarkFlavour::kBrowser)
+            writer = std::make_unique<formats::BrowserHtmlWriter>(sink, false, nullptr,
+                                                                  ProgressSink{}, hotlist);
+        else if (c.flavour == BookmarkFlavour::kFirefoxBackup)
+            writer = std::make_unique<formats::FirefoxBackupWriter>(sink, false, nullptr,
+                                                                    ProgressSink{}, hotlist);
+        else
+            writer = std::make_unique<formats::ChromiumBookmarksWriter>(sink, false, nullptr,
+                                                                        ProgressSink{}, hotlist);
+        model::BookmarkFields item;
+        item.name = std::string_view(hotlist).substr(11, quotes);
+        item.url = "http://x/";
+        writer->Item(item, 1);
+        EXPECT_EQ(writer->Finish(), 1);
+        EXPECT_LE(sink.largest, (std::size_t{1} << 20) + 64);
+        ConversionReport report;
+        EXPECT_EQ(sink.text, ConvertHotlistTextFor(hotlist, c.flavour, false, report)->html);
+        std::string escaped;
+        for (std::size_t i = 0; i < quotes; ++i) escaped += c.quote;
+        EXPECT_NE(sink.text.find(escaped), std::string::npos);
+    }
 }
 
 TEST(BrowserBookmarks, RefusesOnlyAnotherVersionOnTheFirstLine) {
@@ -327,6 +364,66 @@ TEST(BrowserBookmarks, ARunTakesTheChosenFlavourAndLeavesTheDefaultAsItWas) {
     EXPECT_EQ(GetBytes(job.output), html) << "a refused hotlist writes nothing";
 }
 
+// The hand-made hotlist with every case, and its Speed Dial, sessions and
+// search engines: each browser's own file as its golden file, and what the
+// file cannot hold counted.
+TEST(BrowserJsonFiles, EveryCaseAsItsGoldenFileWithWhatCannotBeHeldCounted) {
+    const std::string data = QUARVO_TEST_DATA_DIR;
+    BookmarkOptions options;
+    options.links = {data + "/bookmarks_every_case/speeddial.ini",
+                     data + "/bookmarks_every_case/sessions",
+                     data + "/bookmarks_every_case/search.ini"};
+    const struct {
+        BookmarkFlavour flavour;
+        const char* golden;
+        std::vector<std::pair<std::string_view, std::int64_t>> counts;
+    } cases[] = {
+        {BookmarkFlavour::kFirefoxBackup,
+         "bookmarks_every_case.json",
+         {{formats::kSeparatorsCount, 1},
+          {formats::kKeywordsCount, 2},
+          {formats::kFirefoxDescriptionsLeftOut, 1}}},
+        {BookmarkFlavour::kChromium,
+         "bookmarks_every_case.Bookmarks",
+         {{formats::kChromiumSeparatorsLeftOut, 1},
+          {formats::kChromiumKeywordsLeftOut, 2},
+          {formats::kChromiumDescriptionsLeftOut, 1}}},
+    };
+    TempFolder folder;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.golden);
+        options.flavour = c.flavour;
+        const ConversionJob job{data + "/bookmarks_every_case.adr", folder.File(c.golden)};
+        ConversionReport report;
+        EXPECT_EQ(RunBookmarksConversion(job, options, &report).count, 8);
+        const std::string written = GetBytes(job.output);
+        EXPECT_EQ(written, GetBytes(data + "/golden/" + c.golden));
+        EXPECT_TRUE(testing::IsWellFormedJson(written));
+        EXPECT_EQ(report.CountOf(formats::kFoldersCount), 9);
+        EXPECT_EQ(report.CountOf(formats::kPersonalBarCount), 2);
+        EXPECT_EQ(report.CountOf(formats::kTrashLeftOutCount), 1);
+        EXPECT_EQ(report.CountOf("speed dials"), 2);
+        for (const auto& [label, n] : c.counts) EXPECT_EQ(report.CountOf(label), n) << label;
+    }
+}
+
+// Firefox ties a keyword to one URL and a URL to one keyword: its backup's
+// report warns of both; Chromium's file, which holds no keyword, of neither.
+TEST(BrowserJsonFiles, KeywordsFirefoxCannotKeepAreWarnedOf) {
+    const std::string hotlist =
+        "#URL\n\tNAME=a\n\tURL=http://a/\n\tSHORT NAME=k\n\n"
+        "#URL\n\tNAME=b\n\tURL=http://b/\n\tSHORT NAME=k\n\n"
+        "#URL\n\tNAME=a again\n\tURL=http://a/\n\tSHORT NAME=other\n";
+    for (const auto& [flavour, warned] : {std::pair{BookmarkFlavour::kFirefoxBackup, true},
+                                          std::pair{BookmarkFlavour::kChromium, false}}) {
+        ConversionReport report;
+        ASSERT_TRUE(ConvertHotlistTextFor(hotlist, flavour, false, report));
+        const std::string text = report.Text("");
+        EXPECT_EQ(text.find(formats::kSharedKeywordWarning) != std::string::npos, warned) << text;
+        EXPECT_EQ(text.find(formats::kUrlKeywordsWarning) != std::string::npos, warned) << text;
+    }
+}
+
 TEST(BrowserBookmarks, EveryCorpusBookmarkArrivesInBalancedUtf8) {
     namespace fs = std::filesystem;
     std::error_code error;
@@ -362,6 +459,17 @@ TEST(BrowserBookmarks, EveryCorpusBookmarkArrivesInBalancedUtf8) {
             return n;
         };
         EXPECT_EQ(count("<DL><p>"), count("</DL><p>"));
+        // The browsers' own files hold the same bookmarks, as JSON.
+        for (const BookmarkFlavour flavour :
+             {BookmarkFlavour::kFirefoxBackup, BookmarkFlavour::kChromium}) {
+            ConversionReport json_report;
+            const auto json = ConvertHotlistTextFor(hotlist, flavour, true, json_report);
+            ASSERT_TRUE(json);
+            EXPECT_EQ(json->bookmarks, markers);
+            EXPECT_EQ(json_report.CountOf(formats::kFoldersCount), report.CountOf("folders"));
+            EXPECT_TRUE(formats::IsValidUtf8(json->html));
+            EXPECT_TRUE(testing::IsWellFormedJson(json->html));
+        }
     }
     if (files == 0) GTEST_SKIP() << "no corpus at " << QUARVO_CORPUS_DIR;
 }

@@ -138,9 +138,23 @@ TEST(ProfileExport, WritesTheBytesOfEachKindsOwnConversionIntoOneFolder) {
     ASSERT_FALSE(done.cancelled);
     const std::map<std::string, std::string> tree = Tree(out);
 
+    // The bookmark files hold the Speed Dial found beside the hotlist.
     ConversionReport ignored;
-    EXPECT_EQ(tree.at("bookmarks.html"),
-              ConvertHotlistTextForBrowsers(GetBytes(profile.hotlist), false, ignored)->html);
+    BookmarkOptions bookmarks{BookmarkFlavour::kBrowser, false, {}};
+    bookmarks.links.speed_dial = profile.speed_dial;
+    for (const auto& [name, flavour] :
+         {std::pair{"bookmarks.html", BookmarkFlavour::kBrowser},
+          std::pair{"bookmarks.json", BookmarkFlavour::kFirefoxBackup},
+          std::pair{"Bookmarks", BookmarkFlavour::kChromium}}) {
+        bookmarks.flavour = flavour;
+        EXPECT_EQ(tree.at(name),
+                  ConvertHotlistTextFor(GetBytes(profile.hotlist), bookmarks, ignored)->html)
+            << name;
+    }
+    EXPECT_NE(tree.at("Bookmarks").find("Speed Dial"), std::string::npos);
+    // What Chromium's file cannot hold is in the report: the hotlist's one separator.
+    EXPECT_NE(tree.at("report.html").find("1 separators left out (Chromium has none)"),
+              std::string::npos);
     RunContactsExport({profile.contacts, sample.Out("c.vcf")}, {});
     EXPECT_EQ(tree.at("contacts.vcf"), GetBytes(sample.Out("c.vcf")));
     ContactsExportOptions outlook;
@@ -157,6 +171,8 @@ TEST(ProfileExport, WritesTheBytesOfEachKindsOwnConversionIntoOneFolder) {
 
     // The folders' files, each under its folder, and nothing else but the report.
     std::map<std::string, std::string> expected = {{"bookmarks.html", tree.at("bookmarks.html")},
+                                                   {"bookmarks.json", tree.at("bookmarks.json")},
+                                                   {"Bookmarks", tree.at("Bookmarks")},
                                                    {"contacts.vcf", tree.at("contacts.vcf")},
                                                    {"contacts.csv", tree.at("contacts.csv")},
                                                    {"notes.enex", tree.at("notes.enex")},
@@ -172,9 +188,9 @@ TEST(ProfileExport, WritesTheBytesOfEachKindsOwnConversionIntoOneFolder) {
     const std::string& report = tree.at("report.html");
     EXPECT_NE(report.find("profile a&amp;b"), std::string::npos);
     EXPECT_EQ(report.find("profile a&b"), std::string::npos);
-    for (const char* named : {"bookmarks.html", "contacts.csv", "notes.enex", "mail/", "wand.dat",
-                              "cookies4.dat", "Import Bookmarks from HTML",
-                              "speeddial.ini): this version of Quarvo does not convert it yet"})
+    for (const char* named :
+         {"bookmarks.html", "contacts.csv", "notes.enex", "mail/", "wand.dat", "cookies4.dat",
+          "Import Bookmarks from HTML", "bookmarks.json", "Restore, Choose File"})
         EXPECT_NE(report.find(named), std::string::npos) << named;
 }
 
@@ -182,9 +198,10 @@ TEST(ProfileExport, LeavesOutWhatIsAskedAndRefusesWhatWouldHarmTheProfile) {
     SampleProfile sample;
     const OperaProfile& profile = sample.profile();
     ProfileExportOptions without;
-    without.without = {"contacts", "mail"};
+    without.without = {"contacts", "mail", "speed-dial"};
     const ProfileExport done = ExportProfile(profile, sample.Out("some"), without);
-    EXPECT_EQ(done.left_out, (std::vector<std::string>{"contacts", "mail"}));
+    EXPECT_EQ(done.left_out, (std::vector<std::string>{"contacts", "mail", "speed-dial"}));
+    EXPECT_EQ(GetBytes(sample.Out("some/Bookmarks")).find("Speed Dial"), std::string::npos);
     EXPECT_FALSE(fs::exists(sample.Out("some/contacts.vcf")));
     EXPECT_FALSE(fs::exists(sample.Out("some/mail")));
     EXPECT_TRUE(fs::exists(sample.Out("some/notes.enex")));
@@ -215,6 +232,7 @@ TEST(ProfileExport, NamesAKindThatCannotBeReadAndWritesTheRest) {
     OperaProfile profile = sample.profile();
     PutBytes(profile.notes, "Opera Hotlist version 3.0\n");
     profile.contacts = sample.Out("vanished.adr");
+    profile.speed_dial = sample.Out("vanished.ini");  // named in the bookmarks' report
     const ProfileExport done = ExportProfile(profile, sample.Out("out"), {});
     std::map<std::string, std::string> problems;
     for (const ProfileKindExport& kind : done.kinds) problems[kind.kind] = kind.problem;
@@ -222,6 +240,7 @@ TEST(ProfileExport, NamesAKindThatCannotBeReadAndWritesTheRest) {
     EXPECT_NE(problems.at("contacts").find("vanished.adr"), std::string::npos);
     EXPECT_TRUE(problems.at("bookmarks").empty());
     EXPECT_TRUE(fs::exists(sample.Out("out/bookmarks.html")));
+    EXPECT_NE(done.kinds.front().report.Text("").find("vanished.ini"), std::string::npos);
     EXPECT_FALSE(fs::exists(sample.Out("out/notes")));
 }
 

@@ -26,6 +26,7 @@
 #include <QToolButton>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -774,6 +775,62 @@ TEST_F(MainWindow, BookmarkFileMenuChoosesTheFlavourAndShowsTheDetailsApart) {
     action("ConversionDetails")->trigger();
     EXPECT_EQ(messages_.size(), 1);
     EXPECT_TRUE(details.contains(QStringLiteral("bookmarks: 3"))) << details.toStdString();
+}
+
+// The menu's items in order with their texts (no access key twice), which
+// of them each flavour offers, and the Speed Dial reaching the file written.
+TEST_F(MainWindow, BookmarksOutputMenuOffersTheExtrasBesideEveryBrowsersFile) {
+    makeWindows();
+    const struct {
+        const char* name;  // empty for a separator
+        const char* text;
+    } items[] = {
+        {"InternetExplorerFlavour", "&Internet Explorer file"},
+        {"BrowserFlavour", "&Firefox and Chromium file"},
+        {"FirefoxBackupFlavour", "Firefox &backup (JSON)"},
+        {"ChromiumFlavour", "&Chromium Bookmarks file"},
+        {"", ""},
+        {"KeepBookmarksTrash", "Keep Opera's &trash"},
+        {"IncludeOperaLinks", "Include Speed Dial, sessions and search &engines"},
+        {"", ""},
+        {"ConversionDetails", "Conversion &details..."},
+    };
+    const QList<QAction*> actions = child<QMenu>("BookmarksOutput1")->actions();
+    ASSERT_EQ(actions.size(), static_cast<qsizetype>(std::size(items)));
+    QString keys;
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        EXPECT_EQ(actions[i]->objectName(), QString::fromUtf8(items[i].name));
+        EXPECT_EQ(actions[i]->text(), QString::fromUtf8(items[i].text));
+        const qsizetype amp = actions[i]->text().indexOf(u'&');
+        if (amp < 0) continue;
+        const QChar key = actions[i]->text().at(amp + 1).toLower();
+        EXPECT_FALSE(keys.contains(key)) << "access key used twice: " << QString(key).toStdString();
+        keys += key;
+    }
+    EXPECT_FALSE(action("IncludeOperaLinks")->isChecked()) << "off at start";
+    const struct {
+        const char* flavour;
+        bool offered;
+    } flavours[] = {{"FirefoxBackupFlavour", true},
+                    {"InternetExplorerFlavour", false},
+                    {"ChromiumFlavour", true},
+                    {"BrowserFlavour", true}};
+    for (const auto& f : flavours) {
+        action(f.flavour)->trigger();
+        EXPECT_TRUE(action(f.flavour)->isChecked()) << f.flavour;
+        EXPECT_EQ(action("KeepBookmarksTrash")->isEnabled(), f.offered) << f.flavour;
+        EXPECT_EQ(action("IncludeOperaLinks")->isEnabled(), f.offered) << f.flavour;
+    }
+
+    write_bytes(path("in/opera6.adr"), kHotlist);
+    write_bytes(path("in/speeddial.ini"),
+                "Opera Preferences version 2.1\r\n\r\n"
+                "[Speed Dial 1]\r\nTitle=Dial\r\nUrl=http://dial.example/\r\n");
+    field("jfeOperaBookmarksFile")->setFileName(path("in/opera6.adr"));
+    field("jfeBookmarksOutputFile")->setFileName(path("b.htm"));
+    action("IncludeOperaLinks")->trigger();
+    action("Startconversion1")->trigger();
+    EXPECT_NE(read_bytes(path("b.htm")).find("http://dial.example/"), std::string::npos);
 }
 
 TEST_F(MainWindow, ToolbarButtonAndMenuItemConvertToo) {

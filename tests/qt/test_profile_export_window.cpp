@@ -127,7 +127,8 @@ TEST_F(ProfileExportWindow, ExportsTheTickedKindsOfTheProfileFoundAndOpensTheFol
         EXPECT_TRUE(
             child<QPlainTextEdit>(window, "memReport")
                 ->toPlainText()
-                .startsWith(QStringLiteral("Bookmarks: bookmarks.html\nContacts: left out")));
+                .startsWith(QStringLiteral(
+                    "Bookmarks: bookmarks.html, bookmarks.json, Bookmarks\nContacts: left out")));
         QTest::mouseClick(open, Qt::LeftButton);
         EXPECT_EQ(links_, std::vector<std::string>{path("documents/out").toStdString()});
         QTest::keyClick(&window, Qt::Key_Escape);

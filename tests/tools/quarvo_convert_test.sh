@@ -105,11 +105,34 @@ check "the links counted, what was left out too" "4 Bookmarks converted to HTM !
 check "the links' folders after the hotlist's" "k|Speed Dial|two|Sessions|Last session|Window 1|http://t/|Search engines|S" \
   "$(grep -oE '<H3>[^<]*|">[^<]*</A>' "$work/f.htm" | sed -E 's/^<H3>|^">|<\/A>$//g' | paste -sd '|')"
 check "a search engine's key is its keyword" 1 "$(grep -c 'HREF="http://s/?q=%s" SHORTCUTURL="s">S<' "$work/f.htm")"
+# The browsers' own files: a .json name is Firefox's backup; both parse, and
+# hold the same tree (the separator and the keyword only in Firefox's).
+out="$("$tool" --bookmarks "$work/trash.adr" "$work/f.JSON" --speed-dial "$work/speeddial.ini" \
+  --sessions "$work/sessions" --search-engines "$work/search.ini")"
+check "a .json output is Firefox's backup" "4 Bookmarks converted to Firefox JSON !" "$out"
+out="$("$tool" --bookmarks "$work/trash.adr" "$work/Bookmarks" --flavour chromium --keep-trash --report)"
+check "Chromium's file keeps the trash when asked, counts what it cannot hold" "2 Bookmarks converted to Chromium Bookmarks !|separators left out (Chromium has none): 1" \
+  "$(printf '%s\n' "$out" | grep -E 'converted|^separators' | paste -sd '|')"
+if command -v python3 > /dev/null; then
+  tree() {  # FILE: each item's kind, title and keyword, in order
+    python3 -c '
+import json, sys
+data = json.load(open(sys.argv[1], encoding="utf-8"))
+def walk(node):
+    for child in node.get("children", []):
+        print(child.get("type"), child.get("title", child.get("name")), child.get("keyword", ""))
+        walk(child)
+walk(data["children"][0] if "children" in data else data["roots"]["other"])' "$1" | paste -sd '|'
+  }
+  check "Firefox's backup parses and holds the tree" "text/x-moz-place-separator None |text/x-moz-place k |text/x-moz-place-container Speed Dial |text/x-moz-place two |text/x-moz-place-container Sessions |text/x-moz-place-container Last session |text/x-moz-place-container Window 1 |text/x-moz-place http://t/ |text/x-moz-place-container Search engines |text/x-moz-place S s" \
+    "$(tree "$work/f.JSON")"
+  check "Chromium's file parses and holds the tree" "folder Trash |url gone |url k " "$(tree "$work/Bookmarks")"
+fi
 mkdir -p "$work/home/.opera"
 printf 'Opera Hotlist version 2.0\n\n#NOTE\n\tNAME=n\n' > "$work/my notes.adr"
 printf '[User Prefs]\nHot List File Ver2=%s\n[MailBox]\nNotesFile=%s\n' "$work/opera6.adr" "$work/my notes.adr" \
   > "$work/home/.opera/operaprefs.ini"
-check "--find follows the ini file" "Contacts: not found|Hotlist: $work/opera6.adr|Notes: $work/my notes.adr|Mail: not found" \
+check "--find follows the ini file, and finds the links beside the hotlist" "Contacts: not found|Hotlist: $work/opera6.adr|Notes: $work/my notes.adr|Speed Dial: $work/speeddial.ini|Sessions: $work/sessions/|Search engines: $work/search.ini|Mail: not found" \
   "$(HOME="$work/home" "$tool" --find | paste -sd '|')"
 
 
@@ -118,7 +141,7 @@ check "--find follows the ini file" "Contacts: not found|Hotlist: $work/opera6.a
 # ini file is taken in the profile folder.
 mkdir -p "$work/loop" "$work/rel/.opera/sub" "$work/big/.opera"
 ln -s .opera "$work/loop/.opera"
-check "--find: a link loop holds nothing" "Contacts: not found|Hotlist: not found|Notes: not found|Mail: not found" \
+check "--find: a link loop holds nothing" "Contacts: not found|Hotlist: not found|Notes: not found|Speed Dial: not found|Sessions: not found|Search engines: not found|Mail: not found" \
   "$(HOME="$work/loop" "$tool" --find | paste -sd '|')"
 : > "$work/rel/.opera/sub/my.adr"
 printf '[User Prefs]\nHot List File Ver2=sub/my.adr\n' > "$work/rel/.opera/opera6.ini"
@@ -233,14 +256,14 @@ check "and the passwords with their warning" "  $prof/wand.dat (6 bytes): saved 
   "$(HOME="$work/home" "$tool" --profile | grep -o '^.*wand.dat.*by Quarvo')"
 out="$("$tool" --profile "$prof" --export "$work/whole" --without mail --report)"
 check "--export writes each kind and the report" 0 $?
-check "its lines" "Bookmarks exported to bookmarks.html|Notes exported to notes/, notes.enex|Left out: mail|Profile exported to $work/whole, see report.html" \
+check "its lines" "Bookmarks exported to bookmarks.html, bookmarks.json, Bookmarks|Notes exported to notes/, notes.enex|Left out: mail|Profile exported to $work/whole, see report.html" \
   "$(printf '%s\n' "$out" | grep -E 'exported|Left out' | paste -sd '|')"
-check "the folder holds the kinds' files, not the passwords" "bookmarks.html notes notes.enex report.html" \
+check "the folder holds the kinds' files, not the passwords" "Bookmarks bookmarks.html bookmarks.json notes notes.enex report.html" \
   "$(ls "$work/whole" | paste -sd ' ')"
 "$tool" --profile "$prof" --export "$work/whole" > /dev/null 2> "$work/stderr"
 check "an export folder with files is refused" 1 $?
 "$tool" --profile "$prof" --export "$work/whole" --force > /dev/null 2> "$work/stderr"
-check "--force replaces it whole; the unreadable message is a file error" "1 bookmarks.html mail notes notes.enex report.html" "$? $(ls "$work/whole" | paste -sd ' ')"
+check "--force replaces it whole; the unreadable message is a file error" "1 Bookmarks bookmarks.html bookmarks.json mail notes notes.enex report.html" "$? $(ls "$work/whole" | paste -sd ' ')"
 check "and said" "quarvo-convert: Mail: 1 files could not be read and were left out; report.html names them" "$(cat "$work/stderr")"
 check "report.html names it" 1 "$(grep -c "30/3.mbs" "$work/whole/report.html")"
 mkdir -p "$work/two/a" "$work/two/b"
@@ -269,11 +292,14 @@ if [ -d "$corpus/profile/opera-config" ]; then
   ln -s "$(realpath "$corpus/profile/tmp/notes.adr")" "$real/notes.adr"
   "$tool" --profile "$real" > "$work/listing"
   check "the real profile listed" 7 "$(grep -c '^  ' "$work/listing")"
-  check "its links counted, not yet exported" \
-    "Speed Dial: 55 speed dials; not in the export yet|Search engines: 15 search engines, 8 deleted search engines left out, 3 search engines sending POST left out (a bookmark cannot); not in the export yet" \
+  check "its links counted" \
+    "Speed Dial: 55 speed dials|Search engines: 15 search engines, 8 deleted search engines left out, 3 search engines sending POST left out (a bookmark cannot)" \
     "$(grep -E '^  (Speed Dial|Search engines):' "$work/listing" | sed -E 's/^  //; s/ \(\/[^)]*\)$//' | paste -sd '|')"
   "$tool" --profile "$real" --export "$work/realout" > /dev/null
   check "and exported" "0 15" "$? $(cat "$work"/realout/mail/*.mbox | grep -c '^From ')"
+  links="$(grep -c '<DT><A ' "$work/realout/bookmarks.html")"
+  check "as many links in each bookmark file" "$links $links" \
+    "$(grep -c '"uri":' "$work/realout/bookmarks.json") $(grep -c '"url":' "$work/realout/Bookmarks")"
 else
   echo "SKIP: the real profile samples ($corpus/profile) are not there"
 fi
@@ -314,7 +340,7 @@ done <<'EOF'
 --contacts c.adr out.csv --layout outlook --layout google|2|--layout is given twice
 --contacts c.adr out.csv --encoding latin1|2|--encoding takes utf8|utf8-bom|ansi
 --encoding ansi --bookmarks h.adr out.htm|2|--layout, --encoding and --vcard go with --contacts
---bookmarks h.adr old.csv --keep-trash|2|--keep-trash goes with a .vcf contacts output, --flavour browser or --notes: the other outputs keep the trash
+--bookmarks h.adr old.csv --keep-trash|2|--keep-trash goes with a .vcf contacts output, --flavour browser, firefox or chromium, or --notes: the other outputs keep the trash
 --notes c.adr .|2|Output folder . holds input file c.adr: nothing converted
 --notes h.adr sub --contacts c.adr sub/c.csv|2|Output folder sub holds output file sub/c.csv: nothing converted
 --notes h.adr h.adr|2|Output folder h.adr is the same file as input file h.adr: nothing converted
@@ -324,7 +350,7 @@ done <<'EOF'
 --profile . --export|2|--export takes an output folder
 --export out|2|--export and --without go with --profile
 --profile . --without mail|2|--without goes with --export
---profile . --export out --without mail,passwords|2|--without takes kinds separated by commas, of bookmarks, contacts, notes, mail
+--profile . --export out --without mail,passwords|2|--without takes kinds separated by commas, of bookmarks, contacts, notes, mail, speed-dial, sessions, search-engines
 --profile --find|2|--profile goes with --export, --without, --force and --report only
 --profile --report|2|--report goes with a conversion
 --profile . --profile|2|--profile is given twice
@@ -333,10 +359,11 @@ done <<'EOF'
 --profile m --export .|2|Output folder . is or holds m/ of the profile: nothing converted
 --bookmarks h.adr out.htm --enex-per-folder|2|--enex-per-folder goes with --notes
 --notes h.adr dir --force --force|2|--force is given twice
---bookmarks h.adr old.csv --flavour firefox|2|--flavour takes explorer or browser
+--bookmarks h.adr old.csv --flavour opera|2|--flavour takes explorer, browser, firefox or chromium
+--bookmarks h.adr out.Json --flavour explorer|2|a bookmark output named .json is a JSON file: --flavour explorer and browser write HTML (name it .htm or .html, or use --flavour firefox or chromium)
 --contacts c.adr old.csv --flavour browser|2|--flavour goes with --bookmarks
---bookmarks h.adr out.htm --speed-dial c.adr|2|--speed-dial, --sessions and --search-engines go with --bookmarks and --flavour browser: the Internet Explorer flavour holds the hotlist alone
---contacts c.adr old.csv --search-engines c.adr|2|--speed-dial, --sessions and --search-engines go with --bookmarks and --flavour browser: the Internet Explorer flavour holds the hotlist alone
+--bookmarks h.adr out.htm --speed-dial c.adr|2|--speed-dial, --sessions and --search-engines go with --bookmarks and --flavour browser, firefox or chromium: the Internet Explorer flavour holds the hotlist alone
+--contacts c.adr old.csv --search-engines c.adr|2|--speed-dial, --sessions and --search-engines go with --bookmarks and --flavour browser, firefox or chromium: the Internet Explorer flavour holds the hotlist alone
 --bookmarks h.adr out.htm --flavour browser --sessions|2|--sessions takes a file or a folder
 --bookmarks h.adr out.htm --flavour browser --speed-dial --report|2|--speed-dial takes a file
 --bookmarks h.adr out.htm --flavour browser --search-engines c.adr --search-engines c.adr|2|--search-engines is given twice

@@ -391,13 +391,10 @@ TEST_F(ExportWindowUiTest, CancellingTheMailLeavesNoFolderAndNoTemporary) {
             SetText(window, IDC_EXPORT_SOURCE, mail);
             SetText(window, IDC_EXPORT_TARGET, PathOf("out"));
             MessageBoxCloser closer;
+            // Cancel is queued right behind Start: waiting for the bar to
+            // move first let a busy machine's export of the 3000 messages
+            // end before the press was handled.
             Press(window, IDC_START_EXPORT);
-            HWND bar = GetDlgItem(window, IDC_EXPORT_PROGRESS);
-            for (int i = 0; i < 500 && SendMessageA(bar, PBM_GETPOS, 0, 0) == 0; ++i)
-                PumpMessages(window, 20);
-            ASSERT_TRUE(Shown(ID_EXPORT_MAIL)->logic().Running())
-                << "ended before it could be cancelled";
-            Screenshot(window, "mail-export-window-running");
             Press(window, IDC_CANCEL_EXPORT);
             WaitForTheEnd(window, ID_EXPORT_MAIL);
             PumpMessages(window, 200);

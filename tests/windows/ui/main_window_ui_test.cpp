@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "main_window_logic.h"
@@ -176,18 +177,64 @@ TEST_F(MainWindowUiTest, AnotherHotlistVersionShowsItsMessageBeforeTheResult) {
     EXPECT_FALSE(exists(PathOf("bookmark.htm")));
 }
 
-// The output menus' choices reach the conversion: the browser flavour and a
-// vCard version, chosen as the menu sends them.
+// The output menus' choices reach the conversion: the browser flavour with
+// the Speed Dial beside the hotlist, and a vCard version, chosen as the menu
+// sends them.
 TEST_F(MainWindowUiTest, OutputMenusChooseTheFilesWritten) {
     PutFile(PathOf("contacts.adr"), "Opera Hotlist version 2.0\r\n\r\n#CONTACT\r\n\tNAME=K\r\n");
     PutFile(PathOf("opera6.adr"),
             "Opera Hotlist version 2.0\r\n\r\n#URL\r\n\tNAME=x\r\n\tURL=http://x/\r\n");
     Start();
     HMENU menu = GetMenu(Main());
-    EXPECT_TRUE(GetMenuState(menu, ID_KEEP_BOOKMARKS_TRASH, MF_BYCOMMAND) & MF_GRAYED);
-    SendMessageA(Main(), WM_COMMAND, ID_BROWSER_FLAVOUR, 0);
+    // The Bookmarks output menu's items in order, as the Qt menu has them,
+    // and which of them each flavour offers.
+    const struct {
+        UINT id;  // 0 for a separator
+        const char* text;
+    } items[] = {
+        {ID_INTERNET_EXPLORER_FLAVOUR, "&Internet Explorer file"},
+        {ID_BROWSER_FLAVOUR, "&Firefox and Chromium file"},
+        {ID_FIREFOX_BACKUP_FLAVOUR, "Firefox &backup (JSON)"},
+        {ID_CHROMIUM_FLAVOUR, "&Chromium Bookmarks file"},
+        {0, ""},
+        {ID_KEEP_BOOKMARKS_TRASH, "Keep Opera's &trash"},
+        {ID_INCLUDE_OPERA_LINKS, "Include Speed Dial, sessions and search &engines"},
+        {0, ""},
+        {ID_CONVERSION_DETAILS, "Conversion &details..."},
+    };
+    HMENU bookmarks_menu = GetSubMenu(menu, 4);
+    ASSERT_EQ(GetMenuItemCount(bookmarks_menu), static_cast<int>(std::size(items)));
+    for (int i = 0; i < static_cast<int>(std::size(items)); ++i) {
+        char text[128] = {};
+        GetMenuStringA(bookmarks_menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        EXPECT_EQ(GetMenuItemID(bookmarks_menu, i), items[i].id) << i;
+        EXPECT_EQ(std::string(text), items[i].text);
+    }
+    const auto expect_offered = [menu](bool offered, UINT flavour) {
+        EXPECT_TRUE(GetMenuState(menu, flavour, MF_BYCOMMAND) & MF_CHECKED) << flavour;
+        for (const UINT item : {ID_KEEP_BOOKMARKS_TRASH, ID_INCLUDE_OPERA_LINKS})
+            EXPECT_EQ(!(GetMenuState(menu, item, MF_BYCOMMAND) & MF_GRAYED), offered)
+                << flavour << " " << item;
+    };
+    expect_offered(false, ID_INTERNET_EXPLORER_FLAVOUR);  // at start
+    const struct {
+        UINT flavour;
+        bool offered;
+    } flavours[] = {{ID_FIREFOX_BACKUP_FLAVOUR, true},
+                    {ID_INTERNET_EXPLORER_FLAVOUR, false},
+                    {ID_CHROMIUM_FLAVOUR, true},
+                    {ID_BROWSER_FLAVOUR, true}};
+    for (const auto& f : flavours) {
+        SendMessageA(Main(), WM_COMMAND, f.flavour, 0);
+        expect_offered(f.offered, f.flavour);
+    }
+    EXPECT_FALSE(GetMenuState(menu, ID_INCLUDE_OPERA_LINKS, MF_BYCOMMAND) & MF_CHECKED);
+    SendMessageA(Main(), WM_COMMAND, ID_INCLUDE_OPERA_LINKS, 0);
+    EXPECT_TRUE(GetMenuState(menu, ID_INCLUDE_OPERA_LINKS, MF_BYCOMMAND) & MF_CHECKED);
+    PutFile(PathOf("speeddial.ini"),
+            "Opera Preferences version 2.1\r\n\r\n"
+            "[Speed Dial 1]\r\nTitle=Dial\r\nUrl=http://dial.example/\r\n");
     SendMessageA(Main(), WM_COMMAND, ID_VCARD_21, 0);
-    EXPECT_FALSE(GetMenuState(menu, ID_KEEP_BOOKMARKS_TRASH, MF_BYCOMMAND) & MF_GRAYED);
     EXPECT_TRUE(GetMenuState(menu, ID_VCARD_21, MF_BYCOMMAND) & MF_CHECKED);
     EXPECT_FALSE(GetMenuState(menu, ID_VCARD_30, MF_BYCOMMAND) & MF_CHECKED);
     SetText(IDC_OPERA_CONTACTS, PathOf("contacts.adr"));
@@ -201,7 +248,8 @@ TEST_F(MainWindowUiTest, OutputMenusChooseTheFilesWritten) {
                          "<!-- This is an automatically generated file.\r\n     It will",
                          0),
               0u);
-    HMENU bookmarks_menu = GetSubMenu(menu, 4);
+    EXPECT_NE(FileBytes(PathOf("bookmarks.htm")).find("http://dial.example/"), std::string::npos)
+        << "the Speed Dial beside the hotlist";
     SendMessageA(Main(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(bookmarks_menu), 4);
     EXPECT_FALSE(GetMenuState(menu, ID_CONVERSION_DETAILS, MF_BYCOMMAND) & MF_GRAYED);
     // Its picture, taken from inside the open menu's own loop.

@@ -127,7 +127,9 @@ TEST_F(ProfileExportUiTest, ExportsTheTickedKindsOfAProfileGivenByHand) {
         EXPECT_FALSE(exists(PathOf("out\\contacts.vcf")));
         EXPECT_FALSE(exists(PathOf("out\\wand.dat")));
         EXPECT_EQ(ControlText(window, IDC_PROFILE_REPORT)
-                      .rfind("Bookmarks: bookmarks.html\r\nContacts: left out\r\n", 0),
+                      .rfind("Bookmarks: bookmarks.html, bookmarks.json, Bookmarks\r\nContacts: "
+                             "left out\r\n",
+                             0),
                   0u)
             << ControlText(window, IDC_PROFILE_REPORT);
         Screenshot(window, "profile-export-done");

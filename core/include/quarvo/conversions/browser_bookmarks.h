@@ -62,6 +62,18 @@ struct BrowserBookmarksConversion {
     std::string_view hotlist, bool keep_trash, ConversionReport& report,
     const ProgressSink& progress = {});
 
+// As ConvertHotlistTextForBrowsers, in `flavour` (kBrowser, kFirefoxBackup
+// or kChromium); `html` then holds that file's text.
+[[nodiscard]] std::optional<BrowserBookmarksConversion> ConvertHotlistTextFor(
+    std::string_view hotlist, BookmarkFlavour flavour, bool keep_trash, ConversionReport& report,
+    const ProgressSink& progress = {});
+
+// As above, in `options.flavour`, with the folders `options.links` names
+// after the hotlist's items (their counts following the hotlist's in
+// `report`). Throws EFOpenError when a file of the links cannot be read.
+[[nodiscard]] std::optional<BrowserBookmarksConversion> ConvertHotlistTextFor(
+    std::string_view hotlist, const BookmarkOptions& options, ConversionReport& report);
+
 // As ConvertOperaBookmarks, in the browser flavour: returns the number of
 // bookmarks, or kUnsupportedHotlistVersion after showing
 // kUnknownVersionMessage, the output left as it was. File errors propagate.
@@ -81,6 +93,15 @@ std::int32_t ConvertOperaBookmarksForBrowsers(const std::string& hotlist_path,
                                               const LinkSources& links, ConversionReport* report,
                                               const ProgressSink& progress = {},
                                               const MessageSink& message = {});
+
+// As above, into the file of `options.flavour` (kBrowser, kFirefoxBackup or
+// kChromium), with its trash choice and links. The JSON files are written
+// as they are converted too, never whole in memory.
+std::int32_t ConvertOperaBookmarksToFile(const std::string& hotlist_path,
+                                         const std::string& output_path,
+                                         const BookmarkOptions& options, ConversionReport* report,
+                                         const ProgressSink& progress = {},
+                                         const MessageSink& message = {});
 
 // The saved sessions `sessions` names: the file itself, or a folder's .win
 // files, autosave.win first and the rest by name. Throws EFOpenError when a
