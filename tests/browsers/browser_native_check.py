@@ -33,7 +33,8 @@ import sys
 import tempfile
 import time
 
-import browser_import_check as common
+sys.dont_write_bytecode = True  # no cache left in the source tree
+import browser_import_check as common  # noqa: E402
 
 SKIP = common.SKIP
 
