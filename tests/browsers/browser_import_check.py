@@ -148,7 +148,10 @@ def outline(item, browser, depth=0):
         elif not re.match(r"[A-Za-z][A-Za-z0-9+.-]*:", values.get("URL", "")):
             continue  # no URL without a scheme is valid, and importers drop invalid ones
         else:
-            keyword = values.get("SHORT NAME", "") if browser == "firefox" else ""
+            # The last column: Firefox's keyword; Chromium's own file, which
+            # holds none, keeps the last visit there instead.
+            keyword = values.get("SHORT NAME", "") if browser == "firefox" else \
+                (seconds(values.get("VISITED")) or "") if browser == "file" else ""
             out.append((depth, "U", name, norm_url(values.get("URL")), created, keyword))
     return out
 
@@ -206,42 +209,43 @@ def run_bounded(command, profile_ready, limit):
                 process.wait()
 
 
-def firefox_tree(html, work):
+def firefox_profile(work, prefs=()):
+    """A new Firefox profile in `work`, with `prefs` and the ones that keep
+    a first run quiet."""
     profile = os.path.join(work, "profile")
     os.makedirs(profile)
-    with open(os.path.join(profile, "user.js"), "w") as prefs:
-        for name, value in (("browser.places.importBookmarksHTML", "true"),
-                            ("browser.bookmarks.file", json.dumps(html)),
-                            ("browser.shell.checkDefaultBrowser", "false"),
-                            ("app.update.enabled", "false"),
-                            ("datareporting.policy.dataSubmissionEnabled", "false")):
-            prefs.write("user_pref(%s, %s);\n" % (json.dumps(name), value))
-    places = os.path.join(profile, "places.sqlite")
+    with open(os.path.join(profile, "user.js"), "w") as saved:
+        for name, value in tuple(prefs) + (("browser.shell.checkDefaultBrowser", "false"),
+                                           ("app.update.enabled", "false"),
+                                           ("datareporting.policy.dataSubmissionEnabled",
+                                            "false")):
+            saved.write("user_pref(%s, %s);\n" % (json.dumps(name), value))
+    return profile
 
-    def query(sql):
-        db = sqlite3.connect("file:%s?mode=ro" % places, uri=True, timeout=1)
-        try:
-            return db.execute(sql).fetchall()
-        finally:
-            db.close()
 
-    def imported():
-        # Firefox holds its database locked while it runs; it turns the
-        # import's switch off once the import is done, and saves that soon.
-        try:
-            with open(os.path.join(profile, "prefs.js")) as saved:
-                return '"browser.places.importBookmarksHTML", false' in saved.read()
-        except OSError:
-            return False
+def run_firefox(profile, ready, limit=90):
+    return run_bounded([shutil.which("firefox-esr") or shutil.which("firefox"), "--headless",
+                        "--no-remote", "--profile", profile, "about:blank"], ready, limit)
 
-    if not run_bounded([shutil.which("firefox-esr") or shutil.which("firefox"), "--headless",
-                        "--no-remote", "--profile", profile, "about:blank"], imported, 90):
-        return None
-    rows = query("select b.id, b.type, b.parent, b.title, p.url, b.dateAdded, k.keyword "
-                 "from moz_bookmarks b left join moz_places p on p.id = b.fk "
-                 "left join moz_keywords k on k.place_id = b.fk order by b.parent, b.position")
+
+def places_rows(places):
+    """Every bookmark of a places.sqlite: (id, type, parent, title, url,
+    dateAdded, keyword), each folder's items in their order."""
+    db = sqlite3.connect("file:%s?mode=ro" % places, uri=True, timeout=1)
+    try:
+        return db.execute("select b.id, b.type, b.parent, b.title, p.url, b.dateAdded, k.keyword "
+                          "from moz_bookmarks b left join moz_places p on p.id = b.fk "
+                          "left join moz_keywords k on k.place_id = b.fk "
+                          "order by b.parent, b.position").fetchall()
+    finally:
+        db.close()
+
+
+def places_tree(places, roots=(2, 3)):
+    """The outline of each of Firefox's `roots` (2 the bookmarks menu, 3 the
+    toolbar, 5 other bookmarks)."""
     children = {}
-    for row in rows:
+    for row in places_rows(places):
         children.setdefault(row[2], []).append(row)
 
     def walk(parent, depth=0):
@@ -255,11 +259,48 @@ def firefox_tree(html, work):
             else:
                 out.append((depth, "U", name or "", norm_url(url), added // 10**6, keyword or ""))
         return out
-    return walk(2), walk(3)  # the bookmarks menu, the toolbar
+    return tuple(walk(root) for root in roots)
+
+
+def firefox_tree(html, work):
+    profile = firefox_profile(work, (("browser.places.importBookmarksHTML", "true"),
+                                     ("browser.bookmarks.file", json.dumps(html))))
+
+    def imported():
+        # Firefox holds its database locked while it runs; it turns the
+        # import's switch off once the import is done, and saves that soon.
+        try:
+            with open(os.path.join(profile, "prefs.js")) as saved:
+                return '"browser.places.importBookmarksHTML", false' in saved.read()
+        except OSError:
+            return False
+
+    if not run_firefox(profile, imported):
+        return None
+    return places_tree(os.path.join(profile, "places.sqlite"))
+
+
+def chromium_outline(node, depth=0, visits=False):
+    """The outline of a folder of Chromium's Bookmarks file; with `visits`,
+    each bookmark's last visit in the last column."""
+    out = []
+    for child in node.get("children", []):
+        added = int(child.get("date_added", "0")) // 10**6 - WINDOWS_EPOCH
+        if child["type"] == "folder":
+            out.append((depth, "F", child["name"], "", added, ""))
+            out += chromium_outline(child, depth + 1, visits)
+        else:
+            used = int(child.get("date_last_used", "0")) if visits else 0
+            out.append((depth, "U", child["name"], norm_url(child["url"]), added,
+                        used // 10**6 - WINDOWS_EPOCH if used > 0 else ""))
+    return out
+
+
+CHROMIUM = "/usr/lib/chromium/chromium"
 
 
 def chromium_tree(html, work):
-    binary = "/usr/lib/chromium/chromium"
+    binary = CHROMIUM
     if not os.path.exists(binary) or not shutil.which("unshare"):
         return None
     # Chromium imports a file only on its first run, named in its initial
@@ -278,17 +319,7 @@ def chromium_tree(html, work):
                        lambda: os.path.exists(bookmarks), 60):
         return None
     roots = json.load(open(bookmarks))["roots"]
-
-    def walk(node, depth=0):
-        out = []
-        for child in node.get("children", []):
-            added = int(child.get("date_added", "0")) // 10**6 - WINDOWS_EPOCH
-            if child["type"] == "folder":
-                out.append((depth, "F", child["name"], "", added, ""))
-                out += walk(child, depth + 1)
-            else:
-                out.append((depth, "U", child["name"], norm_url(child["url"]), added, ""))
-        return out
+    walk = chromium_outline
     bar = roots["bookmark_bar"]
     imported = [c for c in bar["children"] if c["type"] == "folder" and c["name"] == "Imported"]
     rest = [c for c in bar["children"] if c not in imported]
@@ -309,6 +340,24 @@ def as_seen(item, started):
 def text(item):
     depth, kind, name, url, date, keyword = item
     return "%s%s %s <%s> %s %s" % ("  " * depth, kind, name, url, date, keyword)
+
+
+def same(browser, name, started, parts):
+    """Compares each (part, expected, read back) and prints the differences;
+    True when all are equal."""
+    equal = True
+    for part, want, have in parts:
+        want = [as_seen(i, started) for i in want]
+        have = [as_seen(i, started) for i in have]
+        if want == have:
+            print("%s: %s %s equal (%d lines)" % (browser, name, part, len(want)))
+            continue
+        equal = False
+        print("%s: %s %s differs" % (browser, name, part))
+        for line in difflib.unified_diff([text(i) for i in want], [text(i) for i in have],
+                                         "opera", browser, lineterm="", n=1):
+            print("   ", line)
+    return equal
 
 
 def main():
@@ -339,18 +388,9 @@ def main():
             expected_bar, expected_tree = personal_bar(tree, browser), outline(tree, browser)
             if browser == "firefox":
                 expected_bar, expected_tree = one_url_per_keyword(expected_bar, expected_tree)
-            for part, want, have in (("tree", expected_tree, menu),
-                                     ("toolbar", expected_bar, bar)):
-                want = [as_seen(i, started) for i in want]
-                have = [as_seen(i, started) for i in have]
-                if want == have:
-                    print("%s: %s %s equal (%d lines)" % (browser, name, part, len(want)))
-                    continue
+            if not same(browser, name, started, (("tree", expected_tree, menu),
+                                                 ("toolbar", expected_bar, bar))):
                 failed = True
-                print("%s: %s %s differs" % (browser, name, part))
-                for line in difflib.unified_diff([text(i) for i in want], [text(i) for i in have],
-                                                 "hotlist", browser, lineterm="", n=1):
-                    print("   ", line)
     return 1 if failed else 0
 
 
