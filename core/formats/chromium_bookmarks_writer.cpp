@@ -88,7 +88,9 @@ void ChromiumBookmarksWriter::Item(const model::BookmarkFields& item, int depth)
             break;
         case BookmarkItem::Kind::kBookmark:
             Heading(item);
-            if (const auto visited = Microseconds(item.visited, kSecondsFrom1601To1970))
+            // Opera's VISITED=0 is a page never visited, not one visited in 1970.
+            if (const auto visited = Microseconds(item.visited, kSecondsFrom1601To1970);
+                visited && item.visited != 0)
                 json_.NumberString("date_last_used", *visited);
             json_.String("type", "url");
             json_.String("url", item.url, kUrlBreak);

@@ -171,6 +171,16 @@ TEST(BrowserBookmarks, TakesLeadingDigitsAsDatesAndOnlyPairsAsBreaks) {
         EXPECT_NE(converted->html.find(c.html), std::string::npos)
             << ::testing::PrintToString(c.keys) << converted->html;
     }
+    // Chromium keeps a last visit; Opera's VISITED=0 is a page never visited.
+    ConversionReport report;
+    const auto chromium = ConvertHotlistTextFor(
+        "#URL\n\tNAME=n\n\tURL=http://h/\n\tVISITED=0\n\n#URL\n\tNAME=m\n\tURL=http://m/\n"
+        "\tVISITED=1\n",
+        BookmarkFlavour::kChromium, false, report);
+    ASSERT_TRUE(chromium);
+    const std::size_t visit = chromium->html.find("date_last_used");
+    EXPECT_NE(visit, std::string::npos);
+    EXPECT_EQ(visit, chromium->html.rfind("date_last_used")) << chromium->html;
 }
 
 TEST(ConversionReportText, CountsEveryTimeButNamesAFewShortPlaces) {
