@@ -111,7 +111,8 @@ ProfileExport ExportProfile(const OperaProfile& profile, const std::string& outp
                options.without.end();
     };
     // A kind that carries others is written for them alone too: a profile's
-    // Speed Dial goes into the bookmark files even when it has no hotlist.
+    // Speed Dial goes into the bookmark files when it has no hotlist, or when
+    // the hotlist is left out.
     const auto carries_found_kind = [&](const ProfileKind& carrier) {
         for (const ProfileKind& kind : ProfileKinds())
             if (kind.written_with == carrier.id && !kind.source(profile).empty() &&
@@ -121,13 +122,10 @@ ProfileExport ExportProfile(const OperaProfile& profile, const std::string& outp
     };
     std::vector<const ProfileKind*> kinds;
     for (const ProfileKind& kind : ProfileKinds()) {
-        if (kind.source(profile).empty() && !(kind.write != nullptr && carries_found_kind(kind)))
-            continue;
-        const bool left_out = is_left_out(kind.id);
-        if (left_out)
-            done.left_out.emplace_back(kind.id);
-        else
-            kinds.push_back(&kind);
+        const bool found = !kind.source(profile).empty();
+        const bool carries = kind.write != nullptr && carries_found_kind(kind);
+        if (found && is_left_out(kind.id)) done.left_out.emplace_back(kind.id);
+        if ((found && !is_left_out(kind.id)) || carries) kinds.push_back(&kind);
     }
     FolderOutput folder(output_folder, options.replace);
     ProfileOutput output{folder, cancel, {}, options.without};
@@ -137,7 +135,7 @@ ProfileExport ExportProfile(const OperaProfile& profile, const std::string& outp
         if (progress) progress(kind.title, i, kinds.size());
         ProfileKindExport& written = done.kinds.emplace_back();
         written.kind = kind.id;
-        written.source = kind.source(profile);
+        if (!is_left_out(kind.id)) written.source = kind.source(profile);
         if (kind.write == nullptr) continue;
         output.files.clear();
         output.writing = false;

@@ -94,9 +94,9 @@ std::string WriteBookmarks(const OperaProfile& profile, ProfileOutput& output,
                            ConversionReport& report) {
     BookmarkOptions options{BookmarkFlavour::kBrowser, false, {}};
     options.links = ReadableLinks(profile, output, report);
-    // Without a hotlist the files hold the other links alone.
-    const std::string hotlist =
-        profile.hotlist.empty() ? std::string() : ReadWholeFile(profile.hotlist);
+    // Without a hotlist, or with it left out, the files hold the other links alone.
+    const bool hotlist_wanted = !profile.hotlist.empty() && !output.LeavesOut("bookmarks");
+    const std::string hotlist = hotlist_wanted ? ReadWholeFile(profile.hotlist) : std::string();
     const auto html = ConvertHotlistTextFor(hotlist, options, report);
     if (!html) return profile.hotlist + std::string(kUnsupportedVersion);
     // The same tree in each: the HTML's counts speak for all three, and

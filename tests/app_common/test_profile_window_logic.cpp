@@ -21,6 +21,7 @@
 
 namespace {
 
+using quarvo::testing::GetBytes;
 using quarvo::testing::PutBytes;
 using quarvo::testing::TempFolder;
 namespace fs = std::filesystem;
@@ -192,12 +193,19 @@ TEST(ProfileWindowLogic, TakesAProfileGivenByHandAndSaysWhenAFolderHoldsNone) {
     fs::create_directories(other / "profile");
     PutBytes((other / "profile" / "notes.adr").string(),
              "Opera Hotlist version 2.0\n\n#NOTE\n\tNAME=n\n");
+    PutBytes((other / "profile" / "speeddial.ini").string(), "[Speed Dial 1]\nUrl=http://d/\n");
     window.profile_folder = other.string();
     logic.ProfileFolderChanged();
     EXPECT_EQ(window.kinds[0].text, "Bookmarks: not found");
     EXPECT_EQ(window.kinds[2].text, "Notes: 1 notes, 0 folders, 0 in Opera's trash (left out)");
     EXPECT_TRUE(window.untouched.empty());
+    // Without a hotlist the bookmark files hold the Speed Dial alone.
+    window.target = user.Out("dials");
+    logic.Start();
+    window.RunUntilDone(logic);
+    EXPECT_NE(GetBytes(user.Out("dials/Bookmarks")).find("http://d/"), std::string::npos);
 
+    window.log.clear();
     window.profile_folder = user.Out("empty");
     fs::create_directories(window.profile_folder);
     logic.ProfileFolderChanged();

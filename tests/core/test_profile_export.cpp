@@ -215,6 +215,13 @@ TEST(ProfileExport, LeavesOutWhatIsAskedAndRefusesWhatWouldHarmTheProfile) {
     (void)ExportProfile(dials_only, sample.Out("dials"), bookmarks_only);
     EXPECT_NE(GetBytes(sample.Out("dials/Bookmarks")).find("http://d/"), std::string::npos);
     EXPECT_NE(GetBytes(sample.Out("dials/bookmarks.json")).find("http://d/"), std::string::npos);
+    bookmarks_only.without.push_back("bookmarks");
+    const ProfileExport hotlist_left_out =
+        ExportProfile(profile, sample.Out("hotlist left out"), bookmarks_only);
+    EXPECT_EQ(hotlist_left_out.left_out.front(), "bookmarks");
+    const std::string html = GetBytes(sample.Out("hotlist left out/bookmarks.html"));
+    EXPECT_NE(html.find("http://d/"), std::string::npos);
+    EXPECT_EQ(html.find("http://first/"), std::string::npos) << "nothing of the hotlist";
     bookmarks_only.without.push_back("speed-dial");
     (void)ExportProfile(dials_only, sample.Out("nothing"), bookmarks_only);
     EXPECT_FALSE(fs::exists(sample.Out("nothing/bookmarks.html")));
