@@ -15,12 +15,29 @@
 namespace quarvo {
 namespace {
 
+constexpr std::size_t kLongestCountsText = 64;
+
 std::string CountsText(const ProfileKindSurvey& kind) {
     if (!kind.problem.empty()) return "not readable: " + kind.problem;
     if (kind.counts.empty()) return "found, not converted by this version";
     std::string text;
     for (const auto& [label, count] : kind.counts)
         text += (text.empty() ? "" : ", ") + std::to_string(count) + " " + label;
+    // A line too long for the window's check box gives what is left out as
+    // one sum; the report names each.
+    if (text.size() > kLongestCountsText) {
+        std::string kept;
+        std::int64_t left_out = 0;
+        for (const auto& [label, count] : kind.counts) {
+            if (label.find("left out") != std::string::npos) {
+                left_out += count;
+                continue;
+            }
+            kept += (kept.empty() ? "" : ", ") + std::to_string(count) + " " + label;
+        }
+        if (left_out > 0) kept += " (" + std::to_string(left_out) + " left out)";
+        text = std::move(kept);
+    }
     const ProfileKind* known = ProfileKindOf(kind.kind);
     if (known && !known->Exports()) text += "; not in the export yet";
     return text;

@@ -155,7 +155,8 @@ TEST(ProfileWindowLogic, ShowsTheProfileFoundAndExportsTheTickedKinds) {
     EXPECT_TRUE(window.kinds[0].exports);
     EXPECT_EQ(window.kinds[2].text, "Notes: not found");
     EXPECT_FALSE(window.kinds[2].found);
-    EXPECT_NE(window.untouched.find("Saved passwords (wand.dat): never read or copied"), std::string::npos);
+    EXPECT_NE(window.untouched.find("Saved passwords (wand.dat): never read or copied"),
+              std::string::npos);
     EXPECT_EQ(window.target, user.Out("Opera profile"));
 
     window.ticked[1] = false;  // the contacts left out
@@ -194,10 +195,16 @@ TEST(ProfileWindowLogic, TakesAProfileGivenByHandAndSaysWhenAFolderHoldsNone) {
     PutBytes((other / "profile" / "notes.adr").string(),
              "Opera Hotlist version 2.0\n\n#NOTE\n\tNAME=n\n");
     PutBytes((other / "profile" / "speeddial.ini").string(), "[Speed Dial 1]\nUrl=http://d/\n");
+    PutBytes((other / "profile" / "search.ini").string(),
+             "[Search Engine 1]\nName=s\nURL=http://s/?q=%s\n[Search Engine 2]\nName=d\n"
+             "URL=http://d/?q=%s\nDeleted=1\n[Search Engine 3]\nName=p\nURL=http://p/\n"
+             "Is post=1\n");
     window.profile_folder = other.string();
     logic.ProfileFolderChanged();
     EXPECT_EQ(window.kinds[0].text, "Bookmarks: not found");
     EXPECT_EQ(window.kinds[2].text, "Notes: 1 notes, 0 folders, 0 in Opera's trash (left out)");
+    // Too long for its check box, what is left out is summed.
+    EXPECT_EQ(window.kinds[6].text, "Search engines: 1 search engines (2 left out)");
     EXPECT_TRUE(window.untouched.empty());
     // Without a hotlist the bookmark files hold the Speed Dial alone.
     window.target = user.Out("dials");
