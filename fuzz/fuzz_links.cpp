@@ -79,5 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QUARVO_LAW(pages + tabs.CountOf(formats::kEmptyTabsCount) +
                    tabs.CountOf(formats::kOperaPageTabsCount) <=
                static_cast<std::int64_t>(Count(Lowered(text), "type")));
+
+    ConversionReport history;
+    QUARVO_LAW(CheckedBookmarks(formats::ReadSession(text, "s", history, true)) ==
+               pages + history.CountOf(formats::kSessionHistoryCount));
+    QUARVO_LAW(history.CountOf(formats::kTabsCount) == pages);
     return 0;
 }

@@ -53,8 +53,9 @@ constexpr std::string_view kUsage =
     "                      [--layout wab|outlook|thunderbird|google] [--vcard 3.0|2.1]\n"
     "                      [--encoding utf8|utf8-bom|ansi]\n"
     "                      [--flavour explorer|browser|firefox|chromium]\n"
-    "                      [--speed-dial FILE] [--sessions FILE|FOLDER] [--search-engines FILE]\n"
-    "                      [--enex-per-folder] [--keep-trash] [--force] [--report]\n"
+    "                      [--speed-dial FILE] [--sessions FILE|FOLDER] [--session-history]\n"
+    "                      [--search-engines FILE] [--enex-per-folder] [--keep-trash] [--force]\n"
+    "                      [--report]\n"
     "       quarvo-convert --profile [DIR] [--export OUTFOLDER [--without KINDS] [--force]\n"
     "                      [--report]]\n"
     "       quarvo-convert --find | --help | --version";
@@ -99,7 +100,9 @@ constexpr std::string_view kHelp =
     "given them, each session's windows with their tabs' current pages, and\n"
     "each search engine as a bookmark whose keyword searches with it. Extension\n"
     "dials, Opera's own pages, deleted engines and engines sending POST are\n"
-    "left out and counted by --report.\n"
+    "left out and counted by --report. With --session-history, a tab that has\n"
+    "been on other pages is a folder of them all, its back and forward history\n"
+    "in order, the current page among them.\n"
     "--notes writes each note as a Markdown file (with its title, dates and\n"
     "source page in a YAML front matter) into FOLDER, in folders as Opera had\n"
     "them; an OUT ending in .enex gets one Evernote export (the folders as\n"
@@ -289,6 +292,9 @@ bool ParseBookmarkChoice(int argc, char** argv, int& i, BookmarkChoices& choices
                       (word == "--sessions" ? " takes a file or a folder" : " takes a file");
         else
             *file = argv[++i];
+    } else if (word == "--session-history") {
+        if (choices.options.links.session_history) problem = "--session-history is given twice";
+        choices.options.links.session_history = true;
     } else {
         return false;
     }
@@ -506,6 +512,9 @@ Parsed Parse(int argc, char** argv) {
     if (args.bookmarks.flavour_given && !args.run.bookmarks)
         return Refuse("--flavour goes with --bookmarks");
     if (std::string problem = ChooseJsonFlavour(args); !problem.empty()) return Refuse(problem);
+    if (args.bookmarks.options.links.session_history &&
+        args.bookmarks.options.links.sessions.empty())
+        return Refuse("--session-history goes with --sessions");
     if (!args.bookmarks.options.links.empty() &&
         (!args.run.bookmarks ||
          args.bookmarks.options.flavour == quarvo::BookmarkFlavour::kInternetExplorer))

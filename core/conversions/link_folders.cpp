@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
+#include "files/file_identity.h"
 #include "formats/opera_ini.h"
 #include "formats/opera_link_files.h"
-#include "files/file_identity.h"
 #include "quarvo/base/errors.h"
 #include "quarvo/files/file_layer.h"
 #include "quarvo/files/folder_listing.h"
@@ -83,8 +83,9 @@ std::vector<model::BookmarkItem> ReadLinkFolders(const LinkSources& links,
         sessions.kind = model::BookmarkItem::Kind::kFolder;
         sessions.name = formats::kSessionsFolder;
         for (const std::string& file : SavedSessionFiles(links.sessions))
-            sessions.children.push_back(formats::ReadSession(
-                ReadWholeFile(file), formats::SessionName(FileNameOf(file)), report));
+            sessions.children.push_back(formats::ReadSession(ReadWholeFile(file),
+                                                             formats::SessionName(FileNameOf(file)),
+                                                             report, links.session_history));
         folders.push_back(std::move(sessions));
     }
     if (!links.search_engines.empty())

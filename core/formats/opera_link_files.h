@@ -29,9 +29,11 @@ namespace quarvo::formats {
 
 // A folder named `name` holding a folder per window, each holding its
 // tabs' current pages. Tabs without a page, or showing Opera's own pages
-// ("opera:"), are left out.
+// ("opera:"), are left out. With `history`, a tab whose history holds other
+// pages is a folder, named as its bookmark, of all of them in the
+// history's order (Opera's own pages and empty entries left out).
 [[nodiscard]] model::BookmarkItem ReadSession(std::string_view text, std::string_view name,
-                                              ConversionReport& report);
+                                              ConversionReport& report, bool history = false);
 
 // The folder name of the session in the file named `file_name`: "Last
 // session" for autosave.win, else the name without ".win".
@@ -66,6 +68,7 @@ inline constexpr std::string_view kTabsCount = "session tabs";
 inline constexpr std::string_view kEmptyTabsCount = "session tabs without a page left out";
 inline constexpr std::string_view kOperaPageTabsCount =
     "session tabs showing an Opera page (opera:) left out";
+inline constexpr std::string_view kSessionHistoryCount = "session history pages";
 inline constexpr std::string_view kLinkNotUtf8Warning = "bytes not valid in the file's encoding";
 
 }  // namespace quarvo::formats

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <map>
@@ -33,10 +34,51 @@ model::BookmarkItem Folder(std::string name) {
     return folder;
 }
 
+// A page of a tab's history as a bookmark, named by its title, else its URL.
+model::BookmarkItem Page(std::string_view url, std::string_view title, std::string_view place,
+                         ConversionReport& report) {
+    model::BookmarkItem page;
+    page.url = LinkText(url, place, report);
+    page.name = title.empty() ? page.url : LinkText(title, place, report);
+    return page;
+}
+
+// Opera's own pages open nothing in another browser.
+bool Writable(std::string_view url) {
+    return !url.empty() && !url.starts_with("opera:");
+}
+
+// `tab` as a folder of the pages of its history, named as its bookmark is;
+// `tab` itself when the history holds no other page worth writing.
+model::BookmarkItem WithHistory(model::BookmarkItem tab, const std::vector<IniSection>& sections,
+                                std::string_view section, std::int64_t current,
+                                std::string_view place, ConversionReport& report) {
+    const IniSection* urls = FindSection(sections, std::string(section) + "history url");
+    if (!urls) return tab;
+    // A count beyond the entries the section can hold is a damaged file,
+    // not a reason to look up numbers that cannot be there.
+    const std::int64_t count = std::min(Number(urls->Value("count")).value_or(0),
+                                        static_cast<std::int64_t>(urls->settings.size()));
+    model::BookmarkItem folder = Folder(tab.name);
+    for (std::int64_t index = 0; index < count; ++index) {
+        if (index == current) {
+            folder.children.push_back(tab);
+            continue;
+        }
+        const std::string_view url = urls->Value(std::to_string(index));
+        if (Writable(url))
+            folder.children.push_back(
+                Page(url, HistoryEntry(sections, section, "title", index), place, report));
+    }
+    if (folder.children.size() < 2) return tab;
+    report.Count(kSessionHistoryCount, static_cast<std::int64_t>(folder.children.size()) - 1);
+    return folder;
+}
+
 }  // namespace
 
 model::BookmarkItem ReadSession(std::string_view text, std::string_view name,
-                                ConversionReport& report) {
+                                ConversionReport& report, bool history) {
     const std::vector<IniSection> sections = ReadOperaIni(text);
     model::BookmarkItem session = Folder(std::string(name));
     // Windows in the file's order, found by their id; a tab whose window is
@@ -53,6 +95,7 @@ model::BookmarkItem ReadSession(std::string_view text, std::string_view name,
     };
     report.Count(kSessionWindowsCount, 0);
     report.Count(kTabsCount, 0);
+    if (history) report.Count(kSessionHistoryCount, 0);
     for (const IniSection& section : sections) {
         const std::string_view type = section.Value("type");
         if (type == "0") {
@@ -72,10 +115,10 @@ model::BookmarkItem ReadSession(std::string_view text, std::string_view name,
             continue;
         }
         const std::string place = std::string(name) + " [" + section.name + "]";
-        model::BookmarkItem tab;
-        tab.url = LinkText(url, place, report);
-        const std::string_view title = HistoryEntry(sections, section.name, "title", current);
-        tab.name = title.empty() ? tab.url : LinkText(title, place, report);
+        model::BookmarkItem tab =
+            Page(url, HistoryEntry(sections, section.name, "title", current), place, report);
+        if (history)
+            tab = WithHistory(std::move(tab), sections, section.name, current, place, report);
         window(section.Value("parent")).children.push_back(std::move(tab));
         report.Count(kTabsCount);
     }

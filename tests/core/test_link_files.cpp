@@ -115,37 +115,65 @@ TEST(SearchEngines, MenuMarks) {
     for (const auto& c : cases) EXPECT_EQ(formats::WithoutMenuMarks(c.name), c.expected) << c.name;
 }
 
-TEST(Sessions, WindowsHoldTheirTabsCurrentPages) {
+// Without the history choice a tab is its current page; with it, a tab
+// that has been elsewhere is a folder of its history in order, Opera's own
+// pages and empty entries left out, a tab with no other page still a
+// bookmark.
+TEST(Sessions, WindowsHoldTheirTabsPages) {
     const std::string text = std::string(kPrefsHeader) +
                              "[session]\nversion=7000\nwindow count=4\n\n"
                              "[1]\nid=10\ntype=0\n"
-                             "[2]\nid=11\nparent=10\ntype=1\ncurrent history=2\n"
-                             "[2history url]\ncount=2\n0=http://back/\n1=http://now/\n"
-                             "[2history title]\ncount=2\n0=Back\n1=Now\n"
+                             "[2]\nid=11\nparent=10\ntype=1\ncurrent history=3\n"
+                             "[2history url]\ncount=5\n0=http://back/\n1=opera:speeddial\n"
+                             "2=http://now/\n3=http://forward/\n4=\n"
+                             "[2history title]\ncount=5\n0=Back\n1=Speed Dial\n2=Now\n"
                              "[3]\nid=12\nparent=10\ntype=1\ncurrent history=1\n"
-                             "[3history url]\ncount=1\n0=opera:speeddial\n"
+                             "[3history url]\ncount=2\n0=opera:speeddial\n1=http://later/\n"
                              "[4]\nid=13\nparent=10\ntype=1\ncurrent history=1\n"
                              "[4history url]\ncount=0\n"
                              "[5]\nid=20\ntype=0\n"
-                             "[6]\nid=21\nparent=20\ntype=1\ncurrent history=1\n"
-                             "[6history url]\ncount=1\n0=http://untitled/\n"
+                             "[6]\nid=21\nparent=20\ntype=1\ncurrent history=2\n"
+                             "[6history url]\ncount=2\n0=opera:speeddial\n1=http://untitled/\n"
                              "[7]\nid=31\nparent=99\ntype=1\ncurrent history=1\n"
                              "[7history url]\ncount=1\n0=http://orphan/\n"
                              "[7history title]\ncount=1\n0=Orphan\n";
-    ConversionReport report;
-    const BookmarkItem session = formats::ReadSession(text, "Last session", report);
-    EXPECT_EQ(session.name, "Last session");
-    EXPECT_EQ(Outline(session),
-              "Window 1/\n"
-              "  Now <http://now/>\n"
-              "Window 2/\n"
-              "  http://untitled/ <http://untitled/>\n"
-              "Window 3/\n"
-              "  Orphan <http://orphan/>\n");
-    EXPECT_EQ(report.CountOf(formats::kSessionWindowsCount), 3);
-    EXPECT_EQ(report.CountOf(formats::kTabsCount), 3);
-    EXPECT_EQ(report.CountOf(formats::kOperaPageTabsCount), 1);
-    EXPECT_EQ(report.CountOf(formats::kEmptyTabsCount), 1);
+    const struct {
+        bool history;
+        std::string_view outline;
+        std::int64_t history_pages;
+    } cases[] = {{false,
+                  "Window 1/\n"
+                  "  Now <http://now/>\n"
+                  "Window 2/\n"
+                  "  http://untitled/ <http://untitled/>\n"
+                  "Window 3/\n"
+                  "  Orphan <http://orphan/>\n",
+                  0},
+                 {true,
+                  "Window 1/\n"
+                  "  Now/\n"
+                  "    Back <http://back/>\n"
+                  "    Now <http://now/>\n"
+                  "    http://forward/ <http://forward/>\n"
+                  "Window 2/\n"
+                  "  http://untitled/ <http://untitled/>\n"
+                  "Window 3/\n"
+                  "  Orphan <http://orphan/>\n",
+                  2}};
+    for (const auto& c : cases) {
+        ConversionReport report;
+        const BookmarkItem session = formats::ReadSession(text, "Last session", report, c.history);
+        EXPECT_EQ(session.name, "Last session");
+        EXPECT_EQ(Outline(session), c.outline) << c.history;
+        EXPECT_EQ(report.CountOf(formats::kSessionWindowsCount), 3);
+        EXPECT_EQ(report.CountOf(formats::kTabsCount), 3);
+        EXPECT_EQ(report.CountOf(formats::kOperaPageTabsCount), 1);
+        EXPECT_EQ(report.CountOf(formats::kEmptyTabsCount), 1);
+        EXPECT_EQ(report.CountOf(formats::kSessionHistoryCount), c.history_pages);
+        // Without the choice the report stays as it was, the label absent.
+        EXPECT_EQ(report.Text("r").find(formats::kSessionHistoryCount) != std::string::npos,
+                  c.history);
+    }
     EXPECT_EQ(formats::SessionName("autosave.win"), "Last session");
     EXPECT_EQ(formats::SessionName("mit sicp.win"), "mit sicp");
     EXPECT_EQ(formats::SessionName("plain"), "plain");
@@ -276,6 +304,18 @@ TEST(LinkFiles, TheRealFilesWithEveryItemAccountedFor) {
                       LinesStarting(text, "type=1"))
                 << entry.path();
             EXPECT_EQ(report.CountOf(formats::kSessionWindowsCount), LinesStarting(text, "type=0"))
+                << entry.path();
+            // With the history the same tabs are written, a folder holding
+            // each one's pages beyond its current one.
+            ConversionReport with_history;
+            std::int64_t pages = 0;
+            model::ForEachItem(formats::ReadSession(text, {}, with_history, true),
+                               [&](const BookmarkItem& item, std::size_t) {
+                                   pages += item.kind == BookmarkItem::Kind::kBookmark;
+                                   return true;
+                               });
+            EXPECT_EQ(with_history.CountOf(formats::kTabsCount), tabs) << entry.path();
+            EXPECT_EQ(pages, tabs + with_history.CountOf(formats::kSessionHistoryCount))
                 << entry.path();
         }
         ++files;

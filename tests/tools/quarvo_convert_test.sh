@@ -108,8 +108,10 @@ check "a search engine's key is its keyword" 1 "$(grep -c 'HREF="http://s/?q=%s"
 # The browsers' own files: a .json name is Firefox's backup; both parse, and
 # hold the same tree (the separator and the keyword only in Firefox's).
 out="$("$tool" --bookmarks "$work/trash.adr" "$work/f.JSON" --speed-dial "$work/speeddial.ini" \
-  --sessions "$work/sessions" --search-engines "$work/search.ini")"
-check "a .json output is Firefox's backup" "4 Bookmarks converted to Firefox JSON !" "$out"
+  --sessions "$work/sessions" --session-history --search-engines "$work/search.ini" --report)"
+check "a .json output is Firefox's backup, the session history reaching the reader" \
+  "4 Bookmarks converted to Firefox JSON !|session history pages: 0" \
+  "$(printf '%s\n' "$out" | grep -E 'converted|^session history' | paste -sd '|')"
 out="$("$tool" --bookmarks "$work/trash.adr" "$work/Bookmarks" --flavour chromium --keep-trash --report)"
 check "Chromium's file keeps the trash when asked, counts what it cannot hold" "2 Bookmarks converted to Chromium Bookmarks !|separators left out (Chromium has none): 1" \
   "$(printf '%s\n' "$out" | grep -E 'converted|^separators' | paste -sd '|')"
@@ -365,6 +367,7 @@ done <<'EOF'
 --bookmarks h.adr out.htm --speed-dial c.adr|2|--speed-dial, --sessions and --search-engines go with --bookmarks and --flavour browser, firefox or chromium: the Internet Explorer flavour holds the hotlist alone
 --contacts c.adr old.csv --search-engines c.adr|2|--speed-dial, --sessions and --search-engines go with --bookmarks and --flavour browser, firefox or chromium: the Internet Explorer flavour holds the hotlist alone
 --bookmarks h.adr out.htm --flavour browser --sessions|2|--sessions takes a file or a folder
+--bookmarks h.adr out.htm --flavour browser --session-history|2|--session-history goes with --sessions
 --bookmarks h.adr out.htm --flavour browser --speed-dial --report|2|--speed-dial takes a file
 --bookmarks h.adr out.htm --flavour browser --search-engines c.adr --search-engines c.adr|2|--search-engines is given twice
 --bookmarks h.adr c.adr --flavour browser --speed-dial c.adr|2|Output file c.adr is the same file as input file c.adr: nothing converted

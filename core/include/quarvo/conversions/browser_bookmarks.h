@@ -26,10 +26,13 @@ enum class BookmarkFlavour { kInternetExplorer, kBrowser, kFirefoxBackup, kChrom
 // hotlist's own items, each as a folder of its own: the Speed Dial
 // (speeddial.ini), saved sessions (a .win file, or a folder of them) and
 // the search engines (search.ini). An empty name leaves its folder out.
+// `session_history` writes each tab's back and forward pages too, not only
+// its current one.
 struct LinkSources {
     std::string speed_dial;
     std::string sessions;
     std::string search_engines;
+    bool session_history = false;
 
     [[nodiscard]] bool empty() const noexcept {
         return speed_dial.empty() && sessions.empty() && search_engines.empty();
