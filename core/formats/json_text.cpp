@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "text/text_encoding.h"
+
 namespace quarvo::formats {
 namespace {
 
@@ -13,35 +15,6 @@ constexpr std::size_t kBlock = std::size_t{1} << 20;
 constexpr std::size_t kDeepestIndent = 16;
 constexpr char kOperaBreak = '\x02';
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
-
-// The length of the valid UTF-8 sequence at `text[i]` (which is >= 0x80),
-// 0 when there is none: overlong forms, surrogates and values past U+10FFFF
-// are not characters a JSON reader takes.
-std::size_t Utf8Length(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) return 0;
-    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-    for (std::size_t k = 2; k < length; ++k)
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
-    return length;
-}
 
 bool IsPlain(unsigned char c) {
     return c >= 0x20 && c < 0x80 && c != '"' && c != '\\';
@@ -82,7 +55,7 @@ void AppendJsonString(std::string& out, std::string_view text, std::string_view 
                 out += kHex[c >> 4];
                 out += kHex[c & 0xF];
                 ++i;
-            } else if (const std::size_t length = Utf8Length(text, i); length != 0) {
+            } else if (const std::size_t length = Utf8SequenceLength(text, i); length != 0) {
                 out.append(text.data() + i, length);
                 i += length;
             } else {
