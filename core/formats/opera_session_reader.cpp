@@ -60,6 +60,9 @@ model::BookmarkItem WithHistory(model::BookmarkItem tab, const std::vector<IniSe
     const std::int64_t count = std::min(Number(urls->Value("count")).value_or(0),
                                         static_cast<std::int64_t>(urls->settings.size()));
     model::BookmarkItem folder = Folder(tab.name);
+    // A damaged file may name a current page past the count: it goes last,
+    // never lost.
+    const bool current_counted = current >= 0 && current < count;
     for (std::int64_t index = 0; index < count; ++index) {
         if (index == current) {
             folder.children.push_back(tab);
@@ -70,6 +73,7 @@ model::BookmarkItem WithHistory(model::BookmarkItem tab, const std::vector<IniSe
             folder.children.push_back(
                 Page(url, HistoryEntry(sections, section, "title", index), place, report));
     }
+    if (!current_counted) folder.children.push_back(tab);
     if (folder.children.size() < 2) return tab;
     report.Count(kSessionHistoryCount, static_cast<std::int64_t>(folder.children.size()) - 1);
     return folder;

@@ -134,9 +134,10 @@ TEST(Sessions, WindowsHoldTheirTabsPages) {
                              "[5]\nid=20\ntype=0\n"
                              "[6]\nid=21\nparent=20\ntype=1\ncurrent history=2\n"
                              "[6history url]\ncount=2\n0=opera:speeddial\n1=http://untitled/\n"
-                             "[7]\nid=31\nparent=99\ntype=1\ncurrent history=1\n"
-                             "[7history url]\ncount=1\n0=http://orphan/\n"
-                             "[7history title]\ncount=1\n0=Orphan\n";
+                             // a damaged count that leaves the current page out
+                             "[7]\nid=31\nparent=99\ntype=1\ncurrent history=2\n"
+                             "[7history url]\ncount=1\n0=http://old/\n1=http://orphan/\n"
+                             "[7history title]\ncount=1\n1=Orphan\n";
     const struct {
         bool history;
         std::string_view outline;
@@ -158,8 +159,10 @@ TEST(Sessions, WindowsHoldTheirTabsPages) {
                   "Window 2/\n"
                   "  http://untitled/ <http://untitled/>\n"
                   "Window 3/\n"
-                  "  Orphan <http://orphan/>\n",
-                  2}};
+                  "  Orphan/\n"
+                  "    http://old/ <http://old/>\n"
+                  "    Orphan <http://orphan/>\n",
+                  3}};
     for (const auto& c : cases) {
         ConversionReport report;
         const BookmarkItem session = formats::ReadSession(text, "Last session", report, c.history);
